@@ -1,0 +1,61 @@
+#include "effect/ParameterValues.h"
+
+#include <cmath>
+
+namespace {
+
+// 10^(1/20): raising it to y dB gives the amplitude ratio.
+constexpr double kDecibelBase = 1.1220184543019636;
+// The smallest normal single-precision number, below which a level counts as silence.
+constexpr double kSmallestNormalFloat = 1.1754943508222875e-38;
+// 20·log10 of that smallest normal float: the level of silence in decibels.
+constexpr double kSilenceDecibels = -379.29779052734375;
+// A half-step value less than this below a multiple of 0.5 counts as that multiple.
+constexpr double kHalfStepOffset = 0.24999;
+
+}  // namespace
+
+const ControlDescriptor& findDescriptor(int32_t id) {
+    for (const ControlDescriptor* row = controlTable; row->name != nullptr; ++row) {
+        if (row->id == id) return *row;
+    }
+    return controlTable[0];
+}
+
+double roundToHalfStep(double y) {
+    const bool negative = y < 0;
+    const double n = std::trunc(2 * std::fabs(y) + 0.5);
+    if (n == 0) return 0;
+    return negative ? -0.5 * n : 0.5 * n;
+}
+
+double normalizedToReal(double v, int32_t id) {
+    const ControlDescriptor& row = findDescriptor(id);
+    const double lo = row.minValue;
+    const double hi = row.maxValue;
+    const double y = lo + v * (hi - lo);
+    switch (row.curve) {
+    case Linear: return y;
+    case HalfStep: return roundToHalfStep(y - kHalfStepOffset);
+    case Decibel: return std::pow(kDecibelBase, y);
+    case Logarithmic: return std::exp(std::log(lo) + v * (std::log(hi) - std::log(lo)));
+    default: return 0;
+    }
+}
+
+double realToNormalized(double x, int32_t id) {
+    const ControlDescriptor& row = findDescriptor(id);
+    const double lo = row.minValue;
+    const double hi = row.maxValue;
+    switch (row.curve) {
+    case Linear:
+    case HalfStep: return (x - lo) / (hi - lo);
+    case Decibel: {
+        const double d = x - lo;
+        if (!(d > kSmallestNormalFloat)) return kSilenceDecibels / (hi - lo);
+        return 20 * std::log10(d) / (hi - lo);
+    }
+    case Logarithmic: return (std::log(x) - std::log(lo)) / (std::log(hi) - std::log(lo));
+    default: return -1;
+    }
+}
