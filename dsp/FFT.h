@@ -1,0 +1,7 @@
+#pragma once
+
+// In-place complex FFT of n floats (n / 2 complex points, real and imaginary parts
+// interleaved), n a power of two from 2 up. X[k] = sum of x[j] * exp(+2 pi i j k / N), in
+// natural order and unscaled. Allocates nothing and keeps no state, so it may run on any
+// thread. [any thread]
+void complexFFT(float* a, int n);

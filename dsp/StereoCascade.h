@@ -1,0 +1,28 @@
+#pragma once
+
+#include "dsp/CIIR.h"
+
+// The fast path of the band chain: a left and a right section side by side (one SSE2
+// register per quantity on x86), and consecutive sections run in one loop so that their
+// recursions overlap. The arithmetic is the section formula of CIIR::process, operation
+// for operation, so results are bit for bit those of the plain path.
+struct StereoSection {
+    // [0] left, [1] right.
+    alignas(16) double nb0[2], nb1[2], nb2[2], na1[2], na2[2];
+    alignas(16) double x1[2], x2[2], y1[2], y2[2];
+
+    // Takes the coefficients of two sections; the history is left as it is.
+    void setCoefficients(const CIIR& left, const CIIR& right);
+    // Takes the coefficients and the history of two sections.
+    void load(const CIIR& left, const CIIR& right);
+    // Writes the history back into two sections.
+    void storeHistory(CIIR& left, CIIR& right) const;
+    void clearHistory();
+};
+
+// Runs count stereo samples through sections[0 .. sectionCount - 1] in order, from
+// (inL, inR) into (outL, outR). The inputs may be the outputs (in place); otherwise they
+// must not overlap them. At the end of the block each section gets the history guard of
+// the plain path, and a section whose history is not finite is reset. [audio thread]
+void runCascade(StereoSection* sections, int sectionCount, const float* inL, const float* inR, float* outL,
+                float* outR, int count);
