@@ -1,0 +1,52 @@
+#pragma once
+// One bitmap resource of the module, shared by reference count and blitted whole or as
+// a sub-rectangle (a film-strip frame): opaquely, leaving out a transparent colour, or
+// with a constant opacity. None of the draws scales.
+
+#include "framework/CReferenceCounter.h"
+#include "framework/GraphicsTypes.h"
+#include "framework/PixelSurface.h"
+
+#include <cstdint>
+
+namespace VSTGUI {
+
+class CDrawContext;
+
+class CBitmap : public CReferenceCounter {
+public:
+    // Loads the resource; a missing or malformed one leaves the bitmap empty (0 x 0).
+    explicit CBitmap(int32_t resourceId);
+    ~CBitmap() override;
+
+    // The destination rect is in the context's local coordinates; the source offset is the
+    // top-left of the copied area inside the bitmap, which has the destination's size.
+    virtual void draw(CDrawContext* context, const Rect& destination, Point sourceOffset);
+    // As draw, leaving out the pixels whose RGB equals the transparent colour.
+    virtual void drawTransparent(CDrawContext* context, const Rect& destination, Point sourceOffset);
+    // As draw, blended over the destination with a constant opacity, 0-255.
+    virtual void drawAlphaBlend(CDrawContext* context, const Rect& destination, Point sourceOffset,
+                                uint8_t opacity);
+    virtual void unload();
+    virtual bool loadFromResource(int32_t resourceId);
+    // Platform image sources are not supported: the bitmap is unloaded and false returned.
+    virtual bool loadFromPlatformSource(const void* source);
+
+    int32_t getResourceId() const { return resourceId; }
+    int32_t getWidth() const { return width; }
+    int32_t getHeight() const { return height; }
+    bool isLoaded() const { return loaded; }
+    void setTransparentColor(Color color) { transparentColor = color; }
+    Color getTransparentColor() const { return transparentColor; }
+    const PixelSurface& pixels() const { return image; }
+
+private:
+    int32_t resourceId;
+    int32_t width = 0;
+    int32_t height = 0;
+    Color transparentColor = kTransparentColor;
+    bool loaded = false;
+    PixelSurface image;
+};
+
+}  // namespace VSTGUI

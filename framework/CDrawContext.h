@@ -1,0 +1,148 @@
+#pragma once
+// Every view draws through a CDrawContext: a pixel surface (a window's or an off-screen
+// context's) with a drawing offset, a clip rectangle and the current pen, fill, font and
+// text colour. Coordinates given to the drawing operations are local: the drawing
+// offset is added before anything is drawn or clipped. All of it runs on the editor
+// window's thread.
+
+#include "framework/CReferenceCounter.h"
+#include "framework/GraphicsTypes.h"
+#include "framework/PixelSurface.h"
+
+#include <cstdint>
+
+namespace VSTGUI {
+
+class CFrame;
+class COffscreenContext;
+class DrawingWindow;
+class FontInstance;
+
+// One line of drawLines, drawn from start to end like moveTo and lineTo.
+struct LineSegment {
+    Point start;
+    Point end;
+};
+
+// How often a context had to build each drawing object anew; settings that repeat the
+// current value must not count (controls set their colours and fonts on every draw).
+struct DrawObjectCounts {
+    int32_t pens = 0;
+    int32_t brushes = 0;
+    int32_t fonts = 0;
+    int32_t clipRegions = 0;
+};
+
+class CDrawContext : public CReferenceCounter {
+public:
+    // Any argument may be null. Without a surface, a window's own surface is acquired
+    // and released at destruction; without either, drawing has no effect. With a frame
+    // the clip is the frame's bounds, otherwise (0, 0, 1000, 1000).
+    CDrawContext(DrawingWindow* window, CFrame* frame, PixelSurface* surface);
+    ~CDrawContext() override;
+
+    // Lines leave out their last pixel, so that joined lines draw every pixel once.
+    void moveTo(Point point);
+    void lineTo(Point point);
+    // Each segment is drawn on its own: a move to its start, a line to its end.
+    void drawLines(const LineSegment* segments, int32_t count);
+
+    // Outlines (left, top) to (right - 1, bottom - 1) with the current pen.
+    void frameRect(const Rect& rect);
+    // Fills (left + 1, top + 1) to (right, bottom) exclusive with the fill colour: the top
+    // row and the left column of the rectangle are not filled.
+    void fillRect(const Rect& rect);
+
+    // Width 0 and 1 draw one-pixel lines.
+    void setLineWidth(int32_t width);
+    int32_t getLineWidth() const { return lineWidth; }
+    void setFrameColor(Color color);
+    Color getFrameColor() const { return frameColor; }
+    // The fill colour also fills the background of opaque text.
+    void setFillColor(Color color);
+    Color getFillColor() const { return fillColor; }
+    void setFontColor(Color color);
+    Color getFontColor() const { return fontColor; }
+
+    // Index outside 0-7 selects font 0; size 0 selects the index's standard size; style is
+    // a set of kFontStyle bits. Font 0 is always bold.
+    void setFont(FontIndex index, int32_t size = 0, int32_t style = 0);
+    FontIndex getFont() const { return fontIndex; }
+    int32_t getFontSize() const { return fontSize; }
+    int32_t getFontStyle() const { return fontStyle; }
+
+    // One line of text in rect, vertically centred, clipped to rect, "&" drawn as is.
+    // Alignment kAlignCenter or kAlignRight; any other value aligns left, one pixel in from
+    // the left edge. Opaque text fills its background with the fill colour. Null draws nothing.
+    void drawString(const char* text, const Rect& rect, bool opaque, int32_t alignment);
+
+    // The clip rectangle is kept in device coordinates (drawing offset added); callers
+    // that need it in local coordinates subtract the offset, or use getLocalClipRect.
+    void setClipRect(const Rect& rect);
+    Rect getClipRect() const { return clipRect; }
+    Rect getLocalClipRect() const;
+    // The clip becomes the frame's bounds, or (0, 0, 1000, 1000) without a frame, in
+    // device coordinates.
+    void resetClipRect();
+
+    // Copies rect of this surface (offset added) to the destination's surface at the
+    // device position (x, y), inside the destination's clip.
+    void copyRectTo(const Rect& rect, CDrawContext* destination, int32_t x, int32_t y);
+    // Copies from the off-screen surface at sourcePoint (device coordinates of that
+    // surface) into destinationRect plus this context's offset.
+    void copyFromOffscreen(const Rect& destinationRect, COffscreenContext* source, Point sourcePoint);
+
+    Point getDrawOffset() const { return drawOffset; }
+    void setDrawOffset(Point offset) { drawOffset = offset; }
+    // Screen position of the window's top-left corner: mouse positions are screen
+    // positions minus it.
+    Point getScreenOffset() const { return screenOffset; }
+    void setScreenOffset(Point offset) { screenOffset = offset; }
+
+    PixelSurface* getSurface() const { return surface; }
+    DrawingWindow* getWindow() const { return window; }
+    CFrame* getFrame() const { return frame; }
+    const DrawObjectCounts& getObjectCounts() const { return objectCounts; }
+
+    // [UI thread] The mouse buttons and modifier keys held down now.
+    static MouseButtons getMouseButtons();
+
+protected:
+    // For off-screen contexts, which create their surface after this base.
+    void attachSurface(PixelSurface* ownSurface) { surface = ownSurface; }
+    void setDeviceClip(const Rect& deviceRect);
+
+private:
+    Rect defaultClip() const;
+    void createPen();
+    void drawLineSegment(Point from, Point to);
+
+    Point screenOffset;
+    Point drawOffset;
+    PixelSurface* surface = nullptr;
+    DrawingWindow* window = nullptr;
+    CFrame* frame = nullptr;
+    bool surfaceFromWindow = false;
+
+    int32_t fontSize = -1;
+    int32_t fontStyle = 0;
+    FontIndex fontIndex = kFontCount;  // invalid, so that the first selection happens
+    Color fontColor = kWhiteColor;
+    Point penPosition;
+    int32_t lineWidth = 0;
+    Color frameColor = kWhiteColor;
+    Color fillColor = kBlackColor;
+    Rect clipRect;
+
+    // The drawing objects in use, as built from the settings above.
+    struct Pen {
+        Pixel color = 0;
+        int32_t width = 1;
+    } pen;
+    Pixel brush = 0;
+    const FontInstance* font = nullptr;
+
+    DrawObjectCounts objectCounts;
+};
+
+}  // namespace VSTGUI

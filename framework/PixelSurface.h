@@ -1,0 +1,82 @@
+#pragma once
+// The software drawing surface: a block of 32-bit pixels that windows present and
+// off-screen contexts and bitmaps keep, with the block operations drawing is made of.
+// All coordinates here are device coordinates; every operation clips to the given clip
+// rectangle and to the surface, so no rectangle can reach outside the pixels.
+
+#include "framework/GraphicsTypes.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace VSTGUI {
+
+// One pixel, 0x00RRGGBB: the layout both 32-bit window-system images use.
+using Pixel = uint32_t;
+
+constexpr Pixel toPixel(Color c)
+{
+    return (Pixel{c.red} << 16) | (Pixel{c.green} << 8) | Pixel{c.blue};
+}
+
+constexpr Color toColor(Pixel p)
+{
+    return {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8), static_cast<uint8_t>(p), 255};
+}
+
+class PixelSurface {
+public:
+    // Larger surfaces are refused (left at 0 x 0) rather than exhausting memory.
+    static constexpr int64_t kMaxPixels = int64_t{1} << 26;
+
+    PixelSurface() = default;
+    // Negative sizes count as 0; a size above kMaxPixels gives an empty surface.
+    PixelSurface(int32_t width, int32_t height, Pixel fill = 0);
+
+    void resize(int32_t width, int32_t height, Pixel fill = 0);
+
+    int32_t width() const { return surfaceWidth; }
+    int32_t height() const { return surfaceHeight; }
+    Rect bounds() const { return {0, 0, surfaceWidth, surfaceHeight}; }
+
+    Pixel* row(int32_t y) { return pixelData.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(surfaceWidth); }
+    const Pixel* row(int32_t y) const
+    {
+        return pixelData.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(surfaceWidth);
+    }
+    std::span<Pixel> pixels() { return pixelData; }
+    std::span<const Pixel> pixels() const { return pixelData; }
+
+    // The pixel at (x, y), or 0 outside the surface.
+    Pixel pixelAt(int32_t x, int32_t y) const;
+    Color colorAt(int32_t x, int32_t y) const { return toColor(pixelAt(x, y)); }
+
+    void fill(Pixel value);
+
+    // Fills the pixels of rect (right and bottom exclusive) inside clip.
+    void fillRect(const Rect& rect, const Rect& clip, Pixel value);
+
+    // Copies the area of source at sourceOrigin with the size of destination onto this
+    // surface at destination, inside clip. Pixels that would come from outside the
+    // source are left unchanged. The surfaces may be the same.
+    void copyFrom(const PixelSurface& source, Point sourceOrigin, const Rect& destination, const Rect& clip);
+    // As copyFrom, but source pixels equal to transparent are left out.
+    void copyTransparentFrom(const PixelSurface& source, Point sourceOrigin, const Rect& destination,
+                             const Rect& clip, Pixel transparent);
+    // As copyFrom, blending source over the destination with a constant opacity (0-255).
+    void blendFrom(const PixelSurface& source, Point sourceOrigin, const Rect& destination, const Rect& clip,
+                   uint8_t opacity);
+
+    // Blends value into the pixels of a coverage mask (0-255 per pixel, maskWidth per row)
+    // whose top-left pixel lands at origin, inside clip.
+    void blendMask(const uint8_t* mask, int32_t maskWidth, int32_t maskHeight, Point origin, const Rect& clip,
+                   Pixel value);
+
+private:
+    int32_t surfaceWidth = 0;
+    int32_t surfaceHeight = 0;
+    std::vector<Pixel> pixelData;
+};
+
+}  // namespace VSTGUI
