@@ -1,0 +1,145 @@
+#pragma once
+// Everything the view framework takes from the operating system, in one place: time,
+// the mouse and modifier poll, the cursor, the module's own path, opening a document,
+// and a child window inside the host's window with paint, button-press, wheel, destroy,
+// timers, cursor shapes and a drop target. Each back end (headless, x11, win32) is one
+// folder under framework/platform/ that implements exactly this header. Above it there
+// are only our Rect, Point, Color, MouseButtons and opaque handles.
+
+#include "framework/DrawingWindow.h"
+#include "framework/GraphicsTypes.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace VSTGUI::platform {
+
+// [any thread] Milliseconds since the system started; wraps like a 32-bit counter.
+uint32_t getTicks();
+// [UI thread] Gives the processor away for about the given time.
+void sleep(uint32_t milliseconds);
+// [UI thread] The longest time between two clicks that still makes a double click.
+uint32_t getDoubleClickTime();
+
+// [UI thread] The mouse buttons and modifier keys held down now, as ButtonLeft, ButtonMiddle,
+// ButtonRight, ModShift, ModControl and ModAlt bits. With swapped mouse buttons the
+// primary button still reports ButtonLeft. ModCommand is never set.
+MouseButtons getMouseButtons();
+// [UI thread] The cursor position in screen coordinates.
+Point getCursorPosition();
+
+// [any thread] Writes the full path of the plug-in library itself (the module this code is
+// linked into) to buffer, always terminated, truncated to size - 1 characters. Returns
+// the length written, 0 when the path is unknown or size is 0.
+std::size_t getModulePath(char* buffer, std::size_t size);
+
+// [UI thread] Opens the document at path with the desktop's handler for its type.
+// Returns false when that could not be started; nothing is reported otherwise.
+bool openDocument(const char* path);
+
+// The host's window that the editor's child window lives in; opaque above the seam.
+using ParentWindow = void*;
+
+enum class CursorShape : int32_t {
+    Default = 0,  // the cursor that was current before the first change
+    Busy = 1,
+    ResizeHorizontal = 2,
+    ResizeVertical = 3,
+    Move = 4,
+    ResizeDiagonalNeSw = 5,
+    ResizeDiagonalNwSe = 6,
+    NotAllowed = 8,
+    Hand = 9,
+};
+
+// What is being dragged over a window: text counts as one item, files as one item each.
+struct DropData {
+    enum class Kind : int32_t { Unknown = 0, Text = 1, Files = 2 };
+    Kind kind = Kind::Unknown;
+    int32_t itemCount = 0;
+};
+
+struct WindowEvent {
+    enum class Kind : int32_t {
+        Paint,        // updateRect needs drawing (client coordinates)
+        ButtonDown,   // a mouse button went down at where (client coordinates)
+        Wheel,        // the wheel turned by distance notches (up positive) at where (screen coordinates)
+        Destroy,      // the window is going away (the host destroyed its own window first, or we did)
+        DragEnter,    // drop names what is dragged; positions come from getCursorPosition
+        DragMove,
+        DragLeave,
+        Drop,
+    };
+    Kind kind = Kind::Paint;
+    Rect updateRect;
+    Point where;
+    float distance = 0.0f;
+    const DropData* drop = nullptr;
+};
+
+class Window;
+
+// Receives every event of a window. Returns true when the event was handled; for
+// DragEnter and DragMove, true accepts the drag (the drag shows as a move).
+using WindowProcedure = bool (*)(Window& window, const WindowEvent& event);
+using TimerProcedure = void (*)(Window& window, uint32_t timerId);
+
+// A child window of the host's window, at (0, 0) of its parent. Its pixels are the
+// DrawingWindow surface: a draw context on the window acquires it and releasing it
+// presents what was drawn. Destroying the object destroys the window (the procedure
+// gets Destroy first unless the window is already gone).
+class Window : public DrawingWindow {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window() = default;
+
+    // [UI thread] The slot that leads from the window to its owner; null gets events
+    // default processing only.
+    void setUserData(void* data) { userData = data; }
+    void* getUserData() const { return userData; }
+
+    // [UI thread] The window's rectangle in screen coordinates.
+    virtual Rect getScreenRect() const = 0;
+    // [UI thread] Resizes the window, keeping its top-left corner.
+    virtual void resize(int32_t width, int32_t height) = 0;
+    // [UI thread] Adds rect to the region that the next Paint event covers.
+    virtual void invalidate(const Rect& rect) = 0;
+
+    // [UI thread] Calls procedure with id every interval milliseconds from the window's
+    // message loop; starting an id again replaces it.
+    virtual bool startTimer(uint32_t id, uint32_t intervalMilliseconds, TimerProcedure procedure) = 0;
+    virtual void stopTimer(uint32_t id) = 0;
+
+    // [UI thread]
+    virtual void setCursor(CursorShape shape) = 0;
+    // [UI thread] While active, drags over the window reach its procedure.
+    virtual void setDropTarget(bool active) = 0;
+
+    // [UI thread] The top-left corner of the host's editor window (the nearest ancestor with
+    // a caption, or the last captionless wrapper at most 60 pixels larger than this
+    // window) in its parent's client coordinates; false when unknown.
+    virtual bool getEditorWindowPosition(Point& position) const = 0;
+    // [UI thread] The rectangle of this window's parent in the client coordinates of the
+    // parent's own parent; false when unknown.
+    virtual bool getParentRect(Rect& rect) const = 0;
+    // [UI thread] For hosts that cannot resize the editor: grows or shrinks the host's
+    // windows around this one by hand so that width x height fits.
+    virtual void resizeHostWindows(int32_t width, int32_t height) = 0;
+
+private:
+    void* userData = nullptr;
+};
+
+// [UI thread] Creates a visible child window of parent of the given size. Null when no
+// window can be made (no parent, or no window system).
+std::unique_ptr<Window> createChildWindow(ParentWindow parent, int32_t width, int32_t height,
+                                          WindowProcedure procedure);
+
+// [UI thread] Takes at most one pending Paint of the calling thread's windows and delivers
+// it. Returns true when one was delivered.
+bool dispatchPendingPaint();
+
+}  // namespace VSTGUI::platform
