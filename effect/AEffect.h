@@ -169,3 +169,10 @@ struct ERect {
     int16_t right;
 };
 
+
+// A key as the host forwards it to the editor.
+struct VstKeyCode {
+    int32_t character;
+    unsigned char virt;
+    unsigned char modifier;
+};

@@ -10,6 +10,11 @@ using ParamId = int32_t;
 constexpr int32_t kNumParameters = 41;
 constexpr int32_t kNumPrograms = 8;
 
+// Parameters with a role of their own in the parameter path.
+constexpr ParamId kSpareParameter = 1;          // the graph's row: stores nothing
+constexpr ParamId kDocumentationParameter = 2;  // the meter's row: opens the manual
+constexpr ParamId kResetParameter = 8;          // resets the current program, reads 0
+
 // What the editor builds for a row.
 enum ControlKind : int32_t {
     KindNone = 0,

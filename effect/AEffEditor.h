@@ -1,0 +1,35 @@
+// The editor as the host interface sees it: the effect owns one and forwards the host's
+// editor opcodes to these operations. The base answers "no window" to everything.
+#pragma once
+
+#include "effect/AEffect.h"
+
+class AudioEffect;
+
+class AEffEditor {
+public:
+    explicit AEffEditor(AudioEffect* owner) : effect(owner) {}
+    virtual ~AEffEditor() = default;
+    AEffEditor(const AEffEditor&) = delete;
+    AEffEditor& operator=(const AEffEditor&) = delete;
+
+    virtual AudioEffect* getEffect() { return effect; }
+    virtual bool getEditorRect(ERect**) { return false; }
+    virtual bool open(void* parent) {
+        parentWindow = parent;
+        return false;
+    }
+    virtual void close() { parentWindow = nullptr; }
+    virtual bool isOpen() { return parentWindow != nullptr; }
+    virtual bool idle() { return false; }
+    virtual bool keyDown(VstKeyCode&) { return false; }
+    virtual bool keyUp(VstKeyCode&) { return false; }
+    virtual bool wheel(float) { return false; }
+    virtual bool setKnobMode(int32_t) { return false; }
+    // The effect stored a new normalised value of parameter index. [any thread]
+    virtual void showParameter(int32_t, float) {}
+
+protected:
+    AudioEffect* effect;
+    void* parentWindow = nullptr;
+};

@@ -1,0 +1,87 @@
+// The equaliser effect object that the host creates through the entry point: the hub on
+// which the parameters, the programs, the signal path and the editor hang.
+#pragma once
+
+#include <cstddef>
+
+#include "dsp/CutFilter.h"
+#include "dsp/SectionPair.h"
+#include "dsp/SpectrumAnalyser.h"
+#include "effect/AudioEffectX.h"
+#include "effect/ControlTable.h"
+#include "effect/ProgramRecord.h"
+
+class SDEditor;
+
+constexpr std::size_t kModulePathSize = 260;
+
+class AKkk : public AudioEffectX {
+public:
+    explicit AKkk(HostCallback hostCallback);
+    ~AKkk() override;
+
+    // State changes. [any thread but the audio thread]
+    void openEffect() override {}
+    void closeEffect() override {}
+    void suspendProcessing() override {}
+    void resumeProcessing() override;
+    void changeSampleRate(float rate) override;
+    void changeBlockSize(int32_t size) override;
+
+    // Identity.
+    bool getEffectName(char* text) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    int32_t getVendorVersion() override { return 1000; }
+    int32_t getPlugCategory() override { return 1; }
+
+    // Parameters, indices 0..40. [any thread but the audio thread]
+    void setParameterValue(int32_t index, float value) override;
+    float getParameterValue(int32_t index) override;
+    void parameterName(int32_t index, char* text) override;
+    void parameterLabel(int32_t, char*) override {}
+    void parameterDisplay(int32_t, char*) override {}
+
+    // Programs. [any thread but the audio thread]
+    void selectProgram(int32_t program) override;
+    void renameProgram(const char* name) override;
+    void currentProgramName(char* text) override;
+    bool programNameAt(int32_t index, char* text) override;
+    void resetToDefaults();
+
+    // The signal path. [audio thread]
+    void processBlock(float** inputs, float** outputs, int32_t count) override;
+    // Applies one real parameter value to the bands, gains and switches.
+    void applyParameter(int32_t index, double x);
+    // Measures the equaliser's response for the editor's graph.
+    void updateResponseGraph();
+
+    SDEditor* sdEditor() const;
+    const char* getModulePath() const { return modulePath; }
+    int32_t getSampleRateHz() const { return sampleRateHz; }
+    double currentValue(int32_t index) const { return currentValues[index]; }
+    const ProgramRecord* program(int32_t index) const { return programBank ? &programBank[index] : nullptr; }
+
+    char modulePath[kModulePathSize] = {};
+    int32_t sampleRateHz = 44100;
+    ProgramRecord* programBank = nullptr;
+    double currentValues[kNumParameters] = {};
+
+    // Shared with the audio path.
+    int32_t preAnalyserOn = 1;
+    int32_t postAnalyserOn = 0;
+    int32_t eqActive = 0;
+    double outputGain = 1.0;
+    SpectrumAnalyser* preAnalyser = nullptr;
+    SpectrumAnalyser* postAnalyser = nullptr;
+    SpectrumAnalyser* responseAnalyser = nullptr;
+    CutFilter lowCut;
+    SectionPair lowShelf;
+    SectionPair peak1, peak2, peak3;
+    SectionPair hiShelf;
+    SectionPair balance;
+    CutFilter hiCut;
+    int32_t editorOpen = 0;
+    double balanceMakeup = 1.0;
+    double peakLevel = 0;
+};

@@ -1,0 +1,23 @@
+#include "effect/ProgramRecord.h"
+
+#include "effect/HostText.h"
+#include "effect/ParameterValues.h"
+
+namespace {
+
+constexpr char kDefaultProgramName[] = "Default";
+
+}  // namespace
+
+double defaultRealValue(int32_t index) {
+    if (index == 0 || index == kSpareParameter || index == kDocumentationParameter || index == kResetParameter) return 0;
+    return findDescriptor(index).defaultValue;
+}
+
+void initialiseProgram(ProgramRecord& program) {
+    for (int32_t i = 0; i < kNumParameters; ++i) program.values[i] = realToNormalized(defaultRealValue(i), i);
+    program.values[kSpareParameter] = 0;
+    program.values[kDocumentationParameter] = 0;
+    copyHostText(program.name, kDefaultProgramName, sizeof program.name);
+}
+

@@ -1,0 +1,112 @@
+// A minimal host for tests: loads the built plug-in library with dlopen, creates the
+// effect through its exported entry point and talks to it only through the AEffect
+// record, as a real host does. It records every host-callback call.
+#pragma once
+
+#include <dlfcn.h>
+
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "effect/AEffect.h"
+
+class PluginLibrary {
+public:
+    explicit PluginLibrary(const char* path = TOLVAN_PLUGIN_PATH) : handle(dlopen(path, RTLD_NOW | RTLD_LOCAL)) {}
+    ~PluginLibrary() {
+        if (handle != nullptr) dlclose(handle);
+    }
+    PluginLibrary(const PluginLibrary&) = delete;
+    PluginLibrary& operator=(const PluginLibrary&) = delete;
+
+    bool loaded() const { return handle != nullptr; }
+    using EntryPoint = AEffect* (*)(HostCallback);
+    EntryPoint entry(const char* name = "VSTPluginMain") const {
+        return handle != nullptr ? reinterpret_cast<EntryPoint>(dlsym(handle, name)) : nullptr;
+    }
+
+private:
+    void* handle;
+};
+
+struct HostCall {
+    int32_t opcode;
+    int32_t index;
+    intptr_t value;
+    float opt;
+};
+
+// The host side: answers version 2400 and records what the effect asks.
+class TestHost {
+public:
+    static TestHost*& current() {
+        static TestHost* host = nullptr;
+        return host;
+    }
+    static intptr_t callback(AEffect*, int32_t opcode, int32_t index, intptr_t value, void*, float opt) {
+        TestHost* host = current();
+        if (host == nullptr) return 0;
+        std::lock_guard<std::mutex> lock(host->mutex);
+        host->calls.push_back({opcode, index, value, opt});
+        return opcode == audioMasterVersion ? host->versionAnswer : 0;
+    }
+
+    TestHost() { current() = this; }
+    ~TestHost() { current() = nullptr; }
+    TestHost(const TestHost&) = delete;
+    TestHost& operator=(const TestHost&) = delete;
+
+    std::vector<HostCall> callsOf(int32_t opcode) {
+        std::lock_guard<std::mutex> lock(mutex);
+        std::vector<HostCall> found;
+        for (const HostCall& call : calls) {
+            if (call.opcode == opcode) found.push_back(call);
+        }
+        return found;
+    }
+
+    intptr_t versionAnswer = 2400;
+
+private:
+    std::mutex mutex;
+    std::vector<HostCall> calls;
+};
+
+// One effect created through the library's entry point, closed at the end of its scope.
+class HostedEffect {
+public:
+    explicit HostedEffect(const PluginLibrary& library) {
+        if (PluginLibrary::EntryPoint entry = library.entry()) effect = entry(TestHost::callback);
+    }
+    ~HostedEffect() { close(); }
+    HostedEffect(const HostedEffect&) = delete;
+    HostedEffect& operator=(const HostedEffect&) = delete;
+
+    AEffect* operator->() const { return effect; }
+    AEffect* get() const { return effect; }
+
+    intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0) {
+        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+    }
+    std::string text(int32_t opcode, int32_t index = 0) {
+        char buffer[256];
+        std::memset(buffer, 'x', sizeof buffer);
+        buffer[sizeof buffer - 1] = 0;
+        dispatch(opcode, index, 0, buffer);
+        return buffer;
+    }
+    float get(int32_t index) { return effect->getParameter(effect, index); }
+    void set(int32_t index, float value) { effect->setParameter(effect, index, value); }
+
+    intptr_t close() {
+        if (effect == nullptr) return 0;
+        const intptr_t answer = dispatch(effClose);
+        effect = nullptr;
+        return answer;
+    }
+
+private:
+    AEffect* effect = nullptr;
+};

@@ -1,0 +1,254 @@
+// The plug-in as a host sees it: the entry point, the record, every opcode's answer and
+// the host's bad input, driven only through the exported entry point.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "tests/effect/PluginHost.h"
+
+namespace {
+
+class HostInterface : public ::testing::Test {
+protected:
+    PluginLibrary library;
+    TestHost host;
+};
+
+TEST_F(HostInterface, EntryPointReturnsTheRecordUnderBothNames) {
+    ASSERT_TRUE(library.loaded());
+    for (const char* name : {"VSTPluginMain", "main"}) {
+        PluginLibrary::EntryPoint entry = library.entry(name);
+        ASSERT_NE(entry, nullptr) << name;
+        AEffect* effect = entry(TestHost::callback);
+        ASSERT_NE(effect, nullptr) << name;
+        EXPECT_EQ(effect->magic, 0x56737450);
+        EXPECT_EQ(effect->dispatcher(effect, effClose, 0, 0, nullptr, 0), 1);
+    }
+    EXPECT_EQ(host.callsOf(audioMasterVersion).size(), 2u);
+}
+
+TEST_F(HostInterface, HostWithoutVersionGetsNoEffect) {
+    host.versionAnswer = 0;
+    EXPECT_EQ(library.entry()(TestHost::callback), nullptr);
+    EXPECT_EQ(library.entry()(nullptr), nullptr);
+}
+
+TEST_F(HostInterface, RecordDescribesTheEffect) {
+    HostedEffect effect(library);
+    ASSERT_NE(effect.get(), nullptr);
+    EXPECT_EQ(effect->numPrograms, 8);
+    EXPECT_EQ(effect->numParams, 41);
+    EXPECT_EQ(effect->numInputs, 2);
+    EXPECT_EQ(effect->numOutputs, 2);
+    EXPECT_EQ(effect->flags, 0x11);
+    EXPECT_EQ(effect->uniqueID, 0x69713731);
+    EXPECT_EQ(effect->version, 1);
+    EXPECT_EQ(effect->ioRatio, 1.0f);
+    EXPECT_EQ(effect->initialDelay, 0);
+    EXPECT_EQ(effect->user, nullptr);
+    EXPECT_NE(effect->object, nullptr);
+    EXPECT_NE(effect->processReplacing, nullptr);
+    EXPECT_NE(effect->processDoubleReplacing, nullptr);
+    EXPECT_NE(effect->process, nullptr);
+    for (char byte : effect->future) EXPECT_EQ(byte, 0);
+}
+
+TEST_F(HostInterface, IdentityAnswers) {
+    HostedEffect effect(library);
+    EXPECT_EQ(effect.dispatch(effIdentify), 0x4E764566);
+    EXPECT_EQ(effect.dispatch(effGetVstVersion), 2400);
+    EXPECT_EQ(effect.dispatch(effGetVendorVersion), 1000);
+    EXPECT_EQ(effect.dispatch(effGetPlugCategory), 1);
+    EXPECT_EQ(effect.text(effGetEffectName), "KR [Tolvan]");
+    EXPECT_EQ(effect.text(effGetVendorString), "[Kelvo] Ormund.T");
+    EXPECT_EQ(effect.text(effGetProductString), "Tolvan");
+    char buffer[64];
+    EXPECT_EQ(effect.dispatch(effGetEffectName, 0, 0, buffer), 1);
+    char midi[] = "receiveVstMidiEvent";
+    EXPECT_EQ(effect.dispatch(effCanDo, 0, 0, midi), 0);
+    EXPECT_EQ(host.callsOf(audioMasterWantMidi).size(), 0u);
+}
+
+TEST_F(HostInterface, FixedAnswersOfTheExtendedTable) {
+    HostedEffect effect(library);
+    EXPECT_EQ(effect.dispatch(effGetChunk), 0);
+    EXPECT_EQ(effect.dispatch(effSetChunk), 0);
+    EXPECT_EQ(effect.dispatch(effGetCurrentMidiProgram), -1);
+    EXPECT_EQ(effect.dispatch(effSetTotalSampleToProcess, 0, 777), 777);
+    EXPECT_EQ(effect.dispatch(effGetTailSize), 0);
+    EXPECT_EQ(effect.dispatch(effString2Parameter), 0);
+    for (int index : {0, 9, 40}) EXPECT_EQ(effect.dispatch(effCanBeAutomated, index), 1) << index;
+    void* input = &effect;
+    void* output = &effect;
+    EXPECT_EQ(effect.dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<intptr_t>(&input), &output), 0);
+    EXPECT_EQ(input, nullptr);
+    EXPECT_EQ(output, nullptr);
+    EXPECT_EQ(effect.dispatch(effGetSpeakerArrangement), 0);
+}
+
+TEST_F(HostInterface, EditorRectangleIsTheSkin) {
+    HostedEffect effect(library);
+    ERect* rect = nullptr;
+    ASSERT_EQ(effect.dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->top, 0);
+    EXPECT_EQ(rect->left, 0);
+    EXPECT_EQ(rect->bottom, 374);
+    EXPECT_EQ(rect->right, 754);
+    EXPECT_EQ(effect.dispatch(effEditGetRect), 0);
+}
+
+TEST_F(HostInterface, ClosedEditorIgnoresKeysAndIdle) {
+    HostedEffect effect(library);
+    EXPECT_EQ(effect.dispatch(effEditIdle), 0);
+    EXPECT_EQ(effect.dispatch(effEditKeyDown, 'a', 12, nullptr, 0), 0);
+    EXPECT_EQ(effect.dispatch(effEditKeyUp, 'a', 12, nullptr, std::numeric_limits<float>::quiet_NaN()), 0);
+    EXPECT_EQ(effect.dispatch(effEditClose), 0);
+    EXPECT_EQ(effect.dispatch(effSetEditKnobMode, 0, 2), 1);
+}
+
+TEST_F(HostInterface, UnknownOpcodesAnswerZeroAndChangeNothing) {
+    HostedEffect effect(library);
+    effect.set(27, 0.75f);
+    char buffer[64] = "untouched";
+    for (int opcode : {-1, -1000, 9, 16, 17, 18, 20, 21, 28, 30, 31, 32, 36, 37, 43, 46, 53, 54, 55, 57, 80, 1000}) {
+        EXPECT_EQ(effect.dispatch(opcode, 3, 5, buffer, 1.0f), 0) << opcode;
+    }
+    EXPECT_STREQ(buffer, "untouched");
+    EXPECT_EQ(effect.get(27), 0.75f);
+    EXPECT_EQ(effect.dispatch(effGetProgram), 0);
+}
+
+TEST_F(HostInterface, ParameterNamesOnlyForRowsNineOnwards) {
+    HostedEffect effect(library);
+    for (int index = 0; index <= 8; ++index) EXPECT_EQ(effect.text(effGetParamName, index), "") << index;
+    EXPECT_EQ(effect.text(effGetParamName, 9), "Bypass (local)");
+    EXPECT_EQ(effect.text(effGetParamName, 20), "Frequency LowShelf");
+    EXPECT_EQ(effect.text(effGetParamName, 40), "Q Balance");
+}
+
+TEST_F(HostInterface, LabelAndDisplayLeaveTheHostBufferAlone) {
+    HostedEffect effect(library);
+    char buffer[32] = "host text";
+    EXPECT_EQ(effect.dispatch(effGetParamLabel, 10, 0, buffer), 0);
+    EXPECT_STREQ(buffer, "host text");
+    EXPECT_EQ(effect.dispatch(effGetParamDisplay, 10, 0, buffer), 0);
+    EXPECT_STREQ(buffer, "host text");
+}
+
+TEST_F(HostInterface, DefaultsAfterConstruction) {
+    HostedEffect effect(library);
+    EXPECT_NEAR(effect.get(19), std::log(3.0) / std::log(1000.0), 1e-6);
+    EXPECT_EQ(effect.get(9), 1.0f);
+    EXPECT_EQ(effect.get(3), 1.0f);
+    EXPECT_EQ(effect.get(4), 1.0f);
+    EXPECT_EQ(effect.get(10), 0.5f);
+    EXPECT_EQ(effect.get(27), 0.5f);
+    for (int index = 11; index <= 18; ++index) EXPECT_EQ(effect.get(index), 0.0f) << index;
+    EXPECT_EQ(effect.get(8), 0.0f);
+    EXPECT_EQ(effect.get(1), 0.0f);
+    EXPECT_EQ(effect.get(2), 0.0f);
+}
+
+TEST_F(HostInterface, ValuesAreStoredAsTheHostSentThem) {
+    HostedEffect effect(library);
+    for (int index = 3; index < 41; ++index) {
+        if (index == 8) continue;
+        effect.set(index, 0.3125f);
+        EXPECT_EQ(effect.get(index), 0.3125f) << index;
+    }
+    effect.set(1, 0.5f);
+    effect.set(2, 0.5f);
+    EXPECT_EQ(effect.get(1), 0.0f);
+    EXPECT_EQ(effect.get(2), 0.0f);
+}
+
+// The host is outside our control: none of this may crash, corrupt state or write
+// outside a buffer.
+TEST_F(HostInterface, ParameterIndicesOutsideTheTable) {
+    HostedEffect effect(library);
+    for (int index : {-1, 41, 42, 1000, -2147483647 - 1, 2147483647}) {
+        effect.set(index, 1.0f);
+        EXPECT_EQ(effect.get(index), 0.0f) << index;
+        EXPECT_EQ(effect.dispatch(effCanBeAutomated, index), 0) << index;
+        for (int opcode : {effGetParamName, effGetParamLabel, effGetParamDisplay}) {
+            EXPECT_EQ(effect.text(opcode, index), "") << index << " " << opcode;
+        }
+    }
+    EXPECT_EQ(effect.get(40), effect.get(40));
+}
+
+TEST_F(HostInterface, NonFiniteValuesAreIgnoredAndOthersClamped) {
+    HostedEffect effect(library);
+    effect.set(27, 0.25f);
+    for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                      -std::numeric_limits<float>::infinity()}) {
+        effect.set(27, bad);
+        EXPECT_EQ(effect.get(27), 0.25f);
+    }
+    effect.set(27, 7.0f);
+    EXPECT_EQ(effect.get(27), 1.0f);
+    effect.set(27, -3.0f);
+    EXPECT_EQ(effect.get(27), 0.0f);
+}
+
+TEST_F(HostInterface, NullPointersForTextOpcodes) {
+    HostedEffect effect(library);
+    for (int opcode : {effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay, effGetParamName,
+                       effGetProgramNameIndexed, effGetEffectName, effGetVendorString, effGetProductString, effCanDo,
+                       effEditGetRect, effEditOpen}) {
+        EXPECT_EQ(effect.dispatch(opcode, 1, 0, nullptr), 0) << opcode;
+    }
+    EXPECT_EQ(effect.text(effGetProgramName), "Default");
+}
+
+TEST_F(HostInterface, ProcessingRefusesMissingBuffers) {
+    HostedEffect effect(library);
+    std::vector<float> left(64, 0.5f), right(64, 0.5f);
+    float* channels[2] = {left.data(), right.data()};
+    float* missing[2] = {left.data(), nullptr};
+    effect->processReplacing(effect.get(), nullptr, channels, 64);
+    effect->processReplacing(effect.get(), channels, nullptr, 64);
+    effect->processReplacing(effect.get(), missing, channels, 64);
+    effect->processReplacing(effect.get(), channels, missing, 64);
+    effect->processReplacing(effect.get(), channels, channels, 0);
+    effect->processReplacing(effect.get(), channels, channels, -5);
+    EXPECT_EQ(left[0], 0.5f);
+    double* doubles[2] = {nullptr, nullptr};
+    effect->processDoubleReplacing(effect.get(), doubles, doubles, 64);
+    effect->process(effect.get(), channels, channels, 64);
+    EXPECT_EQ(left[0], 0.5f);
+}
+
+TEST_F(HostInterface, BadSampleRatesAndBlockSizesAreIgnored) {
+    HostedEffect effect(library);
+    for (float rate : {0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(),
+                       std::numeric_limits<float>::infinity(), 1.0e30f}) {
+        EXPECT_EQ(effect.dispatch(effSetSampleRate, 0, 0, nullptr, rate), 0);
+    }
+    for (intptr_t size : {intptr_t{0}, intptr_t{-1}, intptr_t{1} << 40}) {
+        EXPECT_EQ(effect.dispatch(effSetBlockSize, 0, size), 0);
+    }
+    effect.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    effect.dispatch(effSetBlockSize, 0, 512);
+    effect.dispatch(effMainsChanged, 0, 1);
+    std::vector<float> left(512, 0.25f), right(512, -0.25f), outLeft(512), outRight(512);
+    float* inputs[2] = {left.data(), right.data()};
+    float* outputs[2] = {outLeft.data(), outRight.data()};
+    effect->processReplacing(effect.get(), inputs, outputs, 512);
+    for (int i = 0; i < 512; ++i) {
+        ASSERT_EQ(outLeft[i], 0.25f);
+        ASSERT_EQ(outRight[i], -0.25f);
+    }
+}
+
+TEST_F(HostInterface, CloseDeletesTheEffect) {
+    HostedEffect effect(library);
+    EXPECT_EQ(effect.close(), 1);
+}
+
+}  // namespace
