@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing Tolvan needs; does nothing for
+# packages that are already there.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ g++-multilib pkg-config
+  googletest libgtest-dev libbenchmark-dev
+  libstb-dev fonts-liberation2 libx11-dev libfftw3-dev libsndfile1-dev
+  mingw-w64 binutils
+)
+if [ "${1:-}" = "--tests" ]; then
+  packages+=(xvfb xdotool)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
