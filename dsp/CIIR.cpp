@@ -70,12 +70,13 @@ void CIIR::design(int designType, double f, double designQ, double designGain)
 
 void CIIR::setCoefficients(double b0, double b1, double b2, double a0, double a1, double a2)
 {
-    const double r = 1.0 / a0;
-    nb0 = b0 * r;
-    nb1 = b1 * r;
-    nb2 = b2 * r;
-    na1 = a1 * r;
-    na2 = a2 * r;
+    // Divisions rather than products with 1 / a0: each coefficient is then correctly
+    // rounded, and a flat peak (b = a) gets exactly nb0 = 1.
+    nb0 = b0 / a0;
+    nb1 = b1 / a0;
+    nb2 = b2 / a0;
+    na1 = a1 / a0;
+    na2 = a2 / a0;
 }
 
 CIIR::Terms CIIR::beginDesign(FilterType designType, double f, double designQ)

@@ -73,7 +73,6 @@ private:
     int32_t writePos = 0;
     // Maxima folded by the audio thread and not yet merged into bins. Audio thread only.
     std::array<float, binCount> pending{};
-    bool hasPending = false;
     // Shared with the graph and reset, guarded by binsLock.
     std::array<float, binCount> bins{};
     std::atomic<bool> ready{true};

@@ -1,0 +1,126 @@
+#include "dsp/StereoCascade.h"
+
+#include <cmath>
+
+#include "dsp/DoublePair.h"
+
+using dsp::DoublePair;
+
+void StereoSection::setCoefficients(const CIIR& left, const CIIR& right)
+{
+    nb0[0] = left.nb0, nb0[1] = right.nb0;
+    nb1[0] = left.nb1, nb1[1] = right.nb1;
+    nb2[0] = left.nb2, nb2[1] = right.nb2;
+    na1[0] = left.na1, na1[1] = right.na1;
+    na2[0] = left.na2, na2[1] = right.na2;
+}
+
+void StereoSection::load(const CIIR& left, const CIIR& right)
+{
+    setCoefficients(left, right);
+    x1[0] = left.x1, x1[1] = right.x1;
+    x2[0] = left.x2, x2[1] = right.x2;
+    y1[0] = left.y1, y1[1] = right.y1;
+    y2[0] = left.y2, y2[1] = right.y2;
+}
+
+void StereoSection::storeHistory(CIIR& left, CIIR& right) const
+{
+    left.x1 = x1[0], right.x1 = x1[1];
+    left.x2 = x2[0], right.x2 = x2[1];
+    left.y1 = y1[0], right.y1 = y1[1];
+    left.y2 = y2[0], right.y2 = y2[1];
+}
+
+void StereoSection::clearHistory()
+{
+    for (int c = 0; c < 2; ++c)
+        x1[c] = x2[c] = y1[c] = y2[c] = 0.0;
+}
+
+namespace {
+
+// Consecutive sections run together in one sample loop. Each section's recursion is a
+// long dependency chain; side by side, the chains of a group overlap in the processor.
+// Four sections of coefficients and history are about as many as the registers hold.
+constexpr int maxGroup = 4;
+
+double guardDenormal(double y) { return std::fabs(y) <= smallestNormalFloat ? 0.0 : y; }
+
+// The end-of-block rules of the plain path, per channel.
+void finishBlock(StereoSection& s)
+{
+    for (int c = 0; c < 2; ++c) {
+        s.y2[c] = guardDenormal(s.y2[c]);
+        s.y1[c] = guardDenormal(s.y1[c]);
+        if (!(std::isfinite(s.x1[c]) && std::isfinite(s.x2[c]) && std::isfinite(s.y1[c]) && std::isfinite(s.y2[c])))
+            s.x1[c] = s.x2[c] = s.y1[c] = s.y2[c] = 0.0;
+    }
+}
+
+template <int N>
+void runGroup(StereoSection* s, const float* inL, const float* inR, float* outL, float* outR, int count)
+{
+    DoublePair b0[N], b1[N], b2[N], a1[N], a2[N], x1[N], x2[N], y1[N], y2[N];
+    for (int k = 0; k < N; ++k) {
+        b0[k] = DoublePair::load(s[k].nb0);
+        b1[k] = DoublePair::load(s[k].nb1);
+        b2[k] = DoublePair::load(s[k].nb2);
+        a1[k] = DoublePair::load(s[k].na1);
+        a2[k] = DoublePair::load(s[k].na2);
+        x1[k] = DoublePair::load(s[k].x1);
+        x2[k] = DoublePair::load(s[k].x2);
+        y1[k] = DoublePair::load(s[k].y1);
+        y2[k] = DoublePair::load(s[k].y2);
+    }
+    for (int n = 0; n < count; ++n) {
+        DoublePair x = DoublePair::fromFloats(inL + n, inR + n);
+        for (int k = 0; k < N; ++k) {
+            // The section formula in the order of CIIR::process; the output is rounded
+            // to float because that is what the plain path stores and reads back.
+            const DoublePair y = (b0[k] * x + b1[k] * x1[k] + b2[k] * x2[k] - a1[k] * y1[k] - a2[k] * y2[k]).roundedToFloat();
+            x2[k] = x1[k];
+            x1[k] = x;
+            y2[k] = y1[k];
+            y1[k] = y;
+            x = y;
+        }
+        x.toFloats(outL + n, outR + n);
+    }
+    for (int k = 0; k < N; ++k) {
+        x1[k].store(s[k].x1);
+        x2[k].store(s[k].x2);
+        y1[k].store(s[k].y1);
+        y2[k].store(s[k].y2);
+        finishBlock(s[k]);
+    }
+}
+
+void runGroupOf(int size, StereoSection* s, const float* inL, const float* inR, float* outL, float* outR, int count)
+{
+    switch (size) {
+    case 1: runGroup<1>(s, inL, inR, outL, outR, count); break;
+    case 2: runGroup<2>(s, inL, inR, outL, outR, count); break;
+    case 3: runGroup<3>(s, inL, inR, outL, outR, count); break;
+    default: runGroup<maxGroup>(s, inL, inR, outL, outR, count); break;
+    }
+}
+
+} // namespace
+
+void runCascade(StereoSection* sections, int sectionCount, const float* inL, const float* inR, float* outL,
+                float* outR, int count)
+{
+    if (count <= 0 || sectionCount <= 0)
+        return;
+    // Groups as even as possible: ten sections run as 4, 3, 3.
+    const int groups = (sectionCount + maxGroup - 1) / maxGroup;
+    int done = 0;
+    for (int g = 0; g < groups; ++g) {
+        const int size = (sectionCount - done) / (groups - g);
+        runGroupOf(size, sections + done, inL, inR, outL, outR, count);
+        inL = outL;
+        inR = outR;
+        done += size;
+    }
+}
