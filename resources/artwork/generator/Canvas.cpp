@@ -1,0 +1,79 @@
+#include "resources/artwork/generator/Canvas.h"
+
+namespace tolvan::artwork {
+
+namespace {
+
+void putLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+std::uint8_t toByte(double channel) {
+    return static_cast<std::uint8_t>(std::clamp(channel, 0.0, 255.0) + 0.5);
+}
+
+}  // namespace
+
+Canvas::Canvas(int width, int height, Color fill)
+    : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height, fill) {}
+
+void Canvas::blend(int x, int y, Color c, double alpha) {
+    Color& p = pixels_[index(x, y)];
+    p = mix(p, c, std::min(alpha, 1.0));
+}
+
+Box Canvas::clip(Box area) const {
+    return {std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, width_),
+            std::min(area.bottom, height_)};
+}
+
+void Canvas::paste(const Canvas& source, int x, int y) {
+    const Box area = clip({x, y, x + source.width(), y + source.height()});
+    for (int py = area.top; py < area.bottom; ++py)
+        for (int px = area.left; px < area.right; ++px) set(px, py, source.pixel(px - x, py - y));
+}
+
+Canvas Canvas::crop(Box area) const {
+    area = clip(area);
+    Canvas out(area.width(), area.height());
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x) out.set(x, y, pixel(area.left + x, area.top + y));
+    return out;
+}
+
+std::vector<std::uint8_t> Canvas::encodeBmp() const {
+    constexpr std::uint32_t kHeaderSize = 14 + 40;
+    const std::uint32_t stride = (static_cast<std::uint32_t>(width_) * 3 + 3) & ~3u;
+    const std::uint32_t imageSize = stride * static_cast<std::uint32_t>(height_);
+    std::vector<std::uint8_t> out;
+    out.reserve(kHeaderSize + imageSize);
+    out.push_back('B');
+    out.push_back('M');
+    putLittleEndian(out, kHeaderSize + imageSize, 4);
+    putLittleEndian(out, 0, 4);
+    putLittleEndian(out, kHeaderSize, 4);
+    putLittleEndian(out, 40, 4);
+    putLittleEndian(out, static_cast<std::uint32_t>(width_), 4);
+    putLittleEndian(out, static_cast<std::uint32_t>(height_), 4);  // positive: rows stored bottom-up
+    putLittleEndian(out, 1, 2);
+    putLittleEndian(out, 24, 2);
+    putLittleEndian(out, 0, 4);  // uncompressed
+    putLittleEndian(out, imageSize, 4);
+    putLittleEndian(out, 2835, 4);  // 72 dpi
+    putLittleEndian(out, 2835, 4);
+    putLittleEndian(out, 0, 4);
+    putLittleEndian(out, 0, 4);
+    for (int y = height_ - 1; y >= 0; --y) {
+        std::uint32_t written = 0;
+        for (int x = 0; x < width_; ++x, written += 3) {
+            const Color& c = pixels_[index(x, y)];
+            out.push_back(toByte(c.b));
+            out.push_back(toByte(c.g));
+            out.push_back(toByte(c.r));
+        }
+        for (; written < stride; ++written) out.push_back(0);
+    }
+    return out;
+}
+
+}  // namespace tolvan::artwork

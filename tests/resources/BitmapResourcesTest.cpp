@@ -1,0 +1,173 @@
+// The bitmaps compiled into the plug-in: every id the editor asks for is there, with the
+// size and images the editor cuts it into, every image is drawn, and the committed files
+// are exactly what the generator draws.
+#include "framework/BitmapResources.h"
+#include "resources/artwork/generator/Catalogue.h"
+#include "resources/artwork/generator/Knobs.h"
+#include "resources/artwork/generator/Meter.h"
+#include "tests/resources/BmpReader.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <stdlib.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+
+namespace {
+
+using tolvan::artwork::BitmapSpec;
+using tolvan::artwork::kBitmaps;
+using tolvan::test::Bitmap;
+using tolvan::test::readBmp;
+using tolvan::test::Rgb;
+
+const VSTGUI::BitmapResource* findResource(int32_t id) {
+    for (const VSTGUI::BitmapResource& r : VSTGUI::bitmapResources())
+        if (r.id == id) return &r;
+    return nullptr;
+}
+
+Bitmap load(int32_t id) {
+    const VSTGUI::BitmapResource* r = findResource(id);
+    if (!r) return {};
+    return readBmp(r->data, r->size).value_or(Bitmap{});
+}
+
+bool sameImage(const Bitmap& b, int frameHeight, int first, int second) {
+    for (int y = 0; y < frameHeight; ++y)
+        for (int x = 0; x < b.width; ++x)
+            if (!(b.at(x, first * frameHeight + y) == b.at(x, second * frameHeight + y))) return false;
+    return true;
+}
+
+bool uniformImage(const Bitmap& b, int frameHeight, int index) {
+    const Rgb first = b.at(0, index * frameHeight);
+    for (int y = 0; y < frameHeight; ++y)
+        for (int x = 0; x < b.width; ++x)
+            if (!(b.at(x, index * frameHeight + y) == first)) return false;
+    return true;
+}
+
+int brightness(Rgb c) { return (c.r + c.g + c.b) / 3; }
+
+TEST(BitmapResources, TableHoldsEveryBitmapOnceWithItsSize) {
+    std::set<int32_t> ids;
+    for (const VSTGUI::BitmapResource& r : VSTGUI::bitmapResources()) EXPECT_TRUE(ids.insert(r.id).second) << r.id;
+    EXPECT_EQ(ids.size(), kBitmaps.size());
+    // The sizes the editor relies on, written out rather than taken from the catalogue.
+    const struct {
+        int32_t id;
+        int width, height;
+    } expected[] = {{11030, 754, 374}, {131, 391, 151},   {133, 100, 3139},  {11004, 50, 50},  {11005, 50, 50},
+                    {11006, 72, 72},   {11007, 21, 41},   {11010, 40, 50},   {11011, 40, 50},  {11012, 40, 50},
+                    {11013, 40, 50},   {11014, 40, 50},   {11015, 40, 50},   {11020, 33, 1683}, {11021, 33, 2409},
+                    {11022, 81, 5913}, {11024, 49, 2401}, {11043, 61, 32}};
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.id);
+        const VSTGUI::BitmapResource* r = findResource(e.id);
+        ASSERT_NE(r, nullptr);
+        const std::optional<Bitmap> b = readBmp(r->data, r->size);
+        ASSERT_TRUE(b.has_value()) << "not a complete 24-bit bitmap file";
+        EXPECT_EQ(b->width, e.width);
+        EXPECT_EQ(b->height, e.height);
+    }
+}
+
+TEST(BitmapResources, EveryImageIsDrawnAndDiffersFromItsNeighbour) {
+    for (const BitmapSpec& spec : kBitmaps) {
+        SCOPED_TRACE(spec.id);
+        const Bitmap b = load(spec.id);
+        ASSERT_EQ(b.height, spec.height());
+        ASSERT_EQ(b.width, spec.width);
+        for (int i = 0; i < spec.frames; ++i) EXPECT_FALSE(uniformImage(b, spec.frameHeight, i)) << "blank image " << i;
+        for (int i = 1; i < spec.frames; ++i)
+            EXPECT_FALSE(sameImage(b, spec.frameHeight, i - 1, i)) << "images " << i - 1 << " and " << i << " are equal";
+    }
+}
+
+// The pointer of image i must point at the angle of the value i / (frames − 1): bright
+// pixels along that ray, and the centre image of the gain knobs straight up.
+TEST(BitmapResources, KnobPointersSweepFromLowerLeftToLowerRight) {
+    for (int32_t id : {11020, 11021, 11022, 11024}) {
+        SCOPED_TRACE(id);
+        const BitmapSpec* spec = tolvan::artwork::findBitmap(id);
+        const Bitmap b = load(id);
+        ASSERT_EQ(b.height, spec->height());
+        const double c = spec->width * 0.5;
+        for (int i = 0; i < spec->frames; ++i) {
+            const double a = tolvan::artwork::knobAngle(double(i) / (spec->frames - 1));
+            const double r = spec->width * (id == 11022 ? 0.22 : 0.26);
+            const int x = static_cast<int>(c + r * std::cos(a));
+            const int y = static_cast<int>(c - r * std::sin(a));
+            EXPECT_GT(brightness(b.at(x, i * spec->frameHeight + y)), 150) << "image " << i;
+        }
+    }
+    for (int32_t id : {11021, 11022}) {
+        const BitmapSpec* spec = tolvan::artwork::findBitmap(id);
+        const Bitmap b = load(id);
+        const int centre = spec->frames / 2;
+        const int x = spec->width / 2;
+        EXPECT_GT(brightness(b.at(x, centre * spec->frameHeight + spec->width / 4)), 150) << id;
+    }
+}
+
+TEST(BitmapResources, MeterImageFollowsTheLevelInHalfDecibels) {
+    namespace meter = tolvan::artwork::meter;
+    const Bitmap b = load(133);
+    ASSERT_EQ(b.height, 73 * 43);
+    const int y = static_cast<int>((meter::kBarTop + meter::kBarBottom) * 0.5);
+    // Bright (lit) well below the level, dark well above it; the brightest of three
+    // neighbouring pixels, so that the dark pixel between two cells does not count.
+    const auto lit = [&](int image, double dB) {
+        const int x = static_cast<int>(meter::levelX(dB));
+        int brightest = 0;
+        for (int dx = -1; dx <= 1; ++dx) brightest = std::max(brightest, brightness(b.at(x + dx, image * 43 + y)));
+        return brightest > 90;
+    };
+    for (int image : {4, 24, 47, 48, 60, 71}) {
+        const double level = -24 + 0.5 * image;
+        SCOPED_TRACE(image);
+        EXPECT_TRUE(lit(image, level - 1.5));
+        EXPECT_FALSE(lit(image, level + 1.5));
+    }
+    EXPECT_FALSE(lit(0, -23.0));
+    EXPECT_FALSE(lit(48, 0.8));
+    EXPECT_TRUE(lit(48, -0.8));
+    EXPECT_TRUE(lit(72, 11.0));
+}
+
+std::vector<unsigned char> readFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// The committed files are embedded as they are; running the generator again must give the
+// same bytes, or the committed artwork is stale (regenerate it with regenerate-artwork).
+TEST(BitmapResources, RegeneratingGivesTheCommittedBytes) {
+    std::string folder = (std::filesystem::temp_directory_path() / "tolvan-artwork-XXXXXX").string();
+    ASSERT_NE(mkdtemp(folder.data()), nullptr);
+    const std::filesystem::path out = folder;
+    const std::string command = std::string("\"") + TOLVAN_ARTWORK_GENERATOR + "\" \"" + TOLVAN_SOURCE_DIR +
+                                "/resources/fonts\" \"" + out.string() + "\"";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    for (const BitmapSpec& spec : kBitmaps) {
+        SCOPED_TRACE(spec.id);
+        const std::string name = std::to_string(spec.id) + ".bmp";
+        const std::vector<unsigned char> fresh = readFile(out / name);
+        const std::vector<unsigned char> committed =
+            readFile(std::filesystem::path(TOLVAN_SOURCE_DIR) / "resources/artwork/bitmaps" / name);
+        ASSERT_FALSE(fresh.empty());
+        EXPECT_TRUE(fresh == committed) << name << " differs from the generator's output";
+        const VSTGUI::BitmapResource* r = findResource(spec.id);
+        ASSERT_NE(r, nullptr);
+        EXPECT_TRUE(std::vector<unsigned char>(r->data, r->data + r->size) == committed) << "embedded bytes differ";
+    }
+    std::filesystem::remove_all(out);
+}
+
+}  // namespace

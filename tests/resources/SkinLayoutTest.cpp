@@ -1,0 +1,85 @@
+// The skin must not draw anything where the editor puts a control or a value display
+// (it would be hidden), and it must be exactly the panel colour under every value display
+// (which fills itself with that colour) so that the displays blend in.
+#include "framework/BitmapResources.h"
+#include "resources/artwork/generator/SkinLayout.h"
+#include "tests/resources/BmpReader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using tolvan::artwork::Box;
+using tolvan::artwork::Fonts;
+
+std::string describe(const Box& b) {
+    return "(" + std::to_string(b.left) + ", " + std::to_string(b.top) + ")-(" + std::to_string(b.right) + ", " +
+           std::to_string(b.bottom) + ")";
+}
+
+class SkinLayoutTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Fonts::load(std::string(TOLVAN_SOURCE_DIR) + "/resources/fonts", fonts));
+        layout = tolvan::artwork::layoutSkin(fonts);
+        covered = tolvan::artwork::controlRects();
+        const auto displays = tolvan::artwork::valueDisplayRects();
+        covered.insert(covered.end(), displays.begin(), displays.end());
+    }
+
+    Fonts fonts;
+    tolvan::artwork::SkinLayout layout;
+    std::vector<Box> covered;
+};
+
+TEST_F(SkinLayoutTest, EditorCoversTheControlsAndDisplaysOfTheTable) {
+    // 38 controls with a bitmap (ids 3-40), the graph, the meter and the information button;
+    // 26 value displays (ids 5, 6, 7, 10 and 19-40).
+    EXPECT_EQ(tolvan::artwork::controlRects().size(), 38u + 2u + 1u);
+    EXPECT_EQ(tolvan::artwork::valueDisplayRects().size(), 26u);
+    EXPECT_EQ(tolvan::artwork::valueDisplayRects().front(), (Box{433, 152, 486, 163}));
+}
+
+TEST_F(SkinLayoutTest, NoLabelOrScrewIsHiddenUnderAControlOrDisplay) {
+    const Box skin{0, 0, 754, 374};
+    std::vector<std::pair<std::string, Box>> marks;
+    for (const auto& t : layout.texts) marks.emplace_back('"' + t.text + '"', t.ink);
+    for (const Box& s : layout.screws) marks.emplace_back("screw", s);
+    ASSERT_FALSE(marks.empty());
+    for (const auto& [name, box] : marks) {
+        SCOPED_TRACE(name + " at " + describe(box));
+        EXPECT_FALSE(box.empty());
+        EXPECT_TRUE(skin.contains(box));
+        for (const Box& c : covered) EXPECT_FALSE(box.intersects(c)) << "under " << describe(c);
+    }
+}
+
+TEST_F(SkinLayoutTest, LabelsKeepClearOfEachOther) {
+    for (std::size_t i = 0; i < layout.texts.size(); ++i)
+        for (std::size_t j = i + 1; j < layout.texts.size(); ++j)
+            EXPECT_FALSE(layout.texts[i].ink.inflated(1).intersects(layout.texts[j].ink))
+                << '"' << layout.texts[i].text << "\" touches \"" << layout.texts[j].text << '"';
+}
+
+TEST_F(SkinLayoutTest, SkinIsThePanelColourUnderEveryValueDisplay) {
+    const VSTGUI::BitmapResource* skin = nullptr;
+    for (const VSTGUI::BitmapResource& r : VSTGUI::bitmapResources())
+        if (r.id == 11030) skin = &r;
+    ASSERT_NE(skin, nullptr);
+    const auto bitmap = tolvan::test::readBmp(skin->data, skin->size);
+    ASSERT_TRUE(bitmap.has_value());
+    const tolvan::test::Rgb panel{64, 88, 112};
+    for (const Box& d : tolvan::artwork::valueDisplayRects()) {
+        SCOPED_TRACE(describe(d));
+        int wrong = 0;
+        // One pixel around the display too, so that its edge does not show either.
+        const Box area = d.inflated(1);
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x) wrong += !(bitmap->at(x, y) == panel);
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+}  // namespace
