@@ -92,6 +92,11 @@ public:
     // surface) into destinationRect plus this context's offset.
     void copyFromOffscreen(const Rect& destinationRect, COffscreenContext* source, Point sourcePoint);
 
+    // A local rectangle or point in device coordinates (drawing offset added), saturated
+    // to the 32-bit range instead of wrapping.
+    Rect toDevice(const Rect& local) const;
+    Point toDevice(Point local) const;
+
     Point getDrawOffset() const { return drawOffset; }
     void setDrawOffset(Point offset) { drawOffset = offset; }
     // Screen position of the window's top-left corner: mouse positions are screen
@@ -110,12 +115,12 @@ public:
 protected:
     // For off-screen contexts, which create their surface after this base.
     void attachSurface(PixelSurface* ownSurface) { surface = ownSurface; }
-    void setDeviceClip(const Rect& deviceRect);
+    void setDeviceClip(const Rect& deviceRect) { clipRect = deviceRect; }
 
 private:
     Rect defaultClip() const;
     void createPen();
-    void drawLineSegment(Point from, Point to);
+    void drawDeviceLine(int64_t fromX, int64_t fromY, int64_t toX, int64_t toY);
 
     Point screenOffset;
     Point drawOffset;
@@ -140,7 +145,7 @@ private:
         int32_t width = 1;
     } pen;
     Pixel brush = 0;
-    const FontInstance* font = nullptr;
+    FontInstance* font = nullptr;
 
     DrawObjectCounts objectCounts;
 };

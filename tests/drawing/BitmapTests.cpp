@@ -1,0 +1,160 @@
+#include "framework/BmpDecoder.h"
+#include "framework/CBitmap.h"
+#include "framework/CDrawContext.h"
+#include "tests/drawing/BmpEncoder.h"
+#include "tests/drawing/SurfaceProbe.h"
+#include "tests/drawing/TestBitmaps.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <random>
+
+using namespace VSTGUI;
+using namespace tolvan::test;
+
+namespace {
+
+constexpr Pixel kGrey = 0x404040;
+
+struct BitmapTest : ::testing::Test {
+    PixelSurface surface{20, 20, kGrey};
+    CDrawContext context{nullptr, nullptr, &surface};
+};
+
+TEST(BitmapLoading, BottomUpAndTopDownFilesGiveTheSamePicture)
+{
+    for (const int32_t id : {kBottomUpBitmap, kTopDownBitmap}) {
+        CBitmap bitmap(id);
+        ASSERT_TRUE(bitmap.isLoaded()) << id;
+        EXPECT_EQ(bitmap.getWidth(), 5);
+        EXPECT_EQ(bitmap.getHeight(), 3);
+        EXPECT_EQ(bitmap.getResourceId(), id);
+        EXPECT_EQ(bitmap.getTransparentColor(), kTransparentColor);
+        for (int32_t y = 0; y < 3; ++y)
+            for (int32_t x = 0; x < 5; ++x)
+                EXPECT_EQ(bitmap.pixels().colorAt(x, y), pictureColor(x, y)) << id << " at " << x << "," << y;
+    }
+}
+
+TEST(BitmapLoading, MissingOrMalformedResourcesLoadNothing)
+{
+    for (const int32_t id : {kMissingBitmap, kTruncatedBitmap, kEightBitBitmap, kHugeHeaderBitmap}) {
+        CBitmap bitmap(id);
+        EXPECT_FALSE(bitmap.isLoaded()) << id;
+        EXPECT_EQ(bitmap.getWidth(), 0);
+        EXPECT_EQ(bitmap.getHeight(), 0);
+        EXPECT_FALSE(bitmap.loadFromResource(id));
+    }
+    CBitmap bitmap(kBottomUpBitmap);
+    EXPECT_FALSE(bitmap.loadFromResource(kMissingBitmap));
+    EXPECT_EQ(bitmap.getWidth(), 0) << "a failed load leaves the bitmap unloaded";
+    EXPECT_TRUE(bitmap.loadFromResource(kBottomUpBitmap));
+    EXPECT_FALSE(bitmap.loadFromPlatformSource(&bitmap));
+    EXPECT_FALSE(bitmap.isLoaded());
+}
+
+TEST(BitmapLoading, DecoderSurvivesEveryTruncationAndRandomDamage)
+{
+    const std::vector<Color> pixels(7 * 5, kRedColor);
+    const auto file = encodeBmp(7, 5, pixels, false);
+    PixelSurface image;
+    for (std::size_t length = 0; length < file.size(); ++length)
+        EXPECT_FALSE(decodeBmp({file.data(), length}, image)) << length;
+    EXPECT_TRUE(decodeBmp(file, image));
+
+    std::mt19937 random(20261208);
+    for (int trial = 0; trial < 2000; ++trial) {
+        auto damaged = file;
+        for (int i = 0; i < 4; ++i)
+            damaged[random() % 54] = static_cast<unsigned char>(random());
+        PixelSurface result;
+        if (decodeBmp(damaged, result)) {
+            EXPECT_LE(int64_t{result.width()} * result.height() * 3, static_cast<int64_t>(damaged.size()));
+        }
+    }
+}
+
+TEST_F(BitmapTest, DrawCopiesOneFilmStripFrameToTheDestinationPlusOffset)
+{
+    CBitmap strip(kFilmStripBitmap);
+    context.setDrawOffset({2, 1});
+    strip.draw(&context, {3, 3, 7, 7}, {0, 4});
+    EXPECT_EQ(inkBounds(surface, kGrey), Rect(5, 4, 9, 8));
+    EXPECT_EQ(countPixels(surface, toPixel(stripColor(1))), 16);
+
+    // No scaling: a destination larger than what is left of the bitmap copies only that.
+    surface.fill(kGrey);
+    strip.draw(&context, {0, 0, 18, 18}, {2, 8});
+    EXPECT_EQ(inkBounds(surface, kGrey), Rect(2, 1, 4, 5));
+    EXPECT_EQ(countPixels(surface, toPixel(stripColor(2))), 8);
+
+    // The clip holds.
+    surface.fill(kGrey);
+    context.setClipRect({3, 4, 4, 5});
+    strip.draw(&context, {0, 0, 4, 12}, {0, 0});
+    EXPECT_EQ(inkBounds(surface, kGrey), Rect(5, 5, 6, 6));
+}
+
+TEST_F(BitmapTest, DrawTransparentLeavesOutPureWhiteByDefaultOrTheChosenColour)
+{
+    CBitmap keyed(kWhiteKeyedBitmap);
+    keyed.drawTransparent(&context, {0, 0, 3, 1}, {0, 0});
+    EXPECT_EQ(surface.pixelAt(0, 0), kGrey);
+    EXPECT_EQ(surface.colorAt(1, 0), kRedColor);
+    EXPECT_EQ(surface.pixelAt(2, 0), kGrey);
+
+    keyed.setTransparentColor({255, 0, 0, 255});
+    keyed.drawTransparent(&context, {0, 1, 3, 2}, {0, 0});
+    EXPECT_EQ(surface.pixelAt(0, 1), 0xFFFFFFu);
+    EXPECT_EQ(surface.pixelAt(1, 1), kGrey) << "only the RGB of the transparent colour counts";
+}
+
+TEST_F(BitmapTest, DrawAlphaBlendMixesByConstantOpacity)
+{
+    CBitmap keyed(kWhiteKeyedBitmap);
+    keyed.drawAlphaBlend(&context, {0, 0, 3, 1}, {0, 0}, 0);
+    EXPECT_EQ(surface.pixelAt(1, 0), kGrey);
+    keyed.drawAlphaBlend(&context, {0, 1, 3, 2}, {0, 0}, 255);
+    EXPECT_EQ(surface.colorAt(1, 1), kRedColor);
+    keyed.drawAlphaBlend(&context, {0, 2, 3, 3}, {0, 0}, 128);
+    EXPECT_EQ(surface.pixelAt(1, 2), 0xA02020u);  // 255 * 128/255 + 64 * 127/255, rounded
+    EXPECT_EQ(surface.pixelAt(0, 2), 0xA0A0A0u);
+}
+
+TEST_F(BitmapTest, BadArgumentsDrawNothingAndNeverCrash)
+{
+    CBitmap missing(kMissingBitmap);
+    missing.draw(&context, {0, 0, 20, 20}, {0, 0});
+    missing.drawTransparent(&context, {0, 0, 20, 20}, {0, 0});
+    missing.drawAlphaBlend(&context, {0, 0, 20, 20}, {0, 0}, 255);
+
+    CBitmap strip(kFilmStripBitmap);
+    strip.draw(nullptr, {0, 0, 4, 4}, {0, 0});
+    CDrawContext noSurface{nullptr, nullptr, nullptr};
+    strip.drawTransparent(&noSurface, {0, 0, 4, 4}, {0, 0});
+
+    constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+    for (const Rect& rect : {Rect{10, 10, 0, 0}, Rect{kMin, kMin, kMax, kMax}, Rect{30, 30, 40, 40}})
+        for (const Point source : {Point{0, 0}, Point{-3, -3}, Point{kMax, kMin}, Point{kMin, kMin}, Point{0, 1000}}) {
+            strip.draw(&context, rect, source);
+            strip.drawTransparent(&context, rect, source);
+            strip.drawAlphaBlend(&context, rect, source, 100);
+        }
+    // Only one case reaches the bitmap: the huge rect with the source offset that puts
+    // the bitmap's top-left corner at (0, 0).
+    EXPECT_EQ(inkBounds(surface, kGrey), Rect(0, 0, 4, 12));
+}
+
+TEST(BitmapSharing, LastReleaseDestroysTheBitmap)
+{
+    auto* bitmap = new CBitmap(kBottomUpBitmap);
+    bitmap->retain();
+    EXPECT_EQ(bitmap->getReferenceCount(), 2);
+    bitmap->release();
+    EXPECT_EQ(bitmap->getReferenceCount(), 1);
+    bitmap->release();  // the leak checker of the sanitizer build proves the deletion
+}
+
+}  // namespace
