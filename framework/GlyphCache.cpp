@@ -9,7 +9,7 @@
 // The one translation unit that compiles the TrueType rasteriser, kept private to it.
 #define STBTT_STATIC
 #define STB_TRUETYPE_IMPLEMENTATION
-#include <stb/stb_truetype.h>
+#include <stb_truetype.h>
 
 namespace VSTGUI {
 
