@@ -53,7 +53,7 @@ void SpectrumAnalyser::analyse()
         frame[2 * j + 1] = 0.0f;
     }
     spectrum = frame;
-    complexFFT(spectrum.data(), 2 * frameSize);
+    complexFFT(spectrum.data(), 2 * frameSize, fftWorkspace.data());
     foldSpectrum(pending.data());
     // Never wait for the graph: if it holds the bins, the maxima stay pending.
     if (!tryLockBins())
@@ -100,7 +100,7 @@ bool SpectrumAnalyser::takeSpectrum(float* out)
 void SpectrumAnalyser::measureResponse()
 {
     spectrum = frame;
-    complexFFT(spectrum.data(), 2 * frameSize);
+    complexFFT(spectrum.data(), 2 * frameSize, fftWorkspace.data());
     lockBins();
     ready.store(false, std::memory_order_release);
     bins.fill(0.0f);

@@ -67,6 +67,8 @@ private:
     std::array<float, 2 * frameSize> frame{};
     std::array<float, 2 * frameSize> spectrum{};
     std::array<float, frameSize> window{};
+    // The transform's intermediate stages, audio thread only.
+    alignas(16) std::array<double, 2 * frameSize> fftWorkspace{};
     // The last frameSize samples, each written twice so that they always lie in one run
     // ring[writePos .. writePos + frameSize - 1], oldest first. Audio thread only.
     std::array<float, 2 * frameSize> ring{};

@@ -29,7 +29,8 @@ std::vector<float> expectedPower(const std::vector<float>& frame, float scale)
     std::vector<float> a(2 * size);
     for (int j = 0; j < size; ++j)
         a[2 * j] = frame[j] * static_cast<float>(0.5 - 0.5 * std::cos(j * static_cast<double>(6.2831855f) / size));
-    complexFFT(a.data(), 2 * size);
+    std::vector<double> workspace(2 * size);
+    complexFFT(a.data(), 2 * size, workspace.data());
     std::vector<float> p(bins);
     for (int k = 0; k < bins; ++k)
         p[k] = static_cast<float>((static_cast<double>(a[2 * k]) * a[2 * k] +
