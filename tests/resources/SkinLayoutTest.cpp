@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -40,6 +41,10 @@ TEST_F(SkinLayoutTest, EditorCoversTheControlsAndDisplaysOfTheTable) {
     EXPECT_EQ(tolvan::artwork::controlRects().size(), 38u + 2u + 1u);
     EXPECT_EQ(tolvan::artwork::valueDisplayRects().size(), 26u);
     EXPECT_EQ(tolvan::artwork::valueDisplayRects().front(), (Box{433, 152, 486, 163}));
+    // The two buttons drawn over a copy of the skin must sit where the editor puts them.
+    const auto rects = tolvan::artwork::controlRects();
+    EXPECT_NE(std::find(rects.begin(), rects.end(), tolvan::artwork::kResetButton), rects.end());
+    EXPECT_NE(std::find(rects.begin(), rects.end(), tolvan::artwork::kInfoButton), rects.end());
 }
 
 TEST_F(SkinLayoutTest, NoLabelOrScrewIsHiddenUnderAControlOrDisplay) {
@@ -47,6 +52,7 @@ TEST_F(SkinLayoutTest, NoLabelOrScrewIsHiddenUnderAControlOrDisplay) {
     std::vector<std::pair<std::string, Box>> marks;
     for (const auto& t : layout.texts) marks.emplace_back('"' + t.text + '"', t.ink);
     for (const Box& s : layout.screws) marks.emplace_back("screw", s);
+    for (const auto& s : layout.swatches) marks.emplace_back("legend swatch", s.box);
     ASSERT_FALSE(marks.empty());
     for (const auto& [name, box] : marks) {
         SCOPED_TRACE(name + " at " + describe(box));
@@ -56,10 +62,11 @@ TEST_F(SkinLayoutTest, NoLabelOrScrewIsHiddenUnderAControlOrDisplay) {
     }
 }
 
+// Two pixels apart at least, so that neighbouring labels do not read as one.
 TEST_F(SkinLayoutTest, LabelsKeepClearOfEachOther) {
     for (std::size_t i = 0; i < layout.texts.size(); ++i)
         for (std::size_t j = i + 1; j < layout.texts.size(); ++j)
-            EXPECT_FALSE(layout.texts[i].ink.inflated(1).intersects(layout.texts[j].ink))
+            EXPECT_FALSE(layout.texts[i].ink.inflated(2).intersects(layout.texts[j].ink))
                 << '"' << layout.texts[i].text << "\" touches \"" << layout.texts[j].text << '"';
 }
 

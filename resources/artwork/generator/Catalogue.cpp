@@ -5,19 +5,20 @@
 #include "resources/artwork/generator/Meter.h"
 #include "resources/artwork/generator/Palette.h"
 #include "resources/artwork/generator/Skin.h"
+#include "resources/artwork/generator/SkinLayout.h"
 #include "resources/artwork/generator/Switches.h"
 
 namespace tolvan::artwork {
 
 namespace {
 
-// Draws every image of a strip with drawImage(image canvas, index) and stacks them; spare
-// rows below them are plate.
+// Draws every image of a strip with drawImage(image canvas, index) over a copy of the
+// background and stacks them; spare rows below them are plate.
 template <class DrawImage>
-Canvas strip(const BitmapSpec& spec, DrawImage&& drawImage) {
+Canvas strip(const BitmapSpec& spec, DrawImage&& drawImage, const Canvas* background = nullptr) {
     Canvas out(spec.width, spec.height(), palette::plate);
     for (int i = 0; i < spec.frames; ++i) {
-        Canvas image(spec.width, spec.frameHeight);
+        Canvas image = background ? *background : Canvas(spec.width, spec.frameHeight, palette::plate);
         drawImage(image, i);
         out.paste(image, 0, i * spec.frameHeight);
     }
@@ -31,6 +32,14 @@ Canvas knobStrip(const BitmapSpec& spec, const KnobLook& look) {
 
 Canvas bandSwitch(const BitmapSpec& spec, FilterIcon icon) {
     return strip(spec, [&](Canvas& image, int i) { drawBandSwitch(image, icon, i == 1); });
+}
+
+// The skin under a button that sits on the chassis, so that the button's corners blend in.
+Canvas skinUnder(const Box& where, const Fonts& fonts) {
+    const BitmapSpec& skin = *findBitmap(bitmap::skin);
+    Canvas image(skin.width, skin.frameHeight);
+    drawSkin(image, fonts);
+    return image.crop(where);
 }
 
 }  // namespace
@@ -52,7 +61,10 @@ Canvas renderBitmap(const BitmapSpec& spec, const Fonts& fonts) {
             return strip(spec, [&](Canvas& image, int i) { drawLedSwitch(image, fonts, "POST", palette::output, i == 1); });
         case bitmap::bypass:
             return strip(spec, [&](Canvas& image, int i) { drawBypassSwitch(image, fonts, i == 1); });
-        case bitmap::reset: return strip(spec, [](Canvas& image, int i) { drawResetButton(image, i == 1); });
+        case bitmap::reset: {
+            const Canvas background = skinUnder(kResetButton, fonts);
+            return strip(spec, [](Canvas& image, int i) { drawResetButton(image, i == 1); }, &background);
+        }
         case bitmap::balance: return bandSwitch(spec, FilterIcon::Tilt);
         case bitmap::hiShelf: return bandSwitch(spec, FilterIcon::HiShelf);
         case bitmap::lowCut: return bandSwitch(spec, FilterIcon::LowCut);
@@ -63,7 +75,10 @@ Canvas renderBitmap(const BitmapSpec& spec, const Fonts& fonts) {
         case bitmap::gainKnob: return knobStrip(spec, {.bipolar = true, .ticks = false});
         case bitmap::outputKnob: return knobStrip(spec, {.bipolar = true, .ticks = true});
         case bitmap::analyserKnob: return knobStrip(spec, {.bipolar = false, .ticks = false});
-        case bitmap::info: return strip(spec, [&](Canvas& image, int i) { drawInfoButton(image, fonts, i == 1); });
+        case bitmap::info: {
+            const Canvas background = skinUnder(kInfoButton, fonts);
+            return strip(spec, [&](Canvas& image, int i) { drawInfoButton(image, fonts, i == 1); }, &background);
+        }
         default: return Canvas(spec.width, spec.height());
     }
 }

@@ -70,6 +70,15 @@ void drawRecess(Canvas& image, const Box& b) {
     image.fill(area, shape::roundedRect(l, t, r, bo, 4), palette::recess);
 }
 
+// A shallow panel set into the chassis, a little darker than it, with a fine rim.
+void drawInset(Canvas& image, const Box& b) {
+    const Box area = b.inflated(2);
+    const double l = b.left, t = b.top, r = b.right, bo = b.bottom;
+    image.fill(area, shape::roundedRect(l - 1, t - 1, r + 1, bo + 1, 6), rgb(46, 52, 60));
+    image.fill(area, shape::roundedRect(l - 1, t - 1, r + 1, bo, 6), rgb(12, 14, 17));
+    image.fill(area, shape::roundedRect(l, t, r, bo, 5), verticalGradient(t, bo, rgb(20, 24, 29), rgb(17, 20, 24)));
+}
+
 }  // namespace
 
 void drawSkin(Canvas& image, const Fonts& fonts) {
@@ -77,6 +86,11 @@ void drawSkin(Canvas& image, const Fonts& fonts) {
     const SkinLayout layout = layoutSkin(fonts);
     for (const Box& plate : layout.plates) drawPlate(image, plate);
     for (const Box& recess : layout.recesses) drawRecess(image, recess);
+    drawInset(image, layout.infoPanel);
+    for (const Swatch& swatch : layout.swatches)
+        image.fill(swatch.box.inflated(1),
+                   shape::roundedRect(swatch.box.left, swatch.box.top, swatch.box.right, swatch.box.bottom, 1.0),
+                   swatch.color);
     for (const Box& screw : layout.screws)
         drawScrew(image, (screw.left + screw.right) * 0.5, (screw.top + screw.bottom) * 0.5);
     for (const SkinText& t : layout.texts) {

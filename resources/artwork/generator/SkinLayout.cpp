@@ -93,10 +93,10 @@ SkinLayout layoutSkin(const Fonts& fonts) {
     const struct {
         const char* name;
         int switchX;
-    } bands[] = {{"LOW CUT", 56},  {"LO SHELF", 96}, {"PEAK 1", 156}, {"PEAK 2", 196},
-                 {"PEAK 3", 236},  {"HI SHELF", 296}, {"HI CUT", 336}, {"BALANCE", 396}};
+    } bands[] = {{"LO CUT", 56},  {"LO SHELF", 96}, {"PEAK 1", 156}, {"PEAK 2", 196},
+                 {"PEAK 3", 236}, {"HI SHELF", 296}, {"HI CUT", 336}, {"BALANCE", 396}};
     for (const auto& band : bands)
-        texts.push_back(label(band.name, band.switchX + 20.0, 362, Align::Centre, palette::legend, 7.5, 0.5));
+        texts.push_back(label(band.name, band.switchX + 20.0, 362, Align::Centre, palette::legend, 7.0, 0.3));
 
     // Analyser and output sections: names above their knobs.
     texts.push_back(label("RANGE", 495 + 24.5, 21, Align::Centre, palette::engraving));
@@ -106,8 +106,8 @@ SkinLayout layoutSkin(const Fonts& fonts) {
     texts.push_back(label("RESET", 625, 334, Align::Right, palette::legend));
 
     // The product name over the meter, and the meter's scale under it.
-    texts.push_back(label("Tolvan", 640, 37, Align::Centre, rgb(232, 236, 240), 30, 0.0));
-    texts.push_back(label("EIGHT-BAND EQUALISER", 640, 47, Align::Centre, palette::accent, 7.0, 1.6, false));
+    texts.push_back(label("Tolvan", 640, 33, Align::Centre, rgb(232, 236, 240), 30, 0.0));
+    texts.push_back(label("EIGHT-BAND EQUALISER", 640, 44, Align::Centre, palette::accent, 7.0, 1.6, false));
     for (int dB = -24; dB <= 12; dB += 6) {
         char text[8];
         std::snprintf(text, sizeof text, dB > 0 ? "+%d" : "%d", dB);
@@ -115,6 +115,32 @@ SkinLayout layoutSkin(const Fonts& fonts) {
                               dB == 0 ? rgb(255, 110, 96) : palette::legend, 7.5, 0.0, dB == 0));
     }
     texts.push_back(label("dB", 698, 110, Align::Left, palette::legend, 7.5, 0.0, false));
+
+    // An inset in the free space of the right-hand column: what the graph's curves are,
+    // and the order in which the bands process the signal.
+    layout.infoPanel = {572, 128, 718, 292};
+    const int left = layout.infoPanel.left + 10;
+    texts.push_back(label("GRAPH", left, 144, Align::Left, palette::accent, 7.5, 1.4));
+    const struct {
+        const char* text;
+        Color color;
+    } curves[] = {{"INPUT SPECTRUM  (PRE)", palette::source},
+                  {"OUTPUT SPECTRUM  (POST)", palette::output},
+                  {"EQ RESPONSE", rgb(255, 128, 128)}};
+    int y = 159;
+    for (const auto& curve : curves) {
+        layout.swatches.push_back({{left, y - 4, left + 14, y - 2}, curve.color});
+        texts.push_back(label(curve.text, left + 20, y, Align::Left, palette::legend, 7.0, 0.4, false));
+        y += 13;
+    }
+    texts.push_back(label("SIGNAL FLOW", left, 218, Align::Left, palette::accent, 7.5, 1.4));
+    const char* flow[] = {"LO CUT  >  LO SHELF  >", "PEAK 1  >  PEAK 2  >  PEAK 3  >", "HI SHELF  >  BALANCE  >",
+                          "HI CUT  >  OUTPUT"};
+    y = 233;
+    for (const char* line : flow) {
+        texts.push_back(label(line, left, y, Align::Left, palette::legend, 7.0, 0.4, false));
+        y += 13;
+    }
 
     for (SkinText& t : texts) {
         const Typeface& face = t.bold ? *fonts.bold : *fonts.regular;

@@ -18,11 +18,10 @@ constexpr CapLook kCapLit{palette::capLitTop, palette::capLitBottom};
 // A pressed cap is lit from below: the same colours, upside down.
 constexpr CapLook kCapDown{rgb(30, 34, 40), rgb(52, 57, 66)};
 
-// A raised rounded cap on the plate: soft shadow, dark edge, gradient face, top highlight.
+// A raised rounded cap on whatever the image holds already: soft shadow, dark edge, gradient face, top highlight.
 void drawCap(Canvas& image, double left, double top, double right, double bottom, double radius,
              const CapLook& look) {
     const Box all = image.bounds();
-    image.fill(all, shape::rect(0, 0, image.width(), image.height()), palette::plate);
     image.fill(all, shape::soft(shape::roundedRect(left, top + 1.0, right, bottom + 1.0, radius), 1.5),
                rgb(16, 22, 30), 0.55);
     image.fill(all, shape::roundedRect(left, top, right, bottom, radius), palette::capEdge);
@@ -100,12 +99,13 @@ void drawLedSwitch(Canvas& image, const Fonts& fonts, std::string_view name, Col
     const double w = image.width();
     const double h = image.height();
     drawCap(image, 2, 2, w - 2, h - 2, 4, on ? CapLook{rgb(70, 76, 86), rgb(42, 46, 54)} : kCapUp);
-    drawLed(image, 11, h * 0.5, 3.0, led, on);
-    const double size = 10;
-    const double textWidth = fonts.bold->width(name, size, 0.6);
-    const double x = 18 + (w - 4 - 18 - textWidth) * 0.5;
+    drawLed(image, 10.5, h * 0.5, 3.0, led, on);
+    const double size = 9.5;
+    const double tracking = 0.5;
+    const double textWidth = fonts.bold->width(name, size, tracking);
+    const double x = 17 + (w - 3 - 17 - textWidth) * 0.5;
     fonts.bold->draw(image, name, x, static_cast<int>(h * 0.5 + fonts.bold->capHeight(size) * 0.5 + 0.5), size,
-                     on ? rgb(240, 240, 236) : rgb(150, 160, 172), 0.6);
+                     on ? rgb(240, 240, 236) : rgb(150, 160, 172), tracking);
 }
 
 void drawBypassSwitch(Canvas& image, const Fonts& fonts, bool equaliserIn) {
@@ -132,7 +132,6 @@ void drawResetButton(Canvas& image, bool pressed) {
     const Box all = image.bounds();
     const double cx = w * 0.5;
     const double cy = h * 0.5;
-    image.fill(all, shape::rect(0, 0, w, h), palette::plate);
     image.fill(all, shape::soft(shape::circle(cx, cy + 1, 8.5), 1.5), rgb(16, 22, 30), 0.55);
     image.fill(all, shape::circle(cx, cy, 8.5), palette::capEdge);
     const CapLook& look = pressed ? kCapDown : kCapUp;

@@ -1,4 +1,5 @@
 // The two-image switches and buttons: off (or released) image above on (or pressed).
+// Each draws over the background already in the image: the plate, or the skin under it.
 #pragma once
 
 #include "resources/artwork/generator/Canvas.h"
