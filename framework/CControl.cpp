@@ -1,0 +1,208 @@
+#include "framework/CControl.h"
+
+#include "framework/CBitmap.h"
+#include "framework/CFrame.h"
+#include "framework/platform/Platform.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace VSTGUI {
+namespace {
+
+// Some systems report a very short double-click time; a reset must stay deliberate.
+constexpr uint32_t kMinimumDoubleClickInterval = 250;
+
+}  // namespace
+
+CControl::CControl(const Rect& bounds, CControlListener* controlListener, int32_t controlTag, CBitmap* bitmap)
+    : CView(bounds),
+      listener(controlListener),
+      tag(controlTag),
+      doubleClickInterval(static_cast<int32_t>(std::min<uint32_t>(
+          std::max(platform::getDoubleClickTime(), kMinimumDoubleClickInterval), static_cast<uint32_t>(std::numeric_limits<int32_t>::max()))))
+{
+    if (bitmap) {
+        bitmap->retain();
+        background = bitmap;
+    }
+    setDirty(true);
+}
+
+bool CControl::isDirty() const
+{
+    return value != oldValue || CView::isDirty();
+}
+
+void CControl::setDirty(bool state)
+{
+    CView::setDirty(state);
+    if (state)
+        oldValue = value == -1.0f ? 0.0f : -1.0f;
+    else
+        oldValue = value;
+}
+
+bool CControl::isKindOf(const char* className) const
+{
+    return isClassName(className, "CControl") || CView::isKindOf(className);
+}
+
+void CControl::runIdle()
+{
+    if (parentFrame)
+        parentFrame->runIdleCycle();
+}
+
+void CControl::setValue(float newValue)
+{
+    value = newValue;
+}
+
+float CControl::getValue() const
+{
+    return value;
+}
+
+void CControl::setMin(float newValue)
+{
+    vmin = newValue;
+}
+
+float CControl::getMin() const
+{
+    return vmin;
+}
+
+void CControl::setMax(float newValue)
+{
+    vmax = newValue;
+}
+
+float CControl::getMax() const
+{
+    return vmax;
+}
+
+void CControl::setOldValue(float newValue)
+{
+    oldValue = newValue;
+}
+
+float CControl::getOldValue() const
+{
+    return oldValue;
+}
+
+void CControl::setDefaultValue(float newValue)
+{
+    defaultValue = newValue;
+}
+
+float CControl::getDefaultValue() const
+{
+    return defaultValue;
+}
+
+void CControl::setTag(int32_t newTag)
+{
+    tag = newTag;
+}
+
+int32_t CControl::getTag() const
+{
+    return tag;
+}
+
+void CControl::beginEdit()
+{
+    if (!parentFrame)
+        return;
+    parentFrame->setFocusView(this);
+    parentFrame->beginParameterEdit(tag);
+}
+
+void CControl::endEdit()
+{
+    if (parentFrame)
+        parentFrame->endParameterEdit(tag);
+}
+
+void CControl::setBackOffset(Point offset)
+{
+    backOffset = offset;
+}
+
+void CControl::copyBackOffset()
+{
+    backOffset = size.topLeft();
+}
+
+void CControl::setWheelIncrement(float increment)
+{
+    wheelIncrement = increment;
+}
+
+float CControl::getWheelIncrement() const
+{
+    return wheelIncrement;
+}
+
+void CControl::clampValue()
+{
+    if (value > vmax)
+        value = vmax;
+    else if (value < vmin)
+        value = vmin;
+}
+
+bool CControl::checkResetGesture(CDrawContext* context, MouseButtons buttons)
+{
+    if (buttons == ButtonLeft) {
+        const uint32_t ticks = parentFrame ? parentFrame->getTicks() : 0;
+        // -1 and 0 mean "no click to pair with". The distance is taken on the wrapping
+        // tick counter, so a pair across the counter's wrap still counts.
+        const bool paired = lastClickTime != -1 && lastClickTime != 0 &&
+                            ticks - static_cast<uint32_t>(lastClickTime) < static_cast<uint32_t>(doubleClickInterval);
+        if (!paired) {
+            lastClickTime = static_cast<int32_t>(ticks);
+            return false;
+        }
+        lastClickTime = 0;
+    } else if (buttons != (ButtonLeft | ModControl)) {
+        return false;
+    }
+    beginEdit();
+    value = getDefaultValue();
+    notifyIfDirty(context);
+    endEdit();
+    return true;
+}
+
+bool CControl::offerModifierClick(CDrawContext* context, MouseButtons buttons)
+{
+    return listener && (buttons & kModifierMask) != 0 && listener->modifierClicked(context, this, buttons) != 0;
+}
+
+void CControl::notifyListener(CDrawContext* context)
+{
+    if (listener)
+        listener->valueChanged(context, this);
+}
+
+void CControl::notifyInEdit(CDrawContext* context)
+{
+    if (!listener)
+        return;
+    beginEdit();
+    notifyListener(context);
+    endEdit();
+}
+
+void CControl::notifyIfDirty(CDrawContext* context)
+{
+    if (isDirty())
+        notifyListener(context);
+}
+
+}  // namespace VSTGUI

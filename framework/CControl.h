@@ -1,0 +1,94 @@
+#pragma once
+// The base of every control: a floating-point value with range and default, a tag, the
+// listener that hears user changes, the bracketing of a gesture as a parameter edit, the
+// reset gesture (Ctrl+click or double click), and dirtiness that follows the value. All
+// of it runs on the editor window's thread.
+
+#include "framework/CControlListener.h"
+#include "framework/CView.h"
+
+namespace VSTGUI {
+
+class CControl : public CView {
+public:
+    CControl(const Rect& size, CControlListener* listener, int32_t tag, CBitmap* background = nullptr);
+
+    // True when the value differs from the value at the last draw, or the flag is set.
+    bool isDirty() const override;
+    void setDirty(bool state) override;
+    bool isKindOf(const char* className) const override;
+
+    // One pass of the frame's paced idle cycle; modal mouse loops call it on every pass.
+    virtual void runIdle();
+    // Stores the value as given: no clamping, no notification.
+    virtual void setValue(float value);
+    virtual float getValue() const;
+    virtual void setMin(float value);
+    virtual float getMin() const;
+    virtual void setMax(float value);
+    virtual float getMax() const;
+    virtual void setOldValue(float value);
+    virtual float getOldValue() const;
+    virtual void setDefaultValue(float value);
+    virtual float getDefaultValue() const;
+    virtual void setTag(int32_t value);
+    virtual int32_t getTag() const;
+    // Takes the keyboard focus and tells the editor that the parameter's edit starts.
+    virtual void beginEdit();
+    virtual void endEdit();
+    virtual void setBackOffset(Point offset);
+    // The background offset becomes the bounds' top-left corner.
+    virtual void copyBackOffset();
+    virtual void setWheelIncrement(float increment);
+    virtual float getWheelIncrement() const;
+    virtual void clampValue();
+    // Ctrl+left click, or a left click within the double-click interval of the previous
+    // one, resets the value to the default; true when it did.
+    virtual bool checkResetGesture(CDrawContext* context, MouseButtons buttons);
+
+    CControlListener* getListener() const { return listener; }
+    void setListener(CControlListener* newListener) { listener = newListener; }
+    Point getBackOffset() const { return backOffset; }
+    int32_t getDoubleClickInterval() const { return doubleClickInterval; }
+
+protected:
+    // Offers a click with a modifier key (Shift, Ctrl, Alt, Command) to the listener;
+    // true when the listener consumed it.
+    bool offerModifierClick(CDrawContext* context, MouseButtons buttons);
+    // Tells the listener, when there is one, that the value changed.
+    void notifyListener(CDrawContext* context);
+    // notifyListener, but only when the value differs from the one last drawn.
+    void notifyIfDirty(CDrawContext* context);
+    // A whole edit at once: begin, notify, end; nothing without a listener.
+    void notifyInEdit(CDrawContext* context);
+
+    CControlListener* listener;
+    int32_t tag;
+    float oldValue = 1.0f;
+    float defaultValue = 0.5f;
+    float value = 0.0f;
+    float vmin = 0.0f;
+    float vmax = 1.0f;
+    float wheelIncrement = 0.1f;
+    int32_t lastClickTime = -1;
+    int32_t doubleClickInterval;
+    Point backOffset;
+};
+
+// Truncates towards zero like a C cast, but a value outside the 32-bit range saturates and
+// NaN gives 0, so that no value a host or a listener sets is undefined behaviour.
+constexpr int32_t truncateToInt(double x)
+{
+    if (!(x == x))
+        return 0;
+    if (x >= 2147483647.0)
+        return 2147483647;
+    if (x <= -2147483648.0)
+        return -2147483647 - 1;
+    return static_cast<int32_t>(x);
+}
+
+// The modifier keys whose clicks are offered to the listener first.
+inline constexpr MouseButtons kModifierMask = ModShift | ModControl | ModAlt | ModCommand;
+
+}  // namespace VSTGUI

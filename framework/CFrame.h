@@ -1,0 +1,116 @@
+#pragma once
+// The root of the view tree, bound to the editor's child window and to the editor. It
+// redraws dirty views at idle time (never before its first paint), redraws single views
+// through its own off-screen surface, routes mouse, wheel and key input through the
+// keyboard focus and the modal view, and forwards the controls' parameter edits and idle
+// requests to the editor. All of it runs on the editor window's thread.
+
+#include "framework/CViewContainer.h"
+#include "framework/platform/Platform.h"
+
+#include <memory>
+
+namespace VSTGUI {
+
+class COffscreenContext;
+class CDragContainer;
+
+// Cursor types of setCursor; 0, 7 and any other value restore the default cursor.
+enum CursorType : int32_t {
+    kCursorDefault = 0,
+    kCursorWait = 1,
+    kCursorHSize = 2,
+    kCursorVSize = 3,
+    kCursorSizeAll = 4,
+    kCursorNESWSize = 5,
+    kCursorNWSESize = 6,
+    kCursorNotAllowed = 8,
+    kCursorHand = 9,
+};
+
+class CFrame : public CViewContainer {
+public:
+    // Creates the frame's child window inside parent when one is given.
+    CFrame(const Rect& size, platform::ParentWindow parent, FrameEditor* editor);
+    ~CFrame() override;
+
+    void draw(CDrawContext* context) override;
+    void drawRect(CDrawContext* context, const Rect& updateRect) override;
+    void handleMouse(CDrawContext* context, Point where, MouseButtons buttons) override;
+    int32_t keyDown(VstKeyCode& key) override;
+    int32_t keyUp(VstKeyCode& key) override;
+    bool wheelOnAxis(CDrawContext* context, Point where, int32_t axis, float distance) override;
+    FrameEditor* getEditor() const override;
+    bool isKindOf(const char* className) const override;
+    void refresh(CDrawContext* context) override;
+    CView* getViewUnderMouse() override;
+    bool advanceFocus(CView* oldFocus, bool reverse) override;
+
+    // A frame inside a host's window has no top-level window to open or close.
+    virtual bool open();
+    virtual bool close();
+    virtual bool isOpen() const;
+    // Redraws the dirty views now, once the frame has been painted for the first time.
+    virtual void idle();
+    // The editor's paced idle cycle; controls run it on every pass of their mouse loops.
+    virtual void runIdleCycle();
+    // Milliseconds since system start; 0 without an editor.
+    virtual uint32_t getTicks() const;
+    virtual int32_t getKnobMode() const;
+    virtual bool setPosition(int32_t x, int32_t y);
+    virtual bool getPosition(int32_t& x, int32_t& y) const;
+    virtual bool setSize(int32_t width, int32_t height);
+    virtual bool getSize(Rect* rect) const;
+    virtual bool getSize(Rect& rect) const;
+    // Fails while another view is modal; null removes the modal view from the frame
+    // without dropping its creator's reference.
+    virtual bool setModalView(CView* view);
+    virtual CView* getModalView() const;
+    virtual void beginParameterEdit(int32_t index);
+    virtual void endParameterEdit(int32_t index);
+    // The cursor position in frame coordinates.
+    virtual bool getCurrentLocation(Point& where);
+    virtual void setCursor(int32_t type);
+    virtual void setFocusView(CView* view);
+    virtual CView* getFocusView() const;
+    virtual bool setDropActive(bool active);
+    virtual bool isDropActive() const;
+    virtual void setOpenFlag(bool state);
+    virtual bool getOpenFlag() const;
+    // Marks every child touching rect dirty; draws nothing.
+    virtual void invalidate(const Rect& rect);
+    // Returns the previous state.
+    virtual bool setUpdatesDisabled(bool state);
+    virtual bool updatesDisabled() const;
+    // Draws view (a direct child; anything else means the whole frame) into the frame's
+    // off-screen surface and copies it to the window at once.
+    virtual void redrawView(CView* view);
+
+    // The child window, or null without one.
+    platform::Window* getWindow() const { return window.get(); }
+    platform::ParentWindow getParentWindow() const { return parentWindow; }
+    // The off-screen surface that all window painting goes through, made on first use.
+    COffscreenContext* getFrameOffscreen();
+    // A view leaves the tree: the frame stops treating it as modal.
+    void forgetModalView(const CView* view);
+
+private:
+    static bool windowProcedure(platform::Window& window, const platform::WindowEvent& event);
+    bool handleWindowEvent(const platform::WindowEvent& event);
+    void forwardDrag(const platform::WindowEvent& event);
+    void endDrag();
+
+    FrameEditor* editor;
+    platform::ParentWindow parentWindow;
+    CView* modalView = nullptr;
+    CView* focusView = nullptr;
+    bool firstDrawPending = true;
+    bool openFlag = true;
+    bool dropActive = false;
+    bool updatesAreDisabled = false;
+    std::unique_ptr<platform::Window> window;
+    COffscreenContext* frameOffscreen = nullptr;
+    CDragContainer* currentDrag = nullptr;
+};
+
+}  // namespace VSTGUI
