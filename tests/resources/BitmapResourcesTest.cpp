@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <stdlib.h>
@@ -87,6 +88,15 @@ TEST(BitmapResources, EveryImageIsDrawnAndDiffersFromItsNeighbour) {
         for (int i = 0; i < spec.frames; ++i) EXPECT_FALSE(uniformImage(b, spec.frameHeight, i)) << "blank image " << i;
         for (int i = 1; i < spec.frames; ++i)
             EXPECT_FALSE(sameImage(b, spec.frameHeight, i - 1, i)) << "images " << i - 1 << " and " << i << " are equal";
+    }
+}
+
+// Pure white is the framework's transparent colour: a control drawn transparently would
+// show holes wherever its bitmap has it.
+TEST(BitmapResources, NoBitmapUsesTheTransparentColour) {
+    for (const BitmapSpec& spec : kBitmaps) {
+        const Bitmap b = load(spec.id);
+        EXPECT_EQ(std::count(b.pixels.begin(), b.pixels.end(), Rgb{255, 255, 255}), 0) << spec.id;
     }
 }
 

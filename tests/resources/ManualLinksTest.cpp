@@ -5,9 +5,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
+#include <cctype>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -18,14 +19,36 @@ std::string readManual() {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// Every value of an href, src or CSS url() in the page.
-std::vector<std::string> references(const std::string& html) {
+std::string lowered(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The quoted values of every attribute `name="..."` in the page (an attribute name starts
+// after a blank, so that "id=" does not match inside "grid=").
+std::vector<std::string> attributeValues(const std::string& html, const std::string& name) {
     std::vector<std::string> found;
-    const std::regex attribute(R"((?:href|src)\s*=\s*["']([^"']*)["'])", std::regex::icase);
-    const std::regex cssUrl(R"(url\(\s*["']?([^"')]*)["']?\s*\))", std::regex::icase);
-    for (const std::regex* pattern : {&attribute, &cssUrl})
-        for (std::sregex_iterator it(html.begin(), html.end(), *pattern), end; it != end; ++it)
-            found.push_back((*it)[1].str());
+    const std::string page = lowered(html);
+    for (std::size_t at = page.find(name + "="); at != std::string::npos; at = page.find(name + "=", at + 1)) {
+        if (at == 0 || !std::isspace(static_cast<unsigned char>(page[at - 1]))) continue;
+        const std::size_t open = at + name.size() + 1;
+        if (open >= html.size() || (html[open] != '"' && html[open] != '\'')) continue;
+        const std::size_t close = html.find(html[open], open + 1);
+        if (close != std::string::npos) found.push_back(html.substr(open + 1, close - open - 1));
+    }
+    return found;
+}
+
+// The targets of every CSS url(...) in the page.
+std::vector<std::string> cssUrls(const std::string& html) {
+    std::vector<std::string> found;
+    const std::string page = lowered(html);
+    for (std::size_t at = page.find("url("); at != std::string::npos; at = page.find("url(", at + 1)) {
+        const std::size_t close = html.find(')', at);
+        std::string target = html.substr(at + 4, close - at - 4);
+        std::erase_if(target, [](char c) { return c == '"' || c == '\'' || std::isspace(static_cast<unsigned char>(c)); });
+        found.push_back(target);
+    }
     return found;
 }
 
@@ -33,10 +56,9 @@ TEST(ManualLinks, EveryReferenceIsLocalAndResolves) {
     const std::string html = readManual();
     ASSERT_FALSE(html.empty()) << "documents/index.htm is missing";
     std::set<std::string> ids;
-    const std::regex idPattern(R"(\bid\s*=\s*["']([^"']+)["'])", std::regex::icase);
-    for (std::sregex_iterator it(html.begin(), html.end(), idPattern), end; it != end; ++it) ids.insert((*it)[1].str());
-
-    const std::vector<std::string> refs = references(html);
+    for (const std::string& id : attributeValues(html, "id")) ids.insert(id);
+    std::vector<std::string> refs = attributeValues(html, "href");
+    for (const auto& more : {attributeValues(html, "src"), cssUrls(html)}) refs.insert(refs.end(), more.begin(), more.end());
     EXPECT_FALSE(refs.empty());
     for (const std::string& ref : refs) {
         SCOPED_TRACE(ref);
