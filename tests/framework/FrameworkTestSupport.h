@@ -1,0 +1,138 @@
+#pragma once
+// What the view framework's tests share: a bitmap table of their own, an editor and a
+// listener that record what the framework tells them, a frame in a headless host window,
+// and helpers that script mouse gestures on it.
+
+#include "framework/CControl.h"
+#include "framework/CDrawContext.h"
+#include "framework/CFrame.h"
+#include "framework/FrameEditor.h"
+#include "framework/platform/headless/HeadlessScript.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace tolvan::test {
+
+using namespace VSTGUI;
+
+// Resource ids of the tests' bitmap table.
+inline constexpr int32_t kSceneBackground = 100;  // 120 x 60, a gradient
+inline constexpr int32_t kKnobStrip = 101;        // 20 x 100: five frames of 20, frame i is stripFrameColor(i)
+inline constexpr int32_t kSwitchStrip = 102;      // 16 x 32: off image (dark) above on image (bright)
+inline constexpr int32_t kKickStrip = 103;        // 12 x 24: released image above pressed image
+inline constexpr int32_t kMeterStrip = 104;       // 8 x 80: ten frames of 8, frame i is stripFrameColor(i)
+inline constexpr int32_t kSkinBackground = 105;   // 754 x 374, for the benchmarks
+inline constexpr int32_t kLargeKnobStrip = 106;   // 33 x 1683: 51 frames of 33
+
+Color stripFrameColor(int32_t frame);
+inline constexpr Color kSwitchOff{40, 40, 60, 255};
+inline constexpr Color kSwitchOn{250, 200, 30, 255};
+inline constexpr Color kKickReleased{10, 90, 10, 255};
+inline constexpr Color kKickPressed{230, 60, 60, 255};
+
+// An editor that logs the calls the framework makes and runs the frame's idle from the
+// paced idle cycle, as the plug-in's editor does.
+class TestEditor : public FrameEditor {
+public:
+    void beginEdit(int32_t index) override { log.push_back("begin " + std::to_string(index)); }
+    void endEdit(int32_t index) override { log.push_back("end " + std::to_string(index)); }
+    void runEditorIdle() override
+    {
+        ++editorIdles;
+        log.push_back("idle");
+        if (frame)
+            frame->idle();
+    }
+    void requestHostIdle() override { ++hostIdles; }
+    int32_t knobMode() const override { return mode; }
+    bool requestHostResize(int32_t, int32_t) override { return hostResizes; }
+
+    CFrame* frame = nullptr;
+    std::vector<std::string> log;
+    int32_t editorIdles = 0;
+    int32_t hostIdles = 0;
+    int32_t mode = 0;
+    bool hostResizes = false;
+};
+
+// A listener that records every reported value, in the editor's log too when given one.
+class RecordingListener : public CControlListener {
+public:
+    explicit RecordingListener(TestEditor* sharedLog = nullptr) : editor(sharedLog) {}
+
+    void valueChanged(CDrawContext*, CControl* control) override
+    {
+        values.push_back(control->getValue());
+        if (editor)
+            editor->log.push_back("changed");
+    }
+    int32_t modifierClicked(CDrawContext*, CControl*, MouseButtons buttons) override
+    {
+        modifierButtons.push_back(buttons);
+        return consumeModifierClicks;
+    }
+
+    std::vector<float> values;
+    std::vector<MouseButtons> modifierButtons;
+    int32_t consumeModifierClicks = 0;
+
+private:
+    TestEditor* editor;
+};
+
+// A view that fills its bounds with one colour and counts its draws.
+class ProbeView : public CView {
+public:
+    ProbeView(const Rect& size, Color colour) : CView(size), fill(colour) {}
+    void draw(CDrawContext* context) override
+    {
+        ++draws;
+        // fillRect leaves out the top row and left column; start one pixel outside.
+        context->setFillColor(fill);
+        context->fillRect({size.left - 1, size.top - 1, size.right, size.bottom});
+        setDirty(false);
+    }
+    int32_t draws = 0;
+    Color fill;
+};
+
+// A frame of the given size inside a headless host window at (200, 100) on the screen.
+class FrameTest : public ::testing::Test {
+protected:
+    static constexpr Point kHostOrigin{200, 100};
+
+    void SetUp() override { makeFrame(120, 80); }
+    void TearDown() override { destroyFrame(); }
+
+    void makeFrame(int32_t width, int32_t height);
+    void destroyFrame();
+
+    platform::Window& window() { return *frame->getWindow(); }
+    // Adds a view and leaves its creator's reference to the frame.
+    template <typename View>
+    View* add(View* view)
+    {
+        frame->addView(view);
+        return view;
+    }
+    // Paints the whole window, as the first paint after opening does.
+    void paintAll();
+    Color pixel(int32_t x, int32_t y) { return headless::windowPixels(window()).colorAt(x, y); }
+
+    // Presses the buttons at from, moves through path (10 ms per point) and lets go.
+    void drag(Point from, std::initializer_list<Point> path, MouseButtons buttons = ButtonLeft);
+    // Presses and lets go 10 ms later without moving.
+    void click(Point at, MouseButtons buttons = ButtonLeft);
+    // Queues the states of a gesture after the press: cursor and buttons every 10 ms.
+    void schedulePath(std::initializer_list<Point> path, MouseButtons buttons, uint32_t& time);
+
+    platform::ParentWindow host = nullptr;
+    TestEditor editor;
+    CFrame* frame = nullptr;
+};
+
+}  // namespace tolvan::test
