@@ -12,6 +12,7 @@
 #include "resources/artwork/generator/Canvas.h"
 #include "resources/artwork/generator/SkinLayout.h"
 #include "resources/artwork/generator/Typeface.h"
+#include "tools/contact-sheet/FilmStrip.h"
 #include "tools/contact-sheet/GraphPreview.h"
 
 #include <array>
@@ -67,15 +68,6 @@ void blit(Canvas& target, const Canvas& bitmap, int x, int y, int w, int h, int 
     target.paste(bitmap.crop({0, sourceY, w, sourceY + h}), x, y);
 }
 
-// The source y of a film-strip knob's frame for a normalised value: the frame index is
-// floor(v · (frames − 1)), and a value of 1 shows the last frame.
-int knobSourceY(double value, int frames, int frameHeight) {
-    if (value < 0) return 0;
-    const int span = frameHeight * (frames - 1);
-    const int g = static_cast<int>(static_cast<float>(value) * span);
-    return std::min(g / frameHeight, frames - 1) * frameHeight;
-}
-
 struct Scene {
     std::array<double, kNumParameters> values{};
     double meterDb = -100;  // level shown by the meter
@@ -108,10 +100,12 @@ std::optional<Canvas> drawSheet(const Fonts& fonts, const Scene& scene) {
             case KindAnimKnob: {
                 const int frames = h / w;
                 const int frameHeight = h / frames;
-                blit(*sheet, *bitmap, row->x, row->y, w, frameHeight, knobSourceY(value, frames, frameHeight));
+                blit(*sheet, *bitmap, row->x, row->y, w, frameHeight, contact_sheet::knobImageTop(value, frames, frameHeight));
                 break;
             }
-            case KindOnOffButton: blit(*sheet, *bitmap, row->x, row->y, w, h / 2, value == 0 ? 0 : h / 2); break;
+            case KindOnOffButton:
+                blit(*sheet, *bitmap, row->x, row->y, w, h / 2, contact_sheet::switchImageTop(value, h));
+                break;
             case KindKickButton: blit(*sheet, *bitmap, row->x, row->y, w, h / 2, scene.buttonsPressed ? h / 2 : 0); break;
             case KindGraph:
                 blit(*sheet, *bitmap, row->x, row->y, w, h, 0);
@@ -119,8 +113,8 @@ std::optional<Canvas> drawSheet(const Fonts& fonts, const Scene& scene) {
                 break;
             case KindMeter: {
                 const int frameHeight = h / 73;
-                const double v = std::clamp((scene.meterDb + 24) / 36, 0.0, 1.0);
-                blit(*sheet, *bitmap, row->x, row->y, w, frameHeight, static_cast<int>(72 * v + 0.5) * frameHeight);
+                const double v = (scene.meterDb + 24) / 36;  // the meter's scale: −24 to +12 dB
+                blit(*sheet, *bitmap, row->x, row->y, w, frameHeight, contact_sheet::displayImageTop(v, 73, frameHeight));
                 break;
             }
             default: break;
