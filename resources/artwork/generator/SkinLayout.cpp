@@ -98,6 +98,14 @@ SkinLayout layoutSkin(const Fonts& fonts) {
     for (const auto& band : bands)
         texts.push_back(label(band.name, band.switchX + 20.0, 362, Align::Centre, palette::legend, 7.0, 0.3));
 
+    // The cut bands have no gain knob; their slot says what the cut does instead: 12 dB
+    // per octave, or 24 in Edge mode.
+    for (const int knobX : {60, 340}) {
+        const double centre = knobX + kKnobSize * 0.5;
+        texts.push_back(label("12 / 24", centre, kGainRowTop + 16, Align::Centre, rgb(150, 172, 194), 7.0, 0.3));
+        texts.push_back(label("dB/OCT", centre, kGainRowTop + 26, Align::Centre, rgb(150, 172, 194), 6.5, 0.5, false));
+    }
+
     // Analyser and output sections: names above their knobs.
     texts.push_back(label("RANGE", 495 + 24.5, 21, Align::Centre, palette::engraving));
     texts.push_back(label("SLOPE", 435 + 24.5, 97, Align::Centre, palette::engraving));
