@@ -1,10 +1,12 @@
 // The editor base for a framework-drawn window: it keeps the editor rectangle and, while
-// the window is open, the root frame, and hands the host's keys and wheel to the frame.
+// the window is open, the root frame; it is the frame's editor, which reports the
+// controls' gestures to the host and paces the idle cycle of their mouse loops.
 #pragma once
 
 #include <cstdint>
 
 #include "effect/AEffEditor.h"
+#include "framework/FrameEditor.h"
 
 namespace VSTGUI {
 class CFrame;
@@ -12,7 +14,7 @@ class CFrame;
 
 class AudioEffectX;
 
-class AEffGUIEditor : public AEffEditor {
+class AEffGUIEditor : public AEffEditor, public VSTGUI::FrameEditor {
 public:
     explicit AEffGUIEditor(AudioEffect* owner);
 
@@ -22,18 +24,17 @@ public:
     bool wheel(float distance) override;
     bool setKnobMode(int32_t mode) override;
 
-    // The frame's parameter-edit forwarders, reported to the host. [UI thread]
-    virtual void beginEdit(int32_t index);
-    virtual void endEdit(int32_t index);
-
-    // The knob mode the host chose for every editor of the process: 2 is linear dragging.
-    static int32_t getKnobMode();
+    // The frame's editor. [UI thread]
+    void beginEdit(int32_t index) override;
+    void endEdit(int32_t index) override;
+    void runEditorIdle() override { idle(); }
+    void requestHostIdle() override;
+    int32_t knobMode() const override;
+    bool requestHostResize(int32_t width, int32_t height) override;
 
 protected:
     AudioEffectX* hostEffect() const;
 
     ERect editorRect{};
-    uint32_t nextIdleTime;
-    bool inIdle = false;
     VSTGUI::CFrame* frame = nullptr;
 };

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "effect/AEffect.h"
+#include "framework/VstKeyCode.h"
 
 class AudioEffect;
+using VSTGUI::VstKeyCode;
 
 class AEffEditor {
 public:

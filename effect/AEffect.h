@@ -170,9 +170,3 @@ struct ERect {
 };
 
 
-// A key as the host forwards it to the editor.
-struct VstKeyCode {
-    int32_t character;
-    unsigned char virt;
-    unsigned char modifier;
-};

@@ -2,9 +2,13 @@
 // which the parameters, the programs, the signal path and the editor hang.
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <cstddef>
+#include <mutex>
 
 #include "dsp/CutFilter.h"
+#include "dsp/EqualiserChain.h"
 #include "dsp/SectionPair.h"
 #include "dsp/SpectrumAnalyser.h"
 #include "effect/AudioEffectX.h"
@@ -51,10 +55,17 @@ public:
 
     // The signal path. [audio thread]
     void processBlock(float** inputs, float** outputs, int32_t count) override;
-    // Applies one real parameter value to the bands, gains and switches.
+    // Applies one real parameter value to the bands, gains and switches, and publishes the
+    // new design to the audio thread. [parameter thread]
     void applyParameter(int32_t index, double x);
-    // Measures the equaliser's response for the editor's graph.
+    // Publishes the design and measures the equaliser's response for the editor's graph.
+    // [parameter thread]
     void updateResponseGraph();
+    // The measurement without the graph: an impulse through the current design into the
+    // response analyser, transformed and folded there. [parameter thread]
+    void fillResponseAnalyser();
+    // The largest output magnitude since the last take, and 0 from then on. [UI thread]
+    double takePeakLevel() { return peakLevel.exchange(0.0, std::memory_order_acq_rel); }
 
     SDEditor* sdEditor() const;
     const char* getModulePath() const { return modulePath; }
@@ -67,9 +78,11 @@ public:
     ProgramRecord* programBank = nullptr;
     double currentValues[kNumParameters] = {};
 
-    // Shared with the audio path.
-    int32_t preAnalyserOn = 1;
-    int32_t postAnalyserOn = 0;
+    // Shared with the audio path. The switches that the audio thread reads directly are
+    // atomics; eqActive, outputGain, balanceMakeup and the bands are the parameter side's
+    // and reach the audio thread only as part of a published design (see `chain`).
+    std::atomic<int32_t> preAnalyserOn{1};
+    std::atomic<int32_t> postAnalyserOn{0};
     int32_t eqActive = 0;
     double outputGain = 1.0;
     SpectrumAnalyser* preAnalyser = nullptr;
@@ -81,7 +94,21 @@ public:
     SectionPair hiShelf;
     SectionPair balance;
     CutFilter hiCut;
-    int32_t editorOpen = 0;
+    // Written by the editor's thread, read by the audio thread.
+    std::atomic<int32_t> editorOpen{0};
     double balanceMakeup = 1.0;
-    double peakLevel = 0;
+    // Raised by the audio thread with a compare-exchange, taken by the meter with an exchange.
+    std::atomic<double> peakLevel{0};
+
+private:
+    void publishDesign();
+
+    // Serialises the parameter side (the host's and the editor's threads may both set
+    // parameters): designs of the bands, publishes and the response measurement. The
+    // audio thread never takes it.
+    std::mutex designMutex;
+    // The audio thread's copy of the bands, fed with complete designs.
+    EqualiserChain chain{BandSet{lowCut, lowShelf, peak1, peak2, peak3, hiShelf, balance, hiCut}};
+    // The response measurement's impulse responses, left and right.
+    std::array<float, SpectrumAnalyser::frameSize> responseLeft{}, responseRight{};
 };

@@ -1,7 +1,9 @@
+#include <algorithm>
+#include <atomic>
 #include <cmath>
-#include <utility>
-#include <vector>
+#include <mutex>
 
+#include "dsp/FloatingPointMode.h"
 #include "editor/SDEditor.h"
 #include "effect/AKkk.h"
 
@@ -11,78 +13,45 @@ constexpr double kDecibelBase = 1.1220184543019636;
 
 int32_t truncated(double x) { return static_cast<int32_t>(std::trunc(x)); }
 
-// The buffers of one stereo signal; the band chain ping-pongs between two of them.
-struct StereoBuffers {
-    float* left;
-    float* right;
-};
-
-void runSection(SectionPair& pair, StereoBuffers& cur, StereoBuffers& other, int32_t count) {
-    pair.left.process(other.left, cur.left, count);
-    pair.right.process(other.right, cur.right, count);
-    std::swap(cur, other);
-}
-
-// Runs the enabled bands in signal order; the result ends in cur.
-struct BandChain {
-    CutFilter& lowCut;
-    SectionPair* shelvesAndPeaks[5];
-    SectionPair& balance;
-    CutFilter& hiCut;
-    double balanceMakeup;
-
-    void run(StereoBuffers& cur, StereoBuffers& other, int32_t count) {
-        if (lowCut.enabled != 0) lowCut.process(count, cur.left, cur.right, other.left, other.right);
-        for (SectionPair* pair : shelvesAndPeaks) {
-            if (pair->left.enabled != 0) runSection(*pair, cur, other, count);
-        }
-        if (balance.left.enabled != 0) {
-            runSection(balance, cur, other, count);
-            for (int32_t i = 0; i < count; ++i) {
-                cur.left[i] = static_cast<float>(cur.left[i] * balanceMakeup);
-                cur.right[i] = static_cast<float>(cur.right[i] * balanceMakeup);
-            }
-        }
-        if (hiCut.enabled != 0) hiCut.process(count, cur.left, cur.right, other.left, other.right);
+// The largest of |left| and |right| over the block; NaN never counts.
+double blockPeak(float* const* outputs, int32_t count) {
+    double peak = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        peak = std::fmax(peak, std::fmax(std::fabs(outputs[0][i]), std::fabs(outputs[1][i])));
     }
-};
+    return peak;
+}
 
 }  // namespace
 
 void AKkk::processBlock(float** inputs, float** outputs, int32_t count) {
+    // Nothing subnormal reaches the filters or the output; the host's mode comes back on return.
+    const ScopedFlushDenormals flushDenormals;
     SDEditor* sd = sdEditor();
-    const bool graphReady = sd != nullptr && sd->isGraphReady() == 1;
-    if (editorOpen == 1 && preAnalyserOn != 0 && graphReady && preAnalyser != nullptr) {
+    const bool open = editorOpen.load(std::memory_order_acquire) == 1;
+    const bool feedAnalysers = open && sd != nullptr && sd->isGraphReady() == 1;
+    if (feedAnalysers && preAnalyserOn.load(std::memory_order_relaxed) != 0 && preAnalyser != nullptr) {
         preAnalyser->feed(count, inputs[0], inputs[1]);
     }
-    if (eqActive != 0) {
-        StereoBuffers cur{inputs[0], inputs[1]};
-        StereoBuffers other{outputs[0], outputs[1]};
-        BandChain{lowCut, {&lowShelf, &peak1, &peak2, &peak3, &hiShelf}, balance, hiCut, balanceMakeup}.run(cur, other,
-                                                                                                          count);
-        for (int32_t i = 0; i < count; ++i) {
-            outputs[0][i] = static_cast<float>(cur.left[i] * outputGain);
-            outputs[1][i] = static_cast<float>(cur.right[i] * outputGain);
-        }
-    } else {
-        for (int32_t i = 0; i < count; ++i) {
-            outputs[0][i] = inputs[0][i];
-            outputs[1][i] = inputs[1][i];
-        }
+    chain.process(inputs, outputs, count);
+    if (!open) return;
+    // Only raises the level: the compare-exchange fails only when the meter took the level
+    // in between, and the next pass compares with what it left.
+    const double peak = blockPeak(outputs, count);
+    double seen = peakLevel.load(std::memory_order_relaxed);
+    while (peak > seen && !peakLevel.compare_exchange_weak(seen, peak, std::memory_order_release,
+                                                           std::memory_order_relaxed)) {
     }
-    if (editorOpen == 1) {
-        for (int32_t i = 0; i < count; ++i) {
-            const double m = std::fmax(std::fabs(outputs[0][i]), std::fabs(outputs[1][i]));
-            if (m > peakLevel) peakLevel = m;
-        }
-        if (postAnalyserOn != 0 && graphReady && postAnalyser != nullptr) {
-            postAnalyser->feed(count, outputs[0], outputs[1]);
-        }
+    if (feedAnalysers && postAnalyserOn.load(std::memory_order_relaxed) != 0 && postAnalyser != nullptr) {
+        postAnalyser->feed(count, outputs[0], outputs[1]);
     }
 }
 
+void AKkk::publishDesign() { chain.publish(eqActive != 0, outputGain, balanceMakeup); }
+
 void AKkk::applyParameter(int32_t index, double x) {
     if (editor == nullptr) return;
+    std::lock_guard<std::mutex> lock(designMutex);
     SectionPair* const shelvesAndPeaks[] = {&lowShelf, &peak1, &peak2, &peak3, &hiShelf};
     switch (index) {
     case 3:
@@ -144,35 +113,29 @@ void AKkk::applyParameter(int32_t index, double x) {
     case 40: balance.designHighShelf(balance.left.frequency, balance.left.gain, x); break;
     default: break;
     }
+    publishDesign();
 }
 
 void AKkk::updateResponseGraph() {
-    SDEditor* sd = sdEditor();
-    if (sd == nullptr || sd->getGraphView() == nullptr || responseAnalyser == nullptr) return;
-    const int32_t n = responseAnalyser->size;
-    std::vector<float> aL(n), bL(n), aR(n), bR(n);
-    CutFilter lowCutCopy = lowCut;
-    SectionPair lowShelfCopy = lowShelf, peak1Copy = peak1, peak2Copy = peak2, peak3Copy = peak3,
-                hiShelfCopy = hiShelf, balanceCopy = balance;
-    CutFilter hiCutCopy = hiCut;
-    lowCutCopy.clearHistory();
-    hiCutCopy.clearHistory();
-    for (SectionPair* pair : {&lowShelfCopy, &peak1Copy, &peak2Copy, &peak3Copy, &hiShelfCopy, &balanceCopy}) {
-        pair->clearHistory();
+    {
+        // A sample-rate change redesigns the bands directly and then ends here.
+        std::lock_guard<std::mutex> lock(designMutex);
+        publishDesign();
     }
-    aL[0] = 1;
-    aR[0] = 1;
-    StereoBuffers cur{aL.data(), aR.data()};
-    StereoBuffers other{bL.data(), bR.data()};
-    BandChain{lowCutCopy,
-              {&lowShelfCopy, &peak1Copy, &peak2Copy, &peak3Copy, &hiShelfCopy},
-              balanceCopy,
-              hiCutCopy,
-              balanceMakeup}
-        .run(cur, other, n);
+    SDEditor* sd = sdEditor();
+    if (sd == nullptr || sd->getGraphView() == nullptr) return;
+    fillResponseAnalyser();
+    // The graph view traces the response analyser's bins as its response curve.
+}
+
+void AKkk::fillResponseAnalyser() {
+    if (responseAnalyser == nullptr) return;
+    std::lock_guard<std::mutex> lock(designMutex);
+    const int32_t n = responseAnalyser->size;
+    chain.currentDesign(true, 1.0, balanceMakeup).impulseResponse(responseLeft.data(), responseRight.data(), n);
     float* frame = responseAnalyser->responseFrame();
     for (int32_t i = 0; i < n; ++i) {
-        frame[2 * i] = (cur.left[i] + cur.right[i]) * 0.5f;
+        frame[2 * i] = (responseLeft[i] + responseRight[i]) * 0.5f;
         frame[2 * i + 1] = 0;
     }
     responseAnalyser->measureResponse();

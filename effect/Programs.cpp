@@ -35,7 +35,7 @@ void AKkk::currentProgramName(char* text) {
     }
     const char* name = programBank[currentProgram].name;
     if (std::strcmp(name, kNumberedProgramName) == 0) {
-        std::snprintf(text, kMaxProgramNameSize, "%s %d", name, currentProgram + 1);
+        std::snprintf(text, kMaxProgramNameSize, "%s %d", kNumberedProgramName, currentProgram + 1);
     } else {
         copyHostText(text, name, kMaxProgramNameSize);
     }

@@ -1,6 +1,8 @@
 // Programs and Reset as a host sees them.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <string>
 
 #include "tests/effect/PluginHost.h"
