@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -47,7 +48,12 @@ public:
         if (frame)
             frame->idle();
     }
-    void requestHostIdle() override { ++hostIdles; }
+    void requestHostIdle() override
+    {
+        ++hostIdles;
+        if (onHostIdle)
+            onHostIdle();
+    }
     int32_t knobMode() const override { return mode; }
     bool requestHostResize(int32_t, int32_t) override { return hostResizes; }
 
@@ -57,6 +63,8 @@ public:
     int32_t hostIdles = 0;
     int32_t mode = 0;
     bool hostResizes = false;
+    // Runs at every host idle request, that is in the middle of a control's mouse loop.
+    std::function<void()> onHostIdle;
 };
 
 // A listener that records every reported value, in the editor's log too when given one.
@@ -130,6 +138,10 @@ protected:
     // Queues the states of a gesture after the press: cursor and buttons every 10 ms.
     void schedulePath(std::initializer_list<Point> path, MouseButtons buttons, uint32_t& time);
 
+    // Every test starts on the same virtual clock, before the editor reads it.
+    struct ClockReset {
+        ClockReset() { headless::reset(); }
+    } clockReset;
     platform::ParentWindow host = nullptr;
     TestEditor editor;
     CFrame* frame = nullptr;
