@@ -1,4 +1,5 @@
 #include "framework/CDrawContext.h"
+#include "framework/CFrame.h"
 #include "framework/COffscreenContext.h"
 #include "framework/DrawingWindow.h"
 #include "tests/drawing/SurfaceProbe.h"
@@ -261,6 +262,25 @@ TEST_F(DrawContextTest, FarOffLineIsClippedExactly)
     EXPECT_EQ(ink.right, 40);
     EXPECT_GE(ink.top, 0);
     EXPECT_LE(ink.bottom - ink.top, 11);
+}
+
+TEST(DrawContextWithFrame, ClipsToTheFrameBoundsAndResetsToThem)
+{
+    auto* frame = new CFrame({0, 0, 754, 374}, nullptr, nullptr);
+    PixelSurface surface(800, 400);
+    CDrawContext context{nullptr, frame, &surface};
+    EXPECT_EQ(context.getFrame(), frame);
+    EXPECT_EQ(context.getClipRect(), Rect(0, 0, 754, 374));
+    context.setDrawOffset({20, 10});
+    context.setClipRect({0, 0, 5, 5});
+    context.resetClipRect();
+    EXPECT_EQ(context.getClipRect(), Rect(0, 0, 754, 374)) << "the frame's bounds are device coordinates";
+
+    COffscreenContext offscreen{frame, 30, 20, kBlackColor};
+    EXPECT_EQ(offscreen.getClipRect(), Rect(0, 0, 30, 20));
+    offscreen.resetClipRect();
+    EXPECT_EQ(offscreen.getClipRect(), Rect(0, 0, 754, 374));
+    frame->release();
 }
 
 TEST(DrawContextWithoutSurface, DrawsNothingAndDoesNotCrash)
