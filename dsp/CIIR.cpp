@@ -41,7 +41,7 @@ double guardDenormal(double y) { return std::fabs(y) <= smallestNormalFloat ? 0.
 
 CIIR::CIIR()
     : sampleRate(44100.0), enabled(1), type(static_cast<int32_t>(FilterType::Peak)), frequency(1000.0), gain(0.0),
-      q(3.0), nb0(1.0), nb1(0.0), nb2(0.0), na1(0.0), na2(0.0), x2(0.0), x1(0.0), y2(0.0), y1(0.0), historyClears(0)
+      q(3.0), nb0(1.0), nb1(0.0), nb2(0.0), na1(0.0), na2(0.0), x2(0.0), x1(0.0), y2(0.0), y1(0.0)
 {
     designPeak(1000.0, 0.0, 3.0);
 }
@@ -187,7 +187,7 @@ void CIIR::process(float* out, const float* in, int count)
 void CIIR::clearHistory()
 {
     x2 = x1 = y2 = y1 = 0.0;
-    ++historyClears;
+    historyClears.bump();
 }
 
 bool CIIR::historyIsFinite() const

@@ -34,8 +34,21 @@ void StereoSection::storeHistory(CIIR& left, CIIR& right) const
 
 void StereoSection::clearHistory()
 {
-    for (int c = 0; c < 2; ++c)
-        x1[c] = x2[c] = y1[c] = y2[c] = 0.0;
+    clearHistory(0);
+    clearHistory(1);
+}
+
+void StereoSection::clearHistory(int channel) { x1[channel] = x2[channel] = y1[channel] = y2[channel] = 0.0; }
+
+void StereoSection::takeCoefficients(const StereoSection& other)
+{
+    for (int c = 0; c < 2; ++c) {
+        nb0[c] = other.nb0[c];
+        nb1[c] = other.nb1[c];
+        nb2[c] = other.nb2[c];
+        na1[c] = other.na1[c];
+        na2[c] = other.na2[c];
+    }
 }
 
 namespace {
@@ -54,24 +67,24 @@ void finishBlock(StereoSection& s)
         s.y2[c] = guardDenormal(s.y2[c]);
         s.y1[c] = guardDenormal(s.y1[c]);
         if (!(std::isfinite(s.x1[c]) && std::isfinite(s.x2[c]) && std::isfinite(s.y1[c]) && std::isfinite(s.y2[c])))
-            s.x1[c] = s.x2[c] = s.y1[c] = s.y2[c] = 0.0;
+            s.clearHistory(c);
     }
 }
 
 template <int N>
-void runGroup(StereoSection* s, const float* inL, const float* inR, float* outL, float* outR, int count)
+void runGroup(StereoSection* const* s, const float* inL, const float* inR, float* outL, float* outR, int count)
 {
     DoublePair b0[N], b1[N], b2[N], a1[N], a2[N], x1[N], x2[N], y1[N], y2[N];
     for (int k = 0; k < N; ++k) {
-        b0[k] = DoublePair::load(s[k].nb0);
-        b1[k] = DoublePair::load(s[k].nb1);
-        b2[k] = DoublePair::load(s[k].nb2);
-        a1[k] = DoublePair::load(s[k].na1);
-        a2[k] = DoublePair::load(s[k].na2);
-        x1[k] = DoublePair::load(s[k].x1);
-        x2[k] = DoublePair::load(s[k].x2);
-        y1[k] = DoublePair::load(s[k].y1);
-        y2[k] = DoublePair::load(s[k].y2);
+        b0[k] = DoublePair::load(s[k]->nb0);
+        b1[k] = DoublePair::load(s[k]->nb1);
+        b2[k] = DoublePair::load(s[k]->nb2);
+        a1[k] = DoublePair::load(s[k]->na1);
+        a2[k] = DoublePair::load(s[k]->na2);
+        x1[k] = DoublePair::load(s[k]->x1);
+        x2[k] = DoublePair::load(s[k]->x2);
+        y1[k] = DoublePair::load(s[k]->y1);
+        y2[k] = DoublePair::load(s[k]->y2);
     }
     for (int n = 0; n < count; ++n) {
         DoublePair x = DoublePair::fromFloats(inL + n, inR + n);
@@ -88,15 +101,15 @@ void runGroup(StereoSection* s, const float* inL, const float* inR, float* outL,
         x.toFloats(outL + n, outR + n);
     }
     for (int k = 0; k < N; ++k) {
-        x1[k].store(s[k].x1);
-        x2[k].store(s[k].x2);
-        y1[k].store(s[k].y1);
-        y2[k].store(s[k].y2);
-        finishBlock(s[k]);
+        x1[k].store(s[k]->x1);
+        x2[k].store(s[k]->x2);
+        y1[k].store(s[k]->y1);
+        y2[k].store(s[k]->y2);
+        finishBlock(*s[k]);
     }
 }
 
-void runGroupOf(int size, StereoSection* s, const float* inL, const float* inR, float* outL, float* outR, int count)
+void runGroupOf(int size, StereoSection* const* s, const float* inL, const float* inR, float* outL, float* outR, int count)
 {
     switch (size) {
     case 1: runGroup<1>(s, inL, inR, outL, outR, count); break;
@@ -108,7 +121,7 @@ void runGroupOf(int size, StereoSection* s, const float* inL, const float* inR, 
 
 } // namespace
 
-void runCascade(StereoSection* sections, int sectionCount, const float* inL, const float* inR, float* outL,
+void runCascade(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR, float* outL,
                 float* outR, int count)
 {
     if (count <= 0 || sectionCount <= 0)

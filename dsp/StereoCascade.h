@@ -18,11 +18,16 @@ struct StereoSection {
     // Writes the history back into two sections.
     void storeHistory(CIIR& left, CIIR& right) const;
     void clearHistory();
+    // Clears one channel's history: 0 left, 1 right.
+    void clearHistory(int channel);
+    // Takes the coefficients of another stereo section; the history is left as it is.
+    void takeCoefficients(const StereoSection& other);
 };
 
-// Runs count stereo samples through sections[0 .. sectionCount - 1] in order, from
-// (inL, inR) into (outL, outR). The inputs may be the outputs (in place); otherwise they
-// must not overlap them. At the end of the block each section gets the history guard of
+// Runs count stereo samples through *sections[0 .. sectionCount - 1] in order, from
+// (inL, inR) into (outL, outR). Each sample is read before its place is written, so the
+// inputs may be the outputs (in place) or the outputs swapped; otherwise they must not
+// overlap. At the end of the block each section gets the history guard of
 // the plain path, and a section whose history is not finite is reset. [audio thread]
-void runCascade(StereoSection* sections, int sectionCount, const float* inL, const float* inR, float* outL,
+void runCascade(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR, float* outL,
                 float* outR, int count);

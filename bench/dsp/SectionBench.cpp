@@ -43,11 +43,14 @@ void BM_StereoCascade(benchmark::State& state)
 {
     const std::vector<CIIR> s = tenSections();
     std::vector<StereoSection> fast(sections);
-    for (int k = 0; k < sections; ++k)
+    std::vector<StereoSection*> chain;
+    for (int k = 0; k < sections; ++k) {
         fast[k].load(s[k], s[k]);
+        chain.push_back(&fast[k]);
+    }
     std::vector<float> inL(block, 0.25f), inR(block, -0.25f), outL(block), outR(block);
     for (auto _ : state) {
-        runCascade(fast.data(), sections, inL.data(), inR.data(), outL.data(), outR.data(), block);
+        runCascade(chain.data(), sections, inL.data(), inR.data(), outL.data(), outR.data(), block);
         benchmark::DoNotOptimize(outL.data());
     }
     state.SetItemsProcessed(state.iterations() * block);

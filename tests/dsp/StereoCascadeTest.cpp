@@ -41,8 +41,11 @@ TEST(StereoCascade, MatchesThePlainSectionsBitForBit)
                 right.back() = randomSection(rng, 48000);
         }
         std::vector<StereoSection> fast(sections);
-        for (int k = 0; k < sections; ++k)
+        std::vector<StereoSection*> chain;
+        for (int k = 0; k < sections; ++k) {
             fast[k].load(left[k], right[k]);
+            chain.push_back(&fast[k]);
+        }
 
         for (int block = 0; block < 6; ++block) {
             const int count = static_cast<int>(rng() % 700);
@@ -62,11 +65,11 @@ TEST(StereoCascade, MatchesThePlainSectionsBitForBit)
             // Fast path, alternately out of place and in place.
             std::vector<float> outL(count), outR(count);
             if (block % 2 == 0) {
-                runCascade(fast.data(), sections, inL.data(), inR.data(), outL.data(), outR.data(), count);
+                runCascade(chain.data(), sections, inL.data(), inR.data(), outL.data(), outR.data(), count);
             } else {
                 outL = inL;
                 outR = inR;
-                runCascade(fast.data(), sections, outL.data(), outR.data(), outL.data(), outR.data(), count);
+                runCascade(chain.data(), sections, outL.data(), outR.data(), outL.data(), outR.data(), count);
             }
             ASSERT_EQ(outL, refL) << "trial " << trial << " block " << block;
             ASSERT_EQ(outR, refR) << "trial " << trial << " block " << block;
@@ -90,9 +93,10 @@ TEST(StereoCascade, ResetsAChannelWhoseHistoryIsNotFinite)
     s.designPeak(1000, 6, 1);
     StereoSection fast;
     fast.load(s, s);
+    StereoSection* chain[] = {&fast};
     std::vector<float> l(32, 0.5f), r(32, 0.5f);
     l[5] = std::numeric_limits<float>::infinity();
-    runCascade(&fast, 1, l.data(), r.data(), l.data(), r.data(), 32);
+    runCascade(chain, 1, l.data(), r.data(), l.data(), r.data(), 32);
     EXPECT_EQ(fast.y1[0], 0.0);
     EXPECT_EQ(fast.x1[0], 0.0);
     EXPECT_NE(fast.y1[1], 0.0);
