@@ -24,7 +24,6 @@ void drawKnob(Canvas& frame, const KnobLook& look, double value) {
     const double size = frame.width();
     const double c = size * 0.5;
     const Box all = frame.bounds();
-    frame.fill(all, shape::rect(0, 0, size, size), palette::plate);
 
     const double arcWidth = std::max(2.2, size * 0.075);
     const double tickRoom = look.ticks ? size * 0.06 : 0.0;

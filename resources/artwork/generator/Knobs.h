@@ -18,7 +18,7 @@ struct KnobLook {
 // positive x axis with y pointing up: 225° at 0, 90° at 0.5, −45° at 1.
 double knobAngle(double value);
 
-// Draws one image of a knob filling the whole canvas (square) on the plate colour.
+// Draws one image of a knob over the (square) canvas's background, the plate.
 void drawKnob(Canvas& frame, const KnobLook& look, double value);
 
 }  // namespace tolvan::artwork
