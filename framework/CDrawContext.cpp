@@ -43,9 +43,6 @@ CDrawContext::CDrawContext(DrawingWindow* drawingWindow, CFrame* ownerFrame, Pix
         screenOffset = window->screenOrigin();
     clipRect = defaultClip();
 
-    // The stored colours start out different from the defaults, so that setting the
-    // defaults builds the first brush.
-    fillColor = Color{0, 0, 0, 0};
     createPen();
     setLineWidth(1);
     setFillColor(kBlackColor);

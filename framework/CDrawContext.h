@@ -136,7 +136,8 @@ private:
     Point penPosition;
     int32_t lineWidth = 0;
     Color frameColor = kWhiteColor;
-    Color fillColor = kBlackColor;
+    // Differs from the default black, so that setting the default builds the first brush.
+    Color fillColor{0, 0, 0, 0};
     Rect clipRect;
 
     // The drawing objects in use, as built from the settings above.
