@@ -46,6 +46,8 @@ uint32_t readBigEndian(const unsigned char* bytes, int count)
     return value;
 }
 
+constexpr uint32_t kPostTableTag = 0x706F7374;  // "post"
+
 // The underline position and thickness live in the 'post' table, which the rasteriser
 // does not read; returns false when the table is missing or truncated.
 bool readUnderline(const unsigned char* data, std::size_t size, FontFace& face)
@@ -57,7 +59,7 @@ bool readUnderline(const unsigned char* data, std::size_t size, FontFace& face)
         const std::size_t record = 12 + std::size_t{16} * i;
         if (record + 16 > size)
             return false;
-        if (readBigEndian(data + record, 4) != readBigEndian(reinterpret_cast<const unsigned char*>("post"), 4))
+        if (readBigEndian(data + record, 4) != kPostTableTag)
             continue;
         const std::size_t offset = readBigEndian(data + record + 8, 4);
         if (offset > size || size - offset < 12)
