@@ -1,0 +1,152 @@
+#include "tests/framework/GoldenScene.h"
+
+#include "framework/CAnimKnob.h"
+#include "framework/CBitmap.h"
+#include "framework/CFrame.h"
+#include "framework/CKickButton.h"
+#include "framework/COnOffButton.h"
+#include "framework/CParamDisplay.h"
+#include "framework/CTextLabel.h"
+#include "framework/FrameEditor.h"
+#include "framework/platform/headless/HeadlessScript.h"
+#include "tests/framework/FrameworkBitmaps.h"
+
+#include <stb_image.h>
+#include <stb_image_write.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace tolvan::test {
+namespace {
+
+class SceneEditor : public FrameEditor {
+public:
+    void beginEdit(int32_t) override {}
+    void endEdit(int32_t) override {}
+    void runEditorIdle() override
+    {
+        if (frame)
+            frame->idle();
+    }
+    void requestHostIdle() override {}
+    int32_t knobMode() const override { return 0; }
+    bool requestHostResize(int32_t, int32_t) override { return false; }
+    CFrame* frame = nullptr;
+};
+
+constexpr int32_t kKnobTag = 3;
+
+class SceneListener : public CControlListener {
+public:
+    void valueChanged(CDrawContext*, CControl* control) override
+    {
+        if (display && control->getTag() == kKnobTag)
+            display->setValue(control->getValue());
+    }
+    CParamDisplay* display = nullptr;
+};
+
+void formatPercent(float value, char* text)
+{
+    std::snprintf(text, 8, "%d %%", static_cast<int>(value * 100.0f + 0.5f));
+}
+
+}  // namespace
+
+PixelSurface renderGoldenScene()
+{
+    headless::reset();
+    const platform::ParentWindow host = headless::createHostWindow({300, 200, 420, 260});
+    SceneEditor editor;
+    SceneListener listener;
+    auto* frame = new CFrame({0, 0, 120, 60}, host, &editor);
+    editor.frame = frame;
+
+    auto* background = new CBitmap(kSceneBackground);
+    frame->setBackground(background);
+    background->release();
+
+    auto* strip = new CBitmap(kKnobStrip);
+    auto* knob = new CAnimKnob({10, 8, 30, 28}, &listener, kKnobTag, 5, 20, strip);
+    strip->release();
+    knob->setValue(0.25f);
+    frame->addView(knob);
+
+    auto* switchStrip = new CBitmap(kSwitchStrip);
+    frame->addView(new COnOffButton({40, 10, 56, 26}, &listener, 4, switchStrip));
+    switchStrip->release();
+
+    auto* kickStrip = new CBitmap(kKickStrip);
+    frame->addView(new CKickButton({62, 12, 74, 24}, &listener, 8, 12, kickStrip));
+    kickStrip->release();
+
+    auto* display = new CParamDisplay({4, 32, 40, 43}, nullptr, 0x1);
+    display->setFont(6);
+    display->setFontColor({208, 208, 208, 128});
+    display->setBackColor({64, 88, 112, 128});
+    display->setFrameColor({64, 88, 112, 128});
+    display->setStringConvert(formatPercent);
+    display->setValue(0.25f);
+    frame->addView(display);
+    listener.display = display;
+
+    auto* raw = new CParamDisplay({46, 32, 86, 43}, nullptr, k3DIn | kShadowText);
+    raw->setValue(0.5f);
+    raw->setBackColor(kBlueColor);
+    raw->setFrameColor(kWhiteColor);
+    frame->addView(raw);
+    frame->addView(new CTextLabel({80, 46, 118, 58}, "Tolvan"));
+
+    platform::Window& window = *frame->getWindow();
+    window.invalidate(frame->getBounds());
+    headless::paint(window);
+
+    // Turn the knob from the top of its sweep to 0 degrees, then switch on.
+    const auto screen = [&](Point p) { return headless::toScreen(window, p); };
+    headless::scheduleInput(10, screen({20, 9}), ButtonLeft);
+    headless::scheduleInput(20, screen({30, 18}), ButtonLeft);
+    headless::scheduleInput(30, screen({30, 18}), 0);
+    headless::pressButton(window, {20, 9}, ButtonLeft);
+    headless::advanceTime(1000);
+    headless::scheduleInput(10, screen({45, 15}), 0);
+    headless::pressButton(window, {45, 15}, ButtonLeft);
+    frame->idle();
+
+    PixelSurface pixels = headless::windowPixels(window);
+    frame->release();
+    headless::destroyHostWindow(host);
+    return pixels;
+}
+
+bool writePng(const std::string& path, const PixelSurface& pixels)
+{
+    std::vector<unsigned char> rgb;
+    rgb.reserve(static_cast<std::size_t>(pixels.width()) * static_cast<std::size_t>(pixels.height()) * 3);
+    for (int32_t y = 0; y < pixels.height(); ++y)
+        for (int32_t x = 0; x < pixels.width(); ++x) {
+            const Color c = pixels.colorAt(x, y);
+            rgb.insert(rgb.end(), {c.red, c.green, c.blue});
+        }
+    return stbi_write_png(path.c_str(), pixels.width(), pixels.height(), 3, rgb.data(), pixels.width() * 3) != 0;
+}
+
+bool readPng(const std::string& path, PixelSurface& pixels)
+{
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    unsigned char* data = stbi_load(path.c_str(), &width, &height, &channels, 3);
+    if (!data)
+        return false;
+    pixels.resize(width, height);
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x) {
+            const unsigned char* p = data + (static_cast<std::size_t>(y) * width + x) * 3;
+            pixels.row(y)[x] = toPixel({p[0], p[1], p[2], 255});
+        }
+    stbi_image_free(data);
+    return true;
+}
+
+}  // namespace tolvan::test
