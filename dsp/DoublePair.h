@@ -26,9 +26,10 @@ struct DoublePair {
     static DoublePair set(double lo, double hi) { return {_mm_set_pd(hi, lo)}; }
     static DoublePair splat(double x) { return {_mm_set1_pd(x)}; }
     // Two adjacent floats, widened.
+    // Float pairs need only float alignment, hence the 64-bit integer load and store.
     static DoublePair fromFloats(const float* p)
     {
-        return {_mm_cvtps_pd(_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(p))))};
+        return {_mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p))))};
     }
     // Two floats from separate places, widened.
     static DoublePair fromFloats(const float* lo, const float* hi)
@@ -36,7 +37,7 @@ struct DoublePair {
         return {_mm_cvtps_pd(_mm_unpacklo_ps(_mm_load_ss(lo), _mm_load_ss(hi)))};
     }
     void store(double* p) const { _mm_store_pd(p, v); }
-    void toFloats(float* p) const { _mm_store_sd(reinterpret_cast<double*>(p), _mm_castps_pd(_mm_cvtpd_ps(v))); }
+    void toFloats(float* p) const { _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(_mm_cvtpd_ps(v))); }
     void toFloats(float* lo, float* hi) const
     {
         const __m128 f = _mm_cvtpd_ps(v);

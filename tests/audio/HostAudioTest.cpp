@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "tests/effect/PluginHost.h"
+
+namespace {
+
+bool isSwitch(int index) { return index == 3 || index == 4 || index == 9 || (index >= 11 && index <= 18); }
+
+// The same random settings on every effect given, through the host interface.
+void setRandomly(std::vector<HostedEffect*> effects, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<float> value(0.0f, 1.0f);
+    for (int index = 10; index < 41; ++index) {
+        const float v = isSwitch(index) ? static_cast<float>(rng() % 2) : value(rng);
+        for (HostedEffect* e : effects)
+            e->set(index, v);
+    }
+}
+
+std::vector<float> noise(int n, std::mt19937& rng)
+{
+    std::uniform_real_distribution<float> v(-1.0f, 1.0f);
+    std::vector<float> x(static_cast<size_t>(n));
+    for (float& s : x)
+        s = v(rng);
+    return x;
+}
+
+class HostAudio : public ::testing::Test {
+protected:
+    TestHost host;
+    PluginLibrary library;
+};
+
+TEST_F(HostAudio, InPlaceSharedAndSwappedBuffersGiveTheOutOfPlaceResult)
+{
+    ASSERT_TRUE(library.loaded());
+    std::mt19937 rng(21);
+    for (int trial = 0; trial < 6; ++trial) {
+        HostedEffect apart(library), inPlace(library), swapped(library), shared(library), sharedApart(library);
+        setRandomly({&apart, &inPlace, &swapped, &shared, &sharedApart}, static_cast<unsigned>(rng()));
+        for (int block = 0; block < 4; ++block) {
+            const int n = static_cast<int>(rng() % 3000);
+            const std::vector<float> l = noise(n, rng), r = noise(n, rng);
+
+            // Distinct buffers: the inputs are left as they were.
+            std::vector<float> inL = l, inR = r, outL(n), outR(n);
+            float* in[2] = {inL.data(), inR.data()};
+            float* out[2] = {outL.data(), outR.data()};
+            apart->processReplacing(apart.get(), in, out, n);
+            ASSERT_EQ(inL, l);
+            ASSERT_EQ(inR, r);
+
+            // The outputs are the inputs.
+            std::vector<float> ioL = l, ioR = r;
+            float* io[2] = {ioL.data(), ioR.data()};
+            inPlace->processReplacing(inPlace.get(), io, io, n);
+            ASSERT_EQ(ioL, outL) << trial << " " << block;
+            ASSERT_EQ(ioR, outR);
+
+            // The outputs are the inputs the other way round.
+            std::vector<float> xL = l, xR = r;
+            float* xin[2] = {xL.data(), xR.data()};
+            float* xout[2] = {xR.data(), xL.data()};
+            swapped->processReplacing(swapped.get(), xin, xout, n);
+            ASSERT_EQ(xR, outL);
+            ASSERT_EQ(xL, outR);
+
+            // One buffer for both inputs, as a host may hand to several effects.
+            std::vector<float> mono = l, sharedL(n), sharedR(n), copyL = l, copyR = l, apartL(n), apartR(n);
+            float* sameIn[2] = {mono.data(), mono.data()};
+            float* sameOut[2] = {sharedL.data(), sharedR.data()};
+            float* twoIn[2] = {copyL.data(), copyR.data()};
+            float* twoOut[2] = {apartL.data(), apartR.data()};
+            shared->processReplacing(shared.get(), sameIn, sameOut, n);
+            sharedApart->processReplacing(sharedApart.get(), twoIn, twoOut, n);
+            ASSERT_EQ(mono, l);
+            ASSERT_EQ(sharedL, apartL);
+            ASSERT_EQ(sharedR, apartR);
+        }
+    }
+}
+
+} // namespace
