@@ -26,7 +26,9 @@ private:
 
 class ScopedFlushDenormals {
 public:
-    ScopedFlushDenormals() = default;
+    // User-provided, so that a scope holding one is not taken for an unused variable.
+    ScopedFlushDenormals() {}
+    ~ScopedFlushDenormals() {}
     ScopedFlushDenormals(const ScopedFlushDenormals&) = delete;
     ScopedFlushDenormals& operator=(const ScopedFlushDenormals&) = delete;
 };
