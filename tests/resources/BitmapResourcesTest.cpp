@@ -21,7 +21,7 @@
 
 namespace {
 
-using tolvan::artwork::BitmapSpec;
+using tolvan::artwork::BitmapFormat;
 using tolvan::artwork::kBitmaps;
 using tolvan::test::Bitmap;
 using tolvan::test::readBmp;
@@ -80,23 +80,23 @@ TEST(BitmapResources, TableHoldsEveryBitmapOnceWithItsSize) {
 }
 
 TEST(BitmapResources, EveryImageIsDrawnAndDiffersFromItsNeighbour) {
-    for (const BitmapSpec& spec : kBitmaps) {
-        SCOPED_TRACE(spec.id);
-        const Bitmap b = load(spec.id);
-        ASSERT_EQ(b.height, spec.height());
-        ASSERT_EQ(b.width, spec.width);
-        for (int i = 0; i < spec.frames; ++i) EXPECT_FALSE(uniformImage(b, spec.frameHeight, i)) << "blank image " << i;
-        for (int i = 1; i < spec.frames; ++i)
-            EXPECT_FALSE(sameImage(b, spec.frameHeight, i - 1, i)) << "images " << i - 1 << " and " << i << " are equal";
+    for (const BitmapFormat& format : kBitmaps) {
+        SCOPED_TRACE(format.id);
+        const Bitmap b = load(format.id);
+        ASSERT_EQ(b.height, format.height());
+        ASSERT_EQ(b.width, format.width);
+        for (int i = 0; i < format.frames; ++i) EXPECT_FALSE(uniformImage(b, format.frameHeight, i)) << "blank image " << i;
+        for (int i = 1; i < format.frames; ++i)
+            EXPECT_FALSE(sameImage(b, format.frameHeight, i - 1, i)) << "images " << i - 1 << " and " << i << " are equal";
     }
 }
 
 // Pure white is the framework's transparent colour: a control drawn transparently would
 // show holes wherever its bitmap has it.
 TEST(BitmapResources, NoBitmapUsesTheTransparentColour) {
-    for (const BitmapSpec& spec : kBitmaps) {
-        const Bitmap b = load(spec.id);
-        EXPECT_EQ(std::count(b.pixels.begin(), b.pixels.end(), Rgb{255, 255, 255}), 0) << spec.id;
+    for (const BitmapFormat& format : kBitmaps) {
+        const Bitmap b = load(format.id);
+        EXPECT_EQ(std::count(b.pixels.begin(), b.pixels.end(), Rgb{255, 255, 255}), 0) << format.id;
     }
 }
 
@@ -105,24 +105,24 @@ TEST(BitmapResources, NoBitmapUsesTheTransparentColour) {
 TEST(BitmapResources, KnobPointersSweepFromLowerLeftToLowerRight) {
     for (int32_t id : {11020, 11021, 11022, 11024}) {
         SCOPED_TRACE(id);
-        const BitmapSpec* spec = tolvan::artwork::findBitmap(id);
+        const BitmapFormat* format = tolvan::artwork::findBitmap(id);
         const Bitmap b = load(id);
-        ASSERT_EQ(b.height, spec->height());
-        const double c = spec->width * 0.5;
-        for (int i = 0; i < spec->frames; ++i) {
-            const double a = tolvan::artwork::knobAngle(double(i) / (spec->frames - 1));
-            const double r = spec->width * (id == 11022 ? 0.22 : 0.26);
+        ASSERT_EQ(b.height, format->height());
+        const double c = format->width * 0.5;
+        for (int i = 0; i < format->frames; ++i) {
+            const double a = tolvan::artwork::knobAngle(double(i) / (format->frames - 1));
+            const double r = format->width * (id == 11022 ? 0.22 : 0.26);
             const int x = static_cast<int>(c + r * std::cos(a));
             const int y = static_cast<int>(c - r * std::sin(a));
-            EXPECT_GT(brightness(b.at(x, i * spec->frameHeight + y)), 150) << "image " << i;
+            EXPECT_GT(brightness(b.at(x, i * format->frameHeight + y)), 150) << "image " << i;
         }
     }
     for (int32_t id : {11021, 11022}) {
-        const BitmapSpec* spec = tolvan::artwork::findBitmap(id);
+        const BitmapFormat* format = tolvan::artwork::findBitmap(id);
         const Bitmap b = load(id);
-        const int centre = spec->frames / 2;
-        const int x = spec->width / 2;
-        EXPECT_GT(brightness(b.at(x, centre * spec->frameHeight + spec->width / 4)), 150) << id;
+        const int centre = format->frames / 2;
+        const int x = format->width / 2;
+        EXPECT_GT(brightness(b.at(x, centre * format->frameHeight + format->width / 4)), 150) << id;
     }
 }
 
@@ -165,15 +165,15 @@ TEST(BitmapResources, RegeneratingGivesTheCommittedBytes) {
     const std::string command = std::string("\"") + TOLVAN_ARTWORK_GENERATOR + "\" \"" + TOLVAN_SOURCE_DIR +
                                 "/resources/fonts\" \"" + out.string() + "\"";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    for (const BitmapSpec& spec : kBitmaps) {
-        SCOPED_TRACE(spec.id);
-        const std::string name = std::to_string(spec.id) + ".bmp";
+    for (const BitmapFormat& format : kBitmaps) {
+        SCOPED_TRACE(format.id);
+        const std::string name = std::to_string(format.id) + ".bmp";
         const std::vector<unsigned char> fresh = readFile(out / name);
         const std::vector<unsigned char> committed =
             readFile(std::filesystem::path(TOLVAN_SOURCE_DIR) / "resources/artwork/bitmaps" / name);
         ASSERT_FALSE(fresh.empty());
         EXPECT_TRUE(fresh == committed) << name << " differs from the generator's output";
-        const VSTGUI::BitmapResource* r = findResource(spec.id);
+        const VSTGUI::BitmapResource* r = findResource(format.id);
         ASSERT_NE(r, nullptr);
         EXPECT_TRUE(std::vector<unsigned char>(r->data, r->data + r->size) == committed) << "embedded bytes differ";
     }

@@ -10,7 +10,7 @@
 
 namespace tolvan::artwork {
 
-struct BitmapSpec {
+struct BitmapFormat {
     std::int32_t id;
     int width;
     int frameHeight;
@@ -42,7 +42,7 @@ inline constexpr std::int32_t analyserKnob = 11024;
 inline constexpr std::int32_t info = 11043;
 }  // namespace bitmap
 
-inline constexpr std::array<BitmapSpec, 18> kBitmaps = {{
+inline constexpr std::array<BitmapFormat, 18> kBitmaps = {{
     {bitmap::skin, 754, 374, 1},
     {bitmap::graph, 391, 151, 1},
     {bitmap::meter, 100, 43, 73},
@@ -64,9 +64,9 @@ inline constexpr std::array<BitmapSpec, 18> kBitmaps = {{
 }};
 
 // Null for an id that is not a bitmap of the plug-in.
-const BitmapSpec* findBitmap(std::int32_t id);
+const BitmapFormat* findBitmap(std::int32_t id);
 
 // The complete bitmap: all images stacked, the first on top.
-Canvas renderBitmap(const BitmapSpec& spec, const Fonts& fonts);
+Canvas renderBitmap(const BitmapFormat& format, const Fonts& fonts);
 
 }  // namespace tolvan::artwork

@@ -12,9 +12,9 @@ namespace tolvan::artwork {
 namespace {
 
 Box controlRect(const ControlDescriptor& row) {
-    const BitmapSpec* spec = findBitmap(row.bitmap);
-    if (!spec) return {};
-    return {row.x, row.y, row.x + spec->width, row.y + spec->frameHeight};
+    const BitmapFormat* format = findBitmap(row.bitmap);
+    if (!format) return {};
+    return {row.x, row.y, row.x + format->width, row.y + format->frameHeight};
 }
 
 // The knob row (frequency, gain or Q) whose top is y, for the row labels at the left.

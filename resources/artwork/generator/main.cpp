@@ -17,9 +17,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot load the fonts from %s\n", argv[1]);
         return 1;
     }
-    for (const BitmapSpec& spec : kBitmaps) {
-        const std::string path = std::string(argv[2]) + "/" + std::to_string(spec.id) + ".bmp";
-        const auto bytes = renderBitmap(spec, fonts).encodeBmp();
+    for (const BitmapFormat& format : kBitmaps) {
+        const std::string path = std::string(argv[2]) + "/" + std::to_string(format.id) + ".bmp";
+        const auto bytes = renderBitmap(format, fonts).encodeBmp();
         std::ofstream file(path, std::ios::binary | std::ios::trunc);
         file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         if (!file) {
