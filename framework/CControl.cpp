@@ -1,6 +1,7 @@
 #include "framework/CControl.h"
 
 #include "framework/CBitmap.h"
+#include "framework/CDrawContext.h"
 #include "framework/CFrame.h"
 #include "framework/platform/Platform.h"
 
@@ -159,16 +160,8 @@ void CControl::clampValue()
 bool CControl::checkResetGesture(CDrawContext* context, MouseButtons buttons)
 {
     if (buttons == ButtonLeft) {
-        const uint32_t ticks = parentFrame ? parentFrame->getTicks() : 0;
-        // -1 and 0 mean "no click to pair with". The distance is taken on the wrapping
-        // tick counter, so a pair across the counter's wrap still counts.
-        const bool paired = lastClickTime != -1 && lastClickTime != 0 &&
-                            ticks - static_cast<uint32_t>(lastClickTime) < static_cast<uint32_t>(doubleClickInterval);
-        if (!paired) {
-            lastClickTime = static_cast<int32_t>(ticks);
+        if (!registerClick())
             return false;
-        }
-        lastClickTime = 0;
     } else if (buttons != (ButtonLeft | ModControl)) {
         return false;
     }
@@ -177,6 +170,26 @@ bool CControl::checkResetGesture(CDrawContext* context, MouseButtons buttons)
     notifyIfDirty(context);
     endEdit();
     return true;
+}
+
+bool CControl::registerClick()
+{
+    const uint32_t ticks = parentFrame ? parentFrame->getTicks() : 0;
+    // -1 and 0 mean "no click to pair with". The distance is taken on the wrapping tick
+    // counter, so a pair across the counter's wrap still counts.
+    const bool paired = lastClickTime != -1 && lastClickTime != 0 &&
+                        ticks - static_cast<uint32_t>(lastClickTime) < static_cast<uint32_t>(doubleClickInterval);
+    lastClickTime = paired ? 0 : static_cast<int32_t>(ticks);
+    return paired;
+}
+
+bool CControl::acceptsLeftClick(CDrawContext* context, MouseButtons& buttons)
+{
+    if (!mouseEnabled)
+        return false;
+    if (buttons == kPollMouseButtons)
+        buttons = CDrawContext::getMouseButtons();
+    return (buttons & ButtonLeft) && !offerModifierClick(context, buttons);
 }
 
 bool CControl::offerModifierClick(CDrawContext* context, MouseButtons buttons)

@@ -52,6 +52,12 @@ public:
     int32_t getDoubleClickInterval() const { return doubleClickInterval; }
 
 protected:
+    // Counts a plain left click: true when it completes a double click with the previous
+    // one (which then starts no new pair), false when it is the first of a possible pair.
+    bool registerClick();
+    // The start of a control's press: polls the buttons when asked to; true when the control
+    // is enabled, the left button is down and the listener did not consume a modifier click.
+    bool acceptsLeftClick(CDrawContext* context, MouseButtons& buttons);
     // Offers a click with a modifier key (Shift, Ctrl, Alt, Command) to the listener;
     // true when the listener consumed it.
     bool offerModifierClick(CDrawContext* context, MouseButtons buttons);

@@ -134,13 +134,7 @@ void CKnob::drawHandle(CDrawContext* context)
 
 void CKnob::handleMouse(CDrawContext* context, Point where, MouseButtons buttons)
 {
-    if (!mouseEnabled)
-        return;
-    if (buttons == kPollMouseButtons)
-        buttons = CDrawContext::getMouseButtons();
-    if (!(buttons & ButtonLeft))
-        return;
-    if (offerModifierClick(context, buttons) || checkResetGesture(context, buttons))
+    if (!acceptsLeftClick(context, buttons) || checkResetGesture(context, buttons))
         return;
 
     float startValue = oldValue;

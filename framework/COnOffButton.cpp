@@ -22,11 +22,7 @@ void COnOffButton::draw(CDrawContext* context)
 
 void COnOffButton::handleMouse(CDrawContext* context, Point, MouseButtons buttons)
 {
-    if (!mouseEnabled)
-        return;
-    if (buttons == kPollMouseButtons)
-        buttons = CDrawContext::getMouseButtons();
-    if (!(buttons & ButtonLeft) || offerModifierClick(context, buttons))
+    if (!acceptsLeftClick(context, buttons))
         return;
     // Anything that truncates to 0 is off, so 0.5 switches on.
     value = std::trunc(value) == 0.0f ? 1.0f : 0.0f;

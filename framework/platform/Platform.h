@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace VSTGUI::platform {
 
@@ -125,6 +127,15 @@ public:
     // [UI thread] The rectangle of this window's parent in the client coordinates of the
     // parent's own parent; false when unknown.
     virtual bool getParentRect(Rect& rect) const = 0;
+    // [UI thread] Shows a pop-up menu of entries with its top-left corner at where (client
+    // coordinates), the entry checked marked, and waits for the choice: the chosen index,
+    // or -1 when the menu was dismissed.
+    virtual int32_t popupMenu(Point where, const std::vector<std::string>& entries, int32_t checked) = 0;
+    // [UI thread] Opens an edit field over rect (client coordinates) holding text, all of it
+    // selected, that takes at most maxLength characters, and waits until Enter or a loss of
+    // focus closes it; text then holds what the field held. False when no field could open.
+    virtual bool editText(const Rect& rect, std::string& text, std::size_t maxLength) = 0;
+
     // [UI thread] For hosts that cannot resize the editor: grows or shrinks the host's
     // windows around this one by hand so that width x height fits.
     virtual void resizeHostWindows(int32_t width, int32_t height) = 0;

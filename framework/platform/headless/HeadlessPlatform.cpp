@@ -10,6 +10,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,10 @@ struct State {
     std::vector<std::unique_ptr<HostWindow>> hosts;
     std::vector<HeadlessWindow*> windows;  // in creation order
     std::vector<std::string> documents;
+    std::optional<int32_t> menuAnswer;
+    std::optional<std::string> editAnswer;
+    std::vector<std::string> lastMenu;
+    std::string lastEdit;
 };
 
 State& state()
@@ -183,6 +188,27 @@ public:
         if (!host)
             return false;
         rect = host->screenRect;
+        return true;
+    }
+
+    int32_t popupMenu(Point, const std::vector<std::string>& entries, int32_t) override
+    {
+        State& s = state();
+        s.lastMenu = entries;
+        const int32_t choice = s.menuAnswer.value_or(-1);
+        s.menuAnswer.reset();
+        return choice >= 0 && static_cast<std::size_t>(choice) < entries.size() ? choice : -1;
+    }
+
+    bool editText(const Rect&, std::string& text, std::size_t maxLength) override
+    {
+        if (!alive)
+            return false;
+        State& s = state();
+        s.lastEdit = text;
+        if (s.editAnswer)
+            text = s.editAnswer->substr(0, maxLength);
+        s.editAnswer.reset();
         return true;
     }
 
@@ -372,6 +398,10 @@ void reset()
     s.lastScriptedTime = kStartTicks;
     s.stalledPolls = 0;
     s.documents.clear();
+    s.menuAnswer.reset();
+    s.editAnswer.reset();
+    s.lastMenu.clear();
+    s.lastEdit.clear();
 }
 
 uint32_t now()
@@ -513,6 +543,26 @@ void runMessages(uint32_t milliseconds)
             if (std::find(s.windows.begin(), s.windows.end(), window) != s.windows.end())
                 window->fireDueTimers(now());
     }
+}
+
+void answerNextMenu(int32_t choice)
+{
+    state().menuAnswer = choice;
+}
+
+void answerNextEdit(const std::string& text)
+{
+    state().editAnswer = text;
+}
+
+const std::vector<std::string>& lastMenuEntries()
+{
+    return state().lastMenu;
+}
+
+const std::string& lastEditedText()
+{
+    return state().lastEdit;
 }
 
 const PixelSurface& windowPixels(const platform::Window& window)

@@ -16,6 +16,7 @@
 #include "framework/platform/Platform.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,15 @@ bool paint(platform::Window& window);
 // Runs the message loop for the given time: pending paints are delivered, and timers
 // fire whenever the clock passes their due time.
 void runMessages(uint32_t milliseconds);
+
+// What the user does with the next pop-up menu (an index, or -1 to dismiss it) and with
+// the next edit field (the text it holds when it closes; none keeps the text as it was).
+// Each answer is used once; without one, menus are dismissed and fields left unchanged.
+void answerNextMenu(int32_t choice);
+void answerNextEdit(const std::string& text);
+// The entries of the last menu shown, and the text the last edit field opened with.
+const std::vector<std::string>& lastMenuEntries();
+const std::string& lastEditedText();
 
 // Read-back of a window's state.
 const PixelSurface& windowPixels(const platform::Window& window);
