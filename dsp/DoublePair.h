@@ -37,7 +37,10 @@ struct DoublePair {
         return {_mm_cvtps_pd(_mm_unpacklo_ps(_mm_load_ss(lo), _mm_load_ss(hi)))};
     }
     void store(double* p) const { _mm_store_pd(p, v); }
-    void toFloats(float* p) const { _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(_mm_cvtpd_ps(v))); }
+    void toFloats(float* p) const
+    {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(_mm_cvtpd_ps(v)));
+    }
     void toFloats(float* lo, float* hi) const
     {
         const __m128 f = _mm_cvtpd_ps(v);

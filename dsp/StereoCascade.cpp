@@ -91,7 +91,8 @@ void runGroup(StereoSection* const* s, const float* inL, const float* inR, float
         for (int k = 0; k < N; ++k) {
             // The section formula in the order of CIIR::process; the output is rounded
             // to float because that is what the plain path stores and reads back.
-            const DoublePair y = (b0[k] * x + b1[k] * x1[k] + b2[k] * x2[k] - a1[k] * y1[k] - a2[k] * y2[k]).roundedToFloat();
+            const DoublePair sum = b0[k] * x + b1[k] * x1[k] + b2[k] * x2[k] - a1[k] * y1[k] - a2[k] * y2[k];
+            const DoublePair y = sum.roundedToFloat();
             x2[k] = x1[k];
             x1[k] = x;
             y2[k] = y1[k];
@@ -109,7 +110,8 @@ void runGroup(StereoSection* const* s, const float* inL, const float* inR, float
     }
 }
 
-void runGroupOf(int size, StereoSection* const* s, const float* inL, const float* inR, float* outL, float* outR, int count)
+void runGroupOf(int size, StereoSection* const* s, const float* inL, const float* inR, float* outL, float* outR,
+                int count)
 {
     switch (size) {
     case 1: runGroup<1>(s, inL, inR, outL, outR, count); break;

@@ -14,7 +14,10 @@ public:
     // The writer's slot, to be filled before publish(). [writer]
     T& writeSlot() { return slots[back]; }
     // Makes the writer's slot the newest value. [writer]
-    void publish() { back = middle.exchange(static_cast<uint8_t>(back | freshBit), std::memory_order_acq_rel) & indexMask; }
+    void publish()
+    {
+        back = middle.exchange(static_cast<uint8_t>(back | freshBit), std::memory_order_acq_rel) & indexMask;
+    }
     // Takes the newest value if one arrived since the last take; answers whether it did.
     // [reader]
     bool take()

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <utility>
 #include <vector>
 
 #if defined(__SSE__)
@@ -16,11 +17,16 @@ namespace {
 using audiotest::makeEffect;
 using audiotest::noise;
 
+std::vector<float> silence(int n) { return std::vector<float>(static_cast<size_t>(n), 0.0f); }
+
 struct Stereo {
     std::vector<float> left, right;
     float* channels[2];
-    explicit Stereo(int n) : left(static_cast<size_t>(n)), right(static_cast<size_t>(n)), channels{left.data(), right.data()} {}
-    Stereo(std::vector<float> l, std::vector<float> r) : left(std::move(l)), right(std::move(r)), channels{left.data(), right.data()} {}
+    explicit Stereo(int n) : Stereo(silence(n), silence(n)) {}
+    Stereo(std::vector<float> l, std::vector<float> r)
+        : left(std::move(l)), right(std::move(r)), channels{left.data(), right.data()}
+    {
+    }
 };
 
 TEST(AudioPath, FlatPathEqualsTheInputSampleForSample)
@@ -116,7 +122,7 @@ TEST(AudioPath, ACountOfZeroChangesNothing)
 {
     auto fx = makeEffect();
     fx->setParameterValue(13, 1.0f);
-    Stereo in(std::vector<float>{0.5f}, std::vector<float>{0.5f}), out(std::vector<float>{7.0f}, std::vector<float>{7.0f});
+    Stereo in({0.5f}, {0.5f}), out({7.0f}, {7.0f});
     fx->processBlock(in.channels, out.channels, 0);
     EXPECT_EQ(out.left[0], 7.0f);
     EXPECT_EQ(in.left[0], 0.5f);
@@ -137,11 +143,11 @@ TEST(AudioPath, NoSubnormalReachesTheOutputAfterALoudBurst)
 #endif
     Stereo burst(noise(4096, rng), noise(4096, rng)), out(4096);
     fx->processBlock(burst.channels, out.channels, 4096);
-    Stereo silence(1024);
+    Stereo zeros(1024);
     int subnormals = 0;
     for (int b = 0; b < 400; ++b) {
         Stereo quiet(1024);
-        fx->processBlock(silence.channels, quiet.channels, 1024);
+        fx->processBlock(zeros.channels, quiet.channels, 1024);
         for (int i = 0; i < 1024; ++i)
             subnormals += isSubnormal(quiet.left[i]) + isSubnormal(quiet.right[i]);
     }

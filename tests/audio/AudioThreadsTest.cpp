@@ -31,7 +31,11 @@ TEST(AudioThreads, ProcessingParametersAndTakesRunTogetherSafely)
         float* out[2] = {outL.data(), outR.data()};
         while (!stop.load()) {
             const int n = static_cast<int>(rng() % 2049);
+            // The analysers are fed as the processing call feeds them once the editor's
+            // graph is ready, which needs an open editor window.
+            fx->preAnalyser->feed(n, in[0], in[1]);
             fx->processBlock(in, out, n);
+            fx->postAnalyser->feed(n, out[0], out[1]);
             for (int i = 0; i < n; ++i) {
                 if (!std::isfinite(outL[i]) || !std::isfinite(outR[i]))
                     nonFinite.fetch_add(1);

@@ -1,5 +1,5 @@
-// An effect object created directly, for unit tests of the audio path, and the Part of
-// the band chain written out plainly as the reference the fast path must reproduce.
+// An effect object created directly, for unit tests of the audio path, and the band chain
+// written out plainly as the reference the fast path must reproduce.
 #pragma once
 
 #include <cmath>

@@ -70,7 +70,8 @@ TEST(ResponseMeasurement, RandomSettingsMatchTheClosedFormResponse)
         // measurement; keep the lowest corners at 40 Hz and up so the frame holds the
         // whole response.
         for (int index : {19, 20, 21, 22, 23, 25, 26})
-            fx->setParameterValue(index, std::max(static_cast<float>(fx->currentValue(index)), realToNormalizedFor(index, 40.0)));
+            fx->setParameterValue(index, std::max(static_cast<float>(fx->currentValue(index)),
+                                                  realToNormalizedFor(index, 40.0)));
         fx->fillResponseAnalyser();
         const double fs = fx->getSampleRateHz();
         for (int k = 1; k < bins; ++k) {

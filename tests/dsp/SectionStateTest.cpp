@@ -18,18 +18,6 @@ void setHistory(CIIR& s, double x2, double x1, double y2, double y1)
 
 bool historyIsZero(const CIIR& s) { return s.x2 == 0 && s.x1 == 0 && s.y2 == 0 && s.y1 == 0; }
 
-TEST(SectionState, NewSectionIsAFlatPeakAt1kHz)
-{
-    const CIIR s;
-    EXPECT_EQ(s.sampleRate, 44100.0);
-    EXPECT_EQ(s.enabled, 1);
-    EXPECT_EQ(s.type, static_cast<int32_t>(FilterType::Peak));
-    EXPECT_EQ(s.frequency, 1000.0);
-    EXPECT_EQ(s.gain, 0.0);
-    EXPECT_EQ(s.q, 3.0);
-    EXPECT_TRUE(historyIsZero(s));
-}
-
 TEST(SectionState, RedesignKeepsHistoryAndRateChangeClearsIt)
 {
     CIIR s;
