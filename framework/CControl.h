@@ -7,6 +7,8 @@
 #include "framework/CControlListener.h"
 #include "framework/CView.h"
 
+#include <atomic>
+
 namespace VSTGUI {
 
 class CControl : public CView {
@@ -20,8 +22,9 @@ public:
 
     // One pass of the frame's paced idle cycle; modal mouse loops call it on every pass.
     virtual void runIdle();
-    // Stores the value as given: no clamping, no notification.
+    // [any thread] Stores the value as given: no clamping, no notification.
     virtual void setValue(float value);
+    // [any thread]
     virtual float getValue() const;
     virtual void setMin(float value);
     virtual float getMin() const;
@@ -72,7 +75,10 @@ protected:
     int32_t tag;
     float oldValue = 1.0f;
     float defaultValue = 0.5f;
-    float value = 0.0f;
+    // The host may set the value from its own threads (the editor mirrors parameter changes
+    // into the controls wherever they happen), so it is an atomic:
+    // a reader always sees a whole value, and the next draw shows the latest one.
+    std::atomic<float> value{0.0f};
     float vmin = 0.0f;
     float vmax = 1.0f;
     float wheelIncrement = 0.1f;

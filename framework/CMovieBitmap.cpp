@@ -15,7 +15,7 @@ int32_t CMovieBitmap::frameOffset() const
 {
     if (!(value > 0.0f))
         return 0;
-    const int32_t index = truncateToInt(std::max(frameCount - 1, 0) * static_cast<double>(std::min(value, 1.0f)) + 0.5);
+    const int32_t index = truncateToInt(std::max(frameCount - 1, 0) * static_cast<double>(std::min(value.load(), 1.0f)) + 0.5);
     return truncateToInt(static_cast<double>(index) * frameHeight);
 }
 
