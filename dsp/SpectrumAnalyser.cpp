@@ -48,11 +48,12 @@ int SpectrumAnalyser::feed(int count, const float* left, const float* right)
 
 void SpectrumAnalyser::analyse()
 {
+    // The windowed frame goes straight into the transform buffer; `frame` is the response
+    // measurement's.
     for (int j = 0; j < frameSize; ++j) {
-        frame[2 * j] = ring[writePos + j] * window[j];
-        frame[2 * j + 1] = 0.0f;
+        spectrum[2 * j] = ring[writePos + j] * window[j];
+        spectrum[2 * j + 1] = 0.0f;
     }
-    spectrum = frame;
     complexFFT(spectrum.data(), 2 * frameSize, fftWorkspace.data());
     foldSpectrum(pending.data());
     // Never wait for the graph: if it holds the bins, the maxima stay pending.

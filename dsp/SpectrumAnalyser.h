@@ -64,6 +64,7 @@ private:
     bool tryLockBins();
     void unlockBins();
 
+    // The response measurement's frame; the audio analyses window straight into spectrum.
     std::array<float, 2 * frameSize> frame{};
     std::array<float, 2 * frameSize> spectrum{};
     std::array<float, frameSize> window{};

@@ -94,6 +94,16 @@ TEST(AudioPath, AllBandsOnInEdgeModeMatchTheDocumentedChain)
     expectSameAsReference(*fx, rng, 6);
 }
 
+TEST(AudioPath, ASampleRateChangeReachesTheAudioThread)
+{
+    auto fx = makeEffect();
+    std::mt19937 rng(9);
+    audiotest::randomSettings(*fx, rng);
+    fx->changeSampleRate(96000.0f);
+    EXPECT_EQ(fx->peak1.left.sampleRate, 96000.0);
+    expectSameAsReference(*fx, rng, 2);
+}
+
 TEST(AudioPath, InPlaceEqualsOutOfPlaceAndInputsAreLeftAlone)
 {
     std::mt19937 rng(5);
