@@ -25,6 +25,7 @@ public:
     uint32_t value() const { return count.load(std::memory_order_acquire); }
 
 private:
+    static_assert(std::atomic<uint32_t>::is_always_lock_free, "the audio thread reads it");
     std::atomic<uint32_t> count{0};
 };
 

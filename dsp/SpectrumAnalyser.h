@@ -78,6 +78,7 @@ private:
     std::array<float, binCount> pending{};
     // Shared with the graph and reset, guarded by binsLock.
     std::array<float, binCount> bins{};
+    static_assert(std::atomic<bool>::is_always_lock_free, "the audio thread never waits on a hidden lock");
     std::atomic<bool> ready{true};
     std::atomic<bool> binsLock{false};
     std::atomic<bool> resetRequested{false};

@@ -31,6 +31,7 @@ public:
     const T& readSlot() const { return slots[front]; }
 
 private:
+    static_assert(std::atomic<uint8_t>::is_always_lock_free, "the audio thread takes values");
     static constexpr uint8_t indexMask = 3;
     static constexpr uint8_t freshBit = 4;
 

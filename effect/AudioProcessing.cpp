@@ -7,6 +7,9 @@
 #include "editor/SDEditor.h"
 #include "effect/AKkk.h"
 
+// The audio thread shares these; a lock inside an atomic would make it wait.
+static_assert(std::atomic<double>::is_always_lock_free && std::atomic<int32_t>::is_always_lock_free);
+
 namespace {
 
 constexpr double kDecibelBase = 1.1220184543019636;
