@@ -255,6 +255,21 @@ TEST_F(ViewTree, NestedContainersOffsetDrawingAndClipToTheirBounds)
     EXPECT_EQ(pixel(20 + 5, 10 + 50), kBlueColor);
 }
 
+TEST_F(ViewTree, PartialRedrawInsideAnOffscreenContainerDrawsTheUpdatedArea)
+{
+    auto* outer = add(new CViewContainer({20, 10, 100, 70}));
+    auto* probe = new ProbeView({0, 0, 80, 60}, kRedColor);
+    outer->addView(probe);
+    paintAll();
+    ASSERT_EQ(pixel(70, 50), kRedColor);
+    probe->fill = kGreenColor;
+    // Only the lower right part of the container: its surface must be redrawn there.
+    frame->drawRect(nullptr, {60, 40, 100, 70});
+    EXPECT_EQ(pixel(70, 50), kGreenColor);
+    EXPECT_EQ(pixel(99, 69), kGreenColor);
+    EXPECT_EQ(pixel(30, 20), kRedColor);  // outside the update: untouched
+}
+
 TEST_F(ViewTree, CoordinatesConvertThroughNestedContainers)
 {
     auto* outer = add(new CViewContainer({20, 10, 100, 70}));
