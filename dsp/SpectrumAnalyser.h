@@ -68,7 +68,8 @@ private:
     std::array<float, 2 * frameSize> frame{};
     std::array<float, 2 * frameSize> spectrum{};
     std::array<float, frameSize> window{};
-    // The transform's intermediate stages, audio thread only.
+    // The transform's intermediate stages: the audio thread's, or for the response
+    // analyser (never fed) the parameter thread's.
     alignas(16) std::array<double, 2 * frameSize> fftWorkspace{};
     // The last frameSize samples, each written twice so that they always lie in one run
     // ring[writePos .. writePos + frameSize - 1], oldest first. Audio thread only.
