@@ -14,9 +14,6 @@
 #include <string>
 #include <vector>
 
-#include <dlfcn.h>
-#include <limits.h>
-
 namespace VSTGUI {
 namespace {
 
@@ -335,23 +332,6 @@ Point getCursorPosition()
 {
     applyDueInput();
     return state().cursor;
-}
-
-std::size_t getModulePath(char* buffer, std::size_t size)
-{
-    if (buffer == nullptr || size == 0)
-        return 0;
-    buffer[0] = '\0';
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<const void*>(&getModulePath), &info) == 0 || info.dli_fname == nullptr)
-        return 0;
-    // The loader may know the library by a relative name; the caller wants the full path.
-    char resolved[PATH_MAX];
-    const char* path = realpath(info.dli_fname, resolved) ? resolved : info.dli_fname;
-    const std::size_t length = std::min(std::strlen(path), size - 1);
-    std::memcpy(buffer, path, length);
-    buffer[length] = '\0';
-    return length;
 }
 
 bool openDocument(const char* path)
