@@ -12,12 +12,13 @@
 namespace {
 
 // An audio thread processing random block sizes, a parameter thread setting random
-// parameters and selecting programs, and an editor thread taking spectra and peak
-// levels, all at once. Run it in a ThreadSanitizer build to see the hand-offs are
+// parameters and selecting programs (both through the record, as a host does), and an
+// editor thread taking spectra and peak levels, all at once. Run it in a ThreadSanitizer build to see the hand-offs are
 // race-free; in any build the output must stay finite.
 TEST(AudioThreads, ProcessingParametersAndTakesRunTogetherSafely)
 {
     auto fx = audiotest::makeEffect();
+    AEffect* record = fx->getAeffect();
     fx->editorOpen = 1;
     std::atomic<bool> stop{false};
     std::atomic<int> nonFinite{0};
@@ -34,7 +35,7 @@ TEST(AudioThreads, ProcessingParametersAndTakesRunTogetherSafely)
             // The analysers are fed as the processing call feeds them once the editor's
             // graph is ready, which needs an open editor window.
             fx->preAnalyser->feed(n, in[0], in[1]);
-            fx->processBlock(in, out, n);
+            record->processReplacing(record, in, out, n);
             fx->postAnalyser->feed(n, out[0], out[1]);
             for (int i = 0; i < n; ++i) {
                 if (!std::isfinite(outL[i]) || !std::isfinite(outR[i]))
@@ -48,9 +49,9 @@ TEST(AudioThreads, ProcessingParametersAndTakesRunTogetherSafely)
         std::uniform_real_distribution<float> value(0.0f, 1.0f);
         while (!stop.load()) {
             if (rng() % 50 == 0)
-                fx->selectProgram(static_cast<int32_t>(rng() % 8));
+                record->dispatcher(record, effSetProgram, 0, static_cast<intptr_t>(rng() % 8), nullptr, 0.0f);
             const int index = 3 + static_cast<int>(rng() % 38);
-            fx->setParameterValue(index, audiotest::isSwitch(index) ? static_cast<float>(rng() % 2) : value(rng));
+            record->setParameter(record, index, audiotest::isSwitch(index) ? static_cast<float>(rng() % 2) : value(rng));
         }
     });
     std::thread editor([&] {
