@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <mutex>
@@ -38,8 +37,8 @@ void AKkk::processBlock(float** inputs, float** outputs, int32_t count) {
     }
     chain.process(inputs, outputs, count);
     if (!open) return;
-    // Only raises the level: the compare-exchange fails only when the meter took the level
-    // in between, and the next pass compares with what it left.
+    // Only raises the level. The compare-exchange fails only when the meter took the level
+    // in between (or spuriously), and the next pass compares with what is there now.
     const double peak = blockPeak(outputs, count);
     double seen = peakLevel.load(std::memory_order_relaxed);
     while (peak > seen && !peakLevel.compare_exchange_weak(seen, peak, std::memory_order_release,
