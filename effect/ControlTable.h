@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "effect/DisplayFormats.h"
+
 using ParamId = int32_t;
 
 constexpr int32_t kNumParameters = 41;
@@ -59,8 +61,91 @@ struct ControlDescriptor {
     const char* menuEntries;
 };
 
+// The rows and the small helpers that spell them.
+namespace controlrows {
+
+// Q ranges and defaults are single-precision numbers widened to double, as the editor's
+// knobs and the host carry them.
+constexpr double q(float value) { return value; }
+
+constexpr StringConvert dB = formatDecibels;
+constexpr StringConvert Hz = formatFrequency;
+constexpr StringConvert num = formatNumber;
+constexpr StringConvert cutQ = formatCutQ;
+
+// A row with neither value display nor name label.
+constexpr ControlDescriptor plain(int32_t id, const char* name, int32_t kind, int32_t bitmap, int32_t x, int32_t y,
+                                  double defaultValue) {
+    return {id, name, kind, bitmap, -1, x, y, false, 0, 0, false, 0, 0, nullptr, defaultValue, 0, 1, Linear, nullptr};
+}
+
+// A knob with a value display valueDy pixels below its top.
+constexpr ControlDescriptor knob(int32_t id, const char* name, int32_t bitmap, int32_t x, int32_t y, int32_t valueDy,
+                                 StringConvert format, double defaultValue, double minValue, double maxValue,
+                                 int32_t curve) {
+    return {id,   name,         KindAnimKnob, bitmap,   -1,       x,     y,      false, 0, 0, true, 0, valueDy,
+            format, defaultValue, minValue,     maxValue, curve, nullptr};
+}
+
 // The 41 rows followed by the terminator (id −1, name null).
-extern const ControlDescriptor controlTable[kNumParameters + 1];
+// clang-format off
+inline constexpr ControlDescriptor controlTable[kNumParameters + 1] = {
+    plain(0, "Dummy", KindNone, -1, 0, 0, 0),
+    plain(0, "FFTGrap", KindGraph, 131, 35, 11, 0),
+    plain(0, "VuMeter", KindMeter, 133, 590, 54, 0),
+    plain(3, "PRE ", KindOnOffButton, 11004, 435, 20, 1),
+    plain(4, "POST", KindOnOffButton, 11005, 435, 50, 1),
+    knob(5, "SLOPE", 11024, 435, 100, 52, dB, 4, 0, 10, HalfStep),
+    knob(6, "RANGE", 11024, 495, 25, 52, dB, 60, 24, 120, HalfStep),
+    knob(7, "SHIFT", 11024, 495, 100, 52, dB, 20, -40, 60, HalfStep),
+    plain(8, "Reset", KindKickButton, 11007, 630, 320, 0),
+    plain(9, "Bypass (local)", KindOnOffButton, 11006, 465, 190, 1),
+    knob(10, "Output Gain", 11022, 458, 250, 81, dB, 0, -18, 18, HalfStep),
+    plain(11, "Enabled LowCut", KindOnOffButton, 11012, 56, 170, 0),
+    plain(12, "Enabled LowShelf", KindOnOffButton, 11013, 96, 170, 0),
+    plain(13, "Enabled Peak1", KindOnOffButton, 11015, 156, 170, 0),
+    plain(14, "Enabled Peak2", KindOnOffButton, 11015, 196, 170, 0),
+    plain(15, "Enabled Peak3", KindOnOffButton, 11015, 236, 170, 0),
+    plain(16, "Enabled HiShelf", KindOnOffButton, 11011, 296, 170, 0),
+    plain(17, "Enabled HiCut", KindOnOffButton, 11014, 336, 170, 0),
+    plain(18, "Enabled Balance", KindOnOffButton, 11010, 396, 170, 0),
+    knob(19, "Frequency LowCut", 11020, 60, 200, 34, Hz, 60, 20, 20000, Logarithmic),
+    knob(20, "Frequency LowShelf", 11020, 100, 200, 34, Hz, 150, 20, 1000, Logarithmic),
+    knob(21, "Frequency Peak0", 11020, 160, 200, 34, Hz, 100, 20, 20000, Logarithmic),
+    knob(22, "Frequency Peak1", 11020, 200, 200, 34, Hz, 640, 20, 20000, Logarithmic),
+    knob(23, "Frequency Peak2", 11020, 240, 200, 34, Hz, 4000, 20, 20000, Logarithmic),
+    knob(24, "Frequency HiShelf", 11020, 300, 200, 34, Hz, 2500, 500, 20000, Logarithmic),
+    knob(25, "Frequency HiCut", 11020, 340, 200, 34, Hz, 8000, 20, 20000, Logarithmic),
+    knob(26, "Frequency Balance", 11020, 400, 200, 34, Hz, 1000, 100, 10000, Logarithmic),
+    knob(27, "Gain LowShelf", 11021, 100, 250, 34, dB, 0, -18, 18, HalfStep),
+    knob(28, "Gain Peak1", 11021, 160, 250, 34, dB, 0, -18, 18, HalfStep),
+    knob(29, "Gain Peak2", 11021, 200, 250, 34, dB, 0, -18, 18, HalfStep),
+    knob(30, "Gain Peak3", 11021, 240, 250, 34, dB, 0, -18, 18, HalfStep),
+    knob(31, "Gain HiShelf", 11021, 300, 250, 34, dB, 0, -18, 18, HalfStep),
+    knob(32, "Gain Balance", 11021, 400, 250, 34, dB, 0, -18, 18, HalfStep),
+    knob(33, "Q LowCut", 11020, 60, 300, 34, cutQ, q(0.7f), q(0.1f), q(0.8f), Logarithmic),
+    knob(34, "Q LowShelf", 11020, 100, 300, 34, num, q(0.7f), q(0.1f), 1.0, Logarithmic),
+    knob(35, "Q Peak1", 11020, 160, 300, 34, num, q(0.3f), q(0.1f), 4.0, Logarithmic),
+    knob(36, "Q Peak2", 11020, 200, 300, 34, num, q(0.3f), q(0.1f), 4.0, Logarithmic),
+    knob(37, "Q Peak3", 11020, 240, 300, 34, num, q(0.3f), q(0.1f), 4.0, Logarithmic),
+    knob(38, "Q HiShelf", 11020, 300, 300, 34, num, q(0.7f), q(0.1f), 1.0, Logarithmic),
+    knob(39, "Q HiCut", 11020, 340, 300, 34, cutQ, q(0.7f), q(0.1f), q(0.8f), Logarithmic),
+    knob(40, "Q Balance", 11020, 400, 300, 34, num, q(0.5f), q(0.2f), 1.0, Logarithmic),
+    {-1, nullptr, KindNone, -1, -1, 0, 0, false, 0, 0, false, 0, 0, nullptr, 0, 0, 0, Linear, nullptr},
+};
+// clang-format on
+
+}  // namespace controlrows
+
+using controlrows::controlTable;
+
+// Exactly one row per host parameter precedes the terminator.
+constexpr int32_t countControlRows() {
+    int32_t rows = 0;
+    while (controlTable[rows].name != nullptr) ++rows;
+    return rows;
+}
+static_assert(countControlRows() == kNumParameters && controlTable[kNumParameters].id == -1);
 
 // Height of every value display under a knob.
 constexpr int32_t kValueDisplayHeight = 11;
