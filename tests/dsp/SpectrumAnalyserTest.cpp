@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <memory>
 #include <random>
-#include <thread>
 #include <vector>
 
 #include "dsp/FFT.h"
@@ -160,37 +158,6 @@ TEST(SpectrumAnalyser, ResponseMeasurementOfAnImpulseIsFlatAtTheScale)
     frame[0] = 0.5f;
     a->measureResponse();
     EXPECT_EQ(a->heldBins()[7], a->scale * 0.25f);
-}
-
-TEST(SpectrumAnalyser, FeedTakeAndResetOnThreeThreadsAreRaceFree)
-{
-    auto a = std::make_unique<SpectrumAnalyser>(48000);
-    std::atomic<bool> stop{false};
-    std::thread audio([&] {
-        const auto x = noise(997, 6);
-        while (!stop.load())
-            a->feed(997, x.data(), x.data());
-    });
-    std::thread reset([&] {
-        for (int i = 0; i < 200 && !stop.load(); ++i) {
-            a->reset();
-            std::this_thread::sleep_for(std::chrono::microseconds(500));
-        }
-    });
-    std::vector<float> out(bins);
-    int taken = 0;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-    while (std::chrono::steady_clock::now() < end) {
-        if (a->takeSpectrum(out.data())) {
-            ++taken;
-            for (float p : out)
-                ASSERT_TRUE(std::isfinite(p) && p >= 0.0f);
-        }
-    }
-    stop.store(true);
-    audio.join();
-    reset.join();
-    EXPECT_GT(taken, 0);
 }
 
 } // namespace
