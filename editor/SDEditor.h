@@ -2,6 +2,7 @@
 // life; the host opens its window and closes it again, possibly many times.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "editor/AEffGUIEditor.h"
@@ -29,7 +30,7 @@ public:
     void showParameter(int32_t index, float value) override;
 
     // The effect feeds its PRE and POST analysers only once this is 1. [any thread]
-    int32_t isGraphReady() const { return graphReady; }
+    int32_t isGraphReady() const { return graphReady.load(std::memory_order_acquire); }
     // Opens the user documentation beside the library; only while the window is open.
     bool canOpenDocumentation() const { return documentationOpener != nullptr; }
     void openDocumentation();
@@ -37,7 +38,8 @@ public:
 
 private:
     CFRGRAP* graphView = nullptr;
-    int32_t graphReady = 0;
+    // Set once by the window's thread, read by the audio thread.
+    std::atomic<int32_t> graphReady{0};
     VUMETER* meterView = nullptr;
     DocumentationOpener* documentationOpener = nullptr;
     VSTGUI::CControl* controls[kNumParameters] = {};

@@ -78,25 +78,34 @@ void AKkk::resumeProcessing() {
     if ((record.flags & effFlagsIsSynth) != 0 || canDo("receiveVstMidiEvent") == 1) wantMidi();
     if (preAnalyser != nullptr) preAnalyser->reset();
     if (postAnalyser != nullptr) postAnalyser->reset();
-    lowCut.clearHistory();
-    lowShelf.clearHistory();
-    peak1.clearHistory();
-    peak2.clearHistory();
-    peak3.clearHistory();
-    hiShelf.clearHistory();
-    hiCut.clearHistory();
-    balance.clearHistory();
+    {
+        // The bands belong to the parameter side; the audio thread learns of the clears
+        // through the sections' clear counters.
+        std::lock_guard<std::mutex> lock(designMutex);
+        lowCut.clearHistory();
+        lowShelf.clearHistory();
+        peak1.clearHistory();
+        peak2.clearHistory();
+        peak3.clearHistory();
+        hiShelf.clearHistory();
+        hiCut.clearHistory();
+        balance.clearHistory();
+    }
     peakLevel = 0;
 }
 
 void AKkk::changeSampleRate(float rate) {
     // The base keeps the rate it was constructed with; the effect runs on the whole hertz.
     sampleRateHz = static_cast<int32_t>(rate);
-    lowCut.setSampleRate(sampleRateHz);
-    hiCut.setSampleRate(sampleRateHz);
-    for (SectionPair* pair : {&lowShelf, &peak1, &peak2, &peak3, &hiShelf, &balance}) {
-        pair->left.setSampleRate(sampleRateHz);
-        pair->right.setSampleRate(sampleRateHz);
+    {
+        // The new designs reach the audio thread with the publish in updateResponseGraph.
+        std::lock_guard<std::mutex> lock(designMutex);
+        lowCut.setSampleRate(sampleRateHz);
+        hiCut.setSampleRate(sampleRateHz);
+        for (SectionPair* pair : {&lowShelf, &peak1, &peak2, &peak3, &hiShelf, &balance}) {
+            pair->left.setSampleRate(sampleRateHz);
+            pair->right.setSampleRate(sampleRateHz);
+        }
     }
     for (SpectrumAnalyser* analyser : {preAnalyser, postAnalyser, responseAnalyser}) {
         if (analyser != nullptr) analyser->sampleRate = sampleRateHz;

@@ -1,0 +1,104 @@
+// The effect object itself, created directly: its state after construction, sample-rate
+// changes and its editor while the window is closed.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "editor/SDEditor.h"
+#include "effect/AKkk.h"
+#include "effect/ParameterValues.h"
+
+namespace {
+
+intptr_t quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+class EffectObject : public ::testing::Test {
+protected:
+    std::unique_ptr<AKkk> effect = std::make_unique<AKkk>(quietHost);
+};
+
+TEST_F(EffectObject, ConstructionAppliesTheDefaults) {
+    EXPECT_EQ(effect->getProgram(), 0);
+    EXPECT_EQ(effect->getSampleRateHz(), 44100);
+    EXPECT_EQ(effect->eqActive, 1);
+    EXPECT_EQ(effect->preAnalyserOn, 1);
+    EXPECT_EQ(effect->postAnalyserOn, 1);
+    EXPECT_EQ(effect->outputGain, 1.0);
+    EXPECT_EQ(effect->balanceMakeup, 1.0);
+    for (int32_t i = 0; i < kNumParameters; ++i) {
+        EXPECT_EQ(effect->currentValue(i), effect->program(0)->values[i]) << i;
+    }
+    // The last pass of construction sends every default through the host's float path,
+    // so a design holds the real value of the stored normalised default.
+    auto real = [&](int32_t id) { return normalizedToReal(effect->getParameterValue(id), id); };
+    EXPECT_NEAR(real(19), 60, 1e-4);
+    EXPECT_EQ(effect->lowCut.frequency, real(19));
+    EXPECT_EQ(effect->lowCut.q, real(33));
+    EXPECT_EQ(effect->hiCut.frequency, real(25));
+    EXPECT_EQ(effect->hiCut.q, real(39));
+    EXPECT_EQ(effect->lowCut.enabled, 0);
+    EXPECT_EQ(effect->hiCut.enabled, 0);
+    struct Expected {
+        const SectionPair& pair;
+        int32_t frequencyId, gainId, qId;
+    };
+    for (const Expected& band : {Expected{effect->lowShelf, 20, 27, 34}, Expected{effect->peak1, 21, 28, 35},
+                                 Expected{effect->peak2, 22, 29, 36}, Expected{effect->peak3, 23, 30, 37},
+                                 Expected{effect->hiShelf, 24, 31, 38}, Expected{effect->balance, 26, 32, 40}}) {
+        EXPECT_NEAR(real(band.frequencyId) / findDescriptor(band.frequencyId).defaultValue, 1, 1e-6);
+        for (const CIIR* section : {&band.pair.left, &band.pair.right}) {
+            EXPECT_EQ(section->sampleRate, 44100);
+            EXPECT_EQ(section->enabled, 0);
+            EXPECT_EQ(section->frequency, real(band.frequencyId));
+            EXPECT_EQ(section->gain, 0);
+            EXPECT_EQ(section->q, real(band.qId));
+        }
+    }
+    EXPECT_GT(std::strlen(effect->getModulePath()), 0u);
+}
+
+TEST_F(EffectObject, SampleRateIsTruncatedToWholeHertz) {
+    effect->changeSampleRate(44100.9f);
+    EXPECT_EQ(effect->getSampleRateHz(), 44100);
+    effect->changeSampleRate(96000.0f);
+    EXPECT_EQ(effect->getSampleRateHz(), 96000);
+    EXPECT_EQ(effect->peak2.left.sampleRate, 96000);
+    EXPECT_EQ(effect->hiCut.stage1.right.sampleRate, 96000);
+    EXPECT_EQ(effect->preAnalyser->sampleRate, 96000);
+    EXPECT_EQ(effect->responseAnalyser->sampleRate, 96000);
+    // The designs keep their settings at the new rate.
+    EXPECT_NEAR(effect->peak2.left.frequency, 640, 1e-3);
+}
+
+TEST_F(EffectObject, ClosedEditorShowsNothingAndOpensNoDocumentation) {
+    SDEditor* editor = effect->sdEditor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(static_cast<AEffEditor*>(editor)->getEffect(), effect.get());
+    EXPECT_FALSE(editor->isOpen());
+    EXPECT_FALSE(editor->canOpenDocumentation());
+    EXPECT_EQ(editor->isGraphReady(), 0);
+    EXPECT_EQ(editor->getGraphView(), nullptr);
+    ERect* rect = nullptr;
+    ASSERT_TRUE(editor->getEditorRect(&rect));
+    EXPECT_EQ(rect->right - rect->left, 754);
+    EXPECT_EQ(rect->bottom - rect->top, 374);
+    editor->showParameter(27, 1.0f);
+    effect->setParameterValue(2, 1.0f);
+    EXPECT_EQ(effect->currentValue(2), 0);
+    EXPECT_EQ(effect->getParameterValue(27), 0.5f);
+}
+
+TEST_F(EffectObject, SelectingAProgramWithPreOnResetsTheInputAnalyser) {
+    std::vector<float> loud(SpectrumAnalyser::frameSize, 0.5f);
+    ASSERT_EQ(effect->preAnalyser->feed(SpectrumAnalyser::frameSize, loud.data(), loud.data()), 2);
+    effect->selectProgram(0);
+    std::vector<float> bins(SpectrumAnalyser::binCount, -1.0f);
+    ASSERT_TRUE(effect->preAnalyser->takeSpectrum(bins.data()));
+    for (float bin : bins) ASSERT_EQ(bin, 0.0f);
+}
+
+}  // namespace
