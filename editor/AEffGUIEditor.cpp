@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "effect/AudioEffectX.h"
+#include "effect/EffectBaseExtended.h"
 
 namespace {
 

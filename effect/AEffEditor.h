@@ -2,7 +2,7 @@
 // editor opcodes to these operations. The base answers "no window" to everything.
 #pragma once
 
-#include "effect/AEffect.h"
+#include "effect/PluginInterface.h"
 #include "framework/VstKeyCode.h"
 
 class AudioEffect;

@@ -11,7 +11,7 @@
 #include "dsp/EqualiserChain.h"
 #include "dsp/SectionPair.h"
 #include "dsp/SpectrumAnalyser.h"
-#include "effect/AudioEffectX.h"
+#include "effect/EffectBaseExtended.h"
 #include "effect/ControlTable.h"
 #include "effect/ProgramRecord.h"
 

@@ -26,7 +26,7 @@ cmake --build build-windows -j "$jobs" --target Tolvan
 x86_64-w64-mingw32-objdump -p build-windows/Tolvan.dll | grep -A4 "\[Ordinal/Name Pointer\] Table" | grep -E "VSTPluginMain|main"
 
 echo "== 32-bit layout of the host interface record"
-for source in effect/AudioEffect.cpp effect/AudioEffectX.cpp; do
+for source in effect/EffectBase.cpp effect/EffectBaseExtended.cpp; do
   g++ -m32 -std=c++20 -Wall -Wextra -Werror -I. -c "$source" -o /dev/null
 done
 echo "32-bit record layout checked"

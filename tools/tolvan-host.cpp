@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "effect/AEffect.h"
+#include "effect/PluginInterface.h"
 #include "effect/DisplayFormats.h"
 #include "effect/ParameterValues.h"
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "effect/AEffect.h"
+#include "effect/PluginInterface.h"
 #include "effect/AKkk.h"
 
 namespace {

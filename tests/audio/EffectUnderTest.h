@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "effect/AEffect.h"
+#include "effect/PluginInterface.h"
 #include "effect/AKkk.h"
 
 namespace audiotest {

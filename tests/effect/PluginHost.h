@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "effect/AEffect.h"
+#include "effect/PluginInterface.h"
 
 class PluginLibrary {
 public:

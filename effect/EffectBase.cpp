@@ -1,4 +1,4 @@
-#include "effect/AudioEffect.h"
+#include "effect/EffectBase.h"
 
 #include <cmath>
 

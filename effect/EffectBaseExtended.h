@@ -2,7 +2,7 @@
 // answers, and the wrappers of the calls the effect makes to its host.
 #pragma once
 
-#include "effect/AudioEffect.h"
+#include "effect/EffectBase.h"
 
 class AudioEffectX : public AudioEffect {
 public:

@@ -1,4 +1,4 @@
-#include "effect/AudioEffectX.h"
+#include "effect/EffectBaseExtended.h"
 
 #include <cmath>
 

@@ -3,7 +3,7 @@
 // 0..24 to virtual operations, and gives every operation a default answer.
 #pragma once
 
-#include "effect/AEffect.h"
+#include "effect/PluginInterface.h"
 
 class AEffEditor;
 
