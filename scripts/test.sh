@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the plain build, the AddressSanitizer + UndefinedBehavior-
-# Sanitizer build and the ThreadSanitizer build each run the whole suite; the Windows
-# cross-build and a 32-bit build of the host interface adapter must compile.
+# Builds and runs every test: the Windows cross-build and a 32-bit build of the host
+# interface adapter must compile; then the plain build, the AddressSanitizer + Undefined-
+# BehaviorSanitizer build and the ThreadSanitizer build each run the whole suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --tests
@@ -16,10 +16,6 @@ run_suite() {
   ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
-run_suite build
-run_suite build-asan -DTOLVAN_SANITIZE=address,undefined -DTOLVAN_BENCH=OFF
-TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" run_suite build-tsan -DTOLVAN_SANITIZE=thread -DTOLVAN_BENCH=OFF
-
 echo "== build-windows (mingw-w64 cross-build of Tolvan.dll)"
 cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 cmake --build build-windows -j "$jobs" --target Tolvan
@@ -30,3 +26,8 @@ for source in effect/EffectBase.cpp effect/EffectBaseExtended.cpp; do
   g++ -m32 -std=c++20 -Wall -Wextra -Werror -I. -c "$source" -o /dev/null
 done
 echo "32-bit record layout checked"
+
+run_suite build
+run_suite build-asan -DTOLVAN_SANITIZE=address,undefined -DTOLVAN_BENCH=OFF
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" run_suite build-tsan -DTOLVAN_SANITIZE=thread -DTOLVAN_BENCH=OFF
+
