@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-struct DispatchArgs;
+#include "effect/EffectBase.h"
 
 template <typename Effect>
 using OpcodeHandler = intptr_t (*)(Effect& effect, const DispatchArgs& args);
@@ -24,6 +24,9 @@ constexpr std::array<OpcodeHandler<Effect>, Last - First + 1> indexOpcodes(const
     for (const DispatchEntry<Effect>& entry : entries) table[entry.opcode - First] = entry.handle;
     return table;
 }
+
+// The text buffer a host passes in ptr, null when it passed none.
+inline char* hostText(const DispatchArgs& args) { return static_cast<char*>(args.ptr); }
 
 // Runs the handler of opcode, or answers 0 when the table has none.
 template <typename Effect, int32_t First, std::size_t Size>

@@ -14,8 +14,6 @@ constexpr int32_t kBaseUniqueId = fourCharacters("NoEf");
 // A sample rate the filters can be designed for; anything else from the host is ignored.
 bool usableSampleRate(float rate) { return std::isfinite(rate) && rate >= 1.0f && rate <= 4.0e6f; }
 
-char* hostText(const DispatchArgs& args) { return static_cast<char*>(args.ptr); }
-
 // The parameter text opcodes: an index the effect does not have gets an empty text.
 template <void (AudioEffect::*query)(int32_t, char*)>
 intptr_t parameterText(AudioEffect& effect, const DispatchArgs& args) {

@@ -4,13 +4,12 @@
 
 #include "effect/AEffEditor.h"
 #include "effect/DispatchTable.h"
+#include "effect/HostText.h"
 
 namespace {
 
 // Answers 0 whatever the arguments.
 constexpr OpcodeHandler<AudioEffectX> none = [](AudioEffectX&, const DispatchArgs&) -> intptr_t { return 0; };
-
-char* hostText(const DispatchArgs& args) { return static_cast<char*>(args.ptr); }
 
 template <bool (AudioEffectX::*query)(char*)>
 intptr_t identityText(AudioEffectX& effect, const DispatchArgs& args) {
