@@ -3,10 +3,10 @@
 #include <cmath>
 #include <new>
 
-#include "editor/SDEditor.h"
+#include "effect/AEffEditor.h"
 #include "effect/HostText.h"
+#include "effect/ModulePath.h"
 #include "effect/ParameterValues.h"
-#include "framework/platform/Platform.h"
 
 namespace {
 
@@ -23,8 +23,8 @@ constexpr double kResetOffset = 0.1f;
 
 }  // namespace
 
-AKkk::AKkk(HostCallback hostCallback) : AudioEffectX(hostCallback, kNumPrograms, kNumParameters) {
-    VSTGUI::platform::getModulePath(modulePath, sizeof modulePath);
+AKkk::AKkk(HostCallback hostCallback, EditorFactory makeEditor) : AudioEffectX(hostCallback, kNumPrograms, kNumParameters) {
+    ::getModulePath(modulePath, sizeof modulePath);
 
     programBank = new (std::nothrow) ProgramRecord[kNumPrograms];
     if (programBank != nullptr) {
@@ -45,19 +45,17 @@ AKkk::AKkk(HostCallback hostCallback) : AudioEffectX(hostCallback, kNumPrograms,
     hiCut.setSampleRate(sampleRateHz);
     balance.setSampleRate(sampleRateHz);
 
-    // No editor exists yet, so this only stores the values.
-    if (programBank != nullptr) {
-        currentProgram = 0;
-        for (int32_t i = 0; i < kNumParameters; ++i) setParameterValue(i, static_cast<float>(programBank[0].values[i]));
-    }
-
     setNumInputs(2);
     setNumOutputs(2);
     setUniqueID(kUniqueId);
 
-    editor = new SDEditor(this);
+    if (makeEditor != nullptr) {
+        setEditor(makeEditor(*this).release());
+        hasEditor(editor != nullptr);
+    }
 
-    // Now with an editor: the defaults reach the filters.
+    // The defaults reach the filters, and then once more through the host's float path,
+    // as a host's own setting of them would.
     resetToDefaults();
     if (programBank != nullptr) {
         for (int32_t i = 0; i < kNumParameters; ++i) setParameterValue(i, static_cast<float>(programBank[0].values[i]));
@@ -71,8 +69,6 @@ AKkk::~AKkk() {
     delete postAnalyser;
     delete responseAnalyser;
 }
-
-SDEditor* AKkk::sdEditor() const { return static_cast<SDEditor*>(editor); }
 
 void AKkk::resumeProcessing() {
     if ((record.flags & effFlagsIsSynth) != 0 || canDo("receiveVstMidiEvent") == 1) wantMidi();
@@ -138,8 +134,9 @@ void AKkk::setParameterValue(int32_t index, float value) {
     }
     if (index == kSpareParameter) return;
     if (index == kDocumentationParameter) {
-        SDEditor* sd = sdEditor();
-        if (sd != nullptr && sd->canOpenDocumentation() && value != 0) sd->openDocumentation();
+        // The manual is opened by the editor's own button on the editor's thread; a host
+        // value of this parameter (automation, a program) must not open it from whatever
+        // thread the host calls on, so it is ignored.
         return;
     }
     currentValues[index] = value;

@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <cstddef>
+#include <memory>
 #include <mutex>
 
 #include "dsp/CutFilter.h"
@@ -15,13 +16,18 @@
 #include "effect/ControlTable.h"
 #include "effect/ProgramRecord.h"
 
-class SDEditor;
-
 constexpr std::size_t kModulePathSize = 260;
+
+class AKkk;
+
+// Makes the effect's editor. The effect declares it and the entry point, which links the
+// editor, supplies it, so that nothing here depends on the editor; the effect owns what
+// it returns. Without one the effect has no editor.
+using EditorFactory = std::unique_ptr<AEffEditor> (*)(AKkk& effect);
 
 class AKkk : public AudioEffectX {
 public:
-    explicit AKkk(HostCallback hostCallback);
+    explicit AKkk(HostCallback hostCallback, EditorFactory makeEditor = nullptr);
     ~AKkk() override;
 
     // State changes. [any thread but the audio thread]
@@ -67,7 +73,6 @@ public:
     // The largest output magnitude since the last take, and 0 from then on. [UI thread]
     double takePeakLevel() { return peakLevel.exchange(0.0, std::memory_order_acq_rel); }
 
-    SDEditor* sdEditor() const;
     const char* getModulePath() const { return modulePath; }
     int32_t getSampleRateHz() const { return sampleRateHz; }
     double currentValue(int32_t index) const { return currentValues[index]; }
@@ -94,8 +99,12 @@ public:
     SectionPair hiShelf;
     SectionPair balance;
     CutFilter hiCut;
-    // Written by the editor's thread, read by the audio thread.
+    // The editor's side of the seam: the editor sets these from its own thread, the audio
+    // thread reads them; each is a single atomic flag, so there is nothing to hand over.
+    // editorOpen: the window is open, so the meter's peak level is taken.
     std::atomic<int32_t> editorOpen{0};
+    // analysersWanted: the graph is ready, so the PRE and POST analysers are fed.
+    std::atomic<bool> analysersWanted{false};
     double balanceMakeup = 1.0;
     // Raised by the audio thread with a compare-exchange, taken by the meter with an exchange.
     std::atomic<double> peakLevel{0};

@@ -3,7 +3,6 @@
 #include <mutex>
 
 #include "dsp/FloatingPointMode.h"
-#include "editor/SDEditor.h"
 #include "effect/AKkk.h"
 
 // The audio thread shares these; a lock inside an atomic would make it wait.
@@ -29,9 +28,8 @@ double blockPeak(float* const* outputs, int32_t count) {
 void AKkk::processBlock(float** inputs, float** outputs, int32_t count) {
     // Nothing subnormal reaches the filters or the output; the host's mode comes back on return.
     const ScopedFlushDenormals flushDenormals;
-    SDEditor* sd = sdEditor();
     const bool open = editorOpen.load(std::memory_order_acquire) == 1;
-    const bool feedAnalysers = open && sd != nullptr && sd->isGraphReady() == 1;
+    const bool feedAnalysers = open && analysersWanted.load(std::memory_order_acquire);
     if (feedAnalysers && preAnalyserOn.load(std::memory_order_relaxed) != 0 && preAnalyser != nullptr) {
         preAnalyser->feed(count, inputs[0], inputs[1]);
     }
@@ -52,7 +50,6 @@ void AKkk::processBlock(float** inputs, float** outputs, int32_t count) {
 void AKkk::publishDesign() { chain.publish(eqActive != 0, outputGain, balanceMakeup); }
 
 void AKkk::applyParameter(int32_t index, double x) {
-    if (editor == nullptr) return;
     std::lock_guard<std::mutex> lock(designMutex);
     SectionPair* const shelvesAndPeaks[] = {&lowShelf, &peak1, &peak2, &peak3, &hiShelf};
     switch (index) {
@@ -124,8 +121,7 @@ void AKkk::updateResponseGraph() {
         std::lock_guard<std::mutex> lock(designMutex);
         publishDesign();
     }
-    SDEditor* sd = sdEditor();
-    if (sd == nullptr || sd->getGraphView() == nullptr) return;
+    if (editorOpen.load(std::memory_order_acquire) == 0) return;
     fillResponseAnalyser();
     // The graph view traces the response analyser's bins as its response curve.
 }

@@ -4,10 +4,12 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "editor/SDEditor.h"
 #include "effect/AKkk.h"
+#include "effect/ModulePath.h"
 #include "effect/ParameterValues.h"
 
 namespace {
@@ -18,7 +20,7 @@ intptr_t quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
 
 class EffectObject : public ::testing::Test {
 protected:
-    std::unique_ptr<AKkk> effect = std::make_unique<AKkk>(quietHost);
+    std::unique_ptr<AKkk> effect = std::make_unique<AKkk>(quietHost, &SDEditor::create);
 };
 
 TEST_F(EffectObject, ConstructionAppliesTheDefaults) {
@@ -61,6 +63,21 @@ TEST_F(EffectObject, ConstructionAppliesTheDefaults) {
     EXPECT_GT(std::strlen(effect->getModulePath()), 0u);
 }
 
+TEST(ModulePath, IsTheFullPathOfTheModuleThatHoldsTheEffect) {
+    char path[4096];
+    const std::size_t length = getModulePath(path, sizeof path);
+    ASSERT_GT(length, 0u);
+    EXPECT_EQ(std::strlen(path), length);
+    EXPECT_EQ(path[0], '/');
+    EXPECT_NE(std::string(path).find("tolvan_effect_object_test"), std::string::npos);
+
+    char small[5];
+    EXPECT_EQ(getModulePath(small, sizeof small), 4u);
+    EXPECT_EQ(std::string(small), std::string(path, 4));
+    EXPECT_EQ(getModulePath(small, 0), 0u);
+    EXPECT_EQ(getModulePath(nullptr, 10), 0u);
+}
+
 TEST_F(EffectObject, SampleRateIsTruncatedToWholeHertz) {
     effect->changeSampleRate(44100.9f);
     EXPECT_EQ(effect->getSampleRateHz(), 44100);
@@ -75,12 +92,12 @@ TEST_F(EffectObject, SampleRateIsTruncatedToWholeHertz) {
 }
 
 TEST_F(EffectObject, ClosedEditorShowsNothingAndOpensNoDocumentation) {
-    SDEditor* editor = effect->sdEditor();
+    auto* editor = dynamic_cast<SDEditor*>(effect->getEditor());
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(static_cast<AEffEditor*>(editor)->getEffect(), effect.get());
     EXPECT_FALSE(editor->isOpen());
     EXPECT_FALSE(editor->canOpenDocumentation());
-    EXPECT_EQ(editor->isGraphReady(), 0);
+    EXPECT_FALSE(effect->analysersWanted);
     EXPECT_EQ(editor->getGraphView(), nullptr);
     ERect* rect = nullptr;
     ASSERT_TRUE(editor->getEditorRect(&rect));
