@@ -26,15 +26,15 @@ constexpr double kResetOffset = 0.1f;
 AKkk::AKkk(HostCallback hostCallback, EditorFactory makeEditor) : AudioEffectX(hostCallback, kNumPrograms, kNumParameters) {
     ::getModulePath(modulePath, sizeof modulePath);
 
-    programBank = new (std::nothrow) ProgramRecord[kNumPrograms];
+    programBank.reset(new (std::nothrow) ProgramRecord[kNumPrograms]);
     if (programBank != nullptr) {
         for (int32_t p = 0; p < kNumPrograms; ++p) initialiseProgram(programBank[p]);
     }
 
     sampleRateHz = static_cast<int32_t>(sampleRate);
-    preAnalyser = new (std::nothrow) SpectrumAnalyser(sampleRateHz);
-    postAnalyser = new (std::nothrow) SpectrumAnalyser(sampleRateHz);
-    responseAnalyser = new (std::nothrow) SpectrumAnalyser(sampleRateHz);
+    preAnalyser.reset(new (std::nothrow) SpectrumAnalyser(sampleRateHz));
+    postAnalyser.reset(new (std::nothrow) SpectrumAnalyser(sampleRateHz));
+    responseAnalyser.reset(new (std::nothrow) SpectrumAnalyser(sampleRateHz));
 
     lowCut.setSampleRate(sampleRateHz);
     lowShelf.setSampleRate(sampleRateHz);
@@ -49,8 +49,9 @@ AKkk::AKkk(HostCallback hostCallback, EditorFactory makeEditor) : AudioEffectX(h
     setNumOutputs(2);
     setUniqueID(kUniqueId);
 
+    // Should the editor's allocation throw, the members built so far are freed on the way out.
     if (makeEditor != nullptr) {
-        setEditor(makeEditor(*this).release());
+        setEditor(makeEditor(*this));
         hasEditor(editor != nullptr);
     }
 
@@ -63,12 +64,8 @@ AKkk::AKkk(HostCallback hostCallback, EditorFactory makeEditor) : AudioEffectX(h
     resumeProcessing();
 }
 
-AKkk::~AKkk() {
-    delete[] programBank;
-    delete preAnalyser;
-    delete postAnalyser;
-    delete responseAnalyser;
-}
+// The editor goes first: closing its window may still read the bank and the analysers.
+AKkk::~AKkk() { destroyEditor(); }
 
 void AKkk::resumeProcessing() {
     if ((record.flags & effFlagsIsSynth) != 0 || canDo("receiveVstMidiEvent") == 1) wantMidi();
@@ -103,7 +100,7 @@ void AKkk::changeSampleRate(float rate) {
             pair->right.setSampleRate(sampleRateHz);
         }
     }
-    for (SpectrumAnalyser* analyser : {preAnalyser, postAnalyser, responseAnalyser}) {
+    for (SpectrumAnalyser* analyser : {preAnalyser.get(), postAnalyser.get(), responseAnalyser.get()}) {
         if (analyser != nullptr) analyser->sampleRate = sampleRateHz;
     }
     updateResponseGraph();

@@ -80,7 +80,8 @@ public:
 
     char modulePath[kModulePathSize] = {};
     int32_t sampleRateHz = 44100;
-    ProgramRecord* programBank = nullptr;
+    // Owned here, destroyed after the editor (see ~AKkk). Null when memory ran out.
+    std::unique_ptr<ProgramRecord[]> programBank;
     double currentValues[kNumParameters] = {};
 
     // Shared with the audio path. The switches that the audio thread reads directly are
@@ -90,9 +91,9 @@ public:
     std::atomic<int32_t> postAnalyserOn{0};
     int32_t eqActive = 0;
     double outputGain = 1.0;
-    SpectrumAnalyser* preAnalyser = nullptr;
-    SpectrumAnalyser* postAnalyser = nullptr;
-    SpectrumAnalyser* responseAnalyser = nullptr;
+    std::unique_ptr<SpectrumAnalyser> preAnalyser;
+    std::unique_ptr<SpectrumAnalyser> postAnalyser;
+    std::unique_ptr<SpectrumAnalyser> responseAnalyser;
     CutFilter lowCut;
     SectionPair lowShelf;
     SectionPair peak1, peak2, peak3;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,47 @@ TEST_F(EffectObject, SelectingAProgramWithPreOnResetsTheInputAnalyser) {
     std::vector<float> bins(SpectrumAnalyser::binCount, -1.0f);
     ASSERT_TRUE(effect->preAnalyser->takeSpectrum(bins.data()));
     for (float bin : bins) ASSERT_EQ(bin, 0.0f);
+}
+
+}  // namespace
+
+namespace {
+
+// An editor whose window is open and whose close reads the effect's program bank and
+// analysers, as a real editor's close may; the sanitizer build catches a read of freed memory.
+class EditorThatReadsTheEffectOnClose : public AEffEditor {
+public:
+    explicit EditorThatReadsTheEffectOnClose(AKkk& owner) : AEffEditor(&owner), owner(owner) { parentWindow = this; }
+    void close() override {
+        closedWithName = owner.program(0)->name;
+        closedWithAnalyserReady = owner.preAnalyser->isReady();
+        AEffEditor::close();
+    }
+    static std::unique_ptr<AEffEditor> create(AKkk& owner) {
+        return std::make_unique<EditorThatReadsTheEffectOnClose>(owner);
+    }
+    static inline std::string closedWithName;
+    static inline bool closedWithAnalyserReady = false;
+
+private:
+    AKkk& owner;
+};
+
+std::unique_ptr<AEffEditor> editorThatCannotBeMade(AKkk&) { throw std::bad_alloc(); }
+
+TEST(EffectTeardown, AnOpenEditorIsClosedWhileTheEffectIsStillWhole) {
+    EditorThatReadsTheEffectOnClose::closedWithName.clear();
+    auto effect = std::make_unique<AKkk>(quietHost, &EditorThatReadsTheEffectOnClose::create);
+    ASSERT_TRUE(effect->getEditor()->isOpen());
+    AEffect* record = effect.release()->getAeffect();
+    EXPECT_EQ(record->dispatcher(record, effClose, 0, 0, nullptr, 0), 1);
+    EXPECT_EQ(EditorThatReadsTheEffectOnClose::closedWithName, "Default");
+    EXPECT_TRUE(EditorThatReadsTheEffectOnClose::closedWithAnalyserReady);
+}
+
+TEST(EffectTeardown, AnEditorThatCannotBeMadeLeavesNothingBehind) {
+    // The leak checker of the sanitizer build sees whatever the failed construction kept.
+    EXPECT_THROW(AKkk(quietHost, &editorThatCannotBeMade), std::bad_alloc);
 }
 
 }  // namespace
