@@ -36,14 +36,7 @@ AKkk::AKkk(HostCallback hostCallback, EditorFactory makeEditor) : AudioEffectX(h
     postAnalyser.reset(new (std::nothrow) SpectrumAnalyser(sampleRateHz));
     responseAnalyser.reset(new (std::nothrow) SpectrumAnalyser(sampleRateHz));
 
-    lowCut.setSampleRate(sampleRateHz);
-    lowShelf.setSampleRate(sampleRateHz);
-    peak1.setSampleRate(sampleRateHz);
-    peak2.setSampleRate(sampleRateHz);
-    peak3.setSampleRate(sampleRateHz);
-    hiShelf.setSampleRate(sampleRateHz);
-    hiCut.setSampleRate(sampleRateHz);
-    balance.setSampleRate(sampleRateHz);
+    for (const BandRow& row : bandTable) withBand(row.band, [&](auto& filter) { filter.setSampleRate(sampleRateHz); });
 
     setNumInputs(2);
     setNumOutputs(2);
@@ -75,14 +68,7 @@ void AKkk::resumeProcessing() {
         // The bands belong to the parameter side; the audio thread learns of the clears
         // through the sections' clear counters.
         std::lock_guard<std::mutex> lock(designMutex);
-        lowCut.clearHistory();
-        lowShelf.clearHistory();
-        peak1.clearHistory();
-        peak2.clearHistory();
-        peak3.clearHistory();
-        hiShelf.clearHistory();
-        hiCut.clearHistory();
-        balance.clearHistory();
+        for (const BandRow& row : bandTable) withBand(row.band, [](auto& filter) { filter.clearHistory(); });
     }
     peakLevel = 0;
 }
@@ -93,12 +79,7 @@ void AKkk::changeSampleRate(float rate) {
     {
         // The new designs reach the audio thread with the publish in updateResponseGraph.
         std::lock_guard<std::mutex> lock(designMutex);
-        lowCut.setSampleRate(sampleRateHz);
-        hiCut.setSampleRate(sampleRateHz);
-        for (SectionPair* pair : {&lowShelf, &peak1, &peak2, &peak3, &hiShelf, &balance}) {
-            pair->left.setSampleRate(sampleRateHz);
-            pair->right.setSampleRate(sampleRateHz);
-        }
+        for (const BandRow& row : bandTable) withBand(row.band, [&](auto& filter) { filter.setSampleRate(sampleRateHz); });
     }
     for (SpectrumAnalyser* analyser : {preAnalyser.get(), postAnalyser.get(), responseAnalyser.get()}) {
         if (analyser != nullptr) analyser->sampleRate = sampleRateHz;

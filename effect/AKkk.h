@@ -12,8 +12,9 @@
 #include "dsp/EqualiserChain.h"
 #include "dsp/SectionPair.h"
 #include "dsp/SpectrumAnalyser.h"
-#include "effect/EffectBaseExtended.h"
+#include "effect/BandTable.h"
 #include "effect/ControlTable.h"
+#include "effect/EffectBaseExtended.h"
 #include "effect/ProgramRecord.h"
 
 constexpr std::size_t kModulePathSize = 260;
@@ -110,15 +111,36 @@ public:
     // Raised by the audio thread with a compare-exchange, taken by the meter with an exchange.
     std::atomic<double> peakLevel{0};
 
+    // Calls f with the object of one band: the one place that maps the table's bands to
+    // the members above.
+    template <class F>
+    void withBand(Band band, F&& f);
+
 private:
     void publishDesign();
+    BandSet bandSet() const { return {lowCut, lowShelf, peak1, peak2, peak3, hiShelf, balance, hiCut}; }
+    void applyToBand(const BandRow& row, int32_t index, double x);
 
     // Serialises the parameter side (the host's and the editor's threads may both set
     // parameters): designs of the bands, publishes and the response measurement. The
     // audio thread never takes it.
     std::mutex designMutex;
     // The audio thread's copy of the bands, fed with complete designs.
-    EqualiserChain chain{BandSet{lowCut, lowShelf, peak1, peak2, peak3, hiShelf, balance, hiCut}};
+    EqualiserChain chain{bandSet()};
     // The response measurement's impulse responses, left and right.
     std::array<float, SpectrumAnalyser::frameSize> responseLeft{}, responseRight{};
 };
+
+template <class F>
+void AKkk::withBand(Band band, F&& f) {
+    switch (band) {
+    case Band::LowCut: f(lowCut); break;
+    case Band::LowShelf: f(lowShelf); break;
+    case Band::Peak1: f(peak1); break;
+    case Band::Peak2: f(peak2); break;
+    case Band::Peak3: f(peak3); break;
+    case Band::HiShelf: f(hiShelf); break;
+    case Band::Balance: f(balance); break;
+    case Band::HiCut: f(hiCut); break;
+    }
+}
