@@ -31,12 +31,12 @@ AKkk::AKkk(HostCallback hostCallback, EditorFactory makeEditor) : AudioEffectX(h
         for (int32_t p = 0; p < kNumPrograms; ++p) initialiseProgram(programBank[p]);
     }
 
-    sampleRateHz = static_cast<int32_t>(sampleRate);
-    preAnalyser.reset(new (std::nothrow) SpectrumAnalyser(sampleRateHz));
-    postAnalyser.reset(new (std::nothrow) SpectrumAnalyser(sampleRateHz));
-    responseAnalyser.reset(new (std::nothrow) SpectrumAnalyser(sampleRateHz));
-
-    for (const BandRow& row : bandTable) withBand(row.band, [&](auto& filter) { filter.setSampleRate(sampleRateHz); });
+    const int32_t hz = static_cast<int32_t>(sampleRate);
+    sampleRateHz = hz;
+    preAnalyser.reset(new (std::nothrow) SpectrumAnalyser(hz));
+    postAnalyser.reset(new (std::nothrow) SpectrumAnalyser(hz));
+    responseAnalyser.reset(new (std::nothrow) SpectrumAnalyser(hz));
+    requestDesign(kSampleRateChange);
 
     setNumInputs(2);
     setNumOutputs(2);
@@ -64,27 +64,19 @@ void AKkk::resumeProcessing() {
     if ((record.flags & effFlagsIsSynth) != 0 || canDo("receiveVstMidiEvent") == 1) wantMidi();
     if (preAnalyser != nullptr) preAnalyser->reset();
     if (postAnalyser != nullptr) postAnalyser->reset();
-    {
-        // The bands belong to the parameter side; the audio thread learns of the clears
-        // through the sections' clear counters.
-        std::lock_guard<std::mutex> lock(designMutex);
-        for (const BandRow& row : bandTable) withBand(row.band, [](auto& filter) { filter.clearHistory(); });
-    }
+    // The audio thread learns of the clears through the sections' clear counters.
+    requestDesign(kClearHistories);
     peakLevel = 0;
 }
 
 void AKkk::changeSampleRate(float rate) {
     // The base keeps the rate it was constructed with; the effect runs on the whole hertz.
-    sampleRateHz = static_cast<int32_t>(rate);
-    {
-        // The new designs reach the audio thread with the publish in updateResponseGraph.
-        std::lock_guard<std::mutex> lock(designMutex);
-        for (const BandRow& row : bandTable) withBand(row.band, [&](auto& filter) { filter.setSampleRate(sampleRateHz); });
-    }
+    const int32_t hz = static_cast<int32_t>(rate);
+    sampleRateHz.store(hz, std::memory_order_relaxed);
     for (SpectrumAnalyser* analyser : {preAnalyser.get(), postAnalyser.get(), responseAnalyser.get()}) {
-        if (analyser != nullptr) analyser->sampleRate = sampleRateHz;
+        if (analyser != nullptr) analyser->sampleRate = hz;
     }
-    updateResponseGraph();
+    requestDesign(kSampleRateChange);
 }
 
 void AKkk::changeBlockSize(int32_t size) { blockSize = size; }
@@ -117,18 +109,21 @@ void AKkk::setParameterValue(int32_t index, float value) {
         // thread the host calls on, so it is ignored.
         return;
     }
-    currentValues[index] = value;
-    if (programBank != nullptr) programBank[currentProgram].values[index] = value;
-    applyParameter(index, normalizedToReal(value, index));
-    if (editor != nullptr) {
-        editor->showParameter(index, value);
-        updateResponseGraph();
+    requestDesign(storeValue(index, value));
+    if (editor != nullptr) editor->showParameter(index, value);
+}
+
+uint64_t AKkk::storeValue(int32_t index, double value) {
+    currentValues[index].store(value, std::memory_order_relaxed);
+    if (programBank != nullptr) {
+        std::atomic_ref<double>(programBank[currentProgram.load()].values[index]).store(value, std::memory_order_relaxed);
     }
+    return parameterChange(index);
 }
 
 float AKkk::getParameterValue(int32_t index) {
     if (index == kResetParameter) return 0;
-    return static_cast<float>(currentValues[index]);
+    return static_cast<float>(currentValue(index));
 }
 
 void AKkk::parameterName(int32_t index, char* text) {

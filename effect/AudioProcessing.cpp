@@ -1,9 +1,9 @@
 #include <atomic>
 #include <cmath>
-#include <mutex>
 
 #include "dsp/FloatingPointMode.h"
 #include "effect/AKkk.h"
+#include "effect/ParameterValues.h"
 
 // The audio thread shares these; a lock inside an atomic would make it wait.
 static_assert(std::atomic<double>::is_always_lock_free && std::atomic<int32_t>::is_always_lock_free);
@@ -71,18 +71,47 @@ void AKkk::processBlock(float** inputs, float** outputs, int32_t count) {
     }
 }
 
-void AKkk::publishDesign() { chain.publish(eqActive != 0, outputGain, balanceMakeup); }
+void AKkk::requestDesign(uint64_t bits) {
+    // Sequentially consistent throughout: a thread whose compare-exchange fails has put its
+    // bits in before the designer clears `designing` and looks at pendingChanges again.
+    pendingChanges.fetch_or(bits);
+    for (;;) {
+        bool idle = false;
+        if (!designing.compare_exchange_strong(idle, true)) return;
+        for (uint64_t batch = pendingChanges.exchange(0); batch != 0; batch = pendingChanges.exchange(0)) {
+            applyChanges(batch);
+        }
+        designing.store(false);
+        if (pendingChanges.load() == 0) return;
+    }
+}
+
+void AKkk::applyChanges(uint64_t bits) {
+    if ((bits & kSampleRateChange) != 0) {
+        const int32_t hz = sampleRateHz.load(std::memory_order_relaxed);
+        for (const BandRow& row : bandTable) withBand(row.band, [&](auto& filter) { filter.setSampleRate(hz); });
+    }
+    for (int32_t index = 0; index < kNumParameters; ++index) {
+        if ((bits & parameterChange(index)) != 0) applyParameter(index, normalizedToReal(currentValue(index), index));
+    }
+    if ((bits & kClearHistories) != 0) {
+        for (const BandRow& row : bandTable) withBand(row.band, [](auto& filter) { filter.clearHistory(); });
+    }
+    chain.publish(eqActive != 0, outputGain, balanceMakeup);
+    responseDesigns.writeSlot() = chain.currentDesign(true, 1.0, balanceMakeup);
+    responseDesigns.publish();
+    designCount.fetch_add(1, std::memory_order_release);
+}
 
 void AKkk::applyParameter(int32_t index, double x) {
-    std::lock_guard<std::mutex> lock(designMutex);
     switch (index) {
     case kPreAnalyserParameter:
-        preAnalyserOn = truncated(currentValues[index]);
+        preAnalyserOn = truncated(currentValue(index));
         if (preAnalyserOn != 0 && preAnalyser != nullptr) preAnalyser->reset();
         if (postAnalyserOn != 0 && postAnalyser != nullptr) postAnalyser->reset();
         break;
     case kPostAnalyserParameter:
-        postAnalyserOn = truncated(currentValues[index]);
+        postAnalyserOn = truncated(currentValue(index));
         if (postAnalyserOn != 0 && postAnalyser != nullptr) postAnalyser->reset();
         if (preAnalyserOn != 0 && preAnalyser != nullptr) preAnalyser->reset();
         break;
@@ -94,7 +123,6 @@ void AKkk::applyParameter(int32_t index, double x) {
         }
         break;
     }
-    publishDesign();
 }
 
 void AKkk::applyToBand(const BandRow& row, int32_t index, double x) {
@@ -113,22 +141,21 @@ void AKkk::applyToBand(const BandRow& row, int32_t index, double x) {
     if (row.design == BandDesign::Balance && index == row.gain) balanceMakeup = std::pow(kDecibelBase, -0.5 * x);
 }
 
-void AKkk::updateResponseGraph() {
-    {
-        // A sample-rate change redesigns the bands directly and then ends here.
-        std::lock_guard<std::mutex> lock(designMutex);
-        publishDesign();
-    }
-    if (editorOpen.load(std::memory_order_acquire) == 0) return;
+bool AKkk::responseStale() const { return designCount.load(std::memory_order_acquire) != measuredCount; }
+
+bool AKkk::updateResponseGraph() {
+    if (!responseStale()) return false;
     fillResponseAnalyser();
-    // The graph view traces the response analyser's bins as its response curve.
+    return true;
 }
 
 void AKkk::fillResponseAnalyser() {
+    // Noted before the take: a design published in between is measured next time too.
+    measuredCount = designCount.load(std::memory_order_acquire);
+    responseDesigns.take();
     if (responseAnalyser == nullptr) return;
-    std::lock_guard<std::mutex> lock(designMutex);
     const int32_t n = responseAnalyser->size;
-    chain.currentDesign(true, 1.0, balanceMakeup).impulseResponse(responseLeft.data(), responseRight.data(), n);
+    responseDesigns.readSlot().impulseResponse(responseLeft.data(), responseRight.data(), n);
     float* frame = responseAnalyser->responseFrame();
     for (int32_t i = 0; i < n; ++i) {
         frame[2 * i] = (responseLeft[i] + responseRight[i]) * 0.5f;

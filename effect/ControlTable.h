@@ -21,6 +21,12 @@ constexpr ParamId kResetParameter = 8;          // resets the current program, r
 constexpr ParamId kBypassParameter = 9;         // 1 runs the equaliser, 0 takes it out
 constexpr ParamId kOutputGainParameter = 10;    // output gain in dB
 
+// Whether a host or program value of the parameter is stored: the spare, the manual's and
+// Reset's never are.
+constexpr bool isStoredParameter(ParamId index) {
+    return index != kSpareParameter && index != kDocumentationParameter && index != kResetParameter;
+}
+
 // What the editor builds for a row.
 enum ControlKind : int32_t {
     KindNone = 0,

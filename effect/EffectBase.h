@@ -3,6 +3,7 @@
 // 0..24 to virtual operations, and gives every operation a default answer.
 #pragma once
 
+#include <atomic>
 #include <memory>
 
 #include "effect/AEffEditor.h"
@@ -78,7 +79,8 @@ protected:
     int32_t blockSize = 1024;
     int32_t numPrograms;
     int32_t numParams;
-    int32_t currentProgram = 0;
+    // Set by the parameter side, read by any thread; last writer wins.
+    std::atomic<int32_t> currentProgram{0};
     AEffect record{};
 
 private:
