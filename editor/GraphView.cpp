@@ -240,17 +240,12 @@ void CFRGRAP::resetTraces()
 
 std::vector<LineSegment>& CFRGRAP::curveOf(Trace which)
 {
-    switch (which) {
-    case Trace::pre: return preCurve;
-    case Trace::post: return postCurve;
-    case Trace::response: break;
-    }
-    return responseCurve;
+    return which == Trace::pre ? preCurve : which == Trace::post ? postCurve : responseCurve;
 }
 
 std::span<const LineSegment> CFRGRAP::getCurve(Trace which) const
 {
-    const auto& curve = const_cast<CFRGRAP*>(this)->curveOf(which);
+    const auto& curve = which == Trace::pre ? preCurve : which == Trace::post ? postCurve : responseCurve;
     return {curve.data(), static_cast<size_t>(pointCount)};
 }
 
