@@ -143,6 +143,7 @@ void CFRGRAP::setDbScale(float bottom, float top, float step)
         const int32_t y = yOf(level);
         levelGrid[static_cast<size_t>(i)] = {{plotRect.left, y}, {plotRect.right, y}};
     }
+    setDirty(true);
 }
 
 void CFRGRAP::setFrequencyRange(float lowest, float highest, float slope)
@@ -165,6 +166,7 @@ void CFRGRAP::setFrequencyRange(float lowest, float highest, float slope)
 
     rebuildPointTable();
     rebuildFrequencyGrid();
+    setDirty(true);
 }
 
 void CFRGRAP::rebuildPointTable()
@@ -236,6 +238,7 @@ void CFRGRAP::resetTraces()
     std::fill(postMemory.begin(), postMemory.end(), bottomDb - 1.0f);
     std::fill(preCurve.begin(), preCurve.end(), LineSegment{});
     std::fill(postCurve.begin(), postCurve.end(), LineSegment{});
+    setDirty(true);
 }
 
 std::vector<LineSegment>& CFRGRAP::curveOf(Trace which)
@@ -307,6 +310,8 @@ bool CFRGRAP::traceSpectrum(SpectrumAnalyser& source, Trace target)
     LineSegment& last = curve[static_cast<size_t>(pointCount - 1)];
     last.end = {plotRect.right, last.start.y};
     curve[0].start = {plotRect.left, curve[1].start.y};
+    if (spectrum || moved)
+        setDirty(true);
     return spectrum || moved;
 }
 

@@ -174,7 +174,10 @@ TEST_F(GraphViewTest, FiveLevelLinesLabelledFromTheMiddle)
 
 TEST_F(GraphViewTest, LevelScalesFollowRangeAndShift)
 {
+    render(graph);
+    EXPECT_FALSE(graph->isDirty());
     graph->setRange(120);
+    EXPECT_TRUE(graph->isDirty());
     EXPECT_EQ(graph->getLevelGrid().size(), 11u);
     graph->setRange(24);
     EXPECT_EQ(graph->getLevelGrid().size(), 3u);
@@ -275,7 +278,9 @@ TEST_F(GraphViewTest, FlatResponseOnTheMiddleRow)
     EXPECT_EQ(pixel(67, 84), kGrid);
 
     // Nothing moved: the same bins traced again give nothing new to draw.
+    EXPECT_FALSE(graph->isDirty());
     EXPECT_FALSE(graph->traceSpectrum(response, Trace::response));
+    EXPECT_FALSE(graph->isDirty());
     // A 6 dB louder response moves the curve up by 6 / 60 of the plot's 114 rows.
     frameData[0] = 2.0f;
     response.measureResponse();
@@ -296,18 +301,23 @@ TEST_F(GraphViewTest, SpectraRiseAtOnceAndFallByFifteenPercent)
         ASSERT_NEAR(memory()[p], 0.85f * below + 0.15f * (-379.29779f + tilt), 1e-3) << p;
     }
 
-    // Nothing new from the analyser: no trace, the curve and the memory stay.
+    // Nothing new from the analyser: no trace, the curve and the memory stay, and there
+    // is nothing to redraw.
+    scene.render();
+    EXPECT_FALSE(graph->isDirty());
     const std::vector<float> before = memory();
     const auto curveBefore = std::vector<LineSegment>(graph->getCurve(Trace::pre).begin(), graph->getCurve(Trace::pre).end());
     EXPECT_FALSE(graph->traceSpectrum(pre, Trace::pre));
     EXPECT_EQ(memory(), before);
     EXPECT_TRUE(std::equal(curveBefore.begin(), curveBefore.end(), graph->getCurve(Trace::pre).begin(),
                            [](const LineSegment& a, const LineSegment& b) { return a.start == b.start && a.end == b.end; }));
+    EXPECT_FALSE(graph->isDirty());
 
     // A loud 1 kHz sine shows at once at its level.
     pre.reset();
     feedSine(pre, 1000.0, 0.5, 4096);
     ASSERT_TRUE(graph->traceSpectrum(pre, Trace::pre));
+    EXPECT_TRUE(graph->isDirty());
     size_t peak = 0;
     for (size_t p = 0; p < memory().size(); ++p)
         if (memory()[p] > memory()[peak])
