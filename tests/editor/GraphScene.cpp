@@ -22,7 +22,7 @@ GraphScene::GraphScene() : effect(std::make_unique<AKkk>(quietHost))
     host = headless::createHostWindow(Rect::fromSize({200, 100}, 754, 374));
     frame = new CFrame({0, 0, 754, 374}, host, &frameEditor);
     bitmap = new CBitmap(kGraphBitmap);
-    graph = new CFRGRAP(kGraphRect, bitmap, effect.get(), effect->preAnalyser, nullptr);
+    graph = new CFRGRAP(kGraphRect, bitmap, effect.get(), effect->preAnalyser.get(), nullptr);
     frame->addView(graph);
     graph->setDbScale(-110, -38, 12);
     graph->setFrequencyRange(20, 22050, 4);

@@ -362,10 +362,10 @@ TEST_F(GraphViewTest, SwitchedOffSpectrumIsNotDrawn)
 
 TEST_F(GraphViewTest, ConstructionNeedsEffectAndAnalyser)
 {
-    EXPECT_THROW(CFRGRAP(kGraphRect, bitmap, nullptr, effect->preAnalyser, nullptr), std::invalid_argument);
+    EXPECT_THROW(CFRGRAP(kGraphRect, bitmap, nullptr, effect->preAnalyser.get(), nullptr), std::invalid_argument);
     EXPECT_THROW(CFRGRAP(kGraphRect, bitmap, effect.get(), nullptr, nullptr), std::invalid_argument);
     // A closed or missing frame draws nothing (and does not crash).
-    CFRGRAP loose(kGraphRect, bitmap, effect.get(), effect->preAnalyser, nullptr);
+    CFRGRAP loose(kGraphRect, bitmap, effect.get(), effect->preAnalyser.get(), nullptr);
     loose.draw(nullptr);
     // Rates no axis fits below are ignored rather than building an empty axis.
     const size_t lines = graph->getFrequencyGrid().size();
