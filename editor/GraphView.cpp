@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 
 using namespace VSTGUI;
@@ -271,8 +272,9 @@ bool CFRGRAP::traceSpectrum(SpectrumAnalyser& source, Trace target)
             return false;
         bins = takenBins.data();
     }
+    // An axis of fewer than two points has no curve to draw.
     if (pointCount < 2)
-        return spectrum;
+        return false;
     graph::pointLevels({pointTable.data(), static_cast<size_t>(pointCount)}, firstBin, bins,
                        source.size / 2, lnBinFreq.data(), levels.data());
 
@@ -386,7 +388,7 @@ void CFRGRAP::drawScales(CDrawContext* context)
 // A one-line legend in a box as wide as half the line height per character.
 void CFRGRAP::drawLegend(CDrawContext* context, const char* text, int32_t x, int32_t y, int32_t lineHeight)
 {
-    const auto length = static_cast<int32_t>(std::char_traits<char>::length(text));
+    const auto length = static_cast<int32_t>(std::strlen(text));
     if (length == 0)
         return;
     context->setFont(kLegendFont, static_cast<int32_t>(lineHeight * 0.8 + 0.5), kFontStyleBold);
