@@ -221,6 +221,9 @@ TEST_F(GraphViewTest, FlatResponseOnTheMiddleRow)
     response.measureResponse();
     EXPECT_TRUE(graph->traceSpectrum(response, Trace::response));
     EXPECT_EQ(graph->getCurve(Trace::response)[10].start.y, 84 - 11);
+    // RANGE 120 halves the rows per dB at once, without a new measurement.
+    graph->setRange(120);
+    EXPECT_EQ(graph->getCurve(Trace::response)[10].start.y, 84 - 6);
 }
 
 TEST_F(GraphViewTest, SpectraRiseAtOnceAndFallByFifteenPercent)
@@ -271,6 +274,10 @@ TEST_F(GraphViewTest, SpectraRiseAtOnceAndFallByFifteenPercent)
     ASSERT_TRUE(graph->traceSpectrum(pre, Trace::pre));
     EXPECT_NEAR(loud - memory()[peak], 4.5f, 0.01f);
     EXPECT_NEAR(rows()[peak] - loudRow, 8.55, 1.0);
+    // SHIFT 10 instead of 20: the levels move 19 rows down at once, not at the next trace.
+    const int32_t quietRow = rows()[peak];
+    graph->setShift(10);
+    EXPECT_NEAR(rows()[peak] - quietRow, 19, 1);
 
     graph->resetTraces();
     for (const LineSegment& s : graph->getCurve(Trace::pre))
