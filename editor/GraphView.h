@@ -81,8 +81,6 @@ public:
     // What the view has computed, for the editor and the tests. [editor thread]
     VSTGUI::Rect getPlotRect() const { return plotRect; }
     int32_t getPointCount() const { return pointCount; }
-    int32_t getFirstBin() const { return firstBin; }
-    int32_t getPointCapacity() const { return pointCapacity; }
     std::span<const graph::PointEntry> getPointTable() const { return {pointTable.data(), size_t(pointCount)}; }
     std::span<const VSTGUI::LineSegment> getCurve(Trace which) const;
     // The shown level of each spectrum point, dB, as the smoothing remembers it.
