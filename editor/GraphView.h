@@ -13,6 +13,7 @@
 #include "framework/CDrawContext.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -119,6 +120,14 @@ private:
     int32_t curveSegments = 0;
     std::array<VSTGUI::LineSegment, 30> freqGrid{};
     int32_t freqGridCount = 0;
+    // The frequency labels' boxes and texts, laid out with the grid.
+    struct FrequencyLabel {
+        VSTGUI::Rect box;
+        std::array<char, 16> text{};
+    };
+    std::array<FrequencyLabel, 30> freqLabels{};
+    int32_t freqLabelCount = 0;
+    // Room for the most lines a scale may have; a finer step keeps the middle lines.
     std::vector<VSTGUI::LineSegment> levelGrid;
     int32_t levelGridCount = 0;
     std::vector<float> preMemory, postMemory;
