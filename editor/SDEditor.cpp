@@ -1,5 +1,6 @@
 #include "editor/SDEditor.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -129,7 +130,8 @@ bool SDEditor::open(void* parent)
     }
 
     documentationOpener = std::make_unique<DocumentationOpener>();
-    std::strncpy(documentationOpener->libraryPath, owner->getModulePath(), kModulePathSize - 1);
+    const std::string_view library = owner->getModulePath();
+    library.copy(documentationOpener->libraryPath, std::min(library.size(), kModulePathSize - 1));
     const RowBitmap info(kInfoBitmap);
     const int32_t width = background->getWidth();
     const int32_t height = background->getHeight();
@@ -355,13 +357,22 @@ void SDEditor::valueChanged(CDrawContext*, CControl* control)
 {
     const int32_t tag = control->getTag();
     if (static_cast<uint32_t>(tag) >= static_cast<uint32_t>(kNumParameters)) return;
+    const float value = control->getValue();
+    if (tag == kDocumentationParameter || tag == kResetParameter) {
+        // A held button reports its value on every pass of its tracking loop until it is
+        // drawn; the press and the release each act once.
+        float& last = tag == kResetParameter ? lastResetValue : lastInfoValue;
+        if (value == last) return;
+        last = value;
+    }
     if (tag == kDocumentationParameter) {
         // The manual opens on the press; the release changes nothing.
-        if (control->getValue() != 0) openDocumentation();
+        if (value != 0) openDocumentation();
     } else {
-        static_cast<AudioEffectX*>(owner)->setParameterFromEditor(tag, control->getValue());
+        static_cast<AudioEffectX*>(owner)->setParameterFromEditor(tag, value);
     }
-    control->setDirty(true);
+    // The control is not marked dirty here: a control notifies again on every pass of its
+    // tracking loop while it is dirty. Its new value makes it redraw anyway.
 }
 
 void SDEditor::openDocumentation()

@@ -55,7 +55,7 @@ public:
     // [any thread]
     void showParameter(int32_t index, float value) override;
     // Publishes the host's new sample rate for the graph's axis. [any thread]
-    void setGraphSampleRate(int32_t hz);
+    void setGraphSampleRate(int32_t hz) override;
 
     // A control's user change goes to the effect and on to the host. [editor thread]
     void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
@@ -103,6 +103,9 @@ private:
     VSTGUI::CBitmap* background = nullptr;
     uint32_t timerId = 0;
     int32_t timerInterval = 0;
+    // The last value the Reset and information buttons reported.
+    float lastResetValue = 0;
+    float lastInfoValue = 0;
 
     // The hand-off from the host's threads: a writer stores the value, then raises its
     // mark, then the summary flag (release); the editor's thread clears the flag and each

@@ -66,6 +66,10 @@ AKkk::AKkk(HostCallback hostCallback) : AudioEffectX(hostCallback, kNumPrograms,
 }
 
 AKkk::~AKkk() {
+    // A host may unload without closing the editor: the editor goes first, while the
+    // analysers and flags its window uses still exist.
+    delete editor;
+    editor = nullptr;
     delete[] programBank;
     delete preAnalyser;
     delete postAnalyser;
@@ -110,6 +114,7 @@ void AKkk::changeSampleRate(float rate) {
     for (SpectrumAnalyser* analyser : {preAnalyser, postAnalyser, responseAnalyser}) {
         if (analyser != nullptr) analyser->sampleRate = sampleRateHz;
     }
+    if (editor != nullptr) editor->setGraphSampleRate(sampleRateHz);
     updateResponseGraph();
 }
 
