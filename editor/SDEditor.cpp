@@ -100,11 +100,11 @@ bool documentationPath(const char* libraryPath, char separator, char* out)
 
 SDEditor::SDEditor(AKkk* effect) : AEffGUIEditor(effect), owner(effect)
 {
-    owner->hasEditor(true);
-    owner->setEditor(this);
     background = new CBitmap(kSkinBitmap);
     editorRect = {0, 0, static_cast<int16_t>(background->getHeight()), static_cast<int16_t>(background->getWidth())};
 }
+
+std::unique_ptr<AEffEditor> SDEditor::create(AKkk& owner) { return std::make_unique<SDEditor>(&owner); }
 
 SDEditor::~SDEditor()
 {
@@ -155,7 +155,6 @@ bool SDEditor::open(void* parent)
     graphView->resetTraces();
     owner->fillResponseAnalyser();
     graphView->traceSpectrum(*owner->responseAnalyser, CFRGRAP::Trace::response);
-    responseStale.store(false, std::memory_order_relaxed);
 
     timerInterval = static_cast<int32_t>(kTimerInterval);
     timerId = timerCounter.fetch_add(1, std::memory_order_relaxed);
@@ -211,7 +210,7 @@ void SDEditor::buildRow(const ControlDescriptor& row)
         break;
     }
     case KindGraph:
-        graphView = new CFRGRAP({x, y, x + w, y + h}, first.get(), owner, owner->preAnalyser, this);
+        graphView = new CFRGRAP({x, y, x + w, y + h}, first.get(), owner, owner->preAnalyser.get(), this);
         graphView->setDbScale(-110, -38, 12);
         graphView->setFrequencyRange(20, static_cast<float>(owner->getSampleRateHz()) * 0.5f, 4);
         frame->addView(graphView);
@@ -287,23 +286,25 @@ bool SDEditor::idle()
     if (!isInIdle() && frame != nullptr) frame->idle();
     if (graphView == nullptr) return false;
     refreshViews();
-    graphReady.store(1, std::memory_order_release);
+    // From now on the audio thread feeds the PRE and POST analysers; the timer's refreshes
+    // alone do not start it. It stays on after close, as the next open expects it.
+    owner->analysersWanted.store(true, std::memory_order_release);
     return true;
 }
+
+bool SDEditor::isGraphReady() const { return owner->analysersWanted.load(std::memory_order_acquire); }
 
 void SDEditor::showParameter(int32_t index, float value)
 {
     if (index < 0 || index >= kNumParameters) return;
     pendingValues[index].store(value, std::memory_order_relaxed);
     pendingMarks[index].store(true, std::memory_order_release);
-    responseStale.store(true, std::memory_order_release);
     anyPending.store(true, std::memory_order_release);
 }
 
 void SDEditor::setGraphSampleRate(int32_t hz)
 {
     pendingSampleRate.store(hz, std::memory_order_release);
-    responseStale.store(true, std::memory_order_release);
 }
 
 bool SDEditor::applyPendingValues()
@@ -344,10 +345,8 @@ void SDEditor::refreshViews()
     graphChanged |= graphView->traceSpectrum(*owner->preAnalyser, CFRGRAP::Trace::pre);
     graphChanged |= graphView->traceSpectrum(*owner->postAnalyser, CFRGRAP::Trace::post);
     // At most one measurement per tick, however many changes came in since the last.
-    if (responseStale.exchange(false, std::memory_order_acquire)) {
-        owner->fillResponseAnalyser();
+    if (owner->updateResponseGraph())
         graphChanged |= graphView->traceSpectrum(*owner->responseAnalyser, CFRGRAP::Trace::response);
-    }
     if (graphChanged && graphView->getFrame() != nullptr) frame->redrawView(graphView);
     // Controls and displays that took a new value draw themselves now; nothing else does.
     frame->idle();

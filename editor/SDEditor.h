@@ -43,6 +43,9 @@ public:
     static constexpr uint32_t kTimerInterval = 25;
 
     explicit SDEditor(AKkk* owner);
+    // The effect's editor factory: the entry point hands it to the effect, which owns the
+    // editor from then on.
+    static std::unique_ptr<AEffEditor> create(AKkk& owner);
     // Closes a window the host left open, so that no view or timer outlives the effect.
     ~SDEditor() override;
 
@@ -67,8 +70,8 @@ public:
     // Opens the user documentation beside the library. [editor thread]
     void openDocumentation();
 
-    // The effect feeds its PRE and POST analysers only once this is 1. [any thread]
-    int32_t isGraphReady() const { return graphReady.load(std::memory_order_acquire); }
+    // Whether the host's first idle after an open has let the analysers be fed. [any thread]
+    bool isGraphReady() const;
     bool canOpenDocumentation() const { return documentationOpener != nullptr; }
 
     // What the window holds, for the tests and tools. [editor thread]
@@ -93,8 +96,6 @@ private:
 
     AKkk* owner;
     CFRGRAP* graphView = nullptr;
-    // Set once by the editor's thread, read by the audio thread.
-    std::atomic<int32_t> graphReady{0};
     VUMETER* meterView = nullptr;
     std::unique_ptr<DocumentationOpener> documentationOpener;
     std::array<VSTGUI::CControl*, kNumParameters> controls{};
@@ -116,6 +117,4 @@ private:
     std::atomic<bool> anyPending{false};
     // 0 when no new rate waits.
     std::atomic<int32_t> pendingSampleRate{0};
-    // Raised with every published change, cleared by the measurement on the editor's thread.
-    std::atomic<bool> responseStale{false};
 };

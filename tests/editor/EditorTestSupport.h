@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "editor/SDEditor.h"
 #include "effect/AKkk.h"
 #include "effect/PluginInterface.h"
 
@@ -52,6 +53,6 @@ inline intptr_t recordingHost(AEffect*, int32_t opcode, int32_t index, intptr_t,
     return 0;
 }
 
-inline std::unique_ptr<AKkk> makeEffect() { return std::make_unique<AKkk>(recordingHost); }
+inline std::unique_ptr<AKkk> makeEffect() { return std::make_unique<AKkk>(recordingHost, &SDEditor::create); }
 
 }  // namespace editortest

@@ -265,10 +265,10 @@ TEST_F(EditorOpen, AnalysersAreFedOnlyAfterTheFirstIdleAndThePeakIsTaken)
     process(16, 0.5f);
     EXPECT_FALSE(effect->preAnalyser->isReady()) << "fed before the host's first idle";
     EXPECT_GT(effect->peakLevel.load(), 0.49);
-    EXPECT_EQ(editor->isGraphReady(), 0);
+    EXPECT_FALSE(editor->isGraphReady());
 
     hostIdle();
-    EXPECT_EQ(editor->isGraphReady(), 1);
+    EXPECT_TRUE(editor->isGraphReady());
     EXPECT_EQ(effect->peakLevel.load(), 0.0) << "the meter took it";
     tick();
     EXPECT_GT(editor->getMeterView()->imageIndex(), 0);

@@ -50,7 +50,7 @@ Scene busyScene()
 VSTGUI::PixelSurface renderEditor(const Scene& scene)
 {
     VSTGUI::headless::reset();
-    auto effect = std::make_unique<AKkk>(silentHost);
+    auto effect = std::make_unique<AKkk>(silentHost, &SDEditor::create);
     AEffect* record = effect->getAeffect();
     record->dispatcher(record, effSetProgram, 0, scene.program, nullptr, 0);
     for (const auto& [index, value] : scene.parameters) record->setParameter(record, index, value);
