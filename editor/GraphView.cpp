@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 
 using namespace VSTGUI;
@@ -143,6 +144,7 @@ void CFRGRAP::setDbScale(float bottom, float top, float step)
         const int32_t y = yOf(level);
         levelGrid[static_cast<size_t>(i)] = {{plotRect.left, y}, {plotRect.right, y}};
     }
+    setDirty(true);
 }
 
 void CFRGRAP::setFrequencyRange(float lowest, float highest, float slope)
@@ -165,6 +167,7 @@ void CFRGRAP::setFrequencyRange(float lowest, float highest, float slope)
 
     rebuildPointTable();
     rebuildFrequencyGrid();
+    setDirty(true);
 }
 
 void CFRGRAP::rebuildPointTable()
@@ -236,21 +239,17 @@ void CFRGRAP::resetTraces()
     std::fill(postMemory.begin(), postMemory.end(), bottomDb - 1.0f);
     std::fill(preCurve.begin(), preCurve.end(), LineSegment{});
     std::fill(postCurve.begin(), postCurve.end(), LineSegment{});
+    setDirty(true);
 }
 
 std::vector<LineSegment>& CFRGRAP::curveOf(Trace which)
 {
-    switch (which) {
-    case Trace::pre: return preCurve;
-    case Trace::post: return postCurve;
-    case Trace::response: break;
-    }
-    return responseCurve;
+    return which == Trace::pre ? preCurve : which == Trace::post ? postCurve : responseCurve;
 }
 
 std::span<const LineSegment> CFRGRAP::getCurve(Trace which) const
 {
-    const auto& curve = const_cast<CFRGRAP*>(this)->curveOf(which);
+    const auto& curve = which == Trace::pre ? preCurve : which == Trace::post ? postCurve : responseCurve;
     return {curve.data(), static_cast<size_t>(pointCount)};
 }
 
@@ -273,8 +272,9 @@ bool CFRGRAP::traceSpectrum(SpectrumAnalyser& source, Trace target)
             return false;
         bins = takenBins.data();
     }
+    // An axis of fewer than two points has no curve to draw.
     if (pointCount < 2)
-        return spectrum;
+        return false;
     graph::pointLevels({pointTable.data(), static_cast<size_t>(pointCount)}, firstBin, bins,
                        source.size / 2, lnBinFreq.data(), levels.data());
 
@@ -312,6 +312,8 @@ bool CFRGRAP::traceSpectrum(SpectrumAnalyser& source, Trace target)
     LineSegment& last = curve[static_cast<size_t>(pointCount - 1)];
     last.end = {plotRect.right, last.start.y};
     curve[0].start = {plotRect.left, curve[1].start.y};
+    if (spectrum || moved)
+        setDirty(true);
     return spectrum || moved;
 }
 
@@ -386,7 +388,7 @@ void CFRGRAP::drawScales(CDrawContext* context)
 // A one-line legend in a box as wide as half the line height per character.
 void CFRGRAP::drawLegend(CDrawContext* context, const char* text, int32_t x, int32_t y, int32_t lineHeight)
 {
-    const auto length = static_cast<int32_t>(std::char_traits<char>::length(text));
+    const auto length = static_cast<int32_t>(std::strlen(text));
     if (length == 0)
         return;
     context->setFont(kLegendFont, static_cast<int32_t>(lineHeight * 0.8 + 0.5), kFontStyleBold);
