@@ -310,7 +310,7 @@ void SDEditor::setGraphSampleRate(int32_t hz)
 bool SDEditor::applyPendingValues()
 {
     if (!anyPending.exchange(false, std::memory_order_acquire)) return false;
-    bool graphChanged = false;
+    bool switchesChanged = false;
     for (int32_t index = 0; index < kNumParameters; ++index) {
         if (!pendingMarks[index].exchange(false, std::memory_order_acquire)) continue;
         const float value = pendingValues[index].load(std::memory_order_relaxed);
@@ -321,13 +321,13 @@ bool SDEditor::applyPendingValues()
         case kSlopeParameter: graphView->setSlope(real); break;
         case kRangeParameter: graphView->setRange(real); break;
         case kShiftParameter: graphView->setShift(real); break;
+        // The graph reads the analyser switches when it draws.
         case kPreSwitchParameter:
-        case kPostSwitchParameter: break;
-        default: continue;
+        case kPostSwitchParameter: switchesChanged = true; break;
+        default: break;
         }
-        graphChanged = true;
     }
-    return graphChanged;
+    return switchesChanged;
 }
 
 void SDEditor::applyPendingSampleRate()
@@ -340,14 +340,14 @@ void SDEditor::refreshViews()
 {
     if (frame == nullptr || graphView == nullptr) return;
     applyPendingSampleRate();
-    bool graphChanged = applyPendingValues();
+    const bool switchesChanged = applyPendingValues();
     if (meterView != nullptr) meterView->updateMeter();
-    graphChanged |= graphView->traceSpectrum(*owner->preAnalyser, CFRGRAP::Trace::pre);
-    graphChanged |= graphView->traceSpectrum(*owner->postAnalyser, CFRGRAP::Trace::post);
+    graphView->traceSpectrum(*owner->preAnalyser, CFRGRAP::Trace::pre);
+    graphView->traceSpectrum(*owner->postAnalyser, CFRGRAP::Trace::post);
     // At most one measurement per tick, however many changes came in since the last.
-    if (owner->updateResponseGraph())
-        graphChanged |= graphView->traceSpectrum(*owner->responseAnalyser, CFRGRAP::Trace::response);
-    if (graphChanged && graphView->getFrame() != nullptr) frame->redrawView(graphView);
+    if (owner->updateResponseGraph()) graphView->traceSpectrum(*owner->responseAnalyser, CFRGRAP::Trace::response);
+    // The graph is dirty only when a trace, a scale or the axis changed what it shows.
+    if ((switchesChanged || graphView->isDirty()) && graphView->getFrame() != nullptr) frame->redrawView(graphView);
     // Controls and displays that took a new value draw themselves now; nothing else does.
     frame->idle();
 }

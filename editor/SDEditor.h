@@ -88,8 +88,8 @@ private:
     struct DocumentationOpener;
 
     void buildRow(const ControlDescriptor& row);
-    // Applies the values published since the last call; answers whether the graph's
-    // scales or switches changed.
+    // Applies the values published since the last call; answers whether an analyser
+    // switch, which the graph shows, changed.
     bool applyPendingValues();
     void applyPendingSampleRate();
     static void timerTick(VSTGUI::platform::Window& window, uint32_t id);
