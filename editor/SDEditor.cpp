@@ -44,25 +44,6 @@ constexpr char kDocumentationSuffix[] = "documents?index.htm";
 // Hands out the timers' identifiers across every editor of the process.
 std::atomic<uint32_t> timerCounter{0};
 
-// A bitmap of a table row, released at the end of the row; the views keep their own
-// references.
-class RowBitmap {
-public:
-    explicit RowBitmap(int32_t id) : bitmap(id >= 1 ? new CBitmap(id) : nullptr) {}
-    ~RowBitmap()
-    {
-        if (bitmap != nullptr) bitmap->release();
-    }
-    RowBitmap(const RowBitmap&) = delete;
-    RowBitmap& operator=(const RowBitmap&) = delete;
-    CBitmap* get() const { return bitmap; }
-    int32_t width() const { return bitmap != nullptr ? bitmap->getWidth() : 0; }
-    int32_t height() const { return bitmap != nullptr ? bitmap->getHeight() : 0; }
-
-private:
-    CBitmap* bitmap;
-};
-
 // One entry per comma-separated item of entries; none for a null list.
 void addMenuEntries(COptionMenu& menu, const char* entries)
 {
@@ -109,7 +90,16 @@ std::unique_ptr<AEffEditor> SDEditor::create(AKkk& owner) { return std::make_uni
 SDEditor::~SDEditor()
 {
     if (frame != nullptr) close();
+    for (const auto& [id, loaded] : bitmaps) loaded->release();
     background->release();
+}
+
+CBitmap* SDEditor::bitmap(int32_t id)
+{
+    if (id < 1) return nullptr;
+    auto [entry, added] = bitmaps.try_emplace(id, nullptr);
+    if (added) entry->second = new CBitmap(id);
+    return entry->second;
 }
 
 CKickButton* SDEditor::getInfoButton() const
@@ -132,11 +122,11 @@ bool SDEditor::open(void* parent)
     documentationOpener = std::make_unique<DocumentationOpener>();
     const std::string_view library = owner->getModulePath();
     library.copy(documentationOpener->libraryPath, std::min(library.size(), kModulePathSize - 1));
-    const RowBitmap info(kInfoBitmap);
+
     const int32_t width = background->getWidth();
     const int32_t height = background->getHeight();
     auto* infoButton = new CKickButton({width - 32 - 61, height - 19, width - 32, height - 3}, this,
-                                       kDocumentationParameter, kInfoImageHeight, info.get());
+                                       kDocumentationParameter, kInfoImageHeight, bitmap(kInfoBitmap));
     documentationOpener->infoButton = infoButton;
     frame->addView(infoButton);
 
@@ -165,17 +155,17 @@ bool SDEditor::open(void* parent)
 
 void SDEditor::buildRow(const ControlDescriptor& row)
 {
-    const RowBitmap first(row.bitmap);
-    const RowBitmap second(row.secondBitmap);
-    const int32_t w = first.width();
-    const int32_t h = first.height();
+    CBitmap* first = bitmap(row.bitmap);
+    CBitmap* second = bitmap(row.secondBitmap);
+    const int32_t w = first != nullptr ? first->getWidth() : 0;
+    const int32_t h = first != nullptr ? first->getHeight() : 0;
     const int32_t x = row.x;
     const int32_t y = row.y;
     const float value = owner->getParameterValue(row.id);
     CControl* control = nullptr;
     switch (row.kind) {
     case KindKnob: {
-        auto* knob = new CKnob({x, y, x + w, y + h}, this, row.id, first.get(), second.get());
+        auto* knob = new CKnob({x, y, x + w, y + h}, this, row.id, first, second);
         knob->setInsetValue(7);
         control = knob;
         break;
@@ -184,23 +174,23 @@ void SDEditor::buildRow(const ControlDescriptor& row)
         // A film strip of square images: its height over its width counts them.
         const int32_t frames = w > 0 ? h / w : 0;
         const int32_t frameHeight = frames > 0 ? h / frames : 0;
-        control = new CAnimKnob({x, y, x + w, y + frameHeight}, this, row.id, frames, frameHeight, first.get());
+        control = new CAnimKnob({x, y, x + w, y + frameHeight}, this, row.id, frames, frameHeight, first);
         control->setDefaultValue(static_cast<float>(realToNormalized(row.defaultValue, row.id)));
         break;
     }
     case KindVerticalSlider: {
-        auto* slider = new CVerticalSlider({x, y, x + w, y + h}, this, row.id, y, y + h - second.height() - 1,
-                                           second.get(), first.get(), {0, 0});
+        auto* slider = new CVerticalSlider({x, y, x + w, y + h}, this, row.id, y, y + h - (second != nullptr ? second->getHeight() : 0) - 1,
+                                           second, first, {0, 0});
         slider->setOffsetHandle({1, 0});
         control = slider;
         break;
     }
-    case KindOnOffButton: control = new COnOffButton({x, y, x + w, y + h / 2}, this, row.id, first.get()); break;
+    case KindOnOffButton: control = new COnOffButton({x, y, x + w, y + h / 2}, this, row.id, first); break;
     case KindKickButton:
-        control = new CKickButton({x, y, x + w, y + h / 2}, this, row.id, h / 2, first.get());
+        control = new CKickButton({x, y, x + w, y + h / 2}, this, row.id, h / 2, first);
         break;
     case KindOptionMenu: {
-        auto* menu = new COptionMenu({x, y, x + w, y + h}, this, row.id, first.get(), second.get());
+        auto* menu = new COptionMenu({x, y, x + w, y + h}, this, row.id, first, second);
         menu->setFont(kMenuFont);
         menu->setFontColor(textColor);
         menu->setFontStyle(kBold);
@@ -210,13 +200,13 @@ void SDEditor::buildRow(const ControlDescriptor& row)
         break;
     }
     case KindGraph:
-        graphView = new CFRGRAP({x, y, x + w, y + h}, first.get(), owner, owner->preAnalyser.get(), this);
+        graphView = new CFRGRAP({x, y, x + w, y + h}, first, owner, owner->preAnalyser.get(), this);
         graphView->setDbScale(-110, -38, 12);
         graphView->setFrequencyRange(20, static_cast<float>(owner->getSampleRateHz()) * 0.5f, 4);
         frame->addView(graphView);
         return;
     case KindMeter:
-        meterView = new VUMETER(first.get(), x, y, owner);
+        meterView = new VUMETER(first, x, y, owner);
         frame->addView(meterView);
         return;
     default: return;

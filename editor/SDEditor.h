@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 
 #include "editor/AEffGUIEditor.h"
 #include "effect/ControlTable.h"
@@ -88,6 +89,10 @@ private:
     struct DocumentationOpener;
 
     void buildRow(const ControlDescriptor& row);
+    // The bitmap resource id, decoded at its first use and kept for the editor's life, so
+    // that reopening the window decodes nothing; null for ids below 1. The views take
+    // their own references.
+    VSTGUI::CBitmap* bitmap(int32_t id);
     // Applies the values published since the last call; answers whether an analyser
     // switch, which the graph shows, changed.
     bool applyPendingValues();
@@ -102,6 +107,7 @@ private:
     std::array<VSTGUI::CParamDisplay*, kNumParameters> valueDisplays{};
     std::array<VSTGUI::CTextLabel*, kNumParameters> nameLabels{};
     VSTGUI::CBitmap* background = nullptr;
+    std::unordered_map<int32_t, VSTGUI::CBitmap*> bitmaps;
     uint32_t timerId = 0;
     int32_t timerInterval = 0;
     // The last value the Reset and information buttons reported.
