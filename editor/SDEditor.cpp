@@ -261,6 +261,8 @@ void SDEditor::close()
     graphView = nullptr;
     meterView = nullptr;
     documentationOpener.reset();
+    // A closed editor reports itself closed to the host.
+    AEffEditor::close();
 }
 
 void SDEditor::timerTick(platform::Window& window, uint32_t)
