@@ -382,5 +382,7 @@ void SDEditor::openDocumentation()
     // A library path that filled its buffer may have been cut short; it names no folder.
     if (std::strlen(library) + 1 >= kModulePathSize) return;
     char path[kDocumentationPathSize];
-    if (documentationPath(library, std::filesystem::path::preferred_separator, path)) platform::openDocument(path);
+    // The platform's separator: '/' on Linux, '\' on Windows.
+    constexpr auto separator = static_cast<char>(std::filesystem::path::preferred_separator);
+    if (documentationPath(library, separator, path)) platform::openDocument(path);
 }
