@@ -350,7 +350,8 @@ void SDEditor::refreshViews()
     // The graph is dirty only when a trace, a scale or the axis changed what it shows.
     if ((switchesChanged || graphView->isDirty()) && graphView->getFrame() != nullptr) frame->redrawView(graphView);
     // Controls and displays that took a new value draw themselves now; nothing else does.
-    frame->idle();
+    // Not while the idle cycle asks the host for idle time, as the host idle call does not.
+    if (!isInIdle()) frame->idle();
 }
 
 void SDEditor::valueChanged(CDrawContext*, CControl* control)
