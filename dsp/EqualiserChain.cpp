@@ -21,16 +21,6 @@ bool runs(const BandSet& b, const std::array<const SectionPair*, sectionCount>& 
     return bandOn && pairs[k]->left.enabled != 0;
 }
 
-// Both channels at once, each sample read before it is written.
-void scale(const float* inL, const float* inR, float* outL, float* outR, int count, double gain)
-{
-    for (int i = 0; i < count; ++i) {
-        const float l = inL[i], r = inR[i];
-        outL[i] = static_cast<float>(l * gain);
-        outR[i] = static_cast<float>(r * gain);
-    }
-}
-
 void copy(const float* inL, const float* inR, float* outL, float* outR, int count)
 {
     for (int i = 0; i < count; ++i) {
@@ -59,24 +49,20 @@ ChainDesign ChainDesign::of(const BandSet& bands, bool eqActive, double outputGa
 bool ChainDesign::runSections(std::array<StereoSection, sectionCount>& state, const float* inL, const float* inR,
                               float* workL, float* workR, int count) const
 {
-    // Up to Balance, its make-up, then HiCut, each run in place after the first.
-    StereoSection* upToBalance[sectionCount];
-    StereoSection* afterBalance[sectionCount];
-    int before = 0, after = 0;
+    StereoSection* running[sectionCount];
+    int n = 0;
+    SectionGain makeup;
     for (int k = 0; k < sectionCount; ++k) {
-        if (active[k])
-            (k <= balanceSection ? upToBalance[before++] : afterBalance[after++]) = &state[k];
+        if (!active[k])
+            continue;
+        // Balance's output is multiplied by its make-up before HiCut takes it.
+        if (k == balanceSection)
+            makeup = {n, balanceMakeup};
+        running[n++] = &state[k];
     }
-    if (before + after == 0)
+    if (n == 0)
         return false;
-    if (before > 0) {
-        runCascade(upToBalance, before, inL, inR, workL, workR, count);
-        inL = workL;
-        inR = workR;
-    }
-    if (active[balanceSection])
-        scale(workL, workR, workL, workR, count, balanceMakeup);
-    runCascade(afterBalance, after, inL, inR, workL, workR, count);
+    runCascade(running, n, inL, inR, workL, workR, count, makeup);
     return true;
 }
 
@@ -148,9 +134,9 @@ void EqualiserChain::process(const float* const* in, float* const* out, int coun
         if (!d.eqActive)
             copy(inL, inR, outL, outR, n);
         else if (d.runSections(live, inL, inR, workLeft.data(), workRight.data(), n))
-            scale(workLeft.data(), workRight.data(), outL, outR, n, d.outputGain);
+            scaleStereo(workLeft.data(), workRight.data(), outL, outR, n, d.outputGain);
         else
-            scale(inL, inR, outL, outR, n, d.outputGain);
+            scaleStereo(inL, inR, outL, outR, n, d.outputGain);
         done += n;
     }
 }
