@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -62,15 +63,29 @@ struct History {
 [[gnu::target("avx")]] inline Wide roundedToFloat(Wide v) { return _mm256_cvtps_pd(_mm256_cvtpd_ps(v)); }
 [[gnu::target("avx")]] inline Narrow roundedToFloat(Narrow v) { return _mm_cvtps_pd(_mm_cvtpd_ps(v)); }
 
-// One sample through one section (per lane), as CIIR::process computes it.
+// One sample through one section (per lane), as CIIR::process computes it. Odd marks
+// every second sample of a pair, for which the two history places swap roles: each value
+// is then written once, where it stays, instead of moving on every sample.
+template <bool Odd, class V>
+[[gnu::target("avx")]] inline V sectionStep(const Coefficients<V>& c, History<V>& h, V x)
+{
+    V& newerX = Odd ? h.x2 : h.x1;
+    V& olderX = Odd ? h.x1 : h.x2;
+    V& newerY = Odd ? h.y2 : h.y1;
+    V& olderY = Odd ? h.y1 : h.y2;
+    const V y = roundedToFloat(c.b0 * x + c.b1 * newerX + c.b2 * olderX - c.a1 * newerY - c.a2 * olderY);
+    olderX = x;
+    olderY = y;
+    return y;
+}
+
+// A single sample: afterwards x1 and y1 hold the newest values again.
 template <class V>
 [[gnu::target("avx")]] inline V sectionStep(const Coefficients<V>& c, History<V>& h, V x)
 {
-    const V y = roundedToFloat(c.b0 * x + c.b1 * h.x1 + c.b2 * h.x2 - c.a1 * h.y1 - c.a2 * h.y2);
-    h.x2 = h.x1;
-    h.x1 = x;
-    h.y2 = h.y1;
-    h.y1 = y;
+    const V y = sectionStep<false>(c, h, x);
+    std::swap(h.x1, h.x2);
+    std::swap(h.y1, h.y2);
     return y;
 }
 
@@ -124,12 +139,13 @@ public:
         restoreHistory<highLanes>(saved);
         // Sample n is read before sample n - lag is written, which keeps in-place and
         // swapped buffers right.
-        for (int n = lag; n < count; ++n) {
-            Narrow& slot = carried[n % lag];
-            const Halves out = step(loadStereo(inL, inR, n), slot);
-            slot = out.low;
-            storeStereo(last(out.high), outL, outR, n - lag);
+        int n = lag;
+        for (; n + 1 < count; n += 2) {
+            runStep<false>(inL, inR, outL, outR, n, carried[n % lag]);
+            runStep<true>(inL, inR, outL, outR, n + 1, carried[(n + 1) % lag]);
         }
+        if (n < count)
+            runStep<false, true>(inL, inR, outL, outR, n, carried[n % lag]);
         // The last samples leave through the high halves; the low halves keep their history.
         copyHistory(saved);
         for (int n = std::max(count, lag); n < count + lag; ++n)
@@ -146,11 +162,23 @@ private:
     // One step: input enters section 0 at sample t, carried (section H-1's output of
     // sample t - lag) enters section H. Answers section H-1's output of sample t and
     // section 2H-1's output of sample t - lag, each with the make-up gain applied if it follows them.
+    // One step of the full pipeline for sample n; the carried slot gives sample n - lag
+    // to the high halves and takes sample n of the low ones.
+    template <bool Odd, bool Single = false>
+    [[gnu::target("avx")]] void runStep(const float* inL, const float* inR, float* outL, float* outR, int n,
+                                        Narrow& slot)
+    {
+        const Halves out = step<Odd, Single>(loadStereo(inL, inR, n), slot);
+        slot = out.low;
+        storeStereo(last<Odd, Single>(out.high), outL, outR, n - lag);
+    }
+
+    template <bool Odd = false, bool Single = true>
     [[gnu::target("avx")]] Halves step(Narrow input, Narrow carried)
     {
         Wide x = _mm256_insertf128_pd(_mm256_castpd128_pd256(input), carried, 1);
         for (int j = 0; j < H; ++j) {
-            x = sectionStep(c[j], h[j], x);
+            x = Single ? sectionStep(c[j], h[j], x) : sectionStep<Odd>(c[j], h[j], x);
             if (j + 1 < H) {
                 if (after == j)
                     x = roundedToFloat(x * gainLow);
@@ -162,10 +190,11 @@ private:
     }
 
     // The odd last section, if there is one, on the output of section 2H-1.
+    template <bool Odd = false, bool Single = true>
     [[gnu::target("avx")]] Narrow last(Narrow x)
     {
         if constexpr (Extra)
-            return scaledAfter(2 * H, sectionStep(ce, he, x));
+            return scaledAfter(2 * H, Single ? sectionStep(ce, he, x) : sectionStep<Odd>(ce, he, x));
         return x;
     }
 
