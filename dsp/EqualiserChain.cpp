@@ -47,7 +47,7 @@ ChainDesign ChainDesign::of(const BandSet& bands, bool eqActive, double outputGa
 }
 
 bool ChainDesign::runSections(std::array<StereoSection, sectionCount>& state, const float* inL, const float* inR,
-                              float* workL, float* workR, int count) const
+                              float* workL, float* workR, int count, CascadePath path) const
 {
     StereoSection* running[sectionCount];
     int n = 0;
@@ -62,7 +62,7 @@ bool ChainDesign::runSections(std::array<StereoSection, sectionCount>& state, co
     }
     if (n == 0)
         return false;
-    runCascade(running, n, inL, inR, workL, workR, count, makeup);
+    runCascade(path, running, n, inL, inR, workL, workR, count, makeup);
     return true;
 }
 
@@ -77,7 +77,7 @@ void ChainDesign::impulseResponse(float* left, float* right, int count) const
     std::fill(right, right + count, 0.0f);
     left[0] = right[0] = 1.0f;
     // In place: with no section on, the impulse itself is the response.
-    runSections(state, left, right, left, right, count);
+    runSections(state, left, right, left, right, count, fastestCascadePath());
 }
 
 EqualiserChain::EqualiserChain(const BandSet& b) : bands(b)
@@ -133,7 +133,7 @@ void EqualiserChain::process(const float* const* in, float* const* out, int coun
         float* outR = out[1] + done;
         if (!d.eqActive)
             copy(inL, inR, outL, outR, n);
-        else if (d.runSections(live, inL, inR, workLeft.data(), workRight.data(), n))
+        else if (d.runSections(live, inL, inR, workLeft.data(), workRight.data(), n, path))
             scaleStereo(workLeft.data(), workRight.data(), outL, outR, n, d.outputGain);
         else
             scaleStereo(inL, inR, outL, outR, n, d.outputGain);

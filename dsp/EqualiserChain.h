@@ -42,7 +42,7 @@ struct ChainDesign {
     // applied, the output gain is not. Answers false, touching nothing, when no section
     // is active.
     bool runSections(std::array<StereoSection, sectionCount>& state, const float* inL, const float* inR, float* workL,
-                     float* workR, int count) const;
+                     float* workR, int count, CascadePath path) const;
     // The chain's response to a unit impulse, without output gain and whatever eqActive
     // says, into left and right. [parameter thread]
     void impulseResponse(float* left, float* right, int count) const;
@@ -73,6 +73,9 @@ public:
     // equaliser out, the input is copied and the histories stay as they were.
     // [audio thread]
     void process(const float* const* in, float* const* out, int count);
+    // Runs the sections on this path from the next block on; it must be available. Tests
+    // force each path the processor has with it. [audio thread]
+    void setCascadePath(CascadePath newPath) { path = newPath; }
 
 private:
     void takeDesign();
@@ -80,6 +83,7 @@ private:
     BandSet bands;
     TripleBuffer<ChainDesign> designs;
     // Audio thread only.
+    CascadePath path = fastestCascadePath();
     std::array<StereoSection, ChainDesign::sectionCount> live{};
     std::array<std::array<const CIIR*, 2>, ChainDesign::sectionCount> watched{};
     std::array<std::array<uint32_t, 2>, ChainDesign::sectionCount> seenClears{};

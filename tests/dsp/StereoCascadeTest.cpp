@@ -5,10 +5,12 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "dsp/StereoCascade.h"
+#include "tests/dsp/PathTest.h"
 
 namespace {
 
@@ -93,25 +95,8 @@ struct Cascade {
     }
 };
 
-// Bit patterns, so that NaNs and signed zeros compare too.
-std::vector<uint32_t> bitsOf(const std::vector<float>& v)
-{
-    std::vector<uint32_t> b(v.size());
-    std::memcpy(b.data(), v.data(), v.size() * sizeof(float));
-    return b;
-}
-
-class StereoCascadePath : public ::testing::TestWithParam<CascadePath> {
-protected:
-    void SetUp() override
-    {
-        if (!cascadePathAvailable(GetParam()))
-            GTEST_SKIP() << "this processor has no AVX; its path is not exercised here";
-    }
-};
-
-INSTANTIATE_TEST_SUITE_P(Paths, StereoCascadePath, ::testing::Values(CascadePath::Sse2, CascadePath::Avx),
-                         [](const auto& info) { return info.param == CascadePath::Sse2 ? "Sse2" : "Avx"; });
+using StereoCascadePath = pathtest::PathTest;
+INSTANTIATE_TEST_SUITE_P(Paths, StereoCascadePath, pathtest::everyPath, pathtest::pathName);
 
 TEST_P(StereoCascadePath, MatchesThePlainSectionsBitForBit)
 {
@@ -174,10 +159,12 @@ TEST_P(StereoCascadePath, EveryChainLengthAndMakeupPlaceAtEveryBlockSize)
                 std::vector<float> l = inL, r = inR;
                 runCascade(GetParam(), c.chain.data(), sections, l.data(), r.data(), r.data(), l.data(), count,
                            makeup);
-                ASSERT_EQ(bitsOf(r), bitsOf(refL)) << sections << " sections, make-up after " << after << ", "
-                                                   << count << " samples";
-                ASSERT_EQ(bitsOf(l), bitsOf(refR)) << sections << " sections, make-up after " << after << ", "
-                                                   << count << " samples";
+                const auto where = [&] {
+                    return std::to_string(sections) + " sections, make-up after " + std::to_string(after) + ", " +
+                           std::to_string(count) + " samples";
+                };
+                ASSERT_EQ(pathtest::bitsOf(r), pathtest::bitsOf(refL)) << where();
+                ASSERT_EQ(pathtest::bitsOf(l), pathtest::bitsOf(refR)) << where();
                 c.expectSameHistories();
             }
         }
