@@ -47,22 +47,22 @@ ChainDesign ChainDesign::of(const BandSet& bands, bool eqActive, double outputGa
 }
 
 bool ChainDesign::runSections(std::array<StereoSection, sectionCount>& state, const float* inL, const float* inR,
-                              float* workL, float* workR, int count, CascadePath path) const
+                              float* outL, float* outR, int count, double gain, CascadePath path) const
 {
     StereoSection* running[sectionCount];
     int n = 0;
-    SectionGain makeup;
+    CascadeGains gains{-1, 1.0, gain};
     for (int k = 0; k < sectionCount; ++k) {
         if (!active[k])
             continue;
         // Balance's output is multiplied by its make-up before HiCut takes it.
         if (k == balanceSection)
-            makeup = {n, balanceMakeup};
+            gains.makeupAfter = n, gains.makeup = balanceMakeup;
         running[n++] = &state[k];
     }
     if (n == 0)
         return false;
-    runCascade(path, running, n, inL, inR, workL, workR, count, makeup);
+    runCascade(path, running, n, inL, inR, outL, outR, count, gains);
     return true;
 }
 
@@ -77,7 +77,7 @@ void ChainDesign::impulseResponse(float* left, float* right, int count) const
     std::fill(right, right + count, 0.0f);
     left[0] = right[0] = 1.0f;
     // In place: with no section on, the impulse itself is the response.
-    runSections(state, left, right, left, right, count, fastestCascadePath());
+    runSections(state, left, right, left, right, count, 1.0, fastestCascadePath());
 }
 
 EqualiserChain::EqualiserChain(const BandSet& b) : bands(b)
@@ -125,18 +125,11 @@ void EqualiserChain::process(const float* const* in, float* const* out, int coun
 {
     takeDesign();
     const ChainDesign& d = designs.readSlot();
-    for (int done = 0; done < count;) {
-        const int n = std::min(workSize, count - done);
-        const float* inL = in[0] + done;
-        const float* inR = in[1] + done;
-        float* outL = out[0] + done;
-        float* outR = out[1] + done;
-        if (!d.eqActive)
-            copy(inL, inR, outL, outR, n);
-        else if (d.runSections(live, inL, inR, workLeft.data(), workRight.data(), n, path))
-            scaleStereo(workLeft.data(), workRight.data(), outL, outR, n, d.outputGain);
-        else
-            scaleStereo(inL, inR, outL, outR, n, d.outputGain);
-        done += n;
-    }
+    if (count <= 0)
+        return;
+    // The sections write the host's outputs directly, the output gain included.
+    if (!d.eqActive)
+        copy(in[0], in[1], out[0], out[1], count);
+    else if (!d.runSections(live, in[0], in[1], out[0], out[1], count, d.outputGain, path))
+        scaleStereo(in[0], in[1], out[0], out[1], count, d.outputGain);
 }

@@ -159,17 +159,20 @@ void dsp::finishBlock(StereoSection& s)
 }
 
 void dsp::runCascadeSse2(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
-                         float* outL, float* outR, int count, SectionGain makeup)
+                         float* outL, float* outR, int count, CascadeGains gains)
 {
     if (count <= 0 || sectionCount <= 0)
         return;
-    const bool scaled = makeup.after >= 0 && makeup.after < sectionCount;
-    const int first = scaled ? makeup.after + 1 : sectionCount;
+    const bool madeUp = gains.makeupAfter >= 0 && gains.makeupAfter < sectionCount;
+    const int first = madeUp ? gains.makeupAfter + 1 : sectionCount;
     runGroups(sections, first, inL, inR, outL, outR, count);
-    if (!scaled)
-        return;
-    scaleStereo(outL, outR, outL, outR, count, makeup.gain);
-    runGroups(sections + first, sectionCount - first, outL, outR, outL, outR, count);
+    if (madeUp) {
+        scaleStereo(outL, outR, outL, outR, count, gains.makeup);
+        runGroups(sections + first, sectionCount - first, outL, outR, outL, outR, count);
+    }
+    // A gain of one leaves every sample as it is.
+    if (gains.output != 1.0)
+        scaleStereo(outL, outR, outL, outR, count, gains.output);
 }
 
 bool cascadePathAvailable(CascadePath path)
@@ -184,19 +187,19 @@ CascadePath fastestCascadePath()
 }
 
 void runCascade(CascadePath path, StereoSection* const* sections, int sectionCount, const float* inL,
-                const float* inR, float* outL, float* outR, int count, SectionGain makeup)
+                const float* inR, float* outL, float* outR, int count, CascadeGains gains)
 {
 #if defined(TOLVAN_CASCADE_AVX)
     if (path == CascadePath::Avx) {
-        dsp::runCascadeAvx(sections, sectionCount, inL, inR, outL, outR, count, makeup);
+        dsp::runCascadeAvx(sections, sectionCount, inL, inR, outL, outR, count, gains);
         return;
     }
 #endif
-    dsp::runCascadeSse2(sections, sectionCount, inL, inR, outL, outR, count, makeup);
+    dsp::runCascadeSse2(sections, sectionCount, inL, inR, outL, outR, count, gains);
 }
 
 void runCascade(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR, float* outL,
-                float* outR, int count, SectionGain makeup)
+                float* outR, int count, CascadeGains gains)
 {
-    runCascade(fastestCascadePath(), sections, sectionCount, inL, inR, outL, outR, count, makeup);
+    runCascade(fastestCascadePath(), sections, sectionCount, inL, inR, outL, outR, count, gains);
 }

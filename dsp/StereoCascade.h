@@ -24,12 +24,15 @@ struct StereoSection {
     void takeCoefficients(const StereoSection& other);
 };
 
-// A gain on one section's output, taken by the next section (or the output) as a buffer
-// between them would hold it: multiplied, then rounded to float.
-struct SectionGain {
-    // The index of the section in the list passed; -1 for none.
-    int after = -1;
-    double gain = 1.0;
+// The gains inside and after a cascade, each applied as a buffer between two stages would
+// hold it: multiplied, then rounded to float.
+struct CascadeGains {
+    // On the output of one section, before the next takes it: the section's index in the
+    // list passed, or -1 for none.
+    int makeupAfter = -1;
+    double makeup = 1.0;
+    // On the cascade's output.
+    double output = 1.0;
 };
 
 // out = float(in * gain) on both channels; each sample is read before its place is
@@ -45,13 +48,13 @@ bool cascadePathAvailable(CascadePath path);
 CascadePath fastestCascadePath();
 
 // Runs count stereo samples through *sections[0 .. sectionCount - 1] in order, from
-// (inL, inR) into (outL, outR), with the make-up gain applied where it says. Each sample
+// (inL, inR) into (outL, outR), with the gains applied where they say. Each sample
 // is read before its place is written, so the inputs may be the outputs (in place) or the
 // outputs swapped; otherwise they must not overlap. At the end of the block each section
 // gets the history guard of the plain path, and a section whose history is not finite is
 // reset. [audio thread]
 void runCascade(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR, float* outL,
-                float* outR, int count, SectionGain makeup = {});
+                float* outR, int count, CascadeGains gains = {});
 // The same on a chosen path, which must be available. [audio thread]
 void runCascade(CascadePath path, StereoSection* const* sections, int sectionCount, const float* inL,
-                const float* inR, float* outL, float* outR, int count, SectionGain makeup = {});
+                const float* inR, float* outL, float* outR, int count, CascadeGains gains = {});

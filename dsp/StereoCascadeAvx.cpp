@@ -33,7 +33,7 @@ constexpr int maxStages = 5;
 // are computed together, so the high halves' input (section H-1's output) closes a loop
 // through all H stages; lagging by several samples lets that many passes of the loop
 // overlap. A power of two, so that the ring index is a mask.
-constexpr int lag = 8;
+constexpr int lag = 4;
 
 // Blend masks of _mm256_blend_pd: which lanes come from the second operand.
 constexpr int lowLanes = 0x3;
@@ -106,7 +106,7 @@ template <class V>
 template <int H, bool Extra>
 class Pipeline {
 public:
-    [[gnu::target("avx")]] Pipeline(StereoSection* const* s, SectionGain makeup) : sections(s), after(makeup.after)
+    [[gnu::target("avx")]] Pipeline(StereoSection* const* s, CascadeGains gains) : sections(s), after(gains.makeupAfter)
     {
         for (int j = 0; j < H; ++j) {
             const StereoSection& lo = *s[j];
@@ -120,10 +120,11 @@ public:
             ce = {_mm_load_pd(e.nb0), _mm_load_pd(e.nb1), _mm_load_pd(e.nb2), _mm_load_pd(e.na1), _mm_load_pd(e.na2)};
             he = {_mm_load_pd(e.x1), _mm_load_pd(e.x2), _mm_load_pd(e.y1), _mm_load_pd(e.y2)};
         }
-        const double g = makeup.gain;
+        const double g = gains.makeup;
         gainLow = _mm256_set_pd(1.0, 1.0, g, g);
         gainHigh = _mm256_set_pd(g, g, 1.0, 1.0);
         gainBoth = _mm_set1_pd(g);
+        gainOut = _mm_set1_pd(gains.output);
     }
 
     [[gnu::target("avx")]] void run(const float* inL, const float* inR, float* outL, float* outR, int count)
@@ -149,7 +150,7 @@ public:
         // The last samples leave through the high halves; the low halves keep their history.
         copyHistory(saved);
         for (int n = std::max(count, lag); n < count + lag; ++n)
-            storeStereo(last(step(_mm_setzero_pd(), carried[n % lag]).high), outL, outR, n - lag);
+            storeStereo(last(step(_mm_setzero_pd(), carried[n % lag]).high) * gainOut, outL, outR, n - lag);
         restoreHistory<lowLanes>(saved);
         store();
     }
@@ -170,7 +171,7 @@ private:
     {
         const Halves out = step<Odd, Single>(loadStereo(inL, inR, n), slot);
         slot = out.low;
-        storeStereo(last<Odd, Single>(out.high), outL, outR, n - lag);
+        storeStereo(last<Odd, Single>(out.high) * gainOut, outL, outR, n - lag);
     }
 
     template <bool Odd = false, bool Single = true>
@@ -246,17 +247,17 @@ private:
     Coefficients<Narrow> ce{};
     History<Narrow> he{};
     Wide gainLow, gainHigh;
-    Narrow gainBoth;
+    Narrow gainBoth, gainOut;
 };
 
 template <int H, bool Extra>
 [[gnu::target("avx")]] void runPipeline(StereoSection* const* s, const float* inL, const float* inR, float* outL,
-                                        float* outR, int count, SectionGain makeup)
+                                        float* outR, int count, CascadeGains gains)
 {
-    Pipeline<H, Extra>(s, makeup).run(inL, inR, outL, outR, count);
+    Pipeline<H, Extra>(s, gains).run(inL, inR, outL, outR, count);
 }
 
-using PipelineRun = void (*)(StereoSection* const*, const float*, const float*, float*, float*, int, SectionGain);
+using PipelineRun = void (*)(StereoSection* const*, const float*, const float*, float*, float*, int, CascadeGains);
 
 // By section count, 2 .. 10.
 constexpr PipelineRun pipelines[] = {
@@ -268,7 +269,7 @@ static_assert(std::size(pipelines) == 2 * maxStages - 1);
 } // namespace
 
 void dsp::runCascadeAvx(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
-                        float* outL, float* outR, int count, SectionGain makeup)
+                        float* outL, float* outR, int count, CascadeGains gains)
 {
     if (count <= 0)
         return;
@@ -276,11 +277,12 @@ void dsp::runCascadeAvx(StereoSection* const* sections, int sectionCount, const 
     // section has nothing to overlap with.
     for (int done = 0; done < sectionCount;) {
         const int size = std::min(sectionCount - done, 2 * maxStages);
-        const SectionGain gain{makeup.after - done, makeup.gain};
+        const bool lastRun = done + size == sectionCount;
+        const CascadeGains run{gains.makeupAfter - done, gains.makeup, lastRun ? gains.output : 1.0};
         if (size == 1) {
-            runCascadeSse2(sections + done, 1, inL, inR, outL, outR, count, gain);
+            runCascadeSse2(sections + done, 1, inL, inR, outL, outR, count, run);
         } else {
-            pipelines[size - 2](sections + done, inL, inR, outL, outR, count, gain);
+            pipelines[size - 2](sections + done, inL, inR, outL, outR, count, run);
             for (int k = done; k < done + size; ++k)
                 finishBlock(*sections[k]);
         }

@@ -21,13 +21,13 @@ void finishBlock(StereoSection& s);
 // Left and right in one SSE2 register (two scalars where there is none); up to four
 // consecutive sections per sample loop.
 void runCascadeSse2(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
-                    float* outL, float* outR, int count, SectionGain makeup);
+                    float* outL, float* outR, int count, CascadeGains gains);
 
 #if defined(TOLVAN_CASCADE_AVX)
 // Two sections in one four-double register, the second of them one sample behind, so that
 // every section of the chain runs in one sample loop. Only on processors with AVX.
 void runCascadeAvx(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
-                   float* outL, float* outR, int count, SectionGain makeup);
+                   float* outL, float* outR, int count, CascadeGains gains);
 #endif
 
 } // namespace dsp

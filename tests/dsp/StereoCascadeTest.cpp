@@ -53,24 +53,27 @@ struct Cascade {
         }
     }
 
-    // The plain path: each section from one buffer into another, the make-up as a buffer
-    // scaled in between.
-    void runPlain(std::vector<float>& l, std::vector<float>& r, SectionGain makeup)
+    // The plain path: each section from one buffer into another, the gains as buffers
+    // scaled in between and at the end.
+    void runPlain(std::vector<float>& l, std::vector<float>& r, CascadeGains gains)
     {
         const int count = static_cast<int>(l.size());
+        auto scale = [&](double g) {
+            for (int i = 0; i < count; ++i) {
+                l[i] = static_cast<float>(l[i] * g);
+                r[i] = static_cast<float>(r[i] * g);
+            }
+        };
         std::vector<float> tmp(l.size());
         for (size_t k = 0; k < left.size(); ++k) {
             left[k].process(tmp.data(), l.data(), count);
             l.swap(tmp);
             right[k].process(tmp.data(), r.data(), count);
             r.swap(tmp);
-            if (static_cast<int>(k) == makeup.after) {
-                for (int i = 0; i < count; ++i) {
-                    l[i] = static_cast<float>(l[i] * makeup.gain);
-                    r[i] = static_cast<float>(r[i] * makeup.gain);
-                }
-            }
+            if (static_cast<int>(k) == gains.makeupAfter)
+                scale(gains.makeup);
         }
+        scale(gains.output);
     }
 
     void expectSameHistories() const
@@ -132,8 +135,8 @@ TEST_P(StereoCascadePath, MatchesThePlainSectionsBitForBit)
     }
 }
 
-// Every number of sections the bands make (and more), the make-up after each of them, the
-// shortest blocks and one longer than the chain's work buffer; one block holds an
+// Every number of sections the bands make (and more), the make-up after each of them with
+// and without an output gain, the shortest blocks and a long one; one block holds an
 // infinity and one a NaN, which reset the histories they reach.
 TEST_P(StereoCascadePath, EveryChainLengthAndMakeupPlaceAtEveryBlockSize)
 {
@@ -142,7 +145,7 @@ TEST_P(StereoCascadePath, EveryChainLengthAndMakeupPlaceAtEveryBlockSize)
     for (int sections = 1; sections <= 12; ++sections) {
         for (int after = -1; after < sections; ++after) {
             Cascade c(rng, sections);
-            const SectionGain makeup{after, 0.7079457843841379};
+            const CascadeGains gains{after, 0.7079457843841379, after % 2 == 0 ? 1.0 : 1.1885022274370185};
             for (const int count : {1, 2, 3, 4095, 3, 2, 1, 300}) {
                 std::vector<float> inL(count), inR(count);
                 for (int i = 0; i < count; ++i) {
@@ -154,11 +157,11 @@ TEST_P(StereoCascadePath, EveryChainLengthAndMakeupPlaceAtEveryBlockSize)
                     inR[299] = std::numeric_limits<float>::quiet_NaN();
                 }
                 std::vector<float> refL = inL, refR = inR;
-                c.runPlain(refL, refR, makeup);
+                c.runPlain(refL, refR, gains);
                 // The outputs swapped onto the inputs: the hardest aliasing a host can ask for.
                 std::vector<float> l = inL, r = inR;
                 runCascade(GetParam(), c.chain.data(), sections, l.data(), r.data(), r.data(), l.data(), count,
-                           makeup);
+                           gains);
                 const auto where = [&] {
                     return std::to_string(sections) + " sections, make-up after " + std::to_string(after) + ", " +
                            std::to_string(count) + " samples";
