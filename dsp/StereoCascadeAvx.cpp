@@ -32,7 +32,7 @@ constexpr int maxStages = 5;
 // How many samples the high halves run behind the low ones. A step's low and high halves
 // are computed together, so the high halves' input (section H-1's output) closes a loop
 // through all H stages; lagging by several samples lets that many passes of the loop
-// overlap. A power of two, so that the ring index is a mask.
+// overlap. A power of two, so that the ring index n % lag is a mask.
 constexpr int lag = 4;
 
 // Blend masks of _mm256_blend_pd: which lanes come from the second operand.
@@ -63,29 +63,28 @@ struct History {
 [[gnu::target("avx")]] inline Wide roundedToFloat(Wide v) { return _mm256_cvtps_pd(_mm256_cvtpd_ps(v)); }
 [[gnu::target("avx")]] inline Narrow roundedToFloat(Narrow v) { return _mm_cvtps_pd(_mm_cvtpd_ps(v)); }
 
-// One sample through one section (per lane), as CIIR::process computes it. Odd marks
-// every second sample of a pair, for which the two history places swap roles: each value
-// is then written once, where it stays, instead of moving on every sample.
-template <bool Odd, class V>
+// Where a sample falls. The sample loop takes samples in pairs, and for the second of a
+// pair the two history places swap roles: each value is then written once, where it
+// stays, instead of moving on every sample. After a pair, and after a single sample, x1
+// and y1 hold the newest values.
+enum class Sample { Single, FirstOfPair, SecondOfPair };
+
+// One sample through one section (per lane), as CIIR::process computes it.
+template <Sample kind, class V>
 [[gnu::target("avx")]] inline V sectionStep(const Coefficients<V>& c, History<V>& h, V x)
 {
-    V& newerX = Odd ? h.x2 : h.x1;
-    V& olderX = Odd ? h.x1 : h.x2;
-    V& newerY = Odd ? h.y2 : h.y1;
-    V& olderY = Odd ? h.y1 : h.y2;
+    constexpr bool swapped = kind == Sample::SecondOfPair;
+    V& newerX = swapped ? h.x2 : h.x1;
+    V& olderX = swapped ? h.x1 : h.x2;
+    V& newerY = swapped ? h.y2 : h.y1;
+    V& olderY = swapped ? h.y1 : h.y2;
     const V y = roundedToFloat(c.b0 * x + c.b1 * newerX + c.b2 * olderX - c.a1 * newerY - c.a2 * olderY);
     olderX = x;
     olderY = y;
-    return y;
-}
-
-// A single sample: afterwards x1 and y1 hold the newest values again.
-template <class V>
-[[gnu::target("avx")]] inline V sectionStep(const Coefficients<V>& c, History<V>& h, V x)
-{
-    const V y = sectionStep<false>(c, h, x);
-    std::swap(h.x1, h.x2);
-    std::swap(h.y1, h.y2);
+    if constexpr (kind == Sample::Single) {
+        std::swap(h.x1, h.x2);
+        std::swap(h.y1, h.y2);
+    }
     return y;
 }
 
@@ -136,21 +135,23 @@ public:
         History<Wide> saved[H];
         copyHistory(saved);
         for (int n = 0; n < std::min(count, lag); ++n)
-            carried[n] = step(loadStereo(inL, inR, n), _mm_setzero_pd()).low;
+            carried[n] = step<Sample::Single>(loadStereo(inL, inR, n), _mm_setzero_pd()).low;
         restoreHistory<highLanes>(saved);
         // Sample n is read before sample n - lag is written, which keeps in-place and
         // swapped buffers right.
         int n = lag;
         for (; n + 1 < count; n += 2) {
-            runStep<false>(inL, inR, outL, outR, n, carried[n % lag]);
-            runStep<true>(inL, inR, outL, outR, n + 1, carried[(n + 1) % lag]);
+            fullStep<Sample::FirstOfPair>(inL, inR, outL, outR, n, carried[n % lag]);
+            fullStep<Sample::SecondOfPair>(inL, inR, outL, outR, n + 1, carried[(n + 1) % lag]);
         }
         if (n < count)
-            runStep<false, true>(inL, inR, outL, outR, n, carried[n % lag]);
+            fullStep<Sample::Single>(inL, inR, outL, outR, n, carried[n % lag]);
         // The last samples leave through the high halves; the low halves keep their history.
         copyHistory(saved);
-        for (int n = std::max(count, lag); n < count + lag; ++n)
-            storeStereo(last(step(_mm_setzero_pd(), carried[n % lag]).high) * gainOut, outL, outR, n - lag);
+        for (int m = std::max(count, lag); m < count + lag; ++m) {
+            const Narrow y = last<Sample::Single>(step<Sample::Single>(_mm_setzero_pd(), carried[m % lag]).high);
+            storeStereo(y * gainOut, outL, outR, m - lag);
+        }
         restoreHistory<lowLanes>(saved);
         store();
     }
@@ -160,26 +161,27 @@ private:
         Narrow low, high;
     };
 
-    // One step: input enters section 0 at sample t, carried (section H-1's output of
-    // sample t - lag) enters section H. Answers section H-1's output of sample t and
-    // section 2H-1's output of sample t - lag, each with the make-up gain applied if it follows them.
-    // One step of the full pipeline for sample n; the carried slot gives sample n - lag
-    // to the high halves and takes sample n of the low ones.
-    template <bool Odd, bool Single = false>
-    [[gnu::target("avx")]] void runStep(const float* inL, const float* inR, float* outL, float* outR, int n,
-                                        Narrow& slot)
+    // Sample n in, sample n - lag out, with both halves of every stage at work; the
+    // carried slot gives section H-1's output of sample n - lag to the high halves and
+    // takes that of sample n.
+    template <Sample kind>
+    [[gnu::target("avx")]] void fullStep(const float* inL, const float* inR, float* outL, float* outR, int n,
+                                         Narrow& slot)
     {
-        const Halves out = step<Odd, Single>(loadStereo(inL, inR, n), slot);
+        const Halves out = step<kind>(loadStereo(inL, inR, n), slot);
         slot = out.low;
-        storeStereo(last<Odd, Single>(out.high) * gainOut, outL, outR, n - lag);
+        storeStereo(last<kind>(out.high) * gainOut, outL, outR, n - lag);
     }
 
-    template <bool Odd = false, bool Single = true>
+    // Input enters section 0 at sample t, carried (section H-1's output of sample t - lag)
+    // enters section H. Answers section H-1's output of sample t and section 2H-1's output
+    // of sample t - lag, each with the make-up applied if it falls right after them.
+    template <Sample kind>
     [[gnu::target("avx")]] Halves step(Narrow input, Narrow carried)
     {
         Wide x = _mm256_insertf128_pd(_mm256_castpd128_pd256(input), carried, 1);
         for (int j = 0; j < H; ++j) {
-            x = Single ? sectionStep(c[j], h[j], x) : sectionStep<Odd>(c[j], h[j], x);
+            x = sectionStep<kind>(c[j], h[j], x);
             if (j + 1 < H) {
                 if (after == j)
                     x = roundedToFloat(x * gainLow);
@@ -191,11 +193,11 @@ private:
     }
 
     // The odd last section, if there is one, on the output of section 2H-1.
-    template <bool Odd = false, bool Single = true>
+    template <Sample kind>
     [[gnu::target("avx")]] Narrow last(Narrow x)
     {
         if constexpr (Extra)
-            return scaledAfter(2 * H, Single ? sectionStep(ce, he, x) : sectionStep<Odd>(ce, he, x));
+            return scaledAfter(2 * H, sectionStep<kind>(ce, he, x));
         return x;
     }
 
