@@ -21,16 +21,6 @@ bool runs(const BandSet& b, const std::array<const SectionPair*, sectionCount>& 
     return bandOn && pairs[k]->left.enabled != 0;
 }
 
-// Both channels at once, each sample read before it is written.
-void scale(const float* inL, const float* inR, float* outL, float* outR, int count, double gain)
-{
-    for (int i = 0; i < count; ++i) {
-        const float l = inL[i], r = inR[i];
-        outL[i] = static_cast<float>(l * gain);
-        outR[i] = static_cast<float>(r * gain);
-    }
-}
-
 void copy(const float* inL, const float* inR, float* outL, float* outR, int count)
 {
     for (int i = 0; i < count; ++i) {
@@ -57,26 +47,22 @@ ChainDesign ChainDesign::of(const BandSet& bands, bool eqActive, double outputGa
 }
 
 bool ChainDesign::runSections(std::array<StereoSection, sectionCount>& state, const float* inL, const float* inR,
-                              float* workL, float* workR, int count) const
+                              float* outL, float* outR, int count, double gain, CascadePath path) const
 {
-    // Up to Balance, its make-up, then HiCut, each run in place after the first.
-    StereoSection* upToBalance[sectionCount];
-    StereoSection* afterBalance[sectionCount];
-    int before = 0, after = 0;
+    StereoSection* running[sectionCount];
+    int n = 0;
+    CascadeGains gains{-1, 1.0, gain};
     for (int k = 0; k < sectionCount; ++k) {
-        if (active[k])
-            (k <= balanceSection ? upToBalance[before++] : afterBalance[after++]) = &state[k];
+        if (!active[k])
+            continue;
+        // Balance's output is multiplied by its make-up before HiCut takes it.
+        if (k == balanceSection)
+            gains.makeupAfter = n, gains.makeup = balanceMakeup;
+        running[n++] = &state[k];
     }
-    if (before + after == 0)
+    if (n == 0)
         return false;
-    if (before > 0) {
-        runCascade(upToBalance, before, inL, inR, workL, workR, count);
-        inL = workL;
-        inR = workR;
-    }
-    if (active[balanceSection])
-        scale(workL, workR, workL, workR, count, balanceMakeup);
-    runCascade(afterBalance, after, inL, inR, workL, workR, count);
+    runCascade(path, running, n, inL, inR, outL, outR, count, gains);
     return true;
 }
 
@@ -91,7 +77,7 @@ void ChainDesign::impulseResponse(float* left, float* right, int count) const
     std::fill(right, right + count, 0.0f);
     left[0] = right[0] = 1.0f;
     // In place: with no section on, the impulse itself is the response.
-    runSections(state, left, right, left, right, count);
+    runSections(state, left, right, left, right, count, 1.0, fastestCascadePath());
 }
 
 EqualiserChain::EqualiserChain(const BandSet& b) : bands(b)
@@ -139,18 +125,11 @@ void EqualiserChain::process(const float* const* in, float* const* out, int coun
 {
     takeDesign();
     const ChainDesign& d = designs.readSlot();
-    for (int done = 0; done < count;) {
-        const int n = std::min(workSize, count - done);
-        const float* inL = in[0] + done;
-        const float* inR = in[1] + done;
-        float* outL = out[0] + done;
-        float* outR = out[1] + done;
-        if (!d.eqActive)
-            copy(inL, inR, outL, outR, n);
-        else if (d.runSections(live, inL, inR, workLeft.data(), workRight.data(), n))
-            scale(workLeft.data(), workRight.data(), outL, outR, n, d.outputGain);
-        else
-            scale(inL, inR, outL, outR, n, d.outputGain);
-        done += n;
-    }
+    if (count <= 0)
+        return;
+    // The sections write the host's outputs directly, the output gain included.
+    if (!d.eqActive)
+        copy(in[0], in[1], out[0], out[1], count);
+    else if (!d.runSections(live, in[0], in[1], out[0], out[1], count, d.outputGain, path))
+        scaleStereo(in[0], in[1], out[0], out[1], count, d.outputGain);
 }

@@ -38,11 +38,11 @@ struct ChainDesign {
     static ChainDesign of(const BandSet& bands, bool eqActive, double outputGain, double balanceMakeup);
 
     // Runs count samples through the active sections with the histories of `state`, from
-    // (inL, inR) into (workL, workR), which may be the inputs; Balance's make-up is
-    // applied, the output gain is not. Answers false, touching nothing, when no section
-    // is active.
-    bool runSections(std::array<StereoSection, sectionCount>& state, const float* inL, const float* inR, float* workL,
-                     float* workR, int count) const;
+    // (inL, inR) into (outL, outR), which may be the inputs or the inputs swapped;
+    // Balance's make-up is applied, and gain to the result. Answers false, touching
+    // nothing, when no section is active.
+    bool runSections(std::array<StereoSection, sectionCount>& state, const float* inL, const float* inR, float* outL,
+                     float* outR, int count, double gain, CascadePath path) const;
     // The chain's response to a unit impulse, without output gain and whatever eqActive
     // says, into left and right. [parameter thread]
     void impulseResponse(float* left, float* right, int count) const;
@@ -56,9 +56,6 @@ struct ChainDesign {
 // atomic clear counters, which it compares with the counts it saw last.
 class EqualiserChain {
 public:
-    // Longer blocks are processed in pieces of this many samples.
-    static constexpr int workSize = 1024;
-
     explicit EqualiserChain(const BandSet& bands);
     EqualiserChain(const EqualiserChain&) = delete;
     EqualiserChain& operator=(const EqualiserChain&) = delete;
@@ -73,6 +70,9 @@ public:
     // equaliser out, the input is copied and the histories stay as they were.
     // [audio thread]
     void process(const float* const* in, float* const* out, int count);
+    // Runs the sections on this path from the next block on; it must be available. Tests
+    // force each path the processor has with it. [audio thread]
+    void setCascadePath(CascadePath newPath) { path = newPath; }
 
 private:
     void takeDesign();
@@ -80,9 +80,8 @@ private:
     BandSet bands;
     TripleBuffer<ChainDesign> designs;
     // Audio thread only.
+    CascadePath path = fastestCascadePath();
     std::array<StereoSection, ChainDesign::sectionCount> live{};
     std::array<std::array<const CIIR*, 2>, ChainDesign::sectionCount> watched{};
     std::array<std::array<uint32_t, 2>, ChainDesign::sectionCount> seenClears{};
-    alignas(16) std::array<float, workSize> workLeft{};
-    alignas(16) std::array<float, workSize> workRight{};
 };

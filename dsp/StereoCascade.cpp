@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "dsp/DoublePair.h"
+#include "dsp/StereoCascadePaths.h"
 
 using dsp::DoublePair;
 
@@ -60,17 +61,6 @@ constexpr int maxGroup = 4;
 
 double guardDenormal(double y) { return std::fabs(y) <= smallestNormalFloat ? 0.0 : y; }
 
-// The end-of-block rules of the plain path, per channel.
-void finishBlock(StereoSection& s)
-{
-    for (int c = 0; c < 2; ++c) {
-        s.y2[c] = guardDenormal(s.y2[c]);
-        s.y1[c] = guardDenormal(s.y1[c]);
-        if (!(std::isfinite(s.x1[c]) && std::isfinite(s.x2[c]) && std::isfinite(s.y1[c]) && std::isfinite(s.y2[c])))
-            s.clearHistory(c);
-    }
-}
-
 template <int N>
 void runGroup(StereoSection* const* s, const float* inL, const float* inR, float* outL, float* outR, int count)
 {
@@ -106,7 +96,7 @@ void runGroup(StereoSection* const* s, const float* inL, const float* inR, float
         x2[k].store(s[k]->x2);
         y1[k].store(s[k]->y1);
         y2[k].store(s[k]->y2);
-        finishBlock(*s[k]);
+        dsp::finishBlock(*s[k]);
     }
 }
 
@@ -121,13 +111,9 @@ void runGroupOf(int size, StereoSection* const* s, const float* inL, const float
     }
 }
 
-} // namespace
-
-void runCascade(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR, float* outL,
-                float* outR, int count)
+void runGroups(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR, float* outL,
+               float* outR, int count)
 {
-    if (count <= 0 || sectionCount <= 0)
-        return;
     // Groups as even as possible: ten sections run as 4, 3, 3.
     const int groups = (sectionCount + maxGroup - 1) / maxGroup;
     int done = 0;
@@ -138,4 +124,82 @@ void runCascade(StereoSection* const* sections, int sectionCount, const float* i
         inR = outR;
         done += size;
     }
+}
+
+bool processorHasAvx()
+{
+#if defined(TOLVAN_CASCADE_AVX)
+    // Also checks that the operating system saves the wide registers.
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx") != 0;
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
+void scaleStereo(const float* inL, const float* inR, float* outL, float* outR, int count, double gain)
+{
+    for (int i = 0; i < count; ++i) {
+        const float l = inL[i], r = inR[i];
+        outL[i] = static_cast<float>(l * gain);
+        outR[i] = static_cast<float>(r * gain);
+    }
+}
+
+void dsp::finishBlock(StereoSection& s)
+{
+    for (int c = 0; c < 2; ++c) {
+        s.y2[c] = guardDenormal(s.y2[c]);
+        s.y1[c] = guardDenormal(s.y1[c]);
+        if (!(std::isfinite(s.x1[c]) && std::isfinite(s.x2[c]) && std::isfinite(s.y1[c]) && std::isfinite(s.y2[c])))
+            s.clearHistory(c);
+    }
+}
+
+void dsp::runCascadeSse2(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
+                         float* outL, float* outR, int count, CascadeGains gains)
+{
+    if (count <= 0 || sectionCount <= 0)
+        return;
+    const bool madeUp = gains.makeupAfter >= 0 && gains.makeupAfter < sectionCount;
+    const int first = madeUp ? gains.makeupAfter + 1 : sectionCount;
+    runGroups(sections, first, inL, inR, outL, outR, count);
+    if (madeUp) {
+        scaleStereo(outL, outR, outL, outR, count, gains.makeup);
+        runGroups(sections + first, sectionCount - first, outL, outR, outL, outR, count);
+    }
+    // A gain of one leaves every sample as it is.
+    if (gains.output != 1.0)
+        scaleStereo(outL, outR, outL, outR, count, gains.output);
+}
+
+bool cascadePathAvailable(CascadePath path)
+{
+    static const bool avx = processorHasAvx();
+    return path == CascadePath::Sse2 || avx;
+}
+
+CascadePath fastestCascadePath()
+{
+    return cascadePathAvailable(CascadePath::Avx) ? CascadePath::Avx : CascadePath::Sse2;
+}
+
+void runCascade(CascadePath path, StereoSection* const* sections, int sectionCount, const float* inL,
+                const float* inR, float* outL, float* outR, int count, CascadeGains gains)
+{
+#if defined(TOLVAN_CASCADE_AVX)
+    if (path == CascadePath::Avx) {
+        dsp::runCascadeAvx(sections, sectionCount, inL, inR, outL, outR, count, gains);
+        return;
+    }
+#endif
+    dsp::runCascadeSse2(sections, sectionCount, inL, inR, outL, outR, count, gains);
+}
+
+void runCascade(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR, float* outL,
+                float* outR, int count, CascadeGains gains)
+{
+    runCascade(fastestCascadePath(), sections, sectionCount, inL, inR, outL, outR, count, gains);
 }

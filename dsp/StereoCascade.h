@@ -24,10 +24,37 @@ struct StereoSection {
     void takeCoefficients(const StereoSection& other);
 };
 
+// The gains inside and after a cascade, each applied as a buffer between two stages would
+// hold it: multiplied, then rounded to float.
+struct CascadeGains {
+    // On the output of one section, before the next takes it: the section's index in the
+    // list passed, or -1 for none.
+    int makeupAfter = -1;
+    double makeup = 1.0;
+    // On the cascade's output.
+    double output = 1.0;
+};
+
+// out = float(in * gain) on both channels; each sample is read before its place is
+// written, as for runCascade. [audio thread]
+void scaleStereo(const float* inL, const float* inR, float* outL, float* outR, int count, double gain);
+
+// The instruction sets the cascade has a path for. Every path gives the same bits.
+enum class CascadePath { Sse2, Avx };
+
+// Whether this processor can run the path. [any thread]
+bool cascadePathAvailable(CascadePath path);
+// The path that runCascade takes: the widest this processor has. [any thread]
+CascadePath fastestCascadePath();
+
 // Runs count stereo samples through *sections[0 .. sectionCount - 1] in order, from
-// (inL, inR) into (outL, outR). Each sample is read before its place is written, so the
-// inputs may be the outputs (in place) or the outputs swapped; otherwise they must not
-// overlap. At the end of the block each section gets the history guard of
-// the plain path, and a section whose history is not finite is reset. [audio thread]
+// (inL, inR) into (outL, outR), with the gains applied where they say. Each sample
+// is read before its place is written, so the inputs may be the outputs (in place) or the
+// outputs swapped; otherwise they must not overlap. At the end of the block each section
+// gets the history guard of the plain path, and a section whose history is not finite is
+// reset. [audio thread]
 void runCascade(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR, float* outL,
-                float* outR, int count);
+                float* outR, int count, CascadeGains gains = {});
+// The same on a chosen path, which must be available. [audio thread]
+void runCascade(CascadePath path, StereoSection* const* sections, int sectionCount, const float* inL,
+                const float* inR, float* outL, float* outR, int count, CascadeGains gains = {});

@@ -39,8 +39,16 @@ void BM_PlainSections(benchmark::State& state)
 }
 BENCHMARK(BM_PlainSections);
 
+// Arguments: section count, path (0 SSE2, 1 AVX), block size.
 void BM_StereoCascade(benchmark::State& state)
 {
+    const int count = static_cast<int>(state.range(0));
+    const auto path = state.range(1) == 0 ? CascadePath::Sse2 : CascadePath::Avx;
+    const int samples = static_cast<int>(state.range(2));
+    if (!cascadePathAvailable(path)) {
+        state.SkipWithError("this processor has no AVX");
+        return;
+    }
     const std::vector<CIIR> s = tenSections();
     std::vector<StereoSection> fast(sections);
     std::vector<StereoSection*> chain;
@@ -48,13 +56,14 @@ void BM_StereoCascade(benchmark::State& state)
         fast[k].load(s[k], s[k]);
         chain.push_back(&fast[k]);
     }
-    std::vector<float> inL(block, 0.25f), inR(block, -0.25f), outL(block), outR(block);
+    std::vector<float> inL(samples, 0.25f), inR(samples, -0.25f), outL(samples), outR(samples);
     for (auto _ : state) {
-        runCascade(chain.data(), sections, inL.data(), inR.data(), outL.data(), outR.data(), block);
+        runCascade(path, chain.data(), count, inL.data(), inR.data(), outL.data(), outR.data(), samples);
         benchmark::DoNotOptimize(outL.data());
     }
-    state.SetItemsProcessed(state.iterations() * block);
+    state.SetItemsProcessed(state.iterations() * samples);
 }
-BENCHMARK(BM_StereoCascade);
+BENCHMARK(BM_StereoCascade)->ArgNames({"sections", "avx", "block"})->ArgsProduct({{2, 5, 8, 10}, {0, 1}, {512}});
+BENCHMARK(BM_StereoCascade)->ArgNames({"sections", "avx", "block"})->ArgsProduct({{10}, {0, 1}, {32, 4096}});
 
 } // namespace

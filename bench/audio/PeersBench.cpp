@@ -1,0 +1,317 @@
+// Tolvan beside the equalisers a Linux musician can install, each loaded as a host loads
+// it: the library opened, the plug-in created through its VST2 entry point, set up through
+// its parameters and driven through its processing call. Peers that are not installed are
+// skipped. Settings (about eight bands each, cuts at 24 dB per octave where the plug-in has
+// them): docs/performance.md.
+//
+// The contenders run interleaved in random order; at the end the medians of processor time
+// per stereo sample and the ratio of Tolvan to each peer are printed by block size.
+#include <benchmark/benchmark.h>
+#include <dlfcn.h>
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "effect/PluginInterface.h"
+
+namespace {
+
+constexpr int rate = 48000;
+constexpr int blockSizes[] = {32, 512, 4096};
+// Host-callback opcodes that some peers ask while they start.
+constexpr int32_t audioMasterGetSampleRate = 16;
+constexpr int32_t audioMasterGetBlockSize = 17;
+
+int currentBlockSize = 512;
+
+intptr_t host(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
+{
+    switch (opcode) {
+    case audioMasterVersion: return 2400;
+    case audioMasterGetSampleRate: return rate;
+    case audioMasterGetBlockSize: return currentBlockSize;
+    default: return 0;
+    }
+}
+
+// One plug-in instance in its own library handle.
+class Instance {
+public:
+    static std::unique_ptr<Instance> load(const std::string& path, int blockSize)
+    {
+        void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr)
+            return nullptr;
+        using Entry = AEffect* (*)(HostCallback);
+        auto entry = reinterpret_cast<Entry>(dlsym(library, "VSTPluginMain"));
+        if (entry == nullptr)
+            entry = reinterpret_cast<Entry>(dlsym(library, "main"));
+        AEffect* effect = entry != nullptr ? entry(host) : nullptr;
+        if (effect == nullptr || effect->magic != kEffectMagic) {
+            dlclose(library);
+            return nullptr;
+        }
+        return std::unique_ptr<Instance>(new Instance(library, effect, blockSize));
+    }
+
+    ~Instance()
+    {
+        effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
+        effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+        dlclose(library);
+    }
+    Instance(const Instance&) = delete;
+    Instance& operator=(const Instance&) = delete;
+
+    void set(int32_t index, float value) { effect->setParameter(effect, index, value); }
+    std::string display(int32_t index)
+    {
+        char text[256] = {};
+        effect->dispatcher(effect, effGetParamDisplay, index, 0, text, 0.0f);
+        return text;
+    }
+    // Parameters are set; processing starts.
+    void resume()
+    {
+        effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+        effect->dispatcher(effect, effStartProcess, 0, 0, nullptr, 0.0f);
+    }
+    void process(float** in, float** out, int count) { effect->processReplacing(effect, in, out, count); }
+    int inputs() const { return effect->numInputs; }
+
+private:
+    Instance(void* lib, AEffect* fx, int blockSize) : library(lib), effect(fx)
+    {
+        effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+        effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
+        effect->dispatcher(effect, effSetBlockSize, 0, blockSize, nullptr, 0.0f);
+    }
+
+    void* library;
+    AEffect* effect;
+};
+
+// A contender: its instances and how a stereo block runs through them.
+struct Contender {
+    std::vector<std::unique_ptr<Instance>> instances;
+    // Stereo plug-ins: one instance. Mono ones: a chain of instances per channel, the
+    // first half for the left channel, the second for the right.
+    bool mono = false;
+    std::vector<float> scratch;
+
+    void process(float** in, float** out, int count)
+    {
+        if (!mono) {
+            instances[0]->process(in, out, count);
+            return;
+        }
+        const size_t perChannel = instances.size() / 2;
+        for (int c = 0; c < 2; ++c) {
+            float* source = in[c];
+            for (size_t k = 0; k < perChannel; ++k) {
+                // In and out are distinct buffers for every instance.
+                float* target = k % 2 == perChannel % 2 ? scratch.data() : out[c];
+                float* i[] = {source};
+                float* o[] = {target};
+                instances[c * perChannel + k]->process(i, o, count);
+                source = target;
+            }
+        }
+    }
+};
+
+const std::string tolvanPath = TOLVAN_PLUGIN_PATH;
+
+std::string installed(const std::vector<std::string>& candidates)
+{
+    for (const std::string& path : candidates) {
+        if (FILE* f = std::fopen(path.c_str(), "rb")) {
+            std::fclose(f);
+            return path;
+        }
+    }
+    return {};
+}
+
+// Every band on, both cut filters in edge mode (24 dB per octave): ten sections a channel.
+bool setUpTolvan(Contender& c, int blockSize)
+{
+    auto fx = Instance::load(tolvanPath, blockSize);
+    if (!fx)
+        return false;
+    for (int index = 11; index <= 18; ++index)
+        fx->set(index, 1.0f);
+    for (int index = 27; index <= 32; ++index)
+        fx->set(index, 0.75f);
+    fx->set(33, 1.0f);
+    fx->set(39, 1.0f);
+    fx->resume();
+    c.instances.push_back(std::move(fx));
+    return true;
+}
+
+// LSP's parametric equaliser: eight of its sixteen filters in the recursive (IIR) mode
+// with the RLC bilinear filters: a high-pass at 40 Hz and a low-pass at 16 kHz at slope x2
+// (24 dB per octave), a low shelf, three bells and two high shelves at +-6 dB.
+bool setUpLsp(Contender& c, int blockSize)
+{
+    const std::string path = installed({"/usr/lib/vst/lsp-plugins/para-equalizer-x16-stereo.so",
+                                        "/usr/local/lib/vst/lsp-plugins/para-equalizer-x16-stereo.so"});
+    auto fx = path.empty() ? nullptr : Instance::load(path, blockSize);
+    if (!fx)
+        return false;
+    // Filter k's parameters start at 13 + 9 k: type, mode, slope, solo, mute, frequency,
+    // gain, Q. The values below pick the types by the plug-in's own step display.
+    struct Filter {
+        float type;
+        const char* typeName;
+        double hertz;
+        double gainDb;
+    };
+    const Filter filters[] = {{0.3f, "Hi-pass", 40, 0},     {0.675f, "Lo-shel", 100, 6}, {0.175f, "Bell", 300, -6},
+                              {0.175f, "Bell", 1000, 6},    {0.175f, "Bell", 3000, -6},  {0.425f, "Hi-shel", 6000, 6},
+                              {0.425f, "Hi-shel", 2000, -3}, {0.55f, "Lo-pass", 16000, 0}};
+    for (int k = 0; k < 8; ++k) {
+        const int base = 13 + 9 * k;
+        const Filter& f = filters[k];
+        fx->set(base, f.type);
+        if (fx->display(base).rfind(f.typeName, 0) != 0) {
+            std::fprintf(stderr, "LSP: filter %d is '%s', not '%s'; skipped\n", k, fx->display(base).c_str(),
+                         f.typeName);
+            return false;
+        }
+        fx->set(base + 2, 0.5f);                                                                // slope x2
+        fx->set(base + 5, static_cast<float>(std::log10(f.hertz / 10.0) / std::log10(2400.0))); // 10 Hz..24 kHz
+        fx->set(base + 6, static_cast<float>((f.gainDb + 36.0) / 72.0));                       // -36..+36 dB
+        fx->set(base + 7, 0.01f);                                                               // Q 1 of 0..100
+    }
+    fx->resume();
+    c.instances.push_back(std::move(fx));
+    return true;
+}
+
+// ZamEQ2 is mono with four bands (two peaks, two shelves) and no cuts: two instances in
+// series per channel make eight bands a channel.
+bool setUpZamEq2(Contender& c, int blockSize)
+{
+    const std::string path = installed({"/usr/lib/vst/ZamEQ2-vst.so", "/usr/local/lib/vst/ZamEQ2-vst.so"});
+    if (path.empty())
+        return false;
+    for (int k = 0; k < 4; ++k) {
+        auto fx = Instance::load(path, blockSize);
+        if (!fx || fx->inputs() != 1)
+            return false;
+        for (const int gain : {0, 3, 6, 8})
+            fx->set(gain, k % 2 == 0 ? 0.8f : 0.6f);
+        fx->set(11, 1.0f); // peaks on
+        fx->resume();
+        c.instances.push_back(std::move(fx));
+    }
+    c.mono = true;
+    c.scratch.resize(static_cast<size_t>(blockSize));
+    return true;
+}
+
+struct Peer {
+    const char* name;
+    bool (*setUp)(Contender&, int);
+};
+constexpr Peer peers[] = {{"Tolvan", setUpTolvan}, {"LSP x16", setUpLsp}, {"ZamEQ2 x2", setUpZamEq2}};
+
+// One second of stereo noise, run through block by block.
+struct Signal {
+    std::vector<float> left, right;
+    std::vector<float> outLeft, outRight;
+    size_t position = 0;
+
+    explicit Signal(int blockSize) : outLeft(static_cast<size_t>(blockSize)), outRight(static_cast<size_t>(blockSize))
+    {
+        std::mt19937 rng(14);
+        std::uniform_real_distribution<float> sample(-0.5f, 0.5f);
+        const size_t n = static_cast<size_t>((rate / blockSize + 1) * blockSize);
+        for (size_t i = 0; i < n; ++i) {
+            left.push_back(sample(rng));
+            right.push_back(sample(rng));
+        }
+    }
+};
+
+void runContender(benchmark::State& state, const Peer& peer, int blockSize)
+{
+    currentBlockSize = blockSize;
+    Contender c;
+    if (!peer.setUp(c, blockSize)) {
+        state.SkipWithError("not installed");
+        return;
+    }
+    Signal s(blockSize);
+    for (auto _ : state) {
+        float* in[] = {s.left.data() + s.position, s.right.data() + s.position};
+        float* out[] = {s.outLeft.data(), s.outRight.data()};
+        c.process(in, out, blockSize);
+        benchmark::DoNotOptimize(s.outLeft.data());
+        s.position = (s.position + static_cast<size_t>(blockSize)) % (s.left.size() - static_cast<size_t>(blockSize));
+    }
+    state.SetItemsProcessed(state.iterations() * blockSize);
+    state.counters["block"] = blockSize;
+}
+
+// Collects the medians (or the single runs) as nanoseconds of processor time per stereo
+// sample, by block size and contender, and prints the ratios at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.error_occurred || (run.run_type == Run::RT_Aggregate && !median))
+                continue;
+            const int block = static_cast<int>(run.counters.at("block").value);
+            (median ? medians : singles)[block][run.run_name.function_name] = run.GetAdjustedCPUTime() / block;
+        }
+    }
+    void Finalize() override
+    {
+        ConsoleReporter::Finalize();
+        std::printf("\nProcessor time per stereo sample (ns), %s, and Tolvan's ratio to each peer:\n",
+                    medians.empty() ? "one run" : "medians");
+        for (const auto& [block, byName] : medians.empty() ? singles : medians) {
+            std::printf("%5d samples:", block);
+            const auto tolvan = byName.find("Tolvan");
+            for (const auto& [name, ns] : byName) {
+                std::printf("  %s %.1f", name.c_str(), ns);
+                if (tolvan != byName.end() && name != "Tolvan")
+                    std::printf(" (ratio %.2f)", tolvan->second / ns);
+            }
+            std::printf("\n");
+        }
+    }
+
+private:
+    using Figures = std::map<int, std::map<std::string, double>>;
+    Figures medians, singles;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    for (const int block : blockSizes) {
+        for (const Peer& peer : peers) {
+            benchmark::RegisterBenchmark(peer.name, [&peer, block](benchmark::State& state) {
+                runContender(state, peer, block);
+            })->Arg(block)->ArgName("block");
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+}

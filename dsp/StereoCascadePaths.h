@@ -1,0 +1,33 @@
+#pragma once
+
+// The implementations behind runCascade, one per instruction set, for StereoCascade.cpp
+// and the tests; the rest of the program calls runCascade.
+
+#include "dsp/StereoCascade.h"
+
+// The AVX path needs GCC-style target attributes on x86; elsewhere only the SSE2 (or
+// scalar) path exists.
+#if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
+#define TOLVAN_CASCADE_AVX 1
+#endif
+
+namespace dsp {
+
+// The end-of-block rules of the plain path for both channels of a section: the output
+// history loses values too small for a float, and a channel whose history is not finite
+// is reset.
+void finishBlock(StereoSection& s);
+
+// Left and right in one SSE2 register (two scalars where there is none); up to four
+// consecutive sections per sample loop.
+void runCascadeSse2(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
+                    float* outL, float* outR, int count, CascadeGains gains);
+
+#if defined(TOLVAN_CASCADE_AVX)
+// Two sections in one four-double register, the second of them one sample behind, so that
+// every section of the chain runs in one sample loop. Only on processors with AVX.
+void runCascadeAvx(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
+                   float* outL, float* outR, int count, CascadeGains gains);
+#endif
+
+} // namespace dsp
