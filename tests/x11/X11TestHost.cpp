@@ -97,21 +97,26 @@ VSTGUI::PixelSurface X11TestHost::readBack(Window window) const
     return pixels;
 }
 
-bool pumpUntil(const std::function<bool()>& done, uint32_t timeoutMs)
+IdleCall eventPump()
+{
+    return [] { VSTGUI::platform::processEvents(); };
+}
+
+bool pumpUntil(const std::function<bool()>& done, uint32_t timeoutMs, const IdleCall& idle)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!done()) {
         if (std::chrono::steady_clock::now() > end)
             return done();
-        VSTGUI::platform::processEvents();
+        idle();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
 }
 
-void pumpFor(uint32_t milliseconds)
+void pumpFor(uint32_t milliseconds, const IdleCall& idle)
 {
-    pumpUntil([] { return false; }, milliseconds);
+    pumpUntil([] { return false; }, milliseconds, idle);
 }
 
 }  // namespace tolvan::test

@@ -40,10 +40,13 @@ private:
     int screen;
 };
 
-// Runs the back end's event pump (as the host's idle calls do, every 10 ms) until done
-// returns true or timeoutMs pass; then returns done's last answer.
-bool pumpUntil(const std::function<bool()>& done, uint32_t timeoutMs = 3000);
-// Runs the event pump for the given time.
-void pumpFor(uint32_t milliseconds);
+// What the host's idle call reaches: the frames' idle, or the bare event pump.
+using IdleCall = std::function<void()>;
+IdleCall eventPump();
+
+// Runs idle every 10 ms, as a host's idle calls do, until done returns true or timeoutMs
+// pass; then returns done's last answer.
+bool pumpUntil(const std::function<bool()>& done, uint32_t timeoutMs = 3000, const IdleCall& idle = eventPump());
+void pumpFor(uint32_t milliseconds, const IdleCall& idle = eventPump());
 
 }  // namespace tolvan::test
