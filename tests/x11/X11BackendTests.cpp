@@ -182,6 +182,16 @@ int zombieChildren()
     return zombies;
 }
 
+void eventPump()
+{
+    platform::processEvents();
+}
+
+bool pumpUntil(const std::function<bool()>& done, uint32_t timeoutMs = 3000)
+{
+    return tolvan::test::pumpUntil(done, timeoutMs, eventPump);
+}
+
 // The id of a window that no longer exists.
 Window deadWindow(X11TestHost& host)
 {
@@ -231,7 +241,7 @@ protected:
     {
         const Window child = host.childOf(topLevel);
         PixelSurface shown;
-        const bool same = pumpUntil([&] {
+        const bool same = tolvan::test::pumpUntil([&] {
             shown = host.readBack(child);
             return shown.width() == expected.width() && shown.height() == expected.height() &&
                    std::equal(shown.pixels().begin(), shown.pixels().end(), expected.pixels().begin());
@@ -255,7 +265,7 @@ protected:
                 platform::processEvents();
         };
     }
-    bool pump(const std::function<bool()>& done, uint32_t timeoutMs = 3000) { return pumpUntil(done, timeoutMs, frameIdle()); }
+    bool pump(const std::function<bool()>& done, uint32_t timeoutMs = 3000) { return tolvan::test::pumpUntil(done, timeoutMs, frameIdle()); }
 
     X11TestHost host;
     Window topLevel = None;

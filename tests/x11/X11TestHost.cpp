@@ -1,5 +1,3 @@
-#include "framework/platform/Platform.h"
-
 #include "tests/x11/X11TestHost.h"
 
 #include <X11/Xutil.h>
@@ -95,11 +93,6 @@ VSTGUI::PixelSurface X11TestHost::readBack(Window window) const
             pixels.row(y)[x] = static_cast<VSTGUI::Pixel>(XGetPixel(image, x, y) & 0xFFFFFF);
     XDestroyImage(image);
     return pixels;
-}
-
-IdleCall eventPump()
-{
-    return [] { VSTGUI::platform::processEvents(); };
 }
 
 bool pumpUntil(const std::function<bool()>& done, uint32_t timeoutMs, const IdleCall& idle)

@@ -40,13 +40,13 @@ private:
     int screen;
 };
 
-// What the host's idle call reaches: the frames' idle, or the bare event pump.
+// What the host's idle call reaches: the frames' idle, the bare event pump, or the
+// plug-in's effEditIdle.
 using IdleCall = std::function<void()>;
-IdleCall eventPump();
 
 // Runs idle every 10 ms, as a host's idle calls do, until done returns true or timeoutMs
 // pass; then returns done's last answer.
-bool pumpUntil(const std::function<bool()>& done, uint32_t timeoutMs = 3000, const IdleCall& idle = eventPump());
-void pumpFor(uint32_t milliseconds, const IdleCall& idle = eventPump());
+bool pumpUntil(const std::function<bool()>& done, uint32_t timeoutMs, const IdleCall& idle);
+void pumpFor(uint32_t milliseconds, const IdleCall& idle);
 
 }  // namespace tolvan::test
