@@ -2,7 +2,8 @@
 # Runs a test program under an X server of its own: Xvfb on a display number it picks
 # itself (-displayfd, so parallel runs cannot collide), reachable only through its local
 # socket, stopped when the program ends. -noreset: a server that resets when its last
-# client leaves refuses the next connections for a moment. Exits 77 (skipped) when Xvfb is not installed.
+# client leaves refuses the next connections for a moment. The program finds the server's
+# process id in TOLVAN_XSERVER_PID. Exits 77 (skipped) when Xvfb is not installed.
 set -u
 if ! command -v Xvfb >/dev/null 2>&1; then
   echo "SKIPPED: Xvfb is not installed, so the X11 tests cannot run (install xvfb)"
@@ -22,7 +23,7 @@ if [ -z "$number" ]; then
   echo "Xvfb did not start"
   exit 1
 fi
-DISPLAY=":$number" "$@"
+TOLVAN_XSERVER_PID=$server DISPLAY=":$number" "$@"
 status=$?
 kill "$server" 2>/dev/null
 wait "$server" 2>/dev/null

@@ -21,7 +21,7 @@ constexpr unsigned kWheelDown = Button5;
 constexpr unsigned kWheelRight = 7;  // the highest button a wheel sends
 // A captionless wrapper of the host's at most this much larger than our window is part of
 // the editor window; anything larger is the host's own.
-constexpr unsigned kWrapperSlack = 60;
+constexpr int32_t kWrapperSlack = 60;
 
 struct CursorGlyph {
     platform::CursorShape shape;
@@ -373,37 +373,27 @@ bool X11Window::getEditorWindowPosition(Point& position) const
         // A top-level window of the host ends the climb, as a caption does.
         if (above == None || above == root)
             break;
-        int x = 0;
-        int y = 0;
-        unsigned width = 0;
-        unsigned height = 0;
-        unsigned border = 0;
-        unsigned depth = 0;
-        if (!XGetGeometry(display, above, &root, &x, &y, &width, &height, &border, &depth))
+        Rect wrapper;
+        if (!windowGeometry(above, wrapper))
             return false;
-        const auto ourWidth = static_cast<unsigned>(surface.width());
-        const auto ourHeight = static_cast<unsigned>(surface.height());
-        if (width > ourWidth + kWrapperSlack || height > ourHeight + kWrapperSlack)
+        if (wrapper.width() > surface.width() + kWrapperSlack || wrapper.height() > surface.height() + kWrapperSlack)
             break;
         current = above;
     }
-    ::Window root = None;
-    int x = 0;
-    int y = 0;
-    unsigned width = 0;
-    unsigned height = 0;
-    unsigned border = 0;
-    unsigned depth = 0;
-    if (!XGetGeometry(display, current, &root, &x, &y, &width, &height, &border, &depth))
+    Rect editorWindow;
+    if (!windowGeometry(current, editorWindow))
         return false;
-    position = {x, y};
+    position = editorWindow.topLeft();
     return true;
 }
 
 bool X11Window::getParentRect(Rect& rect) const
 {
-    if (!alive)
-        return false;
+    return alive && windowGeometry(parent, rect);
+}
+
+bool X11Window::windowGeometry(::Window window, Rect& rect) const
+{
     ::Window root = None;
     int x = 0;
     int y = 0;
@@ -411,7 +401,7 @@ bool X11Window::getParentRect(Rect& rect) const
     unsigned height = 0;
     unsigned border = 0;
     unsigned depth = 0;
-    if (!XGetGeometry(display, parent, &root, &x, &y, &width, &height, &border, &depth))
+    if (!XGetGeometry(display, window, &root, &x, &y, &width, &height, &border, &depth))
         return false;
     rect = Rect::fromSize({x, y}, static_cast<int32_t>(width), static_cast<int32_t>(height));
     return true;

@@ -60,6 +60,8 @@ private:
     X11Window(Connection& connection, ::Window xid, ::Window parent, Colormap colormap, Visual* visual, int depth,
               int32_t width, int32_t height, platform::WindowProcedure procedure);
     bool deliver(const platform::WindowEvent& event);
+    // The window's rectangle in its parent's coordinates.
+    bool windowGeometry(::Window window, Rect& rect) const;
     void forwardWheelToParent(const XButtonEvent& press);
 
     struct Timer {
