@@ -123,6 +123,13 @@ bool SDEditor::open(void* parent)
 
     AEffEditor::open(parent);
     auto* newFrame = new CFrame({0, 0, background->getWidth(), background->getHeight()}, parent, this);
+    // No window could be made (no display on this machine, or a parent that is not a
+    // window): there is no editor to show, and the host learns it from the answer.
+    if (newFrame->getWindow() == nullptr) {
+        newFrame->release();
+        AEffEditor::close();
+        return false;
+    }
     newFrame->setBackground(background);
     newFrame->setBackgroundColor(panelColor);
     frame = newFrame;

@@ -293,6 +293,9 @@ bool CFrame::isOpen() const
 
 void CFrame::idle()
 {
+    // Paints, timers and a host's destruction of its window arrive here on back ends without
+    // a message loop of their own, so this runs even before the first paint.
+    platform::processEvents();
     if (!openFlag || firstDrawPending || !isDirty())
         return;
     CDrawContext context(window.get(), this, nullptr);

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ g++-multilib pkg-config
   googletest libgtest-dev libbenchmark-dev
-  libstb-dev fonts-liberation2 libx11-dev libfftw3-dev libsndfile1-dev
+  libstb-dev fonts-liberation2 libx11-dev libxext-dev libxtst-dev libfftw3-dev libsndfile1-dev
   mingw-w64 binutils
 )
 if [ "${1:-}" = "--tests" ]; then

@@ -149,4 +149,11 @@ std::unique_ptr<Window> createChildWindow(ParentWindow parent, int32_t width, in
 // it. Returns true when one was delivered.
 bool dispatchPendingPaint();
 
+// [UI thread] Delivers what the window system holds for the calling thread's windows: input,
+// paints, destruction and due timers. Where the host runs the message loop (Win32), and on
+// the headless back end, whose tests run it, there is nothing to do. The X11 back end has
+// no loop but the host's idle calls, which reach it here through the frame's idle. Input
+// that arrives while a control tracks the mouse waits until the tracking has ended.
+void processEvents();
+
 }  // namespace VSTGUI::platform

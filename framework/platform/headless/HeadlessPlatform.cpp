@@ -360,6 +360,9 @@ bool dispatchPendingPaint()
     return false;
 }
 
+// The tests run the message loop themselves (runMessages), as a Windows host does.
+void processEvents() {}
+
 }  // namespace platform
 
 // ---------------------------------------------------------------------------------------

@@ -1,0 +1,134 @@
+// The editor's whole user-interface cost in a Linux host: the built plug-in with its editor
+// open in a window of ours, effEditIdle every 25 ms (40 refreshes a second) on this
+// thread, and noise flowing through processReplacing on an audio thread in real time.
+// Reported: the CPU time of the editor's thread, and of the X server when its process id
+// is known (run-under-xvfb.sh passes it in TOLVAN_XSERVER_PID), each in percent of one
+// core over the run. Run it as
+//   tests/x11/run-under-xvfb.sh build/bench/x11/x11_editor_load_bench
+
+#include "tests/effect/PluginHost.h"
+
+#include <benchmark/benchmark.h>
+
+#include <X11/Xlib.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <time.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kBlock = 441;                            // 10 ms
+constexpr auto kIdleInterval = std::chrono::milliseconds(25);
+constexpr auto kRunTime = std::chrono::seconds(5);
+
+intptr_t quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
+{
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+double threadCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// User plus system time of a process, in seconds; negative when unknown.
+double processCpuSeconds(const char* pid)
+{
+    if (pid == nullptr)
+        return -1.0;
+    std::ifstream stat(std::string("/proc/") + pid + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const auto end = text.rfind(')');
+    if (end == std::string::npos)
+        return -1.0;
+    std::istringstream fields(text.substr(end + 2));
+    std::string field;
+    unsigned long user = 0;
+    unsigned long system = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14)
+            user = std::stoul(field);
+        if (i == 15)
+            system = std::stoul(field);
+    }
+    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+void BM_EditorAt40RefreshesWithAudio(benchmark::State& state)
+{
+    PluginLibrary library;
+    Display* host = XOpenDisplay(nullptr);
+    if (!library.loaded() || host == nullptr) {
+        state.SkipWithError("needs the built plug-in and an X display");
+        return;
+    }
+    AEffect* effect = library.entry()(quietHost);
+    const Window top = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, 754, 374, 0, 0, 0);
+    XMapWindow(host, top);
+    XSync(host, False);
+    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
+    effect->dispatcher(effect, effSetBlockSize, 0, kBlock, nullptr, 0.0f);
+    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    if (effect->dispatcher(effect, effEditOpen, 0, 0, reinterpret_cast<void*>(top), 0.0f) == 0) {
+        state.SkipWithError("the editor did not open");
+        return;
+    }
+    for (auto _ : state) {
+        std::atomic<bool> running{true};
+        std::thread audio([&] {
+            std::mt19937 random(1);
+            std::uniform_real_distribution<float> noise(-0.25f, 0.25f);
+            std::vector<float> inL(kBlock), inR(kBlock), outL(kBlock), outR(kBlock);
+            float* inputs[] = {inL.data(), inR.data()};
+            float* outputs[] = {outL.data(), outR.data()};
+            auto next = std::chrono::steady_clock::now();
+            while (running.load()) {
+                for (int i = 0; i < kBlock; ++i) {
+                    inL[i] = noise(random);
+                    inR[i] = noise(random);
+                }
+                effect->processReplacing(effect, inputs, outputs, kBlock);
+                next += std::chrono::milliseconds(10);
+                std::this_thread::sleep_until(next);
+            }
+        });
+        const char* serverPid = std::getenv("TOLVAN_XSERVER_PID");
+        const double serverStart = processCpuSeconds(serverPid);
+        const double uiStart = threadCpuSeconds();
+        const auto start = std::chrono::steady_clock::now();
+        auto next = start;
+        while (std::chrono::steady_clock::now() - start < kRunTime) {
+            effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+            next += kIdleInterval;
+            std::this_thread::sleep_until(next);
+        }
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double ui = threadCpuSeconds() - uiStart;
+        const double server = processCpuSeconds(serverPid) - serverStart;
+        running.store(false);
+        audio.join();
+        state.SetIterationTime(wall);
+        state.counters["editor_thread_cpu_percent"] = 100.0 * ui / wall;
+        if (serverStart >= 0.0)
+            state.counters["x_server_cpu_percent"] = 100.0 * server / wall;
+    }
+    effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    XDestroyWindow(host, top);
+    XCloseDisplay(host);
+}
+BENCHMARK(BM_EditorAt40RefreshesWithAudio)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,118 @@
+#include "framework/platform/x11/X11Connection.h"
+
+#include "framework/platform/x11/X11Window.h"
+
+#include <X11/Xproto.h>
+#include <X11/extensions/XShm.h>
+
+#include <algorithm>
+#include <atomic>
+#include <iterator>
+
+namespace VSTGUI::x11 {
+namespace {
+
+// Written on the owning thread, read by the error handler, which any thread's Xlib call
+// may run: atomics, so that a host that uses Xlib on other threads reads whole values.
+std::atomic<Connection*> instance{nullptr};
+std::atomic<XErrorHandler> previousHandler{nullptr};
+
+constexpr const char* kAtomNames[] = {
+    "XdndAware",    "XdndEnter",     "XdndPosition",   "XdndStatus",  "XdndLeave",
+    "XdndDrop",     "XdndFinished",  "XdndSelection",  "XdndTypeList", "XdndActionMove",
+    "text/uri-list", "text/plain",   "text/plain;charset=utf-8", "UTF8_STRING", "STRING",
+    "TEXT",         "TOLVAN_DROP_DATA",
+};
+static_assert(std::size(kAtomNames) * sizeof(Atom) == sizeof(Atoms), "one name per atom");
+
+}  // namespace
+
+Connection::Connection(Display* display) : xDisplay(display)
+{
+    // The table of names is in the order of the struct's members.
+    XInternAtoms(xDisplay, const_cast<char**>(kAtomNames), static_cast<int>(std::size(kAtomNames)), False,
+                 reinterpret_cast<Atom*>(&atomTable));
+    sharedMemory = XShmQueryExtension(xDisplay) == True;
+}
+
+Connection::~Connection() = default;
+
+Connection* Connection::acquire()
+{
+    Connection* connection = instance.load();
+    if (connection == nullptr) {
+        Display* display = XOpenDisplay(nullptr);
+        if (display == nullptr)
+            return nullptr;
+        connection = new Connection(display);
+        previousHandler.store(XSetErrorHandler(&Connection::handleError));
+        instance.store(connection);
+    } else if (connection->owner != std::this_thread::get_id()) {
+        return nullptr;
+    }
+    ++connection->uses;
+    return connection;
+}
+
+void Connection::release()
+{
+    Connection* connection = current();
+    if (connection == nullptr || --connection->uses > 0)
+        return;
+    // Closing waits for the server, so errors of our last requests still reach our handler.
+    XCloseDisplay(connection->xDisplay);
+    instance.store(nullptr);
+    delete connection;
+    // Put the host's handler back, unless something replaced ours meanwhile: then that stays.
+    const XErrorHandler ours = XSetErrorHandler(previousHandler.exchange(nullptr));
+    if (ours != &Connection::handleError)
+        XSetErrorHandler(ours);
+}
+
+Connection* Connection::current()
+{
+    Connection* connection = instance.load();
+    return connection != nullptr && connection->owner == std::this_thread::get_id() ? connection : nullptr;
+}
+
+int Connection::handleError(Display* display, XErrorEvent* error)
+{
+    Connection* connection = instance.load();
+    if (connection == nullptr || display != connection->xDisplay) {
+        const XErrorHandler previous = previousHandler.load();
+        return previous != nullptr ? previous(display, error) : 0;
+    }
+    // Runs inside one of our own Xlib calls, so on the owning thread.
+    ++connection->errorCount;
+    if (error->error_code == BadWindow || error->error_code == BadDrawable)
+        if (X11Window* window = connection->find(static_cast<::Window>(error->resourceid)))
+            window->markGone();
+    return 0;
+}
+
+void Connection::remove(X11Window* window)
+{
+    windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
+}
+
+X11Window* Connection::find(::Window id) const
+{
+    for (X11Window* window : windows)
+        if (window->id() == id)
+            return window;
+    return nullptr;
+}
+
+void Connection::readEvents()
+{
+    while (XPending(xDisplay) > 0) {
+        XEvent event;
+        XNextEvent(xDisplay, &event);
+        // For every event we select, the window field is the window it is meant for (the
+        // requestor for a selection answer).
+        if (X11Window* window = find(event.xany.window))
+            window->handleEvent(event);
+    }
+}
+
+}  // namespace VSTGUI::x11

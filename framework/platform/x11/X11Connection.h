@@ -1,0 +1,93 @@
+#pragma once
+// The one connection to the X server that every editor window of the process shares. The
+// first window opens it (our own, never the host's) and the last one closes it, so that a
+// plug-in without an open editor makes no X call at all. While it is open, our X error
+// handler stands in front of the host's: errors on our connection (a window the host
+// destroyed before closing the editor) are recorded, every other display's errors go on to
+// the handler that was there before, which is put back when the connection closes.
+// Everything here belongs to the thread that opened the connection.
+
+#include "framework/platform/x11/XlibHeaders.h"
+
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+namespace VSTGUI::x11 {
+
+class X11Window;
+
+// The atoms of the drag-and-drop protocol, interned once per connection.
+struct Atoms {
+    Atom xdndAware;
+    Atom xdndEnter;
+    Atom xdndPosition;
+    Atom xdndStatus;
+    Atom xdndLeave;
+    Atom xdndDrop;
+    Atom xdndFinished;
+    Atom xdndSelection;
+    Atom xdndTypeList;
+    Atom xdndActionMove;
+    Atom uriList;
+    Atom textPlain;
+    Atom textPlainUtf8;
+    Atom utf8String;
+    Atom string;
+    Atom text;
+    Atom dropData;  // our window's property that receives the dragged data
+};
+
+class Connection {
+public:
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Takes a use of the shared connection, opening it first when no window holds one.
+    // Null when no display can be opened or another thread owns the connection.
+    static Connection* acquire();
+    // Gives a use back; the last one closes the connection and restores the error handler.
+    static void release();
+    // The open connection when the calling thread owns it, else null (no X call then).
+    static Connection* current();
+
+    Display* display() const { return xDisplay; }
+    ::Window root() const { return DefaultRootWindow(xDisplay); }
+    const Atoms& atoms() const { return atomTable; }
+    bool hasSharedMemory() const { return sharedMemory; }
+
+    void add(X11Window* window) { windows.push_back(window); }
+    void remove(X11Window* window);
+    X11Window* find(::Window id) const;
+    // The windows in creation order, as a copy: delivering events may create or destroy some.
+    std::vector<X11Window*> allWindows() const { return windows; }
+
+    // Runs request and waits for its answer; true when it caused no X error.
+    template <typename Request>
+    bool checked(Request&& request)
+    {
+        XSync(xDisplay, False);
+        const uint64_t before = errorCount;
+        request();
+        XSync(xDisplay, False);
+        return errorCount == before;
+    }
+
+    // Reads everything the server has sent and hands each event to its window.
+    void readEvents();
+
+private:
+    explicit Connection(Display* display);
+    ~Connection();
+    static int handleError(Display* display, XErrorEvent* error);
+
+    Display* xDisplay;
+    Atoms atomTable{};
+    bool sharedMemory = false;
+    std::thread::id owner = std::this_thread::get_id();
+    int32_t uses = 0;
+    uint64_t errorCount = 0;
+    std::vector<X11Window*> windows;
+};
+
+}  // namespace VSTGUI::x11

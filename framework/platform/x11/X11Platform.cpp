@@ -1,0 +1,145 @@
+// The X11 back end of the platform seam: the editor's window is a child of the host's
+// window on our own connection to the X server (see X11Connection.h), driven only by the
+// host's idle calls and the controls' mouse loops.
+
+#include "framework/platform/Platform.h"
+#include "framework/platform/x11/DocumentOpener.h"
+#include "framework/platform/x11/X11Connection.h"
+#include "framework/platform/x11/X11Window.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace VSTGUI {
+namespace {
+
+constexpr uint32_t kDoubleClickTime = 400;
+
+// Whether window is still one of the open connection's: delivering an event may have
+// closed it, and the connection with it.
+bool stillOpen(const x11::X11Window* window)
+{
+    const x11::Connection* connection = x11::Connection::current();
+    if (connection == nullptr)
+        return false;
+    const auto windows = connection->allWindows();
+    return std::find(windows.begin(), windows.end(), window) != windows.end();
+}
+
+}  // namespace
+
+namespace platform {
+
+uint32_t getTicks()
+{
+    using namespace std::chrono;
+    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+void sleep(uint32_t milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+uint32_t getDoubleClickTime()
+{
+    return kDoubleClickTime;
+}
+
+MouseButtons getMouseButtons()
+{
+    const x11::Connection* connection = x11::Connection::current();
+    if (connection == nullptr)
+        return 0;  // no editor open: no X call
+    ::Window root = None;
+    ::Window child = None;
+    int rootX = 0;
+    int rootY = 0;
+    int x = 0;
+    int y = 0;
+    unsigned state = 0;
+    if (!XQueryPointer(connection->display(), connection->root(), &root, &child, &rootX, &rootY, &x, &y, &state))
+        return 0;
+    // The server maps a left-handed pointer already: Button1 is the primary button.
+    MouseButtons buttons = 0;
+    buttons |= (state & Button1Mask) ? ButtonLeft : 0;
+    buttons |= (state & Button2Mask) ? ButtonMiddle : 0;
+    buttons |= (state & Button3Mask) ? ButtonRight : 0;
+    buttons |= (state & ShiftMask) ? ModShift : 0;
+    buttons |= (state & ControlMask) ? ModControl : 0;
+    buttons |= (state & Mod1Mask) ? ModAlt : 0;
+    return buttons;
+}
+
+Point getCursorPosition()
+{
+    const x11::Connection* connection = x11::Connection::current();
+    if (connection == nullptr)
+        return {};
+    ::Window root = None;
+    ::Window child = None;
+    int rootX = 0;
+    int rootY = 0;
+    int x = 0;
+    int y = 0;
+    unsigned state = 0;
+    if (!XQueryPointer(connection->display(), connection->root(), &root, &child, &rootX, &rootY, &x, &y, &state))
+        return {};
+    return {rootX, rootY};
+}
+
+bool openDocument(const char* path)
+{
+    return x11::openWithDesktop(path);
+}
+
+std::unique_ptr<Window> createChildWindow(ParentWindow parent, int32_t width, int32_t height,
+                                          WindowProcedure procedure)
+{
+    // The host passes its window's XID as a pointer-sized integer.
+    const auto parentId = static_cast<::Window>(reinterpret_cast<uintptr_t>(parent));
+    if (parentId == None)
+        return nullptr;
+    x11::Connection* connection = x11::Connection::acquire();
+    if (connection == nullptr)
+        return nullptr;
+    auto window = x11::X11Window::create(*connection, parentId, width, height, procedure);
+    if (!window)
+        x11::Connection::release();
+    return window;
+}
+
+bool dispatchPendingPaint()
+{
+    x11::Connection* connection = x11::Connection::current();
+    if (connection == nullptr)
+        return false;
+    connection->readEvents();
+    for (x11::X11Window* window : connection->allWindows())
+        if (window->deliverPaint())
+            return true;
+    return false;
+}
+
+void processEvents()
+{
+    x11::reapFinishedOpeners();
+    x11::Connection* connection = x11::Connection::current();
+    if (connection == nullptr)
+        return;
+    connection->readEvents();
+    for (x11::X11Window* window : connection->allWindows()) {
+        if (stillOpen(window))
+            window->deliverDestroy();
+        while (stillOpen(window) && window->deliverQueuedInput()) {
+        }
+        while (stillOpen(window) && window->deliverPaint()) {
+        }
+        if (stillOpen(window))
+            window->fireDueTimers(getTicks());
+    }
+}
+
+}  // namespace platform
+}  // namespace VSTGUI

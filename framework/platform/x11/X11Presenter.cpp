@@ -1,0 +1,203 @@
+#include "framework/platform/x11/X11Presenter.h"
+
+#include "framework/platform/x11/X11Connection.h"
+
+#include <X11/Xutil.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
+#include <cstring>
+
+namespace VSTGUI::x11 {
+namespace {
+
+constexpr uint32_t kRedMask = 0xFF0000;
+constexpr uint32_t kGreenMask = 0x00FF00;
+constexpr uint32_t kBlueMask = 0x0000FF;
+
+// One 8-bit channel placed into a mask of any width and position.
+unsigned long placeChannel(uint32_t value, unsigned long mask)
+{
+    if (mask == 0)
+        return 0;
+    const int shift = std::countr_zero(mask);
+    const int bits = std::popcount(mask);
+    const unsigned long scaled = bits >= 8 ? static_cast<unsigned long>(value) << (bits - 8) : value >> (8 - bits);
+    return (scaled << shift) & mask;
+}
+
+Rect unite(const Rect& a, const Rect& b)
+{
+    if (a.isEmpty())
+        return b;
+    if (b.isEmpty())
+        return a;
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
+}  // namespace
+
+Rect changedArea(const PixelSurface& a, const PixelSurface& b)
+{
+    Rect area;
+    const int32_t width = a.width();
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(Pixel);
+    for (int32_t y = 0; y < a.height(); ++y) {
+        const Pixel* rowA = a.row(y);
+        const Pixel* rowB = b.row(y);
+        if (std::memcmp(rowA, rowB, rowBytes) == 0)
+            continue;
+        int32_t left = 0;
+        while (rowA[left] == rowB[left])
+            ++left;
+        int32_t right = width;
+        while (rowA[right - 1] == rowB[right - 1])
+            --right;
+        area = unite(area, {left, y, right, y + 1});
+    }
+    return area;
+}
+
+Presenter::Presenter(Connection& owner, ::Window target, Visual* windowVisual, int windowDepth)
+    : connection(owner), display(owner.display()), window(target), visual(windowVisual), depth(windowDepth),
+      gc(XCreateGC(display, target, 0, nullptr))
+{
+}
+
+Presenter::~Presenter()
+{
+    destroyImage();
+    XFreeGC(display, gc);
+}
+
+void Presenter::resize(int32_t width, int32_t height)
+{
+    destroyImage();
+    createImage(width, height);
+}
+
+void Presenter::createImage(int32_t width, int32_t height)
+{
+    shown.resize(width, height);
+    if (width <= 0 || height <= 0 || shown.width() == 0)
+        return;
+    if (!(connection.hasSharedMemory() && createSharedImage(width, height))) {
+        image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
+                             static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
+        if (image == nullptr)
+            return;
+        image->data = static_cast<char*>(std::calloc(static_cast<std::size_t>(image->bytes_per_line),
+                                                     static_cast<std::size_t>(height)));
+        if (image->data == nullptr) {
+            XDestroyImage(image);
+            image = nullptr;
+            return;
+        }
+    }
+    const bool littleEndian = std::endian::native == std::endian::little;
+    direct = visual->c_class == TrueColor && (depth == 24 || depth == 32) && image->bits_per_pixel == 32 &&
+             visual->red_mask == kRedMask && visual->green_mask == kGreenMask && visual->blue_mask == kBlueMask &&
+             image->byte_order == (littleEndian ? LSBFirst : MSBFirst);
+    // A 32-bit visual carries alpha in the remaining bits: the editor is opaque.
+    alphaBits = depth == 32 ? ~(kRedMask | kGreenMask | kBlueMask) : 0;
+    // The first present sends everything: the window shows nothing of ours yet.
+    shown.fill(0);
+}
+
+bool Presenter::createSharedImage(int32_t width, int32_t height)
+{
+    segment = {};
+    image = XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr, &segment,
+                            static_cast<unsigned>(width), static_cast<unsigned>(height));
+    if (image == nullptr)
+        return false;
+    const std::size_t bytes = static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(height);
+    segment.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+    void* address = segment.shmid >= 0 ? shmat(segment.shmid, nullptr, 0) : reinterpret_cast<void*>(-1);
+    bool attached = false;
+    if (address != reinterpret_cast<void*>(-1)) {
+        segment.shmaddr = image->data = static_cast<char*>(address);
+        segment.readOnly = False;
+        // A server on another machine, or in another IPC namespace, refuses the segment.
+        attached = connection.checked([&] { XShmAttach(display, &segment); });
+    }
+    // Marked for removal at once: the segment goes when both sides have let go, even if
+    // the host crashes.
+    if (segment.shmid >= 0)
+        shmctl(segment.shmid, IPC_RMID, nullptr);
+    if (!attached) {
+        if (address != reinterpret_cast<void*>(-1))
+            shmdt(address);
+        image->data = nullptr;
+        XDestroyImage(image);
+        image = nullptr;
+        segment = {};
+        return false;
+    }
+    sharedMemory = true;
+    return true;
+}
+
+void Presenter::destroyImage()
+{
+    if (image == nullptr)
+        return;
+    if (sharedMemory) {
+        XShmDetach(display, &segment);
+        // The server must have let go before our side does.
+        XSync(display, False);
+        shmdt(segment.shmaddr);
+        image->data = nullptr;
+        segment = {};
+        sharedMemory = false;
+    }
+    XDestroyImage(image);
+    image = nullptr;
+}
+
+void Presenter::store(const PixelSurface& surface, const Rect& area)
+{
+    for (int32_t y = area.top; y < area.bottom; ++y) {
+        const Pixel* source = surface.row(y) + area.left;
+        std::memcpy(shown.row(y) + area.left, source, static_cast<std::size_t>(area.width()) * sizeof(Pixel));
+        if (direct) {
+            auto* target = reinterpret_cast<uint32_t*>(image->data + static_cast<std::ptrdiff_t>(y) * image->bytes_per_line) +
+                           area.left;
+            for (int32_t x = 0; x < area.width(); ++x)
+                target[x] = source[x] | alphaBits;
+            continue;
+        }
+        for (int32_t x = 0; x < area.width(); ++x) {
+            const Pixel p = source[x];
+            const unsigned long value = placeChannel((p >> 16) & 0xFF, visual->red_mask) |
+                                        placeChannel((p >> 8) & 0xFF, visual->green_mask) |
+                                        placeChannel(p & 0xFF, visual->blue_mask) | alphaBits;
+            XPutPixel(image, area.left + x, y, value);
+        }
+    }
+}
+
+void Presenter::present(const PixelSurface& surface, const Rect& mustSend)
+{
+    if (image == nullptr || surface.width() != shown.width() || surface.height() != shown.height())
+        return;
+    const Rect area = unite(changedArea(surface, shown), mustSend.intersected(shown.bounds()));
+    if (area.isEmpty())
+        return;
+    store(surface, area);
+    const auto width = static_cast<unsigned>(area.width());
+    const auto height = static_cast<unsigned>(area.height());
+    if (sharedMemory) {
+        XShmPutImage(display, window, gc, image, area.left, area.top, area.left, area.top, width, height, False);
+        // The next present writes into the same memory: wait until the server has read it.
+        XSync(display, False);
+    } else {
+        XPutImage(display, window, gc, image, area.left, area.top, area.left, area.top, width, height);
+        XFlush(display);
+    }
+}
+
+}  // namespace VSTGUI::x11

@@ -1,0 +1,56 @@
+#pragma once
+// Puts a window's finished pixels on the screen. It keeps a copy of what the window shows
+// and sends only the rectangle that changed since (plus any area the server asked us to
+// paint again), through a shared-memory image where the server offers MIT-SHM and an
+// ordinary XPutImage otherwise. Pixels go across unchanged on 24- and 32-bit TrueColor
+// visuals with the usual channel layout; any other TrueColor layout is converted.
+
+#include "framework/PixelSurface.h"
+
+#include "framework/platform/x11/XlibHeaders.h"
+#include <X11/extensions/XShm.h>
+
+#include <cstdint>
+
+namespace VSTGUI::x11 {
+
+class Connection;
+
+class Presenter {
+public:
+    Presenter(Connection& connection, ::Window window, Visual* visual, int depth);
+    ~Presenter();
+    Presenter(const Presenter&) = delete;
+    Presenter& operator=(const Presenter&) = delete;
+
+    void resize(int32_t width, int32_t height);
+    // Sends what changed in surface since the last present, and all of mustSend.
+    void present(const PixelSurface& surface, const Rect& mustSend);
+    bool usesSharedMemory() const { return sharedMemory; }
+
+private:
+    void createImage(int32_t width, int32_t height);
+    bool createSharedImage(int32_t width, int32_t height);
+    void destroyImage();
+    void store(const PixelSurface& surface, const Rect& area);
+
+    Connection& connection;
+    Display* display;
+    ::Window window;
+    Visual* visual;
+    int depth;
+    GC gc;
+    XImage* image = nullptr;
+    XShmSegmentInfo segment{};
+    bool sharedMemory = false;
+    // The pixels go across as they are, with alphaBits set; otherwise converted one by one.
+    bool direct = false;
+    uint32_t alphaBits = 0;
+    PixelSurface shown;
+};
+
+// The rectangle that holds every pixel in which a and b (of the same size) differ; empty
+// when they are equal.
+Rect changedArea(const PixelSurface& a, const PixelSurface& b);
+
+}  // namespace VSTGUI::x11
