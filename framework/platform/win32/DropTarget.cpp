@@ -87,10 +87,13 @@ HRESULT STDMETHODCALLTYPE DropTarget::DragLeave()
     return S_OK;
 }
 
-// The drop effect OLE passes in stays as it is: nothing here takes the items.
-HRESULT STDMETHODCALLTYPE DropTarget::Drop(IDataObject*, DWORD, POINTL, DWORD*)
+// Nothing here takes the items, so the drop reports no effect: a source told "moved"
+// would delete the originals.
+HRESULT STDMETHODCALLTYPE DropTarget::Drop(IDataObject*, DWORD, POINTL, DWORD* effect)
 {
     deliver(platform::WindowEvent::Kind::Drop, nullptr);
+    if (effect)
+        *effect = DROPEFFECT_NONE;
     return S_OK;
 }
 

@@ -43,7 +43,8 @@ const char* acquireWindowClass(WNDPROC procedure)
         windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
         windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
         windowClass.lpszClassName = state.name;
-        if (RegisterClassA(&windowClass) == 0)
+        // A class whose unregistration failed (a window of it was still alive) is still ours.
+        if (RegisterClassA(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
             return nullptr;
     }
     ++state.useCount;
