@@ -6,6 +6,8 @@
 
 namespace tolvan::test {
 
+using namespace VSTGUI;
+
 PixelSurface renderGoldenScene()
 {
     headless::reset();

@@ -1,5 +1,6 @@
 # Reads the import table of LIBRARY with OBJDUMP and fails on any DLL beyond the Windows
 # system DLLs and the C runtime that mingw-w64 builds on, and on a missing entry point.
+cmake_policy(SET CMP0057 NEW)
 execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE table RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "cannot read ${LIBRARY}")
