@@ -6,6 +6,7 @@
 
 #include "framework/PixelSurface.h"
 #include "framework/platform/Platform.h"
+#include "tests/drawing/PngFiles.h"
 
 #include <memory>
 #include <string>
@@ -52,9 +53,5 @@ private:
 // then turns the knob and presses the switch through scripted input, and returns the
 // window's pixels.
 VSTGUI::PixelSurface renderGoldenScene();
-
-// PNG files of 8-bit RGB pixels.
-bool writePng(const std::string& path, const VSTGUI::PixelSurface& pixels);
-bool readPng(const std::string& path, VSTGUI::PixelSurface& pixels);
 
 }  // namespace tolvan::test

@@ -288,14 +288,5 @@ TEST(Shell, DocumentPathsTheAnsiShellCannotNameFaithfullyOpenNothing)
     EXPECT_FALSE(platform::openDocument("C:\\Plug-ins\\Caf\xc3\xa9\\documents\\index.htm"));
 }
 
-TEST(Shell, TheModulePathIsTheProgramsOwn)
-{
-    char path[MAX_PATH];
-    ASSERT_GT(platform::getModulePath(path, sizeof path), 0u);
-    char expected[MAX_PATH];
-    GetModuleFileNameA(nullptr, expected, sizeof expected);
-    EXPECT_STREQ(path, expected);
-}
-
 }  // namespace
 }  // namespace tolvan::test

@@ -11,8 +11,8 @@ constexpr const char* kHostClass = "TolvanTestHost";
 constexpr DWORD kSettleTime = 80;
 // The first window of a fresh wine prefix waits for wine's desktop process.
 constexpr DWORD kFirstShowTime = 1000;
-constexpr int kDeskWidth = 640;
-constexpr int kDeskHeight = 400;
+constexpr int kDeskWidth = 1000;
+constexpr int kDeskHeight = 560;
 
 void sendMouse(DWORD flags, DWORD data = 0)
 {
