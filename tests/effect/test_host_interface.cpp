@@ -230,7 +230,7 @@ TEST_F(HostInterface, BadSampleRatesAndBlockSizesAreIgnored) {
                        std::numeric_limits<float>::infinity(), 1.0e30f}) {
         EXPECT_EQ(effect.dispatch(effSetSampleRate, 0, 0, nullptr, rate), 0);
     }
-    for (intptr_t size : {intptr_t{0}, intptr_t{-1}, intptr_t{1} << 40}) {
+    for (intptr_t size : {intptr_t{0}, intptr_t{-1}, std::numeric_limits<intptr_t>::max()}) {
         EXPECT_EQ(effect.dispatch(effSetBlockSize, 0, size), 0);
     }
     effect.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
