@@ -9,10 +9,19 @@ namespace {
 constexpr const char* kHostClass = "TolvanTestHost";
 // Long enough for wine to queue an input and for the window's thread to act on it.
 constexpr DWORD kSettleTime = 80;
+// A loaded machine may take this long to hand a press to the window's thread.
+constexpr DWORD kPressTimeout = 3000;
+// A click holds the button this long after the press was taken, as a hand does.
+constexpr DWORD kHoldTime = 250;
 // The first window of a fresh wine prefix waits for wine's desktop process.
 constexpr DWORD kFirstShowTime = 1000;
 constexpr int kDeskWidth = 1000;
 constexpr int kDeskHeight = 560;
+
+// Button presses this thread's message loops have taken from the queue: a script waits for
+// its press to be taken before it lets go, since the controls read the buttons' state
+// when the press reaches them, as they do on Windows.
+std::atomic<int> pressesTaken{0};
 
 void sendMouse(DWORD flags, DWORD data = 0)
 {
@@ -60,6 +69,8 @@ void pumpMessages(DWORD milliseconds)
     MSG message;
     for (;;) {
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_LBUTTONDOWN)
+                pressesTaken.fetch_add(1);
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
@@ -91,8 +102,11 @@ void moveCursor(POINT screen)
 
 void pressLeft()
 {
+    const int before = pressesTaken.load();
     sendMouse(MOUSEEVENTF_LEFTDOWN);
-    settle();
+    for (DWORD waited = 0; pressesTaken.load() == before && waited < kPressTimeout; waited += 5)
+        Sleep(5);
+    Sleep(kHoldTime);
 }
 
 void releaseLeft()
