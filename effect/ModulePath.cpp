@@ -30,13 +30,19 @@ std::size_t getModulePath(char* buffer, std::size_t size) {
 #if defined(_WIN32)
     // The module that holds this function, found by address: the library, not the host.
     HMODULE module = nullptr;
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCSTR>(&getModulePath), &module)) {
+    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCWSTR>(&getModulePath), &module)) {
         return 0;
     }
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
+    // The wide name is the true one; the ANSI one replaces what the code page lacks with
+    // other characters. A path that is not plain ASCII, or longer than the classic limit,
+    // counts as unknown, so that nothing derived from it names a wrong file.
+    wchar_t wide[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameW(module, wide, MAX_PATH + 1);
     if (length == 0 || length >= MAX_PATH) return 0;
+    if (std::any_of(wide, wide + length, [](wchar_t c) { return c >= 0x80; })) return 0;
+    char path[MAX_PATH + 1] = {};
+    std::transform(wide, wide + length, path, [](wchar_t c) { return static_cast<char>(c); });
     return copyPath(path, buffer, size);
 #else
     Dl_info info{};

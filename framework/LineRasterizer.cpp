@@ -1,5 +1,7 @@
 #include "framework/LineRasterizer.h"
 
+#include "framework/WideArithmetic.h"
+
 #include <algorithm>
 
 namespace VSTGUI {
@@ -78,10 +80,12 @@ void rasterizeLine(PixelSurface& surface, DevicePoint start, DevicePoint end, in
     int64_t quotient = 0;
     int64_t remainder = steps;
     if (first > 0) {
-        // The product reaches 2^67 for lines between far-apart 33-bit coordinates.
-        const __int128 numerator = static_cast<__int128>(2 * first) * rise + steps;
-        quotient = static_cast<int64_t>(numerator / denominator);
-        remainder = static_cast<int64_t>(numerator % denominator);
+        // The product reaches 2^67 for lines between far-apart 33-bit coordinates; all
+        // terms are positive here.
+        const WideQuotient start = mulAddDivide(static_cast<uint64_t>(2 * first), static_cast<uint64_t>(rise),
+                                                static_cast<uint64_t>(steps), static_cast<uint64_t>(denominator));
+        quotient = static_cast<int64_t>(start.quotient);
+        remainder = static_cast<int64_t>(start.remainder);
     }
     for (int64_t t = first; t <= last; ++t) {
         const int64_t major = majorStart + t * majorStep;

@@ -10,7 +10,7 @@ packages=(
   mingw-w64 binutils
 )
 if [ "${1:-}" = "--tests" ]; then
-  packages+=(xvfb xdotool)
+  packages+=(xvfb xdotool wine64)
 fi
 
 missing=()

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds and runs every test, with warnings as errors: the Windows cross-build and a
-# 32-bit build of the host interface adapter must compile; then the Release build, the
-# AddressSanitizer + UndefinedBehaviorSanitizer build and the ThreadSanitizer build each
-# run the whole suite, and the Debug build must build.
+# Builds and runs every test, with warnings as errors: the Windows cross-builds (64 and 32
+# bits) with their suite under wine, and a 32-bit build of the host interface adapter; then
+# the Release build, the AddressSanitizer + UndefinedBehaviorSanitizer build and the
+# ThreadSanitizer build each run the whole suite, and the Debug build must build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --tests
@@ -27,6 +27,12 @@ echo "== build-windows (mingw-w64 cross-build of Tolvan.dll)"
 cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOLVAN_WERROR=ON -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 cmake --build build-windows -j "$jobs" --target Tolvan
 x86_64-w64-mingw32-objdump -p build-windows/Tolvan.dll | grep -A4 "\[Ordinal/Name Pointer\] Table" | grep -E "VSTPluginMain|main"
+
+echo "== build-windows and build-windows-i686: Tolvan.dll for both word sizes with the wine test host"
+cmake --build build-windows -j "$jobs"
+cmake -S . -B build-windows-i686 -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOLVAN_WERROR=ON -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake
+cmake --build build-windows-i686 -j "$jobs"
+tests/wine/run-wine-suite.sh build-windows build-windows-i686
 
 echo "== 32-bit layout of the host interface record"
 for source in effect/EffectBase.cpp effect/EffectBaseExtended.cpp; do

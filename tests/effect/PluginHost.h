@@ -1,9 +1,13 @@
-// A minimal host for tests: loads the built plug-in library with dlopen, creates the
-// effect through its exported entry point and talks to it only through the AEffect
-// record, as a real host does. It records every host-callback call.
+// A minimal host for tests: loads the built plug-in library (dlopen, or LoadLibrary in the
+// wine test host), creates the effect through its exported entry point and talks to it
+// only through the AEffect record, as a real host does. It records every host-callback call.
 #pragma once
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <cstring>
 #include <mutex>
@@ -14,6 +18,18 @@
 
 class PluginLibrary {
 public:
+    using EntryPoint = AEffect* (*)(HostCallback);
+#if defined(_WIN32)
+    // The wine test host loads the DLL as Windows hosts do.
+    explicit PluginLibrary(const char* path = TOLVAN_PLUGIN_PATH) : handle(LoadLibraryA(path)) {}
+    ~PluginLibrary() {
+        if (handle != nullptr) FreeLibrary(handle);
+    }
+    EntryPoint entry(const char* name = "VSTPluginMain") const {
+        return handle != nullptr ? reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(handle, name)))
+                                 : nullptr;
+    }
+#else
     // The library stays mapped after dlclose: the C++ runtime linked into it keeps an
     // allocation for its whole life, which leak checkers would report after an unload.
     explicit PluginLibrary(const char* path = TOLVAN_PLUGIN_PATH)
@@ -21,17 +37,21 @@ public:
     ~PluginLibrary() {
         if (handle != nullptr) dlclose(handle);
     }
+    EntryPoint entry(const char* name = "VSTPluginMain") const {
+        return handle != nullptr ? reinterpret_cast<EntryPoint>(dlsym(handle, name)) : nullptr;
+    }
+#endif
     PluginLibrary(const PluginLibrary&) = delete;
     PluginLibrary& operator=(const PluginLibrary&) = delete;
 
     bool loaded() const { return handle != nullptr; }
-    using EntryPoint = AEffect* (*)(HostCallback);
-    EntryPoint entry(const char* name = "VSTPluginMain") const {
-        return handle != nullptr ? reinterpret_cast<EntryPoint>(dlsym(handle, name)) : nullptr;
-    }
 
 private:
+#if defined(_WIN32)
+    HMODULE handle;
+#else
     void* handle;
+#endif
 };
 
 struct HostCall {

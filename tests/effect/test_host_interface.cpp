@@ -296,7 +296,7 @@ TEST_F(HostInterface, BadSampleRatesAndBlockSizesAreIgnored) {
                        std::numeric_limits<float>::infinity(), 1.0e30f, 0.5f, 1.0e7f}) {
         EXPECT_EQ(offered.dispatch(effSetSampleRate, 0, 0, nullptr, rate), 0);
     }
-    for (intptr_t size : {intptr_t{0}, intptr_t{-1}, intptr_t{1} << 40}) {
+    for (intptr_t size : {intptr_t{0}, intptr_t{-1}, std::numeric_limits<intptr_t>::max()}) {
         EXPECT_EQ(offered.dispatch(effSetBlockSize, 0, size), 0);
     }
     std::vector<float> left(512), right(512);

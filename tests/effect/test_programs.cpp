@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
 
 #include "tests/effect/PluginHost.h"
@@ -32,7 +33,7 @@ TEST_F(Programs, EightProgramsNamedDefault) {
 TEST_F(Programs, SelectingOutsideTheBankChangesNothing) {
     effect.dispatch(effSetProgram, 0, 3);
     EXPECT_EQ(effect.dispatch(effGetProgram), 3);
-    for (intptr_t program : {intptr_t{8}, intptr_t{-1}, intptr_t{1} << 33}) {
+    for (intptr_t program : {intptr_t{8}, intptr_t{-1}, std::numeric_limits<intptr_t>::max()}) {
         effect.dispatch(effSetProgram, 0, program);
         EXPECT_EQ(effect.dispatch(effGetProgram), 3);
     }

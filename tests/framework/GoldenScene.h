@@ -5,16 +5,53 @@
 // regenerates that PNG on purpose.
 
 #include "framework/PixelSurface.h"
+#include "framework/platform/Platform.h"
 #include "tests/drawing/PngFiles.h"
 
+#include <memory>
 #include <string>
+
+namespace VSTGUI {
+class CFrame;
+class CControl;
+}  // namespace VSTGUI
 
 namespace tolvan::test {
 
 inline constexpr const char* kGoldenSceneFile = "golden-scene.png";
+inline constexpr VSTGUI::Rect kGoldenSceneSize{0, 0, 120, 60};
+// The scene's gestures, in frame coordinates: the knob is pressed at the top of its sweep
+// and dragged to 0 degrees, then the switch is clicked on.
+inline constexpr VSTGUI::Point kKnobPress{20, 9};
+inline constexpr VSTGUI::Point kKnobDragTarget{30, 18};
+inline constexpr VSTGUI::Point kSwitchClick{45, 15};
 
-// Builds the scene, paints it once as a host's first paint does, then turns the knob and
-// presses the switch through scripted input, and returns the window's pixels.
+class SceneEditor;
+class SceneListener;
+
+// The scene's frame with its views, inside a host window of whichever back end is linked.
+class GoldenSceneFrame {
+public:
+    explicit GoldenSceneFrame(VSTGUI::platform::ParentWindow parent);
+    ~GoldenSceneFrame();
+    GoldenSceneFrame(const GoldenSceneFrame&) = delete;
+    GoldenSceneFrame& operator=(const GoldenSceneFrame&) = delete;
+
+    VSTGUI::CFrame* frame() const { return sceneFrame; }
+    VSTGUI::CControl* knob() const { return sceneKnob; }
+    VSTGUI::CControl* onOffSwitch() const { return sceneSwitch; }
+
+private:
+    std::unique_ptr<SceneEditor> editor;
+    std::unique_ptr<SceneListener> listener;
+    VSTGUI::CFrame* sceneFrame = nullptr;
+    VSTGUI::CControl* sceneKnob = nullptr;
+    VSTGUI::CControl* sceneSwitch = nullptr;
+};
+
+// Builds the scene on the headless back end, paints it once as a host's first paint does,
+// then turns the knob and presses the switch through scripted input, and returns the
+// window's pixels.
 VSTGUI::PixelSurface renderGoldenScene();
 
 }  // namespace tolvan::test

@@ -1,0 +1,160 @@
+// The plug-in's own editor in a window of the wine test host, opened through
+// effEditOpen(HWND) and operated with the mouse and wheel as a user would. The positions
+// are the skin's layout, written out here.
+
+#include "tests/drawing/PngFiles.h"
+#include "tests/editor/EditorGolden.h"
+#include "tests/effect/PluginHost.h"
+#include "tests/wine/WineHost.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using namespace tolvan::test;
+
+constexpr int32_t kFrequencyPeak1 = 22;
+constexpr int32_t kBypass = 9;
+constexpr POINT kEditorOrigin{60, 10};
+// Frequency Peak1: a 33 x 33 knob at (200, 200). Bypass: 72 x 72 at (465, 190).
+// Reset: 21 x 20 at (630, 320).
+constexpr POINT kPeak1Top{216, 201};
+constexpr POINT kPeak1Right{231, 216};
+constexpr POINT kPeak1Centre{216, 216};
+constexpr POINT kBypassCentre{501, 226};
+constexpr POINT kResetCentre{640, 330};
+
+POINT onScreen(POINT client)
+{
+    return {kEditorOrigin.x + client.x, kEditorOrigin.y + client.y};
+}
+
+class Editor : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(effect.get(), nullptr);
+        ERect* rect = nullptr;
+        effect.dispatch(effEditGetRect, 0, 0, &rect);
+        ASSERT_NE(rect, nullptr);
+        window = createHostWindow(kEditorOrigin.x, kEditorOrigin.y, rect->right - rect->left, rect->bottom - rect->top);
+        if (effect.dispatch(effEditOpen, 0, 0, window) == 0)
+            GTEST_SKIP() << "effEditOpen answers 0: this build's editor does not open yet";
+        opened = true;
+        UpdateWindow(childWindow(window));
+        serve(200);
+    }
+    void TearDown() override
+    {
+        if (opened)
+            effect.dispatch(effEditClose);
+        DestroyWindow(window);
+    }
+    // The host's side of a user's gesture: its message loop and its idle calls.
+    void serve(DWORD milliseconds)
+    {
+        for (DWORD waited = 0; waited < milliseconds; waited += 20) {
+            pumpMessages(20);
+            effect.dispatch(effEditIdle);
+        }
+    }
+    std::vector<int32_t> indicesOf(int32_t opcode)
+    {
+        std::vector<int32_t> indices;
+        for (const HostCall& call : host.callsOf(opcode))
+            indices.push_back(call.index);
+        return indices;
+    }
+
+    PluginLibrary library;
+    TestHost host;
+    HostedEffect effect{library};
+    HWND window = nullptr;
+    bool opened = false;
+};
+
+TEST_F(Editor, TheDefaultsShowTheHeadlessRenderingPixelForPixel)
+{
+    VSTGUI::PixelSurface expected;
+    ASSERT_TRUE(tolvan::test::readPng(std::string(TOLVAN_EDITOR_GOLDEN_DIR) + "/" + editortest::kDefaultGolden, expected));
+    serve(300);
+    const VSTGUI::PixelSurface shown = captureWindow(childWindow(window));
+    ASSERT_EQ(shown.width(), expected.width());
+    ASSERT_EQ(shown.height(), expected.height());
+    int differing = 0;
+    for (int32_t y = 0; y < shown.height(); ++y)
+        for (int32_t x = 0; x < shown.width(); ++x)
+            if (shown.pixelAt(x, y) != expected.pixelAt(x, y) && ++differing <= 5)
+                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << shown.pixelAt(x, y)
+                              << ", expected " << expected.pixelAt(x, y);
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(Editor, DraggingFrequencyPeak1IsOneEditTheHostHearsOf)
+{
+    const float before = effect.get(kFrequencyPeak1);
+    runInput([] {
+        moveCursor(onScreen(kPeak1Top));
+        pressLeft();
+        moveCursor(onScreen(kPeak1Right));
+        releaseLeft();
+    });
+    serve(100);
+    EXPECT_NE(effect.get(kFrequencyPeak1), before);
+    EXPECT_EQ(indicesOf(audioMasterBeginEdit), std::vector<int32_t>{kFrequencyPeak1});
+    EXPECT_EQ(indicesOf(audioMasterEndEdit), std::vector<int32_t>{kFrequencyPeak1});
+    const std::vector<int32_t> automated = indicesOf(audioMasterAutomate);
+    EXPECT_FALSE(automated.empty());
+    EXPECT_TRUE(std::all_of(automated.begin(), automated.end(), [](int32_t i) { return i == kFrequencyPeak1; }));
+}
+
+TEST_F(Editor, AWheelNotchTurnsTheKnobUnderTheCursor)
+{
+    const float before = effect.get(kFrequencyPeak1);
+    SetFocus(childWindow(window));
+    runInput([] {
+        moveCursor(onScreen(kPeak1Centre));
+        turnWheel(WHEEL_DELTA);
+    });
+    serve(100);
+    EXPECT_GT(effect.get(kFrequencyPeak1), before);
+    EXPECT_FALSE(indicesOf(audioMasterAutomate).empty());
+}
+
+TEST_F(Editor, TheBypassSwitchAndResetButtonAct)
+{
+    const float bypass = effect.get(kBypass);
+    runInput([] {
+        moveCursor(onScreen(kBypassCentre));
+        pressLeft();
+        releaseLeft();
+    });
+    serve(100);
+    EXPECT_EQ(effect.get(kBypass), 1.0f - bypass);
+
+    const float frequencyDefault = effect.get(kFrequencyPeak1);
+    effect.set(kFrequencyPeak1, 0.9f);
+    runInput([] {
+        Sleep(GetDoubleClickTime() + 100);
+        moveCursor(onScreen(kResetCentre));
+        pressLeft();
+        releaseLeft();
+    });
+    serve(100);
+    EXPECT_EQ(effect.get(kFrequencyPeak1), frequencyDefault);
+}
+
+TEST_F(Editor, TheHostDestroyingItsWindowBeforeClosingTheEditorIsHarmless)
+{
+    DestroyWindow(window);
+    serve(100);
+    effect.dispatch(effEditClose);
+    // The editor opens again in the host's next window.
+    window = createHostWindow(kEditorOrigin.x, kEditorOrigin.y, 754, 374);
+    EXPECT_NE(effect.dispatch(effEditOpen, 0, 0, window), 0);
+    serve(100);
+}
+
+}  // namespace
