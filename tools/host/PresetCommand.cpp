@@ -43,7 +43,8 @@ int save(const Arguments& arguments) {
     }
     const AEffect& e = plugin.record();
     const bool bank = endsWith(path, ".fxb") || endsWith(path, ".FXB");
-    writeFileAtomically(path, bank ? encodeBankFile(allPrograms(plugin), e.uniqueID, e.version)
+    writeFileAtomically(path, bank ? encodeBankFile(allPrograms(plugin), static_cast<int32_t>(plugin.dispatch(effGetProgram)),
+                                                    e.uniqueID, e.version)
                                    : encodeProgramFile(currentProgram(plugin), e.uniqueID, e.version));
     std::printf("Saved %s: %s of %s\n", path.c_str(), bank ? "bank of 8 programs" : "program",
                 plugin.text(effGetEffectName).c_str());

@@ -149,8 +149,8 @@ std::vector<uint8_t> encodeProgramFile(const PresetProgram& program, int32_t uni
     return out.bytes;
 }
 
-std::vector<uint8_t> encodeBankFile(const std::vector<PresetProgram>& programs, int32_t uniqueId,
-                                    int32_t effectVersion) {
+std::vector<uint8_t> encodeBankFile(const std::vector<PresetProgram>& programs, int32_t currentProgram,
+                                    int32_t uniqueId, int32_t effectVersion) {
     Writer out;
     out.word(kChunkMagic);
     out.word(0);
@@ -159,7 +159,7 @@ std::vector<uint8_t> encodeBankFile(const std::vector<PresetProgram>& programs, 
     out.word(uniqueId);
     out.word(effectVersion);
     out.word(static_cast<int32_t>(programs.size()));
-    out.word(0);  // current program
+    out.word(currentProgram);
     out.zeros(kBankReservedBytes - 4);
     for (const PresetProgram& program : programs) writeProgram(out, program, uniqueId, effectVersion);
     out.patchSize(4);
@@ -178,7 +178,7 @@ Preset decodePreset(const std::vector<uint8_t>& bytes, const std::string& fileNa
     const int32_t formatVersion = in.word();
     preset.uniqueId = in.word();
     checkEffect(in, preset.uniqueId, target);
-    preset.effectVersion = in.word();
+    in.word();  // the effect version that wrote it
     const int32_t count = in.word();
     if (count != target.numPrograms) {
         in.fail("holds " + std::to_string(count) + " programs; this plug-in has " + std::to_string(target.numPrograms));

@@ -14,7 +14,6 @@ struct PresetProgram {
 struct Preset {
     bool bank = false;
     int32_t uniqueId = 0;
-    int32_t effectVersion = 0;
     int32_t currentProgram = 0;  // banks of format version 2 name it; 0 otherwise
     std::vector<PresetProgram> programs;
 };
@@ -27,8 +26,8 @@ struct PresetTarget {
 };
 
 std::vector<uint8_t> encodeProgramFile(const PresetProgram& program, int32_t uniqueId, int32_t effectVersion);
-std::vector<uint8_t> encodeBankFile(const std::vector<PresetProgram>& programs, int32_t uniqueId,
-                                    int32_t effectVersion);
+std::vector<uint8_t> encodeBankFile(const std::vector<PresetProgram>& programs, int32_t currentProgram,
+                                    int32_t uniqueId, int32_t effectVersion);
 
 // Reads either kind. Throws ToolError naming fileName and the cause: not a preset, cut
 // short, another effect's, another parameter or program count, a value outside 0..1.
