@@ -72,16 +72,18 @@ void loadPreset(const LoadedPlugin& plugin, const Preset& preset) {
     plugin.dispatch(effSetProgram, 0, preset.currentProgram);
 }
 
-std::vector<ParameterSetting> applyState(const LoadedPlugin& plugin, const StateRequest& request) {
-    // Every setting is read before anything is applied, so a typing error costs nothing.
+std::vector<ParameterSetting> readSettings(const LoadedPlugin& plugin, const StateRequest& request) {
     const std::vector<std::string> names = settingNames(plugin);
     std::vector<ParameterSetting> settings;
     for (const std::string& text : request.settings) settings.push_back(parseSetting(text, names));
+    return settings;
+}
 
+void applyState(const LoadedPlugin& plugin, const StateRequest& request,
+                const std::vector<ParameterSetting>& settings) {
     if (!request.presetPath.empty()) {
         loadPreset(plugin, decodePreset(readWholeFile(request.presetPath), request.presetPath, presetTarget(plugin)));
     }
     if (request.program >= 0) plugin.dispatch(effSetProgram, 0, request.program);
     for (const ParameterSetting& setting : settings) plugin.setParameter(setting.index, setting.normalized);
-    return settings;
 }

@@ -23,9 +23,13 @@ StateRequest stateRequest(const CommandLine& line);
 // The names --set may use, read from the effect.
 std::vector<std::string> settingNames(const LoadedPlugin& plugin);
 
-// Throws ToolError for a preset that cannot be read or is another effect's, UsageError
-// for a setting the effect does not take. Answers the settings applied.
-std::vector<ParameterSetting> applyState(const LoadedPlugin& plugin, const StateRequest& request);
+// The request's settings, read before anything is applied so that a typing error costs
+// nothing; throws UsageError for a setting the effect does not take.
+std::vector<ParameterSetting> readSettings(const LoadedPlugin& plugin, const StateRequest& request);
+
+// Throws ToolError for a preset that cannot be read or is another effect's.
+void applyState(const LoadedPlugin& plugin, const StateRequest& request,
+                const std::vector<ParameterSetting>& settings);
 
 PresetTarget presetTarget(const LoadedPlugin& plugin);
 PresetProgram currentProgram(const LoadedPlugin& plugin);

@@ -35,8 +35,9 @@ int save(const Arguments& arguments) {
     if (line.has("name") && line.value("name").size() >= static_cast<std::size_t>(kProgramNameSize)) {
         throw UsageError("preset save: --name takes up to " + std::to_string(kProgramNameSize - 1) + " characters");
     }
+    const StateRequest request = stateRequest(line);
     const LoadedPlugin plugin(line.value("plugin", defaultPluginPath()));
-    applyState(plugin, stateRequest(line));
+    applyState(plugin, request, readSettings(plugin, request));
     if (line.has("name")) {
         std::string name = line.value("name");
         plugin.dispatch(effSetProgramName, 0, 0, name.data());

@@ -75,7 +75,9 @@ std::string decibels(double level) {
 
 void printLevels(const char* what, const std::vector<ChannelLevel>& levels) {
     std::printf("  %-8s", what);
-    for (const ChannelLevel& level : levels) std::printf("  %9s %9s", decibels(level.peak).c_str(), decibels(level.rms()).c_str());
+    for (const ChannelLevel& level : levels) {
+        std::printf("%10s%10s", decibels(level.peak).c_str(), decibels(level.rms()).c_str());
+    }
     std::printf("\n");
 }
 
@@ -95,12 +97,14 @@ int runProcess(const Arguments& arguments) {
     const auto block = static_cast<int32_t>(line.number("block", kDefaultBlock, 1, kLargestBlock));
     const SampleFormat format = sampleFormat(line);
 
+    const StateRequest request = stateRequest(line);
     const LoadedPlugin plugin(line.value("plugin", defaultPluginPath()));
+    const std::vector<ParameterSetting> settings = readSettings(plugin, request);
     AudioReader in(inPath);
     if (in.sampleRate() <= 0) throw ToolError(inPath + ": has no sample rate");
     // A host sets rate and block size before the settings arrive.
     plugin.prepare(in.sampleRate(), block);
-    const std::vector<ParameterSetting> settings = applyState(plugin, stateRequest(line));
+    applyState(plugin, request, settings);
     AudioWriter out(outPath, in.format(), format, kRenderChannels, in.sampleRate());
 
     ProgressBar progress(in.frames());
@@ -122,7 +126,7 @@ int runProcess(const Arguments& arguments) {
                     displayText(s.index, s.real).c_str());
     }
     std::printf("  %-8s", "dBFS");
-    for (const char* channel : {"L", "R"}) std::printf("  %7s %s %7s %s", "peak", channel, "RMS", channel);
+    for (const char* heading : {"peak L", "RMS L", "peak R", "RMS R"}) std::printf("%10s", heading);
     std::printf("\n");
     printLevels("input", result.input);
     printLevels("output", result.output);
