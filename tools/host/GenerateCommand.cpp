@@ -1,11 +1,9 @@
 // tolvan-host generate: a deterministic test signal to process.
 #include <cstdio>
-#include <vector>
 
-#include "tools/host/AudioFile.h"
 #include "tools/host/CommandLine.h"
 #include "tools/host/Commands.h"
-#include "tools/host/PinkNoise.h"
+#include "tools/host/TestSignal.h"
 
 namespace {
 
@@ -24,19 +22,7 @@ int runGenerate(const Arguments& arguments) {
     }
     const long seconds = line.number("seconds", 5, 1, 3600);
     const long rate = line.number("rate", 48000, 8000, 384000);
-    AudioWriter out(line.positional(0), SF_FORMAT_WAV | SF_FORMAT_PCM_24, SampleFormat::AsInput, 2,
-                    static_cast<int>(rate));
-    PinkNoise left(1), right(2);
-    std::vector<float> frames;
-    for (long second = 0; second < seconds; ++second) {
-        frames.clear();
-        for (long i = 0; i < rate; ++i) {
-            frames.push_back(left.next());
-            frames.push_back(right.next());
-        }
-        out.write(frames.data(), rate);
-    }
-    out.commit();
+    writePinkNoise(line.positional(0), seconds, rate);
     std::printf("Wrote %s: %ld s of stereo pink noise at %ld Hz\n", line.positional(0).c_str(), seconds, rate);
     return 0;
 }

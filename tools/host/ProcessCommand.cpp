@@ -120,6 +120,8 @@ int runProcess(const Arguments& arguments) {
     std::printf("  %d Hz, %s, %lld frames (%.3f s), blocks of %d, written as %s\n", in.sampleRate(),
                 in.channels() == 1 ? "mono fed to both channels" : "stereo", result.frames, duration, block,
                 formatText(out.format()).c_str());
+    if (!request.presetPath.empty()) std::printf("  preset %s\n", request.presetPath.c_str());
+    if (request.program >= 0) std::printf("  program %ld\n", request.program);
     const std::vector<std::string> names = settingNames(plugin);
     for (const ParameterSetting& s : settings) {
         std::printf("  set %s = %s\n", names[static_cast<std::size_t>(s.index)].c_str(),
