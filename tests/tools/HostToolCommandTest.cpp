@@ -297,13 +297,13 @@ TEST(HostToolCommand, SummaryGivesLevelsAndSpeedAndTheBarShowsOnlyOnATerminal) {
 TEST(HostToolCommand, GeneratedSignalIsTheSameEveryTimeAndStaysBelowFullScale) {
     TempFolder folder;
     ASSERT_EQ(runTool({"generate", folder / "a.wav", "--seconds", "2", "--rate", "44100"}).status, 0);
-    ASSERT_EQ(runTool({"generate", folder / "b.flac", "--seconds", "2", "--rate", "44100"}).status, 0);
+    ASSERT_EQ(runTool({"generate", folder / "b.wav", "--seconds", "2", "--rate", "44100"}).status, 0);
     const Sound a = readSound(folder / "a.wav");
     EXPECT_EQ(a.channels, 2);
     EXPECT_EQ(a.rate, 44100);
     EXPECT_EQ(a.format, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
     EXPECT_EQ(a.samples.size(), 2u * 2 * 44100);
-    EXPECT_EQ(readSound(folder / "b.flac").samples, a.samples);
+    EXPECT_EQ(readSound(folder / "b.wav").samples, a.samples);
     const float peak = std::fabs(*std::max_element(a.samples.begin(), a.samples.end(),
                                                    [](float x, float y) { return std::fabs(x) < std::fabs(y); }));
     EXPECT_GT(peak, 0.05f);
