@@ -135,7 +135,7 @@ TEST(HostToolCommand, UsageMistakesExitTwoWithOneLineOnStandardError) {
     const ToolRun close = runTool({"process", "in.wav", "out.wav", "--set", "Gain Peek1=3"});
     EXPECT_NE(close.err.find("Gain Peak1, Gain Peak2, Gain Peak3"), std::string::npos) << close.err;
 
-    for (const char* command : {"info", "process", "preset", "generate"}) {
+    for (const char* command : {"info", "process", "preset", "generate", "snapshot"}) {
         const ToolRun help = runTool({command, "--help"});
         EXPECT_EQ(help.status, 0);
         EXPECT_NE(help.out.find("Usage: tolvan-host"), std::string::npos) << command;
@@ -308,6 +308,40 @@ TEST(HostToolCommand, GeneratedSignalIsTheSameEveryTimeAndStaysBelowFullScale) {
                                                    [](float x, float y) { return std::fabs(x) < std::fabs(y); }));
     EXPECT_GT(peak, 0.05f);
     EXPECT_LT(peak, 0.5f);
+}
+
+// Width and height from a PNG's header chunk.
+std::pair<uint32_t, uint32_t> pngSize(const std::string& bytes) {
+    if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0 || bytes.compare(12, 4, "IHDR") != 0) return {0, 0};
+    auto word = [&](std::size_t at) {
+        uint32_t w = 0;
+        for (std::size_t i = 0; i < 4; ++i) w = (w << 8) | static_cast<unsigned char>(bytes[at + i]);
+        return w;
+    };
+    return {word(16), word(20)};
+}
+
+TEST(HostToolCommand, SnapshotIsTheWholeEditorTheSameEveryTimeAndShowsTheSettings) {
+    TempFolder folder;
+    writeSound(folder / "in.wav", noise(1, 48000, 48000, 0.3f, 8));
+    ASSERT_EQ(runTool({"snapshot", folder / "a.png", "--input", folder / "in.wav"}).status, 0);
+    ASSERT_EQ(runTool({"snapshot", folder / "b.png", "--input", folder / "in.wav"}).status, 0);
+    const ToolRun set = runTool(with({"snapshot", folder / "c.png", "--input", folder / "in.wav"}, kSettingArguments));
+    ASSERT_EQ(set.status, 0) << set.err;
+    const std::string a = tooltest::contents(folder / "a.png");
+    EXPECT_EQ(pngSize(a), (std::pair<uint32_t, uint32_t>{754, 374}));
+    EXPECT_EQ(tooltest::contents(folder / "b.png"), a);
+    EXPECT_NE(tooltest::contents(folder / "c.png"), a);
+
+    ASSERT_EQ(runTool({"snapshot", folder / "noise.png", "--seconds", "1"}).status, 0);
+    EXPECT_EQ(pngSize(tooltest::contents(folder / "noise.png")), (std::pair<uint32_t, uint32_t>{754, 374}));
+
+    const std::vector<std::string> before = folder.names();
+    const ToolRun nowhere = runTool({"snapshot", folder / "nowhere/x.png"});
+    EXPECT_EQ(nowhere.status, 1);
+    EXPECT_NE(nowhere.err.find("nowhere/x.png: cannot write"), std::string::npos) << nowhere.err;
+    EXPECT_EQ(runTool({"snapshot", folder / "x.png", "--set", "Gain Peek1=3"}).status, 2);
+    EXPECT_EQ(folder.names(), before);
 }
 
 TEST(HostToolCommand, InfoTellsTheIdentityAndFindsTheManual) {

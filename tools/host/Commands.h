@@ -11,3 +11,4 @@ int runInfo(const Arguments& arguments);
 int runProcess(const Arguments& arguments);
 int runPreset(const Arguments& arguments);
 int runGenerate(const Arguments& arguments);
+int runSnapshot(const Arguments& arguments);

@@ -9,15 +9,10 @@
 
 namespace {
 
-// Parameters that hold no value: sending one would act (reset the program, open the
-// manual) instead of restoring anything.
-bool holdsValue(int32_t index) {
-    return index != kSpareParameter && index != kDocumentationParameter && index != kResetParameter;
-}
-
 void applyProgram(const LoadedPlugin& plugin, const PresetProgram& program) {
     for (int32_t index = 0; index < plugin.numParams(); ++index) {
-        if (holdsValue(index)) plugin.setParameter(index, program.values[static_cast<std::size_t>(index)]);
+        // The others would act (reset the program, open the manual) instead of restoring.
+        if (isStoredParameter(index)) plugin.setParameter(index, program.values[static_cast<std::size_t>(index)]);
     }
     // The effect's name field holds 23 characters and the terminator.
     char name[kProgramNameSize] = {};

@@ -22,6 +22,8 @@ public:
     void commit();
 
     const std::string& path() const { return finalPath; }
+    // For writers that open files by name: the temporary file, created empty.
+    const std::string& temporaryName() const { return temporaryPath; }
 
 private:
     std::string finalPath;

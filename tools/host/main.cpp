@@ -15,6 +15,7 @@ constexpr const char* kUsage =
     "  process IN OUT [--set NAME=VALUE]...  an audio file through the equaliser\n"
     "  preset save FILE.fxp|FILE.fxb         a program or bank file of the settings given\n"
     "  preset show FILE                      what a program or bank file holds\n"
+    "  snapshot OUT.png [--input IN]         a picture of the editor after IN has played\n"
     "  generate OUT [--seconds N]            a deterministic pink-noise test signal\n"
     "The plug-in is the one built with this tool unless --plugin names another.\n";
 
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
         if (command == "process") return runProcess(rest);
         if (command == "preset") return runPreset(rest);
         if (command == "generate") return runGenerate(rest);
+        if (command == "snapshot") return runSnapshot(rest);
         if (command == "--help" || command == "-h" || command == "help") {
             std::fputs(kUsage, stdout);
             return 0;
@@ -37,7 +39,7 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stderr);
             return kExitUsage;
         }
-        throw UsageError("unknown command \"" + command + "\"; the commands are info, process, preset and generate");
+        throw UsageError("unknown command \"" + command + "\"; the commands are info, process, preset, snapshot and generate");
     } catch (const ToolError& error) {
         std::fprintf(stderr, "tolvan-host: %s\n", error.what());
         return error.status;
