@@ -11,6 +11,8 @@ packages=(
 )
 if [ "${1:-}" = "--tests" ]; then
   packages+=(xvfb xdotool wine64)
+  # The package checks: dpkg-shlibdeps (dpkg-dev, file) and lintian.
+  packages+=(dpkg-dev file lintian)
 fi
 
 missing=()

@@ -22,6 +22,9 @@ intptr_t silentHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
 // Block time at 44.1 kHz, rounded up to whole milliseconds of the virtual clock.
 constexpr uint32_t kBlockMilliseconds = 12;
 
+// The rate a new effect runs at; any other is set before the editor opens.
+constexpr int32_t kEffectStartRate = 44100;
+
 }  // namespace
 
 Scene defaultScene() { return {}; }
@@ -52,6 +55,11 @@ VSTGUI::PixelSurface renderEditor(const Scene& scene)
     VSTGUI::headless::reset();
     auto effect = std::make_unique<AKkk>(silentHost, &SDEditor::create);
     AEffect* record = effect->getAeffect();
+    if (scene.sampleRate != kEffectStartRate) {
+        record->dispatcher(record, effMainsChanged, 0, 0, nullptr, 0);
+        record->dispatcher(record, effSetSampleRate, 0, 0, nullptr, static_cast<float>(scene.sampleRate));
+        record->dispatcher(record, effMainsChanged, 0, 1, nullptr, 0);
+    }
     record->dispatcher(record, effSetProgram, 0, scene.program, nullptr, 0);
     for (const auto& [index, value] : scene.parameters) record->setParameter(record, index, value);
 
@@ -69,6 +77,15 @@ VSTGUI::PixelSurface renderEditor(const Scene& scene)
     std::array<float, kBlockSize> inLeft{}, inRight{}, outLeft{}, outRight{};
     float* inputs[] = {inLeft.data(), inRight.data()};
     float* outputs[] = {outLeft.data(), outRight.data()};
+    // The caller's audio, with the virtual clock kept in step with its sample rate.
+    double played = 0;
+    uint32_t elapsed = 0;
+    for (int32_t n; scene.source && (n = scene.source(inLeft.data(), inRight.data())) > 0;) {
+        record->processReplacing(record, inputs, outputs, n);
+        played += 1000.0 * n / scene.sampleRate;
+        VSTGUI::headless::runMessages(static_cast<uint32_t>(played) - elapsed);
+        elapsed = static_cast<uint32_t>(played);
+    }
     for (int32_t block = 0; block < scene.noiseBlocks; ++block) {
         for (int32_t i = 0; i < kBlockSize; ++i) {
             inLeft[i] = sample(random);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -20,6 +21,10 @@ struct Scene {
     int32_t noiseBlocks = 0;
     uint32_t seed = 1;
     float amplitude = 0.25f;
+    // Audio of the caller's instead of the noise: fills up to kBlockSize samples of each
+    // input and answers how many it filled, 0 at the end. Played at sampleRate.
+    std::function<int32_t(float* left, float* right)> source;
+    int32_t sampleRate = 44100;
 };
 
 inline constexpr int32_t kBlockSize = 512;

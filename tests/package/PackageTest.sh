@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# The Debian package as a user gets it, and the install rules: what the package holds,
+# that the plug-in loads from the unpacked package with its manual beside it, that
+# lintian finds no error, and that an install into one user's VST folder is removed
+# whole by the uninstall.
+#
+# Usage: PackageTest.sh BUILD_DIR TOLVAN_HOST SOURCE_DIR
+set -euo pipefail
+build=$1
+host=$2
+source=$3
+work=$(mktemp -d)
+manifest="$build/install_manifest.txt"
+[ -f "$manifest" ] && cp "$manifest" "$work/manifest.saved"
+restore() {
+  if [ -f "$work/manifest.saved" ]; then cp "$work/manifest.saved" "$manifest"; else rm -f "$manifest"; fi
+  rm -rf "$work"
+}
+trap restore EXIT
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+echo "== cpack"
+cpack --config "$build/CPackConfig.cmake" -B "$work/package" > "$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; fail "cpack"; }
+deb=$(ls "$work"/package/tolvan_*_amd64.deb)
+
+echo "== file list"
+expected="./usr/lib/vst/Tolvan/Tolvan.so
+./usr/lib/vst/Tolvan/documents/editor.png
+./usr/lib/vst/Tolvan/documents/index.htm
+./usr/share/doc/tolvan/changelog.gz
+./usr/share/doc/tolvan/copyright
+./usr/share/doc/tolvan/manual/editor.png
+./usr/share/doc/tolvan/manual/index.htm"
+actual=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '/$' | sort)
+diff <(echo "$expected") <(echo "$actual") || fail "the package's files"
+
+echo "== control fields"
+[ "$(dpkg-deb -f "$deb" Package)" = tolvan ] || fail "package name"
+[ "$(dpkg-deb -f "$deb" Architecture)" = amd64 ] || fail "architecture"
+[ "$(dpkg-deb -f "$deb" Section)" = sound ] || fail "section"
+dpkg-deb -f "$deb" Depends | grep -q '^libc6 (>= ' || fail "dependencies from dpkg-shlibdeps: $(dpkg-deb -f "$deb" Depends)"
+
+echo "== unpacked and loaded"
+dpkg-deb -x "$deb" "$work/root"
+folder="$work/root/usr/lib/vst/Tolvan"
+"$host" info --plugin "$folder/Tolvan.so" > "$work/info.txt" || { cat "$work/info.txt"; fail "tolvan-host info"; }
+grep -qF "Effect name:     KR [Tolvan]" "$work/info.txt" || fail "the effect's name"
+grep -qF "Manual:          $folder/documents/index.htm (found)" "$work/info.txt" || fail "the manual beside the library"
+cmp -s "$folder/documents/index.htm" "$source/documents/index.htm" || fail "the manual's text"
+grep -q "^License: OFL-1.1" "$work/root/usr/share/doc/tolvan/copyright" || fail "the typeface's licence"
+grep -qF "SIL OPEN FONT LICENSE Version 1.1" "$work/root/usr/share/doc/tolvan/copyright" || fail "the licence text"
+
+echo "== lintian"
+lintian_ok=1
+lintian --fail-on error "$deb" > "$work/lintian.log" 2>&1 || lintian_ok=0
+grep -v "running with root privileges" "$work/lintian.log" || true
+[ "$lintian_ok" = 1 ] || fail "lintian reports an error"
+
+echo "== install into one user's VST folder, then uninstall"
+cmake --install "$build" --prefix "$work/home/.vst" > /dev/null
+installed=$(cd "$work/home/.vst" && find . -type f | sort)
+diff <(printf '%s\n' ./Tolvan/Tolvan.so ./Tolvan/documents/editor.png ./Tolvan/documents/index.htm) <(echo "$installed") \
+  || fail "the installed files"
+cmake -DMANIFEST="$manifest" -P "$source/cmake/Uninstall.cmake" > /dev/null
+[ -d "$work/home/.vst" ] || fail "the uninstall removed the VST folder itself"
+[ -z "$(ls -A "$work/home/.vst")" ] || fail "left behind: $(cd "$work/home/.vst" && find .)"
+echo "package checks passed"

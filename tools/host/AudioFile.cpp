@@ -1,0 +1,159 @@
+#include "tools/host/AudioFile.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "tools/host/ToolError.h"
+
+namespace {
+
+constexpr std::pair<const char*, int> kContainers[] = {
+    {"wav", SF_FORMAT_WAV},   {"aiff", SF_FORMAT_AIFF}, {"aif", SF_FORMAT_AIFF},
+    {"flac", SF_FORMAT_FLAC}, {"ogg", SF_FORMAT_OGG},   {"w64", SF_FORMAT_W64},
+};
+
+int containerOfExtension(const std::string& path) {
+    const auto dot = path.rfind('.');
+    if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return 0;
+    std::string extension = path.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const auto& [name, container] : kContainers) {
+        if (extension == name) return container;
+    }
+    return 0;
+}
+
+int subtypeOf(SampleFormat format) {
+    switch (format) {
+    case SampleFormat::Float: return SF_FORMAT_FLOAT;
+    case SampleFormat::Pcm24: return SF_FORMAT_PCM_24;
+    case SampleFormat::Pcm16: return SF_FORMAT_PCM_16;
+    case SampleFormat::AsInput: break;
+    }
+    return 0;
+}
+
+const char* sampleFormatName(SampleFormat format) {
+    switch (format) {
+    case SampleFormat::Float: return "32-bit float";
+    case SampleFormat::Pcm24: return "24-bit";
+    case SampleFormat::Pcm16: return "16-bit";
+    case SampleFormat::AsInput: break;
+    }
+    return "these";
+}
+
+// The sample format a container takes when the input's does not fit it.
+int fallbackSubtype(int container) {
+    switch (container) {
+    case SF_FORMAT_FLAC: return SF_FORMAT_PCM_24;
+    case SF_FORMAT_OGG: return SF_FORMAT_VORBIS;
+    default: return SF_FORMAT_FLOAT;
+    }
+}
+
+SF_INFO outputInfo(const std::string& path, int inputFormat, SampleFormat sampleFormat, int channels,
+                   int sampleRate) {
+    SF_INFO info{};
+    info.channels = channels;
+    info.samplerate = sampleRate;
+    int container = containerOfExtension(path);
+    if (container == 0) container = inputFormat & SF_FORMAT_TYPEMASK;
+    const int asked = subtypeOf(sampleFormat);
+    const int subtype = asked != 0 ? asked : inputFormat & SF_FORMAT_SUBMASK;
+    info.format = container | subtype;
+    if (sf_format_check(&info) == 0) {
+        if (asked != 0) {
+            throw ToolError(path + ": " + formatText(container) + " files cannot hold " + sampleFormatName(sampleFormat) +
+                            " samples");
+        }
+        info.format = container | fallbackSubtype(container);
+    }
+    if (sf_format_check(&info) == 0) throw ToolError(path + ": cannot write this kind of audio file");
+    return info;
+}
+
+}  // namespace
+
+std::string formatText(int format) {
+    SF_FORMAT_INFO container{};
+    container.format = format & SF_FORMAT_TYPEMASK;
+    std::string text = sf_command(nullptr, SFC_GET_FORMAT_INFO, &container, sizeof container) == 0 &&
+                               container.name != nullptr
+                           ? container.name
+                           : "audio";
+    SF_FORMAT_INFO subtype{};
+    subtype.format = format & SF_FORMAT_SUBMASK;
+    if (subtype.format != 0 && sf_command(nullptr, SFC_GET_FORMAT_INFO, &subtype, sizeof subtype) == 0 &&
+        subtype.name != nullptr) {
+        text += std::string(", ") + subtype.name;
+    }
+    return text;
+}
+
+AudioReader::AudioReader(const std::string& path) : path(path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) throw ToolError(path + ": cannot read: " + std::strerror(errno));
+    if (S_ISDIR(status.st_mode)) throw ToolError(path + ": cannot read: it is a folder");
+    file = sf_open(path.c_str(), SFM_READ, &info);
+    if (file == nullptr) {
+        const std::string cause = sf_strerror(nullptr);
+        if (cause.find("System error") != std::string::npos) throw ToolError(path + ": cannot read: " + cause);
+        throw ToolError(path + ": not an audio file that can be read (" + cause + ")");
+    }
+    if (info.channels > 2) {
+        sf_close(file);
+        file = nullptr;
+        throw ToolError(path + ": has " + std::to_string(info.channels) +
+                        " channels; only mono and stereo files can be processed");
+    }
+}
+
+AudioReader::~AudioReader() {
+    if (file != nullptr) sf_close(file);
+}
+
+sf_count_t AudioReader::read(float* interleaved, sf_count_t count) {
+    const sf_count_t n = sf_readf_float(file, interleaved, count);
+    if (n < count && sf_error(file) != SF_ERR_NO_ERROR) throw ToolError(path + ": cannot read: " + sf_strerror(file));
+    return n;
+}
+
+AudioWriter::AudioWriter(const std::string& path, int inputFormat, SampleFormat sampleFormat, int channels,
+                         int sampleRate)
+    : output(path), info(outputInfo(path, inputFormat, sampleFormat, channels, sampleRate)) {
+    file = sf_open_fd(output.descriptor(), SFM_WRITE, &info, SF_TRUE);
+    if (file == nullptr) throw ToolError(path + ": cannot write: " + sf_strerror(nullptr));
+    output.releaseDescriptor();
+    // Samples beyond full scale are clipped in integer files, never wrapped around.
+    sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+}
+
+AudioWriter::~AudioWriter() {
+    if (file != nullptr) sf_close(file);
+}
+
+void AudioWriter::write(const float* interleaved, sf_count_t count) {
+    if (sf_writef_float(file, interleaved, count) != count) {
+        throw ToolError(output.path() + ": cannot write: " + sf_strerror(file));
+    }
+}
+
+void AudioWriter::commit() {
+    const int result = sf_close(file);
+    file = nullptr;
+    if (result != 0) throw ToolError(output.path() + ": cannot write: " + sf_error_number(result));
+    output.commit();
+}
+
+bool AudioWriter::integerSamples() const {
+    const int subtype = info.format & SF_FORMAT_SUBMASK;
+    return subtype != SF_FORMAT_FLOAT && subtype != SF_FORMAT_DOUBLE && subtype != SF_FORMAT_VORBIS &&
+           subtype != SF_FORMAT_OPUS;
+}

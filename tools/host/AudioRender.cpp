@@ -1,0 +1,39 @@
+#include "tools/host/AudioRender.h"
+
+RenderResult renderFile(const LoadedPlugin& plugin, AudioReader& in, AudioWriter& out, int32_t block,
+                        const std::function<void(long long)>& progress) {
+    const auto frames = static_cast<std::size_t>(block);
+    const auto inChannels = static_cast<std::size_t>(in.channels());
+    std::vector<float> interleavedIn(frames * inChannels);
+    std::vector<float> interleavedOut(frames * kRenderChannels);
+    std::vector<std::vector<float>> inputs(kRenderChannels, std::vector<float>(frames));
+    std::vector<std::vector<float>> outputs(kRenderChannels, std::vector<float>(frames));
+    float* inputPointers[kRenderChannels] = {inputs[0].data(), inputs[1].data()};
+    float* outputPointers[kRenderChannels] = {outputs[0].data(), outputs[1].data()};
+
+    RenderResult result;
+    for (;;) {
+        const auto n = static_cast<std::size_t>(in.read(interleavedIn.data(), block));
+        if (n == 0) break;
+        for (std::size_t i = 0; i < n; ++i) {
+            for (std::size_t c = 0; c < kRenderChannels; ++c) {
+                const float x = interleavedIn[i * inChannels + (inChannels == 1 ? 0 : c)];
+                inputs[c][i] = x;
+                result.input[c].add(x);
+            }
+        }
+        plugin.process(inputPointers, outputPointers, static_cast<int32_t>(n));
+        for (std::size_t i = 0; i < n; ++i) {
+            for (std::size_t c = 0; c < kRenderChannels; ++c) {
+                const float y = outputs[c][i];
+                interleavedOut[i * kRenderChannels + c] = y;
+                result.output[c].add(y);
+                if (std::fabs(y) > 1.0f) ++result.clippedSamples;
+            }
+        }
+        out.write(interleavedOut.data(), static_cast<sf_count_t>(n));
+        result.frames += static_cast<long long>(n);
+        progress(result.frames);
+    }
+    return result;
+}

@@ -1,0 +1,104 @@
+// tolvan-host snapshot: a picture of the real editor, rendered in this process on the
+// headless back end after the input (or a few seconds of pink noise) has played through
+// the effect, so that it shows the settings, both spectra, the response and the meter.
+#include <cstdio>
+#include <memory>
+
+#include "effect/PluginInterface.h"
+#include "effect/ProgramRecord.h"
+#include "tests/drawing/PngFiles.h"
+#include "tools/editor-snapshot/EditorSnapshot.h"
+#include "tools/host/AudioFile.h"
+#include "tools/host/CommandLine.h"
+#include "tools/host/Commands.h"
+#include "tools/host/EffectSettings.h"
+#include "tools/host/PinkNoise.h"
+#include "tools/host/TemporaryOutput.h"
+#include "tools/host/ToolError.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: tolvan-host snapshot OUT.png [--input IN] [--seconds N] [--set NAME=VALUE]...\n"
+    "                            [--preset FILE.fxp|FILE.fxb] [--program N]\n"
+    "Renders the editor (754 x 374) after IN has played through the equaliser, or N seconds\n"
+    "(default 4) of deterministic pink noise, with the preset, program and settings applied\n"
+    "as tolvan-host process applies them, and writes it as a PNG.\n";
+
+// The effect this picture is of: its id, parameter and program counts.
+constexpr PresetTarget kEffect{fourCharacters("iq71"), kNumParameters, kNumPrograms};
+
+// The normalised values a preset and the settings give, in the order a host sends them.
+editorsnapshot::Scene sceneOf(const StateRequest& request) {
+    editorsnapshot::Scene scene;
+    // No plug-in is loaded here: every name then comes from the table, as the host's do.
+    const std::vector<std::string> settable = settableNames(std::vector<std::string>(kNumParameters));
+    std::vector<ParameterSetting> settings;
+    for (const std::string& text : request.settings) settings.push_back(parseSetting(text, settable));
+
+    if (!request.presetPath.empty()) {
+        const Preset preset = decodePreset(readWholeFile(request.presetPath), request.presetPath, kEffect);
+        const std::size_t program = request.program >= 0 && preset.bank ? static_cast<std::size_t>(request.program)
+                                                                        : static_cast<std::size_t>(preset.currentProgram);
+        const PresetProgram& values = preset.programs[preset.bank ? program : 0];
+        for (int32_t index = 0; index < kNumParameters; ++index) {
+            if (isStoredParameter(index)) scene.parameters.emplace_back(index, values.values[static_cast<std::size_t>(index)]);
+        }
+    } else if (request.program >= 0) {
+        scene.program = static_cast<int32_t>(request.program);
+    }
+    for (const ParameterSetting& s : settings) scene.parameters.emplace_back(s.index, s.normalized);
+    return scene;
+}
+
+}  // namespace
+
+int runSnapshot(const Arguments& arguments) {
+    const CommandLine line(arguments,
+                           {{"input", false}, {"seconds", false}, {"set", true}, {"preset", false}, {"program", false}},
+                           1, "snapshot");
+    if (line.help()) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    const std::string outPath = line.positional(0);
+    const long seconds = line.number("seconds", 4, 1, 60);
+    editorsnapshot::Scene scene = sceneOf(stateRequest(line));
+
+    std::unique_ptr<AudioReader> in;
+    std::vector<float> interleaved(2 * editorsnapshot::kBlockSize);
+    PinkNoise left(1), right(2);
+    long long noiseLeft = 0;
+    if (line.has("input")) {
+        in = std::make_unique<AudioReader>(line.value("input"));
+        scene.sampleRate = in->sampleRate();
+        scene.source = [&](float* l, float* r) {
+            const auto n = static_cast<int32_t>(in->read(interleaved.data(), editorsnapshot::kBlockSize));
+            const int channels = in->channels();
+            for (int32_t i = 0; i < n; ++i) {
+                l[i] = interleaved[static_cast<std::size_t>(i * channels)];
+                r[i] = interleaved[static_cast<std::size_t>(i * channels + channels - 1)];
+            }
+            return n;
+        };
+    } else {
+        noiseLeft = seconds * scene.sampleRate;
+        scene.source = [&](float* l, float* r) {
+            const auto n = static_cast<int32_t>(std::min<long long>(noiseLeft, editorsnapshot::kBlockSize));
+            for (int32_t i = 0; i < n; ++i) {
+                l[i] = left.next();
+                r[i] = right.next();
+            }
+            noiseLeft -= n;
+            return n;
+        };
+    }
+
+    TemporaryOutput output(outPath);
+    const VSTGUI::PixelSurface pixels = editorsnapshot::renderEditor(scene);
+    if (!tolvan::test::writePng(output.temporaryName(), pixels)) throw ToolError(outPath + ": cannot write the PNG");
+    output.commit();
+    std::printf("Wrote %s: the editor after %s\n", outPath.c_str(),
+                in ? line.value("input").c_str() : (std::to_string(seconds) + " s of pink noise").c_str());
+    return 0;
+}
