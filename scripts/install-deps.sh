@@ -11,6 +11,8 @@ packages=(
 )
 if [ "${1:-}" = "--tests" ]; then
   packages+=(xvfb xdotool)
+  # The validator's fuzzer is built with clang and its libFuzzer runtime.
+  packages+=(clang-14 libclang-rt-14-dev)
 fi
 
 missing=()

@@ -63,6 +63,7 @@ void manyInstances(CheckContext& context) {
     std::vector<std::unique_ptr<Effect>> effects;
     std::vector<float> gains;
     std::uniform_real_distribution<float> value(0.0f, 1.0f);
+    const double before = residentBytes();
     for (int32_t i = 0; i < kInstances; ++i) {
         effects.push_back(std::make_unique<Effect>(context.library));
         if (!context.expect(effects.back()->valid(), "no effect number " + std::to_string(i))) return;
@@ -72,6 +73,10 @@ void manyInstances(CheckContext& context) {
         effects.back()->set(28, gains.back());
         effects.back()->set(10, 1.0f - gains.back());
     }
+    char figure[96];
+    std::snprintf(figure, sizeof figure, "%d effects alive at once, %.0f kB resident each", kInstances,
+                  (residentBytes() - before) / kInstances / 1024);
+    context.note(figure);
     StereoBuffers signal(kFrames);
     fillNoise(signal.in, context.rng, 0.5f);
     std::vector<std::vector<float>> outputs;
