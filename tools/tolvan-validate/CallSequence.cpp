@@ -111,12 +111,11 @@ std::string CallSequence::dispatchOpcode() {
     case 1: ptr = text.data(); break;
     default: ptr = opcode == effEditOpen ? parentWindow.data() : large.data(); break;
     }
-    if (opcode == effSetProgramName && ptr == large.data()) large[0] = 0;
+    // Hosts pass terminated texts, whatever an earlier call left in the buffer.
+    large.back() = 0;
     effect.dispatch(opcode, index, value, ptr, anyFloat());
     const std::string problem = text.problem();
     if (!problem.empty()) return "opcode " + std::to_string(opcode) + ": " + problem;
-    // Nothing a host passes in a large buffer may be left unterminated for the next text call.
-    large[large.size() - 1] = 0;
     return {};
 }
 

@@ -1,5 +1,6 @@
 #include "tools/tolvan-validate/Check.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>

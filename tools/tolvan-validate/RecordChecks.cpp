@@ -68,7 +68,7 @@ void everyOpcode(CheckContext& context) {
             const int32_t small = hostTextSize(opcode) != 0 ? hostTextSize(opcode) : 16;
             CanaryBuffer smallBuffer(small);
             std::vector<char> large(65536, 0);
-            void* speakerSlots[2] = {&large, &large};
+            void* speakerSlots[2] = {nullptr, nullptr};
             for (void* ptr : {static_cast<void*>(nullptr), static_cast<void*>(smallBuffer.data()),
                               static_cast<void*>(large.data())}) {
                 const intptr_t value = valueIsPointer(opcode) ? reinterpret_cast<intptr_t>(&speakerSlots[0])

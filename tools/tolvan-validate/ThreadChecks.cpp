@@ -29,8 +29,7 @@ void fillTone(StereoBuffers& buffers, int64_t& phase, float rate) {
 }
 
 int32_t automatedIndex(std::mt19937& rng, int32_t numParams) {
-    int32_t index = kFirstAutomated + static_cast<int32_t>(rng() % static_cast<uint32_t>(numParams - kFirstAutomated));
-    return index;
+    return kFirstAutomated + static_cast<int32_t>(rng() % static_cast<uint32_t>(numParams - kFirstAutomated));
 }
 
 // The host's user-interface thread: reads what it shows and switches programs now and then.

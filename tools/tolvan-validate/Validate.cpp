@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -67,6 +68,7 @@ std::vector<Check> allChecks() {
         const std::span<const Check> some = list();
         checks.insert(checks.end(), some.begin(), some.end());
     }
+    std::stable_sort(checks.begin(), checks.end(), [](const Check& a, const Check& b) { return a.level < b.level; });
     return checks;
 }
 
