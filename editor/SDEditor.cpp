@@ -10,11 +10,11 @@ constexpr int32_t kSkinBitmap = 11030;
 }  // namespace
 
 SDEditor::SDEditor(AKkk* owner) : AEffGUIEditor(owner) {
-    owner->hasEditor(true);
-    owner->setEditor(this);
     background = new VSTGUI::CBitmap(kSkinBitmap);
     editorRect = {0, 0, static_cast<int16_t>(background->getHeight()), static_cast<int16_t>(background->getWidth())};
 }
+
+std::unique_ptr<AEffEditor> SDEditor::create(AKkk& owner) { return std::make_unique<SDEditor>(&owner); }
 
 SDEditor::~SDEditor() {
     if (background != nullptr) background->release();

@@ -2,8 +2,8 @@
 // life; the host opens its window and closes it again, possibly many times.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "editor/AEffGUIEditor.h"
 #include "effect/ControlTable.h"
@@ -25,12 +25,14 @@ public:
     explicit SDEditor(AKkk* owner);
     ~SDEditor() override;
 
+    // The effect's editor factory: the entry point hands it to the effect, which owns the
+    // editor from then on.
+    static std::unique_ptr<AEffEditor> create(AKkk& owner);
+
     // Mirrors a parameter the effect stored into its control, its value display and the
     // graph; ignored while the window is closed. [any thread]
     void showParameter(int32_t index, float value) override;
 
-    // The effect feeds its PRE and POST analysers only once this is 1. [any thread]
-    int32_t isGraphReady() const { return graphReady.load(std::memory_order_acquire); }
     // Opens the user documentation beside the library; only while the window is open.
     bool canOpenDocumentation() const { return documentationOpener != nullptr; }
     void openDocumentation();
@@ -38,8 +40,6 @@ public:
 
 private:
     CFRGRAP* graphView = nullptr;
-    // Set once by the window's thread, read by the audio thread.
-    std::atomic<int32_t> graphReady{0};
     VUMETER* meterView = nullptr;
     DocumentationOpener* documentationOpener = nullptr;
     VSTGUI::CControl* controls[kNumParameters] = {};

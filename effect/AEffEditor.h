@@ -3,10 +3,9 @@
 #pragma once
 
 #include "effect/PluginInterface.h"
-#include "framework/VstKeyCode.h"
+#include "effect/VstKeyCode.h"
 
 class AudioEffect;
-using VSTGUI::VstKeyCode;
 
 class AEffEditor {
 public:

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <new>
 
-#include "editor/SDEditor.h"
+#include "effect/AEffEditor.h"
 #include "effect/HostText.h"
+#include "effect/ModulePath.h"
 #include "effect/ParameterValues.h"
-#include "framework/platform/Platform.h"
 
 namespace {
 
@@ -23,41 +23,33 @@ constexpr double kResetOffset = 0.1f;
 
 }  // namespace
 
-AKkk::AKkk(HostCallback hostCallback) : AudioEffectX(hostCallback, kNumPrograms, kNumParameters) {
-    VSTGUI::platform::getModulePath(modulePath, sizeof modulePath);
+AKkk::AKkk(HostCallback hostCallback, EditorFactory makeEditor) : AudioEffectX(hostCallback, kNumPrograms, kNumParameters) {
+    ::getModulePath(modulePath, sizeof modulePath);
 
-    programBank = new (std::nothrow) ProgramRecord[kNumPrograms];
+    programBank.reset(new (std::nothrow) ProgramRecord[kNumPrograms]);
     if (programBank != nullptr) {
         for (int32_t p = 0; p < kNumPrograms; ++p) initialiseProgram(programBank[p]);
     }
 
-    sampleRateHz = static_cast<int32_t>(sampleRate);
-    preAnalyser = new (std::nothrow) SpectrumAnalyser(sampleRateHz);
-    postAnalyser = new (std::nothrow) SpectrumAnalyser(sampleRateHz);
-    responseAnalyser = new (std::nothrow) SpectrumAnalyser(sampleRateHz);
-
-    lowCut.setSampleRate(sampleRateHz);
-    lowShelf.setSampleRate(sampleRateHz);
-    peak1.setSampleRate(sampleRateHz);
-    peak2.setSampleRate(sampleRateHz);
-    peak3.setSampleRate(sampleRateHz);
-    hiShelf.setSampleRate(sampleRateHz);
-    hiCut.setSampleRate(sampleRateHz);
-    balance.setSampleRate(sampleRateHz);
-
-    // No editor exists yet, so this only stores the values.
-    if (programBank != nullptr) {
-        currentProgram = 0;
-        for (int32_t i = 0; i < kNumParameters; ++i) setParameterValue(i, static_cast<float>(programBank[0].values[i]));
-    }
+    const int32_t hz = static_cast<int32_t>(sampleRate);
+    sampleRateHz = hz;
+    preAnalyser.reset(new (std::nothrow) SpectrumAnalyser(hz));
+    postAnalyser.reset(new (std::nothrow) SpectrumAnalyser(hz));
+    responseAnalyser.reset(new (std::nothrow) SpectrumAnalyser(hz));
+    requestDesign(kSampleRateChange);
 
     setNumInputs(2);
     setNumOutputs(2);
     setUniqueID(kUniqueId);
 
-    editor = new SDEditor(this);
+    // Should the editor's allocation throw, the members built so far are freed on the way out.
+    if (makeEditor != nullptr) {
+        setEditor(makeEditor(*this));
+        hasEditor(editor != nullptr);
+    }
 
-    // Now with an editor: the defaults reach the filters.
+    // The defaults reach the filters, and then once more through the host's float path,
+    // as a host's own setting of them would.
     resetToDefaults();
     if (programBank != nullptr) {
         for (int32_t i = 0; i < kNumParameters; ++i) setParameterValue(i, static_cast<float>(programBank[0].values[i]));
@@ -65,52 +57,26 @@ AKkk::AKkk(HostCallback hostCallback) : AudioEffectX(hostCallback, kNumPrograms,
     resumeProcessing();
 }
 
-AKkk::~AKkk() {
-    delete[] programBank;
-    delete preAnalyser;
-    delete postAnalyser;
-    delete responseAnalyser;
-}
-
-SDEditor* AKkk::sdEditor() const { return static_cast<SDEditor*>(editor); }
+// The editor goes first: closing its window may still read the bank and the analysers.
+AKkk::~AKkk() { destroyEditor(); }
 
 void AKkk::resumeProcessing() {
     if ((record.flags & effFlagsIsSynth) != 0 || canDo("receiveVstMidiEvent") == 1) wantMidi();
     if (preAnalyser != nullptr) preAnalyser->reset();
     if (postAnalyser != nullptr) postAnalyser->reset();
-    {
-        // The bands belong to the parameter side; the audio thread learns of the clears
-        // through the sections' clear counters.
-        std::lock_guard<std::mutex> lock(designMutex);
-        lowCut.clearHistory();
-        lowShelf.clearHistory();
-        peak1.clearHistory();
-        peak2.clearHistory();
-        peak3.clearHistory();
-        hiShelf.clearHistory();
-        hiCut.clearHistory();
-        balance.clearHistory();
-    }
+    // The audio thread learns of the clears through the sections' clear counters.
+    requestDesign(kClearHistories);
     peakLevel = 0;
 }
 
 void AKkk::changeSampleRate(float rate) {
     // The base keeps the rate it was constructed with; the effect runs on the whole hertz.
-    sampleRateHz = static_cast<int32_t>(rate);
-    {
-        // The new designs reach the audio thread with the publish in updateResponseGraph.
-        std::lock_guard<std::mutex> lock(designMutex);
-        lowCut.setSampleRate(sampleRateHz);
-        hiCut.setSampleRate(sampleRateHz);
-        for (SectionPair* pair : {&lowShelf, &peak1, &peak2, &peak3, &hiShelf, &balance}) {
-            pair->left.setSampleRate(sampleRateHz);
-            pair->right.setSampleRate(sampleRateHz);
-        }
+    const int32_t hz = static_cast<int32_t>(rate);
+    sampleRateHz.store(hz, std::memory_order_relaxed);
+    for (SpectrumAnalyser* analyser : {preAnalyser.get(), postAnalyser.get(), responseAnalyser.get()}) {
+        if (analyser != nullptr) analyser->sampleRate = hz;
     }
-    for (SpectrumAnalyser* analyser : {preAnalyser, postAnalyser, responseAnalyser}) {
-        if (analyser != nullptr) analyser->sampleRate = sampleRateHz;
-    }
-    updateResponseGraph();
+    requestDesign(kSampleRateChange);
 }
 
 void AKkk::changeBlockSize(int32_t size) { blockSize = size; }
@@ -138,22 +104,26 @@ void AKkk::setParameterValue(int32_t index, float value) {
     }
     if (index == kSpareParameter) return;
     if (index == kDocumentationParameter) {
-        SDEditor* sd = sdEditor();
-        if (sd != nullptr && sd->canOpenDocumentation() && value != 0) sd->openDocumentation();
+        // The manual is opened by the editor's own button on the editor's thread; a host
+        // value of this parameter (automation, a program) must not open it from whatever
+        // thread the host calls on, so it is ignored.
         return;
     }
-    currentValues[index] = value;
-    if (programBank != nullptr) programBank[currentProgram].values[index] = value;
-    applyParameter(index, normalizedToReal(value, index));
-    if (editor != nullptr) {
-        editor->showParameter(index, value);
-        updateResponseGraph();
+    requestDesign(storeValue(index, value));
+    if (editor != nullptr) editor->showParameter(index, value);
+}
+
+uint64_t AKkk::storeValue(int32_t index, double value) {
+    currentValues[index].store(value, std::memory_order_relaxed);
+    if (programBank != nullptr) {
+        std::atomic_ref<double>(programBank[currentProgram.load()].values[index]).store(value, std::memory_order_relaxed);
     }
+    return parameterChange(index);
 }
 
 float AKkk::getParameterValue(int32_t index) {
     if (index == kResetParameter) return 0;
-    return static_cast<float>(currentValues[index]);
+    return static_cast<float>(currentValue(index));
 }
 
 void AKkk::parameterName(int32_t index, char* text) {

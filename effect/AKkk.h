@@ -5,26 +5,33 @@
 #include <array>
 #include <atomic>
 #include <cstddef>
-#include <mutex>
+#include <memory>
 
 #include "dsp/CutFilter.h"
 #include "dsp/EqualiserChain.h"
 #include "dsp/SectionPair.h"
 #include "dsp/SpectrumAnalyser.h"
-#include "effect/EffectBaseExtended.h"
+#include "dsp/TripleBuffer.h"
+#include "effect/BandTable.h"
 #include "effect/ControlTable.h"
+#include "effect/EffectBaseExtended.h"
 #include "effect/ProgramRecord.h"
-
-class SDEditor;
 
 constexpr std::size_t kModulePathSize = 260;
 
+class AKkk;
+
+// Makes the effect's editor. The effect declares it and the entry point, which links the
+// editor, supplies it, so that nothing here depends on the editor; the effect owns what
+// it returns. Without one the effect has no editor.
+using EditorFactory = std::unique_ptr<AEffEditor> (*)(AKkk& effect);
+
 class AKkk : public AudioEffectX {
 public:
-    explicit AKkk(HostCallback hostCallback);
+    explicit AKkk(HostCallback hostCallback, EditorFactory makeEditor = nullptr);
     ~AKkk() override;
 
-    // State changes. [any thread but the audio thread]
+    // State changes. [parameter side]
     void openEffect() override {}
     void closeEffect() override {}
     void suspendProcessing() override {}
@@ -39,14 +46,14 @@ public:
     int32_t getVendorVersion() override { return 1000; }
     int32_t getPlugCategory() override { return 1; }
 
-    // Parameters, indices 0..40. [any thread but the audio thread]
+    // Parameters, indices 0..40. [parameter side; the host may call from its audio thread]
     void setParameterValue(int32_t index, float value) override;
     float getParameterValue(int32_t index) override;
     void parameterName(int32_t index, char* text) override;
     void parameterLabel(int32_t, char*) override {}
     void parameterDisplay(int32_t, char*) override {}
 
-    // Programs. [any thread but the audio thread]
+    // Programs. [parameter side]
     void selectProgram(int32_t program) override;
     void renameProgram(const char* name) override;
     void currentProgramName(char* text) override;
@@ -55,60 +62,123 @@ public:
 
     // The signal path. [audio thread]
     void processBlock(float** inputs, float** outputs, int32_t count) override;
-    // Applies one real parameter value to the bands, gains and switches, and publishes the
-    // new design to the audio thread. [parameter thread]
-    void applyParameter(int32_t index, double x);
-    // Publishes the design and measures the equaliser's response for the editor's graph.
-    // [parameter thread]
-    void updateResponseGraph();
-    // The measurement without the graph: an impulse through the current design into the
-    // response analyser, transformed and folded there. [parameter thread]
+
+    // The response measurement for the editor's graph. Parameter changes only mark it
+    // stale; the editor measures it on its own thread, so it has exactly one writer.
+    // True while a design has been published since the last measurement. [any thread]
+    bool responseStale() const;
+    // Measures the response if it is stale; answers whether it did. [editor thread]
+    bool updateResponseGraph();
+    // The measurement itself: an impulse through the newest published design into the
+    // response analyser, transformed and folded there. [editor thread]
     void fillResponseAnalyser();
-    // The largest output magnitude since the last take, and 0 from then on. [UI thread]
+    // The largest output magnitude since the last take, and 0 from then on. [editor thread]
     double takePeakLevel() { return peakLevel.exchange(0.0, std::memory_order_acq_rel); }
 
-    SDEditor* sdEditor() const;
     const char* getModulePath() const { return modulePath; }
-    int32_t getSampleRateHz() const { return sampleRateHz; }
-    double currentValue(int32_t index) const { return currentValues[index]; }
+    int32_t getSampleRateHz() const { return sampleRateHz.load(std::memory_order_relaxed); }
+    double currentValue(int32_t index) const { return currentValues[index].load(std::memory_order_relaxed); }
+    // Read only while no thread sets parameters or programs (the tests' checks).
     const ProgramRecord* program(int32_t index) const { return programBank ? &programBank[index] : nullptr; }
 
     char modulePath[kModulePathSize] = {};
-    int32_t sampleRateHz = 44100;
-    ProgramRecord* programBank = nullptr;
-    double currentValues[kNumParameters] = {};
+    // Owned here, destroyed after the editor (see ~AKkk). Null when memory ran out. Its
+    // values are read and written through std::atomic_ref: last writer wins.
+    std::unique_ptr<ProgramRecord[]> programBank;
 
     // Shared with the audio path. The switches that the audio thread reads directly are
-    // atomics; eqActive, outputGain, balanceMakeup and the bands are the parameter side's
-    // and reach the audio thread only as part of a published design (see `chain`).
+    // atomics; eqActive, outputGain, balanceMakeup and the bands belong to the designer
+    // (see `designing`) and reach the audio thread only as part of a published design.
     std::atomic<int32_t> preAnalyserOn{1};
     std::atomic<int32_t> postAnalyserOn{0};
     int32_t eqActive = 0;
     double outputGain = 1.0;
-    SpectrumAnalyser* preAnalyser = nullptr;
-    SpectrumAnalyser* postAnalyser = nullptr;
-    SpectrumAnalyser* responseAnalyser = nullptr;
+    std::unique_ptr<SpectrumAnalyser> preAnalyser;
+    std::unique_ptr<SpectrumAnalyser> postAnalyser;
+    std::unique_ptr<SpectrumAnalyser> responseAnalyser;
     CutFilter lowCut;
     SectionPair lowShelf;
     SectionPair peak1, peak2, peak3;
     SectionPair hiShelf;
     SectionPair balance;
     CutFilter hiCut;
-    // Written by the editor's thread, read by the audio thread.
+    // The editor's side of the seam: the editor sets these from its own thread, the audio
+    // thread reads them; each is a single atomic flag, so there is nothing to hand over.
+    // editorOpen: the window is open, so the meter's peak level is taken.
     std::atomic<int32_t> editorOpen{0};
+    // analysersWanted: the graph is ready, so the PRE and POST analysers are fed.
+    std::atomic<bool> analysersWanted{false};
     double balanceMakeup = 1.0;
     // Raised by the audio thread with a compare-exchange, taken by the meter with an exchange.
     std::atomic<double> peakLevel{0};
 
-private:
-    void publishDesign();
+    // Calls f with the object of one band: the one place that maps the table's bands to
+    // the members above.
+    template <class F>
+    void withBand(Band band, F&& f);
 
-    // Serialises the parameter side (the host's and the editor's threads may both set
-    // parameters): designs of the bands, publishes and the response measurement. The
-    // audio thread never takes it.
-    std::mutex designMutex;
+private:
+    // The designer's work items, one bit each: a parameter's stored value changed (bits 0
+    // to 40), the sample rate changed, the histories are to be cleared.
+    static constexpr uint64_t parameterChange(int32_t index) { return uint64_t{1} << index; }
+    static constexpr uint64_t kSampleRateChange = uint64_t{1} << 62;
+    static constexpr uint64_t kClearHistories = uint64_t{1} << 63;
+    static_assert(kNumParameters < 62);
+
+    // Stores a normalised value as the current one and the current program's. Answers
+    // the change's bit for requestDesign.
+    uint64_t storeValue(int32_t index, double value);
+    // Hands the changes in `bits` to the designer and, if no other thread is designing
+    // now, becomes the designer until no change is left. Never waits.
+    void requestDesign(uint64_t bits);
+    // The designer's work for one batch of changes. [designer]
+    void applyChanges(uint64_t bits);
+    // Applies one real parameter value to the bands, gains and switches. [designer]
+    void applyParameter(int32_t index, double x);
+    void applyToBand(const BandRow& row, int32_t index, double x);
+    BandSet bandSet() const { return {lowCut, lowShelf, peak1, peak2, peak3, hiShelf, balance, hiCut}; }
+
+    // Threads, as the tags in this project's declarations name them:
+    //  [audio thread]   the host's processing call;
+    //  [parameter side] any host thread that sets parameters or programs, or changes the
+    //                   sample rate or resumes (hosts automate from their audio thread too);
+    //  [editor thread]  the thread that owns the editor window: open, close, idle, timer,
+    //                   controls;
+    //  [any thread]     any of these.
+    // The parameter side stores values (atomics: last writer wins) and then asks for a
+    // design. Whoever wins `designing` with a compare-exchange becomes the designer and
+    // applies every pending change, reading the stored values, until none is left; a
+    // thread that loses leaves its changes in `pendingChanges` for the designer to pick
+    // up after it clears `designing`, so no thread ever waits and the applied design is
+    // always that of the values stored last. The designer alone touches the bands, the
+    // gains and the two triple buffers' writer sides.
+    std::atomic<bool> designing{false};
+    std::atomic<uint64_t> pendingChanges{0};
+    static_assert(std::atomic<uint64_t>::is_always_lock_free, "the audio thread may set parameters");
+    std::array<std::atomic<double>, kNumParameters> currentValues{};
+    std::atomic<int32_t> sampleRateHz{44100};
     // The audio thread's copy of the bands, fed with complete designs.
-    EqualiserChain chain{BandSet{lowCut, lowShelf, peak1, peak2, peak3, hiShelf, balance, hiCut}};
-    // The response measurement's impulse responses, left and right.
+    EqualiserChain chain{bandSet()};
+    // Every published design, for the response measurement; one writer (the designer)
+    // and one reader (the editor thread), handed over by the triple buffer's swaps.
+    TripleBuffer<ChainDesign> responseDesigns;
+    // Counts designs published; the measurement notes the count it measured.
+    std::atomic<uint32_t> designCount{0};
+    uint32_t measuredCount = 0;  // [editor thread]
+    // The response measurement's impulse responses, left and right. [editor thread]
     std::array<float, SpectrumAnalyser::frameSize> responseLeft{}, responseRight{};
 };
+
+template <class F>
+void AKkk::withBand(Band band, F&& f) {
+    switch (band) {
+    case Band::LowCut: f(lowCut); break;
+    case Band::LowShelf: f(lowShelf); break;
+    case Band::Peak1: f(peak1); break;
+    case Band::Peak2: f(peak2); break;
+    case Band::Peak3: f(peak3); break;
+    case Band::HiShelf: f(hiShelf); break;
+    case Band::Balance: f(balance); break;
+    case Band::HiCut: f(hiCut); break;
+    }
+}

@@ -1,10 +1,9 @@
 #include <atomic>
 #include <cmath>
-#include <mutex>
 
 #include "dsp/FloatingPointMode.h"
-#include "editor/SDEditor.h"
 #include "effect/AKkk.h"
+#include "effect/ParameterValues.h"
 
 // The audio thread shares these; a lock inside an atomic would make it wait.
 static_assert(std::atomic<double>::is_always_lock_free && std::atomic<int32_t>::is_always_lock_free);
@@ -14,6 +13,30 @@ namespace {
 constexpr double kDecibelBase = 1.1220184543019636;
 
 int32_t truncated(double x) { return static_cast<int32_t>(std::trunc(x)); }
+
+// What a band's design is made of; a cut band has no gain.
+struct BandSettings {
+    double frequency, gain, q;
+};
+
+BandSettings settingsOf(const CutFilter& filter) { return {filter.frequency, 0, filter.q}; }
+BandSettings settingsOf(const SectionPair& pair) { return {pair.left.frequency, pair.left.gain, pair.left.q}; }
+
+void design(CutFilter& filter, BandDesign kind, const BandSettings& s) {
+    if (kind == BandDesign::LowCut) {
+        filter.designLowCut(s.frequency, s.q);
+    } else {
+        filter.designHighCut(s.frequency, s.q);
+    }
+}
+
+void design(SectionPair& pair, BandDesign kind, const BandSettings& s) {
+    switch (kind) {
+    case BandDesign::LowShelf: pair.designLowShelf(s.frequency, s.gain, s.q); break;
+    case BandDesign::Peak: pair.designPeak(s.frequency, s.gain, s.q); break;
+    default: pair.designHighShelf(s.frequency, s.gain, s.q); break;  // HighShelf and Balance
+    }
+}
 
 // The largest of |left| and |right| over the block; NaN never counts.
 double blockPeak(float* const* outputs, int32_t count) {
@@ -29,9 +52,8 @@ double blockPeak(float* const* outputs, int32_t count) {
 void AKkk::processBlock(float** inputs, float** outputs, int32_t count) {
     // Nothing subnormal reaches the filters or the output; the host's mode comes back on return.
     const ScopedFlushDenormals flushDenormals;
-    SDEditor* sd = sdEditor();
     const bool open = editorOpen.load(std::memory_order_acquire) == 1;
-    const bool feedAnalysers = open && sd != nullptr && sd->isGraphReady() == 1;
+    const bool feedAnalysers = open && analysersWanted.load(std::memory_order_acquire);
     if (feedAnalysers && preAnalyserOn.load(std::memory_order_relaxed) != 0 && preAnalyser != nullptr) {
         preAnalyser->feed(count, inputs[0], inputs[1]);
     }
@@ -49,92 +71,91 @@ void AKkk::processBlock(float** inputs, float** outputs, int32_t count) {
     }
 }
 
-void AKkk::publishDesign() { chain.publish(eqActive != 0, outputGain, balanceMakeup); }
-
-void AKkk::applyParameter(int32_t index, double x) {
-    if (editor == nullptr) return;
-    std::lock_guard<std::mutex> lock(designMutex);
-    SectionPair* const shelvesAndPeaks[] = {&lowShelf, &peak1, &peak2, &peak3, &hiShelf};
-    switch (index) {
-    case 3:
-        preAnalyserOn = truncated(currentValues[3]);
-        if (preAnalyserOn != 0 && preAnalyser != nullptr) preAnalyser->reset();
-        if (postAnalyserOn != 0 && postAnalyser != nullptr) postAnalyser->reset();
-        break;
-    case 4:
-        postAnalyserOn = truncated(currentValues[4]);
-        if (postAnalyserOn != 0 && postAnalyser != nullptr) postAnalyser->reset();
-        if (preAnalyserOn != 0 && preAnalyser != nullptr) preAnalyser->reset();
-        break;
-    case 9: eqActive = truncated(x); break;
-    case 10: outputGain = std::pow(kDecibelBase, x); break;
-    case 11: lowCut.setEnabled(truncated(x)); break;
-    case 12:
-    case 13:
-    case 14:
-    case 15:
-    case 16: shelvesAndPeaks[index - 12]->setEnabled(truncated(x)); break;
-    case 17: hiCut.setEnabled(truncated(x)); break;
-    case 18: balance.setEnabled(truncated(x)); break;
-    case 19: lowCut.designLowCut(x, lowCut.q); break;
-    case 20: lowShelf.designLowShelf(x, lowShelf.left.gain, lowShelf.left.q); break;
-    case 21:
-    case 22:
-    case 23: {
-        SectionPair& peak = *shelvesAndPeaks[index - 20];
-        peak.designPeak(x, peak.left.gain, peak.left.q);
-        break;
+void AKkk::requestDesign(uint64_t bits) {
+    // Sequentially consistent throughout: a thread whose compare-exchange fails has put its
+    // bits in before the designer clears `designing` and looks at pendingChanges again.
+    pendingChanges.fetch_or(bits);
+    for (;;) {
+        bool idle = false;
+        if (!designing.compare_exchange_strong(idle, true)) return;
+        for (uint64_t batch = pendingChanges.exchange(0); batch != 0; batch = pendingChanges.exchange(0)) {
+            applyChanges(batch);
+        }
+        designing.store(false);
+        if (pendingChanges.load() == 0) return;
     }
-    case 24: hiShelf.designHighShelf(x, hiShelf.left.gain, hiShelf.left.q); break;
-    case 25: hiCut.designHighCut(x, hiCut.q); break;
-    case 26: balance.designHighShelf(x, balance.left.gain, balance.left.q); break;
-    case 27: lowShelf.designLowShelf(lowShelf.left.frequency, x, lowShelf.left.q); break;
-    case 28:
-    case 29:
-    case 30: {
-        SectionPair& peak = *shelvesAndPeaks[index - 27];
-        peak.designPeak(peak.left.frequency, x, peak.left.q);
-        break;
-    }
-    case 31: hiShelf.designHighShelf(hiShelf.left.frequency, x, hiShelf.left.q); break;
-    case 32:
-        balance.designHighShelf(balance.left.frequency, x, balance.left.q);
-        balanceMakeup = std::pow(kDecibelBase, -0.5 * x);
-        break;
-    case 33: lowCut.designLowCut(lowCut.frequency, x); break;
-    case 34: lowShelf.designLowShelf(lowShelf.left.frequency, lowShelf.left.gain, x); break;
-    case 35:
-    case 36:
-    case 37: {
-        SectionPair& peak = *shelvesAndPeaks[index - 34];
-        peak.designPeak(peak.left.frequency, peak.left.gain, x);
-        break;
-    }
-    case 38: hiShelf.designHighShelf(hiShelf.left.frequency, hiShelf.left.gain, x); break;
-    case 39: hiCut.designHighCut(hiCut.frequency, x); break;
-    case 40: balance.designHighShelf(balance.left.frequency, balance.left.gain, x); break;
-    default: break;
-    }
-    publishDesign();
 }
 
-void AKkk::updateResponseGraph() {
-    {
-        // A sample-rate change redesigns the bands directly and then ends here.
-        std::lock_guard<std::mutex> lock(designMutex);
-        publishDesign();
+void AKkk::applyChanges(uint64_t bits) {
+    if ((bits & kSampleRateChange) != 0) {
+        const int32_t hz = sampleRateHz.load(std::memory_order_relaxed);
+        for (const BandRow& row : bandTable) withBand(row.band, [&](auto& filter) { filter.setSampleRate(hz); });
     }
-    SDEditor* sd = sdEditor();
-    if (sd == nullptr || sd->getGraphView() == nullptr) return;
+    for (int32_t index = 0; index < kNumParameters; ++index) {
+        if ((bits & parameterChange(index)) != 0) applyParameter(index, normalizedToReal(currentValue(index), index));
+    }
+    if ((bits & kClearHistories) != 0) {
+        for (const BandRow& row : bandTable) withBand(row.band, [](auto& filter) { filter.clearHistory(); });
+    }
+    chain.publish(eqActive != 0, outputGain, balanceMakeup);
+    responseDesigns.writeSlot() = chain.currentDesign(true, 1.0, balanceMakeup);
+    responseDesigns.publish();
+    designCount.fetch_add(1, std::memory_order_release);
+}
+
+void AKkk::applyParameter(int32_t index, double x) {
+    switch (index) {
+    case kPreAnalyserParameter:
+        preAnalyserOn = truncated(currentValue(index));
+        if (preAnalyserOn != 0 && preAnalyser != nullptr) preAnalyser->reset();
+        if (postAnalyserOn != 0 && postAnalyser != nullptr) postAnalyser->reset();
+        break;
+    case kPostAnalyserParameter:
+        postAnalyserOn = truncated(currentValue(index));
+        if (postAnalyserOn != 0 && postAnalyser != nullptr) postAnalyser->reset();
+        if (preAnalyserOn != 0 && preAnalyser != nullptr) preAnalyser->reset();
+        break;
+    case kBypassParameter: eqActive = truncated(x); break;
+    case kOutputGainParameter: outputGain = std::pow(kDecibelBase, x); break;
+    default:
+        for (const BandRow& row : bandTable) {
+            if (drivesBand(row, index)) applyToBand(row, index, x);
+        }
+        break;
+    }
+}
+
+void AKkk::applyToBand(const BandRow& row, int32_t index, double x) {
+    withBand(row.band, [&](auto& filter) {
+        if (index == row.enabled) {
+            filter.setEnabled(truncated(x));
+            return;
+        }
+        BandSettings settings = settingsOf(filter);
+        if (index == row.frequency) settings.frequency = x;
+        if (index == row.gain) settings.gain = x;
+        if (index == row.q) settings.q = x;
+        design(filter, row.design, settings);
+    });
+    // Balance tilts around its frequency: half its gain comes off the whole signal.
+    if (row.design == BandDesign::Balance && index == row.gain) balanceMakeup = std::pow(kDecibelBase, -0.5 * x);
+}
+
+bool AKkk::responseStale() const { return designCount.load(std::memory_order_acquire) != measuredCount; }
+
+bool AKkk::updateResponseGraph() {
+    if (!responseStale()) return false;
     fillResponseAnalyser();
-    // The graph view traces the response analyser's bins as its response curve.
+    return true;
 }
 
 void AKkk::fillResponseAnalyser() {
+    // Noted before the take: a design published in between is measured next time too.
+    measuredCount = designCount.load(std::memory_order_acquire);
+    responseDesigns.take();
     if (responseAnalyser == nullptr) return;
-    std::lock_guard<std::mutex> lock(designMutex);
     const int32_t n = responseAnalyser->size;
-    chain.currentDesign(true, 1.0, balanceMakeup).impulseResponse(responseLeft.data(), responseRight.data(), n);
+    responseDesigns.readSlot().impulseResponse(responseLeft.data(), responseRight.data(), n);
     float* frame = responseAnalyser->responseFrame();
     for (int32_t i = 0; i < n; ++i) {
         frame[2 * i] = (responseLeft[i] + responseRight[i]) * 0.5f;

@@ -15,7 +15,17 @@ constexpr int32_t kNumPrograms = 8;
 // Parameters with a role of their own in the parameter path.
 constexpr ParamId kSpareParameter = 1;          // the graph's row: stores nothing
 constexpr ParamId kDocumentationParameter = 2;  // the meter's row: opens the manual
+constexpr ParamId kPreAnalyserParameter = 3;    // feeds the input analyser
+constexpr ParamId kPostAnalyserParameter = 4;   // feeds the output analyser
 constexpr ParamId kResetParameter = 8;          // resets the current program, reads 0
+constexpr ParamId kBypassParameter = 9;         // 1 runs the equaliser, 0 takes it out
+constexpr ParamId kOutputGainParameter = 10;    // output gain in dB
+
+// Whether a host or program value of the parameter is stored: the spare, the manual's and
+// Reset's never are.
+constexpr bool isStoredParameter(ParamId index) {
+    return index != kSpareParameter && index != kDocumentationParameter && index != kResetParameter;
+}
 
 // What the editor builds for a row.
 enum ControlKind : int32_t {

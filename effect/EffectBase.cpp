@@ -119,7 +119,12 @@ AudioEffect::AudioEffect(HostCallback callback, int32_t programs, int32_t params
     record.processDoubleReplacing = processDoubleEntry;
 }
 
-AudioEffect::~AudioEffect() { delete editor; }
+AudioEffect::~AudioEffect() { destroyEditor(); }
+
+void AudioEffect::destroyEditor() {
+    if (editor != nullptr && editor->isOpen()) editor->close();
+    editor.reset();
+}
 
 void AudioEffect::hasEditor(bool state) {
     if (state) {

@@ -3,9 +3,11 @@
 // 0..24 to virtual operations, and gives every operation a default answer.
 #pragma once
 
-#include "effect/PluginInterface.h"
+#include <atomic>
+#include <memory>
 
-class AEffEditor;
+#include "effect/AEffEditor.h"
+#include "effect/PluginInterface.h"
 
 // The arguments of one dispatcher call.
 struct DispatchArgs {
@@ -52,8 +54,8 @@ public:
     // Audio; the buffers have been checked by the entry functions. [audio thread]
     virtual void processBlock(float**, float**, int32_t) {}
 
-    AEffEditor* getEditor() const { return editor; }
-    void setEditor(AEffEditor* newEditor) { editor = newEditor; }
+    AEffEditor* getEditor() const { return editor.get(); }
+    void setEditor(std::unique_ptr<AEffEditor> newEditor) { editor = std::move(newEditor); }
     int32_t getNumPrograms() const { return numPrograms; }
     int32_t getNumParams() const { return numParams; }
 
@@ -66,13 +68,19 @@ public:
     intptr_t callHost(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
 
 protected:
+    // Closes the editor's window if it is open and destroys the editor, while everything
+    // it may touch on the way still exists; derived effects call it first in their
+    // destructors.
+    void destroyEditor();
+
     HostCallback hostCallback;
-    AEffEditor* editor = nullptr;
+    std::unique_ptr<AEffEditor> editor;
     float sampleRate = 44100;
     int32_t blockSize = 1024;
     int32_t numPrograms;
     int32_t numParams;
-    int32_t currentProgram = 0;
+    // Set by the parameter side, read by any thread; last writer wins.
+    std::atomic<int32_t> currentProgram{0};
     AEffect record{};
 
 private:

@@ -1,11 +1,13 @@
-// The library's one exported function, under both names hosts look for.
+// The library's one exported function, under both names hosts look for. It is the one
+// place that knows both the effect and its editor.
 #include <new>
 
+#include "editor/SDEditor.h"
 #include "effect/AKkk.h"
 
 namespace {
 
-AudioEffect* createEffect(HostCallback hostCallback) { return new (std::nothrow) AKkk(hostCallback); }
+AudioEffect* createEffect(HostCallback hostCallback) { return new (std::nothrow) AKkk(hostCallback, &SDEditor::create); }
 
 }  // namespace
 

@@ -1,3 +1,4 @@
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -17,8 +18,17 @@ constexpr char kNumberedProgramName[] = "Init";
 void AKkk::selectProgram(int32_t program) {
     if (programBank == nullptr) return;
     currentProgram = program;
+    // Every stored value first, then one design for all of them.
+    float values[kNumParameters];
+    uint64_t changes = 0;
     for (int32_t i = 0; i < kNumParameters; ++i) {
-        setParameterValue(i, static_cast<float>(programBank[program].values[i]));
+        values[i] = static_cast<float>(std::atomic_ref<double>(programBank[program].values[i]).load());
+        if (isStoredParameter(i)) changes |= storeValue(i, values[i]);
+    }
+    requestDesign(changes);
+    if (editor == nullptr) return;
+    for (int32_t i = 0; i < kNumParameters; ++i) {
+        if (isStoredParameter(i)) editor->showParameter(i, values[i]);
     }
 }
 
@@ -48,14 +58,13 @@ bool AKkk::programNameAt(int32_t index, char* text) {
 }
 
 void AKkk::resetToDefaults() {
+    uint64_t changes = 0;
     for (int32_t i = 0; i < kNumParameters; ++i) {
-        if (i == kResetParameter) continue;
-        const double real = defaultRealValue(i);
-        const double normalised = realToNormalized(real, i);
-        currentValues[i] = normalised;
-        if (programBank != nullptr) programBank[currentProgram].values[i] = normalised;
-        applyParameter(i, real);
-        if (editor != nullptr) editor->showParameter(i, static_cast<float>(normalised));
+        if (i != kResetParameter) changes |= storeValue(i, realToNormalized(defaultRealValue(i), i));
     }
-    if (editor != nullptr) updateResponseGraph();
+    requestDesign(changes);
+    if (editor == nullptr) return;
+    for (int32_t i = 0; i < kNumParameters; ++i) {
+        if (i != kResetParameter) editor->showParameter(i, static_cast<float>(currentValue(i)));
+    }
 }

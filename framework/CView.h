@@ -5,11 +5,14 @@
 
 #include "framework/CReferenceCounter.h"
 #include "framework/GraphicsTypes.h"
-#include "framework/VstKeyCode.h"
+#include "effect/VstKeyCode.h"
 
 #include <cstdint>
 
 namespace VSTGUI {
+
+// What key handlers answer for a key they leave to others.
+inline constexpr int32_t kKeyNotHandled = -1;
 
 class CBitmap;
 class CDragContainer;

@@ -31,11 +31,6 @@ MouseButtons getMouseButtons();
 // [UI thread] The cursor position in screen coordinates.
 Point getCursorPosition();
 
-// [any thread] Writes the full path of the plug-in library itself (the module this code is
-// linked into) to buffer, always terminated, truncated to size - 1 characters. Returns
-// the length written, 0 when the path is unknown or size is 0.
-std::size_t getModulePath(char* buffer, std::size_t size);
-
 // [UI thread] Opens the document at path with the desktop's handler for its type.
 // Returns false when that could not be started; nothing is reported otherwise.
 bool openDocument(const char* path);

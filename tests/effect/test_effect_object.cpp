@@ -4,10 +4,13 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
+#include <string>
 #include <vector>
 
 #include "editor/SDEditor.h"
 #include "effect/AKkk.h"
+#include "effect/ModulePath.h"
 #include "effect/ParameterValues.h"
 
 namespace {
@@ -18,7 +21,7 @@ intptr_t quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
 
 class EffectObject : public ::testing::Test {
 protected:
-    std::unique_ptr<AKkk> effect = std::make_unique<AKkk>(quietHost);
+    std::unique_ptr<AKkk> effect = std::make_unique<AKkk>(quietHost, &SDEditor::create);
 };
 
 TEST_F(EffectObject, ConstructionAppliesTheDefaults) {
@@ -61,6 +64,21 @@ TEST_F(EffectObject, ConstructionAppliesTheDefaults) {
     EXPECT_GT(std::strlen(effect->getModulePath()), 0u);
 }
 
+TEST(ModulePath, IsTheFullPathOfTheModuleThatHoldsTheEffect) {
+    char path[4096];
+    const std::size_t length = getModulePath(path, sizeof path);
+    ASSERT_GT(length, 0u);
+    EXPECT_EQ(std::strlen(path), length);
+    EXPECT_EQ(path[0], '/');
+    EXPECT_NE(std::string(path).find("tolvan_effect_object_test"), std::string::npos);
+
+    char small[5];
+    EXPECT_EQ(getModulePath(small, sizeof small), 4u);
+    EXPECT_EQ(std::string(small), std::string(path, 4));
+    EXPECT_EQ(getModulePath(small, 0), 0u);
+    EXPECT_EQ(getModulePath(nullptr, 10), 0u);
+}
+
 TEST_F(EffectObject, SampleRateIsTruncatedToWholeHertz) {
     effect->changeSampleRate(44100.9f);
     EXPECT_EQ(effect->getSampleRateHz(), 44100);
@@ -75,12 +93,12 @@ TEST_F(EffectObject, SampleRateIsTruncatedToWholeHertz) {
 }
 
 TEST_F(EffectObject, ClosedEditorShowsNothingAndOpensNoDocumentation) {
-    SDEditor* editor = effect->sdEditor();
+    auto* editor = dynamic_cast<SDEditor*>(effect->getEditor());
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(static_cast<AEffEditor*>(editor)->getEffect(), effect.get());
     EXPECT_FALSE(editor->isOpen());
     EXPECT_FALSE(editor->canOpenDocumentation());
-    EXPECT_EQ(editor->isGraphReady(), 0);
+    EXPECT_FALSE(effect->analysersWanted);
     EXPECT_EQ(editor->getGraphView(), nullptr);
     ERect* rect = nullptr;
     ASSERT_TRUE(editor->getEditorRect(&rect));
@@ -99,6 +117,47 @@ TEST_F(EffectObject, SelectingAProgramWithPreOnResetsTheInputAnalyser) {
     std::vector<float> bins(SpectrumAnalyser::binCount, -1.0f);
     ASSERT_TRUE(effect->preAnalyser->takeSpectrum(bins.data()));
     for (float bin : bins) ASSERT_EQ(bin, 0.0f);
+}
+
+}  // namespace
+
+namespace {
+
+// An editor whose window is open and whose close reads the effect's program bank and
+// analysers, as a real editor's close may; the sanitizer build catches a read of freed memory.
+class EditorThatReadsTheEffectOnClose : public AEffEditor {
+public:
+    explicit EditorThatReadsTheEffectOnClose(AKkk& owner) : AEffEditor(&owner), owner(owner) { parentWindow = this; }
+    void close() override {
+        closedWithName = owner.program(0)->name;
+        closedWithAnalyserReady = owner.preAnalyser->isReady();
+        AEffEditor::close();
+    }
+    static std::unique_ptr<AEffEditor> create(AKkk& owner) {
+        return std::make_unique<EditorThatReadsTheEffectOnClose>(owner);
+    }
+    static inline std::string closedWithName;
+    static inline bool closedWithAnalyserReady = false;
+
+private:
+    AKkk& owner;
+};
+
+std::unique_ptr<AEffEditor> editorThatCannotBeMade(AKkk&) { throw std::bad_alloc(); }
+
+TEST(EffectTeardown, AnOpenEditorIsClosedWhileTheEffectIsStillWhole) {
+    EditorThatReadsTheEffectOnClose::closedWithName.clear();
+    auto effect = std::make_unique<AKkk>(quietHost, &EditorThatReadsTheEffectOnClose::create);
+    ASSERT_TRUE(effect->getEditor()->isOpen());
+    AEffect* record = effect.release()->getAeffect();
+    EXPECT_EQ(record->dispatcher(record, effClose, 0, 0, nullptr, 0), 1);
+    EXPECT_EQ(EditorThatReadsTheEffectOnClose::closedWithName, "Default");
+    EXPECT_TRUE(EditorThatReadsTheEffectOnClose::closedWithAnalyserReady);
+}
+
+TEST(EffectTeardown, AnEditorThatCannotBeMadeLeavesNothingBehind) {
+    // The leak checker of the sanitizer build sees whatever the failed construction kept.
+    EXPECT_THROW(AKkk(quietHost, &editorThatCannotBeMade), std::bad_alloc);
 }
 
 }  // namespace

@@ -213,22 +213,6 @@ TEST_F(FrameWindow, TimersFireFromTheMessageLoopUntilStopped)
     EXPECT_EQ(headless::runningTimerCount(window()), 0u);
 }
 
-TEST(HeadlessPlatform, ModulePathIsTheFullPathOfThisProgram)
-{
-    char path[4096];
-    const std::size_t length = platform::getModulePath(path, sizeof path);
-    ASSERT_GT(length, 0u);
-    EXPECT_EQ(std::strlen(path), length);
-    EXPECT_EQ(path[0], '/');
-    EXPECT_NE(std::string(path).find("framework_tests"), std::string::npos);
-
-    char small[5];
-    EXPECT_EQ(platform::getModulePath(small, sizeof small), 4u);
-    EXPECT_EQ(std::string(small), std::string(path, 4));
-    EXPECT_EQ(platform::getModulePath(small, 0), 0u);
-    EXPECT_EQ(platform::getModulePath(nullptr, 10), 0u);
-}
-
 TEST(HeadlessPlatform, ScriptedInputTakesEffectAtItsTime)
 {
     headless::reset();

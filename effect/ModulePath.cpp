@@ -1,6 +1,6 @@
-// The plug-in library's own path. Even without a window system the library lives in a
-// file of the real operating system, so this asks the loader.
-#include "framework/platform/Platform.h"
+// The plug-in library's own path, asked of the operating system's loader: a matter of
+// the library's file, not of any window system.
+#include "effect/ModulePath.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,8 +12,6 @@
 #include <limits.h>
 #include <stdlib.h>
 #endif
-
-namespace VSTGUI::platform {
 
 namespace {
 
@@ -48,5 +46,3 @@ std::size_t getModulePath(char* buffer, std::size_t size) {
     return copyPath(realpath(info.dli_fname, resolved) != nullptr ? resolved : info.dli_fname, buffer, size);
 #endif
 }
-
-}  // namespace VSTGUI::platform
