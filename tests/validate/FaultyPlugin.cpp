@@ -7,13 +7,14 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <limits>
 
 #include "effect/PluginInterface.h"
 
 namespace {
 
-enum class Fault { TextOverflow = 1, InputWrite, NaN, Leak, Race };
+enum class Fault { TextOverflow = 1, InputWrite, NaN, Leak, Race, Crash, Hang };
 constexpr Fault kFault = static_cast<Fault>(TOLVAN_FAULT);
 
 // What a leaking effect loses with every effOpen.
@@ -45,6 +46,8 @@ intptr_t dispatcher(AEffect* record, int32_t opcode, int32_t index, intptr_t val
         if (lost != nullptr) std::memset(lost, 1, kLeakSize);
         lastLeak = lost;
     }
+    if (kFault == Fault::Crash && opcode == effGetVendorString) std::abort();
+    while (kFault == Fault::Hang && opcode == effGetVstVersion) std::this_thread::sleep_for(std::chrono::seconds(1));
     if (kFault == Fault::Race && opcode == effGetParamDisplay && self->lastIndex == index) index = 0;
     const intptr_t answer = inner->dispatcher(inner, opcode, index, value, ptr, opt);
     if (opcode == effClose) delete self;
