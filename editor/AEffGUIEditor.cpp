@@ -3,6 +3,9 @@
 #include <atomic>
 
 #include "effect/EffectBaseExtended.h"
+#include "framework/CDrawContext.h"
+#include "framework/CFrame.h"
+#include "framework/platform/Platform.h"
 
 namespace {
 
@@ -20,11 +23,18 @@ bool AEffGUIEditor::getEditorRect(ERect** rect) {
 
 // Keys and the wheel reach the frame only while the window is open; a closed editor has
 // no frame and leaves them to the host.
-bool AEffGUIEditor::keyDown(VstKeyCode&) { return false; }
+bool AEffGUIEditor::keyDown(VstKeyCode& key) { return frame != nullptr && frame->keyDown(key) == 1; }
 
-bool AEffGUIEditor::keyUp(VstKeyCode&) { return false; }
+bool AEffGUIEditor::keyUp(VstKeyCode& key) { return frame != nullptr && frame->keyUp(key) == 1; }
 
-bool AEffGUIEditor::wheel(float) { return false; }
+bool AEffGUIEditor::wheel(float distance) {
+    if (frame == nullptr) return false;
+    VSTGUI::platform::Window* window = frame->getWindow();
+    if (window == nullptr) return false;
+    // The host passes no position: the wheel acts where the cursor is, in frame coordinates.
+    VSTGUI::CDrawContext context(window, frame, nullptr);
+    return frame->wheel(&context, VSTGUI::platform::getCursorPosition() - window->getScreenRect().topLeft(), distance);
+}
 
 bool AEffGUIEditor::setKnobMode(int32_t mode) {
     processKnobMode.store(mode, std::memory_order_relaxed);

@@ -1,27 +1,375 @@
 #include "editor/SDEditor.h"
 
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "editor/GraphView.h"
+#include "editor/VUMETER.h"
 #include "effect/AKkk.h"
+#include "effect/ParameterValues.h"
+#include "framework/CAnimKnob.h"
 #include "framework/CBitmap.h"
+#include "framework/CFrame.h"
+#include "framework/CKickButton.h"
+#include "framework/CKnob.h"
+#include "framework/COnOffButton.h"
+#include "framework/COptionMenu.h"
+#include "framework/CParamDisplay.h"
+#include "framework/CSlider.h"
+#include "framework/CTextLabel.h"
+
+using namespace VSTGUI;
 
 namespace {
 
 constexpr int32_t kSkinBitmap = 11030;
+constexpr int32_t kInfoBitmap = 11043;
+constexpr int32_t kInfoImageHeight = 16;
+constexpr Color panelColor{64, 88, 112, 128};
+constexpr Color textColor{208, 208, 208, 128};
+constexpr FontIndex kValueFont = 6;
+constexpr FontIndex kLabelFont = 4;
+constexpr FontIndex kMenuFont = 3;
+constexpr int32_t kBold = 1;
+constexpr ParamId kSlopeParameter = 5;
+constexpr ParamId kRangeParameter = 6;
+constexpr ParamId kShiftParameter = 7;
+constexpr ParamId kPreSwitchParameter = 3;
+constexpr ParamId kPostSwitchParameter = 4;
+constexpr char kDocumentationSuffix[] = "documents?index.htm";
+
+// Hands out the timers' identifiers across every editor of the process.
+std::atomic<uint32_t> timerCounter{0};
+
+// One entry per comma-separated item of entries; none for a null list.
+void addMenuEntries(COptionMenu& menu, const char* entries)
+{
+    if (entries == nullptr) return;
+    std::string_view rest = entries;
+    while (true) {
+        const std::size_t comma = rest.find(',');
+        menu.addEntry(std::string(rest.substr(0, comma)).c_str());
+        if (comma == std::string_view::npos) break;
+        rest.remove_prefix(comma + 1);
+    }
+}
 
 }  // namespace
 
-SDEditor::SDEditor(AKkk* owner) : AEffGUIEditor(owner) {
-    background = new VSTGUI::CBitmap(kSkinBitmap);
+struct SDEditor::DocumentationOpener {
+    char libraryPath[kModulePathSize] = {};
+    CKickButton* infoButton = nullptr;
+};
+
+bool documentationPath(const char* libraryPath, char separator, char* out)
+{
+    out[0] = '\0';
+    const std::size_t length = std::strlen(libraryPath);
+    const char* lastSeparator = std::strrchr(libraryPath, separator);
+    const std::size_t folderLength = lastSeparator != nullptr ? static_cast<std::size_t>(lastSeparator - libraryPath) + 1 : length;
+    const std::size_t suffixLength = sizeof kDocumentationSuffix - 1;
+    if (folderLength + suffixLength + 1 > kDocumentationPathSize) return false;
+    std::memcpy(out, libraryPath, folderLength);
+    std::memcpy(out + folderLength, kDocumentationSuffix, suffixLength + 1);
+    for (char* c = out + folderLength; *c != '\0'; ++c)
+        if (*c == '?') *c = separator;
+    return true;
+}
+
+SDEditor::SDEditor(AKkk* effect) : AEffGUIEditor(effect), owner(effect)
+{
+    background = new CBitmap(kSkinBitmap);
     editorRect = {0, 0, static_cast<int16_t>(background->getHeight()), static_cast<int16_t>(background->getWidth())};
 }
 
 std::unique_ptr<AEffEditor> SDEditor::create(AKkk& owner) { return std::make_unique<SDEditor>(&owner); }
 
-SDEditor::~SDEditor() {
-    if (background != nullptr) background->release();
+SDEditor::~SDEditor()
+{
+    if (frame != nullptr) close();
+    for (const auto& [id, loaded] : bitmaps) loaded->release();
+    background->release();
 }
 
-// The controls, the graph and the documentation opener exist only while the window is
-// open; the window itself comes with the open step, so a closed editor shows nothing.
-void SDEditor::showParameter(int32_t, float) {}
+CBitmap* SDEditor::bitmap(int32_t id)
+{
+    if (id < 1) return nullptr;
+    auto [entry, added] = bitmaps.try_emplace(id, nullptr);
+    if (added) entry->second = new CBitmap(id);
+    return entry->second;
+}
 
-void SDEditor::openDocumentation() {}
+CKickButton* SDEditor::getInfoButton() const
+{
+    return documentationOpener != nullptr ? documentationOpener->infoButton : nullptr;
+}
+
+bool SDEditor::open(void* parent)
+{
+    AEffEditor::open(parent);
+    auto* newFrame = new CFrame({0, 0, background->getWidth(), background->getHeight()}, parent, this);
+    newFrame->setBackground(background);
+    newFrame->setBackgroundColor(panelColor);
+    frame = newFrame;
+    for (const ControlDescriptor& row : controlTable) {
+        if (row.name == nullptr) break;
+        if (row.id != -1) buildRow(row);
+    }
+
+    documentationOpener = std::make_unique<DocumentationOpener>();
+    const std::string_view library = owner->getModulePath();
+    library.copy(documentationOpener->libraryPath, std::min(library.size(), kModulePathSize - 1));
+
+    const int32_t width = background->getWidth();
+    const int32_t height = background->getHeight();
+    auto* infoButton = new CKickButton({width - 32 - 61, height - 19, width - 32, height - 3}, this,
+                                       kDocumentationParameter, kInfoImageHeight, bitmap(kInfoBitmap));
+    documentationOpener->infoButton = infoButton;
+    frame->addView(infoButton);
+
+    // Whatever was published before the window existed is already in the views.
+    for (auto& mark : pendingMarks) mark.store(false, std::memory_order_relaxed);
+    anyPending.store(false, std::memory_order_relaxed);
+    pendingSampleRate.store(0, std::memory_order_relaxed);
+    for (const ParamId index : {kSlopeParameter, kRangeParameter, kShiftParameter}) {
+        const double real = normalizedToReal(owner->currentValue(index), index);
+        if (index == kSlopeParameter) graphView->setSlope(static_cast<float>(real));
+        if (index == kRangeParameter) graphView->setRange(static_cast<float>(real));
+        if (index == kShiftParameter) graphView->setShift(static_cast<float>(real));
+    }
+    owner->preAnalyser->reset();
+    owner->postAnalyser->reset();
+    graphView->resetTraces();
+    owner->fillResponseAnalyser();
+    graphView->traceSpectrum(*owner->responseAnalyser, CFRGRAP::Trace::response);
+
+    timerInterval = static_cast<int32_t>(kTimerInterval);
+    timerId = timerCounter.fetch_add(1, std::memory_order_relaxed);
+    if (platform::Window* window = frame->getWindow()) window->startTimer(timerId, kTimerInterval, timerTick);
+    owner->editorOpen.store(1, std::memory_order_release);
+    return true;
+}
+
+void SDEditor::buildRow(const ControlDescriptor& row)
+{
+    CBitmap* first = bitmap(row.bitmap);
+    CBitmap* second = bitmap(row.secondBitmap);
+    const int32_t w = first != nullptr ? first->getWidth() : 0;
+    const int32_t h = first != nullptr ? first->getHeight() : 0;
+    const int32_t x = row.x;
+    const int32_t y = row.y;
+    const float value = owner->getParameterValue(row.id);
+    CControl* control = nullptr;
+    switch (row.kind) {
+    case KindKnob: {
+        auto* knob = new CKnob({x, y, x + w, y + h}, this, row.id, first, second);
+        knob->setInsetValue(7);
+        control = knob;
+        break;
+    }
+    case KindAnimKnob: {
+        // A film strip of square images: its height over its width counts them.
+        const int32_t frames = w > 0 ? h / w : 0;
+        const int32_t frameHeight = frames > 0 ? h / frames : 0;
+        control = new CAnimKnob({x, y, x + w, y + frameHeight}, this, row.id, frames, frameHeight, first);
+        control->setDefaultValue(static_cast<float>(realToNormalized(row.defaultValue, row.id)));
+        break;
+    }
+    case KindVerticalSlider: {
+        auto* slider = new CVerticalSlider({x, y, x + w, y + h}, this, row.id, y, y + h - (second != nullptr ? second->getHeight() : 0) - 1,
+                                           second, first, {0, 0});
+        slider->setOffsetHandle({1, 0});
+        control = slider;
+        break;
+    }
+    case KindOnOffButton: control = new COnOffButton({x, y, x + w, y + h / 2}, this, row.id, first); break;
+    case KindKickButton:
+        control = new CKickButton({x, y, x + w, y + h / 2}, this, row.id, h / 2, first);
+        break;
+    case KindOptionMenu: {
+        auto* menu = new COptionMenu({x, y, x + w, y + h}, this, row.id, first, second);
+        menu->setFont(kMenuFont);
+        menu->setFontColor(textColor);
+        menu->setFontStyle(kBold);
+        menu->setHoriAlign(kAlignCenter);
+        addMenuEntries(*menu, findDescriptor(row.id).menuEntries);
+        control = menu;
+        break;
+    }
+    case KindGraph:
+        graphView = new CFRGRAP({x, y, x + w, y + h}, first, owner, owner->preAnalyser.get(), this);
+        graphView->setDbScale(-110, -38, 12);
+        graphView->setFrequencyRange(20, static_cast<float>(owner->getSampleRateHz()) * 0.5f, 4);
+        frame->addView(graphView);
+        return;
+    case KindMeter:
+        meterView = new VUMETER(first, x, y, owner);
+        frame->addView(meterView);
+        return;
+    default: return;
+    }
+    controls[row.id] = control;
+    control->setValue(value);
+    frame->addView(control);
+
+    if (row.hasValueDisplay) {
+        auto* display = new CParamDisplay(
+            {x + row.valueDx - 2, y + row.valueDy, x + row.valueDx + w + 2, y + row.valueDy + 11}, nullptr, 0x1);
+        valueDisplays[row.id] = display;
+        display->setHoriAlign(kAlignCenter);
+        display->setFont(kValueFont);
+        display->setFontColor(textColor);
+        display->setBackColor(panelColor);
+        display->setFrameColor(panelColor);
+        // The display holds the real value, which its format turns into text.
+        display->setValue(static_cast<float>(normalizedToReal(value, row.id)));
+        display->setStringConvert(row.format);
+        frame->addView(display);
+    }
+    if (row.showNameLabel && row.name[0] != '\0') {
+        const int32_t left = x + row.nameLabelDx;
+        const int32_t top = y + row.nameLabelDy;
+        const auto nameWidth = static_cast<int32_t>(10 * std::strlen(row.name));
+        auto* label = new CTextLabel({left, top, left + nameWidth, top + 13});
+        label->setText(row.name);
+        nameLabels[row.id] = label;
+        label->setHoriAlign(kAlignCenter);
+        label->setFont(kLabelFont);
+        label->setFontStyle(kBold);
+        label->setFontColor(textColor);
+        label->setBackColor(panelColor);
+        label->setFrameColor(panelColor);
+        frame->addView(label);
+    }
+}
+
+void SDEditor::close()
+{
+    owner->editorOpen.store(0, std::memory_order_release);
+    if (frame != nullptr) {
+        if (timerId != 0 || timerInterval != 0) {
+            if (platform::Window* window = frame->getWindow()) window->stopTimer(timerId);
+        }
+        frame->release();
+    }
+    timerId = 0;
+    timerInterval = 0;
+    frame = nullptr;
+    graphView = nullptr;
+    meterView = nullptr;
+    documentationOpener.reset();
+}
+
+void SDEditor::timerTick(platform::Window& window, uint32_t)
+{
+    auto* tickFrame = static_cast<CFrame*>(window.getUserData());
+    if (tickFrame == nullptr) return;
+    // Only this editor starts this timer, so the frame's editor is an SDEditor.
+    if (FrameEditor* editor = tickFrame->getEditor()) static_cast<SDEditor*>(editor)->refreshViews();
+}
+
+bool SDEditor::idle()
+{
+    if (!isInIdle() && frame != nullptr) frame->idle();
+    if (graphView == nullptr) return false;
+    refreshViews();
+    // From now on the audio thread feeds the PRE and POST analysers; the timer's refreshes
+    // alone do not start it. It stays on after close, as the next open expects it.
+    owner->analysersWanted.store(true, std::memory_order_release);
+    return true;
+}
+
+bool SDEditor::isGraphReady() const { return owner->analysersWanted.load(std::memory_order_acquire); }
+
+void SDEditor::showParameter(int32_t index, float value)
+{
+    if (index < 0 || index >= kNumParameters) return;
+    pendingValues[index].store(value, std::memory_order_relaxed);
+    pendingMarks[index].store(true, std::memory_order_release);
+    anyPending.store(true, std::memory_order_release);
+}
+
+void SDEditor::setGraphSampleRate(int32_t hz)
+{
+    pendingSampleRate.store(hz, std::memory_order_release);
+}
+
+bool SDEditor::applyPendingValues()
+{
+    if (!anyPending.exchange(false, std::memory_order_acquire)) return false;
+    bool switchesChanged = false;
+    for (int32_t index = 0; index < kNumParameters; ++index) {
+        if (!pendingMarks[index].exchange(false, std::memory_order_acquire)) continue;
+        const float value = pendingValues[index].load(std::memory_order_relaxed);
+        const auto real = static_cast<float>(normalizedToReal(value, index));
+        if (controls[index] != nullptr) controls[index]->setValue(value);
+        if (valueDisplays[index] != nullptr) valueDisplays[index]->setValue(real);
+        switch (index) {
+        case kSlopeParameter: graphView->setSlope(real); break;
+        case kRangeParameter: graphView->setRange(real); break;
+        case kShiftParameter: graphView->setShift(real); break;
+        // The graph reads the analyser switches when it draws.
+        case kPreSwitchParameter:
+        case kPostSwitchParameter: switchesChanged = true; break;
+        default: break;
+        }
+    }
+    return switchesChanged;
+}
+
+void SDEditor::applyPendingSampleRate()
+{
+    const int32_t hz = pendingSampleRate.exchange(0, std::memory_order_acquire);
+    if (hz != 0) graphView->setGraphSampleRate(hz);
+}
+
+void SDEditor::refreshViews()
+{
+    if (frame == nullptr || graphView == nullptr) return;
+    applyPendingSampleRate();
+    const bool switchesChanged = applyPendingValues();
+    if (meterView != nullptr) meterView->updateMeter();
+    graphView->traceSpectrum(*owner->preAnalyser, CFRGRAP::Trace::pre);
+    graphView->traceSpectrum(*owner->postAnalyser, CFRGRAP::Trace::post);
+    // At most one measurement per tick, however many changes came in since the last.
+    if (owner->updateResponseGraph()) graphView->traceSpectrum(*owner->responseAnalyser, CFRGRAP::Trace::response);
+    // The graph is dirty only when a trace, a scale or the axis changed what it shows.
+    if ((switchesChanged || graphView->isDirty()) && graphView->getFrame() != nullptr) frame->redrawView(graphView);
+    // Controls and displays that took a new value draw themselves now; nothing else does.
+    frame->idle();
+}
+
+void SDEditor::valueChanged(CDrawContext*, CControl* control)
+{
+    const int32_t tag = control->getTag();
+    if (static_cast<uint32_t>(tag) >= static_cast<uint32_t>(kNumParameters)) return;
+    const float value = control->getValue();
+    if (tag == kDocumentationParameter || tag == kResetParameter) {
+        // A held button reports its value on every pass of its tracking loop until it is
+        // drawn; the press and the release each act once.
+        float& last = tag == kResetParameter ? lastResetValue : lastInfoValue;
+        if (value == last) return;
+        last = value;
+    }
+    if (tag == kDocumentationParameter) {
+        // The manual opens on the press; the release changes nothing.
+        if (value != 0) openDocumentation();
+    } else {
+        static_cast<AudioEffectX*>(owner)->setParameterFromEditor(tag, value);
+    }
+    // The control is not marked dirty here: a control notifies again on every pass of its
+    // tracking loop while it is dirty. Its new value makes it redraw anyway.
+}
+
+void SDEditor::openDocumentation()
+{
+    if (documentationOpener == nullptr) return;
+    const char* library = documentationOpener->libraryPath;
+    // A library path that filled its buffer may have been cut short; it names no folder.
+    if (std::strlen(library) + 1 >= kModulePathSize) return;
+    char path[kDocumentationPathSize];
+    if (documentationPath(library, std::filesystem::path::preferred_separator, path)) platform::openDocument(path);
+}

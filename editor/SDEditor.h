@@ -1,16 +1,28 @@
 // The equaliser's editor. The effect creates it at construction and keeps it for its whole
 // life; the host opens its window and closes it again, possibly many times.
+//
+// Threads: the host may set parameters (and so call showParameter) and change the sample
+// rate from any of its threads, the audio thread included. Those calls only publish the
+// new value; the editor's thread applies it to the views at its next timer tick or idle
+// call. Everything else here runs on the editor's thread.
 #pragma once
 
+#include <array>
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 
 #include "editor/AEffGUIEditor.h"
 #include "effect/ControlTable.h"
+#include "framework/CControlListener.h"
+#include "framework/platform/Platform.h"
 
 namespace VSTGUI {
 class CBitmap;
 class CControl;
+class CKickButton;
 class CParamDisplay;
 class CTextLabel;
 }  // namespace VSTGUI
@@ -18,34 +30,97 @@ class CTextLabel;
 class AKkk;
 class CFRGRAP;
 class VUMETER;
-struct DocumentationOpener;
 
-class SDEditor : public AEffGUIEditor {
+// The longest documentation path handed to the desktop, terminator included.
+constexpr std::size_t kDocumentationPathSize = 260;
+
+// Writes <folder of libraryPath><separator>documents<separator>index.htm to out (the
+// whole libraryPath with the suffix when it holds no separator). False, and out empty,
+// when the result would not fit in kDocumentationPathSize characters.
+bool documentationPath(const char* libraryPath, char separator, char* out);
+
+class SDEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
 public:
-    explicit SDEditor(AKkk* owner);
-    ~SDEditor() override;
+    static constexpr uint32_t kTimerInterval = 25;
 
+    explicit SDEditor(AKkk* owner);
     // The effect's editor factory: the entry point hands it to the effect, which owns the
     // editor from then on.
     static std::unique_ptr<AEffEditor> create(AKkk& owner);
+    // Closes a window the host left open, so that no view or timer outlives the effect.
+    ~SDEditor() override;
 
-    // Mirrors a parameter the effect stored into its control, its value display and the
-    // graph; ignored while the window is closed. [any thread]
+    // The host's editor calls. [editor thread]
+    bool open(void* parent) override;
+    void close() override;
+    bool idle() override;
+
+    // Publishes a parameter value the effect stored; the views follow at the next tick.
+    // [any thread]
     void showParameter(int32_t index, float value) override;
+    // Publishes the host's new sample rate for the graph's axis. [any thread]
+    void setGraphSampleRate(int32_t hz) override;
 
-    // Opens the user documentation beside the library; only while the window is open.
-    bool canOpenDocumentation() const { return documentationOpener != nullptr; }
+    // A control's user change goes to the effect and on to the host. [editor thread]
+    void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
+    int32_t modifierClicked(VSTGUI::CDrawContext*, VSTGUI::CControl*, VSTGUI::MouseButtons) override { return 0; }
+
+    // One refresh: pending values, the meter, new spectra, a stale response; draws only
+    // what changed. [editor thread]
+    void refreshViews();
+    // Opens the user documentation beside the library. [editor thread]
     void openDocumentation();
+
+    // Whether the host's first idle after an open has let the analysers be fed. [any thread]
+    bool isGraphReady() const;
+    bool canOpenDocumentation() const { return documentationOpener != nullptr; }
+
+    // What the window holds, for the tests and tools. [editor thread]
+    VSTGUI::CFrame* getFrame() const { return frame; }
     CFRGRAP* getGraphView() const { return graphView; }
+    VUMETER* getMeterView() const { return meterView; }
+    VSTGUI::CControl* getControl(int32_t index) const { return controls[index]; }
+    VSTGUI::CParamDisplay* getValueDisplay(int32_t index) const { return valueDisplays[index]; }
+    VSTGUI::CTextLabel* getNameLabel(int32_t index) const { return nameLabels[index]; }
+    VSTGUI::CKickButton* getInfoButton() const;
+    uint32_t getTimerId() const { return timerId; }
 
 private:
+    struct DocumentationOpener;
+
+    void buildRow(const ControlDescriptor& row);
+    // The bitmap resource id, decoded at its first use and kept for the editor's life, so
+    // that reopening the window decodes nothing; null for ids below 1. The views take
+    // their own references.
+    VSTGUI::CBitmap* bitmap(int32_t id);
+    // Applies the values published since the last call; answers whether an analyser
+    // switch, which the graph shows, changed.
+    bool applyPendingValues();
+    void applyPendingSampleRate();
+    static void timerTick(VSTGUI::platform::Window& window, uint32_t id);
+
+    AKkk* owner;
     CFRGRAP* graphView = nullptr;
     VUMETER* meterView = nullptr;
-    DocumentationOpener* documentationOpener = nullptr;
-    VSTGUI::CControl* controls[kNumParameters] = {};
-    VSTGUI::CParamDisplay* valueDisplays[kNumParameters] = {};
-    VSTGUI::CTextLabel* nameLabels[kNumParameters] = {};
+    std::unique_ptr<DocumentationOpener> documentationOpener;
+    std::array<VSTGUI::CControl*, kNumParameters> controls{};
+    std::array<VSTGUI::CParamDisplay*, kNumParameters> valueDisplays{};
+    std::array<VSTGUI::CTextLabel*, kNumParameters> nameLabels{};
     VSTGUI::CBitmap* background = nullptr;
+    std::unordered_map<int32_t, VSTGUI::CBitmap*> bitmaps;
     uint32_t timerId = 0;
     int32_t timerInterval = 0;
+    // The last value the Reset and information buttons reported.
+    float lastResetValue = 0;
+    float lastInfoValue = 0;
+
+    // The hand-off from the host's threads: a writer stores the value, then raises its
+    // mark, then the summary flag (release); the editor's thread clears the flag and each
+    // mark before it reads the value (acquire), so a value written meanwhile raises its
+    // mark again and is applied at the next tick.
+    std::array<std::atomic<float>, kNumParameters> pendingValues{};
+    std::array<std::atomic<bool>, kNumParameters> pendingMarks{};
+    std::atomic<bool> anyPending{false};
+    // 0 when no new rate waits.
+    std::atomic<int32_t> pendingSampleRate{0};
 };

@@ -29,6 +29,8 @@ public:
     virtual bool setKnobMode(int32_t) { return false; }
     // The effect stored a new normalised value of parameter index. [any thread]
     virtual void showParameter(int32_t, float) {}
+    // The host changed the sample rate; the editor's graph follows. [parameter side]
+    virtual void setGraphSampleRate(int32_t) {}
 
 protected:
     AudioEffect* effect;

@@ -77,6 +77,7 @@ void AKkk::changeSampleRate(float rate) {
         if (analyser != nullptr) analyser->sampleRate = hz;
     }
     requestDesign(kSampleRateChange);
+    if (editor != nullptr) editor->setGraphSampleRate(hz);
 }
 
 void AKkk::changeBlockSize(int32_t size) { blockSize = size; }

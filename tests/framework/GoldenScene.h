@@ -5,6 +5,7 @@
 // regenerates that PNG on purpose.
 
 #include "framework/PixelSurface.h"
+#include "tests/drawing/PngFiles.h"
 
 #include <string>
 
@@ -15,9 +16,5 @@ inline constexpr const char* kGoldenSceneFile = "golden-scene.png";
 // Builds the scene, paints it once as a host's first paint does, then turns the knob and
 // presses the switch through scripted input, and returns the window's pixels.
 VSTGUI::PixelSurface renderGoldenScene();
-
-// PNG files of 8-bit RGB pixels.
-bool writePng(const std::string& path, const VSTGUI::PixelSurface& pixels);
-bool readPng(const std::string& path, VSTGUI::PixelSurface& pixels);
 
 }  // namespace tolvan::test

@@ -1,0 +1,160 @@
+// The whole editor on the headless back end, opened and driven through the effect's record
+// as a host does: opening to the first full frame, one refresh tick with both spectra and
+// the meter changing, an idle call with nothing new, a host parameter change with the
+// window open, and the audio blocks with the window open and the analysers fed.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "editor/SDEditor.h"
+#include "effect/AKkk.h"
+#include "framework/CFrame.h"
+#include "framework/platform/headless/HeadlessScript.h"
+
+namespace {
+
+intptr_t silentHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
+{
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+constexpr int32_t kBlock = 512;
+
+// An effect with its record and a headless host window; the editor opens on demand.
+struct Session {
+    Session()
+    {
+        VSTGUI::headless::reset();
+        host = VSTGUI::headless::createHostWindow({100, 100, 854, 474});
+        std::mt19937 rng(7);
+        std::uniform_real_distribution<float> value(-0.5f, 0.5f);
+        for (float& s : noise)
+            s = value(rng);
+    }
+    ~Session()
+    {
+        effect.reset();
+        VSTGUI::headless::destroyHostWindow(host);
+    }
+    intptr_t dispatch(int32_t opcode, intptr_t value = 0, void* ptr = nullptr)
+    {
+        return record->dispatcher(record, opcode, 0, value, ptr, 0);
+    }
+    SDEditor* editor() const { return static_cast<SDEditor*>(effect->getEditor()); }
+    // Opens the window and paints it whole, as a host's first paint does.
+    void openAndPaint()
+    {
+        dispatch(effEditOpen, 0, host);
+        VSTGUI::platform::Window* window = editor()->getFrame()->getWindow();
+        window->invalidate({0, 0, 754, 374});
+        VSTGUI::headless::paint(*window);
+    }
+    // One block of noise through the record; the noise moves on so that spectra change.
+    void processBlock()
+    {
+        float* in[] = {noise.data() + offset, noise.data() + offset + kBlock};
+        float* out[] = {outLeft.data(), outRight.data()};
+        record->processReplacing(record, in, out, kBlock);
+        offset = (offset + kBlock) % (noise.size() - 2 * kBlock);
+    }
+
+    std::unique_ptr<AKkk> effect = std::make_unique<AKkk>(silentHost, &SDEditor::create);
+    AEffect* record = effect->getAeffect();
+    VSTGUI::platform::ParentWindow host = nullptr;
+    std::vector<float> noise = std::vector<float>(1 << 16);
+    size_t offset = 0;
+    std::array<float, kBlock> outLeft{}, outRight{};
+};
+
+void BM_EditOpenToFirstFullFrame(benchmark::State& state)
+{
+    Session session;
+    for (auto _ : state) {
+        session.openAndPaint();
+        state.PauseTiming();
+        session.dispatch(effEditClose);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_EditOpenToFirstFullFrame)->Unit(benchmark::kMillisecond);
+
+// Each tick finds a new result in both analysers and a new peak for the meter.
+void BM_RefreshTickSpectraAndMeterChanging(benchmark::State& state)
+{
+    Session session;
+    session.record->setParameter(session.record, 4, 1.0f);  // POST on
+    session.openAndPaint();
+    session.dispatch(effEditIdle);
+    float level = 0.9f;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int32_t i = 0; i < 4; ++i)
+            session.processBlock();
+        // The meter falls by whole 25 ms steps; a new peak each tick keeps it moving.
+        level = level > 0.2f ? level * 0.8f : 0.9f;
+        session.effect->peakLevel.store(level);
+        VSTGUI::headless::advanceTime(SDEditor::kTimerInterval);
+        state.ResumeTiming();
+        session.editor()->refreshViews();
+    }
+}
+BENCHMARK(BM_RefreshTickSpectraAndMeterChanging)->Unit(benchmark::kMicrosecond);
+
+void BM_IdleWithNothingNew(benchmark::State& state)
+{
+    Session session;
+    session.openAndPaint();
+    session.dispatch(effEditIdle);
+    session.dispatch(effEditIdle);
+    for (auto _ : state)
+        session.dispatch(effEditIdle);
+}
+BENCHMARK(BM_IdleWithNothingNew);
+
+// The host's thread only publishes the value for the editor; the views follow at its tick.
+void BM_SetParameterWithEditorOpen(benchmark::State& state)
+{
+    Session session;
+    session.openAndPaint();
+    float value = 0.25f;
+    for (auto _ : state) {
+        session.record->setParameter(session.record, 22, value);
+        value = value == 0.25f ? 0.75f : 0.25f;
+    }
+}
+BENCHMARK(BM_SetParameterWithEditorOpen);
+
+// Blocks of 512 at 44.1 kHz with the window open and both analysers fed, with a refresh
+// tick (not timed) after every second block; the worst block is reported beside the mean.
+void BM_AudioBlockWithEditorOpen(benchmark::State& state)
+{
+    Session session;
+    session.record->setParameter(session.record, 4, 1.0f);
+    for (const int32_t id : {11, 13, 14, 15, 16, 17, 18})
+        session.record->setParameter(session.record, id, 1.0f);
+    session.openAndPaint();
+    session.dispatch(effEditIdle);
+    double worst = 0;
+    int64_t blocks = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        session.processBlock();
+        const auto stop = std::chrono::steady_clock::now();
+        worst = std::max(worst, std::chrono::duration<double, std::micro>(stop - start).count());
+        if (++blocks % 2 == 0) {
+            state.PauseTiming();
+            VSTGUI::headless::advanceTime(SDEditor::kTimerInterval);
+            session.editor()->refreshViews();
+            state.ResumeTiming();
+        }
+    }
+    state.counters["worst_us"] = worst;
+}
+BENCHMARK(BM_AudioBlockWithEditorOpen)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,144 @@
+// The editor's graph: the PRE and POST spectra and the equaliser's response over one
+// logarithmic frequency axis, with level and frequency scales, a legend and a border.
+// The view is display only; it keeps CControl's do-nothing input handling.
+//
+// Whatever changes what the view shows (a trace that took something new, a scale or axis
+// change, a reset) marks it dirty; nothing else does, so the editor redraws it only then.
+//
+// Threads: everything here runs on the editor's thread. The host's sample-rate changes
+// and parameter values reach the view only through the editor, which publishes them and
+// applies them at its next tick, so the setters need no synchronisation of their own.
+// The spectra are taken from the analysers through their own hand-off (takeSpectrum).
+#pragma once
+
+#include "editor/CurveTracer.h"
+#include "framework/CControl.h"
+#include "framework/CDrawContext.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+class AKkk;
+class SpectrumAnalyser;
+
+// The plug-in's base of display-only views: a control that keeps its rectangle and draws
+// nothing of its own.
+class CGRAP : public VSTGUI::CControl {
+public:
+    CGRAP(const VSTGUI::Rect& size, VSTGUI::CControlListener* listener, int32_t tag, VSTGUI::CBitmap* background);
+
+    void draw(VSTGUI::CDrawContext* context) override;
+    bool isKindOf(const char* className) const override;
+
+protected:
+    VSTGUI::Rect viewRect;
+};
+
+class CFRGRAP : public CGRAP {
+public:
+    // Which curve a trace fills: the two spectra are smoothed as they fall, the response
+    // is drawn about the plot's middle line.
+    enum class Trace { pre, post, response };
+
+    // Throws std::invalid_argument without an effect or an analyser. The analyser (the
+    // effect's PRE analyser) places the bins on the frequency axis; every buffer the view
+    // uses is allocated here, none while tracing or drawing. [editor thread]
+    CFRGRAP(const VSTGUI::Rect& size, VSTGUI::CBitmap* background, AKkk* effect, SpectrumAnalyser* analyser,
+            VSTGUI::CControlListener* listener);
+    ~CFRGRAP() override;
+
+    void draw(VSTGUI::CDrawContext* context) override;
+    bool isKindOf(const char* className) const override;
+
+    // Levels at the plot's bottom and top edge and the distance of the level lines, dB.
+    // [editor thread]
+    void setDbScale(float bottom, float top, float step);
+    // The frequency axis, Hz, and the tilt of the spectra, dB per octave; rebuilds the
+    // point table and the frequency grid. [editor thread]
+    void setFrequencyRange(float fMin, float fMax, float slope);
+    // The tilt of the spectra about 1 kHz; the next trace uses it. [editor thread]
+    void setSlope(float dbPerOctave);
+    // Keeps the top level, moves the bottom. [editor thread]
+    void setRange(float rangeDb);
+    // The top level becomes -shift; keeps the span. [editor thread]
+    void setShift(float shiftDb);
+    // The host's new sample rate: the axis ends at half of it. Rates too low to hold a
+    // point above 20 Hz are ignored. [editor thread]
+    void setGraphSampleRate(int32_t hz);
+    // Hides both spectra until their next trace and forgets their smoothing. [editor thread]
+    void resetTraces();
+
+    // Spectrum traces (pre, post) take the analyser's result if it holds a new one and
+    // answer whether they did; without one they change nothing. The response trace reads
+    // the bins the last response measurement left in its analyser and answers whether the
+    // curve moved. An answer of false means there is nothing new to draw. [editor thread]
+    bool traceSpectrum(SpectrumAnalyser& source, Trace target);
+
+    // What the view has computed, for the editor and the tests. [editor thread]
+    VSTGUI::Rect getPlotRect() const { return plotRect; }
+    int32_t getPointCount() const { return pointCount; }
+    int32_t getFirstBin() const { return firstBin; }
+    int32_t getPointCapacity() const { return pointCapacity; }
+    std::span<const graph::PointEntry> getPointTable() const { return {pointTable.data(), size_t(pointCount)}; }
+    std::span<const VSTGUI::LineSegment> getCurve(Trace which) const;
+    // The shown level of each spectrum point, dB, as the smoothing remembers it.
+    std::span<const float> getMemory(Trace which) const;
+    std::span<const VSTGUI::LineSegment> getLevelGrid() const { return {levelGrid.data(), size_t(levelGridCount)}; }
+    std::span<const VSTGUI::LineSegment> getFrequencyGrid() const { return {freqGrid.data(), size_t(freqGridCount)}; }
+    float getTopDb() const { return topDb; }
+    float getBottomDb() const { return bottomDb; }
+
+    // Pixel column of a frequency and row of a level on the current axes.
+    int32_t xOf(float frequency) const;
+    int32_t yOf(float level) const;
+
+private:
+    void drawScales(VSTGUI::CDrawContext* context);
+    void drawLegend(VSTGUI::CDrawContext* context, const char* text, int32_t x, int32_t y, int32_t lineHeight);
+    void rebuildFrequencyGrid();
+    void rebuildPointTable();
+    std::vector<VSTGUI::LineSegment>& curveOf(Trace which);
+
+    VSTGUI::Rect plotRect;
+    AKkk* effect;
+    SpectrumAnalyser* analyser;
+    int32_t sampleRate;
+    int32_t plotWidth1;
+    int32_t plotHeight1;
+    float fMin = 20.0f;
+    float fMax = 22050.0f;
+    float lnFMin = 0.0f;
+    float pixelsPerLn = 0.0f;
+    float topDb = 0.0f;
+    float bottomDb = 0.0f;
+    float spanDb = 0.0f;
+    float gridStepDb = 10.0f;
+    float slopeDbPerOct = 4.0f;
+    // Points the current axis may use; the buffers below hold the most any rate needs.
+    int32_t pointCapacity = 0;
+    std::vector<VSTGUI::LineSegment> preCurve, postCurve, responseCurve;
+    int32_t curveSegments = 0;
+    std::array<VSTGUI::LineSegment, 30> freqGrid{};
+    int32_t freqGridCount = 0;
+    // The frequency labels' boxes and texts, laid out with the grid.
+    struct FrequencyLabel {
+        VSTGUI::Rect box;
+        std::array<char, 16> text{};
+    };
+    std::array<FrequencyLabel, 30> freqLabels{};
+    int32_t freqLabelCount = 0;
+    // Room for the most lines a scale may have; a finer step keeps the middle lines.
+    std::vector<VSTGUI::LineSegment> levelGrid;
+    int32_t levelGridCount = 0;
+    std::vector<float> preMemory, postMemory;
+    std::vector<float> lnBinFreq;
+    int32_t pointCount = 0;
+    int32_t firstBin = 0;
+    std::vector<graph::PointEntry> pointTable;
+    // A trace's workspace: the taken bins and the level under each point.
+    std::vector<float> takenBins;
+    std::vector<float> levels;
+};

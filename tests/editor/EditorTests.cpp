@@ -1,0 +1,322 @@
+// The editor opened through the effect's record on the headless back end: what it builds,
+// both directions between its controls and the host, and the threads around it.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "editor/GraphView.h"
+#include "editor/VUMETER.h"
+#include "effect/ParameterValues.h"
+#include "framework/CKickButton.h"
+#include "framework/CParamDisplay.h"
+#include "tests/editor/EditorFixture.h"
+
+namespace editortest {
+namespace {
+
+using VSTGUI::Color;
+using VSTGUI::Rect;
+
+int32_t idOf(const char* name)
+{
+    for (const ControlDescriptor& row : controlTable)
+        if (row.name != nullptr && std::strcmp(row.name, name) == 0)
+            return row.id;
+    return -1;
+}
+
+Color pixel(const VSTGUI::platform::Window& window, int32_t x, int32_t y)
+{
+    return VSTGUI::toColor(VSTGUI::headless::windowPixels(window).pixelAt(x, y));
+}
+
+::testing::AssertionResult sameRgb(Color a, Color b)
+{
+    if (a.red == b.red && a.green == b.green && a.blue == b.blue)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "(" << int(a.red) << ", " << int(a.green) << ", " << int(a.blue) << ")";
+}
+
+using EditorOpen = OpenEditor;
+
+TEST_F(EditorOpen, BuildsOneViewPerRowAndTheInformationButton)
+{
+    EXPECT_TRUE(dispatch(effEditGetRect, 0, 0, nullptr) == 0) << "a null rectangle pointer is refused";
+    ERect* rect = nullptr;
+    ASSERT_EQ(dispatch(effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ(rect->right - rect->left, 754);
+    EXPECT_EQ(rect->bottom - rect->top, 374);
+
+    for (int32_t id = 0; id < kNumParameters; ++id) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ(editor->getControl(id) != nullptr, id >= 3);
+        const bool display = id == 5 || id == 6 || id == 7 || id == 10 || id >= 19;
+        EXPECT_EQ(editor->getValueDisplay(id) != nullptr, display);
+        EXPECT_EQ(editor->getNameLabel(id), nullptr);
+    }
+    EXPECT_TRUE(editor->getControl(3)->isKindOf("COnOffButton"));
+    EXPECT_TRUE(editor->getControl(8)->isKindOf("CKickButton"));
+    EXPECT_TRUE(editor->getControl(22)->isKindOf("CAnimKnob"));
+    EXPECT_EQ(editor->getControl(22)->getBounds(), (Rect{200, 200, 233, 233}));
+    EXPECT_EQ(editor->getGraphView()->getBounds(), (Rect{35, 11, 426, 162}));
+    EXPECT_EQ(editor->getMeterView()->getBounds(), (Rect{590, 54, 690, 97}));
+    ASSERT_NE(editor->getInfoButton(), nullptr);
+    EXPECT_EQ(editor->getInfoButton()->getBounds(), (Rect{661, 355, 722, 371}));
+    EXPECT_EQ(editor->getInfoButton()->getTag(), 2);
+}
+
+TEST_F(EditorOpen, ValueDisplaysHoldRealValuesAndKnobsTheirDefaults)
+{
+    EXPECT_FLOAT_EQ(editor->getValueDisplay(5)->getValue(), 4.0f);
+    EXPECT_FLOAT_EQ(editor->getValueDisplay(6)->getValue(), 60.0f);
+    EXPECT_FLOAT_EQ(editor->getValueDisplay(7)->getValue(), 20.0f);
+    EXPECT_NEAR(editor->getValueDisplay(22)->getValue(), 640.0f, 0.5f);
+    EXPECT_FLOAT_EQ(editor->getControl(22)->getValue(), effect->getParameterValue(22));
+    EXPECT_FLOAT_EQ(editor->getControl(22)->getDefaultValue(), static_cast<float>(realToNormalized(640, 22)));
+    // The plot spans -80..-20 dB with the default SLOPE, RANGE and SHIFT.
+    EXPECT_FLOAT_EQ(editor->getGraphView()->getBottomDb(), -80.0f);
+    EXPECT_FLOAT_EQ(editor->getGraphView()->getTopDb(), -20.0f);
+}
+
+TEST_F(EditorOpen, TimerIdsGrowAcrossEditorsAndReopenings)
+{
+    const uint32_t first = editor->getTimerId();
+    EXPECT_EQ(VSTGUI::headless::runningTimerCount(*window), 1u);
+
+    auto other = makeEffect();
+    AEffect* otherRecord = other->getAeffect();
+    ASSERT_EQ(otherRecord->dispatcher(otherRecord, effEditOpen, 0, 0, host, 0), 1);
+    EXPECT_EQ(static_cast<SDEditor*>(other->getEditor())->getTimerId(), first + 1);
+    otherRecord->dispatcher(otherRecord, effEditClose, 0, 0, nullptr, 0);
+
+    dispatch(effEditClose);
+    EXPECT_EQ(editor->getFrame(), nullptr);
+    EXPECT_EQ(editor->getTimerId(), 0u);
+    EXPECT_EQ(effect->editorOpen.load(), 0);
+    ASSERT_EQ(dispatch(effEditOpen, 0, 0, host), 1);
+    EXPECT_EQ(editor->getTimerId(), first + 2);
+    EXPECT_NE(editor->getControl(22), nullptr);
+}
+
+TEST_F(EditorOpen, DestroyingTheEffectWithTheWindowOpenClosesItFirst)
+{
+    effect.reset();
+    // The window and its timer went with the editor; running the messages finds nothing.
+    VSTGUI::headless::runMessages(100);
+    SUCCEED();
+}
+
+TEST_F(EditorOpen, KnobDragIsBracketedAndAutomatedWithRisingValues)
+{
+    const int32_t id = idOf("Frequency Peak1");
+    ASSERT_EQ(id, 22);
+    dispatch(effSetEditKnobMode, 0, 2);  // linear: upwards raises
+    VSTGUI::CControl* knob = editor->getControl(id);
+    const VSTGUI::Point at = centreOf(knob);
+    for (int32_t step = 1; step <= 5; ++step)
+        VSTGUI::headless::scheduleInput(10 * static_cast<uint32_t>(step),
+                                        VSTGUI::headless::toScreen(*window, {at.x, at.y - 8 * step}),
+                                        VSTGUI::ButtonLeft);
+    VSTGUI::headless::scheduleInput(60, VSTGUI::headless::toScreen(*window, {at.x, at.y - 40}), 0);
+    HostLog::instance().take();
+    VSTGUI::headless::pressButton(*window, at, VSTGUI::ButtonLeft);
+
+    const std::vector<HostCall> calls = HostLog::instance().take();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls.front().opcode, audioMasterBeginEdit);
+    EXPECT_EQ(calls.front().index, id);
+    EXPECT_EQ(calls.back().opcode, audioMasterEndEdit);
+    float last = effect->currentValue(id) > 1 ? 2.0f : -1.0f;
+    int automations = 0;
+    last = 0;
+    for (size_t i = 1; i + 1 < calls.size(); ++i) {
+        ASSERT_EQ(calls[i].opcode, audioMasterAutomate);
+        EXPECT_EQ(calls[i].index, id);
+        EXPECT_GT(calls[i].value, last);
+        last = calls[i].value;
+        ++automations;
+    }
+    EXPECT_GE(automations, 2);
+    EXPECT_FLOAT_EQ(record->getParameter(record, id), last);
+    EXPECT_GT(last, static_cast<float>(realToNormalized(640, id)));
+}
+
+TEST_F(EditorOpen, HostValueFromAnotherThreadReachesTheViewsAtTheNextTickOnly)
+{
+    const float before = editor->getControl(22)->getValue();
+    std::thread automation([this] { record->setParameter(record, 22, 0.8f); });
+    automation.join();
+    EXPECT_FLOAT_EQ(editor->getControl(22)->getValue(), before) << "no view is touched off the editor's thread";
+    EXPECT_FLOAT_EQ(record->getParameter(record, 22), 0.8f);
+    tick();
+    EXPECT_FLOAT_EQ(editor->getControl(22)->getValue(), 0.8f);
+    EXPECT_FLOAT_EQ(editor->getValueDisplay(22)->getValue(), static_cast<float>(normalizedToReal(0.8, 22)));
+}
+
+TEST_F(EditorOpen, GraphScalesFollowSlopeRangeAndShiftAtTheNextTick)
+{
+    record->setParameter(record, 6, static_cast<float>(realToNormalized(120, 6)));
+    record->setParameter(record, 7, static_cast<float>(realToNormalized(-40, 7)));
+    EXPECT_FLOAT_EQ(editor->getGraphView()->getTopDb(), -20.0f);
+    tick();
+    EXPECT_FLOAT_EQ(editor->getGraphView()->getTopDb(), 40.0f);
+    EXPECT_FLOAT_EQ(editor->getGraphView()->getBottomDb(), -80.0f);
+    EXPECT_EQ(editor->getGraphView()->getLevelGrid().size(), 11u);
+}
+
+TEST_F(EditorOpen, ResetBypassAndAnalyserSwitchesActThroughTheEffect)
+{
+    record->setParameter(record, 28, 0.9f);
+    tick();
+    HostLog::instance().take();
+    click(editor->getControl(8));
+    EXPECT_FLOAT_EQ(record->getParameter(record, 28), static_cast<float>(realToNormalized(0, 28)));
+    tick();
+    EXPECT_FLOAT_EQ(editor->getControl(28)->getValue(), static_cast<float>(realToNormalized(0, 28)));
+    const std::vector<HostCall> calls = HostLog::instance().take();
+    ASSERT_EQ(calls.size(), 4u) << "begin, the press, the release, end";
+    EXPECT_EQ(calls[1].opcode, audioMasterAutomate);
+    EXPECT_EQ(calls[1].index, 8);
+    EXPECT_EQ(calls[1].value, 1.0f);
+    EXPECT_EQ(calls[2].value, 0.0f);
+
+    const float bypass = record->getParameter(record, 9);
+    click(editor->getControl(9));
+    EXPECT_NE(record->getParameter(record, 9), bypass);
+
+    for (const int32_t id : {3, 4}) {
+        std::atomic<int32_t>& on = id == 3 ? effect->preAnalyserOn : effect->postAnalyserOn;
+        const int32_t before = on.load();
+        click(editor->getControl(id));
+        EXPECT_EQ(on.load(), 1 - before) << "switch " << id;
+    }
+}
+
+TEST_F(EditorOpen, InformationButtonOpensTheDocumentsBesideTheLibrary)
+{
+    click(editor->getInfoButton());
+    const std::vector<std::string>& opened = VSTGUI::headless::openedDocuments();
+    ASSERT_EQ(opened.size(), 1u);
+    const std::string library = effect->getModulePath();
+    EXPECT_EQ(opened.front(), library.substr(0, library.rfind('/') + 1) + "documents/index.htm");
+    for (const HostCall& call : HostLog::instance().take())
+        EXPECT_NE(call.opcode, audioMasterAutomate) << "the button is no host parameter";
+}
+
+TEST(DocumentationPath, ReplacesTheFileNameOrAppendsAndRefusesWhatDoesNotFit)
+{
+    char path[kDocumentationPathSize];
+    ASSERT_TRUE(documentationPath("D:\\fx\\eq.dll", '\\', path));
+    EXPECT_STREQ(path, "D:\\fx\\documents\\index.htm");
+    ASSERT_TRUE(documentationPath("/usr/lib/vst/Tolvan.so", '/', path));
+    EXPECT_STREQ(path, "/usr/lib/vst/documents/index.htm");
+    ASSERT_TRUE(documentationPath("eq.dll", '\\', path));
+    EXPECT_STREQ(path, "eq.dlldocuments\\index.htm");
+
+    // "documents/index.htm" is 19 characters.
+    const std::string fits = "/" + std::string(kDocumentationPathSize - 1 - 19 - 2, 'a') + "/x.so";
+    EXPECT_TRUE(documentationPath(fits.c_str(), '/', path));
+    EXPECT_EQ(std::strlen(path), kDocumentationPathSize - 1);
+    const std::string tooLong = "/" + std::string(kDocumentationPathSize - 19 - 2, 'a') + "/x.so";
+    EXPECT_FALSE(documentationPath(tooLong.c_str(), '/', path));
+    EXPECT_STREQ(path, "");
+}
+
+TEST_F(EditorOpen, KeysAndTheWheelReachTheFrameOnlyWhileOpen)
+{
+    const VSTGUI::Point at = centreOf(editor->getControl(22));
+    VSTGUI::headless::setInput(VSTGUI::headless::toScreen(*window, at), 0);
+    const float before = editor->getControl(22)->getValue();
+    HostLog::instance().take();
+    EXPECT_TRUE(editor->wheel(1.0f));
+    EXPECT_GT(editor->getControl(22)->getValue(), before);
+    EXPECT_FLOAT_EQ(record->getParameter(record, 22), editor->getControl(22)->getValue());
+    EXPECT_FALSE(HostLog::instance().take().empty());
+
+    dispatch(effEditClose);
+    EXPECT_FALSE(editor->wheel(1.0f));
+    VstKeyCode key{};
+    EXPECT_EQ(dispatch(effEditKeyDown, 0, 'a'), 0);
+    EXPECT_FALSE(editor->keyDown(key));
+}
+
+TEST_F(EditorOpen, FlatResponseAndLevelLinesAreDrawnWhereTheScaleSays)
+{
+    hostIdle();
+    const Color grid{104, 160, 182, 255};
+    for (const int32_t y : {130, 107, 61, 38}) {
+        EXPECT_TRUE(sameRgb(pixel(*window, 150, y), grid)) << "level line at row " << y;
+        EXPECT_FALSE(sameRgb(pixel(*window, 150, y + 4), grid)) << "no line at row " << y + 4;
+    }
+    const Color response{255, 128, 128, 255};
+    for (const int32_t x : {80, 200, 390})
+        EXPECT_TRUE(sameRgb(pixel(*window, x, 84), response)) << "flat response at column " << x;
+    EXPECT_FALSE(sameRgb(pixel(*window, 200, 96), response));
+}
+
+TEST_F(EditorOpen, AnalysersAreFedOnlyAfterTheFirstIdleAndThePeakIsTaken)
+{
+    tick();
+    EXPECT_FALSE(effect->preAnalyser->isReady()) << "the graph took the empty spectrum of the reset at open";
+    process(16, 0.5f);
+    EXPECT_FALSE(effect->preAnalyser->isReady()) << "fed before the host's first idle";
+    EXPECT_GT(effect->peakLevel.load(), 0.49);
+    EXPECT_FALSE(editor->isGraphReady());
+
+    hostIdle();
+    EXPECT_TRUE(editor->isGraphReady());
+    EXPECT_EQ(effect->peakLevel.load(), 0.0) << "the meter took it";
+    tick();
+    EXPECT_GT(editor->getMeterView()->imageIndex(), 0);
+    process(16, 0.5f);
+    EXPECT_TRUE(effect->preAnalyser->isReady());
+    tick();
+    EXPECT_FALSE(effect->preAnalyser->isReady()) << "the graph took the spectrum";
+}
+
+TEST_F(EditorOpen, IdleWithNothingNewDrawsNothing)
+{
+    hostIdle();
+    tick();
+    const int32_t presents = VSTGUI::headless::presentCount(*window);
+    hostIdle();
+    hostIdle();
+    EXPECT_EQ(VSTGUI::headless::presentCount(*window), presents);
+    record->setParameter(record, 28, 0.7f);
+    hostIdle();
+    EXPECT_GT(VSTGUI::headless::presentCount(*window), presents);
+}
+
+// Run under ThreadSanitizer: the host's audio and automation threads against the editor's
+// ticks and idle calls.
+TEST_F(EditorOpen, AudioAutomationAndEditorThreadsShareNothingUnsafely)
+{
+    hostIdle();
+    std::atomic<bool> stop{false};
+    std::thread audio([&] {
+        while (!stop.load())
+            process(1, 0.3f, 256);
+    });
+    std::thread automation([&] {
+        for (int i = 0; !stop.load(); ++i)
+            record->setParameter(record, 19 + i % 22, static_cast<float>(i % 100) / 100.0f);
+    });
+    for (int i = 0; i < 200; ++i) {
+        tick();
+        if (i % 3 == 0)
+            hostIdle();
+    }
+    stop = true;
+    audio.join();
+    automation.join();
+    tick();
+    for (int32_t id = 19; id < kNumParameters; ++id)
+        EXPECT_FLOAT_EQ(editor->getControl(id)->getValue(), record->getParameter(record, id));
+}
+
+}  // namespace
+}  // namespace editortest

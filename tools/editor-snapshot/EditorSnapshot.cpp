@@ -1,0 +1,90 @@
+#include "tools/editor-snapshot/EditorSnapshot.h"
+
+#include <array>
+#include <memory>
+#include <random>
+
+#include "editor/SDEditor.h"
+#include "effect/AKkk.h"
+#include "effect/PluginInterface.h"
+#include "framework/CFrame.h"
+#include "framework/platform/headless/HeadlessScript.h"
+
+namespace editorsnapshot {
+
+namespace {
+
+intptr_t silentHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
+{
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+// Block time at 44.1 kHz, rounded up to whole milliseconds of the virtual clock.
+constexpr uint32_t kBlockMilliseconds = 12;
+
+}  // namespace
+
+Scene defaultScene() { return {}; }
+
+Scene busyScene()
+{
+    Scene scene;
+    scene.program = 2;
+    scene.parameters = {
+        {4, 1.0f},    // POST analyser on
+        {5, 0.6f},    // SLOPE
+        {6, 0.4f},    // RANGE
+        {11, 1.0f},   // low cut on
+        {13, 1.0f},   // Peak1 on
+        {21, 0.35f},  // Peak1 frequency
+        {28, 0.85f},  // Peak1 gain
+        {15, 1.0f},   // Peak3 on
+        {23, 0.7f},   // Peak3 frequency
+        {30, 0.2f},   // Peak3 gain
+    };
+    scene.noiseBlocks = 160;
+    scene.seed = 7;
+    return scene;
+}
+
+VSTGUI::PixelSurface renderEditor(const Scene& scene)
+{
+    VSTGUI::headless::reset();
+    auto effect = std::make_unique<AKkk>(silentHost, &SDEditor::create);
+    AEffect* record = effect->getAeffect();
+    record->dispatcher(record, effSetProgram, 0, scene.program, nullptr, 0);
+    for (const auto& [index, value] : scene.parameters) record->setParameter(record, index, value);
+
+    VSTGUI::platform::ParentWindow host = VSTGUI::headless::createHostWindow({100, 100, 854, 474});
+    record->dispatcher(record, effEditOpen, 0, 0, host, 0);
+    auto* editor = static_cast<SDEditor*>(effect->getEditor());
+    VSTGUI::platform::Window* window = editor->getFrame()->getWindow();
+    // The host's first paint of the new window.
+    window->invalidate({0, 0, 754, 374});
+    VSTGUI::headless::paint(*window);
+    record->dispatcher(record, effEditIdle, 0, 0, nullptr, 0);
+
+    std::mt19937 random(scene.seed);
+    std::uniform_real_distribution<float> sample(-scene.amplitude, scene.amplitude);
+    std::array<float, kBlockSize> inLeft{}, inRight{}, outLeft{}, outRight{};
+    float* inputs[] = {inLeft.data(), inRight.data()};
+    float* outputs[] = {outLeft.data(), outRight.data()};
+    for (int32_t block = 0; block < scene.noiseBlocks; ++block) {
+        for (int32_t i = 0; i < kBlockSize; ++i) {
+            inLeft[i] = sample(random);
+            inRight[i] = sample(random);
+        }
+        record->processReplacing(record, inputs, outputs, kBlockSize);
+        VSTGUI::headless::runMessages(kBlockMilliseconds);
+    }
+    VSTGUI::headless::runMessages(SDEditor::kTimerInterval);
+    record->dispatcher(record, effEditIdle, 0, 0, nullptr, 0);
+    VSTGUI::headless::paint(*window);
+    VSTGUI::PixelSurface pixels = VSTGUI::headless::windowPixels(*window);
+
+    record->dispatcher(record, effEditClose, 0, 0, nullptr, 0);
+    VSTGUI::headless::destroyHostWindow(host);
+    return pixels;
+}
+
+}  // namespace editorsnapshot

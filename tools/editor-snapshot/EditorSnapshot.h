@@ -1,0 +1,35 @@
+// Renders the real editor on the headless back end after feeding it audio: the effect is
+// created, set up, opened in a headless host window, painted, and run for a while with
+// seeded noise flowing and its timer ticking on the virtual clock. The same scene always
+// gives the same pixels, which is what the golden images and the README's picture rely on.
+#pragma once
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "framework/PixelSurface.h"
+
+namespace editorsnapshot {
+
+struct Scene {
+    int32_t program = 0;
+    // Normalised values set through the host interface after the program is selected.
+    std::vector<std::pair<int32_t, float>> parameters;
+    // Blocks of kBlockSize samples of noise processed with the editor open; none is silence.
+    int32_t noiseBlocks = 0;
+    uint32_t seed = 1;
+    float amplitude = 0.25f;
+};
+
+inline constexpr int32_t kBlockSize = 512;
+
+// The defaults with silence, and a program of our own with noise, as the golden images
+// and docs/editor.png show them.
+Scene defaultScene();
+Scene busyScene();
+
+// [editor thread] Must be the only user of the headless back end while it runs.
+VSTGUI::PixelSurface renderEditor(const Scene& scene);
+
+}  // namespace editorsnapshot
