@@ -112,7 +112,8 @@ std::string readAll(int fd) {
 }
 
 std::string sanitizerIn(const std::string& output) {
-    for (const char* name : {"ThreadSanitizer", "AddressSanitizer", "LeakSanitizer", "runtime error:"}) {
+    // A leak report ends in an AddressSanitizer summary, so leaks are looked for first.
+    for (const char* name : {"LeakSanitizer", "ThreadSanitizer", "AddressSanitizer", "runtime error:"}) {
         if (output.find(name) != std::string::npos) {
             return std::strcmp(name, "runtime error:") == 0 ? "UndefinedBehaviorSanitizer" : name;
         }
