@@ -4,6 +4,7 @@
 #include <new>
 
 #include "effect/AEffEditor.h"
+#include "effect/HostParameterText.h"
 #include "effect/HostText.h"
 #include "effect/ModulePath.h"
 #include "effect/ParameterValues.h"
@@ -126,6 +127,10 @@ float AKkk::getParameterValue(int32_t index) {
     if (index == kResetParameter) return 0;
     return static_cast<float>(currentValue(index));
 }
+
+void AKkk::parameterLabel(int32_t index, char* text) { parameterUnitText(index, currentValue(index), text); }
+
+void AKkk::parameterDisplay(int32_t index, char* text) { parameterValueText(index, currentValue(index), text); }
 
 void AKkk::parameterName(int32_t index, char* text) {
     if (editor == nullptr) return;
