@@ -13,6 +13,8 @@ if [ "${1:-}" = "--tests" ]; then
   packages+=(xvfb xdotool wine64)
   # The package checks: dpkg-shlibdeps (dpkg-dev, file) and lintian.
   packages+=(dpkg-dev file lintian)
+  # The validator's fuzzer is built with clang and its libFuzzer runtime.
+  packages+=(clang-14 libclang-rt-14-dev)
 fi
 
 missing=()

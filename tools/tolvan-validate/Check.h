@@ -1,0 +1,94 @@
+// A named, seeded check of the validator and what every check is given to run with.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "tools/tolvan-validate/Plugin.h"
+
+namespace validate {
+
+// The sanitizer the validator (and so the plug-in it loads) was built with; the
+// heavier checks scale their counts down to stay inside the time a CI run allows.
+enum class Sanitizer { None, Address, Thread };
+Sanitizer builtWithSanitizer();
+// plain, a quarter of it under AddressSanitizer, a tenth under ThreadSanitizer, at least 1.
+int32_t scaled(int32_t plain);
+
+// What a running check reports into. Failures are printed as they happen (the first
+// few of each check) and make the check's process exit non-zero.
+class CheckContext {
+public:
+    CheckContext(const PluginLibrary& library, uint32_t seed) : library(library), seed(seed), rng(seed) {}
+
+    // Records a failure when ok is false; answers ok.
+    bool expect(bool ok, const std::string& what);
+    // A figure for the report, printed whether the check passes or not.
+    void note(const std::string& what);
+    int32_t failureCount() const { return failures; }
+
+    const PluginLibrary& library;
+    const uint32_t seed;
+    std::mt19937 rng;
+
+private:
+    int32_t failures = 0;
+};
+
+using CheckFunction = void (*)(CheckContext& context);
+
+struct Check {
+    const char* name;
+    int32_t level;
+    CheckFunction run;
+};
+
+// Each file of checks lists its own.
+std::span<const Check> recordChecks();
+std::span<const Check> parameterChecks();
+std::span<const Check> audioChecks();
+std::span<const Check> threadChecks();
+std::span<const Check> lifecycleChecks();
+std::span<const Check> callSequenceChecks();
+std::span<const Check> hostQuirkChecks();
+
+// --- helpers shared by the checks ---
+
+// A stereo block: separate input and output channels, in-place use passes inputs twice.
+struct StereoBuffers {
+    explicit StereoBuffers(int32_t frames);
+    std::vector<float> in[2];
+    std::vector<float> out[2];
+    float* inputs[2];
+    float* outputs[2];
+};
+
+// Fills both channels with seeded noise in -amplitude..amplitude.
+void fillNoise(std::vector<float> (&channels)[2], std::mt19937& rng, float amplitude = 1.0f);
+
+// The first problem in a block of output: a non-finite or subnormal sample, or one
+// whose size is beyond bound; empty when there is none.
+std::string sampleProblem(std::span<const float> samples, float bound);
+
+// A host text buffer of size bytes followed by a canary the plug-in must not touch.
+class CanaryBuffer {
+public:
+    explicit CanaryBuffer(int32_t size);
+    char* data() { return bytes.data(); }
+    // Empty when the canary is intact and the text ends inside the buffer.
+    std::string problem() const;
+
+private:
+    static constexpr int32_t kCanarySize = 64;
+    static constexpr char kCanary = static_cast<char>(0xA5);
+    int32_t size;
+    std::vector<char> bytes;
+};
+
+// Some values no parameter may turn into broken audio.
+std::span<const float> hostileValues();
+
+}  // namespace validate
