@@ -15,20 +15,20 @@ RenderResult renderFile(const LoadedPlugin& plugin, AudioReader& in, AudioWriter
     for (;;) {
         const auto n = static_cast<std::size_t>(in.read(interleavedIn.data(), block));
         if (n == 0) break;
-        for (std::size_t i = 0; i < n; ++i) {
-            for (std::size_t c = 0; c < kRenderChannels; ++c) {
-                const float x = interleavedIn[i * inChannels + (inChannels == 1 ? 0 : c)];
-                inputs[c][i] = x;
-                result.input[c].add(x);
-            }
+        for (std::size_t c = 0; c < kRenderChannels; ++c) {
+            // A mono file feeds both inputs.
+            const float* from = interleavedIn.data() + (inChannels == 1 ? 0 : c);
+            float* to = inputs[c].data();
+            for (std::size_t i = 0; i < n; ++i) to[i] = from[i * inChannels];
+            result.input[c].add(to, n);
         }
         plugin.process(inputPointers, outputPointers, static_cast<int32_t>(n));
-        for (std::size_t i = 0; i < n; ++i) {
-            for (std::size_t c = 0; c < kRenderChannels; ++c) {
-                const float y = outputs[c][i];
-                interleavedOut[i * kRenderChannels + c] = y;
-                result.output[c].add(y);
-                if (std::fabs(y) > 1.0f) ++result.clippedSamples;
+        for (std::size_t c = 0; c < kRenderChannels; ++c) {
+            const float* from = outputs[c].data();
+            result.output[c].add(from, n);
+            for (std::size_t i = 0; i < n; ++i) {
+                interleavedOut[i * kRenderChannels + c] = from[i];
+                result.clippedSamples += std::fabs(from[i]) > 1.0f ? 1 : 0;
             }
         }
         out.write(interleavedOut.data(), static_cast<sf_count_t>(n));

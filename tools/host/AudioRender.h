@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstddef>
 #include <functional>
 #include <vector>
 
@@ -17,11 +18,18 @@ struct ChannelLevel {
     double sumSquares = 0;
     long long count = 0;
 
-    void add(float sample) {
-        const double x = std::fabs(static_cast<double>(sample));
-        peak = x > peak ? x : peak;
-        sumSquares += x * x;
-        ++count;
+    // One block of the channel's samples.
+    void add(const float* x, std::size_t n) {
+        float blockPeak = 0;
+        double blockSum = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const float a = std::fabs(x[i]);
+            blockPeak = a > blockPeak ? a : blockPeak;
+            blockSum += static_cast<double>(x[i]) * x[i];
+        }
+        peak = blockPeak > peak ? blockPeak : peak;
+        sumSquares += blockSum;
+        count += static_cast<long long>(n);
     }
     double rms() const { return count > 0 ? std::sqrt(sumSquares / static_cast<double>(count)) : 0; }
 };
