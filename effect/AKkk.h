@@ -165,7 +165,8 @@ private:
     TripleBuffer<ChainDesign> responseDesigns;
     // Counts designs published; the measurement notes the count it measured.
     std::atomic<uint32_t> designCount{0};
-    uint32_t measuredCount = 0;  // [editor thread]
+    // Written by the editor thread, read by responseStale on any thread: an atomic.
+    std::atomic<uint32_t> measuredCount{0};
     // The response measurement's impulse responses, left and right. [editor thread]
     std::array<float, SpectrumAnalyser::frameSize> responseLeft{}, responseRight{};
 };

@@ -141,7 +141,9 @@ void AKkk::applyToBand(const BandRow& row, int32_t index, double x) {
     if (row.design == BandDesign::Balance && index == row.gain) balanceMakeup = std::pow(kDecibelBase, -0.5 * x);
 }
 
-bool AKkk::responseStale() const { return designCount.load(std::memory_order_acquire) != measuredCount; }
+bool AKkk::responseStale() const {
+    return designCount.load(std::memory_order_acquire) != measuredCount.load(std::memory_order_relaxed);
+}
 
 bool AKkk::updateResponseGraph() {
     if (!responseStale()) return false;
@@ -151,7 +153,7 @@ bool AKkk::updateResponseGraph() {
 
 void AKkk::fillResponseAnalyser() {
     // Noted before the take: a design published in between is measured next time too.
-    measuredCount = designCount.load(std::memory_order_acquire);
+    measuredCount.store(designCount.load(std::memory_order_acquire), std::memory_order_relaxed);
     responseDesigns.take();
     if (responseAnalyser == nullptr) return;
     const int32_t n = responseAnalyser->size;

@@ -124,4 +124,17 @@ void BM_ResponseMeasurement(benchmark::State& state)
 }
 BENCHMARK(BM_ResponseMeasurement)->Unit(benchmark::kMicrosecond);
 
+// One parameter change as a host's automation makes it, possibly on its audio thread:
+// store, design the band, publish the design to the audio path and the measurement.
+void BM_SetParameter(benchmark::State& state)
+{
+    auto fx = effectAt48k(true);
+    float value = 0.25f;
+    for (auto _ : state) {
+        fx->setParameterValue(28, value);
+        value = 0.75f - value + 0.25f;
+    }
+}
+BENCHMARK(BM_SetParameter)->Unit(benchmark::kMicrosecond);
+
 } // namespace

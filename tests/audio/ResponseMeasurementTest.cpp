@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <vector>
 
 #include "effect/ParameterValues.h"
 #include "tests/audio/EffectUnderTest.h"
@@ -58,6 +59,26 @@ TEST(ResponseMeasurement, AFlatEqualiserMeasuresAsAUnitImpulse)
     fx->fillResponseAnalyser();
     for (int k = 0; k < bins; ++k)
         ASSERT_EQ(fx->responseAnalyser->heldBins()[k], fx->responseAnalyser->scale) << k;
+}
+
+TEST(ResponseMeasurement, ParameterChangesOnlyMarkItStaleAndTheEditorMeasuresOnce)
+{
+    auto fx = makeEffect();
+    EXPECT_TRUE(fx->responseStale()); // nothing measured since construction
+    EXPECT_TRUE(fx->updateResponseGraph());
+    EXPECT_FALSE(fx->responseStale());
+    EXPECT_FALSE(fx->updateResponseGraph());
+    const std::vector<float> flat(fx->responseAnalyser->heldBins(), fx->responseAnalyser->heldBins() + bins);
+
+    fx->setParameterValue(13, 1.0f); // Peak1 on at +18 dB
+    fx->setParameterValue(28, 1.0f);
+    EXPECT_TRUE(fx->responseStale());
+    const std::vector<float> unmeasured(fx->responseAnalyser->heldBins(), fx->responseAnalyser->heldBins() + bins);
+    EXPECT_EQ(unmeasured, flat); // the setter did not measure
+    EXPECT_TRUE(fx->updateResponseGraph());
+    const int peak = static_cast<int>(100.0 * SpectrumAnalyser::frameSize / fx->getSampleRateHz());
+    EXPECT_NEAR(measuredDb(*fx, peak), 18.0, 0.5); // the new design, measured
+    EXPECT_FALSE(fx->responseStale());
 }
 
 TEST(ResponseMeasurement, RandomSettingsMatchTheClosedFormResponse)
