@@ -19,7 +19,7 @@ public:
         count.store(other.value(), std::memory_order_release);
         return *this;
     }
-    // [the thread that owns the section]
+    // [parameter side]
     void bump() { count.store(count.load(std::memory_order_relaxed) + 1, std::memory_order_release); }
     // [any thread]
     uint32_t value() const { return count.load(std::memory_order_acquire); }

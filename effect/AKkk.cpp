@@ -4,6 +4,7 @@
 #include <new>
 
 #include "effect/AEffEditor.h"
+#include "effect/HostParameterText.h"
 #include "effect/HostText.h"
 #include "effect/ModulePath.h"
 #include "effect/ParameterValues.h"
@@ -18,7 +19,8 @@ constexpr int32_t kUniqueId = fourCharacters("iq71");
 // The first index whose name the host sees; the ones below it are the editor's own.
 constexpr int32_t kFirstNamedIndex = 9;
 // Reset fires when the integer part of value + 0.1 is exactly 1, so a kick button's press
-// (1) resets and its release (0) does not.
+// (1) resets and its release (0) does not. The 0.1 is a single-precision number widened
+// (0.10000000149011612), on purpose: with it 0.9f does not reset and 1.9f does.
 constexpr double kResetOffset = 0.1f;
 
 }  // namespace
@@ -126,6 +128,10 @@ float AKkk::getParameterValue(int32_t index) {
     if (index == kResetParameter) return 0;
     return static_cast<float>(currentValue(index));
 }
+
+void AKkk::parameterLabel(int32_t index, char* text) { parameterUnitText(index, currentValue(index), text); }
+
+void AKkk::parameterDisplay(int32_t index, char* text) { parameterValueText(index, currentValue(index), text); }
 
 void AKkk::parameterName(int32_t index, char* text) {
     if (editor == nullptr) return;

@@ -50,8 +50,9 @@ public:
     void setParameterValue(int32_t index, float value) override;
     float getParameterValue(int32_t index) override;
     void parameterName(int32_t index, char* text) override;
-    void parameterLabel(int32_t, char*) override {}
-    void parameterDisplay(int32_t, char*) override {}
+    // For hosts' own views: the unit, and the value as the editor shows it without it.
+    void parameterLabel(int32_t index, char* text) override;
+    void parameterDisplay(int32_t index, char* text) override;
 
     // Programs. [parameter side]
     void selectProgram(int32_t program) override;

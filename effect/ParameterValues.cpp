@@ -10,7 +10,10 @@ constexpr double kDecibelBase = 1.1220184543019636;
 constexpr double kSmallestNormalFloat = 1.1754943508222875e-38;
 // 20·log10 of that smallest normal float: the level of silence in decibels.
 constexpr double kSilenceDecibels = -379.29779052734375;
-// A half-step value less than this below a multiple of 0.5 counts as that multiple.
+// Not a rounded 0.25: subtracting just under a quarter before rounding to the nearest
+// half step brings a value down to the multiple of 0.5 at or below it, while a value less
+// than 0.00001 below a multiple (float noise from the normalised value) still counts as
+// that multiple.
 constexpr double kHalfStepOffset = 0.24999;
 
 }  // namespace

@@ -175,11 +175,13 @@ bool CControl::checkResetGesture(CDrawContext* context, MouseButtons buttons)
 bool CControl::registerClick()
 {
     const uint32_t ticks = parentFrame ? parentFrame->getTicks() : 0;
-    // -1 and 0 mean "no click to pair with". The distance is taken on the wrapping tick
-    // counter, so a pair across the counter's wrap still counts.
-    const bool paired = lastClickTime != -1 && lastClickTime != 0 &&
-                        ticks - static_cast<uint32_t>(lastClickTime) < static_cast<uint32_t>(doubleClickInterval);
-    lastClickTime = paired ? 0 : static_cast<int32_t>(ticks);
+    // The distance is taken on the wrapping tick counter, so a pair across the counter's
+    // wrap still counts.
+    const bool paired =
+        hasFirstClick && ticks - firstClickTime < static_cast<uint32_t>(doubleClickInterval);
+    // A completed pair starts no new one; any other click is the first of the next pair.
+    hasFirstClick = !paired;
+    firstClickTime = ticks;
     return paired;
 }
 

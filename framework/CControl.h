@@ -82,7 +82,10 @@ protected:
     float vmin = 0.0f;
     float vmax = 1.0f;
     float wheelIncrement = 0.1f;
-    int32_t lastClickTime = -1;
+    // The first click of a possible double click: whether there is one, and its tick. Every
+    // tick value is a valid time, so the flag is kept apart from it.
+    bool hasFirstClick = false;
+    uint32_t firstClickTime = 0;
     int32_t doubleClickInterval;
     Point backOffset;
 };

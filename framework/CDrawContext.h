@@ -109,7 +109,7 @@ public:
     CFrame* getFrame() const { return frame; }
     const DrawObjectCounts& getObjectCounts() const { return objectCounts; }
 
-    // [UI thread] The mouse buttons and modifier keys held down now.
+    // [editor thread] The mouse buttons and modifier keys held down now.
     static MouseButtons getMouseButtons();
 
 protected:

@@ -231,6 +231,20 @@ bool CKnob::isKindOf(const char* className) const
     return isClassName(className, "CKnob") || CControl::isKindOf(className);
 }
 
+void CKnob::setMin(float newValue)
+{
+    CControl::setMin(newValue);
+    compute();
+    setDirty(true);
+}
+
+void CKnob::setMax(float newValue)
+{
+    CControl::setMax(newValue);
+    compute();
+    setDirty(true);
+}
+
 void CKnob::setStartAngle(float angle)
 {
     startAngle = angle;

@@ -25,6 +25,9 @@ public:
     bool wheel(CDrawContext* context, Point where, float distance) override;
     int32_t keyDown(VstKeyCode& key) override;
     bool isKindOf(const char* className) const override;
+    // The angle mapping follows every range change.
+    void setMin(float value) override;
+    void setMax(float value) override;
 
     virtual void drawHandle(CDrawContext* context);
     virtual void setStartAngle(float angle);

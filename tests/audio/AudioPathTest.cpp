@@ -52,7 +52,7 @@ TEST(AudioPath, BypassCopiesExactlyWhateverTheBands)
     EXPECT_EQ(out.right, in.right);
 }
 
-// Blocks through the effect and through the documented chain on copies of its bands.
+// Blocks through the effect and through the plain reference chain on copies of its bands.
 void expectSameAsReference(AKkk& fx, std::mt19937& rng, int blocks)
 {
     audiotest::ReferenceChain reference(fx);
@@ -66,7 +66,7 @@ void expectSameAsReference(AKkk& fx, std::mt19937& rng, int blocks)
     }
 }
 
-TEST(AudioPath, EveryBandCombinationMatchesTheDocumentedChainBitForBit)
+TEST(AudioPath, EveryBandCombinationMatchesThePlainChainBitForBit)
 {
     // An odd and an even number of middle bands (the chain's result in the outputs or in
     // the inputs), the cut bands in both modes, Balance's make-up and the output gain.
@@ -79,7 +79,7 @@ TEST(AudioPath, EveryBandCombinationMatchesTheDocumentedChainBitForBit)
     }
 }
 
-TEST(AudioPath, AllBandsOnInEdgeModeMatchTheDocumentedChain)
+TEST(AudioPath, AllBandsOnInEdgeModeMatchThePlainChain)
 {
     auto fx = makeEffect();
     for (int index = 11; index <= 18; ++index)

@@ -43,7 +43,7 @@ inline std::vector<float> noise(int n, std::mt19937& rng, float amplitude = 1.0f
     return x;
 }
 
-// The band chain exactly as documented, on copies of the effect's bands: the enabled
+// The band chain written out plainly, on copies of the effect's bands: the enabled
 // bands in signal order, ping-ponging between a copy of the input and the output, with
 // the plain section formula.
 class ReferenceChain {

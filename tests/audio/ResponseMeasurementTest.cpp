@@ -78,7 +78,7 @@ TEST(ResponseMeasurement, RandomSettingsMatchTheClosedFormResponse)
             const double f = k * fs / SpectrumAnalyser::frameSize;
             const double expected = static_cast<double>(reference::decibels(chainMagnitude(*fx, f)));
             // Deep in a stop band, what is left of the signal is of the order of the float
-            // rounding that the sections' recursion feeds back (the documented arithmetic),
+            // rounding that the sections' recursion feeds back (stored as floats between sections),
             // so the comparison holds down to -24 dB.
             if (f < 30.0 || f > 16000.0 || expected < -24.0)
                 continue;

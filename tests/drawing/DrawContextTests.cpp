@@ -26,7 +26,7 @@ struct DrawContextTest : ::testing::Test {
     CDrawContext context{nullptr, nullptr, &surface};
 };
 
-TEST_F(DrawContextTest, StartsWithTheDocumentedStateAndClipsToThousandSquareWithoutFrame)
+TEST_F(DrawContextTest, StartsWithItsInitialStateAndClipsToThousandSquareWithoutFrame)
 {
     EXPECT_EQ(context.getClipRect(), Rect(0, 0, 1000, 1000));
     EXPECT_EQ(context.getLineWidth(), 1);

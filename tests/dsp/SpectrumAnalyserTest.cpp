@@ -21,7 +21,7 @@ std::vector<float> take(SpectrumAnalyser& a)
     return out;
 }
 
-// The power spectrum of one frame, computed here from the analyser's documented recipe.
+// The power spectrum of one frame, computed here step by step: Hann window, transform, power, scale.
 std::vector<float> expectedPower(const std::vector<float>& frame, float scale)
 {
     std::vector<float> a(2 * size);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -131,13 +132,57 @@ TEST_F(HostInterface, ParameterNamesOnlyForRowsNineOnwards) {
     EXPECT_EQ(effect.text(effGetParamName, 40), "Q Balance");
 }
 
-TEST_F(HostInterface, LabelAndDisplayLeaveTheHostBufferAlone) {
+// The display and label opcodes write into the host's 8 bytes: 7 characters and the
+// terminator, never more, whatever the value.
+struct HostParameterTexts {
+    std::string display, label;
+};
+
+HostParameterTexts parameterTexts(HostedEffect& effect, int32_t index) {
+    HostParameterTexts texts;
+    for (auto [opcode, text] : {std::pair{effGetParamDisplay, &texts.display}, std::pair{effGetParamLabel, &texts.label}}) {
+        char buffer[24];
+        std::memset(buffer, '#', sizeof buffer);
+        effect.dispatch(opcode, index, 0, buffer);
+        for (std::size_t i = 8; i < sizeof buffer; ++i) EXPECT_EQ(buffer[i], '#') << "index " << index << " byte " << i;
+        EXPECT_LT(strnlen(buffer, 8), 8u) << "index " << index;
+        *text = std::string(buffer, strnlen(buffer, 8));
+    }
+    return texts;
+}
+
+TEST_F(HostInterface, DisplayAndLabelShowTheRealValueAndItsUnit) {
     HostedEffect effect(library);
-    char buffer[32] = "host text";
-    EXPECT_EQ(effect.dispatch(effGetParamLabel, 10, 0, buffer), 0);
-    EXPECT_STREQ(buffer, "host text");
-    EXPECT_EQ(effect.dispatch(effGetParamDisplay, 10, 0, buffer), 0);
-    EXPECT_STREQ(buffer, "host text");
+    auto expectTexts = [&](int32_t index, const char* display, const char* label) {
+        const HostParameterTexts texts = parameterTexts(effect, index);
+        EXPECT_EQ(texts.display, display) << index;
+        EXPECT_EQ(texts.label, label) << index;
+    };
+    expectTexts(22, "640", "Hz");
+    expectTexts(23, "4.00", "kHz");
+    expectTexts(25, "8.00", "kHz");
+    expectTexts(10, "0.0", "dB");
+    expectTexts(6, "60.0", "dB");
+    expectTexts(35, "0.30", "");
+    expectTexts(33, "0.70", "");
+    expectTexts(13, "off", "");
+    expectTexts(9, "on", "");
+    expectTexts(8, "", "");
+    effect.set(28, 1.0f / 3.0f);
+    expectTexts(28, "-6.0", "dB");
+    effect.set(39, 1.0f);
+    expectTexts(39, "Edge", "");
+    effect.set(13, 1.0f);
+    expectTexts(13, "on", "");
+    effect.set(19, 1.0f);
+    expectTexts(19, "20.0", "kHz");
+    // Every parameter at both ends of its range stays within the 8 bytes.
+    for (float v : {0.0f, 1.0f}) {
+        for (int32_t index = 0; index < 41; ++index) {
+            if (index != 8) effect.set(index, v);
+            parameterTexts(effect, index);
+        }
+    }
 }
 
 TEST_F(HostInterface, DefaultsAfterConstruction) {

@@ -168,6 +168,24 @@ TEST_F(Controls, DoubleClickWithinTheIntervalResetsAndAThirdClickStartsANewPair)
     EXPECT_EQ(control.getValue(), 0.9f);
 }
 
+TEST_F(Controls, DoubleClicksPairAtEveryTickIncludingZeroAndTheLast)
+{
+    CControl& control = *add(new CControl({0, 0, 10, 10}, &listener, 5));
+    control.setDefaultValue(0.5f);
+    CDrawContext context(&window(), frame, nullptr);
+    // The clock to tick 0, then to the counter's last tick, with a pair at each.
+    for (uint32_t to : {0u, 0xFFFFFFFFu}) {
+        headless::advanceTime(to - frame->getTicks());
+        ASSERT_EQ(frame->getTicks(), to);
+        control.setValue(0.9f);
+        EXPECT_FALSE(control.checkResetGesture(&context, ButtonLeft)) << to;
+        headless::advanceTime(10);
+        EXPECT_TRUE(control.checkResetGesture(&context, ButtonLeft)) << to;
+        EXPECT_EQ(control.getValue(), 0.5f) << to;
+        headless::advanceTime(1000);
+    }
+}
+
 TEST_F(Controls, DoubleClickIntervalIsNeverBelow250Milliseconds)
 {
     headless::setDoubleClickTime(100);

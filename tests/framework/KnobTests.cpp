@@ -47,6 +47,22 @@ TEST_F(Knobs, CircularGeometryMapsAnglesToValues)
     EXPECT_EQ(tip, Point(6, 34));
 }
 
+TEST_F(Knobs, RangeSetAfterConstructionMovesTheEndStops)
+{
+    knob->setMin(-1.0f);
+    knob->setMax(3.0f);
+    Point tip;
+    knob->setValue(1.0f);  // the middle of -1..3
+    knob->valueToPoint(tip);
+    EXPECT_EQ(tip, Point(20, 0));
+    knob->setValue(3.0f);
+    knob->valueToPoint(tip);
+    EXPECT_EQ(tip, Point(34, 34));
+    EXPECT_NEAR(knob->valueFromPoint({20, 0}), 1.0f, 1e-5f);
+    EXPECT_NEAR(knob->valueFromPoint({6, 34}), -1.0f, 1e-5f);
+    EXPECT_EQ(knob->valueFromPoint({21, 40}), 3.0f);
+}
+
 TEST_F(Knobs, PositiveRangeAngleSweepsCounterClockwise)
 {
     knob->setStartAngle(-0.7853982f);  // the minimum at lower right
