@@ -68,7 +68,7 @@ TEST(PresetFile, ProgramFileMatchesTheHandMadeBytesAndReadsBack) {
 
 TEST(PresetFile, BankHoldsEveryProgramAsAProgramFileAndTheCurrentOne) {
     std::vector<PresetProgram> programs;
-    for (int p = 0; p < 8; ++p) programs.push_back(programOf(("P" + std::to_string(p)).c_str(), 0.125f * static_cast<float>(p)));
+    for (int p = 0; p < 8; ++p) programs.push_back(programOf(std::string(1, 'P').append(std::to_string(p)).c_str(), 0.125f * static_cast<float>(p)));
     const std::vector<uint8_t> bank = encodeBankFile(programs, 5, 0x69713731, 1);
     ASSERT_EQ(bank.size(), 28u + 128u + 8u * 220u);
     std::vector<uint8_t> header;
