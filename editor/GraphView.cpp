@@ -98,6 +98,7 @@ CFRGRAP::CFRGRAP(const Rect& bounds, CBitmap* bitmap, AKkk* owner, SpectrumAnaly
     preMemory.resize(capacity);
     postMemory.resize(capacity);
     levels.resize(capacity);
+    responseLevels.resize(capacity);
     levelGrid.resize(2 * kMaxLevelLinesPerSide + 1);
     lnBinFreq.resize(static_cast<size_t>(analyser->size / 2));
     takenBins.resize(static_cast<size_t>(SpectrumAnalyser::binCount));
@@ -144,6 +145,10 @@ void CFRGRAP::setDbScale(float bottom, float top, float step)
         const int32_t y = yOf(level);
         levelGrid[static_cast<size_t>(i)] = {{plotRect.left, y}, {plotRect.right, y}};
     }
+    // The curves shown move with the scale at once rather than at their next trace.
+    for (Trace which : {Trace::pre, Trace::post, Trace::response})
+        if (traced[static_cast<size_t>(which)] && pointCount >= 2)
+            placeCurve(which);
     setDirty(true);
 }
 
@@ -161,6 +166,7 @@ void CFRGRAP::setFrequencyRange(float lowest, float highest, float slope)
 
     for (auto* curve : {&preCurve, &postCurve, &responseCurve})
         std::fill(curve->begin(), curve->end(), LineSegment{});
+    traced.fill(false);
     // The memories start below the plot, as after a reset, rather than undefined.
     std::fill(preMemory.begin(), preMemory.end(), bottomDb - 1.0f);
     std::fill(postMemory.begin(), postMemory.end(), bottomDb - 1.0f);
@@ -239,6 +245,8 @@ void CFRGRAP::resetTraces()
     std::fill(postMemory.begin(), postMemory.end(), bottomDb - 1.0f);
     std::fill(preCurve.begin(), preCurve.end(), LineSegment{});
     std::fill(postCurve.begin(), postCurve.end(), LineSegment{});
+    traced[static_cast<size_t>(Trace::pre)] = false;
+    traced[static_cast<size_t>(Trace::post)] = false;
     setDirty(true);
 }
 
@@ -278,32 +286,48 @@ bool CFRGRAP::traceSpectrum(SpectrumAnalyser& source, Trace target)
     graph::pointLevels({pointTable.data(), static_cast<size_t>(pointCount)}, firstBin, bins,
                        source.size / 2, lnBinFreq.data(), levels.data());
 
-    float* memory = target == Trace::pre ? preMemory.data() : target == Trace::post ? postMemory.data() : nullptr;
-    std::vector<LineSegment>& curve = curveOf(target);
-    const float responseMiddle = (bottomDb + topDb) * 0.5f + graph::kResponseCalibrationDb;
-    bool moved = false;
+    float* shown = shownLevels(target);
     for (int32_t p = 0; p < pointCount; ++p) {
-        const graph::PointEntry& e = pointTable[static_cast<size_t>(p)];
         float level = levels[static_cast<size_t>(p)];
         if (std::isnan(level))
             level = graph::kFloorDb;
-        if (spectrum)
-            level += std::log2(e.fLo * kTiltPivotScale) * slopeDbPerOct;
-        else
-            level += responseMiddle;
-        if (memory != nullptr) {
-            // A memory below the plot, or one that an overflowing signal made infinite,
-            // starts again just under the plot.
-            float& m = memory[p];
-            if (!(m >= bottomDb) || std::isinf(m))
-                m = bottomDb - 1.0f;
-            // A rising level shows at once; a falling one closes 15 % of the gap per trace.
-            if (!(level > m))
-                level = m * graph::kMemoryWeight + level * graph::kNewWeight;
-            m = level;
+        if (!spectrum) {
+            // Kept relative to the plot's middle, where a flat response lies.
+            shown[p] = level + graph::kResponseCalibrationDb;
+            continue;
         }
-        const Point start{e.x, yOf(level)};
-        // Point 0 is not shown (the curve starts at the left edge at point 1's height).
+        level += std::log2(pointTable[static_cast<size_t>(p)].fLo * kTiltPivotScale) * slopeDbPerOct;
+        // A memory below the plot, or one that an overflowing signal made infinite, starts
+        // again just under the plot.
+        float& m = shown[p];
+        if (!(m >= bottomDb) || std::isinf(m))
+            m = bottomDb - 1.0f;
+        // A rising level shows at once; a falling one closes 15 % of the gap per trace.
+        if (!(level > m))
+            level = m * graph::kMemoryWeight + level * graph::kNewWeight;
+        m = level;
+    }
+    traced[static_cast<size_t>(target)] = true;
+    const bool moved = placeCurve(target);
+    if (spectrum || moved)
+        setDirty(true);
+    return spectrum || moved;
+}
+
+float* CFRGRAP::shownLevels(Trace which)
+{
+    return which == Trace::pre ? preMemory.data() : which == Trace::post ? postMemory.data() : responseLevels.data();
+}
+
+bool CFRGRAP::placeCurve(Trace which)
+{
+    std::vector<LineSegment>& curve = curveOf(which);
+    const float* shown = shownLevels(which);
+    const float offset = which == Trace::response ? (bottomDb + topDb) * 0.5f : 0.0f;
+    bool moved = false;
+    for (int32_t p = 0; p < pointCount; ++p) {
+        const Point start{pointTable[static_cast<size_t>(p)].x, yOf(shown[p] + offset)};
+        // Point 0 is not shown: the curve starts at the left edge at point 1's height.
         moved = moved || (p > 0 && curve[static_cast<size_t>(p)].start != start);
         curve[static_cast<size_t>(p)].start = start;
     }
@@ -312,9 +336,7 @@ bool CFRGRAP::traceSpectrum(SpectrumAnalyser& source, Trace target)
     LineSegment& last = curve[static_cast<size_t>(pointCount - 1)];
     last.end = {plotRect.right, last.start.y};
     curve[0].start = {plotRect.left, curve[1].start.y};
-    if (spectrum || moved)
-        setDirty(true);
-    return spectrum || moved;
+    return moved;
 }
 
 void CFRGRAP::draw(CDrawContext* context)

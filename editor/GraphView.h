@@ -53,11 +53,12 @@ public:
     void draw(VSTGUI::CDrawContext* context) override;
     bool isKindOf(const char* className) const override;
 
-    // Levels at the plot's bottom and top edge and the distance of the level lines, dB.
-    // [editor thread]
+    // Levels at the plot's bottom and top edge and the distance of the level lines, dB;
+    // the traced curves move with it. [editor thread]
     void setDbScale(float bottom, float top, float step);
     // The frequency axis, Hz, and the tilt of the spectra, dB per octave; rebuilds the
-    // point table and the frequency grid. [editor thread]
+    // point table and the frequency grid and clears the curves, so the response needs a
+    // new trace. [editor thread]
     void setFrequencyRange(float fMin, float fMax, float slope);
     // The tilt of the spectra about 1 kHz; the next trace uses it. [editor thread]
     void setSlope(float dbPerOctave);
@@ -65,8 +66,8 @@ public:
     void setRange(float rangeDb);
     // The top level becomes -shift; keeps the span. [editor thread]
     void setShift(float shiftDb);
-    // The host's new sample rate: the axis ends at half of it. Rates too low to hold a
-    // point above 20 Hz are ignored. [editor thread]
+    // The host's new sample rate: the axis ends at half of it (as setFrequencyRange). Rates
+    // too low to hold a point above 20 Hz are ignored. [editor thread]
     void setGraphSampleRate(int32_t hz);
     // Hides both spectra until their next trace and forgets their smoothing. [editor thread]
     void resetTraces();
@@ -80,8 +81,6 @@ public:
     // What the view has computed, for the editor and the tests. [editor thread]
     VSTGUI::Rect getPlotRect() const { return plotRect; }
     int32_t getPointCount() const { return pointCount; }
-    int32_t getFirstBin() const { return firstBin; }
-    int32_t getPointCapacity() const { return pointCapacity; }
     std::span<const graph::PointEntry> getPointTable() const { return {pointTable.data(), size_t(pointCount)}; }
     std::span<const VSTGUI::LineSegment> getCurve(Trace which) const;
     // The shown level of each spectrum point, dB, as the smoothing remembers it.
@@ -101,6 +100,12 @@ private:
     void rebuildFrequencyGrid();
     void rebuildPointTable();
     std::vector<VSTGUI::LineSegment>& curveOf(Trace which);
+    // The level each point of a curve shows: the smoothing memory of a spectrum, the
+    // response relative to the plot's middle.
+    float* shownLevels(Trace which);
+    // Maps the shown levels to pixels and links the points; answers whether the drawn
+    // curve moved.
+    bool placeCurve(Trace which);
 
     VSTGUI::Rect plotRect;
     AKkk* effect;
@@ -141,4 +146,7 @@ private:
     // A trace's workspace: the taken bins and the level under each point.
     std::vector<float> takenBins;
     std::vector<float> levels;
+    std::vector<float> responseLevels;
+    // Which curves hold a trace on the current axis (pre, post, response).
+    std::array<bool, 3> traced{};
 };

@@ -39,7 +39,8 @@ constexpr ParamId kRangeParameter = 6;
 constexpr ParamId kShiftParameter = 7;
 constexpr ParamId kPreSwitchParameter = 3;
 constexpr ParamId kPostSwitchParameter = 4;
-constexpr char kDocumentationSuffix[] = "documents?index.htm";
+constexpr std::string_view kDocumentsFolder = "documents";
+constexpr std::string_view kDocumentationFile = "index.htm";
 
 // Hands out the timers' identifiers across every editor of the process.
 std::atomic<uint32_t> timerCounter{0};
@@ -67,15 +68,18 @@ struct SDEditor::DocumentationOpener {
 bool documentationPath(const char* libraryPath, char separator, char* out)
 {
     out[0] = '\0';
-    const std::size_t length = std::strlen(libraryPath);
-    const char* lastSeparator = std::strrchr(libraryPath, separator);
-    const std::size_t folderLength = lastSeparator != nullptr ? static_cast<std::size_t>(lastSeparator - libraryPath) + 1 : length;
-    const std::size_t suffixLength = sizeof kDocumentationSuffix - 1;
-    if (folderLength + suffixLength + 1 > kDocumentationPathSize) return false;
-    std::memcpy(out, libraryPath, folderLength);
-    std::memcpy(out + folderLength, kDocumentationSuffix, suffixLength + 1);
-    for (char* c = out + folderLength; *c != '\0'; ++c)
-        if (*c == '?') *c = separator;
+    const std::string_view library = libraryPath;
+    const std::size_t lastSeparator = library.rfind(separator);
+    const std::string_view folder =
+        lastSeparator != std::string_view::npos ? library.substr(0, lastSeparator + 1) : library;
+    const std::size_t length = folder.size() + kDocumentsFolder.size() + 1 + kDocumentationFile.size();
+    if (length + 1 > kDocumentationPathSize) return false;
+    char* end = out;
+    end += folder.copy(end, folder.size());
+    end += kDocumentsFolder.copy(end, kDocumentsFolder.size());
+    *end++ = separator;
+    end += kDocumentationFile.copy(end, kDocumentationFile.size());
+    *end = '\0';
     return true;
 }
 
@@ -109,6 +113,14 @@ CKickButton* SDEditor::getInfoButton() const
 
 bool SDEditor::open(void* parent)
 {
+    // A host that opens twice without closing gets one window, not two.
+    if (frame != nullptr) close();
+    // The views are built from the values stored now; whatever the host publishes from
+    // here on is applied at the first tick.
+    for (auto& mark : pendingMarks) mark.store(false, std::memory_order_relaxed);
+    anyPending.store(false, std::memory_order_release);
+    pendingSampleRate.store(0, std::memory_order_release);
+
     AEffEditor::open(parent);
     auto* newFrame = new CFrame({0, 0, background->getWidth(), background->getHeight()}, parent, this);
     newFrame->setBackground(background);
@@ -130,16 +142,8 @@ bool SDEditor::open(void* parent)
     documentationOpener->infoButton = infoButton;
     frame->addView(infoButton);
 
-    // Whatever was published before the window existed is already in the views.
-    for (auto& mark : pendingMarks) mark.store(false, std::memory_order_relaxed);
-    anyPending.store(false, std::memory_order_relaxed);
-    pendingSampleRate.store(0, std::memory_order_relaxed);
-    for (const ParamId index : {kSlopeParameter, kRangeParameter, kShiftParameter}) {
-        const double real = normalizedToReal(owner->currentValue(index), index);
-        if (index == kSlopeParameter) graphView->setSlope(static_cast<float>(real));
-        if (index == kRangeParameter) graphView->setRange(static_cast<float>(real));
-        if (index == kShiftParameter) graphView->setShift(static_cast<float>(real));
-    }
+    for (const ParamId index : {kSlopeParameter, kRangeParameter, kShiftParameter})
+        applyToGraph(index, static_cast<float>(normalizedToReal(owner->currentValue(index), index)));
     owner->preAnalyser->reset();
     owner->postAnalyser->reset();
     graphView->resetTraces();
@@ -179,8 +183,9 @@ void SDEditor::buildRow(const ControlDescriptor& row)
         break;
     }
     case KindVerticalSlider: {
-        auto* slider = new CVerticalSlider({x, y, x + w, y + h}, this, row.id, y, y + h - (second != nullptr ? second->getHeight() : 0) - 1,
-                                           second, first, {0, 0});
+        const int32_t handleHeight = second != nullptr ? second->getHeight() : 0;
+        auto* slider =
+            new CVerticalSlider({x, y, x + w, y + h}, this, row.id, y, y + h - handleHeight - 1, second, first, {0, 0});
         slider->setOffsetHandle({1, 0});
         control = slider;
         break;
@@ -250,9 +255,9 @@ void SDEditor::close()
 {
     owner->editorOpen.store(0, std::memory_order_release);
     if (frame != nullptr) {
-        if (timerId != 0 || timerInterval != 0) {
-            if (platform::Window* window = frame->getWindow()) window->stopTimer(timerId);
-        }
+        // The first editor's timer has the id 0, so whether one runs is told by the interval.
+        if (platform::Window* window = frame->getWindow(); window != nullptr && timerInterval != 0)
+            window->stopTimer(timerId);
         frame->release();
     }
     timerId = 0;
@@ -261,6 +266,8 @@ void SDEditor::close()
     graphView = nullptr;
     meterView = nullptr;
     documentationOpener.reset();
+    // A closed editor reports itself closed to the host.
+    AEffEditor::close();
 }
 
 void SDEditor::timerTick(platform::Window& window, uint32_t)
@@ -307,17 +314,21 @@ bool SDEditor::applyPendingValues()
         const auto real = static_cast<float>(normalizedToReal(value, index));
         if (controls[index] != nullptr) controls[index]->setValue(value);
         if (valueDisplays[index] != nullptr) valueDisplays[index]->setValue(real);
-        switch (index) {
-        case kSlopeParameter: graphView->setSlope(real); break;
-        case kRangeParameter: graphView->setRange(real); break;
-        case kShiftParameter: graphView->setShift(real); break;
+        applyToGraph(index, real);
         // The graph reads the analyser switches when it draws.
-        case kPreSwitchParameter:
-        case kPostSwitchParameter: switchesChanged = true; break;
-        default: break;
-        }
+        if (index == kPreSwitchParameter || index == kPostSwitchParameter) switchesChanged = true;
     }
     return switchesChanged;
+}
+
+void SDEditor::applyToGraph(int32_t index, float real)
+{
+    switch (index) {
+    case kSlopeParameter: graphView->setSlope(real); break;
+    case kRangeParameter: graphView->setRange(real); break;
+    case kShiftParameter: graphView->setShift(real); break;
+    default: break;
+    }
 }
 
 void SDEditor::applyPendingSampleRate()
@@ -339,7 +350,8 @@ void SDEditor::refreshViews()
     // The graph is dirty only when a trace, a scale or the axis changed what it shows.
     if ((switchesChanged || graphView->isDirty()) && graphView->getFrame() != nullptr) frame->redrawView(graphView);
     // Controls and displays that took a new value draw themselves now; nothing else does.
-    frame->idle();
+    // Not while the idle cycle asks the host for idle time, as the host idle call does not.
+    if (!isInIdle()) frame->idle();
 }
 
 void SDEditor::valueChanged(CDrawContext*, CControl* control)
@@ -371,5 +383,7 @@ void SDEditor::openDocumentation()
     // A library path that filled its buffer may have been cut short; it names no folder.
     if (std::strlen(library) + 1 >= kModulePathSize) return;
     char path[kDocumentationPathSize];
-    if (documentationPath(library, std::filesystem::path::preferred_separator, path)) platform::openDocument(path);
+    // The platform's separator: '/' on Linux, '\' on Windows.
+    constexpr auto separator = static_cast<char>(std::filesystem::path::preferred_separator);
+    if (documentationPath(library, separator, path)) platform::openDocument(path);
 }

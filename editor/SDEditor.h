@@ -97,6 +97,8 @@ private:
     // switch, which the graph shows, changed.
     bool applyPendingValues();
     void applyPendingSampleRate();
+    // SLOPE, RANGE and SHIFT set the graph's tilt and scale; other indices change nothing.
+    void applyToGraph(int32_t index, float real);
     static void timerTick(VSTGUI::platform::Window& window, uint32_t id);
 
     AKkk* owner;

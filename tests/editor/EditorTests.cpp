@@ -93,7 +93,9 @@ TEST_F(EditorOpen, TimerIdsGrowAcrossEditorsAndReopenings)
     EXPECT_EQ(static_cast<SDEditor*>(other->getEditor())->getTimerId(), first + 1);
     otherRecord->dispatcher(otherRecord, effEditClose, 0, 0, nullptr, 0);
 
+    EXPECT_TRUE(editor->isOpen());
     dispatch(effEditClose);
+    EXPECT_FALSE(editor->isOpen());
     EXPECT_EQ(editor->getFrame(), nullptr);
     EXPECT_EQ(editor->getTimerId(), 0u);
     EXPECT_EQ(effect->editorOpen.load(), 0);
@@ -166,6 +168,15 @@ TEST_F(EditorOpen, GraphScalesFollowSlopeRangeAndShiftAtTheNextTick)
     EXPECT_FLOAT_EQ(editor->getGraphView()->getTopDb(), 40.0f);
     EXPECT_FLOAT_EQ(editor->getGraphView()->getBottomDb(), -80.0f);
     EXPECT_EQ(editor->getGraphView()->getLevelGrid().size(), 11u);
+}
+
+TEST_F(EditorOpen, SampleRateChangeReachesTheGraphAtTheNextTick)
+{
+    EXPECT_EQ(editor->getGraphView()->getFrequencyGrid().size(), 28u);
+    dispatch(effSetSampleRate, 0, 0, nullptr, 96000.0f);
+    EXPECT_EQ(editor->getGraphView()->getFrequencyGrid().size(), 28u);
+    tick();
+    EXPECT_EQ(editor->getGraphView()->getFrequencyGrid().size(), 30u) << "30 and 40 kHz lie below 48 kHz";
 }
 
 TEST_F(EditorOpen, ResetBypassAndAnalyserSwitchesActThroughTheEffect)

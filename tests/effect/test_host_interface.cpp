@@ -171,6 +171,8 @@ TEST_F(HostInterface, ValuesAreStoredAsTheHostSentThem) {
 // outside a buffer.
 TEST_F(HostInterface, ParameterIndicesOutsideTheTable) {
     HostedEffect effect(library);
+    effect.set(0, 0.75f);
+    effect.set(40, 0.25f);
     for (int index : {-1, 41, 42, 1000, -2147483647 - 1, 2147483647}) {
         effect.set(index, 1.0f);
         EXPECT_EQ(effect.get(index), 0.0f) << index;
@@ -179,7 +181,9 @@ TEST_F(HostInterface, ParameterIndicesOutsideTheTable) {
             EXPECT_EQ(effect.text(opcode, index), "") << index << " " << opcode;
         }
     }
-    EXPECT_EQ(effect.get(40), effect.get(40));
+    // The neighbours of the table's ends kept what they held.
+    EXPECT_EQ(effect.get(0), 0.75f);
+    EXPECT_EQ(effect.get(40), 0.25f);
 }
 
 TEST_F(HostInterface, NonFiniteValuesAreIgnoredAndOthersClamped) {
@@ -206,44 +210,65 @@ TEST_F(HostInterface, NullPointersForTextOpcodes) {
     EXPECT_EQ(effect.text(effGetProgramName), "Default");
 }
 
-TEST_F(HostInterface, ProcessingRefusesMissingBuffers) {
+TEST_F(HostInterface, ProcessingRefusesMissingBuffersAndEmptyBlocks) {
     HostedEffect effect(library);
+    // A band that changes the signal, so that any processing would show in the outputs.
+    effect.set(13, 1.0f);
+    effect.set(28, 1.0f);
     std::vector<float> left(64, 0.5f), right(64, 0.5f);
-    float* channels[2] = {left.data(), right.data()};
-    float* missing[2] = {left.data(), nullptr};
-    effect->processReplacing(effect.get(), nullptr, channels, 64);
-    effect->processReplacing(effect.get(), channels, nullptr, 64);
-    effect->processReplacing(effect.get(), missing, channels, 64);
-    effect->processReplacing(effect.get(), channels, missing, 64);
-    effect->processReplacing(effect.get(), channels, channels, 0);
-    effect->processReplacing(effect.get(), channels, channels, -5);
-    EXPECT_EQ(left[0], 0.5f);
+    constexpr float sentinel = -123.0f;
+    std::vector<float> outLeft(64, sentinel), outRight(64, sentinel);
+    float* inputs[2] = {left.data(), right.data()};
+    float* outputs[2] = {outLeft.data(), outRight.data()};
+    float* missing[2] = {outLeft.data(), nullptr};
+    effect->processReplacing(effect.get(), nullptr, outputs, 64);
+    effect->processReplacing(effect.get(), inputs, nullptr, 64);
+    effect->processReplacing(effect.get(), missing, outputs, 64);
+    effect->processReplacing(effect.get(), inputs, missing, 64);
+    effect->processReplacing(effect.get(), inputs, outputs, 0);
+    effect->processReplacing(effect.get(), inputs, outputs, -5);
     double* doubles[2] = {nullptr, nullptr};
     effect->processDoubleReplacing(effect.get(), doubles, doubles, 64);
-    effect->process(effect.get(), channels, channels, 64);
-    EXPECT_EQ(left[0], 0.5f);
+    effect->process(effect.get(), inputs, outputs, 64);
+    for (int i = 0; i < 64; ++i) {
+        ASSERT_EQ(outLeft[i], sentinel) << i;
+        ASSERT_EQ(outRight[i], sentinel) << i;
+        ASSERT_EQ(left[i], 0.5f) << i;
+    }
 }
 
 TEST_F(HostInterface, BadSampleRatesAndBlockSizesAreIgnored) {
-    HostedEffect effect(library);
+    // Two effects with a band on; one is offered bad rates and sizes, which it must
+    // ignore, so that both keep filtering alike at their rate.
+    HostedEffect offered(library), untouched(library);
+    for (HostedEffect* e : {&offered, &untouched}) {
+        e->set(14, 1.0f);
+        e->set(29, 1.0f);
+        e->dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+        e->dispatch(effSetBlockSize, 0, 512);
+    }
     for (float rate : {0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(),
-                       std::numeric_limits<float>::infinity(), 1.0e30f}) {
-        EXPECT_EQ(effect.dispatch(effSetSampleRate, 0, 0, nullptr, rate), 0);
+                       std::numeric_limits<float>::infinity(), 1.0e30f, 0.5f, 1.0e7f}) {
+        EXPECT_EQ(offered.dispatch(effSetSampleRate, 0, 0, nullptr, rate), 0);
     }
     for (intptr_t size : {intptr_t{0}, intptr_t{-1}, std::numeric_limits<intptr_t>::max()}) {
-        EXPECT_EQ(effect.dispatch(effSetBlockSize, 0, size), 0);
+        EXPECT_EQ(offered.dispatch(effSetBlockSize, 0, size), 0);
     }
-    effect.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
-    effect.dispatch(effSetBlockSize, 0, 512);
-    effect.dispatch(effMainsChanged, 0, 1);
-    std::vector<float> left(512, 0.25f), right(512, -0.25f), outLeft(512), outRight(512);
-    float* inputs[2] = {left.data(), right.data()};
-    float* outputs[2] = {outLeft.data(), outRight.data()};
-    effect->processReplacing(effect.get(), inputs, outputs, 512);
+    std::vector<float> left(512), right(512);
     for (int i = 0; i < 512; ++i) {
-        ASSERT_EQ(outLeft[i], 0.25f);
-        ASSERT_EQ(outRight[i], -0.25f);
+        left[i] = std::sin(0.05f * static_cast<float>(i));
+        right[i] = -left[i];
     }
+    std::vector<float> offeredLeft(512), offeredRight(512), untouchedLeft(512), untouchedRight(512);
+    float* inputs[2] = {left.data(), right.data()};
+    float* offeredOut[2] = {offeredLeft.data(), offeredRight.data()};
+    float* untouchedOut[2] = {untouchedLeft.data(), untouchedRight.data()};
+    for (HostedEffect* e : {&offered, &untouched}) e->dispatch(effMainsChanged, 0, 1);
+    offered->processReplacing(offered.get(), inputs, offeredOut, 512);
+    untouched->processReplacing(untouched.get(), inputs, untouchedOut, 512);
+    EXPECT_EQ(offeredLeft, untouchedLeft);
+    EXPECT_EQ(offeredRight, untouchedRight);
+    EXPECT_NE(offeredLeft, left);  // the band is really at work
 }
 
 TEST_F(HostInterface, CloseDeletesTheEffect) {
