@@ -35,7 +35,8 @@ SplitText splitDisplayText(ParamId index, double v, char (&text)[kDisplayTextSiz
 
 void copyPart(std::string_view part, char* text) {
     const std::size_t length = std::min(part.size(), kHostParameterTextSize - 1);
-    std::memcpy(text, part.data(), length);
+    // An empty part may have no data at all, which memcpy must not be given.
+    if (length > 0) std::memcpy(text, part.data(), length);
     text[length] = 0;
 }
 
