@@ -80,6 +80,10 @@ void CutFilter::setSampleRate(int rate)
 {
     stage1.setSampleRate(rate);
     stage2.setSampleRate(rate);
+    // In edge mode the first stage sits at a shift that depends on the rate, so redesigning
+    // it at its old frequency would keep the old rate's shift.
+    if (edgeMode != 0)
+        designStages(static_cast<FilterType>(stage2.left.type));
 }
 
 void CutFilter::clearHistory()

@@ -156,6 +156,31 @@ TEST(CutFilterState, EdgeModeSwitchesTheSecondStage)
     EXPECT_EQ(c.stage1.left.type, static_cast<int32_t>(FilterType::HighPass));
 }
 
+TEST(CutFilterState, ARateChangeMovesTheEdgeModeShiftWithTheRate)
+{
+    for (bool high : {true, false}) {
+        CutFilter moved, direct;
+        moved.setSampleRate(44100);
+        direct.setSampleRate(96000);
+        for (CutFilter* c : {&moved, &direct}) {
+            c->setEnabled(1);
+            if (high)
+                c->designHighCut(8000, 0.8);
+            else
+                c->designLowCut(60, 0.8);
+        }
+        moved.setSampleRate(96000);
+        for (const SectionPair* stage : {&moved.stage1, &moved.stage2}) {
+            const SectionPair& same = stage == &moved.stage1 ? direct.stage1 : direct.stage2;
+            EXPECT_EQ(stage->left.frequency, same.left.frequency) << (high ? "high cut" : "low cut");
+            EXPECT_EQ(stage->right.frequency, same.right.frequency);
+            EXPECT_EQ(stage->left.nb0, same.left.nb0);
+            EXPECT_EQ(stage->left.na1, same.left.na1);
+            EXPECT_EQ(stage->left.type, same.left.type);
+        }
+    }
+}
+
 TEST(CutFilterState, ADisabledBandKeepsStageTwoOff)
 {
     CutFilter c;
