@@ -70,8 +70,10 @@ bool documentationPath(const char* libraryPath, char separator, char* out)
     out[0] = '\0';
     const std::string_view library = libraryPath;
     const std::size_t lastSeparator = library.rfind(separator);
-    const std::string_view folder =
-        lastSeparator != std::string_view::npos ? library.substr(0, lastSeparator + 1) : library;
+    // A library path without a folder names no place for the manual; appending to it would
+    // open a wrong file, so nothing is opened.
+    if (lastSeparator == std::string_view::npos) return false;
+    const std::string_view folder = library.substr(0, lastSeparator + 1);
     const std::size_t length = folder.size() + kDocumentsFolder.size() + 1 + kDocumentationFile.size();
     if (length + 1 > kDocumentationPathSize) return false;
     char* end = out;

@@ -34,9 +34,9 @@ class VUMETER;
 // The longest documentation path handed to the desktop, terminator included.
 constexpr std::size_t kDocumentationPathSize = 260;
 
-// Writes <folder of libraryPath><separator>documents<separator>index.htm to out (the
-// whole libraryPath with the suffix when it holds no separator). False, and out empty,
-// when the result would not fit in kDocumentationPathSize characters.
+// Writes <folder of libraryPath><separator>documents<separator>index.htm to out. False, and
+// out empty, when libraryPath holds no separator or the result would not fit in
+// kDocumentationPathSize characters.
 bool documentationPath(const char* libraryPath, char separator, char* out);
 
 class SDEditor : public AEffGUIEditor, public VSTGUI::CControlListener {

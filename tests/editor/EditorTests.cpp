@@ -218,15 +218,15 @@ TEST_F(EditorOpen, InformationButtonOpensTheDocumentsBesideTheLibrary)
         EXPECT_NE(call.opcode, audioMasterAutomate) << "the button is no host parameter";
 }
 
-TEST(DocumentationPath, ReplacesTheFileNameOrAppendsAndRefusesWhatDoesNotFit)
+TEST(DocumentationPath, ReplacesTheFileNameAndRefusesWhatHasNoFolderOrDoesNotFit)
 {
     char path[kDocumentationPathSize];
     ASSERT_TRUE(documentationPath("D:\\fx\\eq.dll", '\\', path));
     EXPECT_STREQ(path, "D:\\fx\\documents\\index.htm");
     ASSERT_TRUE(documentationPath("/usr/lib/vst/Tolvan.so", '/', path));
     EXPECT_STREQ(path, "/usr/lib/vst/documents/index.htm");
-    ASSERT_TRUE(documentationPath("eq.dll", '\\', path));
-    EXPECT_STREQ(path, "eq.dlldocuments\\index.htm");
+    EXPECT_FALSE(documentationPath("eq.dll", '\\', path));
+    EXPECT_STREQ(path, "");
 
     // "documents/index.htm" is 19 characters.
     const std::string fits = "/" + std::string(kDocumentationPathSize - 1 - 19 - 2, 'a') + "/x.so";
