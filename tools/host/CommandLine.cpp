@@ -22,8 +22,8 @@ CommandLine::CommandLine(const std::vector<std::string>& arguments, const std::v
         }
         const auto equals = argument.find('=');
         const std::string name = argument.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-        const auto spec = std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) { return name == o.name; });
-        if (spec == options.end()) throw UsageError(command + ": unknown option --" + name + seeHelp);
+        const auto known = std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) { return name == o.name; });
+        if (known == options.end()) throw UsageError(command + ": unknown option --" + name + seeHelp);
         std::string value;
         if (equals != std::string::npos) {
             value = argument.substr(equals + 1);
@@ -32,7 +32,7 @@ CommandLine::CommandLine(const std::vector<std::string>& arguments, const std::v
         } else {
             throw UsageError(command + ": --" + name + " needs a value" + seeHelp);
         }
-        if (!spec->repeatable && has(name)) throw UsageError(command + ": --" + name + " given twice");
+        if (!known->repeatable && has(name)) throw UsageError(command + ": --" + name + " given twice");
         given.emplace_back(name, value);
     }
     if (!helpAsked && positionals.size() != positionalCount) {
