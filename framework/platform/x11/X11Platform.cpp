@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 namespace VSTGUI {
@@ -25,6 +26,30 @@ bool stillOpen(const x11::X11Window* window)
         return false;
     const auto windows = connection->allWindows();
     return std::find(windows.begin(), windows.end(), window) != windows.end();
+}
+
+struct PointerState {
+    Point root;
+    unsigned state = 0;
+};
+
+// The pointer's position on the root window and the button and modifier state; nothing while
+// no editor is open, so that no X call is made then.
+std::optional<PointerState> queryPointer()
+{
+    const x11::Connection* connection = x11::Connection::current();
+    if (connection == nullptr)
+        return std::nullopt;
+    ::Window root = None;
+    ::Window child = None;
+    int rootX = 0;
+    int rootY = 0;
+    int x = 0;
+    int y = 0;
+    unsigned state = 0;
+    if (!XQueryPointer(connection->display(), connection->root(), &root, &child, &rootX, &rootY, &x, &y, &state))
+        return std::nullopt;
+    return PointerState{{rootX, rootY}, state};
 }
 
 }  // namespace
@@ -49,18 +74,10 @@ uint32_t getDoubleClickTime()
 
 MouseButtons getMouseButtons()
 {
-    const x11::Connection* connection = x11::Connection::current();
-    if (connection == nullptr)
-        return 0;  // no editor open: no X call
-    ::Window root = None;
-    ::Window child = None;
-    int rootX = 0;
-    int rootY = 0;
-    int x = 0;
-    int y = 0;
-    unsigned state = 0;
-    if (!XQueryPointer(connection->display(), connection->root(), &root, &child, &rootX, &rootY, &x, &y, &state))
+    const std::optional<PointerState> pointer = queryPointer();
+    if (!pointer)
         return 0;
+    const unsigned state = pointer->state;
     // The server maps a left-handed pointer already: Button1 is the primary button.
     MouseButtons buttons = 0;
     buttons |= (state & Button1Mask) ? ButtonLeft : 0;
@@ -74,19 +91,8 @@ MouseButtons getMouseButtons()
 
 Point getCursorPosition()
 {
-    const x11::Connection* connection = x11::Connection::current();
-    if (connection == nullptr)
-        return {};
-    ::Window root = None;
-    ::Window child = None;
-    int rootX = 0;
-    int rootY = 0;
-    int x = 0;
-    int y = 0;
-    unsigned state = 0;
-    if (!XQueryPointer(connection->display(), connection->root(), &root, &child, &rootX, &rootY, &x, &y, &state))
-        return {};
-    return {rootX, rootY};
+    const std::optional<PointerState> pointer = queryPointer();
+    return pointer ? pointer->root : Point{};
 }
 
 bool openDocument(const char* path)
