@@ -29,7 +29,7 @@ std::vector<float> randomSettings(std::mt19937& rng) {
     return settings;
 }
 
-void apply(Effect& effect, const std::vector<float>& settings) {
+void applySettings(Effect& effect, const std::vector<float>& settings) {
     for (int32_t index = 9; index < static_cast<int32_t>(settings.size()); ++index) {
         effect.set(index, settings[static_cast<std::size_t>(index)]);
     }
@@ -47,7 +47,7 @@ Rendered render(CheckContext& context, const std::vector<float> (&signal)[2], fl
     Effect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return result;
     effect.start(rate, blockSize);
-    apply(effect, settings);
+    applySettings(effect, settings);
     StereoBuffers buffers(blockSize);
     const std::string where = std::to_string(static_cast<int32_t>(rate)) + " Hz, blocks of " +
                               std::to_string(blockSize) + (inPlace ? " in place" : "");
@@ -130,7 +130,7 @@ void silenceAfterBurst(CheckContext& context) {
         Effect effect(context.library);
         if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
         effect.start(rate, 1024);
-        apply(effect, randomSettings(context.rng));
+        applySettings(effect, randomSettings(context.rng));
         StereoBuffers buffers(1024);
         fillNoise(buffers.in, context.rng);
         effect.process(buffers.inputs, buffers.outputs, 1024);

@@ -2,11 +2,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "framework/platform/HostWindow.h"
 #include "tools/tolvan-validate/Plugin.h"
 
 namespace validate {
@@ -22,7 +24,8 @@ int32_t scaled(int32_t plain);
 // few of each check) and make the check's process exit non-zero.
 class CheckContext {
 public:
-    CheckContext(const PluginLibrary& library, uint32_t seed) : library(library), seed(seed), rng(seed) {}
+    CheckContext(const PluginLibrary& library, uint32_t seed, bool realWindows)
+        : library(library), seed(seed), realWindows(realWindows), rng(seed) {}
 
     // Records a failure when ok is false; answers ok.
     bool expect(bool ok, const std::string& what);
@@ -32,6 +35,8 @@ public:
 
     const PluginLibrary& library;
     const uint32_t seed;
+    // Whether editors get real windows of the window system this run (see EditorParent).
+    const bool realWindows;
     std::mt19937 rng;
 
 private:
@@ -86,6 +91,25 @@ private:
     static constexpr char kCanary = static_cast<char>(0xA5);
     int32_t size;
     std::vector<char> bytes;
+};
+
+// The window a check hands effEditOpen, made on the calling thread, which then owns the
+// editor as a host's user-interface thread does. When the run has real windows it is a
+// top-level window of the window system; otherwise, or should one not be made, it is a
+// stand-in that no window system knows (what a confused host passes), which the editor
+// must refuse or survive.
+class EditorParent {
+public:
+    explicit EditorParent(const CheckContext& context);
+    void* handle() const;
+    // Null for the stand-in.
+    VSTGUI::platform::HostWindow* window() const { return real.get(); }
+    // Handles the host window's events, as a host does between idle calls.
+    void pumpEvents() const;
+
+private:
+    std::unique_ptr<VSTGUI::platform::HostWindow> real;
+    std::vector<char> standIn;
 };
 
 // Some values no parameter may turn into broken audio.

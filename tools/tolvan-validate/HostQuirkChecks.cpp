@@ -64,7 +64,7 @@ void hostQuirks(CheckContext& context) {
         // the effect closed with its editor still open.
         Effect effect(context.library);
         effect.start(44100, 512);
-        std::vector<char> parentWindow(64, 0);
+        const EditorParent parent(context);
         effect.dispatch(effEditIdle);
         effect.dispatch(effEditClose);
         ERect* rect = nullptr;
@@ -72,14 +72,14 @@ void hostQuirks(CheckContext& context) {
             context.expect(rect != nullptr && rect->right - rect->left == 754 && rect->bottom - rect->top == 374,
                            "the editor rectangle is not 754 x 374");
         }
-        effect.dispatch(effEditOpen, 0, 0, parentWindow.data());
-        effect.dispatch(effEditOpen, 0, 0, parentWindow.data());
+        effect.dispatch(effEditOpen, 0, 0, parent.handle());
+        effect.dispatch(effEditOpen, 0, 0, parent.handle());
         effect.dispatch(effEditIdle);
         effect.process(buffers.inputs, buffers.outputs, 512);
         outputSound(context, buffers, 512, "audio with the editor open");
         effect.dispatch(effEditClose);
         effect.dispatch(effEditClose);
-        effect.dispatch(effEditOpen, 0, 0, parentWindow.data());
+        effect.dispatch(effEditOpen, 0, 0, parent.handle());
         context.expect(effect.close() == 1, "effClose with the editor open does not answer 1");
     }
 }

@@ -125,11 +125,12 @@ void editorCyclesWithAudio(CheckContext& context) {
         }
     });
     const int32_t cycles = scaled(1000);
-    std::vector<char> parentWindow(64, 0);
+    const EditorParent parent(context);
     int32_t opened = 0;
     const auto cycle = [&] {
-        opened += effect.dispatch(effEditOpen, 0, 0, parentWindow.data()) != 0 ? 1 : 0;
+        opened += effect.dispatch(effEditOpen, 0, 0, parent.handle()) != 0 ? 1 : 0;
         effect.dispatch(effEditIdle);
+        parent.pumpEvents();
         effect.dispatch(effEditClose);
     };
     // As with effects, the first openings fill the allocator's caches.

@@ -118,13 +118,16 @@ void threeThreads(CheckContext& context) {
         }
     });
     int32_t cycles = 0, opened = 0;
-    std::vector<char> parentWindow(64, 0);
+    const EditorParent parent(context);
     const auto end = Clock::now() + duration;
     while (Clock::now() < end) {
         ERect* rect = nullptr;
         effect.dispatch(effEditGetRect, 0, 0, &rect);
-        opened += effect.dispatch(effEditOpen, 0, 0, parentWindow.data()) != 0 ? 1 : 0;
-        for (int32_t i = 0; i < 5; ++i) effect.dispatch(effEditIdle);
+        opened += effect.dispatch(effEditOpen, 0, 0, parent.handle()) != 0 ? 1 : 0;
+        for (int32_t i = 0; i < 5; ++i) {
+            effect.dispatch(effEditIdle);
+            parent.pumpEvents();
+        }
         effect.dispatch(effEditClose);
         effect.dispatch(effMainsChanged, 0, 0);
         effect.dispatch(effMainsChanged, 0, 1);

@@ -2,7 +2,11 @@
 // entry point only and runs named, seeded checks, each in a child process of its own so
 // that a crash, a hang or a sanitizer report fails that check alone.
 //
-//   tolvan-validate [--level N] [--seed N] [--only NAME] [--timeout SECONDS] [library]
+//   tolvan-validate [--level N] [--seed N] [--only NAME[,NAME...]] [--timeout SECONDS]
+//                   [--window | --no-window] [library]
+//
+// Editors are opened in real top-level windows when the window system can be reached
+// (--window insists on it), else handed a stand-in parent (--no-window asks for that).
 
 #include <sys/mman.h>
 #include <sys/resource.h>
@@ -29,10 +33,13 @@ namespace {
 
 constexpr int32_t kHighestLevel = 10;
 
+enum class WindowChoice { WhereAvailable, Required, StandIn };
+
 struct Options {
     int32_t level = kHighestLevel;
     uint32_t seed = 1;
-    std::string only;
+    std::vector<std::string> only;
+    WindowChoice windows = WindowChoice::WhereAvailable;
     // Sanitizer builds run several times slower.
     int32_t timeoutSeconds = builtWithSanitizer() == Sanitizer::None ? 120 : 600;
     std::string library;
@@ -50,7 +57,17 @@ bool parseOptions(int argc, char** argv, Options& options) {
         } else if (arg == "--seed" && hasValue) {
             options.seed = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
         } else if (arg == "--only" && hasValue) {
-            options.only = argv[++i];
+            const std::string names = argv[++i];
+            for (std::size_t begin = 0; begin <= names.size();) {
+                std::size_t end = names.find(',', begin);
+                if (end == std::string::npos) end = names.size();
+                if (end > begin) options.only.push_back(names.substr(begin, end - begin));
+                begin = end + 1;
+            }
+        } else if (arg == "--window") {
+            options.windows = WindowChoice::Required;
+        } else if (arg == "--no-window") {
+            options.windows = WindowChoice::StandIn;
         } else if (arg == "--timeout" && hasValue) {
             options.timeoutSeconds = std::atoi(argv[++i]);
         } else if (!arg.starts_with("--")) {
@@ -98,10 +115,11 @@ std::string readAll(int fd) {
     return text;
 }
 
-[[noreturn]] void runChild(const Check& check, const PluginLibrary& library, uint32_t seed, int outputFd) {
+[[noreturn]] void runChild(const Check& check, const PluginLibrary& library, uint32_t seed, bool realWindows,
+                          int outputFd) {
     dup2(outputFd, STDOUT_FILENO);
     dup2(outputFd, STDERR_FILENO);
-    CheckContext context(library, seed);
+    CheckContext context(library, seed, realWindows);
     check.run(context);
     if (__lsan_do_recoverable_leak_check != nullptr && __lsan_do_recoverable_leak_check() != 0) {
         context.expect(false, "LeakSanitizer found leaks");
@@ -121,7 +139,8 @@ std::string sanitizerIn(const std::string& output) {
     return {};
 }
 
-Outcome runIsolated(const Check& check, const PluginLibrary& library, uint32_t seed, int32_t timeoutSeconds) {
+Outcome runIsolated(const Check& check, const PluginLibrary& library, uint32_t seed, bool realWindows,
+                    int32_t timeoutSeconds) {
     Outcome outcome;
     const int outputFd = memfd_create("tolvan-validate-check", 0);
     if (outputFd < 0) {
@@ -136,7 +155,7 @@ Outcome runIsolated(const Check& check, const PluginLibrary& library, uint32_t s
         outcome.verdict = "could not fork";
         return outcome;
     }
-    if (child == 0) runChild(check, library, seed, outputFd);
+    if (child == 0) runChild(check, library, seed, realWindows, outputFd);
 
     const auto deadline = start + std::chrono::seconds(timeoutSeconds);
     int status = 0;
@@ -200,14 +219,33 @@ int run(const Options& options) {
         std::printf("cannot load %s: %s\n", options.library.c_str(), library.error().c_str());
         return 2;
     }
-    std::printf("tolvan-validate: %s, level %d, seed %u, %s\n", options.library.c_str(), options.level, options.seed,
-                sanitizerName());
+    // Whether this run has real windows is settled once, here; each check makes its own.
+    bool realWindows = false;
+    std::string editorParent = "a stand-in parent";
+    if (options.windows != WindowChoice::StandIn) {
+        std::string reason;
+        const auto window = VSTGUI::platform::HostWindow::create(754, 374, reason);
+        if (window != nullptr) {
+            realWindows = true;
+            editorParent = "real windows (" + window->describe() + ")";
+        } else if (options.windows == WindowChoice::Required) {
+            std::printf("--window: no host window can be made: %s\n", reason.c_str());
+            return 2;
+        } else {
+            editorParent += " (" + reason + ")";
+        }
+    }
+    std::printf("tolvan-validate: %s, level %d, seed %u, %s; editors get %s\n", options.library.c_str(),
+                options.level, options.seed, sanitizerName(), editorParent.c_str());
 
     std::array<int32_t, kHighestLevel + 1> run{}, passed{};
     std::vector<std::string> failed;
     for (const Check& check : allChecks()) {
-        if (check.level > options.level || (!options.only.empty() && options.only != check.name)) continue;
-        const Outcome outcome = runIsolated(check, library, checkSeed(options.seed, check.name), options.timeoutSeconds);
+        const bool chosen = options.only.empty() ||
+                            std::find(options.only.begin(), options.only.end(), check.name) != options.only.end();
+        if (check.level > options.level || !chosen) continue;
+        const Outcome outcome =
+            runIsolated(check, library, checkSeed(options.seed, check.name), realWindows, options.timeoutSeconds);
         std::printf("%-4s L%-2d %-30s %7.2f s (cpu %6.2f s)  %s\n", outcome.passed ? "ok" : "FAIL", check.level,
                     check.name, outcome.seconds, outcome.cpuSeconds, outcome.verdict.c_str());
         printOutput(outcome);
@@ -245,7 +283,8 @@ int main(int argc, char** argv) {
     validate::Options options;
     if (!validate::parseOptions(argc, argv, options)) {
         std::fprintf(stderr,
-                     "usage: %s [--level 1..10] [--seed N] [--only NAME] [--timeout SECONDS] [plug-in library]\n",
+                     "usage: %s [--level 1..10] [--seed N] [--only NAME[,NAME...]] [--timeout SECONDS]\n"
+                     "       [--window | --no-window] [plug-in library]\n",
                      argv[0]);
         return 2;
     }
