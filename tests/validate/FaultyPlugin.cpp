@@ -2,7 +2,11 @@
 // real plug-in, hands the host a record of its own and breaks one thing on the way
 // through. TOLVAN_FAULT picks the fault at build time; none of this is ever in the product.
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <cmath>
 #include <cstdlib>
@@ -14,7 +18,7 @@
 
 namespace {
 
-enum class Fault { TextOverflow = 1, InputWrite, NaN, Leak, Race, Crash, Hang };
+enum class Fault { TextOverflow = 1, InputWrite, NaN, Leak, Race, Crash, Hang, NullWrite };
 constexpr Fault kFault = static_cast<Fault>(TOLVAN_FAULT);
 
 // What a leaking effect loses with every effOpen.
@@ -47,6 +51,10 @@ intptr_t dispatcher(AEffect* record, int32_t opcode, int32_t index, intptr_t val
         lastLeak = lost;
     }
     if (kFault == Fault::Crash && opcode == effGetVendorString) std::abort();
+    if (kFault == Fault::NullWrite && opcode == effGetProductString) {
+        volatile char* volatile nowhere = nullptr;
+        *nowhere = 'x';
+    }
     while (kFault == Fault::Hang && opcode == effGetVstVersion) std::this_thread::sleep_for(std::chrono::seconds(1));
     if (kFault == Fault::Race && opcode == effGetParamDisplay && self->lastIndex == index) index = 0;
     const intptr_t answer = inner->dispatcher(inner, opcode, index, value, ptr, opt);
@@ -74,12 +82,31 @@ void processReplacing(AEffect* record, float** inputs, float** outputs, int32_t 
     if (kFault == Fault::NaN && self->poisoned) outputs[0][0] = std::numeric_limits<float>::quiet_NaN();
 }
 
-}  // namespace
+using EntryPoint = AEffect* (*)(HostCallback);
 
-extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(HostCallback host) {
+// The real plug-in's entry point; its library stays loaded until the process ends.
+EntryPoint realEntry() {
+#if defined(_WIN32)
+    static const HMODULE library = LoadLibraryA(TOLVAN_PLUGIN_PATH);
+    if (library == nullptr) return nullptr;
+    return reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(library, "VSTPluginMain")));
+#else
     static void* const library = dlopen(TOLVAN_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (library == nullptr) return nullptr;
-    const auto entry = reinterpret_cast<AEffect* (*)(HostCallback)>(dlsym(library, "VSTPluginMain"));
+    return reinterpret_cast<EntryPoint>(dlsym(library, "VSTPluginMain"));
+#endif
+}
+
+}  // namespace
+
+#if defined(_WIN32)
+extern "C" __declspec(dllexport) AEffect* VSTPluginMain(HostCallback host);
+#else
+extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(HostCallback host);
+#endif
+
+extern "C" AEffect* VSTPluginMain(HostCallback host) {
+    const EntryPoint entry = realEntry();
     AEffect* inner = entry != nullptr ? entry(host) : nullptr;
     if (inner == nullptr) return nullptr;
     auto* self = new Faulty{*inner, inner};

@@ -1,8 +1,6 @@
 // Level 6: effects created and closed many times, many alive at once, and the editor
 // opened and closed many times while audio runs.
 
-#include <unistd.h>
-
 #include <atomic>
 #include <cstdio>
 #include <memory>
@@ -10,6 +8,7 @@
 #include <vector>
 
 #include "tools/tolvan-validate/Check.h"
+#include "tools/tolvan-validate/ResidentMemory.h"
 
 namespace validate {
 namespace {
@@ -19,15 +18,6 @@ namespace {
 // only and LeakSanitizer judges.
 constexpr double kLeakPerCycleLimit = 2048;
 constexpr int32_t kWarmUpCycles = 100;
-
-double residentBytes() {
-    long pages = 0, resident = 0;
-    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(statm);
-    }
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
-}
 
 void oneCycle(CheckContext& context, StereoBuffers& buffers) {
     Effect effect(context.library);

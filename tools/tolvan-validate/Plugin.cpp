@@ -1,7 +1,5 @@
 #include "tools/tolvan-validate/Plugin.h"
 
-#include <dlfcn.h>
-
 namespace validate {
 
 int32_t hostTextSize(int32_t opcode) {
@@ -21,17 +19,6 @@ int32_t hostTextSize(int32_t opcode) {
 
 intptr_t hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
     return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-PluginLibrary::PluginLibrary(const std::string& path) {
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    if (handle == nullptr) {
-        const char* reason = dlerror();
-        loadError = reason != nullptr ? reason : "dlopen failed";
-        return;
-    }
-    entry = reinterpret_cast<EntryPoint>(dlsym(handle, "VSTPluginMain"));
-    if (entry == nullptr) loadError = "no VSTPluginMain in " + path;
 }
 
 AEffect* PluginLibrary::create(HostCallback callback) const { return entry != nullptr ? entry(callback) : nullptr; }

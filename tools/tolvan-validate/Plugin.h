@@ -1,6 +1,6 @@
 // The validator's side of the plug-in interface: loads a plug-in library the way a host
-// does (dlopen and the exported entry point, nothing else) and drives its effects only
-// through the record.
+// does (the system's loader and the exported entry point, nothing else) and drives its
+// effects only through the record.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +25,7 @@ class PluginLibrary {
 public:
     // Stays mapped until the process ends: a library carrying its own C++ runtime keeps
     // start-up allocations that a leak checker would report once they were unmapped.
+    // One loader per system: PluginLoaderLinux.cpp, PluginLoaderWindows.cpp.
     explicit PluginLibrary(const std::string& path);
     PluginLibrary(const PluginLibrary&) = delete;
     PluginLibrary& operator=(const PluginLibrary&) = delete;

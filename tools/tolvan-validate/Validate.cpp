@@ -8,25 +8,15 @@
 // Editors are opened in real top-level windows when the window system can be reached
 // (--window insists on it), else handed a stand-in parent (--no-window asks for that).
 
-#include <sys/mman.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tools/tolvan-validate/Check.h"
-
-// LeakSanitizer's check on demand, present only in builds that carry it.
-extern "C" int __lsan_do_recoverable_leak_check() __attribute__((weak));
+#include "tools/tolvan-validate/ChildRunner.h"
 
 namespace validate {
 namespace {
@@ -43,6 +33,8 @@ struct Options {
     // Sanitizer builds run several times slower.
     int32_t timeoutSeconds = builtWithSanitizer() == Sanitizer::None ? 120 : 600;
     std::string library;
+    // The hidden --run-check NAME: that one check, in this process, as the child runner's child.
+    std::string runCheck;
 };
 
 bool parseOptions(int argc, char** argv, Options& options) {
@@ -68,6 +60,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.windows = WindowChoice::Required;
         } else if (arg == "--no-window") {
             options.windows = WindowChoice::StandIn;
+        } else if (arg == "--run-check" && hasValue) {
+            options.runCheck = argv[++i];
         } else if (arg == "--timeout" && hasValue) {
             options.timeoutSeconds = std::atoi(argv[++i]);
         } else if (!arg.starts_with("--")) {
@@ -91,107 +85,6 @@ std::vector<Check> allChecks() {
     return checks;
 }
 
-// Every check draws from its own seed, so --only NAME reproduces what the full run saw.
-uint32_t checkSeed(uint32_t seed, const char* name) {
-    uint32_t hash = 2166136261u ^ seed;
-    for (const char* c = name; *c != 0; ++c) hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
-    return hash;
-}
-
-struct Outcome {
-    bool passed = false;
-    std::string verdict;
-    std::string output;
-    double seconds = 0;
-    double cpuSeconds = 0;  // the child's own, what the check costs on an idle machine
-};
-
-std::string readAll(int fd) {
-    std::string text;
-    lseek(fd, 0, SEEK_SET);
-    std::array<char, 4096> chunk;
-    ssize_t n;
-    while ((n = read(fd, chunk.data(), chunk.size())) > 0) text.append(chunk.data(), static_cast<std::size_t>(n));
-    return text;
-}
-
-[[noreturn]] void runChild(const Check& check, const PluginLibrary& library, uint32_t seed, bool realWindows,
-                          int outputFd) {
-    dup2(outputFd, STDOUT_FILENO);
-    dup2(outputFd, STDERR_FILENO);
-    CheckContext context(library, seed, realWindows);
-    check.run(context);
-    if (__lsan_do_recoverable_leak_check != nullptr && __lsan_do_recoverable_leak_check() != 0) {
-        context.expect(false, "LeakSanitizer found leaks");
-    }
-    std::fflush(nullptr);
-    // exit, not _exit: the sanitizers give their verdict in their exit handlers.
-    std::exit(context.failureCount() == 0 ? 0 : 1);
-}
-
-std::string sanitizerIn(const std::string& output) {
-    // A leak report ends in an AddressSanitizer summary, so leaks are looked for first.
-    for (const char* name : {"LeakSanitizer", "ThreadSanitizer", "AddressSanitizer", "runtime error:"}) {
-        if (output.find(name) != std::string::npos) {
-            return std::strcmp(name, "runtime error:") == 0 ? "UndefinedBehaviorSanitizer" : name;
-        }
-    }
-    return {};
-}
-
-Outcome runIsolated(const Check& check, const PluginLibrary& library, uint32_t seed, bool realWindows,
-                    int32_t timeoutSeconds) {
-    Outcome outcome;
-    const int outputFd = memfd_create("tolvan-validate-check", 0);
-    if (outputFd < 0) {
-        outcome.verdict = "could not capture the check's output";
-        return outcome;
-    }
-    std::fflush(nullptr);
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t child = fork();
-    if (child < 0) {
-        close(outputFd);
-        outcome.verdict = "could not fork";
-        return outcome;
-    }
-    if (child == 0) runChild(check, library, seed, realWindows, outputFd);
-
-    const auto deadline = start + std::chrono::seconds(timeoutSeconds);
-    int status = 0;
-    bool timedOut = false;
-    rusage usage{};
-    while (wait4(child, &status, WNOHANG, &usage) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(child, SIGKILL);
-            wait4(child, &status, 0, &usage);
-            timedOut = true;
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    outcome.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
-    outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    outcome.output = readAll(outputFd);
-    close(outputFd);
-
-    const std::string sanitizer = sanitizerIn(outcome.output);
-    if (timedOut) {
-        outcome.verdict = "hung (timeout after " + std::to_string(timeoutSeconds) + " s)";
-    } else if (WIFSIGNALED(status)) {
-        outcome.verdict = std::string("crashed (") + strsignal(WTERMSIG(status)) + ")";
-    } else if (!sanitizer.empty()) {
-        outcome.verdict = sanitizer + " report";
-    } else if (WEXITSTATUS(status) != 0) {
-        outcome.verdict = "failed";
-    } else {
-        outcome.passed = true;
-        outcome.verdict = "passed";
-    }
-    return outcome;
-}
-
 // A passing check shows only its notes; a failing one everything it printed.
 void printOutput(const Outcome& outcome) {
     std::size_t begin = 0;
@@ -213,12 +106,26 @@ const char* sanitizerName() {
     return "no sanitizer";
 }
 
+// The child's side of the runner: the window choice was settled by the parent, which
+// passes --window or --no-window.
+int runAsChild(const Options& options, const PluginLibrary& library) {
+    for (const Check& check : allChecks()) {
+        if (options.runCheck == check.name) {
+            return runCheckAsChild(
+                {check, library, options.library, options.seed, options.windows != WindowChoice::StandIn});
+        }
+    }
+    std::printf("no check is named %s\n", options.runCheck.c_str());
+    return 2;
+}
+
 int run(const Options& options) {
     const PluginLibrary library(options.library);
     if (!library.loaded()) {
         std::printf("cannot load %s: %s\n", options.library.c_str(), library.error().c_str());
         return 2;
     }
+    if (!options.runCheck.empty()) return runAsChild(options, library);
     // Whether this run has real windows is settled once, here; each check makes its own.
     bool realWindows = false;
     std::string editorParent = "a stand-in parent";
@@ -245,7 +152,7 @@ int run(const Options& options) {
                             std::find(options.only.begin(), options.only.end(), check.name) != options.only.end();
         if (check.level > options.level || !chosen) continue;
         const Outcome outcome =
-            runIsolated(check, library, checkSeed(options.seed, check.name), realWindows, options.timeoutSeconds);
+            runIsolated({check, library, options.library, options.seed, realWindows}, options.timeoutSeconds);
         std::printf("%-4s L%-2d %-30s %7.2f s (cpu %6.2f s)  %s\n", outcome.passed ? "ok" : "FAIL", check.level,
                     check.name, outcome.seconds, outcome.cpuSeconds, outcome.verdict.c_str());
         printOutput(outcome);

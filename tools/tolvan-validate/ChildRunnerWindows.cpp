@@ -1,0 +1,211 @@
+// The child runner on Windows, which has no fork: the child is the validator's own program
+// started again with the hidden option --run-check, and loads the library itself. Its
+// output goes to an inheritable temporary file that the parent reads once it has ended.
+
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "tools/tolvan-validate/ChildRunner.h"
+#include "tools/tolvan-validate/WindowsText.h"
+
+namespace validate {
+namespace {
+
+struct ExceptionName {
+    DWORD code;
+    const char* name;
+};
+
+// What a child that dies of an exception leaves as its exit code.
+constexpr ExceptionName kExceptionNames[] = {
+    {0xC0000005, "access violation"},
+    {0xC00000FD, "stack overflow"},
+    {0xC0000409, "fast fail"},
+    {0xC000001D, "illegal instruction"},
+    {0xC0000096, "privileged instruction"},
+    {0xC0000094, "integer division by zero"},
+    {0xC0000374, "heap corruption"},
+    {0xC0000006, "in-page error"},
+    {0x80000003, "breakpoint"},
+};
+// The C runtime's abort() ends the process with this code.
+constexpr DWORD kAbortExitCode = 3;
+
+// Empty for the codes of a check that ran to its end: 0 passed, 1 failed.
+std::string crashName(DWORD exitCode) {
+    if (exitCode == 0 || exitCode == 1) return {};
+    if (exitCode == kAbortExitCode) return "abort";
+    for (const ExceptionName& known : kExceptionNames) {
+        if (known.code == exitCode) return known.name;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "exit code 0x%08lX", static_cast<unsigned long>(exitCode));
+    return text;
+}
+
+// One argument of a command line as the C runtime's start-up code splits it again:
+// quoted when it has blanks or quotes, backslashes doubled only before a quote.
+std::wstring quoted(const std::wstring& argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) return argument;
+    std::wstring text = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        text.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        text += c;
+        backslashes = 0;
+    }
+    // The closing quote follows: backslashes before it are doubled.
+    text.append(2 * backslashes, L'\\');
+    return text + L"\"";
+}
+
+std::wstring ownProgram() {
+    std::wstring path(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(length);
+    return path;
+}
+
+std::wstring commandLine(const std::wstring& program, const CheckRun& run) {
+    std::wstring line = quoted(program);
+    for (const std::string& argument :
+         {std::string("--run-check"), std::string(run.check.name), std::string("--seed"), std::to_string(run.seed),
+          std::string(run.realWindows ? "--window" : "--no-window"), run.libraryPath}) {
+        line += L" " + quoted(widened(argument));
+    }
+    return line;
+}
+
+// A temporary file that the child inherits as its output and that goes with the last handle.
+HANDLE createOutputFile() {
+    std::array<wchar_t, MAX_PATH + 1> folder{};
+    std::array<wchar_t, MAX_PATH + 1> path{};
+    if (GetTempPathW(static_cast<DWORD>(folder.size()), folder.data()) == 0 ||
+        GetTempFileNameW(folder.data(), L"tvc", 0, path.data()) == 0) {
+        return INVALID_HANDLE_VALUE;
+    }
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    return CreateFileW(path.data(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+std::string readAll(HANDLE file) {
+    std::string text;
+    LARGE_INTEGER start{};
+    SetFilePointerEx(file, start, nullptr, FILE_BEGIN);
+    std::array<char, 4096> chunk;
+    DWORD n = 0;
+    while (ReadFile(file, chunk.data(), static_cast<DWORD>(chunk.size()), &n, nullptr) && n > 0) {
+        text.append(chunk.data(), n);
+    }
+    return text;
+}
+
+double seconds(const FILETIME& time) {
+    const uint64_t ticks = (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    return static_cast<double>(ticks) / 1e7;  // 100 ns ticks
+}
+
+LONG WINAPI endWithTheException(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; }
+
+// wine answers GetProcessTimes on another process with the caller's own times, so a child
+// that ends normally reports its own in a last line of its output, which the parent takes
+// out again.
+constexpr std::string_view kCpuReport = "child cpu seconds: ";
+
+double cpuSeconds(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return seconds(kernel) + seconds(user);
+}
+
+// The child's own figure, removed from its output; negative when it left none.
+double takeCpuReport(std::string& output) {
+    const std::size_t at = output.rfind(kCpuReport);
+    if (at == std::string::npos || (at > 0 && output[at - 1] != '\n')) return -1;
+    const double reported = std::strtod(output.c_str() + at + kCpuReport.size(), nullptr);
+    output.erase(at);
+    return reported;
+}
+
+}  // namespace
+
+bool leaksFound() { return false; }  // the Windows builds carry no LeakSanitizer
+
+int runCheckAsChild(const CheckRun& run) {
+    // A crash must end the child at once, never wait on a dialog for a user: the error
+    // mode keeps Windows' dialogs away, and the filter ends the process with the
+    // exception's code, since wine starts its debugger whatever the error mode says.
+    // abort() of a console program's runtime writes to stderr, not to a dialog.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    SetUnhandledExceptionFilter(endWithTheException);
+    // The parent splits the output at '\n' alone.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    const int exitCode = runCheckHere(run);
+    std::printf("%s%.3f\n", std::string(kCpuReport).c_str(), cpuSeconds(GetCurrentProcess()));
+    std::fflush(stdout);
+    return exitCode;
+}
+
+Outcome runIsolated(const CheckRun& run, int32_t timeoutSeconds) {
+    Outcome outcome;
+    const HANDLE output = createOutputFile();
+    if (output == INVALID_HANDLE_VALUE) {
+        outcome.verdict = "could not capture the check's output";
+        return outcome;
+    }
+    const std::wstring program = ownProgram();
+    std::wstring line = commandLine(program, run);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    PROCESS_INFORMATION child{};
+    std::fflush(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    // The output file is the only handle the validator makes inheritable.
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child)) {
+        CloseHandle(output);
+        outcome.verdict = "could not start the child (error " + std::to_string(GetLastError()) + ")";
+        return outcome;
+    }
+    CloseHandle(child.hThread);
+
+    Ending ending;
+    if (WaitForSingleObject(child.hProcess, static_cast<DWORD>(timeoutSeconds) * 1000) == WAIT_TIMEOUT) {
+        TerminateProcess(child.hProcess, 1);
+        WaitForSingleObject(child.hProcess, INFINITE);
+        ending.timedOut = true;
+    }
+    outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double systemCpuSeconds = cpuSeconds(child.hProcess);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(child.hProcess, &exitCode);
+    CloseHandle(child.hProcess);
+    outcome.output = readAll(output);
+    CloseHandle(output);
+    const double reportedCpuSeconds = takeCpuReport(outcome.output);
+    outcome.cpuSeconds = reportedCpuSeconds >= 0 ? reportedCpuSeconds : systemCpuSeconds;
+
+    ending.crash = crashName(exitCode);
+    ending.exitCode = static_cast<int>(exitCode);
+    judge(outcome, ending, timeoutSeconds);
+    return outcome;
+}
+
+}  // namespace validate
