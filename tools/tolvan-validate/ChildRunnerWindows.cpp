@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -187,7 +188,9 @@ Outcome runIsolated(const CheckRun& run, int32_t timeoutSeconds) {
     CloseHandle(child.hThread);
 
     Ending ending;
-    if (WaitForSingleObject(child.hProcess, static_cast<DWORD>(timeoutSeconds) * 1000) == WAIT_TIMEOUT) {
+    // Timeouts beyond the longest wait short of INFINITE are that wait.
+    const auto milliseconds = static_cast<DWORD>(std::min<int64_t>(int64_t{timeoutSeconds} * 1000, INFINITE - 1));
+    if (WaitForSingleObject(child.hProcess, milliseconds) == WAIT_TIMEOUT) {
         TerminateProcess(child.hProcess, 1);
         WaitForSingleObject(child.hProcess, INFINITE);
         ending.timedOut = true;
