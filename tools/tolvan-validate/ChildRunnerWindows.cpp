@@ -41,15 +41,16 @@ constexpr ExceptionName kExceptionNames[] = {
 // The C runtime's abort() ends the process with this code.
 constexpr DWORD kAbortExitCode = 3;
 
-// Empty for the codes of a check that ran to its end: 0 passed, 1 failed.
+// Empty for the exit code of a process that ended by itself (0 passed, any other failed),
+// as on Linux; exception codes are those with the top bit set.
 std::string crashName(DWORD exitCode) {
-    if (exitCode == 0 || exitCode == 1) return {};
     if (exitCode == kAbortExitCode) return "abort";
     for (const ExceptionName& known : kExceptionNames) {
         if (known.code == exitCode) return known.name;
     }
+    if ((exitCode & 0x80000000u) == 0) return {};
     char text[32];
-    std::snprintf(text, sizeof text, "exit code 0x%08lX", static_cast<unsigned long>(exitCode));
+    std::snprintf(text, sizeof text, "exception 0x%08lX", static_cast<unsigned long>(exitCode));
     return text;
 }
 

@@ -179,7 +179,7 @@ void parallelInstances(CheckContext& context) {
         const auto n = static_cast<std::size_t>(i);
         automatedRun(context.library, context.seed + static_cast<uint32_t>(i), blocks, alone[n]);
         context.expect(!alone[n].output.empty() && together[n].output == alone[n].output,
-                       "instance " + std::to_string(i) + " sounds different beside the others");
+                       std::string("instance ").append(std::to_string(i)) + " sounds different beside the others");
     }
 }
 
