@@ -1,7 +1,8 @@
 # Runs the validator's one check on a plug-in with a fault put in on purpose and passes
 # only when that check fails, names itself and gives the verdict expected (a pattern):
-#   cmake -DVALIDATOR=... -DLIBRARY=... -DCHECK=... -DVERDICT=... -DTIMEOUT=... -P ExpectCaught.cmake
-execute_process(COMMAND ${VALIDATOR} --only ${CHECK} --timeout ${TIMEOUT} ${LIBRARY}
+#   cmake -DVALIDATOR=... -DLIBRARY=... -DCHECK=... -DVERDICT=... -DTIMEOUT=... [-DOPTIONS=...] -P ExpectCaught.cmake
+# OPTIONS: more of the validator's options, separated by semicolons.
+execute_process(COMMAND ${VALIDATOR} --only ${CHECK} --timeout ${TIMEOUT} ${OPTIONS} ${LIBRARY}
                 RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
 message("${output}")
 if(NOT result EQUAL 1)

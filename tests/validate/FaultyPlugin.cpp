@@ -14,7 +14,7 @@
 
 namespace {
 
-enum class Fault { TextOverflow = 1, InputWrite, NaN, Leak, Race, Crash, Hang };
+enum class Fault { TextOverflow = 1, InputWrite, NaN, Leak, Race, Crash, Hang, EditorLeftOpen };
 constexpr Fault kFault = static_cast<Fault>(TOLVAN_FAULT);
 
 // What a leaking effect loses with every effOpen.
@@ -48,6 +48,8 @@ intptr_t dispatcher(AEffect* record, int32_t opcode, int32_t index, intptr_t val
     }
     if (kFault == Fault::Crash && opcode == effGetVendorString) std::abort();
     while (kFault == Fault::Hang && opcode == effGetVstVersion) std::this_thread::sleep_for(std::chrono::seconds(1));
+    // The editor's window stays in the host's window after the host closed it.
+    if (kFault == Fault::EditorLeftOpen && opcode == effEditClose) return 0;
     if (kFault == Fault::Race && opcode == effGetParamDisplay && self->lastIndex == index) index = 0;
     const intptr_t answer = inner->dispatcher(inner, opcode, index, value, ptr, opt);
     if (opcode == effClose) delete self;
