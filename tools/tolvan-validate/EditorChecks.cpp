@@ -32,9 +32,21 @@ std::string windowsInside(int32_t count) {
     return "the host's window holds " + std::to_string(count) + (count == 1 ? " window" : " windows");
 }
 
+// The plug-in talks to the window system over a connection of its own, which need not be
+// served before the host's: its window may appear or go a moment after its call returned.
+int32_t settledChildCount(const HostWindow& window, int32_t expected) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    int32_t count = window.childCount();
+    while (count != expected && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        count = window.childCount();
+    }
+    return count;
+}
+
 // What a host checks after effEditOpen: one child of the announced size, nothing more.
 bool expectOneChild(CheckContext& context, const HostWindow& window, EditorSize size, const std::string& when) {
-    const int32_t children = window.childCount();
+    const int32_t children = settledChildCount(window, 1);
     if (!context.expect(children == 1, when + ": " + windowsInside(children))) return false;
     int32_t width = 0, height = 0;
     return context.expect(window.childSize(width, height) && width == size.width && height == size.height,
@@ -44,7 +56,7 @@ bool expectOneChild(CheckContext& context, const HostWindow& window, EditorSize 
 }
 
 bool expectNoChild(CheckContext& context, const HostWindow& window, const std::string& when) {
-    const int32_t children = window.childCount();
+    const int32_t children = settledChildCount(window, 0);
     return context.expect(children == 0, when + ": " + windowsInside(children));
 }
 
