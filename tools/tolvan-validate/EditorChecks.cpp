@@ -149,7 +149,7 @@ void editorInWindow(CheckContext& context) {
             effect.dispatch(effEditClose);
             if (!shown || !expectNoChild(context, window, "closing again " + std::to_string(i))) break;
         }
-        context.note(std::to_string(reopenings) + " reopenings in a " + window.describe());
+        context.note(std::to_string(reopenings) + " reopenings in the host's " + window.describe());
     }
 
     // Two effects' editors side by side, each in a host window of its own.
