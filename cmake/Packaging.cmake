@@ -47,6 +47,8 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION sound)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # Loaded at run time for MIT-SHM, which makes presenting the editor cheaper.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libxext6)
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "KR [Tolvan] is a stereo eight-band parametric equaliser for digital audio
 workstations that load VST 2.x plug-ins: low cut, low shelf, three peaking
 bands, high shelf, a tilt and a high cut, with an output gain. Its editor

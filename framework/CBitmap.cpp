@@ -1,7 +1,7 @@
 #include "framework/CBitmap.h"
 
 #include "framework/BitmapResources.h"
-#include "framework/BmpDecoder.h"
+#include "framework/DecodedBitmaps.h"
 #include "framework/CDrawContext.h"
 
 #include <algorithm>
@@ -19,14 +19,14 @@ void CBitmap::draw(CDrawContext* context, const Rect& destination, Point sourceO
 {
     if (!loaded || context == nullptr || context->getSurface() == nullptr)
         return;
-    context->getSurface()->copyFrom(image, sourceOffset, context->toDevice(destination), context->getClipRect());
+    context->getSurface()->copyFrom(*image, sourceOffset, context->toDevice(destination), context->getClipRect());
 }
 
 void CBitmap::drawTransparent(CDrawContext* context, const Rect& destination, Point sourceOffset)
 {
     if (!loaded || context == nullptr || context->getSurface() == nullptr)
         return;
-    context->getSurface()->copyTransparentFrom(image, sourceOffset, context->toDevice(destination),
+    context->getSurface()->copyTransparentFrom(*image, sourceOffset, context->toDevice(destination),
                                                context->getClipRect(), toPixel(transparentColor));
 }
 
@@ -34,13 +34,13 @@ void CBitmap::drawAlphaBlend(CDrawContext* context, const Rect& destination, Poi
 {
     if (!loaded || context == nullptr || context->getSurface() == nullptr)
         return;
-    context->getSurface()->blendFrom(image, sourceOffset, context->toDevice(destination), context->getClipRect(),
+    context->getSurface()->blendFrom(*image, sourceOffset, context->toDevice(destination), context->getClipRect(),
                                      opacity);
 }
 
 void CBitmap::unload()
 {
-    image = PixelSurface();
+    image.reset();
     width = 0;
     height = 0;
     loaded = false;
@@ -53,12 +53,21 @@ bool CBitmap::loadFromResource(int32_t id)
     const auto resources = bitmapResources();
     const auto found =
         std::find_if(resources.begin(), resources.end(), [id](const BitmapResource& r) { return r.id == id; });
-    if (found == resources.end() || found->data == nullptr || !decodeBmp({found->data, found->size}, image))
+    if (found == resources.end())
         return false;
-    width = image.width();
-    height = image.height();
+    image = decodedBitmap(*found);
+    if (image == nullptr)
+        return false;
+    width = image->width();
+    height = image->height();
     loaded = true;
     return true;
+}
+
+const PixelSurface& CBitmap::pixels() const
+{
+    static const PixelSurface none;
+    return image != nullptr ? *image : none;
 }
 
 bool CBitmap::loadFromPlatformSource(const void*)

@@ -1,13 +1,15 @@
 #pragma once
 // One bitmap resource of the module, shared by reference count and blitted whole or as
 // a sub-rectangle (a film-strip frame): opaquely, leaving out a transparent colour, or
-// with a constant opacity. None of the draws scales.
+// with a constant opacity. None of the draws scales. The pixels are shared with every
+// other bitmap of the same resource in the process.
 
 #include "framework/CReferenceCounter.h"
 #include "framework/GraphicsTypes.h"
 #include "framework/PixelSurface.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace VSTGUI {
 
@@ -38,7 +40,7 @@ public:
     bool isLoaded() const { return loaded; }
     void setTransparentColor(Color color) { transparentColor = color; }
     Color getTransparentColor() const { return transparentColor; }
-    const PixelSurface& pixels() const { return image; }
+    const PixelSurface& pixels() const;
 
 private:
     int32_t resourceId;
@@ -46,7 +48,7 @@ private:
     int32_t height = 0;
     Color transparentColor = kTransparentColor;
     bool loaded = false;
-    PixelSurface image;
+    std::shared_ptr<const PixelSurface> image;
 };
 
 }  // namespace VSTGUI

@@ -83,9 +83,8 @@ void BM_EditOpenToFirstFullFrame(benchmark::State& state)
 }
 BENCHMARK(BM_EditOpenToFirstFullFrame)->Unit(benchmark::kMillisecond);
 
-// The first opening of a new editor also decodes the skin's bitmaps, which later openings
-// reuse.
-void BM_FirstEditOpenToFirstFullFrame(benchmark::State& state)
+// Each iteration opens the editor of a new effect, timing only the opening.
+void openNewEditors(benchmark::State& state)
 {
     for (auto _ : state) {
         state.PauseTiming();
@@ -97,7 +96,25 @@ void BM_FirstEditOpenToFirstFullFrame(benchmark::State& state)
         state.ResumeTiming();
     }
 }
+
+// The first opening of a new editor also decodes the skin's bitmaps, which later openings
+// reuse.
+void BM_FirstEditOpenToFirstFullFrame(benchmark::State& state)
+{
+    openNewEditors(state);
+}
 BENCHMARK(BM_FirstEditOpenToFirstFullFrame)->Unit(benchmark::kMillisecond);
+
+// A new editor beside another instance whose editor has been open decodes nothing: the
+// skin's pixels are shared by the whole process.
+void BM_FirstEditOpenBesideAnotherInstance(benchmark::State& state)
+{
+    auto other = std::make_unique<Session>();
+    other->openAndPaint();
+    other->dispatch(effEditClose);
+    openNewEditors(state);
+}
+BENCHMARK(BM_FirstEditOpenBesideAnotherInstance)->Unit(benchmark::kMillisecond);
 
 // Each tick finds a new result in both analysers and a new peak for the meter.
 void BM_RefreshTickSpectraAndMeterChanging(benchmark::State& state)

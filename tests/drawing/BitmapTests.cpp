@@ -9,6 +9,8 @@
 
 #include <limits>
 #include <random>
+#include <thread>
+#include <vector>
 
 using namespace VSTGUI;
 using namespace tolvan::test;
@@ -52,6 +54,40 @@ TEST(BitmapLoading, MissingOrMalformedResourcesLoadNothing)
     EXPECT_TRUE(bitmap.loadFromResource(kBottomUpBitmap));
     EXPECT_FALSE(bitmap.loadFromPlatformSource(&bitmap));
     EXPECT_FALSE(bitmap.isLoaded());
+}
+
+// Every editor of every instance holds the whole skin: the pixels must be one copy.
+TEST(BitmapLoading, BitmapsOfOneResourceShareOneDecodedImage)
+{
+    CBitmap first(kBottomUpBitmap);
+    CBitmap second(kBottomUpBitmap);
+    CBitmap other(kTopDownBitmap);
+    ASSERT_TRUE(first.isLoaded() && second.isLoaded() && other.isLoaded());
+    EXPECT_EQ(first.pixels().row(0), second.pixels().row(0));
+    EXPECT_NE(first.pixels().row(0), other.pixels().row(0));
+    // Unloading one leaves the other's pixels whole.
+    second.unload();
+    EXPECT_EQ(first.pixels().colorAt(4, 2), pictureColor(4, 2));
+    EXPECT_TRUE(second.loadFromResource(kBottomUpBitmap));
+    EXPECT_EQ(first.pixels().row(0), second.pixels().row(0));
+}
+
+// Editors of different instances may open on threads of their own at the same moment.
+TEST(BitmapLoading, BitmapsLoadedOnSeveralThreadsAtOnceShareTheirPixels)
+{
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([] {
+            for (int round = 0; round < 50; ++round) {
+                CBitmap bitmap(kFilmStripBitmap);
+                CBitmap kept(kFilmStripBitmap);
+                EXPECT_TRUE(kept.isLoaded());
+                EXPECT_EQ(bitmap.pixels().row(0), kept.pixels().row(0));
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
 }
 
 TEST(BitmapLoading, DecoderSurvivesEveryTruncationAndRandomDamage)

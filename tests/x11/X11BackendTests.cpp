@@ -298,6 +298,23 @@ TEST_F(X11FrameTest, WindowIsAChildOfTheHostsWindowAndShowsExactlyTheSoftwareRen
     EXPECT_TRUE(showsReference(referenceRendering([](CFrame* f) { static_cast<CControl*>(f->childAt(0))->setValue(0.75f); })));
 }
 
+// MIT-SHM where the server offers it (libXext is loaded at run time), XPutImage where it
+// does not: the suite runs on servers of both kinds, and the pixels above are the same.
+TEST_F(X11FrameTest, PresentsThroughSharedMemoryExactlyWhenTheServerOffersIt)
+{
+    int opcode = 0, firstEvent = 0, firstError = 0;
+    const bool offered = XQueryExtension(host.display(), "MIT-SHM", &opcode, &firstEvent, &firstError) == True;
+    const int segmentsBefore = sharedMemorySegmentCount();
+    open();
+    EXPECT_TRUE(showsReference(referenceRendering()));
+    EXPECT_EQ(sharedMemorySegmentCount() > segmentsBefore, offered)
+        << (offered ? "the server offers MIT-SHM, but no segment was made"
+                    : "a segment was made for a server without MIT-SHM");
+    closeFrame();
+    host.sync();
+    EXPECT_EQ(sharedMemorySegmentCount(), segmentsBefore);
+}
+
 TEST_F(X11FrameTest, DragOnTheKnobTracksTheMouseAndTheWheelTurnsItOneNotch)
 {
     open();

@@ -1,5 +1,7 @@
 // An output file written under a temporary name in its own folder and renamed into place
-// only when complete, so that a failure leaves no partial file behind.
+// only when complete, so that a failure leaves no partial file behind, and neither does
+// an interrupt (SIGINT, SIGTERM, SIGHUP): the temporary files are removed before the tool
+// dies of the signal.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +32,7 @@ private:
     std::string temporaryPath;
     int fd = -1;
     bool committed = false;
+    int interruptSlot = -1;  // where the interrupt handler finds temporaryPath, or -1
 };
 
 // Writes bytes to path through a temporary file.

@@ -102,6 +102,11 @@ std::string CanaryBuffer::problem() const {
     return {};
 }
 
+int32_t automatedIndex(std::mt19937& rng, int32_t numParams) {
+    constexpr int32_t kFirstAutomated = 3;
+    return kFirstAutomated + static_cast<int32_t>(rng() % static_cast<uint32_t>(numParams - kFirstAutomated));
+}
+
 EditorParent::EditorParent(const CheckContext& context) : standIn(64, 0) {
     std::string reason;
     if (context.realWindows) real = VSTGUI::platform::HostWindow::create(754, 374, reason);

@@ -57,6 +57,7 @@ std::span<const Check> parameterChecks();
 std::span<const Check> audioChecks();
 std::span<const Check> threadChecks();
 std::span<const Check> lifecycleChecks();
+std::span<const Check> editorChecks();
 std::span<const Check> callSequenceChecks();
 std::span<const Check> hostQuirkChecks();
 
@@ -111,6 +112,10 @@ private:
     std::unique_ptr<VSTGUI::platform::HostWindow> real;
     std::vector<char> standIn;
 };
+
+// A parameter a host automates, drawn at random: everything from PRE on, so never the
+// manual's button.
+int32_t automatedIndex(std::mt19937& rng, int32_t numParams);
 
 // Some values no parameter may turn into broken audio.
 std::span<const float> hostileValues();

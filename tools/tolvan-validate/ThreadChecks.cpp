@@ -15,8 +15,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int32_t kAutomationBlock = 32;
-// Parameters a host automates: everything from PRE on except the manual's button.
-constexpr int32_t kFirstAutomated = 3;
 
 // A test tone the jumps of the output are measured on: 997 Hz at half scale.
 void fillTone(StereoBuffers& buffers, int64_t& phase, float rate) {
@@ -26,10 +24,6 @@ void fillTone(StereoBuffers& buffers, int64_t& phase, float rate) {
         buffers.in[0][i] = x;
         buffers.in[1][i] = x;
     }
-}
-
-int32_t automatedIndex(std::mt19937& rng, int32_t numParams) {
-    return kFirstAutomated + static_cast<int32_t>(rng() % static_cast<uint32_t>(numParams - kFirstAutomated));
 }
 
 // The host's user-interface thread: reads what it shows and switches programs now and then.

@@ -76,7 +76,7 @@ bool parseOptions(int argc, char** argv, Options& options) {
 
 std::vector<Check> allChecks() {
     std::vector<Check> checks;
-    for (auto list : {recordChecks, parameterChecks, audioChecks, threadChecks, lifecycleChecks, callSequenceChecks,
+    for (auto list : {recordChecks, parameterChecks, audioChecks, threadChecks, lifecycleChecks, editorChecks, callSequenceChecks,
                       hostQuirkChecks}) {
         const std::span<const Check> some = list();
         checks.insert(checks.end(), some.begin(), some.end());

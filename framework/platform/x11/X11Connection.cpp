@@ -2,8 +2,9 @@
 
 #include "framework/platform/x11/X11Window.h"
 
+#include "framework/platform/x11/SharedMemoryExtension.h"
+
 #include <X11/Xproto.h>
-#include <X11/extensions/XShm.h>
 
 #include <algorithm>
 #include <atomic>
@@ -32,7 +33,9 @@ Connection::Connection(Display* display) : xDisplay(display)
     // The table of names is in the order of the struct's members.
     XInternAtoms(xDisplay, const_cast<char**>(kAtomNames), static_cast<int>(std::size(kAtomNames)), False,
                  reinterpret_cast<Atom*>(&atomTable));
-    sharedMemory = XShmQueryExtension(xDisplay) == True;
+    const SharedMemoryExtension* extension = SharedMemoryExtension::load();
+    if (extension != nullptr && extension->queryExtension(xDisplay) == True)
+        sharedMemoryCalls = extension;
 }
 
 Connection::~Connection() = default;

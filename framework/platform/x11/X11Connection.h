@@ -16,6 +16,7 @@
 namespace VSTGUI::x11 {
 
 class X11Window;
+struct SharedMemoryExtension;
 
 // The atoms of the drag-and-drop protocol, interned once per connection.
 struct Atoms {
@@ -54,7 +55,8 @@ public:
     Display* display() const { return xDisplay; }
     ::Window root() const { return DefaultRootWindow(xDisplay); }
     const Atoms& atoms() const { return atomTable; }
-    bool hasSharedMemory() const { return sharedMemory; }
+    // MIT-SHM's calls when both libXext and the server offer it, else null.
+    const SharedMemoryExtension* sharedMemory() const { return sharedMemoryCalls; }
 
     void add(X11Window* window) { windows.push_back(window); }
     void remove(X11Window* window);
@@ -83,7 +85,7 @@ private:
 
     Display* xDisplay;
     Atoms atomTable{};
-    bool sharedMemory = false;
+    const SharedMemoryExtension* sharedMemoryCalls = nullptr;
     std::thread::id owner = std::this_thread::get_id();
     int32_t uses = 0;
     uint64_t errorCount = 0;

@@ -84,7 +84,7 @@ void Presenter::createImage(int32_t width, int32_t height)
     shown.resize(width, height);
     if (width <= 0 || height <= 0 || shown.width() == 0)
         return;
-    if (!(connection.hasSharedMemory() && createSharedImage(width, height))) {
+    if (!(connection.sharedMemory() != nullptr && createSharedImage(*connection.sharedMemory(), width, height))) {
         image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
                              static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
         if (image == nullptr)
@@ -107,10 +107,10 @@ void Presenter::createImage(int32_t width, int32_t height)
     shown.fill(0);
 }
 
-bool Presenter::createSharedImage(int32_t width, int32_t height)
+bool Presenter::createSharedImage(const SharedMemoryExtension& calls, int32_t width, int32_t height)
 {
     segment = {};
-    image = XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr, &segment,
+    image = calls.createImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr, &segment,
                             static_cast<unsigned>(width), static_cast<unsigned>(height));
     if (image == nullptr)
         return false;
@@ -122,7 +122,7 @@ bool Presenter::createSharedImage(int32_t width, int32_t height)
         segment.shmaddr = image->data = static_cast<char*>(address);
         segment.readOnly = False;
         // A server on another machine, or in another IPC namespace, refuses the segment.
-        attached = connection.checked([&] { XShmAttach(display, &segment); });
+        attached = connection.checked([&] { calls.attach(display, &segment); });
     }
     // Marked for removal at once: the segment goes when both sides have let go, even if
     // the host crashes.
@@ -137,7 +137,7 @@ bool Presenter::createSharedImage(int32_t width, int32_t height)
         segment = {};
         return false;
     }
-    sharedMemory = true;
+    shm = &calls;
     return true;
 }
 
@@ -145,14 +145,14 @@ void Presenter::destroyImage()
 {
     if (image == nullptr)
         return;
-    if (sharedMemory) {
-        XShmDetach(display, &segment);
+    if (shm != nullptr) {
+        shm->detach(display, &segment);
         // The server must have let go before our side does.
         XSync(display, False);
         shmdt(segment.shmaddr);
         image->data = nullptr;
         segment = {};
-        sharedMemory = false;
+        shm = nullptr;
     }
     XDestroyImage(image);
     image = nullptr;
@@ -190,8 +190,8 @@ void Presenter::present(const PixelSurface& surface, const Rect& mustSend)
     store(surface, area);
     const auto width = static_cast<unsigned>(area.width());
     const auto height = static_cast<unsigned>(area.height());
-    if (sharedMemory) {
-        XShmPutImage(display, window, gc, image, area.left, area.top, area.left, area.top, width, height, False);
+    if (shm != nullptr) {
+        shm->putImage(display, window, gc, image, area.left, area.top, area.left, area.top, width, height, False);
         // The next present writes into the same memory: wait until the server has read it.
         XSync(display, False);
     } else {

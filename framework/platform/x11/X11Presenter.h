@@ -7,8 +7,7 @@
 
 #include "framework/PixelSurface.h"
 
-#include "framework/platform/x11/XlibHeaders.h"
-#include <X11/extensions/XShm.h>
+#include "framework/platform/x11/SharedMemoryExtension.h"
 
 #include <cstdint>
 
@@ -26,11 +25,11 @@ public:
     void resize(int32_t width, int32_t height);
     // Sends what changed in surface since the last present, and all of mustSend.
     void present(const PixelSurface& surface, const Rect& mustSend);
-    bool usesSharedMemory() const { return sharedMemory; }
+    bool usesSharedMemory() const { return shm != nullptr; }
 
 private:
     void createImage(int32_t width, int32_t height);
-    bool createSharedImage(int32_t width, int32_t height);
+    bool createSharedImage(const SharedMemoryExtension& calls, int32_t width, int32_t height);
     void destroyImage();
     void store(const PixelSurface& surface, const Rect& area);
 
@@ -42,7 +41,8 @@ private:
     GC gc;
     XImage* image = nullptr;
     XShmSegmentInfo segment{};
-    bool sharedMemory = false;
+    // MIT-SHM's calls while the image is a shared one, else null.
+    const SharedMemoryExtension* shm = nullptr;
     // The pixels go across as they are, with alphaBits set; otherwise converted one by one.
     bool direct = false;
     uint32_t alphaBits = 0;
