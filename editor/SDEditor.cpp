@@ -87,8 +87,12 @@ bool documentationPath(const char* libraryPath, char separator, char* out)
 
 SDEditor::SDEditor(AKkk* effect) : AEffGUIEditor(effect), owner(effect)
 {
-    background = new CBitmap(kSkinBitmap);
-    editorRect = {0, 0, static_cast<int16_t>(background->getHeight()), static_cast<int16_t>(background->getWidth())};
+    // The skin's size from its headers alone: an effect whose editor never opens decodes
+    // nothing, and hosts create effects (to scan, to load a session) far more often than
+    // they open editors.
+    int32_t width = 0, height = 0;
+    CBitmap::resourceSize(kSkinBitmap, width, height);
+    editorRect = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
 }
 
 std::unique_ptr<AEffEditor> SDEditor::create(AKkk& owner) { return std::make_unique<SDEditor>(&owner); }
@@ -97,7 +101,7 @@ SDEditor::~SDEditor()
 {
     if (frame != nullptr) close();
     for (const auto& [id, loaded] : bitmaps) loaded->release();
-    background->release();
+    if (background != nullptr) background->release();
 }
 
 CBitmap* SDEditor::bitmap(int32_t id)
@@ -124,6 +128,8 @@ bool SDEditor::open(void* parent)
     pendingSampleRate.store(0, std::memory_order_release);
 
     AEffEditor::open(parent);
+    // Decoded at the first opening and kept, as the other bitmaps are.
+    if (background == nullptr) background = new CBitmap(kSkinBitmap);
     auto* newFrame = new CFrame({0, 0, background->getWidth(), background->getHeight()}, parent, this);
     // No window could be made (no display on this machine, or a parent that is not a
     // window): there is no editor to show, and the host learns it from the answer.

@@ -19,7 +19,19 @@ uint32_t readLittleEndian(std::span<const unsigned char> bytes, std::size_t offs
 
 }  // namespace
 
-bool decodeBmp(std::span<const unsigned char> file, PixelSurface& image)
+namespace {
+
+// Where the rows of a well-formed file lie.
+struct Layout {
+    int32_t width = 0;
+    int32_t height = 0;
+    bool topDown = false;  // a negative height stores the rows top-down
+    std::size_t pixelOffset = 0;
+    std::size_t stride = 0;  // bytes per stored row, padded to 4
+};
+
+// The layout of a complete, well-formed file, or false.
+bool readLayout(std::span<const unsigned char> file, Layout& layout)
 {
     if (file.size() < kFileHeaderSize + kInfoHeaderSize || file[0] != 'B' || file[1] != 'M')
         return false;
@@ -32,7 +44,6 @@ bool decodeBmp(std::span<const unsigned char> file, PixelSurface& image)
     const uint32_t compression = readLittleEndian(file, 30, 4);
     if (infoSize < kInfoHeaderSize || planes != 1 || bitsPerPixel != 24 || compression != 0)
         return false;
-    // A negative height stores the rows top-down.
     const bool topDown = signedHeight < 0;
     const int64_t height = topDown ? -int64_t{signedHeight} : signedHeight;
     if (width <= 0 || height <= 0 || int64_t{width} * height > PixelSurface::kMaxPixels)
@@ -41,13 +52,33 @@ bool decodeBmp(std::span<const unsigned char> file, PixelSurface& image)
     if (pixelOffset < kFileHeaderSize + infoSize || pixelOffset > file.size() ||
         (file.size() - pixelOffset) / stride < static_cast<std::size_t>(height))
         return false;
+    layout = {width, static_cast<int32_t>(height), topDown, pixelOffset, stride};
+    return true;
+}
 
-    PixelSurface decoded(width, static_cast<int32_t>(height));
+}  // namespace
+
+bool readBmpSize(std::span<const unsigned char> file, int32_t& width, int32_t& height)
+{
+    Layout layout;
+    if (!readLayout(file, layout))
+        return false;
+    width = layout.width;
+    height = layout.height;
+    return true;
+}
+
+bool decodeBmp(std::span<const unsigned char> file, PixelSurface& image)
+{
+    Layout layout;
+    if (!readLayout(file, layout))
+        return false;
+    PixelSurface decoded(layout.width, layout.height);
     for (int32_t y = 0; y < decoded.height(); ++y) {
-        const int32_t storedRow = topDown ? y : decoded.height() - 1 - y;
-        const unsigned char* source = file.data() + pixelOffset + stride * static_cast<std::size_t>(storedRow);
+        const int32_t storedRow = layout.topDown ? y : decoded.height() - 1 - y;
+        const unsigned char* source = file.data() + layout.pixelOffset + layout.stride * static_cast<std::size_t>(storedRow);
         Pixel* target = decoded.row(y);
-        for (int32_t x = 0; x < width; ++x, source += 3)
+        for (int32_t x = 0; x < layout.width; ++x, source += 3)
             target[x] = (Pixel{source[2]} << 16) | (Pixel{source[1]} << 8) | Pixel{source[0]};
     }
     image = std::move(decoded);

@@ -11,5 +11,7 @@ namespace VSTGUI {
 // bottom-up or top-down, rows padded to 4 bytes) into image. A malformed or truncated
 // file, or one larger than a surface may be, gives false and leaves image untouched.
 bool decodeBmp(std::span<const unsigned char> file, PixelSurface& image);
+// The size decodeBmp would give, from the headers alone; false exactly where it fails.
+bool readBmpSize(std::span<const unsigned char> file, int32_t& width, int32_t& height);
 
 }  // namespace VSTGUI

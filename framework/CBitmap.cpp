@@ -1,12 +1,24 @@
 #include "framework/CBitmap.h"
 
 #include "framework/BitmapResources.h"
+#include "framework/BmpDecoder.h"
 #include "framework/DecodedBitmaps.h"
 #include "framework/CDrawContext.h"
 
 #include <algorithm>
 
 namespace VSTGUI {
+namespace {
+
+const BitmapResource* findResource(int32_t id)
+{
+    const auto resources = bitmapResources();
+    const auto found =
+        std::find_if(resources.begin(), resources.end(), [id](const BitmapResource& r) { return r.id == id; });
+    return found != resources.end() && found->data != nullptr ? &*found : nullptr;
+}
+
+}  // namespace
 
 CBitmap::CBitmap(int32_t id) : resourceId(id)
 {
@@ -50,10 +62,8 @@ bool CBitmap::loadFromResource(int32_t id)
 {
     unload();
     resourceId = id;
-    const auto resources = bitmapResources();
-    const auto found =
-        std::find_if(resources.begin(), resources.end(), [id](const BitmapResource& r) { return r.id == id; });
-    if (found == resources.end())
+    const BitmapResource* found = findResource(id);
+    if (found == nullptr)
         return false;
     image = decodedBitmap(*found);
     if (image == nullptr)
@@ -62,6 +72,12 @@ bool CBitmap::loadFromResource(int32_t id)
     height = image->height();
     loaded = true;
     return true;
+}
+
+bool CBitmap::resourceSize(int32_t id, int32_t& width, int32_t& height)
+{
+    const BitmapResource* found = findResource(id);
+    return found != nullptr && readBmpSize({found->data, found->size}, width, height);
 }
 
 const PixelSurface& CBitmap::pixels() const

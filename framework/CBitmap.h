@@ -34,6 +34,10 @@ public:
     // Platform image sources are not supported: the bitmap is unloaded and false returned.
     virtual bool loadFromPlatformSource(const void* source);
 
+    // The size a bitmap of the resource would have, read from its headers without
+    // decoding it; false for a missing or malformed resource.
+    static bool resourceSize(int32_t resourceId, int32_t& width, int32_t& height);
+
     int32_t getResourceId() const { return resourceId; }
     int32_t getWidth() const { return width; }
     int32_t getHeight() const { return height; }

@@ -2,6 +2,7 @@
 
 #include "framework/BmpDecoder.h"
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -38,6 +39,14 @@ std::shared_ptr<const PixelSurface> decodedBitmap(const BitmapResource& resource
         return nullptr;
     entry = image;
     return image;
+}
+
+std::size_t decodedBitmapCount()
+{
+    Cache& c = cache();
+    const std::lock_guard lock(c.mutex);
+    return static_cast<std::size_t>(std::count_if(c.images.begin(), c.images.end(),
+                                                   [](const auto& entry) { return !entry.second.expired(); }));
 }
 
 }  // namespace VSTGUI

@@ -7,6 +7,7 @@
 #include "framework/BitmapResources.h"
 #include "framework/PixelSurface.h"
 
+#include <cstddef>
 #include <memory>
 
 namespace VSTGUI {
@@ -14,5 +15,8 @@ namespace VSTGUI {
 // [any thread] The resource's pixels, or null when it does not decode. The image is
 // never written once shared.
 std::shared_ptr<const PixelSurface> decodedBitmap(const BitmapResource& resource);
+
+// [any thread] How many decoded images are alive in the process: what the bitmaps cost.
+std::size_t decodedBitmapCount();
 
 }  // namespace VSTGUI

@@ -116,6 +116,15 @@ void BM_FirstEditOpenBesideAnotherInstance(benchmark::State& state)
 }
 BENCHMARK(BM_FirstEditOpenBesideAnotherInstance)->Unit(benchmark::kMillisecond);
 
+// What a host pays for each effect it makes (to scan the plug-in, to load a session),
+// editor object included, before any window opens.
+void BM_CreateAndCloseEffect(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(std::make_unique<AKkk>(silentHost, &SDEditor::create));
+}
+BENCHMARK(BM_CreateAndCloseEffect)->Unit(benchmark::kMicrosecond);
+
 // Each tick finds a new result in both analysers and a new peak for the meter.
 void BM_RefreshTickSpectraAndMeterChanging(benchmark::State& state)
 {

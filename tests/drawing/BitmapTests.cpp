@@ -94,10 +94,19 @@ TEST(BitmapLoading, DecoderSurvivesEveryTruncationAndRandomDamage)
 {
     const std::vector<Color> pixels(7 * 5, kRedColor);
     const auto file = encodeBmp(7, 5, pixels, false);
+    // The size read from the headers alone must agree with the decoder on every file.
+    const auto sizeAgrees = [](std::span<const unsigned char> bytes, bool decoded, const PixelSurface& result) {
+        int32_t width = -1, height = -1;
+        const bool read = readBmpSize(bytes, width, height);
+        return read == decoded && (!decoded || (width == result.width() && height == result.height()));
+    };
     PixelSurface image;
-    for (std::size_t length = 0; length < file.size(); ++length)
+    for (std::size_t length = 0; length < file.size(); ++length) {
         EXPECT_FALSE(decodeBmp({file.data(), length}, image)) << length;
+        EXPECT_TRUE(sizeAgrees({file.data(), length}, false, image)) << length;
+    }
     EXPECT_TRUE(decodeBmp(file, image));
+    EXPECT_TRUE(sizeAgrees(file, true, image));
 
     std::mt19937 random(20261208);
     for (int trial = 0; trial < 2000; ++trial) {
@@ -105,9 +114,11 @@ TEST(BitmapLoading, DecoderSurvivesEveryTruncationAndRandomDamage)
         for (int i = 0; i < 4; ++i)
             damaged[random() % 54] = static_cast<unsigned char>(random());
         PixelSurface result;
-        if (decodeBmp(damaged, result)) {
+        const bool decoded = decodeBmp(damaged, result);
+        if (decoded) {
             EXPECT_LE(int64_t{result.width()} * result.height() * 3, static_cast<int64_t>(damaged.size()));
         }
+        EXPECT_TRUE(sizeAgrees(damaged, decoded, result)) << trial;
     }
 }
 

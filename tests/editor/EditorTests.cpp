@@ -13,6 +13,7 @@
 #include "effect/ParameterValues.h"
 #include "framework/CKickButton.h"
 #include "framework/CParamDisplay.h"
+#include "framework/DecodedBitmaps.h"
 #include "tests/editor/EditorFixture.h"
 
 namespace editortest {
@@ -42,6 +43,39 @@ Color pixel(const VSTGUI::platform::Window& window, int32_t x, int32_t y)
 }
 
 using EditorOpen = OpenEditor;
+
+// Hosts create effects (to scan them, to load a session) far more often than they open
+// editors: an effect decodes no bitmap before its editor opens, the editors of all
+// instances share one decoded skin, and it goes with the last of them.
+TEST(EditorBitmaps, DecodedAtTheFirstOpeningSharedByEveryInstanceAndFreedWithTheLast)
+{
+    VSTGUI::headless::reset();
+    const std::size_t before = VSTGUI::decodedBitmapCount();
+    auto first = makeEffect();
+    auto second = makeEffect();
+    AEffect* one = first->getAeffect();
+    AEffect* other = second->getAeffect();
+    ERect* rect = nullptr;
+    ASSERT_EQ(one->dispatcher(one, effEditGetRect, 0, 0, &rect, 0), 1);
+    EXPECT_EQ(rect->right - rect->left, 754);
+    EXPECT_EQ(rect->bottom - rect->top, 374);
+    EXPECT_EQ(VSTGUI::decodedBitmapCount(), before) << "making an effect decoded bitmaps";
+
+    auto* host = VSTGUI::headless::createHostWindow({100, 100, 854, 474});
+    ASSERT_EQ(one->dispatcher(one, effEditOpen, 0, 0, host, 0), 1);
+    const std::size_t opened = VSTGUI::decodedBitmapCount();
+    EXPECT_GT(opened, before);
+    one->dispatcher(one, effEditClose, 0, 0, nullptr, 0);
+    ASSERT_EQ(other->dispatcher(other, effEditOpen, 0, 0, host, 0), 1);
+    EXPECT_EQ(VSTGUI::decodedBitmapCount(), opened) << "the second editor decoded its own copies";
+    other->dispatcher(other, effEditClose, 0, 0, nullptr, 0);
+
+    first.reset();
+    EXPECT_EQ(VSTGUI::decodedBitmapCount(), opened) << "the other instance still holds the skin";
+    second.reset();
+    EXPECT_EQ(VSTGUI::decodedBitmapCount(), before);
+    VSTGUI::headless::destroyHostWindow(host);
+}
 
 TEST_F(EditorOpen, BuildsOneViewPerRowAndTheInformationButton)
 {
