@@ -27,12 +27,15 @@ constexpr int32_t kWarmUpCycles = 100;
 // system grows it in one; so the quarter that grew least is what counts.
 double growthPerCycle(int32_t cycles, const std::function<void()>& cycle) {
     constexpr int32_t kQuarters = 4;
-    const int32_t perQuarter = std::max(1, cycles / kQuarters);
     double least = std::numeric_limits<double>::max();
-    for (int32_t quarter = 0; quarter < kQuarters; ++quarter) {
+    int32_t done = 0;
+    for (int32_t quarter = 1; quarter <= kQuarters; ++quarter) {
+        // Every cycle is run: the last quarter takes what does not divide evenly.
+        const int32_t count = std::max(1, cycles * quarter / kQuarters - done);
         const double before = residentBytes();
-        for (int32_t i = 0; i < perQuarter; ++i) cycle();
-        least = std::min(least, (residentBytes() - before) / perQuarter);
+        for (int32_t i = 0; i < count; ++i) cycle();
+        done += count;
+        least = std::min(least, (residentBytes() - before) / count);
     }
     return least;
 }
