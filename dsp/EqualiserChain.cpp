@@ -54,9 +54,9 @@ void copyHistory(StereoSection& to, const StereoSection& from)
 
 } // namespace
 
-double chainFadeWeight(int position, int length)
+double chainFadeWeight(int position, int warm, int length)
 {
-    const double t = std::clamp(static_cast<double>(position + 1) / length, 0.0, 1.0);
+    const double t = std::clamp(static_cast<double>(position + 1 - warm) / (length - warm), 0.0, 1.0);
     return t * t * t * (t * (t * 6.0 - 15.0) + 10.0);
 }
 
@@ -71,7 +71,9 @@ ChainDesign ChainDesign::of(const BandSet& bands, bool eqActive, double outputGa
     d.eqActive = eqActive;
     d.outputGain = outputGain;
     d.balanceMakeup = balanceMakeup;
-    d.fadeSamples = std::max(1, static_cast<int>(std::lround(chainFadeSeconds * bands.lowShelf.left.sampleRate)));
+    const double rate = bands.lowShelf.left.sampleRate;
+    d.warmSamples = static_cast<int>(std::lround(chainWarmSeconds * rate));
+    d.fadeSamples = d.warmSamples + std::max(1, static_cast<int>(std::lround(chainFadeSeconds * rate)));
     return d;
 }
 
@@ -205,7 +207,7 @@ void EqualiserChain::fadeSegment(const float* const* in, float* const* out, int 
     float* outL = out[0] + offset;
     float* outR = out[1] + offset;
     for (int i = 0; i < count; ++i) {
-        const double w = chainFadeWeight(fadePosition + i, incoming.fadeSamples);
+        const double w = chainFadeWeight(fadePosition + i, incoming.warmSamples, incoming.fadeSamples);
         outL[i] = static_cast<float>(oldL[i] + w * (static_cast<double>(newL[i]) - oldL[i]));
         outR[i] = static_cast<float>(oldR[i] + w * (static_cast<double>(newR[i]) - oldR[i]));
     }

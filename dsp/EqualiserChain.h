@@ -21,15 +21,19 @@ struct BandSet {
     const CutFilter& hiCut;
 };
 
-// How long a change of design takes to reach the sound: the old and the new chain run side
-// by side and the output fades from one to the other. Long enough that even a jump from
-// one end of a range to the other makes no click, short enough to follow a hand on a knob.
-inline constexpr double chainFadeSeconds = 0.010;
+// How a change of design reaches the sound: the new chain runs beside the old one, first
+// unheard for chainWarmSeconds, so that the ringing its new coefficients start with has
+// died away and a band that switches in enters warm; then the output fades from the old
+// chain to the new over chainFadeSeconds, long enough that even a jump from one end of a
+// range to the other makes no click, short enough to follow a hand on a knob.
+inline constexpr double chainWarmSeconds = 0.005;
+inline constexpr double chainFadeSeconds = 0.015;
 
-// The share of the new chain in the output at `position` samples into a fade of `length`
-// samples: rises smoothly from 0 and reaches 1 at the fade's last sample; its slope and
-// curvature are zero at both ends, so the fade adds no kink of its own.
-double chainFadeWeight(int position, int length);
+// The share of the new chain in the output at `position` samples into a change that warms
+// up for `warm` samples and is complete after `length`: 0 while warming, then a smooth
+// rise that reaches 1 at the last sample, with slope and curvature zero at both ends so
+// that the fade adds no kink of its own.
+double chainFadeWeight(int position, int warm, int length);
 
 // One complete design of the band chain: the coefficients of its ten stereo sections
 // (LowCut's two stages, LowShelf, Peak1..3, HiShelf, Balance, HiCut's two stages), which
@@ -45,7 +49,8 @@ struct ChainDesign {
     bool eqActive = false;
     double outputGain = 1.0;
     double balanceMakeup = 1.0;
-    // chainFadeSeconds at the sample rate of the design, at least one sample.
+    // chainWarmSeconds and chainWarmSeconds + chainFadeSeconds at the design's sample rate.
+    int warmSamples = 0;
     int fadeSamples = 1;
     // Counts the parameter side's fresh starts (a resume, a new sample rate); a design with
     // a new count replaces the running one at once, with cleared histories.
@@ -69,8 +74,8 @@ struct ChainDesign {
 
 // The audio thread's band chain. The parameter side publishes complete designs through a
 // triple buffer (one writer at a time: the caller serialises publish()); the audio thread
-// takes the newest at the start of each block. While audio flows, a new design fades in
-// over chainFadeSeconds beside the old one, counted in samples from the start of the block
+// takes the newest at the start of each block. While audio flows, a new design warms up
+// and fades in beside the old one (see chainFadeSeconds), counted in samples from the start of the block
 // that took it, so the output does not depend on how the host cuts its blocks; a design
 // that arrives during a fade waits for its end, and only the newest waits. Before any
 // audio has flowed since a fresh start, a design applies at once.
