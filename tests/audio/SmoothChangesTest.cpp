@@ -271,6 +271,47 @@ TEST(SmoothChanges, ChangesBeforeAnyAudioSinceAResumeApplyAtOnce)
     EXPECT_EQ(render(*emptyBlock, input, 512, {}), want);
 }
 
+// A host automating a random parameter to a random value (switches to off or on) before
+// every 32-sample block, for 10 s of a 997 Hz tone at 48 kHz. The tone's own step at the
+// output is at most its local peak times 2 sin(pi 997 / 48000); no step may go beyond that
+// by more than the click bound. The largest step is reported as the validator reports it.
+TEST(SmoothChanges, RandomAutomationEvery32SamplesMakesNoStepBeyondTheTonesOwn)
+{
+    constexpr int automationRate = 48000, block = 32, blocks = 10 * automationRate / block;
+    constexpr double hz = 997.0;
+    auto fx = makeEffect();
+    fx->changeSampleRate(static_cast<float>(automationRate));
+    fx->resumeProcessing();
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<float> value(0.0f, 1.0f);
+    std::vector<float> y(static_cast<size_t>(blocks) * block);
+    std::vector<float> inL(block), inR(block);
+    for (int b = 0; b < blocks; ++b) {
+        const int index = 3 + static_cast<int>(rng() % 38);
+        fx->setParameterValue(index, audiotest::isSwitch(index) ? static_cast<float>(rng() % 2) : value(rng));
+        for (int i = 0; i < block; ++i)
+            inL[i] = inR[i] = static_cast<float>(0.5 * std::sin(twoPi * hz * (b * block + i) / automationRate));
+        float* in[2] = {inL.data(), inR.data()};
+        float* out[2] = {y.data() + b * block, inR.data()};
+        fx->processBlock(in, out, block);
+    }
+    const double tonesStep = 2.0 * std::sin(twoPi / 2.0 * hz / automationRate);
+    const int period = static_cast<int>(automationRate / hz) + 1;
+    const int n = static_cast<int>(y.size());
+    double largest = 0, worstRatio = 0;
+    for (int i = 1; i < n; ++i) {
+        const double step = std::fabs(static_cast<double>(y[i]) - y[i - 1]);
+        ASSERT_TRUE(std::isfinite(step)) << i;
+        largest = std::max(largest, step);
+        double peak = 1e-9;
+        for (int j = std::max(0, i - period); j < std::min(n, i + period); ++j)
+            peak = std::max(peak, std::fabs(static_cast<double>(y[j])));
+        worstRatio = std::max(worstRatio, step / (tonesStep * peak));
+    }
+    std::cout << "largest step " << largest << ", " << worstRatio << " x the tone's own at its level\n";
+    EXPECT_LE(worstRatio, clickBound);
+}
+
 // The energy above 6 kHz in dB (0 dB: a full-scale square wave), through eight high-pass
 // sections at 6 kHz that bring a 1 kHz tone down by far more than 200 dB.
 double energyAbove6kHz(const std::vector<float>& y)
