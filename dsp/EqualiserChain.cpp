@@ -163,8 +163,8 @@ void EqualiserChain::startFade()
     fading = true;
     fadePosition = 0;
     // A section that ran before goes on from its own history. One that did not starts from
-    // the signal that reaches it, which the sections before it carry: the new chain is
-    // warm from its first sample, and its share of the output grows from nothing.
+    // the signal that reaches it, which the sections before it carry, as if it had let
+    // that through unchanged; what little it rings from there fades during the warm-up.
     InputTail signal = lastInput;
     for (int k = 0; k < sectionCount; ++k) {
         StereoSection& s = incoming.sections[k];
@@ -187,7 +187,7 @@ void EqualiserChain::startFade()
 
 EqualiserChain::InputTail EqualiserChain::tailAfter(const float* const* in, int offset, int count) const
 {
-    InputTail tail = lastInput;
+    InputTail tail;
     for (int c = 0; c < 2; ++c) {
         const float* x = in[c] + offset;
         tail[c] = count >= 2 ? std::array<double, 2>{x[count - 1], x[count - 2]}
@@ -222,7 +222,6 @@ void EqualiserChain::process(const float* const* in, float* const* out, int coun
     for (int done = 0; done < count;) {
         if (!fading && waiting)
             startFade();
-        // Read before the outputs, which may be the inputs, are written.
         if (!fading) {
             const InputTail tail = tailAfter(in, done, count - done);
             current.run(in[0] + done, in[1] + done, out[0] + done, out[1] + done, count - done, path);

@@ -75,10 +75,10 @@ struct ChainDesign {
 // The audio thread's band chain. The parameter side publishes complete designs through a
 // triple buffer (one writer at a time: the caller serialises publish()); the audio thread
 // takes the newest at the start of each block. While audio flows, a new design warms up
-// and fades in beside the old one (see chainFadeSeconds), counted in samples from the start of the block
-// that took it, so the output does not depend on how the host cuts its blocks; a design
-// that arrives during a fade waits for its end, and only the newest waits. Before any
-// audio has flowed since a fresh start, a design applies at once.
+// and fades in beside the old one (see chainFadeSeconds), timed in samples from the start
+// of the block that took it, so the output does not depend on how the host cuts its
+// blocks; a design that arrives during a fade waits for its end, and only the newest
+// waits. Before any audio has flowed since a fresh start, a design applies at once.
 class EqualiserChain {
 public:
     explicit EqualiserChain(const BandSet& bands);
@@ -103,7 +103,7 @@ public:
     void setCascadePath(CascadePath newPath) { path = newPath; }
 
 private:
-    // The last two input samples of a channel, newest first.
+    // The last two input samples of each channel, newest first.
     using InputTail = std::array<std::array<double, 2>, 2>;
     // Samples of a fade run at a time through the work buffers.
     static constexpr int fadeChunk = 256;
@@ -112,13 +112,15 @@ private:
     void startFade();
     // Runs count samples of the fade in flight from in + offset into out + offset.
     void fadeSegment(const float* const* in, float* const* out, int offset, int count);
+    // The input tail once count samples from offset have been taken in; read before the
+    // outputs, which may be the inputs, are written.
     InputTail tailAfter(const float* const* in, int offset, int count) const;
 
     BandSet bands;
     TripleBuffer<ChainDesign> designs;
     // Parameter thread only: fresh starts asked for, copied into every published design.
     uint32_t freshStarts = 0;
-    // Audio thread only.
+    // The audio thread's alone.
     CascadePath path = fastestCascadePath();
     ChainDesign current;
     ChainDesign incoming;
