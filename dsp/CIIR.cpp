@@ -187,7 +187,6 @@ void CIIR::process(float* out, const float* in, int count)
 void CIIR::clearHistory()
 {
     x2 = x1 = y2 = y1 = 0.0;
-    historyClears.bump();
 }
 
 bool CIIR::historyIsFinite() const

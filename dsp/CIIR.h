@@ -1,33 +1,10 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
 // The kinds of second-order section a band can be designed as. The codes are the ones
 // stored in a section's `type` field and passed to `CIIR::design`.
 enum class FilterType : int32_t { LowPass = 0, HighPass, BandPass, BandPassSkirt, Peak, Notch, LowShelf, HighShelf };
-
-// Counts the history clears of a section. Another thread (the audio thread, which runs
-// its own copy of the section) may read it while this one changes the section, so it is
-// an atomic; copies take its value.
-class ClearCount {
-public:
-    ClearCount() = default;
-    ClearCount(const ClearCount& other) : count(other.value()) {}
-    ClearCount& operator=(const ClearCount& other)
-    {
-        count.store(other.value(), std::memory_order_release);
-        return *this;
-    }
-    // [parameter side]
-    void bump() { count.store(count.load(std::memory_order_relaxed) + 1, std::memory_order_release); }
-    // [any thread]
-    uint32_t value() const { return count.load(std::memory_order_acquire); }
-
-private:
-    static_assert(std::atomic<uint32_t>::is_always_lock_free, "the audio thread reads it");
-    std::atomic<uint32_t> count{0};
-};
 
 // One biquad section for one audio channel: sample rate, last design, normalised
 // coefficients and sample history. A plain copyable value; the response measurement runs
@@ -73,8 +50,6 @@ public:
     double q;
     double nb0, nb1, nb2, na1, na2;
     double x2, x1, y2, y1;
-    // Lets the audio thread's copy of the section see that the history was cleared.
-    ClearCount historyClears;
 
 private:
     struct Terms {

@@ -1,6 +1,7 @@
 #include "dsp/EqualiserChain.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -30,7 +31,34 @@ void copy(const float* inL, const float* inR, float* outL, float* outR, int coun
     }
 }
 
+// Starts a section that was not running as if it had passed `signal` (per channel, one
+// sample back and two back) through unchanged: it then joins the signal without the
+// transient of an empty history.
+void seedPassingThrough(StereoSection& s, const std::array<std::array<double, 2>, 2>& signal)
+{
+    for (int c = 0; c < 2; ++c) {
+        s.x1[c] = s.y1[c] = signal[c][0];
+        s.x2[c] = s.y2[c] = signal[c][1];
+    }
+}
+
+void copyHistory(StereoSection& to, const StereoSection& from)
+{
+    for (int c = 0; c < 2; ++c) {
+        to.x1[c] = from.x1[c];
+        to.x2[c] = from.x2[c];
+        to.y1[c] = from.y1[c];
+        to.y2[c] = from.y2[c];
+    }
+}
+
 } // namespace
+
+double chainFadeWeight(int position, int warm, int length)
+{
+    const double t = std::clamp(static_cast<double>(position + 1 - warm) / (length - warm), 0.0, 1.0);
+    return t * t * t * (t * (t * 6.0 - 15.0) + 10.0);
+}
 
 ChainDesign ChainDesign::of(const BandSet& bands, bool eqActive, double outputGain, double balanceMakeup)
 {
@@ -43,11 +71,14 @@ ChainDesign ChainDesign::of(const BandSet& bands, bool eqActive, double outputGa
     d.eqActive = eqActive;
     d.outputGain = outputGain;
     d.balanceMakeup = balanceMakeup;
+    const double rate = bands.lowShelf.left.sampleRate;
+    d.warmSamples = static_cast<int>(std::lround(chainWarmSeconds * rate));
+    d.fadeSamples = d.warmSamples + std::max(1, static_cast<int>(std::lround(chainFadeSeconds * rate)));
     return d;
 }
 
-bool ChainDesign::runSections(std::array<StereoSection, sectionCount>& state, const float* inL, const float* inR,
-                              float* outL, float* outR, int count, double gain, CascadePath path) const
+bool ChainDesign::runSections(const float* inL, const float* inR, float* outL, float* outR, int count, double gain,
+                              CascadePath path)
 {
     StereoSection* running[sectionCount];
     int n = 0;
@@ -58,7 +89,7 @@ bool ChainDesign::runSections(std::array<StereoSection, sectionCount>& state, co
         // Balance's output is multiplied by its make-up before HiCut takes it.
         if (k == balanceSection)
             gains.makeupAfter = n, gains.makeup = balanceMakeup;
-        running[n++] = &state[k];
+        running[n++] = &sections[k];
     }
     if (n == 0)
         return false;
@@ -66,35 +97,40 @@ bool ChainDesign::runSections(std::array<StereoSection, sectionCount>& state, co
     return true;
 }
 
+void ChainDesign::run(const float* inL, const float* inR, float* outL, float* outR, int count, CascadePath path)
+{
+    // The sections write the outputs directly, the output gain included.
+    if (!eqActive)
+        copy(inL, inR, outL, outR, count);
+    else if (!runSections(inL, inR, outL, outR, count, outputGain, path))
+        scaleStereo(inL, inR, outL, outR, count, outputGain);
+}
+
 void ChainDesign::impulseResponse(float* left, float* right, int count) const
 {
     if (count <= 0)
         return;
-    std::array<StereoSection, sectionCount> state = sections;
-    for (StereoSection& s : state)
+    ChainDesign impulse = *this;
+    for (StereoSection& s : impulse.sections)
         s.clearHistory();
     std::fill(left, left + count, 0.0f);
     std::fill(right, right + count, 0.0f);
     left[0] = right[0] = 1.0f;
     // In place: with no section on, the impulse itself is the response.
-    runSections(state, left, right, left, right, count, 1.0, fastestCascadePath());
+    impulse.runSections(left, right, left, right, count, 1.0, fastestCascadePath());
 }
 
 EqualiserChain::EqualiserChain(const BandSet& b) : bands(b)
 {
-    const auto pairs = pairsOf(bands);
-    for (int k = 0; k < sectionCount; ++k) {
-        watched[k] = {&pairs[k]->left, &pairs[k]->right};
-        for (int c = 0; c < 2; ++c)
-            seenClears[k][c] = watched[k][c]->historyClears.value();
-    }
     publish(false, 1.0, 1.0);
     takeDesign();
 }
 
 ChainDesign EqualiserChain::currentDesign(bool eqActive, double outputGain, double balanceMakeup) const
 {
-    return ChainDesign::of(bands, eqActive, outputGain, balanceMakeup);
+    ChainDesign d = ChainDesign::of(bands, eqActive, outputGain, balanceMakeup);
+    d.freshStarts = freshStarts;
+    return d;
 }
 
 void EqualiserChain::publish(bool eqActive, double outputGain, double balanceMakeup)
@@ -106,30 +142,101 @@ void EqualiserChain::publish(bool eqActive, double outputGain, double balanceMak
 void EqualiserChain::takeDesign()
 {
     if (designs.take()) {
-        const ChainDesign& d = designs.readSlot();
-        for (int k = 0; k < sectionCount; ++k)
-            live[k].takeCoefficients(d.sections[k]);
-    }
-    for (int k = 0; k < sectionCount; ++k) {
-        for (int c = 0; c < 2; ++c) {
-            const uint32_t clears = watched[k][c]->historyClears.value();
-            if (clears != seenClears[k][c]) {
-                seenClears[k][c] = clears;
-                live[k].clearHistory(c);
-            }
+        waiting = true;
+        if (designs.readSlot().freshStarts != current.freshStarts) {
+            flowing = false;
+            lastInput = {};
         }
+    }
+    // Nothing has been heard since the fresh start, so there is nothing to fade from; the
+    // histories are those of silence, as the design's own are.
+    if (waiting && !flowing) {
+        current = designs.readSlot();
+        waiting = fading = false;
+    }
+}
+
+void EqualiserChain::startFade()
+{
+    incoming = designs.readSlot();
+    waiting = false;
+    fading = true;
+    fadePosition = 0;
+    // A section that ran before goes on from its own history. One that did not starts from
+    // the signal that reaches it, which the sections before it carry, as if it had let
+    // that through unchanged; what little it rings from there fades during the warm-up.
+    InputTail signal = lastInput;
+    for (int k = 0; k < sectionCount; ++k) {
+        StereoSection& s = incoming.sections[k];
+        const StereoSection& before = current.sections[k];
+        if (current.eqActive && current.active[k])
+            copyHistory(s, before);
+        else if (incoming.active[k])
+            seedPassingThrough(s, signal);
+        if (incoming.active[k]) {
+            for (int c = 0; c < 2; ++c)
+                signal[c] = {s.y1[c], s.y2[c]};
+        }
+        if (k == ChainDesign::balanceSection && incoming.active[k]) {
+            for (auto& channel : signal)
+                for (double& x : channel)
+                    x = static_cast<float>(x * incoming.balanceMakeup);
+        }
+    }
+}
+
+EqualiserChain::InputTail EqualiserChain::tailAfter(const float* const* in, int offset, int count) const
+{
+    InputTail tail;
+    for (int c = 0; c < 2; ++c) {
+        const float* x = in[c] + offset;
+        tail[c] = count >= 2 ? std::array<double, 2>{x[count - 1], x[count - 2]}
+                             : std::array<double, 2>{x[0], lastInput[c][0]};
+    }
+    return tail;
+}
+
+void EqualiserChain::fadeSegment(const float* const* in, float* const* out, int offset, int count)
+{
+    float* oldL = work[0].data();
+    float* oldR = work[1].data();
+    float* newL = work[2].data();
+    float* newR = work[3].data();
+    current.run(in[0] + offset, in[1] + offset, oldL, oldR, count, path);
+    incoming.run(in[0] + offset, in[1] + offset, newL, newR, count, path);
+    float* outL = out[0] + offset;
+    float* outR = out[1] + offset;
+    for (int i = 0; i < count; ++i) {
+        const double w = chainFadeWeight(fadePosition + i, incoming.warmSamples, incoming.fadeSamples);
+        outL[i] = static_cast<float>(oldL[i] + w * (static_cast<double>(newL[i]) - oldL[i]));
+        outR[i] = static_cast<float>(oldR[i] + w * (static_cast<double>(newR[i]) - oldR[i]));
     }
 }
 
 void EqualiserChain::process(const float* const* in, float* const* out, int count)
 {
     takeDesign();
-    const ChainDesign& d = designs.readSlot();
     if (count <= 0)
         return;
-    // The sections write the host's outputs directly, the output gain included.
-    if (!d.eqActive)
-        copy(in[0], in[1], out[0], out[1], count);
-    else if (!d.runSections(live, in[0], in[1], out[0], out[1], count, d.outputGain, path))
-        scaleStereo(in[0], in[1], out[0], out[1], count, d.outputGain);
+    flowing = true;
+    for (int done = 0; done < count;) {
+        if (!fading && waiting)
+            startFade();
+        if (!fading) {
+            const InputTail tail = tailAfter(in, done, count - done);
+            current.run(in[0] + done, in[1] + done, out[0] + done, out[1] + done, count - done, path);
+            lastInput = tail;
+            return;
+        }
+        const int n = std::min({count - done, incoming.fadeSamples - fadePosition, fadeChunk});
+        const InputTail tail = tailAfter(in, done, n);
+        fadeSegment(in, out, done, n);
+        lastInput = tail;
+        done += n;
+        fadePosition += n;
+        if (fadePosition >= incoming.fadeSamples) {
+            current = incoming;
+            fading = false;
+        }
+    }
 }

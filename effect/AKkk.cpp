@@ -66,7 +66,7 @@ void AKkk::resumeProcessing() {
     if ((record.flags & effFlagsIsSynth) != 0 || canDo("receiveVstMidiEvent") == 1) wantMidi();
     if (preAnalyser != nullptr) preAnalyser->reset();
     if (postAnalyser != nullptr) postAnalyser->reset();
-    // The audio thread learns of the clears through the sections' clear counters.
+    // The audio thread takes the next design as a fresh start: histories cleared, no fade.
     requestDesign(kClearHistories);
     peakLevel = 0;
 }

@@ -97,6 +97,9 @@ void AKkk::applyChanges(uint64_t bits) {
     if ((bits & kClearHistories) != 0) {
         for (const BandRow& row : bandTable) withBand(row.band, [](auto& filter) { filter.clearHistory(); });
     }
+    // After a resume nothing has been heard yet, and a new rate makes the old sound moot:
+    // the audio thread clears its histories and applies the design at once, without a fade.
+    if ((bits & (kClearHistories | kSampleRateChange)) != 0) chain.startAfresh();
     chain.publish(eqActive != 0, outputGain, balanceMakeup);
     responseDesigns.writeSlot() = chain.currentDesign(true, 1.0, balanceMakeup);
     responseDesigns.publish();

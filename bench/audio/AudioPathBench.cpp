@@ -75,11 +75,15 @@ BENCHMARK(BM_ProcessBlockAllBandsOnEdgeMode);
 // The worst block: all bands on, and both analysers complete a hop in it, so each runs
 // one analysis. The analysers are fed exactly as the processing call feeds them while
 // the editor shows the graph (that state needs an open editor window, so the two feeds
-// are made here). Only every fourth block analyses; the three between are untimed.
-void BM_WorstBlockBothAnalysersAnalyse(benchmark::State& state)
+// are made here). Only every fourth block analyses; the three between are untimed. With
+// `ramps`, every band's gain or frequency and the output gain move before every block, so
+// that a change is always in flight and the old and the new chain both run; the settings
+// are made outside the timing.
+void worstBlock(benchmark::State& state, bool ramps)
 {
     auto fx = effectAt48k(true);
     Buffers b;
+    float setting = 0.25f;
     auto runBlock = [&] {
         fx->preAnalyser->feed(block, b.in[0], b.in[1]);
         fx->processBlock(b.in, b.out, block);
@@ -87,6 +91,11 @@ void BM_WorstBlockBothAnalysersAnalyse(benchmark::State& state)
     };
     for (auto _ : state) {
         while (true) {
+            if (ramps) {
+                setting = 1.0f - setting;
+                for (const int index : {10, 19, 25, 27, 28, 29, 30, 31, 32})
+                    fx->setParameterValue(index, setting);
+            }
             // Blocks until the next one would complete a hop of 2048 samples.
             // Processor time, as for the blocks above.
             const std::clock_t start = std::clock();
@@ -99,7 +108,32 @@ void BM_WorstBlockBothAnalysersAnalyse(benchmark::State& state)
         }
     }
 }
+
+void BM_WorstBlockBothAnalysersAnalyse(benchmark::State& state) { worstBlock(state, false); }
 BENCHMARK(BM_WorstBlockBothAnalysersAnalyse)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+void BM_WorstBlockRampsEverywhereBothAnalysersAnalyse(benchmark::State& state) { worstBlock(state, true); }
+BENCHMARK(BM_WorstBlockRampsEverywhereBothAnalysersAnalyse)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// A block while every band and the output gain change, without the analysers: the cost of
+// the old and the new chain side by side.
+void BM_ProcessBlockAllBandsRamping(benchmark::State& state)
+{
+    auto fx = effectAt48k(true);
+    Buffers b;
+    float setting = 0.25f;
+    for (auto _ : state) {
+        state.PauseTiming();
+        setting = 1.0f - setting;
+        for (const int index : {10, 19, 25, 27, 28, 29, 30, 31, 32})
+            fx->setParameterValue(index, setting);
+        state.ResumeTiming();
+        fx->processBlock(b.in, b.out, block);
+        benchmark::DoNotOptimize(b.outL.data());
+    }
+    state.SetItemsProcessed(state.iterations() * block);
+}
+BENCHMARK(BM_ProcessBlockAllBandsRamping)->Unit(benchmark::kMicrosecond);
 
 // Both analysers fed with one second of audio in 512-sample blocks.
 void BM_FeedBothAnalysersOneSecond(benchmark::State& state)

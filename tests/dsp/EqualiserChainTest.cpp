@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -112,6 +113,53 @@ TEST_P(EqualiserChainPath, EveryBandCombinationAndEdgeModeMatchesThePlainChain)
             ASSERT_EQ(bitsOf(outR), bitsOf(wantR)) << "bands " << mask << ", " << count << " samples";
         }
     }
+}
+
+// A design published while audio flows: through the warm-up the output is the old chain's
+// alone, bit for bit; afterwards it moves to the new one the same way on every path.
+TEST_P(EqualiserChainPath, ANewDesignIsUnheardWhileItWarmsUpAndFadesInAlikeOnEveryPath)
+{
+    std::mt19937 rng(15);
+    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
+    const int warm = static_cast<int>(std::lround(chainWarmSeconds * rate));
+    const int fade = warm + static_cast<int>(std::lround(chainFadeSeconds * rate));
+    Bands live(0xff, false, true), reference = live;
+    EqualiserChain chain(live.set()), sse2(live.set());
+    chain.setCascadePath(GetParam());
+    sse2.setCascadePath(CascadePath::Sse2);
+    for (EqualiserChain* c : {&chain, &sse2})
+        c->publish(true, outputGain, makeup);
+
+    auto run = [&](EqualiserChain& c, std::vector<float>& l, std::vector<float>& r) {
+        std::vector<float> outL(l.size()), outR(r.size());
+        const float* in[] = {l.data(), r.data()};
+        float* out[] = {outL.data(), outR.data()};
+        c.process(in, out, static_cast<int>(l.size()));
+        l.swap(outL);
+        r.swap(outR);
+    };
+    auto block = [&](int n) {
+        std::vector<float> l(n), r(n);
+        for (int i = 0; i < n; ++i)
+            l[i] = sample(rng), r[i] = sample(rng);
+        std::vector<float> wantL = l, wantR = r, otherL = l, otherR = r;
+        plainChain(reference, wantL, wantR);
+        run(chain, l, r);
+        run(sse2, otherL, otherR);
+        using pathtest::bitsOf;
+        EXPECT_EQ(bitsOf(l), bitsOf(otherL));
+        EXPECT_EQ(bitsOf(r), bitsOf(otherR));
+        return bitsOf(l) == bitsOf(wantL) && bitsOf(r) == bitsOf(wantR);
+    };
+    ASSERT_TRUE(block(1000));
+    live.peak1.designPeak(400.0, 12.0, 3.0);
+    live.peak2.setEnabled(0);
+    live.hiCut.designHighCut(15000.0, 0.7);
+    for (EqualiserChain* c : {&chain, &sse2})
+        c->publish(true, outputGain, makeup);
+    EXPECT_TRUE(block(warm - 3)) << "warming up";
+    EXPECT_TRUE(block(3)) << "the last sample of the warm-up";
+    EXPECT_FALSE(block(fade - warm)) << "fading";
 }
 
 } // namespace
