@@ -42,7 +42,7 @@ struct PointerState {
 std::optional<PointerState> queryPointer()
 {
     const x11::Connection* connection = x11::Connection::current();
-    if (connection == nullptr)
+    if (connection == nullptr || connection->lost())
         return std::nullopt;
     ::Window root = None;
     ::Window child = None;

@@ -70,7 +70,8 @@ Presenter::Presenter(Connection& owner, ::Window target, Visual* windowVisual, i
 Presenter::~Presenter()
 {
     destroyImage();
-    XFreeGC(display, gc);
+    if (!connection.lost())
+        XFreeGC(display, gc);
 }
 
 void Presenter::resize(int32_t width, int32_t height)
@@ -146,9 +147,11 @@ void Presenter::destroyImage()
     if (image == nullptr)
         return;
     if (shm != nullptr) {
-        shm->detach(display, &segment);
-        // The server must have let go before our side does.
-        XSync(display, False);
+        // The server must have let go before our side does; a lost server has.
+        if (!connection.lost()) {
+            shm->detach(display, &segment);
+            XSync(display, False);
+        }
         shmdt(segment.shmaddr);
         image->data = nullptr;
         segment = {};

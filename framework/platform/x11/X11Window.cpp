@@ -157,16 +157,18 @@ X11Window::~X11Window()
             procedure(*this, makeEvent(EventKind::Destroy));
     }
     presenter.reset();
-    for (const auto& [shape, cursor] : cursors)
-        XFreeCursor(display, cursor);
-    if (alive)
-        XDestroyWindow(display, xid);
-    if (ownColormap != None)
-        XFreeColormap(display, ownColormap);
     connection.remove(this);
-    // The server frees everything now, and errors about a window the host destroyed first
-    // arrive while our handler still stands.
-    XSync(display, False);
+    if (!connection.lost()) {
+        for (const auto& [shape, cursor] : cursors)
+            XFreeCursor(display, cursor);
+        if (alive)
+            XDestroyWindow(display, xid);
+        if (ownColormap != None)
+            XFreeColormap(display, ownColormap);
+        // The server frees everything now, and errors about a window the host destroyed
+        // first arrive while our handler still stands.
+        XSync(display, False);
+    }
     Connection::release();
 }
 
