@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -17,6 +18,7 @@ using namespace tolvan::test;
 
 constexpr int32_t kFrequencyPeak1 = 22;
 constexpr int32_t kBypass = 9;
+constexpr intptr_t kLinearKnobs = 2;
 constexpr POINT kEditorOrigin{60, 10};
 // Frequency Peak1: a 33 x 33 knob at (200, 200). Bypass: 72 x 72 at (465, 190).
 // Reset: 21 x 20 at (630, 320).
@@ -144,6 +146,41 @@ TEST_F(Editor, TheBypassSwitchAndResetButtonAct)
     });
     serve(100);
     EXPECT_EQ(effect.get(kFrequencyPeak1), frequencyDefault);
+}
+
+// A tap's press and release are both queued before the host runs its messages, 40 or
+// 100 ms later: the click counts as it happened. The switch toggles, Reset resets, and
+// the knob sees a gesture that does not move it (Reset has just put it at its default,
+// so a double click could not move it either).
+TEST_F(Editor, ATapTakenAfterItsReleaseCountsWhateverTheHostsRate)
+{
+    // Linear dragging: in circular mode a click turns the knob to the clicked angle.
+    effect.dispatch(effSetEditKnobMode, 0, kLinearKnobs);
+    const auto tap = [&](POINT at, DWORD period) {
+        SetCursorPos(onScreen(at).x, onScreen(at).y);
+        serve(40);
+        tapLeft();
+        Sleep(period);
+        serve(100);
+    };
+    for (const DWORD period : {40ul, 100ul}) {
+        SCOPED_TRACE("messages after " + std::to_string(period) + " ms");
+        const float bypass = effect.get(kBypass);
+        tap(kBypassCentre, period);
+        EXPECT_EQ(effect.get(kBypass), 1.0f - bypass);
+
+        const float frequencyDefault = effect.get(kFrequencyPeak1);
+        effect.set(kFrequencyPeak1, 0.9f);
+        tap(kResetCentre, period);
+        EXPECT_EQ(effect.get(kFrequencyPeak1), frequencyDefault) << "Reset did not reset the program";
+
+        const std::size_t begun = indicesOf(audioMasterBeginEdit).size();
+        const std::size_t ended = indicesOf(audioMasterEndEdit).size();
+        tap(kPeak1Centre, period);
+        EXPECT_EQ(indicesOf(audioMasterBeginEdit).size(), begun + 1) << "the knob did not see the click";
+        EXPECT_EQ(indicesOf(audioMasterEndEdit).size(), ended + 1);
+        EXPECT_EQ(effect.get(kFrequencyPeak1), frequencyDefault) << "a click moved the knob";
+    }
 }
 
 TEST_F(Editor, TheHostDestroyingItsWindowBeforeClosingTheEditorIsHarmless)

@@ -115,6 +115,12 @@ void releaseLeft()
     settle();
 }
 
+void tapLeft()
+{
+    sendMouse(MOUSEEVENTF_LEFTDOWN);
+    sendMouse(MOUSEEVENTF_LEFTUP);
+}
+
 void turnWheel(int delta)
 {
     sendMouse(MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta));
