@@ -30,7 +30,8 @@ public:
     ~X11Window() override;
 
     ::Window id() const { return xid; }
-    // The server no longer has the window (the host destroyed its own first).
+    // The server no longer has the window (the host destroyed its own first, or the server
+    // itself went away).
     void markGone();
     // Takes an event the connection read for this window.
     void handleEvent(const XEvent& event);
