@@ -70,8 +70,8 @@ Presenter::Presenter(Connection& owner, ::Window target, Visual* windowVisual, i
 Presenter::~Presenter()
 {
     destroyImage();
-    if (!connection.lost())
-        XFreeGC(display, gc);
+    // Also on a lost connection: Xlib then drops the request but frees its side of the GC.
+    XFreeGC(display, gc);
 }
 
 void Presenter::resize(int32_t width, int32_t height)
