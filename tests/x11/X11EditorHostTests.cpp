@@ -287,6 +287,41 @@ TEST_F(EditorInHostWindow, ATapReleasedBeforeTheNextIdleCallCountsWhateverTheIdl
     XDestroyWindow(host.display(), top);
 }
 
+// A tap and the press of a second click both wait in the queue for the next idle call: the
+// first click ends at its own release, and the second is a click of its own, tracked until
+// the button comes up.
+TEST_F(EditorInHostWindow, ATapAndTheNextPressQueuedBehindItAreTwoClicks)
+{
+    const Window top = host.createTopLevel(kHostX, kHostY, 754, 374);
+    ASSERT_EQ(dispatch(effEditOpen, 0, 0, xid(top)), 1);
+    ASSERT_TRUE(idleUntil([&] { return host.childCount(top) == 1; }));
+    pumpFor(100, editorIdle());
+    callbacks.calls.clear();
+    const auto count = [&](int32_t opcode) {
+        return std::count_if(callbacks.calls.begin(), callbacks.calls.end(), [opcode](const HostCall& call) {
+            return call.opcode == opcode && call.index == kReset;
+        });
+    };
+    // The hand lets go from inside whichever tracking loop runs while the button is held.
+    std::ptrdiff_t endedBeforeTheRelease = -1;
+    callbacks.steps = {[&] {
+        endedBeforeTheRelease = count(audioMasterEndEdit);
+        host.releaseButton(Button1);
+    }};
+    host.moveCursor(kHostX + kResetButton.x, kHostY + kResetButton.y);
+    host.pressButton(Button1);
+    host.releaseButton(Button1);
+    host.pressButton(Button1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    EXPECT_TRUE(idleUntil([&] { return callbacks.steps.empty(); })) << "no click was tracked";
+    pumpFor(30, editorIdle());
+    EXPECT_EQ(endedBeforeTheRelease, 1) << "the first click was still tracked while the second press was held";
+    EXPECT_EQ(count(audioMasterBeginEdit), 2);
+    EXPECT_EQ(count(audioMasterEndEdit), 2);
+    dispatch(effEditClose);
+    XDestroyWindow(host.display(), top);
+}
+
 // A plug-in loaded by a render server without a display still loads and processes.
 TEST_F(EditorInHostWindow, WithoutADisplayTheEditorDoesNotOpenAndAudioStillFlows)
 {
