@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -181,6 +183,34 @@ TEST_F(Editor, ATapTakenAfterItsReleaseCountsWhateverTheHostsRate)
         EXPECT_EQ(indicesOf(audioMasterEndEdit).size(), ended + 1);
         EXPECT_EQ(effect.get(kFrequencyPeak1), frequencyDefault) << "a click moved the knob";
     }
+}
+
+// A tap and the press of a second click both wait in the queue when the host runs its
+// messages: the first click ends at its own release, and the second is tracked until the
+// hand lets go.
+TEST_F(Editor, ATapAndTheNextPressQueuedBehindItAreTwoClicks)
+{
+    constexpr int32_t kReset = 8;
+    const auto resetGestures = [&](int32_t opcode) {
+        const std::vector<int32_t> indices = indicesOf(opcode);
+        return std::count(indices.begin(), indices.end(), kReset);
+    };
+    SetCursorPos(onScreen(kResetCentre).x, onScreen(kResetCentre).y);
+    serve(40);
+    tapLeft();
+    pressLeftAtOnce();
+    std::atomic<std::ptrdiff_t> endedBeforeTheRelease{-1};
+    std::thread hand([&] {
+        Sleep(400);
+        endedBeforeTheRelease.store(resetGestures(audioMasterEndEdit));
+        releaseLeft();
+    });
+    serve(800);
+    hand.join();
+    serve(100);
+    EXPECT_EQ(endedBeforeTheRelease.load(), 1) << "the first click was still tracked while the second press was held";
+    EXPECT_EQ(resetGestures(audioMasterBeginEdit), 2);
+    EXPECT_EQ(resetGestures(audioMasterEndEdit), 2);
 }
 
 TEST_F(Editor, TheHostDestroyingItsWindowBeforeClosingTheEditorIsHarmless)

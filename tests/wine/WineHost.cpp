@@ -121,6 +121,11 @@ void tapLeft()
     sendMouse(MOUSEEVENTF_LEFTUP);
 }
 
+void pressLeftAtOnce()
+{
+    sendMouse(MOUSEEVENTF_LEFTDOWN);
+}
+
 void turnWheel(int delta)
 {
     sendMouse(MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta));

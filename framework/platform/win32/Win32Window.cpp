@@ -53,6 +53,19 @@ int32_t height(const RECT& r)
     return static_cast<int32_t>(r.bottom - r.top);
 }
 
+// The release message of the press being delivered, if any: a control's mouse loop runs
+// inside the delivery. [UI thread]
+UINT trackedRelease = 0;
+
+UINT releaseOf(UINT press)
+{
+    switch (press) {
+    case WM_LBUTTONDOWN: return WM_LBUTTONUP;
+    case WM_MBUTTONDOWN: return WM_MBUTTONUP;
+    default: return WM_RBUTTONUP;
+    }
+}
+
 // The buttons and modifiers that a button message carries: the state as the press happened,
 // which a poll of the keys at delivery time no longer sees after a short click. The message
 // names the logical buttons already, swapped or not; Alt is the thread's key state as of
@@ -156,7 +169,10 @@ LRESULT Win32Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         platform::WindowEvent event = eventOf(platform::WindowEvent::Kind::ButtonDown);
         event.where = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         event.buttons = buttonsOf(wParam);
+        const UINT outer = trackedRelease;
+        trackedRelease = releaseOf(message);
         deliver(event);
+        trackedRelease = outer;
         return 0;
     }
     case WM_MOUSEWHEEL: {
@@ -471,6 +487,15 @@ void Win32Window::resizeHostWindows(int32_t w, int32_t h)
     }
     if (climbed)
         resizeKeepingPlace(window, w + extraWidth, h + extraHeight);
+}
+
+bool pressReleased()
+{
+    // Without capture the release goes to whichever of the thread's windows is under the
+    // pointer; one outside them shows in the key state that the caller polls as well.
+    MSG message;
+    return trackedRelease != 0 &&
+           PeekMessageA(&message, nullptr, trackedRelease, trackedRelease, PM_NOREMOVE | PM_NOYIELD) != 0;
 }
 
 }  // namespace VSTGUI::win32
