@@ -6,8 +6,9 @@
 // destroyed before closing the editor) are recorded, every other display's errors go on to
 // the handler that was there before, which is put back when the connection closes.
 // When the server goes away, Xlib's default would end the whole process; a plug-in never
-// ends its host, so the connection is marked lost instead and makes no X call from then on
-// but the final close: its windows behave as if the host had destroyed them.
+// ends its host, so the connection is marked lost instead and from then on makes only the
+// X calls that free Xlib's own memory (the final close among them): its windows behave as
+// if the host had destroyed them.
 // Everything here belongs to the thread that opened the connection.
 
 #include "framework/platform/x11/XlibHeaders.h"
