@@ -83,7 +83,7 @@ bool CFrame::handleWindowEvent(const platform::WindowEvent& event)
     }
     case Kind::ButtonDown: {
         CDrawContext context(window.get(), this, nullptr);
-        handleMouse(&context, event.where, kPollMouseButtons);
+        handleMouse(&context, event.where, event.buttons);
         return true;
     }
     case Kind::Wheel: {
@@ -295,7 +295,7 @@ void CFrame::idle()
 {
     // Paints, timers and a host's destruction of its window arrive here on back ends without
     // a message loop of their own, so this runs even before the first paint.
-    platform::processEvents();
+    platform::processEvents(window.get());
     if (!openFlag || firstDrawPending || !isDirty())
         return;
     CDrawContext context(window.get(), this, nullptr);

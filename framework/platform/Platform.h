@@ -72,6 +72,9 @@ struct WindowEvent {
     Kind kind = Kind::Paint;
     Rect updateRect;
     Point where;
+    // ButtonDown: the buttons and modifier keys as the press happened, the pressed button
+    // included. A poll at delivery time could already find a short click released.
+    MouseButtons buttons = 0;
     float distance = 0.0f;
     const DropData* drop = nullptr;
 };
@@ -149,11 +152,15 @@ std::unique_ptr<Window> createChildWindow(ParentWindow parent, int32_t width, in
 // it. Returns true when one was delivered.
 bool dispatchPendingPaint();
 
-// [UI thread] Delivers what the window system holds for the calling thread's windows: input,
-// paints, destruction and due timers. Where the host runs the message loop (Win32), and on
-// the headless back end, whose tests run it, there is nothing to do. The X11 back end has
-// no loop but the host's idle calls, which reach it here through the frame's idle. Input
-// that arrives while a control tracks the mouse waits until the tracking has ended.
-void processEvents();
+// [UI thread] Delivers what the window system holds for window: its input, paints and due
+// timers (each at most once), and every window's destruction. Where the host runs the
+// message loop (Win32), and on the headless back end, whose tests run it, there is nothing
+// to do. The X11 back end has no loop but the host's idle calls, which reach it here
+// through each frame's idle; serving only the caller's window keeps the cost of a call
+// independent of how many editors are open. A call made while another is running (from a
+// timer procedure, or from a control's mouse loop) delivers no input and fires no timer:
+// those wait for the outermost call, so that ticks never run inside one another. Null
+// for window delivers destruction only.
+void processEvents(Window* window);
 
 }  // namespace VSTGUI::platform

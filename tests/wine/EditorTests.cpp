@@ -10,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <string>
+#include <thread>
 
 namespace {
 
@@ -17,6 +20,7 @@ using namespace tolvan::test;
 
 constexpr int32_t kFrequencyPeak1 = 22;
 constexpr int32_t kBypass = 9;
+constexpr intptr_t kLinearKnobs = 2;
 constexpr POINT kEditorOrigin{60, 10};
 // Frequency Peak1: a 33 x 33 knob at (200, 200). Bypass: 72 x 72 at (465, 190).
 // Reset: 21 x 20 at (630, 320).
@@ -144,6 +148,69 @@ TEST_F(Editor, TheBypassSwitchAndResetButtonAct)
     });
     serve(100);
     EXPECT_EQ(effect.get(kFrequencyPeak1), frequencyDefault);
+}
+
+// A tap's press and release are both queued before the host runs its messages, 40 or
+// 100 ms later: the click counts as it happened. The switch toggles, Reset resets, and
+// the knob sees a gesture that does not move it (Reset has just put it at its default,
+// so a double click could not move it either).
+TEST_F(Editor, ATapTakenAfterItsReleaseCountsWhateverTheHostsRate)
+{
+    // Linear dragging: in circular mode a click turns the knob to the clicked angle.
+    effect.dispatch(effSetEditKnobMode, 0, kLinearKnobs);
+    const auto tap = [&](POINT at, DWORD period) {
+        SetCursorPos(onScreen(at).x, onScreen(at).y);
+        serve(40);
+        tapLeft();
+        Sleep(period);
+        serve(100);
+    };
+    for (const DWORD period : {40ul, 100ul}) {
+        SCOPED_TRACE("messages after " + std::to_string(period) + " ms");
+        const float bypass = effect.get(kBypass);
+        tap(kBypassCentre, period);
+        EXPECT_EQ(effect.get(kBypass), 1.0f - bypass);
+
+        const float frequencyDefault = effect.get(kFrequencyPeak1);
+        effect.set(kFrequencyPeak1, 0.9f);
+        tap(kResetCentre, period);
+        EXPECT_EQ(effect.get(kFrequencyPeak1), frequencyDefault) << "Reset did not reset the program";
+
+        const std::size_t begun = indicesOf(audioMasterBeginEdit).size();
+        const std::size_t ended = indicesOf(audioMasterEndEdit).size();
+        tap(kPeak1Centre, period);
+        EXPECT_EQ(indicesOf(audioMasterBeginEdit).size(), begun + 1) << "the knob did not see the click";
+        EXPECT_EQ(indicesOf(audioMasterEndEdit).size(), ended + 1);
+        EXPECT_EQ(effect.get(kFrequencyPeak1), frequencyDefault) << "a click moved the knob";
+    }
+}
+
+// A tap and the press of a second click both wait in the queue when the host runs its
+// messages: the first click ends at its own release, and the second is tracked until the
+// hand lets go.
+TEST_F(Editor, ATapAndTheNextPressQueuedBehindItAreTwoClicks)
+{
+    constexpr int32_t kReset = 8;
+    const auto resetGestures = [&](int32_t opcode) {
+        const std::vector<int32_t> indices = indicesOf(opcode);
+        return std::count(indices.begin(), indices.end(), kReset);
+    };
+    SetCursorPos(onScreen(kResetCentre).x, onScreen(kResetCentre).y);
+    serve(40);
+    tapLeft();
+    pressLeftAtOnce();
+    std::atomic<std::ptrdiff_t> endedBeforeTheRelease{-1};
+    std::thread hand([&] {
+        Sleep(400);
+        endedBeforeTheRelease.store(resetGestures(audioMasterEndEdit));
+        releaseLeft();
+    });
+    serve(800);
+    hand.join();
+    serve(100);
+    EXPECT_EQ(endedBeforeTheRelease.load(), 1) << "the first click was still tracked while the second press was held";
+    EXPECT_EQ(resetGestures(audioMasterBeginEdit), 2);
+    EXPECT_EQ(resetGestures(audioMasterEndEdit), 2);
 }
 
 TEST_F(Editor, TheHostDestroyingItsWindowBeforeClosingTheEditorIsHarmless)

@@ -115,6 +115,17 @@ void releaseLeft()
     settle();
 }
 
+void tapLeft()
+{
+    sendMouse(MOUSEEVENTF_LEFTDOWN);
+    sendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+void pressLeftAtOnce()
+{
+    sendMouse(MOUSEEVENTF_LEFTDOWN);
+}
+
 void turnWheel(int delta)
 {
     sendMouse(MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta));

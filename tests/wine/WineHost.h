@@ -27,6 +27,11 @@ void runInput(const std::function<void()>& script);
 void moveCursor(POINT screen);
 void pressLeft();
 void releaseLeft();
+// Press and release at once, as a touchpad's tap sends them; unlike the steps above it does
+// not wait for the press to be taken.
+void tapLeft();
+// A press that is not waited for either.
+void pressLeftAtOnce();
 void turnWheel(int delta);
 // Pauses a script long enough for the window's thread to see each step.
 void settle();

@@ -23,11 +23,14 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -190,7 +193,7 @@ int zombieChildren()
 
 void eventPump()
 {
-    platform::processEvents();
+    platform::processEvents(nullptr);
 }
 
 bool pumpUntil(const std::function<bool()>& done, uint32_t timeoutMs = 3000)
@@ -268,7 +271,7 @@ protected:
             if (frame)
                 frame->idle();
             else
-                platform::processEvents();
+                platform::processEvents(nullptr);
         };
     }
     bool pump(const std::function<bool()>& done, uint32_t timeoutMs = 3000) { return tolvan::test::pumpUntil(done, timeoutMs, frameIdle()); }
@@ -417,9 +420,13 @@ TEST_F(X11FrameTest, TwoWindowsAtOnceShareOneConnectionAndLiveApart)
     secondEditor.frame = second;
     EXPECT_EQ(openFileCount(), filesBefore + 1);
     const PixelSurface expected = referenceRendering();
-    EXPECT_TRUE(pump([&] {
+    // The host idles each editor; each frame's idle serves its own window.
+    EXPECT_TRUE(tolvan::test::pumpUntil([&] {
         const PixelSurface shown = host.readBack(host.childOf(secondTop));
         return std::equal(shown.pixels().begin(), shown.pixels().end(), expected.pixels().begin());
+    }, 3000, [&] {
+        frame->idle();
+        second->idle();
     }));
     ASSERT_TRUE(showsReference(expected));
     second->release();
@@ -428,6 +435,53 @@ TEST_F(X11FrameTest, TwoWindowsAtOnceShareOneConnectionAndLiveApart)
     EXPECT_TRUE(showsReference(referenceRendering([](CFrame* f) { static_cast<CControl*>(f->childAt(0))->setValue(1.0f); })));
     closeFrame();
     EXPECT_EQ(openFileCount(), filesBefore);
+    XDestroyWindow(host.display(), secondTop);
+}
+
+// What the timer procedures of the next test see. [UI thread]
+struct TickLog {
+    std::vector<CFrame*> frames;
+    int running = 0;
+    int deepest = 0;
+    std::map<uint32_t, int> firesThisPump;
+    int mostFiresInOnePump = 0;
+};
+TickLog tickLog;
+
+// A tick that does what an editor's does: it lets every frame redraw (each frame's idle
+// runs a pump of its own inside this one), and it takes longer than the timers' interval.
+void slowTick(platform::Window&, uint32_t id)
+{
+    ++tickLog.running;
+    tickLog.deepest = std::max(tickLog.deepest, tickLog.running);
+    tickLog.mostFiresInOnePump = std::max(tickLog.mostFiresInOnePump, ++tickLog.firesThisPump[id]);
+    std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    for (CFrame* each : tickLog.frames)
+        each->idle();
+    --tickLog.running;
+}
+
+TEST_F(X11FrameTest, TimersNeverFireInsideAnotherTimersProcedureAndAtMostOncePerPump)
+{
+    open();
+    const Window secondTop = host.createTopLevel(400, 100, 200, 120);
+    CFrame* second = openFrame(secondTop);
+    tickLog = {};
+    tickLog.frames = {frame, second};
+    ASSERT_TRUE(frame->getWindow()->startTimer(1, 1, slowTick));
+    ASSERT_TRUE(second->getWindow()->startTimer(2, 1, slowTick));
+    ASSERT_TRUE(second->getWindow()->startTimer(3, 1, slowTick));
+    for (int round = 0; round < 20; ++round) {
+        for (CFrame* each : tickLog.frames) {
+            tickLog.firesThisPump.clear();
+            each->idle();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_EQ(tickLog.deepest, 1) << "a timer fired inside another timer's procedure";
+    EXPECT_EQ(tickLog.mostFiresInOnePump, 1);
+    tickLog = {};
+    second->release();
     XDestroyWindow(host.display(), secondTop);
 }
 
@@ -444,7 +498,7 @@ TEST_F(X11FrameTest, ThousandOpenCloseCyclesLeaveNothingBehind)
         buildScene(cycled, &cycleListener);
         cycleEditor.frame = cycled;
         cycled->getWindow()->invalidate(kSceneSize);
-        platform::processEvents();
+        platform::processEvents(cycled->getWindow());
         cycled->setCursor(kCursorHand);
         cycled->getWindow()->startTimer(1, 25, [](platform::Window&, uint32_t) {});
         cycled->release();
@@ -582,7 +636,7 @@ TEST(X11Platform, NothingTouchesTheServerWhileNoWindowIsOpen)
     EXPECT_EQ(platform::getMouseButtons(), 0);
     EXPECT_EQ(platform::getCursorPosition(), Point{});
     EXPECT_FALSE(platform::dispatchPendingPaint());
-    platform::processEvents();
+    platform::processEvents(nullptr);
     // A bad parent opens and closes the connection again, leaving the handler as it was.
     EXPECT_EQ(platform::createChildWindow(reinterpret_cast<platform::ParentWindow>(deadWindow(host)), 10, 10, nullptr), nullptr);
     EXPECT_EQ(platform::createChildWindow(nullptr, 10, 10, nullptr), nullptr);

@@ -13,9 +13,11 @@
 #include "tests/x11/X11TestHost.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tolvan::test {
@@ -30,6 +32,8 @@ constexpr VSTGUI::Point kPreSwitch{460, 32};
 constexpr int32_t kBypass = 9;
 constexpr VSTGUI::Point kBypassSwitch{501, 208};
 constexpr intptr_t kLinearKnobs = 2;
+constexpr int32_t kReset = 8;
+constexpr VSTGUI::Point kResetButton{640, 330};  // the 21 x 20 button at (630, 320)
 
 struct HostCall {
     int32_t opcode;
@@ -234,6 +238,88 @@ TEST_F(EditorInHostWindow, ClosesAndReopensAndSurvivesTheHostDestroyingItsWindow
     dispatch(effEditClose);
     XDestroyWindow(host.display(), firstTop);
     XDestroyWindow(host.display(), secondTop);
+}
+
+// A touchpad's tap sends the press and the release at once; a host may call idle only every
+// 40 ms (measured in one) or 100 ms. The click counts as it happened: the switch toggles,
+// Reset resets, and the knob sees a gesture that does not move it.
+TEST_F(EditorInHostWindow, ATapReleasedBeforeTheNextIdleCallCountsWhateverTheIdleRate)
+{
+    const Window top = host.createTopLevel(kHostX, kHostY, 754, 374);
+    ASSERT_EQ(dispatch(effEditOpen, 0, 0, xid(top)), 1);
+    ASSERT_TRUE(idleUntil([&] { return host.childCount(top) == 1; }));
+    dispatch(effSetEditKnobMode, 0, kLinearKnobs);
+    pumpFor(100, editorIdle());
+    const auto tap = [&](VSTGUI::Point at, uint32_t idlePeriod, const std::function<bool()>& counted) {
+        host.moveCursor(kHostX + at.x, kHostY + at.y);
+        host.pressButton(Button1);
+        host.releaseButton(Button1);
+        // The first idle call after the tap finds both events queued; two more are allowed
+        // for a slow machine.
+        for (int call = 0; call < 3 && !counted(); ++call) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(idlePeriod));
+            dispatch(effEditIdle);
+        }
+        return counted();
+    };
+    for (const uint32_t idlePeriod : {40u, 100u}) {
+        SCOPED_TRACE("idle every " + std::to_string(idlePeriod) + " ms");
+        const float bypass = parameter(kBypass);
+        EXPECT_TRUE(tap(kBypassSwitch, idlePeriod, [&] { return parameter(kBypass) != bypass; }));
+
+        effect->setParameter(effect, kPeak1Frequency, 0.9f);
+        const float frequency = parameter(kPeak1Frequency);
+        EXPECT_TRUE(tap(kResetButton, idlePeriod, [&] { return parameter(kPeak1Frequency) != frequency; }))
+            << "Reset did not reset the program";
+
+        callbacks.calls.clear();
+        const auto gestureEnded = [&] {
+            return std::any_of(callbacks.calls.begin(), callbacks.calls.end(), [](const HostCall& call) {
+                return call.opcode == audioMasterEndEdit && call.index == kPeak1Frequency;
+            });
+        };
+        const float knob = parameter(kPeak1Frequency);
+        EXPECT_TRUE(tap(kPeak1Knob, idlePeriod, gestureEnded)) << "the knob did not see the click";
+        EXPECT_EQ(parameter(kPeak1Frequency), knob) << "a click moved the knob";
+        EXPECT_FALSE(callbacks.calls.empty() || callbacks.calls.front().opcode != audioMasterBeginEdit);
+    }
+    dispatch(effEditClose);
+    XDestroyWindow(host.display(), top);
+}
+
+// A tap and the press of a second click both wait in the queue for the next idle call: the
+// first click ends at its own release, and the second is a click of its own, tracked until
+// the button comes up.
+TEST_F(EditorInHostWindow, ATapAndTheNextPressQueuedBehindItAreTwoClicks)
+{
+    const Window top = host.createTopLevel(kHostX, kHostY, 754, 374);
+    ASSERT_EQ(dispatch(effEditOpen, 0, 0, xid(top)), 1);
+    ASSERT_TRUE(idleUntil([&] { return host.childCount(top) == 1; }));
+    pumpFor(100, editorIdle());
+    callbacks.calls.clear();
+    const auto count = [&](int32_t opcode) {
+        return std::count_if(callbacks.calls.begin(), callbacks.calls.end(), [opcode](const HostCall& call) {
+            return call.opcode == opcode && call.index == kReset;
+        });
+    };
+    // The hand lets go from inside whichever tracking loop runs while the button is held.
+    std::ptrdiff_t endedBeforeTheRelease = -1;
+    callbacks.steps = {[&] {
+        endedBeforeTheRelease = count(audioMasterEndEdit);
+        host.releaseButton(Button1);
+    }};
+    host.moveCursor(kHostX + kResetButton.x, kHostY + kResetButton.y);
+    host.pressButton(Button1);
+    host.releaseButton(Button1);
+    host.pressButton(Button1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    EXPECT_TRUE(idleUntil([&] { return callbacks.steps.empty(); })) << "no click was tracked";
+    pumpFor(30, editorIdle());
+    EXPECT_EQ(endedBeforeTheRelease, 1) << "the first click was still tracked while the second press was held";
+    EXPECT_EQ(count(audioMasterBeginEdit), 2);
+    EXPECT_EQ(count(audioMasterEndEdit), 2);
+    dispatch(effEditClose);
+    XDestroyWindow(host.display(), top);
 }
 
 // A plug-in loaded by a render server without a display still loads and processes.

@@ -361,7 +361,7 @@ bool dispatchPendingPaint()
 }
 
 // The tests run the message loop themselves (runMessages), as a Windows host does.
-void processEvents() {}
+void processEvents(Window*) {}
 
 }  // namespace platform
 
@@ -456,7 +456,9 @@ bool pressButton(platform::Window& window, Point client, MouseButtons buttons)
 {
     state().buttons = buttons;
     state().lastScriptedTime = now();
-    return deliverAt(window, client, makeEvent(EventKind::ButtonDown, client));
+    platform::WindowEvent event = makeEvent(EventKind::ButtonDown, client);
+    event.buttons = buttons;
+    return deliverAt(window, client, event);
 }
 
 bool turnWheel(platform::Window& window, Point client, float distance)

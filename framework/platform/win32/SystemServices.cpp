@@ -1,5 +1,6 @@
 // Time, the mouse and modifier poll, the cursor position and opening documents on Windows.
 #include "framework/platform/Platform.h"
+#include "framework/platform/win32/Win32Window.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -50,6 +51,9 @@ MouseButtons getMouseButtons()
         buttons |= ModControl;
     if (isDown(VK_MENU))
         buttons |= ModAlt;
+    // A release queued behind the press being delivered ends it, whatever the hand does now.
+    if (win32::pressReleased())
+        buttons &= ~(ButtonLeft | ButtonMiddle | ButtonRight);
     return buttons;
 }
 

@@ -53,6 +53,35 @@ int32_t height(const RECT& r)
     return static_cast<int32_t>(r.bottom - r.top);
 }
 
+// The release message of the press being delivered, if any: a control's mouse loop runs
+// inside the delivery. [UI thread]
+UINT trackedRelease = 0;
+
+UINT releaseOf(UINT press)
+{
+    switch (press) {
+    case WM_LBUTTONDOWN: return WM_LBUTTONUP;
+    case WM_MBUTTONDOWN: return WM_MBUTTONUP;
+    default: return WM_RBUTTONUP;
+    }
+}
+
+// The buttons and modifiers that a button message carries: the state as the press happened,
+// which a poll of the keys at delivery time no longer sees after a short click. The message
+// names the logical buttons already, swapped or not; Alt is the thread's key state as of
+// this message.
+MouseButtons buttonsOf(WPARAM flags)
+{
+    MouseButtons buttons = 0;
+    buttons |= (flags & MK_LBUTTON) ? ButtonLeft : 0;
+    buttons |= (flags & MK_MBUTTON) ? ButtonMiddle : 0;
+    buttons |= (flags & MK_RBUTTON) ? ButtonRight : 0;
+    buttons |= (flags & MK_SHIFT) ? ModShift : 0;
+    buttons |= (flags & MK_CONTROL) ? ModControl : 0;
+    buttons |= (GetKeyState(VK_MENU) & 0x8000) ? ModAlt : 0;
+    return buttons;
+}
+
 void resizeKeepingPlace(HWND window, int32_t w, int32_t h)
 {
     SetWindowPos(window, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -139,7 +168,11 @@ LRESULT Win32Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MBUTTONDOWN: {
         platform::WindowEvent event = eventOf(platform::WindowEvent::Kind::ButtonDown);
         event.where = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        event.buttons = buttonsOf(wParam);
+        const UINT outer = trackedRelease;
+        trackedRelease = releaseOf(message);
         deliver(event);
+        trackedRelease = outer;
         return 0;
     }
     case WM_MOUSEWHEEL: {
@@ -456,6 +489,15 @@ void Win32Window::resizeHostWindows(int32_t w, int32_t h)
         resizeKeepingPlace(window, w + extraWidth, h + extraHeight);
 }
 
+bool pressReleased()
+{
+    // Without capture the release goes to whichever of the thread's windows is under the
+    // pointer; one outside them shows in the key state that the caller polls as well.
+    MSG message;
+    return trackedRelease != 0 &&
+           PeekMessageA(&message, nullptr, trackedRelease, trackedRelease, PM_NOREMOVE | PM_NOYIELD) != 0;
+}
+
 }  // namespace VSTGUI::win32
 
 namespace VSTGUI::platform {
@@ -482,6 +524,6 @@ bool dispatchPendingPaint()
 }
 
 // The host runs the message loop that delivers our window's messages.
-void processEvents() {}
+void processEvents(Window*) {}
 
 }  // namespace VSTGUI::platform

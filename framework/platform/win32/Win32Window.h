@@ -64,4 +64,10 @@ private:
     bool classAcquired = false;
 };
 
+// [UI thread] While a press is being delivered to a window of ours: whether its button's
+// release already waits in the thread's queue behind it. A click shorter than the host's
+// pace arrives as a press with its release queued; the control must see the button down
+// first and then up, as the user did, also when the button is pressed again by now.
+bool pressReleased();
+
 }  // namespace VSTGUI::win32

@@ -48,9 +48,10 @@ Connection* Connection::acquire()
         if (display == nullptr)
             return nullptr;
         connection = new Connection(display);
+        XSetIOErrorExitHandler(display, &Connection::handleLostServer, connection);
         previousHandler.store(XSetErrorHandler(&Connection::handleError));
         instance.store(connection);
-    } else if (connection->owner != std::this_thread::get_id()) {
+    } else if (connection->owner != std::this_thread::get_id() || connection->serverLost) {
         return nullptr;
     }
     ++connection->uses;
@@ -63,6 +64,7 @@ void Connection::release()
     if (connection == nullptr || --connection->uses > 0)
         return;
     // Closing waits for the server, so errors of our last requests still reach our handler.
+    // A lost connection is closed as well: Xlib then frees only our side of it.
     XCloseDisplay(connection->xDisplay);
     instance.store(nullptr);
     delete connection;
@@ -93,6 +95,16 @@ int Connection::handleError(Display* display, XErrorEvent* error)
     return 0;
 }
 
+void Connection::handleLostServer(Display*, void* lostConnection)
+{
+    // Runs inside the Xlib call that found the server gone, so on the owning thread.
+    // Returning lets that call fail instead of ending the process.
+    auto* connection = static_cast<Connection*>(lostConnection);
+    connection->serverLost = true;
+    for (X11Window* window : connection->windows)
+        window->markGone();
+}
+
 void Connection::remove(X11Window* window)
 {
     windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
@@ -108,7 +120,7 @@ X11Window* Connection::find(::Window id) const
 
 void Connection::readEvents()
 {
-    while (XPending(xDisplay) > 0) {
+    while (!serverLost && XPending(xDisplay) > 0) {
         XEvent event;
         XNextEvent(xDisplay, &event);
         // For every event we select, the window field is the window it is meant for (the

@@ -5,6 +5,10 @@
 // handler stands in front of the host's: errors on our connection (a window the host
 // destroyed before closing the editor) are recorded, every other display's errors go on to
 // the handler that was there before, which is put back when the connection closes.
+// When the server goes away, Xlib's default would end the whole process; a plug-in never
+// ends its host, so the connection is marked lost instead and from then on makes only the
+// X calls that free Xlib's own memory (the final close among them): its windows behave as
+// if the host had destroyed them.
 // Everything here belongs to the thread that opened the connection.
 
 #include "framework/platform/x11/XlibHeaders.h"
@@ -45,7 +49,7 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     // Takes a use of the shared connection, opening it first when no window holds one.
-    // Null when no display can be opened or another thread owns the connection.
+    // Null when no display can be opened, another thread owns the connection, or it is lost.
     static Connection* acquire();
     // Gives a use back; the last one closes the connection and restores the error handler.
     static void release();
@@ -53,6 +57,8 @@ public:
     static Connection* current();
 
     Display* display() const { return xDisplay; }
+    // The server has gone away: no X call may be made on the display any more.
+    bool lost() const { return serverLost; }
     ::Window root() const { return DefaultRootWindow(xDisplay); }
     const Atoms& atoms() const { return atomTable; }
     // MIT-SHM's calls when both libXext and the server offer it, else null.
@@ -72,7 +78,7 @@ public:
         const uint64_t before = errorCount;
         request();
         XSync(xDisplay, False);
-        return errorCount == before;
+        return errorCount == before && !serverLost;
     }
 
     // Reads everything the server has sent and hands each event to its window.
@@ -82,12 +88,14 @@ private:
     explicit Connection(Display* display);
     ~Connection();
     static int handleError(Display* display, XErrorEvent* error);
+    static void handleLostServer(Display* display, void* connection);
 
     Display* xDisplay;
     Atoms atomTable{};
     const SharedMemoryExtension* sharedMemoryCalls = nullptr;
     std::thread::id owner = std::this_thread::get_id();
     int32_t uses = 0;
+    bool serverLost = false;
     uint64_t errorCount = 0;
     std::vector<X11Window*> windows;
 };

@@ -17,6 +17,10 @@ namespace {
 
 constexpr uint32_t kDoubleClickTime = 400;
 
+// How many event pumps are running on the UI thread: only the outermost delivers input
+// and fires timers, so that no timer procedure or mouse loop runs inside another. [UI thread]
+int pumpDepth = 0;
+
 // Whether window is still one of the open connection's: delivering an event may have
 // closed it, and the connection with it.
 bool stillOpen(const x11::X11Window* window)
@@ -38,7 +42,7 @@ struct PointerState {
 std::optional<PointerState> queryPointer()
 {
     const x11::Connection* connection = x11::Connection::current();
-    if (connection == nullptr)
+    if (connection == nullptr || connection->lost())
         return std::nullopt;
     ::Window root = None;
     ::Window child = None;
@@ -77,15 +81,14 @@ MouseButtons getMouseButtons()
     const std::optional<PointerState> pointer = queryPointer();
     if (!pointer)
         return 0;
-    const unsigned state = pointer->state;
-    // The server maps a left-handed pointer already: Button1 is the primary button.
-    MouseButtons buttons = 0;
-    buttons |= (state & Button1Mask) ? ButtonLeft : 0;
-    buttons |= (state & Button2Mask) ? ButtonMiddle : 0;
-    buttons |= (state & Button3Mask) ? ButtonRight : 0;
-    buttons |= (state & ShiftMask) ? ModShift : 0;
-    buttons |= (state & ControlMask) ? ModControl : 0;
-    buttons |= (state & Mod1Mask) ? ModAlt : 0;
+    MouseButtons buttons = x11::mouseButtonsOf(pointer->state);
+    // The query's answer came after every event the server sent before it: a release that
+    // ended a tracked press is among them, also when the button is held again by now.
+    if (x11::Connection* connection = x11::Connection::current()) {
+        connection->readEvents();
+        if (x11::X11Window::pressReleased())
+            buttons &= ~(ButtonLeft | ButtonMiddle | ButtonRight);
+    }
     return buttons;
 }
 
@@ -128,23 +131,29 @@ bool dispatchPendingPaint()
     return false;
 }
 
-void processEvents()
+void processEvents(Window* window)
 {
     x11::reapFinishedOpeners();
     x11::Connection* connection = x11::Connection::current();
     if (connection == nullptr)
         return;
     connection->readEvents();
-    for (x11::X11Window* window : connection->allWindows()) {
-        if (stillOpen(window))
-            window->deliverDestroy();
-        while (stillOpen(window) && window->deliverQueuedInput()) {
-        }
-        while (stillOpen(window) && window->deliverPaint()) {
-        }
-        if (stillOpen(window))
-            window->fireDueTimers(getTicks());
+    for (x11::X11Window* each : connection->allWindows())
+        if (stillOpen(each))
+            each->deliverDestroy();
+    // On this back end every window is an X11Window.
+    auto* own = static_cast<x11::X11Window*>(window);
+    if (own == nullptr || !stillOpen(own))
+        return;
+    const bool outermost = pumpDepth == 0;
+    ++pumpDepth;
+    while (outermost && stillOpen(own) && own->deliverQueuedInput()) {
     }
+    while (stillOpen(own) && own->deliverPaint()) {
+    }
+    if (outermost && stillOpen(own))
+        own->fireDueTimers(getTicks());
+    --pumpDepth;
 }
 
 }  // namespace platform

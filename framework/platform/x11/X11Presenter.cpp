@@ -70,6 +70,7 @@ Presenter::Presenter(Connection& owner, ::Window target, Visual* windowVisual, i
 Presenter::~Presenter()
 {
     destroyImage();
+    // Also on a lost connection: Xlib then drops the request but frees its side of the GC.
     XFreeGC(display, gc);
 }
 
@@ -146,9 +147,11 @@ void Presenter::destroyImage()
     if (image == nullptr)
         return;
     if (shm != nullptr) {
-        shm->detach(display, &segment);
-        // The server must have let go before our side does.
-        XSync(display, False);
+        // The server must have let go before our side does; a lost server has.
+        if (!connection.lost()) {
+            shm->detach(display, &segment);
+            XSync(display, False);
+        }
         shmdt(segment.shmaddr);
         image->data = nullptr;
         segment = {};

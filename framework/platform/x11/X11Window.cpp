@@ -15,7 +15,8 @@ namespace {
 using EventKind = platform::WindowEvent::Kind;
 
 constexpr long kXdndVersion = 5;
-constexpr long kEventMask = ExposureMask | ButtonPressMask | StructureNotifyMask;
+// Releases are read only to end a press that a control is tracking.
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
 constexpr unsigned kWheelUp = Button4;
 constexpr unsigned kWheelDown = Button5;
 constexpr unsigned kWheelRight = 7;  // the highest button a wheel sends
@@ -39,9 +40,22 @@ constexpr CursorGlyph kCursorGlyphs[] = {
     {platform::CursorShape::Hand, XC_hand2},
 };
 
-// While a control tracks the mouse inside the delivery of one input event, further input
-// waits, as a message loop would keep it queued. [UI thread]
-int inputDepth = 0;
+// The press whose delivery is running, if any: a control's mouse loop runs inside it. [UI thread]
+struct TrackedPress {
+    const X11Window* window = nullptr;
+    unsigned button = 0;
+};
+TrackedPress tracked;
+
+MouseButtons buttonBit(unsigned button)
+{
+    switch (button) {
+    case Button1: return ButtonLeft;
+    case Button2: return ButtonMiddle;
+    case Button3: return ButtonRight;
+    default: return 0;
+    }
+}
 
 bool isDue(uint32_t due, uint32_t clock)
 {
@@ -65,6 +79,18 @@ Rect unite(const Rect& a, const Rect& b)
 }
 
 }  // namespace
+
+MouseButtons mouseButtonsOf(unsigned state)
+{
+    MouseButtons buttons = 0;
+    buttons |= (state & Button1Mask) ? ButtonLeft : 0;
+    buttons |= (state & Button2Mask) ? ButtonMiddle : 0;
+    buttons |= (state & Button3Mask) ? ButtonRight : 0;
+    buttons |= (state & ShiftMask) ? ModShift : 0;
+    buttons |= (state & ControlMask) ? ModControl : 0;
+    buttons |= (state & Mod1Mask) ? ModAlt : 0;
+    return buttons;
+}
 
 std::unique_ptr<X11Window> X11Window::create(Connection& connection, ::Window parent, int32_t width, int32_t height,
                                              platform::WindowProcedure procedure)
@@ -123,22 +149,26 @@ X11Window::X11Window(Connection& owner, ::Window window, ::Window parentWindow, 
 
 X11Window::~X11Window()
 {
+    if (tracked.window == this)
+        tracked = {};
     if (!destroyDelivered) {
         destroyDelivered = true;
         if (procedure != nullptr)
             procedure(*this, makeEvent(EventKind::Destroy));
     }
     presenter.reset();
-    for (const auto& [shape, cursor] : cursors)
-        XFreeCursor(display, cursor);
-    if (alive)
-        XDestroyWindow(display, xid);
-    if (ownColormap != None)
-        XFreeColormap(display, ownColormap);
     connection.remove(this);
-    // The server frees everything now, and errors about a window the host destroyed first
-    // arrive while our handler still stands.
-    XSync(display, False);
+    if (!connection.lost()) {
+        for (const auto& [shape, cursor] : cursors)
+            XFreeCursor(display, cursor);
+        if (alive)
+            XDestroyWindow(display, xid);
+        if (ownColormap != None)
+            XFreeColormap(display, ownColormap);
+        // The server frees everything now, and errors about a window the host destroyed
+        // first arrive while our handler still stands.
+        XSync(display, False);
+    }
     Connection::release();
 }
 
@@ -164,6 +194,10 @@ void X11Window::handleEvent(const XEvent& event)
         if (event.xbutton.button <= kWheelDown)
             input.push_back(event);
         return;
+    case ButtonRelease:
+        if (event.xbutton.button <= Button3)
+            input.push_back(event);
+        return;
     case DestroyNotify:
         if (event.xdestroywindow.window == xid)
             markGone();
@@ -187,16 +221,22 @@ bool X11Window::deliverDestroy()
 
 bool X11Window::deliverQueuedInput()
 {
-    if (inputDepth > 0 || !alive || input.empty())
+    if (!alive || input.empty())
         return false;
     const XEvent event = input.front();
     input.pop_front();
     // The delivery may end with this window destroyed: nothing of it is touched afterwards.
-    ++inputDepth;
-    if (event.type == ButtonPress && event.xbutton.button <= Button3) {
+    if (event.type == ButtonRelease) {
+        // Button-up changes nothing in the views; a tracked press has seen it already.
+    } else if (event.type == ButtonPress && event.xbutton.button <= Button3) {
         platform::WindowEvent press = makeEvent(EventKind::ButtonDown);
         press.where = {event.xbutton.x, event.xbutton.y};
+        // The event's state is from just before the press.
+        press.buttons = mouseButtonsOf(event.xbutton.state) | buttonBit(event.xbutton.button);
+        const TrackedPress outer = tracked;
+        tracked = {this, event.xbutton.button};
         deliver(press);
+        tracked = outer;
     } else if (event.type == ButtonPress) {
         platform::WindowEvent wheel = makeEvent(EventKind::Wheel);
         wheel.where = {event.xbutton.x_root, event.xbutton.y_root};
@@ -205,8 +245,17 @@ bool X11Window::deliverQueuedInput()
     } else {
         dragTarget.handle(connection, xid, event, [this](const platform::WindowEvent& e) { return deliver(e); });
     }
-    --inputDepth;
     return true;
+}
+
+bool X11Window::pressReleased()
+{
+    if (tracked.window == nullptr)
+        return false;
+    const auto& queued = tracked.window->input;
+    return std::any_of(queued.begin(), queued.end(), [](const XEvent& event) {
+        return event.type == ButtonRelease && event.xbutton.button == tracked.button;
+    });
 }
 
 bool X11Window::deliverPaint()

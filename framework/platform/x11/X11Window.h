@@ -18,6 +18,10 @@ namespace VSTGUI::x11 {
 
 class Connection;
 
+// The MouseButtons bits of an X event's or pointer query's key and button state. The server
+// maps a left-handed pointer already: Button1 is the primary button.
+MouseButtons mouseButtonsOf(unsigned state);
+
 class X11Window final : public platform::Window {
 public:
     // Null when parent is not a window of the display, or no usable visual exists.
@@ -26,16 +30,25 @@ public:
     ~X11Window() override;
 
     ::Window id() const { return xid; }
-    // The server no longer has the window (the host destroyed its own first).
+    // The server no longer has the window (the host destroyed its own first, or the server
+    // itself went away).
     void markGone();
     // Takes an event the connection read for this window.
     void handleEvent(const XEvent& event);
 
     // Delivery from the event pump; each returns whether it delivered anything.
     bool deliverDestroy();
+    // A press starts a control's mouse loop inside this call: the loop's polls learn from
+    // pressReleased whether the press has ended.
     bool deliverQueuedInput();
     bool deliverPaint();
     void fireDueTimers(uint32_t now);
+
+    // [UI thread] While a press is being delivered: whether its release has come in behind
+    // it (read from the server by the caller). A click shorter than the host's idle period
+    // arrives as a press with its release already queued; the control must see the button
+    // down first and then up, as the user did. False when no press is being delivered.
+    static bool pressReleased();
 
     PixelSurface* acquireSurface() override;
     void releaseSurface(PixelSurface* surface) override;
