@@ -167,13 +167,22 @@ bool writeAtStart(HANDLE file, const std::string& text) {
     return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, &at) != 0;
 }
 
-// Negative when the child has written nothing yet.
+// The figure is written twice over, so that a read that meets a write half done, whose
+// halves then differ, counts as no figure. Negative for none.
+std::string progressText(double cpu) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%-20.3f %-20.3f", cpu, cpu);
+    return text;
+}
+
 double readProgress(HANDLE file) {
-    std::array<char, 32> text{};
+    std::array<char, 48> text{};
     OVERLAPPED at{};
     DWORD n = 0;
     if (!ReadFile(file, text.data(), static_cast<DWORD>(text.size() - 1), &n, &at) || n == 0) return -1;
-    return std::strtod(text.data(), nullptr);
+    char* second = nullptr;
+    const double first = std::strtod(text.data(), &second);
+    return std::strtod(second, nullptr) == first ? first : -1;
 }
 
 // The child's side: a thread that reports until the check has run.
@@ -184,11 +193,9 @@ public:
         if (GetEnvironmentVariableW(kProgressVariable, number.data(), static_cast<DWORD>(number.size())) == 0) return;
         const auto file = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(std::wcstoull(number.data(), nullptr, 10)));
         thread = std::thread([this, file] {
-            char text[32];
             // The event is set when the check has run; until then it is a clock.
             while (WaitForSingleObject(done, kProgressIntervalMs) == WAIT_TIMEOUT) {
-                std::snprintf(text, sizeof text, "%-20.3f", cpuSeconds(GetCurrentProcess()));
-                if (!writeAtStart(file, text)) return;
+                if (!writeAtStart(file, progressText(cpuSeconds(GetCurrentProcess())))) return;
             }
         });
     }
