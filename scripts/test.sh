@@ -59,8 +59,11 @@ loaded_checks+=,many-instances,editor-cycles-with-audio,editor-in-window,host-de
 stress-ng --cpu 2 --timeout 900 >/dev/null &
 stress=$!
 trap 'kill "$stress" 2>/dev/null || true' EXIT
-tests/x11/run-under-xvfb.sh build/tools/tolvan-validate/tolvan-validate --window --only "$loaded_checks" build/Tolvan.so
-tests/wine/run-wine-suite.sh --run build-windows tolvan-validate.exe --window --only "$loaded_checks" Tolvan.dll
+# Each says SKIPPED and exits 77 where its X server or wine is missing.
+tests/x11/run-under-xvfb.sh build/tools/tolvan-validate/tolvan-validate --window --only "$loaded_checks" \
+  build/Tolvan.so || [ $? -eq 77 ]
+tests/wine/run-wine-suite.sh --run build-windows tolvan-validate.exe --window --only "$loaded_checks" Tolvan.dll \
+  || [ $? -eq 77 ]
 kill "$stress"
 wait "$stress" 2>/dev/null || true
 trap - EXIT
