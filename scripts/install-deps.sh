@@ -11,6 +11,8 @@ packages=(
 )
 if [ "${1:-}" = "--tests" ]; then
   packages+=(xvfb xdotool wine64)
+  # Load beside the validator's threaded checks.
+  packages+=(stress-ng)
   # The package checks: dpkg-shlibdeps (dpkg-dev, file) and lintian.
   packages+=(dpkg-dev file lintian)
   # The validator's fuzzer is built with clang and its libFuzzer runtime.

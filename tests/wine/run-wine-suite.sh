@@ -3,7 +3,15 @@
 # (the wine test host and the import-table check) on an Xvfb display of its own, with a
 # throw-away wine prefix; both are gone afterwards. Where wine is missing, the wine tests
 # report themselves skipped and the rest still runs.
+# run-wine-suite.sh --run <cross-build dir> <program.exe> [arguments]: runs one program of
+# that build the same way instead, from its folder (the validator by hand, for example).
 set -euo pipefail
+
+program=()
+if [ "${1:-}" = "--run" ]; then
+  program=("${@:3}")
+  set -- "$2"
+fi
 
 export WINEDEBUG=-all
 # No prompts to install the .NET and HTML runtimes, which nothing here needs.
@@ -46,6 +54,12 @@ if [ -n "$wine" ]; then
   echo "wine ready after $(( $(date +%s) - start )) s"
 else
   echo "wine is not installed: the wine tests will report themselves skipped"
+fi
+
+if [ ${#program[@]} -gt 0 ]; then
+  if [ -z "$wine" ]; then echo "SKIPPED: wine64 is not installed"; exit 77; fi
+  cd "$1" && "$wine" "${program[@]}"
+  exit $?
 fi
 
 status=0

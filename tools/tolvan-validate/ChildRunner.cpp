@@ -32,11 +32,11 @@ int runCheckHere(const CheckRun& run) {
     return context.failureCount() == 0 ? 0 : 1;
 }
 
-void judge(Outcome& outcome, const Ending& ending, int32_t timeoutSeconds) {
+void judge(Outcome& outcome, const Ending& ending) {
     const std::string sanitizer = sanitizerIn(outcome.output);
     outcome.passed = false;
-    if (ending.timedOut) {
-        outcome.verdict = "hung (timeout after " + std::to_string(timeoutSeconds) + " s)";
+    if (!ending.hang.empty()) {
+        outcome.verdict = "hung (" + ending.hang + ")";
     } else if (!ending.crash.empty()) {
         outcome.verdict = "crashed (" + ending.crash + ")";
     } else if (!sanitizer.empty()) {

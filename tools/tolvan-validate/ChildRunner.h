@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tools/tolvan-validate/Check.h"
+#include "tools/tolvan-validate/HangWatch.h"
 
 namespace validate {
 
@@ -27,7 +28,8 @@ struct Outcome {
     std::string verdict;
     std::string output;
     double seconds = 0;
-    double cpuSeconds = 0;  // the child's own, what the check costs on an idle machine
+    // The child's own, what the check costs on an idle machine; negative when unknown.
+    double cpuSeconds = 0;
 };
 
 // Runs the check in a child process, waiting at most timeoutSeconds for it.
@@ -51,13 +53,14 @@ bool leaksFound();
 
 // How a child ended, in the terms both systems share.
 struct Ending {
-    bool timedOut = false;
+    // Why the child was ended unfinished; empty when it ended by itself.
+    std::string hang;
     // The signal's or exception's name when the child crashed, else empty.
     std::string crash;
     int exitCode = 0;
 };
 
 // Fills in the verdict and passed of an outcome whose output is read.
-void judge(Outcome& outcome, const Ending& ending, int32_t timeoutSeconds);
+void judge(Outcome& outcome, const Ending& ending);
 
 }  // namespace validate

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "tools/tolvan-validate/ChildRunner.h"
 #include "tools/tolvan-validate/WindowsText.h"
@@ -134,6 +135,16 @@ double cpuSeconds(HANDLE process) {
     return seconds(kernel) + seconds(user);
 }
 
+// The system's figure for a child, negative when the system answered with this
+// process's own times instead, as wine does: ours read just before and just after
+// enclose it then.
+double childCpuSeconds(HANDLE process) {
+    const double ownBefore = cpuSeconds(GetCurrentProcess());
+    const double child = cpuSeconds(process);
+    const double ownAfter = cpuSeconds(GetCurrentProcess());
+    return child >= ownBefore && child <= ownAfter ? -1 : child;
+}
+
 // The child's own figure, removed from its output; negative when it left none.
 double takeCpuReport(std::string& output) {
     const std::size_t at = output.rfind(kCpuReport);
@@ -142,6 +153,64 @@ double takeCpuReport(std::string& output) {
     output.erase(at);
     return reported;
 }
+
+// The child's processor time so far, for the parent's HangWatch while the child runs:
+// wine cannot tell the parent, so the child writes its own figure at the start of a file
+// the parent gives it (named by the handle's number in this variable), every quarter of
+// a second.
+constexpr const wchar_t* kProgressVariable = L"TOLVAN_VALIDATE_PROGRESS";
+constexpr int kProgressIntervalMs = 250;
+
+bool writeAtStart(HANDLE file, const std::string& text) {
+    OVERLAPPED at{};
+    DWORD written = 0;
+    return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, &at) != 0;
+}
+
+// The figure is written twice over, so that a read that meets a write half done, whose
+// halves then differ, counts as no figure. Negative for none.
+std::string progressText(double cpu) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%-20.3f %-20.3f", cpu, cpu);
+    return text;
+}
+
+double readProgress(HANDLE file) {
+    std::array<char, 48> text{};
+    OVERLAPPED at{};
+    DWORD n = 0;
+    if (!ReadFile(file, text.data(), static_cast<DWORD>(text.size() - 1), &n, &at) || n == 0) return -1;
+    char* second = nullptr;
+    const double first = std::strtod(text.data(), &second);
+    return std::strtod(second, nullptr) == first ? first : -1;
+}
+
+// The child's side: a thread that reports until the check has run.
+class ProgressReporter {
+public:
+    ProgressReporter() {
+        std::array<wchar_t, 32> number{};
+        if (GetEnvironmentVariableW(kProgressVariable, number.data(), static_cast<DWORD>(number.size())) == 0) return;
+        const auto file = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(std::wcstoull(number.data(), nullptr, 10)));
+        thread = std::thread([this, file] {
+            // The event is set when the check has run; until then it is a clock.
+            while (WaitForSingleObject(done, kProgressIntervalMs) == WAIT_TIMEOUT) {
+                if (!writeAtStart(file, progressText(cpuSeconds(GetCurrentProcess())))) return;
+            }
+        });
+    }
+    ~ProgressReporter() {
+        SetEvent(done);
+        if (thread.joinable()) thread.join();
+        CloseHandle(done);
+    }
+    ProgressReporter(const ProgressReporter&) = delete;
+    ProgressReporter& operator=(const ProgressReporter&) = delete;
+
+private:
+    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread thread;
+};
 
 }  // namespace
 
@@ -157,7 +226,11 @@ int runCheckAsChild(const CheckRun& run) {
     // The parent splits the output at '\n' alone.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
-    const int exitCode = runCheckHere(run);
+    int exitCode = 0;
+    {
+        const ProgressReporter progress;
+        exitCode = runCheckHere(run);
+    }
     std::printf("%s%.3f\n", std::string(kCpuReport).c_str(), cpuSeconds(GetCurrentProcess()));
     std::fflush(stdout);
     return exitCode;
@@ -170,6 +243,12 @@ Outcome runIsolated(const CheckRun& run, int32_t timeoutSeconds) {
         outcome.verdict = "could not capture the check's output";
         return outcome;
     }
+    const HANDLE progress = createOutputFile();
+    if (progress == INVALID_HANDLE_VALUE) {
+        CloseHandle(output);
+        outcome.verdict = "could not make the child's progress file";
+        return outcome;
+    }
     const std::wstring program = ownProgram();
     std::wstring line = commandLine(program, run);
     STARTUPINFOW startup{};
@@ -180,24 +259,40 @@ Outcome runIsolated(const CheckRun& run, int32_t timeoutSeconds) {
     PROCESS_INFORMATION child{};
     std::fflush(nullptr);
     const auto start = std::chrono::steady_clock::now();
-    // The output file is the only handle the validator makes inheritable.
-    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child)) {
+    // The output and progress files are the only handles the validator makes inheritable;
+    // the child inherits the variable that names the second.
+    SetEnvironmentVariableW(kProgressVariable,
+                            std::to_wstring(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(progress))).c_str());
+    const bool started =
+        CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child);
+    const DWORD startError = GetLastError();
+    SetEnvironmentVariableW(kProgressVariable, nullptr);
+    if (!started) {
         CloseHandle(output);
-        outcome.verdict = "could not start the child (error " + std::to_string(GetLastError()) + ")";
+        CloseHandle(progress);
+        outcome.verdict = "could not start the child (error " + std::to_string(startError) + ")";
         return outcome;
     }
     CloseHandle(child.hThread);
 
     Ending ending;
-    // Timeouts beyond the longest wait short of INFINITE are that wait.
-    const auto milliseconds = static_cast<DWORD>(std::min<int64_t>(int64_t{timeoutSeconds} * 1000, INFINITE - 1));
-    if (WaitForSingleObject(child.hProcess, milliseconds) == WAIT_TIMEOUT) {
-        TerminateProcess(child.hProcess, 1);
-        WaitForSingleObject(child.hProcess, INFINITE);
-        ending.timedOut = true;
+    HangWatch watch(timeoutSeconds);
+    double reportedSoFar = -1;
+    while (WaitForSingleObject(child.hProcess, kProgressIntervalMs) == WAIT_TIMEOUT) {
+        reportedSoFar = std::max(reportedSoFar, readProgress(progress));
+        const double clock = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        ending.hang = watch.verdict(clock, reportedSoFar);
+        if (!ending.hang.empty()) {
+            TerminateProcess(child.hProcess, 1);
+            WaitForSingleObject(child.hProcess, INFINITE);
+            break;
+        }
     }
+    CloseHandle(progress);
     outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const double systemCpuSeconds = cpuSeconds(child.hProcess);
+    // wine answers with the caller's own times: then the child's are unknown (negative),
+    // and a child that left no report of its own shows what it last reported, if anything.
+    const double systemCpuSeconds = std::max(childCpuSeconds(child.hProcess), reportedSoFar);
     DWORD exitCode = 1;
     GetExitCodeProcess(child.hProcess, &exitCode);
     CloseHandle(child.hProcess);
@@ -208,7 +303,7 @@ Outcome runIsolated(const CheckRun& run, int32_t timeoutSeconds) {
 
     ending.crash = crashName(exitCode);
     ending.exitCode = static_cast<int>(exitCode);
-    judge(outcome, ending, timeoutSeconds);
+    judge(outcome, ending);
     return outcome;
 }
 

@@ -3,11 +3,11 @@
 // automation run, and leaves nothing behind when closed, when its effect is closed first,
 // or when the host destroys its own window first.
 
-#include <atomic>
 #include <chrono>
 #include <thread>
 
 #include "tools/tolvan-validate/Check.h"
+#include "tools/tolvan-validate/DeviceAudio.h"
 
 namespace validate {
 namespace {
@@ -69,42 +69,6 @@ void idleFor(Effect& effect, const EditorParent& parent, int32_t calls) {
     }
 }
 
-// Audio with automation before every block on a thread of its own, as long as it lives.
-class AutomatedAudio {
-public:
-    AutomatedAudio(Effect& effect, uint32_t seed) : thread([this, &effect, seed] { run(effect, seed); }) {}
-    ~AutomatedAudio() {
-        stop = true;
-        thread.join();
-    }
-    AutomatedAudio(const AutomatedAudio&) = delete;
-    AutomatedAudio& operator=(const AutomatedAudio&) = delete;
-
-    // Read after the thread has ended.
-    bool soundSoFar() const { return sound.load(); }
-
-private:
-    void run(Effect& effect, uint32_t seed) {
-        constexpr int32_t kBlock = 128;
-        StereoBuffers buffers(kBlock);
-        std::mt19937 rng(seed);
-        std::uniform_real_distribution<float> value(0.0f, 1.0f);
-        const int32_t numParams = effect.get()->numParams;
-        while (!stop.load(std::memory_order_relaxed)) {
-            effect.set(automatedIndex(rng, numParams), value(rng));
-            fillNoise(buffers.in, rng, 0.5f);
-            effect.process(buffers.inputs, buffers.outputs, kBlock);
-            if (!sampleProblem(buffers.out[0], 2.0e6f).empty()) sound = false;
-            // A real audio thread waits for its device between blocks.
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-    }
-
-    std::atomic<bool> stop{false};   // set by the owner, read by the audio thread
-    std::atomic<bool> sound{true};   // written by the audio thread, read after join
-    std::thread thread;
-};
-
 void editorInWindow(CheckContext& context) {
     Effect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
@@ -123,7 +87,7 @@ void editorInWindow(CheckContext& context) {
     }
     const HostWindow& window = *parent.window();
     {
-        AutomatedAudio audio(effect, context.seed + 1);
+        const DeviceAudio audio(effect, 44100, 128, context.seed + 1, true);
         if (!context.expect(effect.dispatch(effEditOpen, 0, 0, parent.handle()) == 1,
                             "effEditOpen in a real window does not answer 1"))
             return;

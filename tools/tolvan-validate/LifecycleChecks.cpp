@@ -2,15 +2,14 @@
 // opened and closed many times while audio runs.
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <limits>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "tools/tolvan-validate/Check.h"
+#include "tools/tolvan-validate/DeviceAudio.h"
 #include "tools/tolvan-validate/ResidentMemory.h"
 
 namespace validate {
@@ -125,15 +124,7 @@ void editorCyclesWithAudio(CheckContext& context) {
     Effect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     effect.start(44100, 128);
-    std::atomic<bool> stop{false};
-    std::thread audio([&] {
-        StereoBuffers buffers(128);
-        std::mt19937 rng(context.seed + 1);
-        while (!stop.load(std::memory_order_relaxed)) {
-            fillNoise(buffers.in, rng, 0.5f);
-            effect.process(buffers.inputs, buffers.outputs, 128);
-        }
-    });
+    DeviceAudio audio(effect, 44100, 128, context.seed + 1, false);
     const int32_t cycles = scaled(1000);
     const EditorParent parent(context);
     int32_t opened = 0;
@@ -146,13 +137,13 @@ void editorCyclesWithAudio(CheckContext& context) {
     // As with effects, the first openings fill the allocator's caches.
     for (int32_t i = 0; i < kWarmUpCycles; ++i) cycle();
     const double perCycle = growthPerCycle(cycles, cycle);
-    stop = true;
-    audio.join();
-    char figure[160];
+    audio.stop();
+    context.expect(audio.soundSoFar(), "broken output while the editor opened and closed");
+    char figure[200];
     std::snprintf(figure, sizeof figure,
-                  "%d editor cycles beside audio (%d of them opened the editor); resident set grew %.0f bytes per "
-                  "cycle (the least of four quarters)",
-                  kWarmUpCycles + cycles, opened, perCycle);
+                  "%d editor cycles beside %lld audio blocks (%d of them opened the editor); resident set grew %.0f "
+                  "bytes per cycle (the least of four quarters)",
+                  kWarmUpCycles + cycles, static_cast<long long>(audio.blocks()), opened, perCycle);
     context.note(figure);
     if (builtWithSanitizer() == Sanitizer::None) {
         context.expect(perCycle < kLeakPerCycleLimit, "memory grows with every editor opened and closed");

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/tolvan-validate/Check.h"
+#include "tools/tolvan-validate/DeviceAudio.h"
 
 namespace validate {
 namespace {
@@ -91,17 +92,7 @@ void threeThreads(CheckContext& context) {
     const int32_t numParams = effect.get()->numParams;
     const auto duration = std::chrono::milliseconds(builtWithSanitizer() == Sanitizer::None ? 3000 : 4000);
     std::atomic<bool> stop{false};
-    std::atomic<bool> finite{true};
-
-    std::thread audio([&] {
-        StereoBuffers buffers(256);
-        std::mt19937 rng(context.seed + 1);
-        while (!stop.load(std::memory_order_relaxed)) {
-            fillNoise(buffers.in, rng, 0.5f);
-            effect.process(buffers.inputs, buffers.outputs, 256);
-            if (!sampleProblem(buffers.out[0], 2.0e6f).empty()) finite = false;
-        }
-    });
+    DeviceAudio audio(effect, 44100, 256, context.seed + 1, false);
     std::thread parameters([&] {
         std::mt19937 rng(context.seed + 2);
         std::uniform_real_distribution<float> value(0.0f, 1.0f);
@@ -130,9 +121,9 @@ void threeThreads(CheckContext& context) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     stop = true;
-    audio.join();
+    audio.stop();
     parameters.join();
-    context.expect(finite, "broken output while three threads ran");
+    context.expect(audio.soundSoFar(), "broken output while three threads ran");
     context.note(std::to_string(cycles) + " editor cycles (" + std::to_string(opened) + " opened) beside audio");
 }
 

@@ -106,6 +106,14 @@ const char* sanitizerName() {
     return "no sanitizer";
 }
 
+// A child's CPU time, or that it is unknown: a hung child's figure under wine is.
+std::string cpuText(double seconds) {
+    if (seconds < 0) return "unknown";
+    char text[32];
+    std::snprintf(text, sizeof text, "%6.2f s", seconds);
+    return text;
+}
+
 // The child's side of the runner: the window choice was settled by the parent, which
 // passes --window or --no-window.
 int runAsChild(const Options& options, const PluginLibrary& library) {
@@ -153,8 +161,8 @@ int run(const Options& options) {
         if (check.level > options.level || !chosen) continue;
         const Outcome outcome =
             runIsolated({check, library, options.library, options.seed, realWindows}, options.timeoutSeconds);
-        std::printf("%-4s L%-2d %-30s %7.2f s (cpu %6.2f s)  %s\n", outcome.passed ? "ok" : "FAIL", check.level,
-                    check.name, outcome.seconds, outcome.cpuSeconds, outcome.verdict.c_str());
+        std::printf("%-4s L%-2d %-30s %7.2f s (cpu %s)  %s\n", outcome.passed ? "ok" : "FAIL", check.level,
+                    check.name, outcome.seconds, cpuText(outcome.cpuSeconds).c_str(), outcome.verdict.c_str());
         printOutput(outcome);
         std::fflush(stdout);
         ++run[static_cast<std::size_t>(check.level)];
