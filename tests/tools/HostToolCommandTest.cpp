@@ -5,53 +5,18 @@
 #include <random>
 
 #include "tests/effect/PluginHost.h"
+#include "tests/tools/SoundFiles.h"
 #include "tests/tools/ToolRunner.h"
 
 namespace {
 
+using tooltest::noise;
+using tooltest::readSound;
 using tooltest::runTool;
+using tooltest::Sound;
 using tooltest::TempFolder;
 using tooltest::ToolRun;
-
-struct Sound {
-    int channels = 0;
-    int rate = 0;
-    int format = 0;
-    std::vector<float> samples;  // interleaved
-};
-
-void writeSound(const std::string& path, const Sound& sound) {
-    SF_INFO info{};
-    info.channels = sound.channels;
-    info.samplerate = sound.rate;
-    info.format = sound.format;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
-    sf_writef_float(file, sound.samples.data(), static_cast<sf_count_t>(sound.samples.size()) / sound.channels);
-    sf_close(file);
-}
-
-Sound readSound(const std::string& path) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    Sound sound;
-    if (file == nullptr) return sound;
-    sound.channels = info.channels;
-    sound.rate = info.samplerate;
-    sound.format = info.format;
-    sound.samples.resize(static_cast<std::size_t>(info.frames * info.channels));
-    sf_readf_float(file, sound.samples.data(), info.frames);
-    sf_close(file);
-    return sound;
-}
-
-Sound noise(int channels, int rate, int frames, float amplitude, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<float> v(-amplitude, amplitude);
-    Sound sound{channels, rate, SF_FORMAT_WAV | SF_FORMAT_FLOAT, {}};
-    for (int i = 0; i < frames * channels; ++i) sound.samples.push_back(v(rng));
-    return sound;
-}
+using tooltest::writeSound;
 
 // Loaded once and never closed, as the other host-level tests do.
 const PluginLibrary& sharedLibrary() {

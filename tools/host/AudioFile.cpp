@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 #include <utility>
 
 #include "tools/host/ToolError.h"
@@ -79,6 +80,15 @@ SF_INFO outputInfo(const std::string& path, int inputFormat, SampleFormat sample
     return info;
 }
 
+// libsndfile's message without its decoration ("System error : File too large.").
+std::string causeOf(SNDFILE* file) {
+    std::string cause = sf_strerror(file);
+    constexpr std::string_view kSystem = "System error : ";
+    if (cause.starts_with(kSystem)) cause.erase(0, kSystem.size());
+    if (cause.ends_with('.')) cause.pop_back();
+    return cause;
+}
+
 }  // namespace
 
 std::string formatText(int format) {
@@ -121,16 +131,16 @@ AudioReader::~AudioReader() {
 
 sf_count_t AudioReader::read(float* interleaved, sf_count_t count) {
     const sf_count_t n = sf_readf_float(file, interleaved, count);
-    if (n < count && sf_error(file) != SF_ERR_NO_ERROR) throw ToolError(path + ": cannot read: " + sf_strerror(file));
+    if (n < count && sf_error(file) != SF_ERR_NO_ERROR) throw ToolError(path + ": cannot read: " + causeOf(file));
     return n;
 }
 
 AudioWriter::AudioWriter(const std::string& path, int inputFormat, SampleFormat sampleFormat, int channels,
                          int sampleRate)
     : output(path), info(outputInfo(path, inputFormat, sampleFormat, channels, sampleRate)) {
-    file = sf_open_fd(output.descriptor(), SFM_WRITE, &info, SF_TRUE);
-    if (file == nullptr) throw ToolError(path + ": cannot write: " + sf_strerror(nullptr));
-    output.releaseDescriptor();
+    // The descriptor stays the output's, which checks its flush and close.
+    file = sf_open_fd(output.descriptor(), SFM_WRITE, &info, SF_FALSE);
+    if (file == nullptr) throw ToolError(path + ": cannot write: " + causeOf(nullptr));
     // Samples beyond full scale are clipped in integer files, never wrapped around.
     sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
 }
@@ -141,7 +151,7 @@ AudioWriter::~AudioWriter() {
 
 void AudioWriter::write(const float* interleaved, sf_count_t count) {
     if (sf_writef_float(file, interleaved, count) != count) {
-        throw ToolError(output.path() + ": cannot write: " + sf_strerror(file));
+        throw ToolError(output.path() + ": cannot write: " + causeOf(file));
     }
 }
 

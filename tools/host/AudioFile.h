@@ -1,5 +1,5 @@
-// Sound files through libsndfile: any file it reads in, a stereo file written through a
-// temporary name out.
+// Sound files through libsndfile: any file it reads in, and a file written out as an
+// OutputFile, so that a failure loses nothing.
 #pragma once
 
 #include <sndfile.h>
@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "tools/host/TemporaryOutput.h"
+#include "tools/host/OutputFile.h"
 
 // What --format asks for: the input's own sample format, or one of these.
 enum class SampleFormat { AsInput, Float, Pcm24, Pcm16 };
@@ -49,7 +49,7 @@ public:
     int format() const { return info.format; }
 
 private:
-    TemporaryOutput output;
+    OutputFile output;
     SF_INFO info{};
     SNDFILE* file = nullptr;
 };

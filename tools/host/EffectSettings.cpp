@@ -4,7 +4,7 @@
 
 #include "effect/ProgramRecord.h"
 #include "tools/host/CommandLine.h"
-#include "tools/host/TemporaryOutput.h"
+#include "tools/host/InputFile.h"
 #include "tools/host/ToolError.h"
 
 namespace {
@@ -77,7 +77,7 @@ std::vector<ParameterSetting> readSettings(const LoadedPlugin& plugin, const Sta
 void applyState(const LoadedPlugin& plugin, const StateRequest& request,
                 const std::vector<ParameterSetting>& settings) {
     if (!request.presetPath.empty()) {
-        loadPreset(plugin, decodePreset(readWholeFile(request.presetPath), request.presetPath, presetTarget(plugin)));
+        loadPreset(plugin, decodePreset(readWholeFile(request.presetPath, kLargestPresetFile), request.presetPath, presetTarget(plugin)));
     }
     if (request.program >= 0) plugin.dispatch(effSetProgram, 0, request.program);
     for (const ParameterSetting& setting : settings) plugin.setParameter(setting.index, setting.normalized);

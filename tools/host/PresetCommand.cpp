@@ -6,7 +6,8 @@
 #include "tools/host/CommandLine.h"
 #include "tools/host/Commands.h"
 #include "tools/host/EffectSettings.h"
-#include "tools/host/TemporaryOutput.h"
+#include "tools/host/InputFile.h"
+#include "tools/host/OutputFile.h"
 #include "tools/host/ToolError.h"
 
 namespace {
@@ -44,7 +45,7 @@ int save(const Arguments& arguments) {
     }
     const AEffect& e = plugin.record();
     const bool bank = endsWith(path, ".fxb") || endsWith(path, ".FXB");
-    writeFileAtomically(path, bank ? encodeBankFile(allPrograms(plugin), static_cast<int32_t>(plugin.dispatch(effGetProgram)),
+    writeFileSafely(path, bank ? encodeBankFile(allPrograms(plugin), static_cast<int32_t>(plugin.dispatch(effGetProgram)),
                                                     e.uniqueID, e.version)
                                    : encodeProgramFile(currentProgram(plugin), e.uniqueID, e.version));
     std::printf("Saved %s: %s of %s\n", path.c_str(), bank ? "bank of 8 programs" : "program",
@@ -74,7 +75,7 @@ int show(const Arguments& arguments) {
     }
     const std::string path = line.positional(0);
     const LoadedPlugin plugin(line.value("plugin", defaultPluginPath()));
-    const Preset preset = decodePreset(readWholeFile(path), path, presetTarget(plugin));
+    const Preset preset = decodePreset(readWholeFile(path, kLargestPresetFile), path, presetTarget(plugin));
     const std::vector<std::string> names = settingNames(plugin);
     std::printf("%s: %s of %s (%s)\n", path.c_str(), preset.bank ? "bank" : "program", idText(preset.uniqueId).c_str(),
                 plugin.text(effGetEffectName).c_str());

@@ -96,6 +96,7 @@ int runProcess(const Arguments& arguments) {
     const std::string outPath = line.positional(1);
     const auto block = static_cast<int32_t>(line.number("block", kDefaultBlock, 1, kLargestBlock));
     const SampleFormat format = sampleFormat(line);
+    refuseOutputOverInput(inPath, outPath);
 
     const StateRequest request = stateRequest(line);
     const LoadedPlugin plugin(line.value("plugin", defaultPluginPath()));
