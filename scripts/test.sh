@@ -51,10 +51,12 @@ run_suite build Release
 run_suite build-asan RelWithDebInfo -DTOLVAN_SANITIZE=address,undefined -DTOLVAN_BENCH=OFF
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" run_suite build-tsan RelWithDebInfo -DTOLVAN_SANITIZE=thread -DTOLVAN_BENCH=OFF
 
-# The fuzzer of the validator (tests/validate): clang's libFuzzer over a build with every
-# target instrumented, run for a bounded time and over the kept corpus.
+# The fuzzer of the validator (tests/validate) and those of the files users hand the
+# offline host (tests/fuzz): clang's libFuzzer over a build with every target
+# instrumented, run for a bounded time and over the kept corpora.
 echo "== build-fuzz (libFuzzer, clang-14, AddressSanitizer + UndefinedBehaviorSanitizer)"
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVAN_FUZZ=ON \
   -DTOLVAN_SANITIZE=address,undefined -DTOLVAN_BENCH=OFF
-cmake --build build-fuzz -j "$jobs" --target tolvan-fuzz
+cmake --build build-fuzz -j "$jobs" --target tolvan-fuzz tolvan-fuzz-preset-file tolvan-fuzz-audio-input \
+  tolvan-fuzz-snapshot-input
 ctest --test-dir build-fuzz -R tolvan_fuzz --output-on-failure

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "tools/host/ToolError.h"
 
@@ -133,6 +134,20 @@ sf_count_t AudioReader::read(float* interleaved, sf_count_t count) {
     const sf_count_t n = sf_readf_float(file, interleaved, count);
     if (n < count && sf_error(file) != SF_ERR_NO_ERROR) throw ToolError(path + ": cannot read: " + causeOf(file));
     return n;
+}
+
+sf_count_t AudioReader::skip(sf_count_t count) {
+    const sf_count_t at = sf_seek(file, 0, SEEK_CUR);
+    if (at >= 0 && sf_seek(file, count, SEEK_CUR) >= 0) return count;
+    if (at >= 0) sf_seek(file, at, SEEK_SET);
+    std::vector<float> discarded(static_cast<std::size_t>(4096 * info.channels));
+    sf_count_t passed = 0;
+    while (passed < count) {
+        const sf_count_t n = read(discarded.data(), std::min<sf_count_t>(4096, count - passed));
+        if (n == 0) break;
+        passed += n;
+    }
+    return passed;
 }
 
 AudioWriter::AudioWriter(const std::string& path, int inputFormat, SampleFormat sampleFormat, int channels,

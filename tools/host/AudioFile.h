@@ -26,6 +26,8 @@ public:
     int format() const { return info.format; }
     // Reads up to count frames, interleaved; answers how many it read.
     sf_count_t read(float* interleaved, sf_count_t count);
+    // Passes over up to count frames (seeking where the file allows); answers how many.
+    sf_count_t skip(sf_count_t count);
 
 private:
     std::string path;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -28,10 +29,13 @@ std::vector<uint8_t> readWholeFile(const std::string& path, std::size_t limit) {
     struct stat status {};
     if (fstat(file.fd, &status) != 0) throw failure();
     if (S_ISDIR(status.st_mode)) throw ToolError(path + ": cannot read: it is a folder");
-    // One byte past the limit tells a file that is too long from one that just fits.
-    std::vector<uint8_t> bytes(limit + 1);
+    // Read in steps, one byte past the limit at most, so that a short file costs little
+    // and a file too long is told from one that just fits.
+    constexpr std::size_t kStep = 1 << 16;
+    std::vector<uint8_t> bytes;
     std::size_t got = 0;
-    while (got < bytes.size()) {
+    while (got <= limit) {
+        bytes.resize(std::min(got + kStep, limit + 1));
         const ssize_t n = read(file.fd, bytes.data() + got, bytes.size() - got);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw failure();

@@ -9,13 +9,13 @@
 #include "effect/PluginInterface.h"
 #include "effect/ProgramRecord.h"
 #include "tools/editor-snapshot/EditorSnapshot.h"
-#include "tools/host/AudioFile.h"
 #include "tools/host/CommandLine.h"
 #include "tools/host/Commands.h"
 #include "tools/host/EffectSettings.h"
 #include "tools/host/InputFile.h"
 #include "tools/host/OutputFile.h"
 #include "tools/host/PinkNoise.h"
+#include "tools/host/SnapshotInput.h"
 #include "tools/host/ToolError.h"
 
 namespace {
@@ -89,23 +89,14 @@ int runSnapshot(const Arguments& arguments) {
     const long seconds = line.number("seconds", 4, 1, 60);
     editorsnapshot::Scene scene = sceneOf(stateRequest(line));
 
-    std::unique_ptr<AudioReader> in;
-    std::vector<float> interleaved(2 * editorsnapshot::kBlockSize);
+    std::unique_ptr<SnapshotInput> in;
     PinkNoise left(1), right(2);
     long long noiseLeft = 0;
     if (line.has("input")) {
         refuseOutputOverInput(line.value("input"), outPath);
-        in = std::make_unique<AudioReader>(line.value("input"));
+        in = std::make_unique<SnapshotInput>(line.value("input"));
         scene.sampleRate = in->sampleRate();
-        scene.source = [&](float* l, float* r) {
-            const auto n = static_cast<int32_t>(in->read(interleaved.data(), editorsnapshot::kBlockSize));
-            const int channels = in->channels();
-            for (int32_t i = 0; i < n; ++i) {
-                l[i] = interleaved[static_cast<std::size_t>(i * channels)];
-                r[i] = interleaved[static_cast<std::size_t>(i * channels + channels - 1)];
-            }
-            return n;
-        };
+        scene.source = [&](float* l, float* r) { return in->fill(l, r, editorsnapshot::kBlockSize); };
     } else {
         noiseLeft = seconds * scene.sampleRate;
         scene.source = [&](float* l, float* r) {
@@ -123,7 +114,13 @@ int runSnapshot(const Arguments& arguments) {
     OutputFile output(outPath);
     output.write(pngOf(editorsnapshot::renderEditor(scene)));
     output.commit();
-    std::printf("Wrote %s: the editor after %s\n", outPath.c_str(),
-                in ? line.value("input").c_str() : (std::to_string(seconds) + " s of pink noise").c_str());
+    std::string played = std::to_string(seconds) + " s of pink noise";
+    if (in) {
+        played = line.value("input");
+        if (in->skippedSeconds() > 0) {
+            played += " (its last " + std::to_string(kLongestSnapshotSeconds) + " s; what comes before cannot show)";
+        }
+    }
+    std::printf("Wrote %s: the editor after %s\n", outPath.c_str(), played.c_str());
     return 0;
 }
