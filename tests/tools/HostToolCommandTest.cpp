@@ -319,3 +319,42 @@ TEST(HostToolCommand, InfoTellsTheIdentityAndFindsTheManual) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HostToolCommand, DashIsStandardInputAndOutputThroughPipes) {
+    TempFolder folder;
+    writeSound(folder / "in.wav", noise(1, 44100, 5000, 0.5f, 12));
+    ASSERT_EQ(runTool({"process", folder / "in.wav", folder / "direct.flac"}).status, 0);
+    const std::string host = TOLVAN_HOST_PATH;
+    const std::string pipeline = host + " process " + (folder / "in.wav") + " - | " + host + " process - " +
+                                 (folder / "piped.flac") + " && " + host + " generate - --seconds 1 | wc -c";
+    const ToolRun run = runTool({"-c", pipeline}, "/bin/sh");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readSound(folder / "piped.flac").samples, readSound(folder / "direct.flac").samples);
+    // The first tool's summary went to standard error, out of the audio's way.
+    EXPECT_NE(run.err.find("in.wav -> -"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Wrote -: 1 s of stereo pink noise"), std::string::npos) << run.err;
+    EXPECT_EQ(std::stol(run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1)), 44 + 48000 * 2 * 3) << run.out;
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"direct.flac", "in.wav", "piped.flac"}));
+}
+
+TEST(HostToolCommand, AnExtensionTheToolCannotWriteIsRefusedWithThoseItCan) {
+    TempFolder folder;
+    writeSound(folder / "in.wav", noise(2, 48000, 480, 0.5f, 13));
+    const std::vector<std::string> before = folder.names();
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"process", folder / "in.wav", folder / "out.mp3"}, "out.mp3: cannot write .mp3 files; this command writes .wav, .aiff, .aif, .flac, .ogg or .w64"},
+        {{"generate", folder / "noise.mp3"}, "noise.mp3: cannot write .mp3 files"},
+        {{"snapshot", folder / "editor.jpg"}, "editor.jpg: cannot write .jpg files; this command writes .png"},
+        {{"preset", "save", folder / "p.txt"}, "p.txt: cannot write .txt files; this command writes .fxp or .fxb"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const ToolRun run = runTool(arguments);
+        EXPECT_EQ(run.status, 1) << message;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(folder.names(), before);
+}
+
+}  // namespace

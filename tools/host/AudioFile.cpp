@@ -1,15 +1,16 @@
 #include "tools/host/AudioFile.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "tools/host/AnonymousFile.h"
 #include "tools/host/ToolError.h"
 
 namespace {
@@ -19,15 +20,15 @@ constexpr std::pair<const char*, int> kContainers[] = {
     {"flac", SF_FORMAT_FLAC}, {"ogg", SF_FORMAT_OGG},   {"w64", SF_FORMAT_W64},
 };
 
+// The container an output's extension names; 0 when it names none.
 int containerOfExtension(const std::string& path) {
-    const auto dot = path.rfind('.');
-    if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return 0;
-    std::string extension = path.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string extension = extensionOf(path);
+    std::vector<std::string> known;
     for (const auto& [name, container] : kContainers) {
         if (extension == name) return container;
+        known.emplace_back(name);
     }
+    refuseUnlessExtension(path, known);
     return 0;
 }
 
@@ -109,10 +110,21 @@ std::string formatText(int format) {
 }
 
 AudioReader::AudioReader(const std::string& path) : path(path) {
-    struct stat status {};
-    if (stat(path.c_str(), &status) != 0) throw ToolError(path + ": cannot read: " + std::strerror(errno));
-    if (S_ISDIR(status.st_mode)) throw ToolError(path + ": cannot read: it is a folder");
-    file = sf_open(path.c_str(), SFM_READ, &info);
+    if (path == "-") {
+        // Standard input, whole, in a file that can be read twice: formats are told apart
+        // by looking ahead, and some keep what a reader needs at their end.
+        const int staged = createAnonymousFile("standard input");
+        if (!copyToEnd(STDIN_FILENO, staged) || lseek(staged, 0, SEEK_SET) != 0) {
+            close(staged);
+            throw ToolError(std::string("standard input: cannot read: ") + std::strerror(errno));
+        }
+        file = sf_open_fd(staged, SFM_READ, &info, SF_TRUE);
+    } else {
+        struct stat status {};
+        if (stat(path.c_str(), &status) != 0) throw ToolError(path + ": cannot read: " + std::strerror(errno));
+        if (S_ISDIR(status.st_mode)) throw ToolError(path + ": cannot read: it is a folder");
+        file = sf_open(path.c_str(), SFM_READ, &info);
+    }
     if (file == nullptr) {
         const std::string cause = sf_strerror(nullptr);
         if (cause.find("System error") != std::string::npos) throw ToolError(path + ": cannot read: " + cause);
@@ -152,7 +164,7 @@ sf_count_t AudioReader::skip(sf_count_t count) {
 
 AudioWriter::AudioWriter(const std::string& path, int inputFormat, SampleFormat sampleFormat, int channels,
                          int sampleRate)
-    : output(path), info(outputInfo(path, inputFormat, sampleFormat, channels, sampleRate)) {
+    : info(outputInfo(path, inputFormat, sampleFormat, channels, sampleRate)), output(path) {
     // The descriptor stays the output's, which checks its flush and close.
     file = sf_open_fd(output.descriptor(), SFM_WRITE, &info, SF_FALSE);
     if (file == nullptr) throw ToolError(path + ": cannot write: " + causeOf(nullptr));

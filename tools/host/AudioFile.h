@@ -15,6 +15,7 @@ enum class SampleFormat { AsInput, Float, Pcm24, Pcm16 };
 class AudioReader {
 public:
     // Throws ToolError naming path: missing, unreadable, not audio, more than two channels.
+    // "-" is standard input.
     explicit AudioReader(const std::string& path);
     ~AudioReader();
     AudioReader(const AudioReader&) = delete;
@@ -51,8 +52,8 @@ public:
     int format() const { return info.format; }
 
 private:
+    SF_INFO info{};  // first, so that a kind of file that cannot be written is refused before anything opens
     OutputFile output;
-    SF_INFO info{};
     SNDFILE* file = nullptr;
 };
 

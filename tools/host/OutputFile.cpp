@@ -4,18 +4,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "tools/host/AnonymousFile.h"
 #include "tools/host/ToolError.h"
 
 namespace {
@@ -97,18 +99,6 @@ void freeInterruptSlot(int index) {
 
 constexpr const char* kStandardStream = "-";
 
-// Writes all of size bytes, or answers false with errno saying why.
-bool writeAll(int fd, const void* bytes, std::size_t size) {
-    const auto* from = static_cast<const uint8_t*>(bytes);
-    std::size_t written = 0;
-    while (written < size) {
-        const ssize_t n = ::write(fd, from + written, size - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        written += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 constexpr int kMostLinks = 40;  // as the kernel allows in one path
 
 std::string folderOf(const std::string& path) {
@@ -177,24 +167,7 @@ OutputFile::OutputFile(std::string path) : givenPath(std::move(path)) {
 void OutputFile::openStraight(int descriptor) {
     fd = descriptor;
     if (fd < 0) fail();
-    if (lseek(fd, 0, SEEK_CUR) >= 0) return;
-    const char* folder = std::getenv("TMPDIR");
-    staging = open(folder != nullptr && *folder != '\0' ? folder : "/tmp", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (staging < 0) throw ToolError(givenPath + ": cannot stage the output for the pipe: " + systemCause());
-}
-
-void OutputFile::copyStagedToPipe() {
-    if (lseek(staging, 0, SEEK_SET) != 0) fail();
-    std::vector<uint8_t> buffer(1 << 16);
-    for (;;) {
-        const ssize_t n = read(staging, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) fail();
-        if (n == 0) break;
-        if (!writeAll(fd, buffer.data(), static_cast<std::size_t>(n))) fail();
-    }
-    close(staging);
-    staging = -1;
+    if (lseek(fd, 0, SEEK_CUR) < 0) staging = createAnonymousFile(givenPath);
 }
 
 OutputFile::~OutputFile() {
@@ -213,7 +186,9 @@ void OutputFile::write(const void* bytes, std::size_t size) {
 void OutputFile::commit() {
     // The data reaches the disk before the name does, so that a crash leaves the old file
     // or the new one, never an empty one; and a disk that fills at the last moment fails here.
-    if (staging >= 0) copyStagedToPipe();
+    if (staging >= 0) {
+        if (lseek(staging, 0, SEEK_SET) != 0 || !copyToEnd(staging, fd)) fail();
+    }
     if (!direct() && fsync(fd) != 0) fail();
     const int result = close(fd);
     fd = -1;
@@ -229,6 +204,29 @@ void writeFileSafely(const std::string& path, const std::vector<uint8_t>& bytes)
     OutputFile output(path);
     output.write(bytes);
     output.commit();
+}
+
+std::FILE* reportStream(const std::string& output) { return output == kStandardStream ? stderr : stdout; }
+
+std::string extensionOf(const std::string& path) {
+    const auto dot = path.rfind('.');
+    const auto slash = path.rfind('/');
+    // A leading dot marks a hidden file, not an extension.
+    if (dot == std::string::npos || dot == 0 || (slash != std::string::npos && dot <= slash + 1)) return "";
+    std::string extension = path.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+void refuseUnlessExtension(const std::string& output, const std::vector<std::string>& extensions) {
+    const std::string extension = extensionOf(output);
+    if (extension.empty() || std::find(extensions.begin(), extensions.end(), extension) != extensions.end()) return;
+    std::string known;
+    for (std::size_t i = 0; i < extensions.size(); ++i) {
+        known += (i == 0 ? "." : i + 1 == extensions.size() ? " or ." : ", .") + extensions[i];
+    }
+    throw ToolError(output + ": cannot write ." + extension + " files; this command writes " + known);
 }
 
 void refuseOutputOverInput(const std::string& input, const std::string& output) {

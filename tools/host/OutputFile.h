@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,6 @@ public:
 private:
     [[noreturn]] void fail() const;
     void openStraight(int descriptor);
-    void copyStagedToPipe();
 
     std::string givenPath;
     std::string targetPath;     // givenPath with symbolic links followed
@@ -53,6 +53,16 @@ private:
 
 // Writes bytes to path as an OutputFile.
 void writeFileSafely(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// Where a command's report goes: standard error when the output itself is standard output.
+std::FILE* reportStream(const std::string& output);
+
+// The extension of a file name, in lower case, without the dot; empty when it has none.
+std::string extensionOf(const std::string& path);
+
+// Throws ToolError when the output's extension is none of those listed (no extension is
+// taken): a file named .mp3 must not hold another kind of data.
+void refuseUnlessExtension(const std::string& output, const std::vector<std::string>& extensions);
 
 // Throws ToolError when output names the same file as input (the same device and inode,
 // whatever the spelling or link), which writing would destroy while it is read.

@@ -20,10 +20,6 @@ constexpr const char* kUsage =
     "and settings given are applied, as tolvan-host process applies them; --name names the\n"
     "current program (up to 23 characters). show prints what a program or bank file holds.\n";
 
-bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 int save(const Arguments& arguments) {
     const CommandLine line(arguments,
                            {{"set", true}, {"preset", false}, {"program", false}, {"name", false}, {"plugin", false}}, 1,
@@ -33,6 +29,7 @@ int save(const Arguments& arguments) {
         return 0;
     }
     const std::string path = line.positional(0);
+    refuseUnlessExtension(path, {"fxp", "fxb"});
     if (line.has("name") && line.value("name").size() >= static_cast<std::size_t>(kProgramNameSize)) {
         throw UsageError("preset save: --name takes up to " + std::to_string(kProgramNameSize - 1) + " characters");
     }
@@ -44,11 +41,11 @@ int save(const Arguments& arguments) {
         plugin.dispatch(effSetProgramName, 0, 0, name.data());
     }
     const AEffect& e = plugin.record();
-    const bool bank = endsWith(path, ".fxb") || endsWith(path, ".FXB");
+    const bool bank = extensionOf(path) == "fxb";
     writeFileSafely(path, bank ? encodeBankFile(allPrograms(plugin), static_cast<int32_t>(plugin.dispatch(effGetProgram)),
                                                     e.uniqueID, e.version)
                                    : encodeProgramFile(currentProgram(plugin), e.uniqueID, e.version));
-    std::printf("Saved %s: %s of %s\n", path.c_str(), bank ? "bank of 8 programs" : "program",
+    std::fprintf(reportStream(path), "Saved %s: %s of %s\n", path.c_str(), bank ? "bank of 8 programs" : "program",
                 plugin.text(effGetEffectName).c_str());
     return 0;
 }

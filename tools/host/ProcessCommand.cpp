@@ -21,7 +21,9 @@ constexpr const char* kUsage =
     "                           [--program N] [--block N] [--format float|24|16] [--plugin PATH]\n"
     "Processes IN (WAV, AIFF, FLAC, Ogg, anything libsndfile reads; mono or stereo) through\n"
     "the equaliser at the file's sample rate and writes OUT in stereo, in the container its\n"
-    "extension names (else IN's) and IN's sample format unless --format says otherwise.\n"
+    "extension names (.wav, .aiff, .aif, .flac, .ogg or .w64; with none, IN's) and IN's\n"
+    "sample format unless --format says otherwise. IN or OUT may be - for standard input or\n"
+    "output; the summary then goes to standard error.\n"
     "  --set NAME=VALUE  a parameter by its name (case-insensitive) or index, in its own units:\n"
     "                    \"Gain Peak1=+6dB\", \"Frequency HiCut=12k\", \"Q LowCut=Edge\",\n"
     "                    \"Enabled Peak1=on\"; applied after --preset and --program\n"
@@ -73,12 +75,12 @@ std::string decibels(double level) {
     return text;
 }
 
-void printLevels(const char* what, const std::vector<ChannelLevel>& levels) {
-    std::printf("  %-8s", what);
+void printLevels(std::FILE* report, const char* what, const std::vector<ChannelLevel>& levels) {
+    std::fprintf(report, "  %-8s", what);
     for (const ChannelLevel& level : levels) {
-        std::printf("%10s%10s", decibels(level.peak).c_str(), decibels(level.rms()).c_str());
+        std::fprintf(report, "%10s%10s", decibels(level.peak).c_str(), decibels(level.rms()).c_str());
     }
-    std::printf("\n");
+    std::fprintf(report, "\n");
 }
 
 }  // namespace
@@ -116,26 +118,28 @@ int runProcess(const Arguments& arguments) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     progress.finish();
 
+    // Audio on standard output leaves the summary to standard error.
+    std::FILE* report = reportStream(outPath);
     const double duration = static_cast<double>(result.frames) / in.sampleRate();
-    std::printf("%s -> %s\n", inPath.c_str(), outPath.c_str());
-    std::printf("  %d Hz, %s, %lld frames (%.3f s), blocks of %d, written as %s\n", in.sampleRate(),
+    std::fprintf(report, "%s -> %s\n", inPath.c_str(), outPath.c_str());
+    std::fprintf(report, "  %d Hz, %s, %lld frames (%.3f s), blocks of %d, written as %s\n", in.sampleRate(),
                 in.channels() == 1 ? "mono fed to both channels" : "stereo", result.frames, duration, block,
                 formatText(out.format()).c_str());
-    if (!request.presetPath.empty()) std::printf("  preset %s\n", request.presetPath.c_str());
-    if (request.program >= 0) std::printf("  program %ld\n", request.program);
+    if (!request.presetPath.empty()) std::fprintf(report, "  preset %s\n", request.presetPath.c_str());
+    if (request.program >= 0) std::fprintf(report, "  program %ld\n", request.program);
     const std::vector<std::string> names = settingNames(plugin);
     for (const ParameterSetting& s : settings) {
-        std::printf("  set %s = %s\n", names[static_cast<std::size_t>(s.index)].c_str(),
+        std::fprintf(report, "  set %s = %s\n", names[static_cast<std::size_t>(s.index)].c_str(),
                     displayText(s.index, s.real).c_str());
     }
-    std::printf("  %-8s", "dBFS");
-    for (const char* heading : {"peak L", "RMS L", "peak R", "RMS R"}) std::printf("%10s", heading);
-    std::printf("\n");
-    printLevels("input", result.input);
-    printLevels("output", result.output);
+    std::fprintf(report, "  %-8s", "dBFS");
+    for (const char* heading : {"peak L", "RMS L", "peak R", "RMS R"}) std::fprintf(report, "%10s", heading);
+    std::fprintf(report, "\n");
+    printLevels(report, "input", result.input);
+    printLevels(report, "output", result.output);
     if (out.integerSamples() && result.clippedSamples > 0) {
-        std::printf("  %lld output samples beyond full scale were clipped\n", result.clippedSamples);
+        std::fprintf(report, "  %lld output samples beyond full scale were clipped\n", result.clippedSamples);
     }
-    std::printf("  took %.3f s: %.1fx real time\n", seconds, seconds > 0 ? duration / seconds : 0.0);
+    std::fprintf(report, "  took %.3f s: %.1fx real time\n", seconds, seconds > 0 ? duration / seconds : 0.0);
     return 0;
 }

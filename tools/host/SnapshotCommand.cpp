@@ -86,6 +86,7 @@ int runSnapshot(const Arguments& arguments) {
         return 0;
     }
     const std::string outPath = line.positional(0);
+    refuseUnlessExtension(outPath, {"png"});
     const long seconds = line.number("seconds", 4, 1, 60);
     editorsnapshot::Scene scene = sceneOf(stateRequest(line));
 
@@ -121,6 +122,6 @@ int runSnapshot(const Arguments& arguments) {
             played += " (its last " + std::to_string(kLongestSnapshotSeconds) + " s; what comes before cannot show)";
         }
     }
-    std::printf("Wrote %s: the editor after %s\n", outPath.c_str(), played.c_str());
+    std::fprintf(reportStream(outPath), "Wrote %s: the editor after %s\n", outPath.c_str(), played.c_str());
     return 0;
 }
