@@ -358,3 +358,25 @@ TEST(HostToolCommand, AnExtensionTheToolCannotWriteIsRefusedWithThoseItCan) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HostToolCommand, ASettingOfABandThatIsOffIsToldAndTheBandSpellingWorks) {
+    TempFolder folder;
+    const Sound in = noise(2, 48000, 4800, 0.5f, 14);
+    writeSound(folder / "in.wav", in);
+    const ToolRun off = runTool({"process", folder / "in.wav", folder / "off.wav", "--set", "Gain Peak1=+6dB"});
+    ASSERT_EQ(off.status, 0) << off.err;
+    EXPECT_EQ(off.err, "tolvan-host: Peak1 is off: its gain has no effect; add --set 'Enabled Peak1=on'\n");
+    EXPECT_EQ(readSound(folder / "off.wav").samples, in.samples);
+
+    const ToolRun on = runTool({"process", folder / "in.wav", folder / "on.wav", "--set", "peak1.gain=+6dB", "--set",
+                                "peak1.enabled=on", "--set", "peak1.frequency=3.2k"});
+    ASSERT_EQ(on.status, 0) << on.err;
+    EXPECT_EQ(on.err, "");
+    EXPECT_NE(on.out.find("set Frequency Peak0 = 3.20kHz"), std::string::npos) << on.out;
+    EXPECT_EQ(readSound(folder / "on.wav").samples,
+              reference(in, 512, {{13, 1.0f}, {28, 24.0f / 36.0f}, {21, static_cast<float>(std::log(160.0) / std::log(1000.0))}}));
+}
+
+}  // namespace

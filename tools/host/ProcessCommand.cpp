@@ -26,7 +26,10 @@ constexpr const char* kUsage =
     "output; the summary then goes to standard error.\n"
     "  --set NAME=VALUE  a parameter by its name (case-insensitive) or index, in its own units:\n"
     "                    \"Gain Peak1=+6dB\", \"Frequency HiCut=12k\", \"Q LowCut=Edge\",\n"
-    "                    \"Enabled Peak1=on\"; applied after --preset and --program\n"
+    "                    \"Enabled Peak1=on\"; or band by band: peak1.frequency=3k,\n"
+    "                    peak1.gain=+6, lowcut.q=edge, hishelf.enabled=on (bands: lowcut,\n"
+    "                    lowshelf, peak1-3, hishelf, hicut, balance); applied after\n"
+    "                    --preset and --program\n"
     "  --preset FILE     a program (.fxp) or bank (.fxb) file of this plug-in\n"
     "  --program N       the program to use, 0 to 7\n"
     "  --block N         frames per processing call, 1 to 65536 (default 512)\n";
@@ -108,6 +111,9 @@ int runProcess(const Arguments& arguments) {
     // A host sets rate and block size before the settings arrive.
     plugin.prepare(in.sampleRate(), block);
     applyState(plugin, request, settings);
+    for (const std::string& warning : settingsWithoutEffect(plugin, settings)) {
+        std::fprintf(stderr, "tolvan-host: %s\n", warning.c_str());
+    }
     AudioWriter out(outPath, in.format(), format, kRenderChannels, in.sampleRate());
 
     ProgressBar progress(in.frames());
