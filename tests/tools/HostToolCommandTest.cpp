@@ -174,16 +174,20 @@ TEST(HostToolCommand, ProcessedFileEqualsTheEffectInThisProcess) {
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"in.wav", "out.wav"}));
 }
 
-TEST(HostToolCommand, MonoFeedsBothChannelsAndIsWrittenAsStereo) {
+TEST(HostToolCommand, MonoFeedsBothChannelsAndStaysMono) {
     TempFolder folder;
     Sound in = noise(1, 48000, 9000, 0.5f, 4);
     writeSound(folder / "mono.wav", in);
     const ToolRun run = runTool(with({"process", folder / "mono.wav", folder / "out.wav"}, kSettingArguments));
     ASSERT_EQ(run.status, 0) << run.err;
     const Sound out = readSound(folder / "out.wav");
-    EXPECT_EQ(out.channels, 2);
-    EXPECT_EQ(out.samples, reference(in, 512, kSettings));
-    for (std::size_t i = 0; i < out.samples.size(); i += 2) ASSERT_EQ(out.samples[i], out.samples[i + 1]);
+    EXPECT_EQ(out.channels, 1);
+    const std::vector<float> stereo = reference(in, 512, kSettings);
+    ASSERT_EQ(out.samples.size() * 2, stereo.size());
+    for (std::size_t i = 0; i < out.samples.size(); ++i) {
+        ASSERT_EQ(out.samples[i], stereo[2 * i]) << i;
+        ASSERT_EQ(stereo[2 * i], stereo[2 * i + 1]) << "both outputs alike, so keeping one loses nothing";
+    }
 }
 
 TEST(HostToolCommand, OutputFormatFollowsTheInputTheExtensionOrTheOption) {
@@ -228,6 +232,8 @@ TEST(HostToolCommand, PresetsSavedByTheToolSoundLikeTheirSettings) {
     EXPECT_NE(shown.out.find("\"Air\""), std::string::npos) << shown.out;
     EXPECT_NE(shown.out.find("Gain Peak1           0.666667   6.0dB"), std::string::npos) << shown.out;
     EXPECT_NE(shown.out.find("Q HiCut              1.000000   Edge"), std::string::npos) << shown.out;
+    // A program lists what a bank lists for each of its programs: the settings that differ.
+    EXPECT_EQ(shown.out.find("Gain Peak2"), std::string::npos) << shown.out;
 
     // A bank keeps the program it was saved on; --program picks another.
     ASSERT_EQ(runTool(with({"preset", "save", folder / "b.fxb", "--program", "5"}, kSettingArguments)).status, 0);
@@ -251,12 +257,18 @@ TEST(HostToolCommand, SummaryGivesLevelsAndSpeedAndTheBarShowsOnlyOnATerminal) {
     // Peak and RMS of L then R: 0.5 peak is -6.02 dBFS, its RMS -9.03; R is 12.04 dB lower.
     EXPECT_NE(run.out.find("  input        -6.02     -9.03    -18.06    -21.07"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("  output      -12.02    -15.03    -24.06    -27.07"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("x real time"), std::string::npos);
+    EXPECT_NE(run.out.find("  took "), std::string::npos);
     EXPECT_NE(run.out.find("set Output Gain = -6.0dB"), std::string::npos);
+    // A few frames take no measurable time: no speed is made up for them.
+    writeSound(folder / "tiny.wav", noise(2, 48000, 100, 0.5f, 15));
+    const ToolRun tiny = runTool({"process", folder / "tiny.wav", folder / "tiny-out.wav"});
+    EXPECT_NE(tiny.out.find("  took "), std::string::npos) << tiny.out;
+    EXPECT_EQ(tiny.out.find("real time"), std::string::npos) << tiny.out;
 
     const std::string terminal = tooltest::terminalOutput({"process", folder / "sine.wav", folder / "bar.wav"});
     EXPECT_NE(terminal.find("100%"), std::string::npos) << terminal;
     EXPECT_NE(terminal.find("[####"), std::string::npos) << terminal;
+    EXPECT_NE(terminal.find(" left"), std::string::npos) << "the time left: " << terminal;
 }
 
 TEST(HostToolCommand, GeneratedSignalIsTheSameEveryTimeAndStaysBelowFullScale) {
@@ -306,6 +318,10 @@ TEST(HostToolCommand, SnapshotIsTheWholeEditorTheSameEveryTimeAndShowsTheSetting
     EXPECT_EQ(nowhere.status, 1);
     EXPECT_NE(nowhere.err.find("nowhere/x.png: cannot write"), std::string::npos) << nowhere.err;
     EXPECT_EQ(runTool({"snapshot", folder / "x.png", "--set", "Gain Peek1=3"}).status, 2);
+    const ToolRun plugin = runTool({"snapshot", folder / "x.png", "--plugin", "/nowhere/Tolvan.so"});
+    EXPECT_EQ(plugin.status, 2);
+    EXPECT_NE(plugin.err.find("--plugin is not taken: the picture is of the editor built into this tool"),
+              std::string::npos) << plugin.err;
     EXPECT_EQ(folder.names(), before);
 }
 
@@ -316,6 +332,18 @@ TEST(HostToolCommand, InfoTellsTheIdentityAndFindsTheManual) {
     EXPECT_NE(run.out.find("Unique id:       0x69713731 ('iq71')"), std::string::npos);
     EXPECT_NE(run.out.find("documents/index.htm (found)"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("  40  Q Balance"), std::string::npos);
+    // The rows hosts get no name for carry the editor's labels.
+    for (const char* label : {"3   (editor: PRE)", "5   (editor: SLOPE)", "6   (editor: RANGE)", "8   (editor: Reset)"}) {
+        EXPECT_NE(run.out.find(label), std::string::npos) << label << "\n" << run.out;
+    }
+    EXPECT_EQ(run.out.find("(editor: FFTGrap)"), std::string::npos) << "displays are no settings";
+
+    const ToolRun version = runTool({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("tolvan-host 1.", 0), 0u) << version.out;
+    const ToolRun missing = runTool({"info", "--plugin", "/nowhere/Tolvan.so"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("(--plugin PATH names the library to load)"), std::string::npos) << missing.err;
 }
 
 }  // namespace

@@ -50,6 +50,7 @@ public:
     void commit();
     bool integerSamples() const;
     int format() const { return info.format; }
+    int channels() const { return info.channels; }
 
 private:
     SF_INFO info{};  // first, so that a kind of file that cannot be written is refused before anything opens

@@ -21,7 +21,8 @@ LoadedPlugin::LoadedPlugin(const std::string& path) : libraryPath(path) {
     library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (library == nullptr) {
         const char* cause = dlerror();
-        throw ToolError(path + ": cannot load the plug-in: " + (cause != nullptr ? cause : "unknown error"));
+        throw ToolError(path + ": cannot load the plug-in: " + (cause != nullptr ? cause : "unknown error") +
+                        " (--plugin PATH names the library to load)");
     }
     using EntryPoint = AEffect* (*)(HostCallback);
     auto entry = reinterpret_cast<EntryPoint>(dlsym(library, "VSTPluginMain"));

@@ -20,10 +20,10 @@ constexpr const char* kUsage =
     "Usage: tolvan-host process IN OUT [--set NAME=VALUE]... [--preset FILE.fxp|FILE.fxb]\n"
     "                           [--program N] [--block N] [--format float|24|16] [--plugin PATH]\n"
     "Processes IN (WAV, AIFF, FLAC, Ogg, anything libsndfile reads; mono or stereo) through\n"
-    "the equaliser at the file's sample rate and writes OUT in stereo, in the container its\n"
-    "extension names (.wav, .aiff, .aif, .flac, .ogg or .w64; with none, IN's) and IN's\n"
-    "sample format unless --format says otherwise. IN or OUT may be - for standard input or\n"
-    "output; the summary then goes to standard error.\n"
+    "the equaliser at the file's sample rate and writes OUT with IN's channels, in the\n"
+    "container its extension names (.wav, .aiff, .aif, .flac, .ogg or .w64; with none, IN's)\n"
+    "and IN's sample format unless --format says otherwise. IN or OUT may be - for standard\n"
+    "input or output; the summary then goes to standard error.\n"
     "  --set NAME=VALUE  a parameter by its name (case-insensitive) or index, in its own units:\n"
     "                    \"Gain Peak1=+6dB\", \"Frequency HiCut=12k\", \"Q LowCut=Edge\",\n"
     "                    \"Enabled Peak1=on\"; or band by band: peak1.frequency=3k,\n"
@@ -35,6 +35,7 @@ constexpr const char* kUsage =
     "  --block N         frames per processing call, 1 to 65536 (default 512)\n";
 
 constexpr long kDefaultBlock = 512;
+constexpr double kShortestTimedRun = 0.1;
 constexpr long kLargestBlock = 65536;
 
 SampleFormat sampleFormat(const CommandLine& line) {
@@ -46,28 +47,35 @@ SampleFormat sampleFormat(const CommandLine& line) {
     throw UsageError("process: --format takes float, 24 or 16, not \"" + format + "\"");
 }
 
-// A bar on standard error, redrawn when the percentage moves; only on a terminal.
+// A bar on standard error with the time left, redrawn when the percentage moves; only on a
+// terminal.
 class ProgressBar {
 public:
-    explicit ProgressBar(long long total) : total(total), shown(isatty(STDERR_FILENO) != 0 && total > 0) {}
+    explicit ProgressBar(long long total)
+        : total(total), shown(isatty(STDERR_FILENO) != 0 && total > 0), start(std::chrono::steady_clock::now()) {}
     void update(long long done) {
         if (!shown) return;
-        const int percent = static_cast<int>(done * 100 / total);
+        const int percent = static_cast<int>(std::min(done, total) * 100 / total);
         if (percent == lastPercent) return;
         lastPercent = percent;
         constexpr int kWidth = 40;
         const int filled = percent * kWidth / 100;
-        std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(static_cast<std::size_t>(filled), '#').c_str(),
-                     std::string(static_cast<std::size_t>(kWidth - filled), ' ').c_str(), percent);
+        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const auto left = static_cast<long>(done > 0 ? elapsed * static_cast<double>(total - std::min(done, total)) /
+                                                           static_cast<double>(done) + 0.5
+                                                     : 0);
+        std::fprintf(stderr, "\r[%s%s] %3d%%  %ld:%02ld left", std::string(static_cast<std::size_t>(filled), '#').c_str(),
+                     std::string(static_cast<std::size_t>(kWidth - filled), ' ').c_str(), percent, left / 60, left % 60);
         std::fflush(stderr);
     }
     void finish() {
-        if (shown) std::fprintf(stderr, "\r%*s\r", 48, "");
+        if (shown) std::fprintf(stderr, "\r%*s\r", 64, "");
     }
 
 private:
     long long total;
     bool shown;
+    std::chrono::steady_clock::time_point start;
     int lastPercent = -1;
 };
 
@@ -114,14 +122,14 @@ int runProcess(const Arguments& arguments) {
     for (const std::string& warning : settingsWithoutEffect(plugin, settings)) {
         std::fprintf(stderr, "tolvan-host: %s\n", warning.c_str());
     }
-    AudioWriter out(outPath, in.format(), format, kRenderChannels, in.sampleRate());
+    AudioWriter out(outPath, in.format(), format, in.channels(), in.sampleRate());
 
     ProgressBar progress(in.frames());
     const auto start = std::chrono::steady_clock::now();
     const RenderResult result =
         renderFile(plugin, in, out, block, [&](long long done) { progress.update(done); });
-    out.commit();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    out.commit();
     progress.finish();
 
     // Audio on standard output leaves the summary to standard error.
@@ -129,7 +137,7 @@ int runProcess(const Arguments& arguments) {
     const double duration = static_cast<double>(result.frames) / in.sampleRate();
     std::fprintf(report, "%s -> %s\n", inPath.c_str(), outPath.c_str());
     std::fprintf(report, "  %d Hz, %s, %lld frames (%.3f s), blocks of %d, written as %s\n", in.sampleRate(),
-                in.channels() == 1 ? "mono fed to both channels" : "stereo", result.frames, duration, block,
+                in.channels() == 1 ? "mono (fed to both inputs, the left output kept)" : "stereo", result.frames, duration, block,
                 formatText(out.format()).c_str());
     if (!request.presetPath.empty()) std::fprintf(report, "  preset %s\n", request.presetPath.c_str());
     if (request.program >= 0) std::fprintf(report, "  program %ld\n", request.program);
@@ -146,6 +154,11 @@ int runProcess(const Arguments& arguments) {
     if (out.integerSamples() && result.clippedSamples > 0) {
         std::fprintf(report, "  %lld output samples beyond full scale were clipped\n", result.clippedSamples);
     }
-    std::fprintf(report, "  took %.3f s: %.1fx real time\n", seconds, seconds > 0 ? duration / seconds : 0.0);
+    // Below a tenth of a second the clock measures starting up, not the processing.
+    if (seconds >= kShortestTimedRun) {
+        std::fprintf(report, "  took %.3f s: %.1fx real time\n", seconds, duration / seconds);
+    } else {
+        std::fprintf(report, "  took %.3f s\n", seconds);
+    }
     return 0;
 }

@@ -79,8 +79,12 @@ std::vector<uint8_t> pngOf(const VSTGUI::PixelSurface& pixels) {
 
 int runSnapshot(const Arguments& arguments) {
     const CommandLine line(arguments,
-                           {{"input", false}, {"seconds", false}, {"set", true}, {"preset", false}, {"program", false}},
+                           {{"input", false}, {"seconds", false}, {"set", true}, {"preset", false}, {"program", false},
+                            {"plugin", false}},
                            1, "snapshot");
+    if (line.has("plugin")) {
+        throw UsageError("snapshot: --plugin is not taken: the picture is of the editor built into this tool");
+    }
     if (line.help()) {
         std::fputs(kUsage, stdout);
         return 0;
