@@ -408,3 +408,28 @@ TEST(HostToolCommand, ASettingOfABandThatIsOffIsToldAndTheBandSpellingWorks) {
 }
 
 }  // namespace
+
+namespace {
+
+// With no band on the effect passes its input through, not-a-number and infinity included.
+TEST(HostToolCommand, SamplesThatAreNoNumbersAreRefusedWhereTheFileHoldsIntegers) {
+    TempFolder folder;
+    Sound in = noise(2, 48000, 1000, 0.5f, 16);
+    in.samples[2 * 500] = std::nanf("");
+    in.samples[2 * 700 + 1] = INFINITY;
+    writeSound(folder / "in.wav", in);
+    const std::vector<std::string> before = folder.names();
+    for (const auto& [out, format] : std::vector<std::pair<std::string, std::string>>{{"out.flac", "24"}, {"out.wav", "16"}}) {
+        const ToolRun run = runTool({"process", folder / "in.wav", folder / out, "--format", format});
+        EXPECT_EQ(run.status, 1) << out;
+        EXPECT_NE(run.err.find(out + ": cannot write: the output's frame 500 is not a finite number"), std::string::npos)
+            << run.err;
+        EXPECT_EQ(folder.names(), before) << out;
+    }
+    ASSERT_EQ(runTool({"process", folder / "in.wav", folder / "float.wav"}).status, 0);
+    const Sound kept = readSound(folder / "float.wav");
+    EXPECT_TRUE(std::isnan(kept.samples[2 * 500]));
+    EXPECT_TRUE(std::isinf(kept.samples[2 * 700 + 1]));
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <string_view>
 #include <utility>
@@ -177,9 +178,23 @@ AudioWriter::~AudioWriter() {
 }
 
 void AudioWriter::write(const float* interleaved, sf_count_t count) {
+    // An integer sample has no way to say "not a number" or "infinite": libsndfile would
+    // write a full-scale click, or for FLAC fail without a cause. The effect passes such
+    // samples through from its input while no band is on.
+    if (integerSamples()) {
+        const auto samples = static_cast<std::size_t>(count * info.channels);
+        for (std::size_t i = 0; i < samples; ++i) {
+            if (std::isfinite(interleaved[i])) continue;
+            const auto frame = framesWritten + static_cast<sf_count_t>(i) / info.channels;
+            throw ToolError(output.path() + ": cannot write: the output's frame " + std::to_string(frame) +
+                            " is not a finite number, which " + formatText(info.format) +
+                            " cannot hold (.wav, .aiff or .w64 with --format float keep it)");
+        }
+    }
     if (sf_writef_float(file, interleaved, count) != count) {
         throw ToolError(output.path() + ": cannot write: " + causeOf(file));
     }
+    framesWritten += count;
 }
 
 void AudioWriter::commit() {

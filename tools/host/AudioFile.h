@@ -45,6 +45,7 @@ public:
     AudioWriter(const AudioWriter&) = delete;
     AudioWriter& operator=(const AudioWriter&) = delete;
 
+    // Throws ToolError for a sample that is not a finite number where the file holds integers.
     void write(const float* interleaved, sf_count_t count);
     // Closes the file and puts it in place.
     void commit();
@@ -56,6 +57,7 @@ private:
     SF_INFO info{};  // first, so that a kind of file that cannot be written is refused before anything opens
     OutputFile output;
     SNDFILE* file = nullptr;
+    sf_count_t framesWritten = 0;
 };
 
 // A short description of a libsndfile format ("WAV, 24-bit").
