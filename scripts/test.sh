@@ -27,10 +27,11 @@ echo "== build-windows (mingw-w64 cross-build of Tolvan.dll)"
 cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOLVAN_WERROR=ON -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 cmake --build build-windows -j "$jobs" --target Tolvan
 x86_64-w64-mingw32-objdump -p build-windows/Tolvan.dll | grep -A4 "\[Ordinal/Name Pointer\] Table" | grep -E "VSTPluginMain|main"
-echo "== Windows zip: Tolvan/ with Tolvan.dll and documents/"
+echo "== Windows zip: Tolvan/ with Tolvan.dll, documents/ and the licences"
 (cd build-windows && cpack > /dev/null)
 cmake -E tar tf build-windows/Tolvan-*-windows-x64.zip | sort | tee build-windows/zip-contents.txt
-for file in Tolvan/Tolvan.dll Tolvan/documents/index.htm Tolvan/documents/editor.png; do
+for file in Tolvan/Tolvan.dll Tolvan/documents/index.htm Tolvan/documents/editor.png Tolvan/LICENSE.txt \
+  Tolvan/LICENSE-OFL.txt; do
   grep -qx "$file" build-windows/zip-contents.txt || { echo "the zip lacks $file"; exit 1; }
 done
 
