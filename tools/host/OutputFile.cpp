@@ -184,11 +184,11 @@ void OutputFile::write(const void* bytes, std::size_t size) {
 }
 
 void OutputFile::commit() {
-    // The data reaches the disk before the name does, so that a crash leaves the old file
-    // or the new one, never an empty one; and a disk that fills at the last moment fails here.
     if (staging >= 0) {
         if (lseek(staging, 0, SEEK_SET) != 0 || !copyToEnd(staging, fd)) fail();
     }
+    // The data reaches the disk before the name does, so that a crash leaves the old file
+    // or the new one, never an empty one; and a disk that fills at the last moment fails here.
     if (!direct() && fsync(fd) != 0) fail();
     const int result = close(fd);
     fd = -1;
