@@ -29,8 +29,8 @@ public:
     // Writes all of bytes; throws ToolError naming the output and the cause.
     void write(const void* bytes, std::size_t size);
     void write(const std::vector<uint8_t>& bytes) { write(bytes.data(), bytes.size()); }
-    // Flushes and closes the file, every step checked, and renames it into place (or
-    // copies what was staged to the pipe).
+    // Closes the file, checked, and renames it into place (or copies what was staged to
+    // the pipe).
     void commit();
 
     // The path as the user gave it, for messages.
