@@ -1,6 +1,8 @@
 # Packages of the plug-in: on Linux a Debian package "tolvan" that puts Tolvan/ into the
-# system's VST folder with the manual also under /usr/share/doc/tolvan; for Windows a zip
-# of Tolvan/ (Tolvan.dll and documents/).
+# system's VST folder with the manual also under /usr/share/doc/tolvan, and the offline
+# host as /usr/bin/tolvan-host (tools/host installs it); for Windows a zip of Tolvan/
+# (Tolvan.dll, documents/ and the licences). The project's own code is GPL-3.0-or-later;
+# the embedded typeface keeps its own licence.
 set(TOLVAN_VENDOR "[Kelvo] Ormund.T")
 set(TOLVAN_MAINTAINER "Tolvan developers <tolvan@example.org>")
 
@@ -18,6 +20,8 @@ if(WIN32)
   set(CPACK_COMPONENTS_ALL plugin)
   set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
   set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+  install(FILES LICENSE DESTINATION Tolvan RENAME LICENSE.txt COMPONENT plugin)
+  install(FILES resources/fonts/LICENSE-OFL.txt DESTINATION Tolvan COMPONENT plugin)
 else()
   # Debian's documentation files: the copyright with the embedded typeface's licence,
   # the changelog, and the manual.
@@ -47,12 +51,15 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION sound)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  # Loaded at run time for MIT-SHM, which makes presenting the editor cheaper.
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libxext6)
+  # libxext6 is loaded at run time for MIT-SHM, which makes presenting the editor cheaper;
+  # xdg-open is what the MANUAL button opens the manual with.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libxext6, xdg-utils")
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "KR [Tolvan] is a stereo eight-band parametric equaliser for digital audio
 workstations that load VST 2.x plug-ins: low cut, low shelf, three peaking
 bands, high shelf, a tilt and a high cut, with an output gain. Its editor
 shows the input and output spectra, the equaliser's response and the output
-level. The plug-in lies in /usr/lib/vst/Tolvan with its manual.")
+level. The plug-in lies in /usr/lib/vst/Tolvan with its manual; the offline
+host tolvan-host processes sound files, presets and pictures of the editor
+from the command line.")
 endif()
 include(CPack)

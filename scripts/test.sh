@@ -28,10 +28,11 @@ echo "== build-windows (mingw-w64 cross-build of Tolvan.dll)"
 cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release -DTOLVAN_WERROR=ON -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 cmake --build build-windows -j "$jobs" --target Tolvan
 x86_64-w64-mingw32-objdump -p build-windows/Tolvan.dll | grep -A4 "\[Ordinal/Name Pointer\] Table" | grep -E "VSTPluginMain|main"
-echo "== Windows zip: Tolvan/ with Tolvan.dll and documents/"
+echo "== Windows zip: Tolvan/ with Tolvan.dll, documents/ and the licences"
 (cd build-windows && cpack > /dev/null)
 cmake -E tar tf build-windows/Tolvan-*-windows-x64.zip | sort | tee build-windows/zip-contents.txt
-for file in Tolvan/Tolvan.dll Tolvan/documents/index.htm Tolvan/documents/editor.png; do
+for file in Tolvan/Tolvan.dll Tolvan/documents/index.htm Tolvan/documents/editor.png Tolvan/LICENSE.txt \
+  Tolvan/LICENSE-OFL.txt; do
   grep -qx "$file" build-windows/zip-contents.txt || { echo "the zip lacks $file"; exit 1; }
 done
 
@@ -70,10 +71,12 @@ trap - EXIT
 run_suite build-asan RelWithDebInfo -DTOLVAN_SANITIZE=address,undefined -DTOLVAN_BENCH=OFF
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" run_suite build-tsan RelWithDebInfo -DTOLVAN_SANITIZE=thread -DTOLVAN_BENCH=OFF
 
-# The fuzzer of the validator (tests/validate): clang's libFuzzer over a build with every
-# target instrumented, run for a bounded time and over the kept corpus.
+# The fuzzer of the validator (tests/validate) and those of the files users hand the
+# offline host (tests/fuzz): clang's libFuzzer over a build with every target
+# instrumented, run for a bounded time and over the kept corpora.
 echo "== build-fuzz (libFuzzer, clang-14, AddressSanitizer + UndefinedBehaviorSanitizer)"
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVAN_FUZZ=ON \
   -DTOLVAN_SANITIZE=address,undefined -DTOLVAN_BENCH=OFF
-cmake --build build-fuzz -j "$jobs" --target tolvan-fuzz
+cmake --build build-fuzz -j "$jobs" --target tolvan-fuzz tolvan-fuzz-preset-file tolvan-fuzz-audio-input \
+  tolvan-fuzz-snapshot-input
 ctest --test-dir build-fuzz -R tolvan_fuzz --output-on-failure

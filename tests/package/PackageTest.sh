@@ -24,13 +24,15 @@ cpack --config "$build/CPackConfig.cmake" -B "$work/package" > "$work/cpack.log"
 deb=$(ls "$work"/package/tolvan_*_amd64.deb)
 
 echo "== file list"
-expected="./usr/lib/vst/Tolvan/Tolvan.so
+expected="./usr/bin/tolvan-host
+./usr/lib/vst/Tolvan/Tolvan.so
 ./usr/lib/vst/Tolvan/documents/editor.png
 ./usr/lib/vst/Tolvan/documents/index.htm
 ./usr/share/doc/tolvan/changelog.gz
 ./usr/share/doc/tolvan/copyright
 ./usr/share/doc/tolvan/manual/editor.png
-./usr/share/doc/tolvan/manual/index.htm"
+./usr/share/doc/tolvan/manual/index.htm
+./usr/share/man/man1/tolvan-host.1.gz"
 actual=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '/$' | sort)
 diff <(echo "$expected") <(echo "$actual") || fail "the package's files"
 
@@ -39,6 +41,8 @@ echo "== control fields"
 [ "$(dpkg-deb -f "$deb" Architecture)" = amd64 ] || fail "architecture"
 [ "$(dpkg-deb -f "$deb" Section)" = sound ] || fail "section"
 dpkg-deb -f "$deb" Depends | grep -q '^libc6 (>= ' || fail "dependencies from dpkg-shlibdeps: $(dpkg-deb -f "$deb" Depends)"
+dpkg-deb -f "$deb" Depends | grep -q 'libsndfile1' || fail "tolvan-host's libsndfile: $(dpkg-deb -f "$deb" Depends)"
+dpkg-deb -f "$deb" Recommends | grep -qw 'xdg-utils' || fail "xdg-utils, which opens the manual, is not recommended"
 
 echo "== unpacked and loaded"
 dpkg-deb -x "$deb" "$work/root"
@@ -48,6 +52,16 @@ grep -qF "Effect name:     KR [Tolvan]" "$work/info.txt" || fail "the effect's n
 grep -qF "Manual:          $folder/documents/index.htm (found)" "$work/info.txt" || fail "the manual beside the library"
 cmp -s "$folder/documents/index.htm" "$source/documents/index.htm" || fail "the manual's text"
 grep -q "^License: OFL-1.1" "$work/root/usr/share/doc/tolvan/copyright" || fail "the typeface's licence"
+grep -qx "License: GPL-3.0+" "$work/root/usr/share/doc/tolvan/copyright" || fail "the project's licence"
+grep -qF "GNU General Public" "$folder/documents/index.htm" || fail "the manual's licence"
+
+echo "== the packaged tolvan-host finds the packaged plug-in by itself"
+"$work/root/usr/bin/tolvan-host" --version | grep -q "^tolvan-host [0-9]" || fail "tolvan-host --version"
+"$work/root/usr/bin/tolvan-host" info > "$work/own-info.txt" || { cat "$work/own-info.txt"; fail "the packaged tolvan-host"; }
+grep -qF "Loaded $folder/Tolvan.so" "$work/own-info.txt" || fail "the packaged tool loads $(head -1 "$work/own-info.txt")"
+man -l "$work/root/usr/share/man/man1/tolvan-host.1.gz" 2> "$work/man.err" | grep -q "tolvan-host snapshot OUT.png" \
+  || fail "the manual page lacks the commands' help"
+[ ! -s "$work/man.err" ] || { cat "$work/man.err"; fail "the manual page has formatting errors"; }
 grep -qF "SIL OPEN FONT LICENSE Version 1.1" "$work/root/usr/share/doc/tolvan/copyright" || fail "the licence text"
 
 echo "== lintian"

@@ -5,53 +5,18 @@
 #include <random>
 
 #include "tests/effect/PluginHost.h"
+#include "tests/tools/SoundFiles.h"
 #include "tests/tools/ToolRunner.h"
 
 namespace {
 
+using tooltest::noise;
+using tooltest::readSound;
 using tooltest::runTool;
+using tooltest::Sound;
 using tooltest::TempFolder;
 using tooltest::ToolRun;
-
-struct Sound {
-    int channels = 0;
-    int rate = 0;
-    int format = 0;
-    std::vector<float> samples;  // interleaved
-};
-
-void writeSound(const std::string& path, const Sound& sound) {
-    SF_INFO info{};
-    info.channels = sound.channels;
-    info.samplerate = sound.rate;
-    info.format = sound.format;
-    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
-    sf_writef_float(file, sound.samples.data(), static_cast<sf_count_t>(sound.samples.size()) / sound.channels);
-    sf_close(file);
-}
-
-Sound readSound(const std::string& path) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    Sound sound;
-    if (file == nullptr) return sound;
-    sound.channels = info.channels;
-    sound.rate = info.samplerate;
-    sound.format = info.format;
-    sound.samples.resize(static_cast<std::size_t>(info.frames * info.channels));
-    sf_readf_float(file, sound.samples.data(), info.frames);
-    sf_close(file);
-    return sound;
-}
-
-Sound noise(int channels, int rate, int frames, float amplitude, unsigned seed) {
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<float> v(-amplitude, amplitude);
-    Sound sound{channels, rate, SF_FORMAT_WAV | SF_FORMAT_FLOAT, {}};
-    for (int i = 0; i < frames * channels; ++i) sound.samples.push_back(v(rng));
-    return sound;
-}
+using tooltest::writeSound;
 
 // Loaded once and never closed, as the other host-level tests do.
 const PluginLibrary& sharedLibrary() {
@@ -209,16 +174,20 @@ TEST(HostToolCommand, ProcessedFileEqualsTheEffectInThisProcess) {
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"in.wav", "out.wav"}));
 }
 
-TEST(HostToolCommand, MonoFeedsBothChannelsAndIsWrittenAsStereo) {
+TEST(HostToolCommand, MonoFeedsBothChannelsAndStaysMono) {
     TempFolder folder;
     Sound in = noise(1, 48000, 9000, 0.5f, 4);
     writeSound(folder / "mono.wav", in);
     const ToolRun run = runTool(with({"process", folder / "mono.wav", folder / "out.wav"}, kSettingArguments));
     ASSERT_EQ(run.status, 0) << run.err;
     const Sound out = readSound(folder / "out.wav");
-    EXPECT_EQ(out.channels, 2);
-    EXPECT_EQ(out.samples, reference(in, 512, kSettings));
-    for (std::size_t i = 0; i < out.samples.size(); i += 2) ASSERT_EQ(out.samples[i], out.samples[i + 1]);
+    EXPECT_EQ(out.channels, 1);
+    const std::vector<float> stereo = reference(in, 512, kSettings);
+    ASSERT_EQ(out.samples.size() * 2, stereo.size());
+    for (std::size_t i = 0; i < out.samples.size(); ++i) {
+        ASSERT_EQ(out.samples[i], stereo[2 * i]) << i;
+        ASSERT_EQ(stereo[2 * i], stereo[2 * i + 1]) << "both outputs alike, so keeping one loses nothing";
+    }
 }
 
 TEST(HostToolCommand, OutputFormatFollowsTheInputTheExtensionOrTheOption) {
@@ -263,6 +232,8 @@ TEST(HostToolCommand, PresetsSavedByTheToolSoundLikeTheirSettings) {
     EXPECT_NE(shown.out.find("\"Air\""), std::string::npos) << shown.out;
     EXPECT_NE(shown.out.find("Gain Peak1           0.666667   6.0dB"), std::string::npos) << shown.out;
     EXPECT_NE(shown.out.find("Q HiCut              1.000000   Edge"), std::string::npos) << shown.out;
+    // A program lists what a bank lists for each of its programs: the settings that differ.
+    EXPECT_EQ(shown.out.find("Gain Peak2"), std::string::npos) << shown.out;
 
     // A bank keeps the program it was saved on; --program picks another.
     ASSERT_EQ(runTool(with({"preset", "save", folder / "b.fxb", "--program", "5"}, kSettingArguments)).status, 0);
@@ -286,12 +257,18 @@ TEST(HostToolCommand, SummaryGivesLevelsAndSpeedAndTheBarShowsOnlyOnATerminal) {
     // Peak and RMS of L then R: 0.5 peak is -6.02 dBFS, its RMS -9.03; R is 12.04 dB lower.
     EXPECT_NE(run.out.find("  input        -6.02     -9.03    -18.06    -21.07"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("  output      -12.02    -15.03    -24.06    -27.07"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("x real time"), std::string::npos);
+    EXPECT_NE(run.out.find("  took "), std::string::npos);
     EXPECT_NE(run.out.find("set Output Gain = -6.0dB"), std::string::npos);
+    // A few frames take no measurable time: no speed is made up for them.
+    writeSound(folder / "tiny.wav", noise(2, 48000, 100, 0.5f, 15));
+    const ToolRun tiny = runTool({"process", folder / "tiny.wav", folder / "tiny-out.wav"});
+    EXPECT_NE(tiny.out.find("  took "), std::string::npos) << tiny.out;
+    EXPECT_EQ(tiny.out.find("real time"), std::string::npos) << tiny.out;
 
     const std::string terminal = tooltest::terminalOutput({"process", folder / "sine.wav", folder / "bar.wav"});
     EXPECT_NE(terminal.find("100%"), std::string::npos) << terminal;
     EXPECT_NE(terminal.find("[####"), std::string::npos) << terminal;
+    EXPECT_NE(terminal.find(" left"), std::string::npos) << "the time left: " << terminal;
 }
 
 TEST(HostToolCommand, GeneratedSignalIsTheSameEveryTimeAndStaysBelowFullScale) {
@@ -341,6 +318,10 @@ TEST(HostToolCommand, SnapshotIsTheWholeEditorTheSameEveryTimeAndShowsTheSetting
     EXPECT_EQ(nowhere.status, 1);
     EXPECT_NE(nowhere.err.find("nowhere/x.png: cannot write"), std::string::npos) << nowhere.err;
     EXPECT_EQ(runTool({"snapshot", folder / "x.png", "--set", "Gain Peek1=3"}).status, 2);
+    const ToolRun plugin = runTool({"snapshot", folder / "x.png", "--plugin", "/nowhere/Tolvan.so"});
+    EXPECT_EQ(plugin.status, 2);
+    EXPECT_NE(plugin.err.find("--plugin is not taken: the picture is of the editor built into this tool"),
+              std::string::npos) << plugin.err;
     EXPECT_EQ(folder.names(), before);
 }
 
@@ -351,6 +332,104 @@ TEST(HostToolCommand, InfoTellsTheIdentityAndFindsTheManual) {
     EXPECT_NE(run.out.find("Unique id:       0x69713731 ('iq71')"), std::string::npos);
     EXPECT_NE(run.out.find("documents/index.htm (found)"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("  40  Q Balance"), std::string::npos);
+    // The rows hosts get no name for carry the editor's labels.
+    for (const char* label : {"3   (editor: PRE)", "5   (editor: SLOPE)", "6   (editor: RANGE)", "8   (editor: Reset)"}) {
+        EXPECT_NE(run.out.find(label), std::string::npos) << label << "\n" << run.out;
+    }
+    EXPECT_EQ(run.out.find("(editor: FFTGrap)"), std::string::npos) << "displays are no settings";
+
+    const ToolRun version = runTool({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("tolvan-host 1.", 0), 0u) << version.out;
+    const ToolRun missing = runTool({"info", "--plugin", "/nowhere/Tolvan.so"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("(--plugin PATH names the library to load)"), std::string::npos) << missing.err;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HostToolCommand, DashIsStandardInputAndOutputThroughPipes) {
+    TempFolder folder;
+    writeSound(folder / "in.wav", noise(1, 44100, 5000, 0.5f, 12));
+    ASSERT_EQ(runTool({"process", folder / "in.wav", folder / "direct.flac"}).status, 0);
+    const std::string host = TOLVAN_HOST_PATH;
+    const std::string pipeline = host + " process " + (folder / "in.wav") + " - | " + host + " process - " +
+                                 (folder / "piped.flac") + " && " + host + " generate - --seconds 1 | wc -c";
+    const ToolRun run = runTool({"-c", pipeline}, "/bin/sh");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readSound(folder / "piped.flac").samples, readSound(folder / "direct.flac").samples);
+    // The first tool's summary went to standard error, out of the audio's way.
+    EXPECT_NE(run.err.find("in.wav -> -"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Wrote -: 1 s of stereo pink noise"), std::string::npos) << run.err;
+    EXPECT_EQ(std::stol(run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1)), 44 + 48000 * 2 * 3) << run.out;
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"direct.flac", "in.wav", "piped.flac"}));
+}
+
+TEST(HostToolCommand, AnExtensionTheToolCannotWriteIsRefusedWithThoseItCan) {
+    TempFolder folder;
+    writeSound(folder / "in.wav", noise(2, 48000, 480, 0.5f, 13));
+    const std::vector<std::string> before = folder.names();
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"process", folder / "in.wav", folder / "out.mp3"}, "out.mp3: cannot write .mp3 files; this command writes .wav, .aiff, .aif, .flac, .ogg or .w64"},
+        {{"generate", folder / "noise.mp3"}, "noise.mp3: cannot write .mp3 files"},
+        {{"snapshot", folder / "editor.jpg"}, "editor.jpg: cannot write .jpg files; this command writes .png"},
+        {{"preset", "save", folder / "p.txt"}, "p.txt: cannot write .txt files; this command writes .fxp or .fxb"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const ToolRun run = runTool(arguments);
+        EXPECT_EQ(run.status, 1) << message;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(folder.names(), before);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HostToolCommand, ASettingOfABandThatIsOffIsToldAndTheBandSpellingWorks) {
+    TempFolder folder;
+    const Sound in = noise(2, 48000, 4800, 0.5f, 14);
+    writeSound(folder / "in.wav", in);
+    const ToolRun off = runTool({"process", folder / "in.wav", folder / "off.wav", "--set", "Gain Peak1=+6dB"});
+    ASSERT_EQ(off.status, 0) << off.err;
+    EXPECT_EQ(off.err, "tolvan-host: Peak1 is off: its gain has no effect; add --set 'Enabled Peak1=on'\n");
+    EXPECT_EQ(readSound(folder / "off.wav").samples, in.samples);
+
+    const ToolRun on = runTool({"process", folder / "in.wav", folder / "on.wav", "--set", "peak1.gain=+6dB", "--set",
+                                "peak1.enabled=on", "--set", "peak1.frequency=3.2k"});
+    ASSERT_EQ(on.status, 0) << on.err;
+    EXPECT_EQ(on.err, "");
+    EXPECT_NE(on.out.find("set Frequency Peak0 = 3.20kHz"), std::string::npos) << on.out;
+    EXPECT_EQ(readSound(folder / "on.wav").samples,
+              reference(in, 512, {{13, 1.0f}, {28, 24.0f / 36.0f}, {21, static_cast<float>(std::log(160.0) / std::log(1000.0))}}));
+}
+
+}  // namespace
+
+namespace {
+
+// With no band on the effect passes its input through, not-a-number and infinity included.
+TEST(HostToolCommand, SamplesThatAreNoNumbersAreRefusedWhereTheFileHoldsIntegers) {
+    TempFolder folder;
+    Sound in = noise(2, 48000, 1000, 0.5f, 16);
+    in.samples[2 * 500] = std::nanf("");
+    in.samples[2 * 700 + 1] = INFINITY;
+    writeSound(folder / "in.wav", in);
+    const std::vector<std::string> before = folder.names();
+    for (const auto& [out, format] : std::vector<std::pair<std::string, std::string>>{{"out.flac", "24"}, {"out.wav", "16"}}) {
+        const ToolRun run = runTool({"process", folder / "in.wav", folder / out, "--format", format});
+        EXPECT_EQ(run.status, 1) << out;
+        EXPECT_NE(run.err.find(out + ": cannot write: the output's frame 500 is not a finite number"), std::string::npos)
+            << run.err;
+        EXPECT_EQ(folder.names(), before) << out;
+    }
+    ASSERT_EQ(runTool({"process", folder / "in.wav", folder / "float.wav"}).status, 0);
+    const Sound kept = readSound(folder / "float.wav");
+    EXPECT_TRUE(std::isnan(kept.samples[2 * 500]));
+    EXPECT_TRUE(std::isinf(kept.samples[2 * 700 + 1]));
 }
 
 }  // namespace

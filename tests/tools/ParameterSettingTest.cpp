@@ -93,3 +93,25 @@ TEST(ParameterSetting, DisplayTextsAreTheEditors) {
 }
 
 }  // namespace
+
+namespace {
+
+// The band spelling reaches the rows the hosts' names do; the peaking bands' frequency
+// rows are the ones hosts number from 0.
+TEST(ParameterSetting, BandSpellingNamesTheSameRowsAsTheHostNames) {
+    const std::vector<std::pair<std::string, std::string>> same = {
+        {"peak1.frequency=3k", "Frequency Peak0=3k"}, {"peak3.freq=3k", "Frequency Peak2=3k"},
+        {"Peak1.Gain=+6dB", "Gain Peak1=+6dB"},      {"peak2.q=2", "Q Peak2=2"},
+        {"lowcut.q=edge", "Q LowCut=Edge"},          {"hishelf.enabled=on", "Enabled HiShelf=on"},
+        {"balance.gain=-3", "Gain Balance=-3"},      {"low_shelf.on=on", "Enabled LowShelf=on"},
+    };
+    for (const auto& [band, host] : same) {
+        EXPECT_EQ(set(band).index, set(host).index) << band;
+        EXPECT_EQ(set(band).normalized, set(host).normalized) << band;
+    }
+    EXPECT_NE(refusal("hicut.gain=3").find("hicut has enabled, frequency and q (no gain)"), std::string::npos);
+    EXPECT_NE(refusal("peak4.q=1").find("no band \"peak4\"; the bands are lowcut, lowshelf, peak1"), std::string::npos);
+    EXPECT_NE(refusal("peak1.width=1").find("peak1 has enabled, frequency, gain and q"), std::string::npos);
+}
+
+}  // namespace

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -69,8 +70,10 @@ inline std::vector<char*> argv(const std::vector<std::string>& arguments, const 
     return pointers;
 }
 
-// Standard output and error go to files, standard input is empty.
-inline ToolRun runTool(const std::vector<std::string>& arguments, const std::string& program = TOLVAN_HOST_PATH) {
+// Standard output and error go to files, standard input is empty. inChild runs in the
+// child just before the tool starts (a limit, another user, another folder).
+inline ToolRun runToolWith(const std::function<void()>& inChild, const std::vector<std::string>& arguments,
+                           const std::string& program = TOLVAN_HOST_PATH) {
     TempFolder capture;
     const std::string outPath = capture / "out", errPath = capture / "err";
     std::vector<char*> args = argv(arguments, program);
@@ -82,12 +85,17 @@ inline ToolRun runTool(const std::vector<std::string>& arguments, const std::str
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
+        inChild();
         execv(program.c_str(), args.data());
         _exit(127);
     }
     int status = 0;
     waitpid(pid, &status, 0);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, contents(outPath), contents(errPath)};
+}
+
+inline ToolRun runTool(const std::vector<std::string>& arguments, const std::string& program = TOLVAN_HOST_PATH) {
+    return runToolWith([] {}, arguments, program);
 }
 
 // The same with standard error on a terminal; answers what the terminal showed.

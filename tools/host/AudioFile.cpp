@@ -1,13 +1,17 @@
 #include "tools/host/AudioFile.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
+#include <string_view>
 #include <utility>
+#include <vector>
 
+#include "tools/host/AnonymousFile.h"
 #include "tools/host/ToolError.h"
 
 namespace {
@@ -17,15 +21,15 @@ constexpr std::pair<const char*, int> kContainers[] = {
     {"flac", SF_FORMAT_FLAC}, {"ogg", SF_FORMAT_OGG},   {"w64", SF_FORMAT_W64},
 };
 
+// The container an output's extension names; 0 when it names none.
 int containerOfExtension(const std::string& path) {
-    const auto dot = path.rfind('.');
-    if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return 0;
-    std::string extension = path.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string extension = extensionOf(path);
+    std::vector<std::string> known;
     for (const auto& [name, container] : kContainers) {
         if (extension == name) return container;
+        known.emplace_back(name);
     }
+    refuseUnlessExtension(path, known);
     return 0;
 }
 
@@ -79,6 +83,15 @@ SF_INFO outputInfo(const std::string& path, int inputFormat, SampleFormat sample
     return info;
 }
 
+// libsndfile's message without its decoration ("System error : File too large.").
+std::string causeOf(SNDFILE* file) {
+    std::string cause = sf_strerror(file);
+    constexpr std::string_view kSystem = "System error : ";
+    if (cause.starts_with(kSystem)) cause.erase(0, kSystem.size());
+    if (cause.ends_with('.')) cause.pop_back();
+    return cause;
+}
+
 }  // namespace
 
 std::string formatText(int format) {
@@ -98,10 +111,21 @@ std::string formatText(int format) {
 }
 
 AudioReader::AudioReader(const std::string& path) : path(path) {
-    struct stat status {};
-    if (stat(path.c_str(), &status) != 0) throw ToolError(path + ": cannot read: " + std::strerror(errno));
-    if (S_ISDIR(status.st_mode)) throw ToolError(path + ": cannot read: it is a folder");
-    file = sf_open(path.c_str(), SFM_READ, &info);
+    if (path == "-") {
+        // Standard input, whole, in a file that can be read twice: formats are told apart
+        // by looking ahead, and some keep what a reader needs at their end.
+        const int staged = createAnonymousFile("standard input");
+        if (!copyToEnd(STDIN_FILENO, staged) || lseek(staged, 0, SEEK_SET) != 0) {
+            close(staged);
+            throw ToolError(std::string("standard input: cannot read: ") + std::strerror(errno));
+        }
+        file = sf_open_fd(staged, SFM_READ, &info, SF_TRUE);
+    } else {
+        struct stat status {};
+        if (stat(path.c_str(), &status) != 0) throw ToolError(path + ": cannot read: " + std::strerror(errno));
+        if (S_ISDIR(status.st_mode)) throw ToolError(path + ": cannot read: it is a folder");
+        file = sf_open(path.c_str(), SFM_READ, &info);
+    }
     if (file == nullptr) {
         const std::string cause = sf_strerror(nullptr);
         if (cause.find("System error") != std::string::npos) throw ToolError(path + ": cannot read: " + cause);
@@ -121,16 +145,30 @@ AudioReader::~AudioReader() {
 
 sf_count_t AudioReader::read(float* interleaved, sf_count_t count) {
     const sf_count_t n = sf_readf_float(file, interleaved, count);
-    if (n < count && sf_error(file) != SF_ERR_NO_ERROR) throw ToolError(path + ": cannot read: " + sf_strerror(file));
+    if (n < count && sf_error(file) != SF_ERR_NO_ERROR) throw ToolError(path + ": cannot read: " + causeOf(file));
     return n;
+}
+
+sf_count_t AudioReader::skip(sf_count_t count) {
+    const sf_count_t at = sf_seek(file, 0, SEEK_CUR);
+    if (at >= 0 && sf_seek(file, count, SEEK_CUR) >= 0) return count;
+    if (at >= 0) sf_seek(file, at, SEEK_SET);
+    std::vector<float> discarded(static_cast<std::size_t>(4096 * info.channels));
+    sf_count_t passed = 0;
+    while (passed < count) {
+        const sf_count_t n = read(discarded.data(), std::min<sf_count_t>(4096, count - passed));
+        if (n == 0) break;
+        passed += n;
+    }
+    return passed;
 }
 
 AudioWriter::AudioWriter(const std::string& path, int inputFormat, SampleFormat sampleFormat, int channels,
                          int sampleRate)
-    : output(path), info(outputInfo(path, inputFormat, sampleFormat, channels, sampleRate)) {
-    file = sf_open_fd(output.descriptor(), SFM_WRITE, &info, SF_TRUE);
-    if (file == nullptr) throw ToolError(path + ": cannot write: " + sf_strerror(nullptr));
-    output.releaseDescriptor();
+    : info(outputInfo(path, inputFormat, sampleFormat, channels, sampleRate)), output(path) {
+    // The descriptor stays the output's, which checks its flush and close.
+    file = sf_open_fd(output.descriptor(), SFM_WRITE, &info, SF_FALSE);
+    if (file == nullptr) throw ToolError(path + ": cannot write: " + causeOf(nullptr));
     // Samples beyond full scale are clipped in integer files, never wrapped around.
     sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
 }
@@ -140,9 +178,23 @@ AudioWriter::~AudioWriter() {
 }
 
 void AudioWriter::write(const float* interleaved, sf_count_t count) {
-    if (sf_writef_float(file, interleaved, count) != count) {
-        throw ToolError(output.path() + ": cannot write: " + sf_strerror(file));
+    // An integer sample has no way to say "not a number" or "infinite": libsndfile would
+    // write a full-scale click, or for FLAC fail without a cause. The effect passes such
+    // samples through from its input while no band is on.
+    if (integerSamples()) {
+        const auto samples = static_cast<std::size_t>(count * info.channels);
+        for (std::size_t i = 0; i < samples; ++i) {
+            if (std::isfinite(interleaved[i])) continue;
+            const auto frame = framesWritten + static_cast<sf_count_t>(i) / info.channels;
+            throw ToolError(output.path() + ": cannot write: the output's frame " + std::to_string(frame) +
+                            " is not a finite number, which " + formatText(info.format) +
+                            " cannot hold (.wav, .aiff or .w64 with --format float keep it)");
+        }
     }
+    if (sf_writef_float(file, interleaved, count) != count) {
+        throw ToolError(output.path() + ": cannot write: " + causeOf(file));
+    }
+    framesWritten += count;
 }
 
 void AudioWriter::commit() {

@@ -1,5 +1,5 @@
-// Sound files through libsndfile: any file it reads in, a stereo file written through a
-// temporary name out.
+// Sound files through libsndfile: any file it reads in, and a file written out as an
+// OutputFile, so that a failure loses nothing.
 #pragma once
 
 #include <sndfile.h>
@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "tools/host/TemporaryOutput.h"
+#include "tools/host/OutputFile.h"
 
 // What --format asks for: the input's own sample format, or one of these.
 enum class SampleFormat { AsInput, Float, Pcm24, Pcm16 };
@@ -15,6 +15,7 @@ enum class SampleFormat { AsInput, Float, Pcm24, Pcm16 };
 class AudioReader {
 public:
     // Throws ToolError naming path: missing, unreadable, not audio, more than two channels.
+    // "-" is standard input.
     explicit AudioReader(const std::string& path);
     ~AudioReader();
     AudioReader(const AudioReader&) = delete;
@@ -26,6 +27,8 @@ public:
     int format() const { return info.format; }
     // Reads up to count frames, interleaved; answers how many it read.
     sf_count_t read(float* interleaved, sf_count_t count);
+    // Passes over up to count frames (seeking where the file allows); answers how many.
+    sf_count_t skip(sf_count_t count);
 
 private:
     std::string path;
@@ -42,16 +45,19 @@ public:
     AudioWriter(const AudioWriter&) = delete;
     AudioWriter& operator=(const AudioWriter&) = delete;
 
+    // Throws ToolError for a sample that is not a finite number where the file holds integers.
     void write(const float* interleaved, sf_count_t count);
     // Closes the file and puts it in place.
     void commit();
     bool integerSamples() const;
     int format() const { return info.format; }
+    int channels() const { return info.channels; }
 
 private:
-    TemporaryOutput output;
-    SF_INFO info{};
+    SF_INFO info{};  // first, so that a kind of file that cannot be written is refused before anything opens
+    OutputFile output;
     SNDFILE* file = nullptr;
+    sf_count_t framesWritten = 0;
 };
 
 // A short description of a libsndfile format ("WAV, 24-bit").

@@ -5,7 +5,8 @@ RenderResult renderFile(const LoadedPlugin& plugin, AudioReader& in, AudioWriter
     const auto frames = static_cast<std::size_t>(block);
     const auto inChannels = static_cast<std::size_t>(in.channels());
     std::vector<float> interleavedIn(frames * inChannels);
-    std::vector<float> interleavedOut(frames * kRenderChannels);
+    const auto outChannels = static_cast<std::size_t>(out.channels());
+    std::vector<float> interleavedOut(frames * outChannels);
     std::vector<std::vector<float>> inputs(kRenderChannels, std::vector<float>(frames));
     std::vector<std::vector<float>> outputs(kRenderChannels, std::vector<float>(frames));
     float* inputPointers[kRenderChannels] = {inputs[0].data(), inputs[1].data()};
@@ -26,8 +27,9 @@ RenderResult renderFile(const LoadedPlugin& plugin, AudioReader& in, AudioWriter
         for (std::size_t c = 0; c < kRenderChannels; ++c) {
             const float* from = outputs[c].data();
             result.output[c].add(from, n);
+            if (c >= outChannels) continue;
             for (std::size_t i = 0; i < n; ++i) {
-                interleavedOut[i * kRenderChannels + c] = from[i];
+                interleavedOut[i * outChannels + c] = from[i];
                 result.clippedSamples += std::fabs(from[i]) > 1.0f ? 1 : 0;
             }
         }

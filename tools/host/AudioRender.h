@@ -10,7 +10,8 @@
 #include "tools/host/AudioFile.h"
 #include "tools/host/LoadedPlugin.h"
 
-// The effect is stereo; a mono file feeds both inputs.
+// The effect is stereo; a mono file feeds both inputs and keeps the left output, which is
+// the same as the right when both inputs are.
 constexpr int kRenderChannels = 2;
 
 struct ChannelLevel {

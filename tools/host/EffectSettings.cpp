@@ -3,8 +3,9 @@
 #include <cstring>
 
 #include "effect/ProgramRecord.h"
+#include "tools/host/BandNames.h"
 #include "tools/host/CommandLine.h"
-#include "tools/host/TemporaryOutput.h"
+#include "tools/host/InputFile.h"
 #include "tools/host/ToolError.h"
 
 namespace {
@@ -67,6 +68,20 @@ void loadPreset(const LoadedPlugin& plugin, const Preset& preset) {
     plugin.dispatch(effSetProgram, 0, preset.currentProgram);
 }
 
+std::vector<std::string> settingsWithoutEffect(const LoadedPlugin& plugin, const std::vector<ParameterSetting>& settings) {
+    std::vector<std::string> lines;
+    for (const ParameterSetting& setting : settings) {
+        const BandRow* band = bandShaping(setting.index);
+        // The effect's own text for its switch says whether the band sounds.
+        if (band == nullptr || plugin.text(effGetParamDisplay, band->enabled).find("on") != std::string::npos) continue;
+        const std::string switchName = plugin.parameterName(band->enabled);
+        const std::string shown = switchName.substr(switchName.find(' ') + 1);
+        const char* aspect = setting.index == band->frequency ? "frequency" : setting.index == band->gain ? "gain" : "Q";
+        lines.push_back(shown + " is off: its " + aspect + " has no effect; add --set '" + switchName + "=on'");
+    }
+    return lines;
+}
+
 std::vector<ParameterSetting> readSettings(const LoadedPlugin& plugin, const StateRequest& request) {
     const std::vector<std::string> names = settingNames(plugin);
     std::vector<ParameterSetting> settings;
@@ -77,7 +92,7 @@ std::vector<ParameterSetting> readSettings(const LoadedPlugin& plugin, const Sta
 void applyState(const LoadedPlugin& plugin, const StateRequest& request,
                 const std::vector<ParameterSetting>& settings) {
     if (!request.presetPath.empty()) {
-        loadPreset(plugin, decodePreset(readWholeFile(request.presetPath), request.presetPath, presetTarget(plugin)));
+        loadPreset(plugin, decodePreset(readWholeFile(request.presetPath, kLargestPresetFile), request.presetPath, presetTarget(plugin)));
     }
     if (request.program >= 0) plugin.dispatch(effSetProgram, 0, request.program);
     for (const ParameterSetting& setting : settings) plugin.setParameter(setting.index, setting.normalized);

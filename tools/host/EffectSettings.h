@@ -31,6 +31,10 @@ std::vector<ParameterSetting> readSettings(const LoadedPlugin& plugin, const Sta
 void applyState(const LoadedPlugin& plugin, const StateRequest& request,
                 const std::vector<ParameterSetting>& settings);
 
+// A line for standard error for each setting that changes nothing because its band is
+// switched off in the state the effect ended up in.
+std::vector<std::string> settingsWithoutEffect(const LoadedPlugin& plugin, const std::vector<ParameterSetting>& settings);
+
 PresetTarget presetTarget(const LoadedPlugin& plugin);
 PresetProgram currentProgram(const LoadedPlugin& plugin);
 std::vector<PresetProgram> allPrograms(const LoadedPlugin& plugin);

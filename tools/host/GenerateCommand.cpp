@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "tools/host/CommandLine.h"
+#include "tools/host/OutputFile.h"
 #include "tools/host/Commands.h"
 #include "tools/host/TestSignal.h"
 
@@ -23,6 +24,6 @@ int runGenerate(const Arguments& arguments) {
     const long seconds = line.number("seconds", 5, 1, 3600);
     const long rate = line.number("rate", 48000, 8000, 384000);
     writePinkNoise(line.positional(0), seconds, rate);
-    std::printf("Wrote %s: %ld s of stereo pink noise at %ld Hz\n", line.positional(0).c_str(), seconds, rate);
+    std::fprintf(reportStream(line.positional(0)), "Wrote %s: %ld s of stereo pink noise at %ld Hz\n", line.positional(0).c_str(), seconds, rate);
     return 0;
 }

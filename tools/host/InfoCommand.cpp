@@ -44,6 +44,18 @@ void printManual(const LoadedPlugin& plugin) {
     std::printf("Manual:          %s (%s)\n", manual.c_str(), found ? "found" : "missing");
 }
 
+// What the editor calls a parameter the host is given no name for: the label beside its
+// control (PRE, SLOPE, Reset); empty for the rows that are displays, not controls.
+std::string editorLabel(int32_t index) {
+    if (index < 0 || index >= kNumParameters) return "";
+    const ControlDescriptor& row = controlTable[index];
+    const bool control = row.kind == KindOnOffButton || row.kind == KindAnimKnob || row.kind == KindKickButton;
+    if (!control) return "";
+    std::string label = row.name;
+    label.erase(label.find_last_not_of(' ') + 1);
+    return "(editor: " + label + ")";
+}
+
 void printParameters(const LoadedPlugin& plugin) {
     std::printf("\n%d parameters:\n", plugin.numParams());
     std::printf("  %-3s %-20s %-10s %-12s %s\n", "#", "host name", "value", "real", "editor text");
@@ -52,8 +64,10 @@ void printParameters(const LoadedPlugin& plugin) {
         const ControlDescriptor& row = controlTable[index < kNumParameters ? index : 0];
         const double real = normalizedToReal(value, index);
         const std::string text = row.format != nullptr ? displayText(index, real) : "";
-        std::printf("  %-3d %-20s %-10.6f %-12.6g %s\n", index, plugin.parameterName(index).c_str(),
-                    static_cast<double>(value), real, text.c_str());
+        std::string name = plugin.parameterName(index);
+        if (name.empty()) name = editorLabel(index);
+        std::printf("  %-3d %-20s %-10.6f %-12.6g %s\n", index, name.c_str(), static_cast<double>(value), real,
+                    text.c_str());
     }
 }
 

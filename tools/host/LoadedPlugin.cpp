@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "tools/host/ToolError.h"
@@ -21,7 +22,8 @@ LoadedPlugin::LoadedPlugin(const std::string& path) : libraryPath(path) {
     library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (library == nullptr) {
         const char* cause = dlerror();
-        throw ToolError(path + ": cannot load the plug-in: " + (cause != nullptr ? cause : "unknown error"));
+        throw ToolError(path + ": cannot load the plug-in: " + (cause != nullptr ? cause : "unknown error") +
+                        " (--plugin PATH names the library to load)");
     }
     using EntryPoint = AEffect* (*)(HostCallback);
     auto entry = reinterpret_cast<EntryPoint>(dlsym(library, "VSTPluginMain"));
@@ -59,4 +61,14 @@ void LoadedPlugin::prepare(int sampleRate, int32_t blockSize) const {
     dispatch(effMainsChanged, 0, 1);
 }
 
-std::string defaultPluginPath() { return TOLVAN_PLUGIN_PATH; }
+std::string defaultPluginPath() {
+    // Installed (/usr/bin/tolvan-host), the plug-in lies in the system's VST folder beside
+    // bin/; run from the build folder, it is the library built with the tool.
+    std::error_code failed;
+    const std::filesystem::path tool = std::filesystem::read_symlink("/proc/self/exe", failed);
+    if (!failed) {
+        const std::filesystem::path installed = tool.parent_path().parent_path() / "lib/vst/Tolvan/Tolvan.so";
+        if (std::filesystem::is_regular_file(installed, failed)) return installed.string();
+    }
+    return TOLVAN_PLUGIN_PATH;
+}

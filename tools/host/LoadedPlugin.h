@@ -41,5 +41,6 @@ private:
     AEffect* effect = nullptr;
 };
 
-// The path of the library built with this tool: where it runs from unless told otherwise.
+// The plug-in the tool loads unless told otherwise: the packaged one beside an installed
+// tool, else the library built with it.
 std::string defaultPluginPath();

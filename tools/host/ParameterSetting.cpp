@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "effect/ParameterValues.h"
+#include "tools/host/BandNames.h"
 #include "tools/host/ToolError.h"
 
 namespace {
@@ -107,6 +108,26 @@ float normalizedFor(int32_t index, double real) {
     return v;
 }
 
+// "band.aspect" as an index, -1 when asked is not in that form; throws UsageError for a
+// band or aspect that does not exist.
+int32_t bandSpelling(const std::string& asked) {
+    const auto dot = asked.find('.');
+    if (dot == std::string::npos) return -1;
+    const std::string bandName = folded(asked.substr(0, dot));
+    const std::string aspect = folded(asked.substr(dot + 1));
+    std::string bands;
+    for (const BandRow& band : kBands) {
+        bands += std::string(bands.empty() ? "" : ", ") + band.name;
+        if (bandName != band.name) continue;
+        if (aspect == "enabled" || aspect == "on") return band.enabled;
+        if (aspect == "frequency" || aspect == "freq") return band.frequency;
+        if (aspect == "q") return band.q;
+        if (aspect == "gain" && band.gain >= 0) return band.gain;
+        throw UsageError("--set " + asked + ": " + band.name + " has " + (band.gain >= 0 ? "enabled, frequency, gain and q" : "enabled, frequency and q (no gain)"));
+    }
+    throw UsageError("--set " + asked + ": no band \"" + asked.substr(0, dot) + "\"; the bands are " + bands);
+}
+
 }  // namespace
 
 std::vector<std::string> settableNames(const std::vector<std::string>& hostNames) {
@@ -149,7 +170,9 @@ ParameterSetting parseSetting(const std::string& text, const std::vector<std::st
     const bool numeric = !asked.empty() && std::all_of(asked.begin(), asked.end(), [](char c) {
         return std::isdigit(static_cast<unsigned char>(c)) != 0;
     });
-    if (numeric) {
+    if (const int32_t band = bandSpelling(asked); band >= 0) {
+        index = band;
+    } else if (numeric) {
         const long n = std::strtol(asked.c_str(), nullptr, 10);
         if (n >= static_cast<long>(names.size()) || n >= kNumParameters) {
             throw UsageError("no parameter " + asked + ": the indices run from 0 to " + std::to_string(names.size() - 1));

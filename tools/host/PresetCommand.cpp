@@ -6,7 +6,8 @@
 #include "tools/host/CommandLine.h"
 #include "tools/host/Commands.h"
 #include "tools/host/EffectSettings.h"
-#include "tools/host/TemporaryOutput.h"
+#include "tools/host/InputFile.h"
+#include "tools/host/OutputFile.h"
 #include "tools/host/ToolError.h"
 
 namespace {
@@ -17,11 +18,8 @@ constexpr const char* kUsage =
     "       tolvan-host preset show FILE [--plugin PATH]\n"
     "save writes the current program (.fxp) or all 8 programs (.fxb) after the preset, program\n"
     "and settings given are applied, as tolvan-host process applies them; --name names the\n"
-    "current program (up to 23 characters). show prints what a program or bank file holds.\n";
-
-bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
+    "current program (up to 23 characters). show prints what a program or bank file holds:\n"
+    "each program's name and the settings in which it differs from the defaults.\n";
 
 int save(const Arguments& arguments) {
     const CommandLine line(arguments,
@@ -32,6 +30,7 @@ int save(const Arguments& arguments) {
         return 0;
     }
     const std::string path = line.positional(0);
+    refuseUnlessExtension(path, {"fxp", "fxb"});
     if (line.has("name") && line.value("name").size() >= static_cast<std::size_t>(kProgramNameSize)) {
         throw UsageError("preset save: --name takes up to " + std::to_string(kProgramNameSize - 1) + " characters");
     }
@@ -43,22 +42,22 @@ int save(const Arguments& arguments) {
         plugin.dispatch(effSetProgramName, 0, 0, name.data());
     }
     const AEffect& e = plugin.record();
-    const bool bank = endsWith(path, ".fxb") || endsWith(path, ".FXB");
-    writeFileAtomically(path, bank ? encodeBankFile(allPrograms(plugin), static_cast<int32_t>(plugin.dispatch(effGetProgram)),
+    const bool bank = extensionOf(path) == "fxb";
+    writeFileSafely(path, bank ? encodeBankFile(allPrograms(plugin), static_cast<int32_t>(plugin.dispatch(effGetProgram)),
                                                     e.uniqueID, e.version)
                                    : encodeProgramFile(currentProgram(plugin), e.uniqueID, e.version));
-    std::printf("Saved %s: %s of %s\n", path.c_str(), bank ? "bank of 8 programs" : "program",
+    std::fprintf(reportStream(path), "Saved %s: %s of %s\n", path.c_str(), bank ? "bank of 8 programs" : "program",
                 plugin.text(effGetEffectName).c_str());
     return 0;
 }
 
-void showProgram(const PresetProgram& program, const std::vector<std::string>& names, bool changesOnly) {
+void showProgram(const PresetProgram& program, const std::vector<std::string>& names) {
     bool any = false;
     for (std::size_t index = 0; index < program.values.size(); ++index) {
         if (names[index].empty()) continue;
         const auto i = static_cast<int32_t>(index);
         const float value = program.values[index];
-        if (changesOnly && value == static_cast<float>(realToNormalized(defaultRealValue(i), i))) continue;
+        if (value == static_cast<float>(realToNormalized(defaultRealValue(i), i))) continue;
         std::printf("    %-3zu %-20s %-10.6f %s\n", index, names[index].c_str(), static_cast<double>(value),
                     displayText(i, normalizedToReal(value, i)).c_str());
         any = true;
@@ -74,19 +73,20 @@ int show(const Arguments& arguments) {
     }
     const std::string path = line.positional(0);
     const LoadedPlugin plugin(line.value("plugin", defaultPluginPath()));
-    const Preset preset = decodePreset(readWholeFile(path), path, presetTarget(plugin));
+    const Preset preset = decodePreset(readWholeFile(path, kLargestPresetFile), path, presetTarget(plugin));
     const std::vector<std::string> names = settingNames(plugin);
     std::printf("%s: %s of %s (%s)\n", path.c_str(), preset.bank ? "bank" : "program", idText(preset.uniqueId).c_str(),
                 plugin.text(effGetEffectName).c_str());
-    if (!preset.bank) {
-        std::printf("  \"%s\"\n", preset.programs.front().name.c_str());
-        showProgram(preset.programs.front(), names, false);
-        return 0;
-    }
-    std::printf("  current program %d; settings that differ from the defaults:\n", preset.currentProgram);
+    // A program and a bank read alike: each program's settings that differ from the defaults.
+    if (preset.bank) std::printf("  current program %d\n", preset.currentProgram);
+    std::printf("  settings that differ from the defaults:\n");
     for (std::size_t p = 0; p < preset.programs.size(); ++p) {
-        std::printf("  %zu \"%s\"\n", p, preset.programs[p].name.c_str());
-        showProgram(preset.programs[p], names, true);
+        if (preset.bank) {
+            std::printf("  %zu \"%s\"\n", p, preset.programs[p].name.c_str());
+        } else {
+            std::printf("  \"%s\"\n", preset.programs[p].name.c_str());
+        }
+        showProgram(preset.programs[p], names);
     }
     return 0;
 }

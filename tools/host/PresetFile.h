@@ -2,6 +2,7 @@
 // chunk: big-endian, a "CcnK" header, the effect's unique id, and the parameter values.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,6 +20,10 @@ struct Preset {
 };
 
 // What a file must match to be taken: this effect's id and counts.
+// No program or bank file of an effect comes near this (a bank of 128 programs of 1000
+// parameters takes about 520 KB); anything longer is not one and is not read whole.
+constexpr std::size_t kLargestPresetFile = 1 << 20;
+
 struct PresetTarget {
     int32_t uniqueId;
     int32_t numParams;

@@ -1,19 +1,21 @@
 // tolvan-host snapshot: a picture of the real editor, rendered in this process on the
 // headless back end after the input (or a few seconds of pink noise) has played through
 // the effect, so that it shows the settings, both spectra, the response and the meter.
+#include <stb_image_write.h>
+
 #include <cstdio>
 #include <memory>
 
 #include "effect/PluginInterface.h"
 #include "effect/ProgramRecord.h"
-#include "tests/drawing/PngFiles.h"
 #include "tools/editor-snapshot/EditorSnapshot.h"
-#include "tools/host/AudioFile.h"
 #include "tools/host/CommandLine.h"
 #include "tools/host/Commands.h"
 #include "tools/host/EffectSettings.h"
+#include "tools/host/InputFile.h"
+#include "tools/host/OutputFile.h"
 #include "tools/host/PinkNoise.h"
-#include "tools/host/TemporaryOutput.h"
+#include "tools/host/SnapshotInput.h"
 #include "tools/host/ToolError.h"
 
 namespace {
@@ -37,7 +39,7 @@ editorsnapshot::Scene sceneOf(const StateRequest& request) {
     for (const std::string& text : request.settings) settings.push_back(parseSetting(text, settable));
 
     if (!request.presetPath.empty()) {
-        const Preset preset = decodePreset(readWholeFile(request.presetPath), request.presetPath, kEffect);
+        const Preset preset = decodePreset(readWholeFile(request.presetPath, kLargestPresetFile), request.presetPath, kEffect);
         const std::size_t program = request.program >= 0 && preset.bank ? static_cast<std::size_t>(request.program)
                                                                         : static_cast<std::size_t>(preset.currentProgram);
         const PresetProgram& values = preset.programs[preset.bank ? program : 0];
@@ -51,36 +53,55 @@ editorsnapshot::Scene sceneOf(const StateRequest& request) {
     return scene;
 }
 
+// The picture as PNG bytes, made in memory so that writing them is one checked step.
+std::vector<uint8_t> pngOf(const VSTGUI::PixelSurface& pixels) {
+    std::vector<unsigned char> rgb;
+    rgb.reserve(static_cast<std::size_t>(pixels.width()) * static_cast<std::size_t>(pixels.height()) * 3);
+    for (int32_t y = 0; y < pixels.height(); ++y) {
+        for (int32_t x = 0; x < pixels.width(); ++x) {
+            const VSTGUI::Color c = pixels.colorAt(x, y);
+            rgb.insert(rgb.end(), {c.red, c.green, c.blue});
+        }
+    }
+    std::vector<uint8_t> png;
+    const auto append = [](void* context, void* data, int size) {
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        static_cast<std::vector<uint8_t>*>(context)->insert(static_cast<std::vector<uint8_t>*>(context)->end(), bytes,
+                                                            bytes + size);
+    };
+    if (stbi_write_png_to_func(append, &png, pixels.width(), pixels.height(), 3, rgb.data(), pixels.width() * 3) == 0) {
+        throw ToolError("cannot encode the PNG");
+    }
+    return png;
+}
+
 }  // namespace
 
 int runSnapshot(const Arguments& arguments) {
     const CommandLine line(arguments,
-                           {{"input", false}, {"seconds", false}, {"set", true}, {"preset", false}, {"program", false}},
+                           {{"input", false}, {"seconds", false}, {"set", true}, {"preset", false}, {"program", false},
+                            {"plugin", false}},
                            1, "snapshot");
+    if (line.has("plugin")) {
+        throw UsageError("snapshot: --plugin is not taken: the picture is of the editor built into this tool");
+    }
     if (line.help()) {
         std::fputs(kUsage, stdout);
         return 0;
     }
     const std::string outPath = line.positional(0);
+    refuseUnlessExtension(outPath, {"png"});
     const long seconds = line.number("seconds", 4, 1, 60);
     editorsnapshot::Scene scene = sceneOf(stateRequest(line));
 
-    std::unique_ptr<AudioReader> in;
-    std::vector<float> interleaved(2 * editorsnapshot::kBlockSize);
+    std::unique_ptr<SnapshotInput> in;
     PinkNoise left(1), right(2);
     long long noiseLeft = 0;
     if (line.has("input")) {
-        in = std::make_unique<AudioReader>(line.value("input"));
+        refuseOutputOverInput(line.value("input"), outPath);
+        in = std::make_unique<SnapshotInput>(line.value("input"));
         scene.sampleRate = in->sampleRate();
-        scene.source = [&](float* l, float* r) {
-            const auto n = static_cast<int32_t>(in->read(interleaved.data(), editorsnapshot::kBlockSize));
-            const int channels = in->channels();
-            for (int32_t i = 0; i < n; ++i) {
-                l[i] = interleaved[static_cast<std::size_t>(i * channels)];
-                r[i] = interleaved[static_cast<std::size_t>(i * channels + channels - 1)];
-            }
-            return n;
-        };
+        scene.source = [&](float* l, float* r) { return in->fill(l, r, editorsnapshot::kBlockSize); };
     } else {
         noiseLeft = seconds * scene.sampleRate;
         scene.source = [&](float* l, float* r) {
@@ -94,11 +115,17 @@ int runSnapshot(const Arguments& arguments) {
         };
     }
 
-    TemporaryOutput output(outPath);
-    const VSTGUI::PixelSurface pixels = editorsnapshot::renderEditor(scene);
-    if (!tolvan::test::writePng(output.temporaryName(), pixels)) throw ToolError(outPath + ": cannot write the PNG");
+    // Opened before rendering, so that an output that cannot be written costs no time.
+    OutputFile output(outPath);
+    output.write(pngOf(editorsnapshot::renderEditor(scene)));
     output.commit();
-    std::printf("Wrote %s: the editor after %s\n", outPath.c_str(),
-                in ? line.value("input").c_str() : (std::to_string(seconds) + " s of pink noise").c_str());
+    std::string played = std::to_string(seconds) + " s of pink noise";
+    if (in) {
+        played = line.value("input");
+        if (in->skippedSeconds() > 0) {
+            played += " (its last " + std::to_string(kLongestSnapshotSeconds) + " s; what comes before cannot show)";
+        }
+    }
+    std::fprintf(reportStream(outPath), "Wrote %s: the editor after %s\n", outPath.c_str(), played.c_str());
     return 0;
 }

@@ -17,7 +17,9 @@ constexpr const char* kUsage =
     "  preset show FILE                      what a program or bank file holds\n"
     "  snapshot OUT.png [--input IN]         a picture of the editor after IN has played\n"
     "  generate OUT [--seconds N]            a deterministic pink-noise test signal\n"
-    "The plug-in is the one built with this tool unless --plugin names another.\n";
+    "  --version                             the tool's version\n"
+    "The plug-in is the one built with this tool unless --plugin names another; snapshot\n"
+    "always draws the editor built into this tool.\n";
 
 }  // namespace
 
@@ -31,6 +33,10 @@ int main(int argc, char** argv) {
         if (command == "preset") return runPreset(rest);
         if (command == "generate") return runGenerate(rest);
         if (command == "snapshot") return runSnapshot(rest);
+        if (command == "--version" || command == "version") {
+            std::printf("tolvan-host %s\n", TOLVAN_VERSION);
+            return 0;
+        }
         if (command == "--help" || command == "-h" || command == "help") {
             std::fputs(kUsage, stdout);
             return 0;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/tools/ToolRunner.h"
-#include "tools/host/TemporaryOutput.h"
+#include "tools/host/OutputFile.h"
 
 namespace {
 
@@ -27,13 +27,13 @@ int signalThatEnded(Body body) {
 
 // A user pressing Ctrl-C, or a session manager ending the tool, mid-write: no half-written
 // hidden file may stay beside the outputs, and a finished output stays.
-TEST(TemporaryOutput, AnInterruptRemovesUnfinishedFilesAndKeepsFinishedOnes) {
+TEST(OutputFile, AnInterruptRemovesUnfinishedFilesAndKeepsFinishedOnes) {
     for (const int interrupt : {SIGINT, SIGTERM, SIGHUP}) {
         TempFolder folder;
         const int ended = signalThatEnded([&] {
-            writeFileAtomically(folder / "finished.fxp", {1, 2, 3});
-            TemporaryOutput first(folder / "a.wav");
-            TemporaryOutput second(folder / "b.wav");
+            writeFileSafely(folder / "finished.fxp", {1, 2, 3});
+            OutputFile first(folder / "a.wav");
+            OutputFile second(folder / "b.wav");
             (void)write(second.descriptor(), "partial", 7);
             std::raise(interrupt);
         });
@@ -43,11 +43,11 @@ TEST(TemporaryOutput, AnInterruptRemovesUnfinishedFilesAndKeepsFinishedOnes) {
 }
 
 // A caller that ignores a signal keeps ignoring it.
-TEST(TemporaryOutput, AnIgnoredSignalStaysIgnored) {
+TEST(OutputFile, AnIgnoredSignalStaysIgnored) {
     TempFolder folder;
     const int ended = signalThatEnded([&] {
         std::signal(SIGHUP, SIG_IGN);
-        TemporaryOutput output(folder / "a.wav");
+        OutputFile output(folder / "a.wav");
         std::raise(SIGHUP);
         output.commit();
     });
