@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
+#include "framework/platform/headless/HeadlessScript.h"
 #include "tests/drawing/ExpectSamePixels.h"
 #include "tests/drawing/PngFiles.h"
 #include "tests/editor/EditorGolden.h"
@@ -30,6 +32,24 @@ TEST(EditorGolden, DefaultsWithSilenceMatchTheKeptPng)
 TEST(EditorGolden, ProgramWithNoiseFlowingMatchesTheKeptPng)
 {
     expectMatchesGolden(kBusyGolden, editorsnapshot::busyScene());
+}
+
+// The meter falls one step a tick, so a picture taken after a tick more than the audio
+// lasted would read one release step low.
+TEST(EditorSnapshot, CallersAudioIsShownAsItStandsWhenTheAudioEnds)
+{
+    constexpr int32_t kBlock = 441;   // 10 ms at 44.1 kHz
+    int32_t blocksLeft = 100;         // one second
+    editorsnapshot::Scene scene;
+    scene.source = [&](float* left, float* right) {
+        if (blocksLeft-- == 0)
+            return 0;
+        std::fill_n(left, kBlock, 0.5f);
+        std::fill_n(right, kBlock, 0.5f);
+        return kBlock;
+    };
+    editorsnapshot::renderEditor(scene);
+    EXPECT_EQ(VSTGUI::headless::now() - VSTGUI::headless::kStartTicks, 1000u);
 }
 
 }  // namespace

@@ -94,7 +94,11 @@ VSTGUI::PixelSurface renderEditor(const Scene& scene)
         record->processReplacing(record, inputs, outputs, kBlockSize);
         VSTGUI::headless::runMessages(kBlockMilliseconds);
     }
-    VSTGUI::headless::runMessages(SDEditor::kTimerInterval);
+    // The noise scenes give the editor one more tick to show their last blocks; a caller's
+    // audio ends the picture where the audio ends, so its meter has fallen exactly as far as
+    // the sound's own length lets it.
+    if (!scene.source)
+        VSTGUI::headless::runMessages(SDEditor::kTimerInterval);
     record->dispatcher(record, effEditIdle, 0, 0, nullptr, 0);
     VSTGUI::headless::paint(*window);
     VSTGUI::PixelSurface pixels = VSTGUI::headless::windowPixels(*window);
