@@ -243,13 +243,41 @@ TEST_F(EditorOpen, ResetBypassAndAnalyserSwitchesActThroughTheEffect)
 
 TEST_F(EditorOpen, InformationButtonOpensTheDocumentsBesideTheLibrary)
 {
+    HostLog::instance().take();
     click(editor->getInfoButton());
     const std::vector<std::string>& opened = VSTGUI::headless::openedDocuments();
     ASSERT_EQ(opened.size(), 1u);
     const std::string library = effect->getModulePath();
     EXPECT_EQ(opened.front(), library.substr(0, library.rfind('/') + 1) + "documents/index.htm");
+    // The button is no host parameter: no automation, and no edit bracket around nothing.
     for (const HostCall& call : HostLog::instance().take())
-        EXPECT_NE(call.opcode, audioMasterAutomate) << "the button is no host parameter";
+        EXPECT_NE(call.index, kDocumentationParameter) << "host opcode " << call.opcode;
+}
+
+TEST_F(EditorOpen, ASwitchBetweenZeroAndOneShowsTheStateTheEffectRuns)
+{
+    constexpr int32_t kPeak1Enabled = 13;
+    const Rect bounds = editor->getControl(kPeak1Enabled)->getBounds();
+    const auto shown = [&](float value) {
+        record->setParameter(record, kPeak1Enabled, value);
+        tick();
+        std::vector<Color> pixels;
+        for (int32_t y = bounds.top; y < bounds.bottom; ++y)
+            for (int32_t x = bounds.left; x < bounds.right; ++x)
+                pixels.push_back(pixel(*window, x, y));
+        return pixels;
+    };
+    const std::vector<Color> on = shown(1.0f);
+    const std::vector<Color> off = shown(0.0f);
+    ASSERT_NE(on, off);
+    for (const float value : {0.1f, 0.3f, 0.49f}) {
+        EXPECT_EQ(shown(value), off) << value;
+        EXPECT_EQ(editor->getControl(kPeak1Enabled)->getValue(), 0.0f) << value;
+    }
+    for (const float value : {0.5f, 0.7f, 0.95f}) {
+        EXPECT_EQ(shown(value), on) << value;
+        EXPECT_EQ(editor->getControl(kPeak1Enabled)->getValue(), 1.0f) << value;
+    }
 }
 
 TEST(DocumentationPath, ReplacesTheFileNameAndRefusesWhatHasNoFolderOrDoesNotFit)

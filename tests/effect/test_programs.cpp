@@ -89,7 +89,13 @@ TEST_F(Programs, ResetThresholds) {
         EXPECT_EQ(effect.get(27), 0.9f) << noReset;
         EXPECT_EQ(effect.get(8), 0.0f);
     }
-    for (float reset : {0.95f, 1.0f}) {
+    // A host's value of 2 or more is no press of the button.
+    for (float noReset : {2.0f, 7.5f, -1.0f}) {
+        effect.set(27, 0.9f);
+        effect.set(8, noReset);
+        EXPECT_EQ(effect.get(27), 0.9f) << noReset;
+    }
+    for (float reset : {0.95f, 1.0f, 1.5f, 1.9f}) {
         effect.set(27, 0.9f);
         effect.set(8, reset);
         EXPECT_EQ(effect.get(27), 0.5f) << reset;
