@@ -67,6 +67,6 @@ double realToNormalized(double x, int32_t id) {
 
 float storedValue(ParamId index, float v) {
     const float inRange = std::clamp(v, 0.0f, 1.0f);
-    if (!isSwitch(index)) return inRange;
+    if (!isSwitchParameter(index)) return inRange;
     return switchIsOn(inRange) ? 1.0f : 0.0f;
 }

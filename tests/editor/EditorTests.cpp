@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -239,6 +240,47 @@ TEST_F(EditorOpen, ResetBypassAndAnalyserSwitchesActThroughTheEffect)
         click(editor->getControl(id));
         EXPECT_EQ(on.load(), 1 - before) << "switch " << id;
     }
+}
+
+// The response drawn is the equaliser's own, measured anew after a change while the
+// window is open: a narrow +12 dB peak at 1 kHz stands 12 dB above the flat line there
+// and leaves 100 Hz on it, whatever the analysers of the audio hold.
+TEST_F(EditorOpen, AParameterChangedWhileOpenRedrawsTheResponse)
+{
+    constexpr Color kResponse{255, 128, 128, 255};
+    const CFRGRAP* graph = editor->getGraphView();
+    const float middle = (graph->getTopDb() + graph->getBottomDb()) * 0.5f;
+    const auto pointNear = [&](float hz) {
+        size_t nearest = 1;
+        const auto table = graph->getPointTable();
+        for (size_t p = 1; p < table.size(); ++p)
+            if (std::fabs(std::log(table[p].freq / hz)) < std::fabs(std::log(table[nearest].freq / hz)))
+                nearest = p;
+        return graph->getCurve(CFRGRAP::Trace::response)[nearest].start;
+    };
+    const auto drawnAt = [&](VSTGUI::Point at) {
+        for (int32_t dy = -1; dy <= 1; ++dy)
+            if (sameRgb(pixel(*window, at.x, at.y + dy), kResponse))
+                return true;
+        return false;
+    };
+    EXPECT_EQ(pointNear(1000).y, graph->yOf(middle));
+
+    // Audio flows and the analysers are fed, as in a session.
+    hostIdle();
+    process(20, 0.5f);
+    record->setParameter(record, 21, static_cast<float>(realToNormalized(1000, 21)));
+    record->setParameter(record, 28, static_cast<float>(realToNormalized(12, 28)));
+    record->setParameter(record, 35, 1.0f);  // Q 4: narrow
+    record->setParameter(record, 13, 1.0f);
+    process(20, 0.5f);
+    tick();
+    const VSTGUI::Point peak = pointNear(1000);
+    EXPECT_NEAR(peak.y, graph->yOf(middle + 12), 1);
+    EXPECT_TRUE(drawnAt(peak)) << peak.x << ", " << peak.y;
+    const VSTGUI::Point flat = pointNear(100);
+    EXPECT_NEAR(flat.y, graph->yOf(middle), 1);
+    EXPECT_TRUE(drawnAt(flat)) << flat.x << ", " << flat.y;
 }
 
 TEST_F(EditorOpen, InformationButtonOpensTheDocumentsBesideTheLibrary)

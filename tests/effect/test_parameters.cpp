@@ -116,7 +116,7 @@ TEST(Mappings, RowsOfGraphAndMeterUseTheDummyRow) {
 
 TEST(Mappings, RoundTripEveryRow) {
     for (int id = 3; id < kNumParameters; ++id) {
-        if (id == 8 || isSwitch(id)) continue;
+        if (id == 8 || isSwitchParameter(id)) continue;
         for (double v : {0.0, 0.25, 0.5, 1.0}) {
             const double real = normalizedToReal(v, id);
             if (findDescriptor(id).curve == Logarithmic || findDescriptor(id).curve == Linear) {
@@ -128,7 +128,7 @@ TEST(Mappings, RoundTripEveryRow) {
 
 TEST(Mappings, SwitchesAreOnFromHalfAndKeepTheirState) {
     for (int id = 0; id < kNumParameters; ++id) {
-        EXPECT_EQ(isSwitch(id), id == 3 || id == 4 || id == 9 || (id >= 11 && id <= 18)) << id;
+        EXPECT_EQ(isSwitchParameter(id), id == 3 || id == 4 || id == 9 || (id >= 11 && id <= 18)) << id;
     }
     for (int id : {3, 9, 13}) {
         EXPECT_EQ(normalizedToReal(0.0, id), 0) << id;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "tests/effect/PluginHost.h"
 
@@ -66,6 +67,23 @@ TEST_F(Programs, LongNamesAreCutToTheField) {
     // Other programs keep their names.
     effect.dispatch(effGetProgramNameIndexed, 1, 0, indexed);
     EXPECT_STREQ(indexed, "Default");
+}
+
+// A name is cut to its field: nothing of it reaches the program stored after it, whose
+// first value lies right behind the name.
+TEST_F(Programs, RenamingNeverTouchesAnotherProgramsValues) {
+    std::vector<float> defaults;
+    for (int index = 0; index < 41; ++index) defaults.push_back(effect.get(index));
+    char longName[] = "ZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZ";
+    for (int program = 0; program < 8; ++program) {
+        effect.dispatch(effSetProgram, 0, program);
+        effect.dispatch(effSetProgramName, 0, 0, longName);
+    }
+    for (int program = 0; program < 8; ++program) {
+        effect.dispatch(effSetProgram, 0, program);
+        for (int index = 0; index < 41; ++index) EXPECT_EQ(effect.get(index), defaults[index]) << program << ", " << index;
+        EXPECT_EQ(effect.text(effGetProgramName), std::string(23, 'Z')) << program;
+    }
 }
 
 TEST_F(Programs, ValuesTravelWithTheirProgram) {
