@@ -70,19 +70,29 @@ TEST_F(Programs, LongNamesAreCutToTheField) {
 }
 
 // A name is cut to its field: nothing of it reaches the program stored after it, whose
-// first value lies right behind the name.
+// first value lies right behind the name. The values are not 0, whose bytes a spilled
+// terminator would leave reading as 0.
 TEST_F(Programs, RenamingNeverTouchesAnotherProgramsValues) {
-    std::vector<float> defaults;
-    for (int index = 0; index < 41; ++index) defaults.push_back(effect.get(index));
-    char longName[] = "ZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZZ";
+    std::vector<std::vector<float>> stored(8);
     for (int program = 0; program < 8; ++program) {
         effect.dispatch(effSetProgram, 0, program);
-        effect.dispatch(effSetProgramName, 0, 0, longName);
+        for (int index = 0; index < 41; ++index) {
+            effect.set(index, 0.75f - 0.05f * static_cast<float>(program));
+            stored[program].push_back(effect.get(index));
+        }
     }
-    for (int program = 0; program < 8; ++program) {
-        effect.dispatch(effSetProgram, 0, program);
-        for (int index = 0; index < 41; ++index) EXPECT_EQ(effect.get(index), defaults[index]) << program << ", " << index;
-        EXPECT_EQ(effect.text(effGetProgramName), std::string(23, 'Z')) << program;
+    for (const std::size_t length : {24u, 30u, 31u, 40u}) {
+        const std::string name(length, 'Z');
+        for (int program = 0; program < 8; ++program) {
+            effect.dispatch(effSetProgram, 0, program);
+            effect.dispatch(effSetProgramName, 0, 0, const_cast<char*>(name.c_str()));
+        }
+        for (int program = 0; program < 8; ++program) {
+            effect.dispatch(effSetProgram, 0, program);
+            for (int index = 0; index < 41; ++index)
+                EXPECT_EQ(effect.get(index), stored[program][index]) << length << ": " << program << ", " << index;
+            EXPECT_EQ(effect.text(effGetProgramName), std::string(23, 'Z')) << program;
+        }
     }
 }
 
