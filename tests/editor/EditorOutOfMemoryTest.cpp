@@ -102,11 +102,12 @@ protected:
 
 TEST_F(EditorOutOfMemory, EveryFailedAllocationAnswersZeroAndLeavesNothingHalfMade)
 {
-    {
-        // The caches that live as long as the program (glyphs, the headless registry) fill here.
-        auto warm = makeEffect();
-        openShowAndClose(warm->getAeffect());
-    }
+    // The caches that live as long as the program (glyphs, the headless registry) fill
+    // here, and this instance keeps the decoded bitmaps, which every editor shares, for the
+    // whole test: each opening below allocates its own views and bitmap objects, not the
+    // pixels again.
+    auto holder = makeEffect();
+    openShowAndClose(holder->getAeffect());
     int64_t failures = 0;
     for (int64_t n = 1;; ++n) {
         const int64_t before = liveBlocks.load();
