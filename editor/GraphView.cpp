@@ -3,6 +3,7 @@
 #include "dsp/SpectrumAnalyser.h"
 #include "effect/AKkk.h"
 #include "framework/CFrame.h"
+#include "framework/GlyphCache.h"
 
 #include <algorithm>
 #include <cmath>
@@ -209,7 +210,7 @@ void CFRGRAP::rebuildFrequencyGrid()
                                                           {x, plotRect.bottom + overhang}};
         if ((mark.flags & kLabelled) == 0)
             continue;
-        FrequencyLabel& label = freqLabels[static_cast<size_t>(freqLabelCount++)];
+        FrequencyLabel& label = freqLabels[static_cast<size_t>(freqLabelCount)];
         const int32_t left = i == 0 ? x : x - kLabelLead;
         label.box = {left + 1, plotRect.bottom + 2, left + 32, plotRect.bottom + 12};
         const auto hz = static_cast<int32_t>(mark.frequency);
@@ -217,7 +218,20 @@ void CFRGRAP::rebuildFrequencyGrid()
             std::snprintf(label.text.data(), label.text.size(), "%dHz", hz);
         else
             std::snprintf(label.text.data(), label.text.size(), "%dkHz", hz / 1000);
+        // At high rates the decades crowd together: a label that would run into the one
+        // before it is left out, its line stays.
+        if (freqLabelCount > 0 && label.box.left + 1 < textEnd(freqLabels[static_cast<size_t>(freqLabelCount - 1)]))
+            continue;
+        ++freqLabelCount;
     }
+}
+
+int32_t CFRGRAP::textEnd(const FrequencyLabel& label)
+{
+    // Left-aligned text starts one pixel inside its box and is cut at the box's right edge.
+    const StandardFont& font = kStandardFonts[static_cast<size_t>(kLabelFont)];
+    const int64_t width = GlyphCache::font(font.alwaysBold, font.size).textWidth(label.text.data());
+    return static_cast<int32_t>(std::min<int64_t>(label.box.left + 1 + width, label.box.right));
 }
 
 void CFRGRAP::setSlope(float dbPerOctave) { slopeDbPerOct = dbPerOctave; }

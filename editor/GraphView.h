@@ -42,6 +42,11 @@ public:
     // Which curve a trace fills: the two spectra are smoothed as they fall, the response
     // is drawn about the plot's middle line.
     enum class Trace { pre, post, response };
+    // A frequency label's box and text, laid out with the grid.
+    struct FrequencyLabel {
+        VSTGUI::Rect box;
+        std::array<char, 16> text{};
+    };
 
     // Throws std::invalid_argument without an effect or an analyser. The analyser (the
     // effect's PRE analyser) places the bins on the frequency axis; every buffer the view
@@ -87,6 +92,7 @@ public:
     std::span<const float> getMemory(Trace which) const;
     std::span<const VSTGUI::LineSegment> getLevelGrid() const { return {levelGrid.data(), size_t(levelGridCount)}; }
     std::span<const VSTGUI::LineSegment> getFrequencyGrid() const { return {freqGrid.data(), size_t(freqGridCount)}; }
+    std::span<const FrequencyLabel> getFrequencyLabels() const { return {freqLabels.data(), size_t(freqLabelCount)}; }
     float getTopDb() const { return topDb; }
     float getBottomDb() const { return bottomDb; }
 
@@ -128,13 +134,10 @@ private:
     int32_t curveSegments = 0;
     std::array<VSTGUI::LineSegment, 30> freqGrid{};
     int32_t freqGridCount = 0;
-    // The frequency labels' boxes and texts, laid out with the grid.
-    struct FrequencyLabel {
-        VSTGUI::Rect box;
-        std::array<char, 16> text{};
-    };
     std::array<FrequencyLabel, 30> freqLabels{};
     int32_t freqLabelCount = 0;
+    // The column just right of the label's drawn text.
+    static int32_t textEnd(const FrequencyLabel& label);
     // Room for the most lines a scale may have; a finer step keeps the middle lines.
     std::vector<VSTGUI::LineSegment> levelGrid;
     int32_t levelGridCount = 0;

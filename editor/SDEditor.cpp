@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -107,9 +108,17 @@ SDEditor::~SDEditor()
 CBitmap* SDEditor::bitmap(int32_t id)
 {
     if (id < 1) return nullptr;
-    auto [entry, added] = bitmaps.try_emplace(id, nullptr);
-    if (added) entry->second = new CBitmap(id);
-    return entry->second;
+    if (const auto found = bitmaps.find(id); found != bitmaps.end()) return found->second;
+    // Entered only once decoded, so that a decoding that runs out of memory leaves no
+    // empty entry behind.
+    auto* loaded = new CBitmap(id);
+    try {
+        bitmaps.emplace(id, loaded);
+    } catch (...) {
+        loaded->release();
+        throw;
+    }
+    return loaded;
 }
 
 CKickButton* SDEditor::getInfoButton() const
@@ -117,10 +126,16 @@ CKickButton* SDEditor::getInfoButton() const
     return documentationOpener != nullptr ? documentationOpener->infoButton : nullptr;
 }
 
+void SDEditor::ReleaseView::operator()(CView* view) const { view->release(); }
+
 bool SDEditor::open(void* parent)
 {
     // A host that opens twice without closing gets one window, not two.
     if (frame != nullptr) close();
+    // The graph shows what the analysers hold; an effect that ran out of memory for them
+    // has no editor to show.
+    if (owner->preAnalyser == nullptr || owner->postAnalyser == nullptr || owner->responseAnalyser == nullptr)
+        return false;
     // The views are built from the values stored now; whatever the host publishes from
     // here on is applied at the first tick.
     for (auto& mark : pendingMarks) mark.store(false, std::memory_order_relaxed);
@@ -128,19 +143,26 @@ bool SDEditor::open(void* parent)
     pendingSampleRate.store(0, std::memory_order_release);
 
     AEffEditor::open(parent);
+    try {
+        if (buildWindow(parent)) return true;
+    } catch (const std::exception&) {
+        // Out of memory somewhere in the building: what was made goes, and the host is
+        // told there is no window, as when none could be made.
+    }
+    discardWindow();
+    return false;
+}
+
+bool SDEditor::buildWindow(void* parent)
+{
     // Decoded at the first opening and kept, as the other bitmaps are.
     if (background == nullptr) background = new CBitmap(kSkinBitmap);
-    auto* newFrame = new CFrame({0, 0, background->getWidth(), background->getHeight()}, parent, this);
+    frame = new CFrame({0, 0, background->getWidth(), background->getHeight()}, parent, this);
     // No window could be made (no display on this machine, or a parent that is not a
     // window): there is no editor to show, and the host learns it from the answer.
-    if (newFrame->getWindow() == nullptr) {
-        newFrame->release();
-        AEffEditor::close();
-        return false;
-    }
-    newFrame->setBackground(background);
-    newFrame->setBackgroundColor(panelColor);
-    frame = newFrame;
+    if (frame->getWindow() == nullptr) return false;
+    frame->setBackground(background);
+    frame->setBackgroundColor(panelColor);
     for (const ControlDescriptor& row : controlTable) {
         if (row.name == nullptr) break;
         if (row.id != -1) buildRow(row);
@@ -152,10 +174,9 @@ bool SDEditor::open(void* parent)
 
     const int32_t width = background->getWidth();
     const int32_t height = background->getHeight();
-    auto* infoButton = new CKickButton({width - 32 - 61, height - 19, width - 32, height - 3}, this,
-                                       kDocumentationParameter, kInfoImageHeight, bitmap(kInfoBitmap));
-    documentationOpener->infoButton = infoButton;
-    frame->addView(infoButton);
+    documentationOpener->infoButton =
+        adopt(NewView<CKickButton>(new CKickButton({width - 32 - 61, height - 19, width - 32, height - 3}, this,
+                                                   kDocumentationParameter, kInfoImageHeight, bitmap(kInfoBitmap))));
 
     for (const ParamId index : {kSlopeParameter, kRangeParameter, kShiftParameter})
         applyToGraph(index, static_cast<float>(normalizedToReal(owner->currentValue(index), index)));
@@ -167,9 +188,18 @@ bool SDEditor::open(void* parent)
 
     timerInterval = static_cast<int32_t>(kTimerInterval);
     timerId = timerCounter.fetch_add(1, std::memory_order_relaxed);
-    if (platform::Window* window = frame->getWindow()) window->startTimer(timerId, kTimerInterval, timerTick);
+    frame->getWindow()->startTimer(timerId, kTimerInterval, timerTick);
     owner->editorOpen.store(1, std::memory_order_release);
     return true;
+}
+
+template <class View>
+View* SDEditor::adopt(NewView<View> view)
+{
+    // Should the frame have no room left for it, the holder releases the view rather
+    // than leak it.
+    frame->addView(view.get());
+    return view.release();
 }
 
 void SDEditor::buildRow(const ControlDescriptor& row)
@@ -181,64 +211,58 @@ void SDEditor::buildRow(const ControlDescriptor& row)
     const int32_t x = row.x;
     const int32_t y = row.y;
     const float value = owner->getParameterValue(row.id);
-    CControl* control = nullptr;
+    NewView<CControl> control;
     switch (row.kind) {
     case KindKnob: {
-        auto* knob = new CKnob({x, y, x + w, y + h}, this, row.id, first, second);
+        NewView<CKnob> knob(new CKnob({x, y, x + w, y + h}, this, row.id, first, second));
         knob->setInsetValue(7);
-        control = knob;
+        control = std::move(knob);
         break;
     }
     case KindAnimKnob: {
         // A film strip of square images: its height over its width counts them.
         const int32_t frames = w > 0 ? h / w : 0;
         const int32_t frameHeight = frames > 0 ? h / frames : 0;
-        control = new CAnimKnob({x, y, x + w, y + frameHeight}, this, row.id, frames, frameHeight, first);
+        control.reset(new CAnimKnob({x, y, x + w, y + frameHeight}, this, row.id, frames, frameHeight, first));
         control->setDefaultValue(static_cast<float>(realToNormalized(row.defaultValue, row.id)));
         break;
     }
     case KindVerticalSlider: {
         const int32_t handleHeight = second != nullptr ? second->getHeight() : 0;
-        auto* slider =
-            new CVerticalSlider({x, y, x + w, y + h}, this, row.id, y, y + h - handleHeight - 1, second, first, {0, 0});
+        NewView<CVerticalSlider> slider(
+            new CVerticalSlider({x, y, x + w, y + h}, this, row.id, y, y + h - handleHeight - 1, second, first, {0, 0}));
         slider->setOffsetHandle({1, 0});
-        control = slider;
+        control = std::move(slider);
         break;
     }
-    case KindOnOffButton: control = new COnOffButton({x, y, x + w, y + h / 2}, this, row.id, first); break;
-    case KindKickButton:
-        control = new CKickButton({x, y, x + w, y + h / 2}, this, row.id, h / 2, first);
-        break;
+    case KindOnOffButton: control.reset(new COnOffButton({x, y, x + w, y + h / 2}, this, row.id, first)); break;
+    case KindKickButton: control.reset(new CKickButton({x, y, x + w, y + h / 2}, this, row.id, h / 2, first)); break;
     case KindOptionMenu: {
-        auto* menu = new COptionMenu({x, y, x + w, y + h}, this, row.id, first, second);
+        NewView<COptionMenu> menu(new COptionMenu({x, y, x + w, y + h}, this, row.id, first, second));
         menu->setFont(kMenuFont);
         menu->setFontColor(textColor);
         menu->setFontStyle(kBold);
         menu->setHoriAlign(kAlignCenter);
         addMenuEntries(*menu, findDescriptor(row.id).menuEntries);
-        control = menu;
+        control = std::move(menu);
         break;
     }
-    case KindGraph:
-        graphView = new CFRGRAP({x, y, x + w, y + h}, first, owner, owner->preAnalyser.get(), this);
-        graphView->setDbScale(-110, -38, 12);
-        graphView->setFrequencyRange(20, static_cast<float>(owner->getSampleRateHz()) * 0.5f, 4);
-        frame->addView(graphView);
+    case KindGraph: {
+        NewView<CFRGRAP> graph(new CFRGRAP({x, y, x + w, y + h}, first, owner, owner->preAnalyser.get(), this));
+        graph->setDbScale(-110, -38, 12);
+        graph->setFrequencyRange(20, static_cast<float>(owner->getSampleRateHz()) * 0.5f, 4);
+        graphView = adopt(std::move(graph));
         return;
-    case KindMeter:
-        meterView = new VUMETER(first, x, y, owner);
-        frame->addView(meterView);
-        return;
+    }
+    case KindMeter: meterView = adopt(NewView<VUMETER>(new VUMETER(first, x, y, owner))); return;
     default: return;
     }
-    controls[row.id] = control;
     control->setValue(value);
-    frame->addView(control);
+    controls[row.id] = adopt(std::move(control));
 
     if (row.hasValueDisplay) {
-        auto* display = new CParamDisplay(
-            {x + row.valueDx - 2, y + row.valueDy, x + row.valueDx + w + 2, y + row.valueDy + 11}, nullptr, 0x1);
-        valueDisplays[row.id] = display;
+        NewView<CParamDisplay> display(new CParamDisplay(
+            {x + row.valueDx - 2, y + row.valueDy, x + row.valueDx + w + 2, y + row.valueDy + 11}, nullptr, 0x1));
         display->setHoriAlign(kAlignCenter);
         display->setFont(kValueFont);
         display->setFontColor(textColor);
@@ -247,28 +271,32 @@ void SDEditor::buildRow(const ControlDescriptor& row)
         // The display holds the real value, which its format turns into text.
         display->setValue(static_cast<float>(normalizedToReal(value, row.id)));
         display->setStringConvert(row.format);
-        frame->addView(display);
+        valueDisplays[row.id] = adopt(std::move(display));
     }
     if (row.showNameLabel && row.name[0] != '\0') {
         const int32_t left = x + row.nameLabelDx;
         const int32_t top = y + row.nameLabelDy;
         const auto nameWidth = static_cast<int32_t>(10 * std::strlen(row.name));
-        auto* label = new CTextLabel({left, top, left + nameWidth, top + 13});
+        NewView<CTextLabel> label(new CTextLabel({left, top, left + nameWidth, top + 13}));
         label->setText(row.name);
-        nameLabels[row.id] = label;
         label->setHoriAlign(kAlignCenter);
         label->setFont(kLabelFont);
         label->setFontStyle(kBold);
         label->setFontColor(textColor);
         label->setBackColor(panelColor);
         label->setFrameColor(panelColor);
-        frame->addView(label);
+        nameLabels[row.id] = adopt(std::move(label));
     }
 }
 
 void SDEditor::close()
 {
     owner->editorOpen.store(0, std::memory_order_release);
+    discardWindow();
+}
+
+void SDEditor::discardWindow()
+{
     if (frame != nullptr) {
         // The first editor's timer has the id 0, so whether one runs is told by the interval.
         if (platform::Window* window = frame->getWindow(); window != nullptr && timerInterval != 0)
@@ -280,6 +308,9 @@ void SDEditor::close()
     frame = nullptr;
     graphView = nullptr;
     meterView = nullptr;
+    controls.fill(nullptr);
+    valueDisplays.fill(nullptr);
+    nameLabels.fill(nullptr);
     documentationOpener.reset();
     // A closed editor reports itself closed to the host.
     AEffEditor::close();
@@ -367,6 +398,16 @@ void SDEditor::refreshViews()
     // Controls and displays that took a new value draw themselves now; nothing else does.
     // Not while the idle cycle asks the host for idle time, as the host idle call does not.
     if (!isInIdle()) frame->idle();
+}
+
+void SDEditor::beginEdit(int32_t index)
+{
+    if (index != kDocumentationParameter) AEffGUIEditor::beginEdit(index);
+}
+
+void SDEditor::endEdit(int32_t index)
+{
+    if (index != kDocumentationParameter) AEffGUIEditor::endEdit(index);
 }
 
 void SDEditor::valueChanged(CDrawContext*, CControl* control)

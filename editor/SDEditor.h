@@ -20,6 +20,7 @@
 #include "framework/platform/Platform.h"
 
 namespace VSTGUI {
+class CView;
 class CBitmap;
 class CControl;
 class CKickButton;
@@ -61,6 +62,10 @@ public:
     // Publishes the host's new sample rate for the graph's axis. [any thread]
     void setGraphSampleRate(int32_t hz) override;
 
+    // A control's gesture is bracketed for the host, except the information button's:
+    // it is no host parameter, and the host is sent nothing for it. [editor thread]
+    void beginEdit(int32_t index) override;
+    void endEdit(int32_t index) override;
     // A control's user change goes to the effect and on to the host. [editor thread]
     void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
     int32_t modifierClicked(VSTGUI::CDrawContext*, VSTGUI::CControl*, VSTGUI::MouseButtons) override { return 0; }
@@ -88,7 +93,23 @@ public:
 private:
     struct DocumentationOpener;
 
+    // A view made for the window and not yet taken by the frame: released should the
+    // building stop before the frame takes it.
+    struct ReleaseView {
+        void operator()(VSTGUI::CView* view) const;
+    };
+    template <class View>
+    using NewView = std::unique_ptr<View, ReleaseView>;
+
+    // Builds the window into `frame`; false when no window could be made. Throws when
+    // memory runs out, leaving what was made for discardWindow.
+    bool buildWindow(void* parent);
     void buildRow(const ControlDescriptor& row);
+    // Hands the view to the frame, which releases it with the window.
+    template <class View>
+    View* adopt(NewView<View> view);
+    // Releases the window and every view in it, stops the timer and forgets the views.
+    void discardWindow();
     // The bitmap resource id, decoded at its first use and kept for the editor's life, so
     // that reopening the window decodes nothing; null for ids below 1. The views take
     // their own references.

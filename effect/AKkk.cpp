@@ -101,7 +101,8 @@ bool AKkk::getProductString(char* text) {
 
 void AKkk::setParameterValue(int32_t index, float value) {
     if (index == kResetParameter) {
-        // Summed in double from the two single-precision numbers: 0.9 does not reset, 1.9 does.
+        // Summed in double from the two single-precision numbers: 0.9 does not reset, 1.9
+        // does, and a value of 2 or more from a host does not.
         if (std::trunc(static_cast<double>(value) + kResetOffset) == 1) resetToDefaults();
         return;
     }
@@ -112,8 +113,9 @@ void AKkk::setParameterValue(int32_t index, float value) {
         // thread the host calls on, so it is ignored.
         return;
     }
-    requestDesign(storeValue(index, value));
-    if (editor != nullptr) editor->showParameter(index, value);
+    const float stored = storedValue(index, value);
+    requestDesign(storeValue(index, stored));
+    if (editor != nullptr) editor->showParameter(index, stored);
 }
 
 uint64_t AKkk::storeValue(int32_t index, double value) {

@@ -46,7 +46,8 @@ public:
     int32_t getVendorVersion() override { return 1000; }
     int32_t getPlugCategory() override { return 1; }
 
-    // Parameters, indices 0..40. [parameter side; the host may call from its audio thread]
+    // Parameters, indices 0..40. A value is kept within 0..1, a switch's as 0 or 1.
+    // [parameter side; the host may call from its audio thread]
     void setParameterValue(int32_t index, float value) override;
     float getParameterValue(int32_t index) override;
     void parameterName(int32_t index, char* text) override;

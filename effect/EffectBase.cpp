@@ -166,7 +166,9 @@ void AudioEffect::setParameterEntry(AEffect* effect, int32_t index, float value)
     AudioEffect* self = fromRecord(effect);
     if (index < 0 || index >= self->numParams || !std::isfinite(value)) return;
     try {
-        self->setParameterValue(index, std::fmin(std::fmax(value, 0.0f), 1.0f));
+        // Passed as the host sent it: the effect brings it into its range, after it has
+        // told a command (such as a reset) from a value.
+        self->setParameterValue(index, value);
     } catch (...) {
         // Out of memory for the editor's response curve: the value itself is stored and
         // applied first, and the curve is measured again at the next change.

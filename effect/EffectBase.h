@@ -44,7 +44,8 @@ public:
     virtual void renameProgram(const char*) {}
     virtual void currentProgramName(char* text) { text[0] = 0; }
 
-    // Parameters; the index has been checked against numParams by the entry functions.
+    // Parameters; the index has been checked against numParams by the entry functions,
+    // and a value is finite but may lie outside 0..1.
     virtual void setParameterValue(int32_t, float) {}
     virtual float getParameterValue(int32_t) { return 0; }
     virtual void parameterLabel(int32_t, char*) {}

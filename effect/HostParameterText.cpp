@@ -19,7 +19,7 @@ struct SplitText {
 // The editor's text of the value, split into number and unit; text holds the characters.
 SplitText splitDisplayText(ParamId index, double v, char (&text)[kDisplayTextSize]) {
     const ControlDescriptor& row = findDescriptor(index);
-    if (row.kind == KindOnOffButton) return {v >= 0.5 ? "on" : "off", {}};
+    if (isSwitchParameter(index)) return {switchIsOn(v) ? "on" : "off", {}};
     if (row.format == nullptr) return {};
     row.format(static_cast<float>(normalizedToReal(v, index)), text);
     std::string_view all(text);

@@ -1,5 +1,6 @@
 #include "effect/ParameterValues.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -36,6 +37,7 @@ double normalizedToReal(double v, int32_t id) {
     const ControlDescriptor& row = findDescriptor(id);
     const double lo = row.minValue;
     const double hi = row.maxValue;
+    if (row.kind == KindOnOffButton) return switchIsOn(v) ? hi : lo;
     const double y = lo + v * (hi - lo);
     switch (row.curve) {
     case Linear: return y;
@@ -61,4 +63,10 @@ double realToNormalized(double x, int32_t id) {
     case Logarithmic: return (std::log(x) - std::log(lo)) / (std::log(hi) - std::log(lo));
     default: return -1;
     }
+}
+
+float storedValue(ParamId index, float v) {
+    const float inRange = std::clamp(v, 0.0f, 1.0f);
+    if (!isSwitchParameter(index)) return inRange;
+    return switchIsOn(inRange) ? 1.0f : 0.0f;
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -241,15 +242,84 @@ TEST_F(EditorOpen, ResetBypassAndAnalyserSwitchesActThroughTheEffect)
     }
 }
 
+// The response drawn is the equaliser's own, measured anew after a change while the
+// window is open: a narrow +12 dB peak at 1 kHz stands 12 dB above the flat line there
+// and leaves 100 Hz on it, whatever the analysers of the audio hold.
+TEST_F(EditorOpen, AParameterChangedWhileOpenRedrawsTheResponse)
+{
+    constexpr Color kResponse{255, 128, 128, 255};
+    const CFRGRAP* graph = editor->getGraphView();
+    const float middle = (graph->getTopDb() + graph->getBottomDb()) * 0.5f;
+    const auto pointNear = [&](float hz) {
+        size_t nearest = 1;
+        const auto table = graph->getPointTable();
+        for (size_t p = 1; p < table.size(); ++p)
+            if (std::fabs(std::log(table[p].freq / hz)) < std::fabs(std::log(table[nearest].freq / hz)))
+                nearest = p;
+        return graph->getCurve(CFRGRAP::Trace::response)[nearest].start;
+    };
+    const auto drawnAt = [&](VSTGUI::Point at) {
+        for (int32_t dy = -1; dy <= 1; ++dy)
+            if (sameRgb(pixel(*window, at.x, at.y + dy), kResponse))
+                return true;
+        return false;
+    };
+    EXPECT_EQ(pointNear(1000).y, graph->yOf(middle));
+
+    // Audio flows and the analysers are fed, as in a session.
+    hostIdle();
+    process(20, 0.5f);
+    record->setParameter(record, 21, static_cast<float>(realToNormalized(1000, 21)));
+    record->setParameter(record, 28, static_cast<float>(realToNormalized(12, 28)));
+    record->setParameter(record, 35, 1.0f);  // Q 4: narrow
+    record->setParameter(record, 13, 1.0f);
+    process(20, 0.5f);
+    tick();
+    const VSTGUI::Point peak = pointNear(1000);
+    EXPECT_NEAR(peak.y, graph->yOf(middle + 12), 1);
+    EXPECT_TRUE(drawnAt(peak)) << peak.x << ", " << peak.y;
+    const VSTGUI::Point flat = pointNear(100);
+    EXPECT_NEAR(flat.y, graph->yOf(middle), 1);
+    EXPECT_TRUE(drawnAt(flat)) << flat.x << ", " << flat.y;
+}
+
 TEST_F(EditorOpen, InformationButtonOpensTheDocumentsBesideTheLibrary)
 {
+    HostLog::instance().take();
     click(editor->getInfoButton());
     const std::vector<std::string>& opened = VSTGUI::headless::openedDocuments();
     ASSERT_EQ(opened.size(), 1u);
     const std::string library = effect->getModulePath();
     EXPECT_EQ(opened.front(), library.substr(0, library.rfind('/') + 1) + "documents/index.htm");
+    // The button is no host parameter: no automation, and no edit bracket around nothing.
     for (const HostCall& call : HostLog::instance().take())
-        EXPECT_NE(call.opcode, audioMasterAutomate) << "the button is no host parameter";
+        EXPECT_NE(call.index, kDocumentationParameter) << "host opcode " << call.opcode;
+}
+
+TEST_F(EditorOpen, ASwitchBetweenZeroAndOneShowsTheStateTheEffectRuns)
+{
+    constexpr int32_t kPeak1Enabled = 13;
+    const Rect bounds = editor->getControl(kPeak1Enabled)->getBounds();
+    const auto shown = [&](float value) {
+        record->setParameter(record, kPeak1Enabled, value);
+        tick();
+        std::vector<Color> pixels;
+        for (int32_t y = bounds.top; y < bounds.bottom; ++y)
+            for (int32_t x = bounds.left; x < bounds.right; ++x)
+                pixels.push_back(pixel(*window, x, y));
+        return pixels;
+    };
+    const std::vector<Color> on = shown(1.0f);
+    const std::vector<Color> off = shown(0.0f);
+    ASSERT_NE(on, off);
+    for (const float value : {0.1f, 0.3f, 0.49f}) {
+        EXPECT_EQ(shown(value), off) << value;
+        EXPECT_EQ(editor->getControl(kPeak1Enabled)->getValue(), 0.0f) << value;
+    }
+    for (const float value : {0.5f, 0.7f, 0.95f}) {
+        EXPECT_EQ(shown(value), on) << value;
+        EXPECT_EQ(editor->getControl(kPeak1Enabled)->getValue(), 1.0f) << value;
+    }
 }
 
 TEST(DocumentationPath, ReplacesTheFileNameAndRefusesWhatHasNoFolderOrDoesNotFit)

@@ -3,11 +3,13 @@
 #include "tests/editor/GraphScene.h"
 
 #include "dsp/SpectrumAnalyser.h"
+#include "framework/GlyphCache.h"
 #include "framework/platform/headless/HeadlessScript.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -195,6 +197,43 @@ TEST_F(GraphViewTest, FrequencyLinesEndAtHalfTheSampleRate)
     // 40 kHz gets a label.
     marks.push_back({40000, "40kHz"});
     expectLabels(labels(), kAlignLeft, labelRow);
+}
+
+// At high rates the decades crowd together ("20Hz50Hz", "10kHz20kHz40kHz" at 192 kHz):
+// a label whose text would start before the text of the last one drawn ends is left out,
+// and nothing else of the grid changes.
+TEST_F(GraphViewTest, FrequencyLabelsThatWouldRunIntoTheOneBeforeAreLeftOut)
+{
+    const std::vector<std::pair<int32_t, const char*>> marks{
+        {20, "20Hz"},   {50, "50Hz"},   {100, "100Hz"},   {500, "500Hz"},   {1000, "1kHz"},
+        {5000, "5kHz"}, {10000, "10kHz"}, {20000, "20kHz"}, {40000, "40kHz"}};
+    const FontInstance& labelFont = GlyphCache::font(false, 11);  // Arial 11, the label font
+    for (const int32_t rate : {44100, 48000, 96000, 192000, 384000, 768000}) {
+        scene.effect->preAnalyser->sampleRate = rate;
+        graph->setGraphSampleRate(rate);
+        EXPECT_EQ(graph->getFrequencyGrid().size(), rate < 80000 ? 28u : 30u) << rate;
+        // The labels a reader can tell apart, worked out from the text widths.
+        Texts expected;
+        int64_t lastEnd = INT64_MIN;
+        for (auto [hz, text] : marks) {
+            if (hz > rate / 2)
+                break;
+            const int32_t left = graph->xOf(static_cast<float>(hz)) - (hz == 20 ? 0 : 12);
+            const int64_t start = left + 2;
+            if (start < lastEnd)
+                continue;
+            lastEnd = std::min<int64_t>(start + labelFont.textWidth(text), left + 32);
+            expected.push_back({text, {left + 1, 144, left + 32, 154}});
+        }
+        if (rate <= 96000)
+            EXPECT_EQ(expected.size(), rate < 80000 ? 8u : 9u) << "every label fits at " << rate;
+        else
+            EXPECT_LT(expected.size(), 9u) << "some labels would touch at " << rate;
+        ASSERT_EQ(graph->getFrequencyLabels().size(), expected.size()) << rate;
+        for (size_t i = 0; i < expected.size(); ++i)
+            EXPECT_STREQ(graph->getFrequencyLabels()[i].text.data(), expected[i].first.c_str()) << rate;
+        expectLabels(expected, kAlignLeft, {35, 144, 426, 162});
+    }
 }
 
 TEST_F(GraphViewTest, FlatResponseOnTheMiddleRow)

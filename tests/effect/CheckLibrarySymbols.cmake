@@ -1,7 +1,10 @@
 # Fails unless LIBRARY exports exactly VSTPluginMain and main and has no undefined symbol
 # outside libc, libm, libpthread and libdl (with the C library's own dynamic loader, which
 # provides its thread-local storage), and libX11 for the editor's window: libXext, for
-# MIT-SHM, is loaded at run time where the system has it.
+# MIT-SHM, is loaded at run time where the system has it. No symbol may need a C library
+# newer than NEWEST_GLIBC (the oldest long-term release the plug-in loads on), and the
+# library must carry the hardening it is built with: a stack protector, read-only
+# relocations resolved at load time and, where FORTIFIED is true, the checked functions.
 execute_process(COMMAND nm -D --defined-only ${LIBRARY} OUTPUT_VARIABLE defined RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "nm failed on ${LIBRARY}")
@@ -41,4 +44,30 @@ foreach(line ${lines})
     message(FATAL_ERROR "undefined symbol outside the C library: ${line}")
   endif()
 endforeach()
-message(STATUS "exports: ${exported}; dependencies: ${needed}")
+
+# Versions compare number by number: 2.4 is older than 2.35.
+string(REGEX MATCHALL "GLIBC_[0-9.]+" versions "${undefined}")
+list(REMOVE_DUPLICATES versions)
+foreach(version ${versions})
+  string(REPLACE "GLIBC_" "" number ${version})
+  if(number VERSION_GREATER NEWEST_GLIBC)
+    string(REGEX MATCHALL "[^\n]*@${version}[^\n]*" users "${undefined}")
+    message(FATAL_ERROR "needs a C library newer than ${NEWEST_GLIBC}: ${users}")
+  endif()
+endforeach()
+
+if(NOT undefined MATCHES "__stack_chk_fail@")
+  message(FATAL_ERROR "built without a stack protector")
+endif()
+if(FORTIFIED AND NOT undefined MATCHES "__[a-z]+_chk@")
+  message(FATAL_ERROR "built without the checked string and formatting functions")
+endif()
+# BIND_NOW is bit 8 of the dynamic section's FLAGS.
+set(bindNow 0)
+if(headers MATCHES "\n[ ]+FLAGS[ ]+(0x[0-9a-f]+)")
+  math(EXPR bindNow "${CMAKE_MATCH_1} & 8")
+endif()
+if(NOT headers MATCHES "RELRO" OR bindNow EQUAL 0)
+  message(FATAL_ERROR "relocations are not read-only and resolved at load time")
+endif()
+message(STATUS "exports: ${exported}; dependencies: ${needed}; C library versions: ${versions}")

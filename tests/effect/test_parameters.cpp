@@ -116,7 +116,7 @@ TEST(Mappings, RowsOfGraphAndMeterUseTheDummyRow) {
 
 TEST(Mappings, RoundTripEveryRow) {
     for (int id = 3; id < kNumParameters; ++id) {
-        if (id == 8) continue;
+        if (id == 8 || isSwitchParameter(id)) continue;
         for (double v : {0.0, 0.25, 0.5, 1.0}) {
             const double real = normalizedToReal(v, id);
             if (findDescriptor(id).curve == Logarithmic || findDescriptor(id).curve == Linear) {
@@ -124,6 +124,26 @@ TEST(Mappings, RoundTripEveryRow) {
             }
         }
     }
+}
+
+TEST(Mappings, SwitchesAreOnFromHalfAndKeepTheirState) {
+    for (int id = 0; id < kNumParameters; ++id) {
+        EXPECT_EQ(isSwitchParameter(id), id == 3 || id == 4 || id == 9 || (id >= 11 && id <= 18)) << id;
+    }
+    for (int id : {3, 9, 13}) {
+        EXPECT_EQ(normalizedToReal(0.0, id), 0) << id;
+        EXPECT_EQ(normalizedToReal(0.49, id), 0) << id;
+        EXPECT_EQ(normalizedToReal(0.5, id), 1) << id;
+        EXPECT_EQ(normalizedToReal(1.0, id), 1) << id;
+        EXPECT_EQ(storedValue(id, 0.3f), 0.0f) << id;
+        EXPECT_EQ(storedValue(id, 0.7f), 1.0f) << id;
+        EXPECT_EQ(storedValue(id, 3.0f), 1.0f) << id;
+        EXPECT_EQ(storedValue(id, -3.0f), 0.0f) << id;
+    }
+    // Any other parameter keeps its value, brought into 0..1.
+    EXPECT_EQ(storedValue(27, 0.3f), 0.3f);
+    EXPECT_EQ(storedValue(27, 1.7f), 1.0f);
+    EXPECT_EQ(storedValue(19, -0.2f), 0.0f);
 }
 
 TEST(Formats, DecibelThresholds) {

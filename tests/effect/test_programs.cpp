@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "tests/effect/PluginHost.h"
 
@@ -68,6 +69,33 @@ TEST_F(Programs, LongNamesAreCutToTheField) {
     EXPECT_STREQ(indexed, "Default");
 }
 
+// A name is cut to its field: nothing of it reaches the program stored after it, whose
+// first value lies right behind the name. The values are not 0, whose bytes a spilled
+// terminator would leave reading as 0.
+TEST_F(Programs, RenamingNeverTouchesAnotherProgramsValues) {
+    std::vector<std::vector<float>> stored(8);
+    for (int program = 0; program < 8; ++program) {
+        effect.dispatch(effSetProgram, 0, program);
+        for (int index = 0; index < 41; ++index) {
+            effect.set(index, 0.75f - 0.05f * static_cast<float>(program));
+            stored[program].push_back(effect.get(index));
+        }
+    }
+    for (const std::size_t length : {24u, 30u, 31u, 40u}) {
+        const std::string name(length, 'Z');
+        for (int program = 0; program < 8; ++program) {
+            effect.dispatch(effSetProgram, 0, program);
+            effect.dispatch(effSetProgramName, 0, 0, const_cast<char*>(name.c_str()));
+        }
+        for (int program = 0; program < 8; ++program) {
+            effect.dispatch(effSetProgram, 0, program);
+            for (int index = 0; index < 41; ++index)
+                EXPECT_EQ(effect.get(index), stored[program][index]) << length << ": " << program << ", " << index;
+            EXPECT_EQ(effect.text(effGetProgramName), std::string(23, 'Z')) << program;
+        }
+    }
+}
+
 TEST_F(Programs, ValuesTravelWithTheirProgram) {
     effect.set(22, 0.8f);
     effect.set(13, 1.0f);
@@ -89,7 +117,13 @@ TEST_F(Programs, ResetThresholds) {
         EXPECT_EQ(effect.get(27), 0.9f) << noReset;
         EXPECT_EQ(effect.get(8), 0.0f);
     }
-    for (float reset : {0.95f, 1.0f}) {
+    // A host's value of 2 or more is no press of the button.
+    for (float noReset : {2.0f, 7.5f, -1.0f}) {
+        effect.set(27, 0.9f);
+        effect.set(8, noReset);
+        EXPECT_EQ(effect.get(27), 0.9f) << noReset;
+    }
+    for (float reset : {0.95f, 1.0f, 1.5f, 1.9f}) {
         effect.set(27, 0.9f);
         effect.set(8, reset);
         EXPECT_EQ(effect.get(27), 0.5f) << reset;

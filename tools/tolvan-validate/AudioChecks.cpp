@@ -16,8 +16,6 @@ constexpr int32_t kFrames = 16384;
 // (126 dB); an unstable filter goes far beyond it.
 constexpr float kOutputBound = 2.0e6f;
 
-bool isSwitch(int32_t index) { return index == 3 || index == 4 || index == 9 || (index >= 11 && index <= 18); }
-
 // Random settings, the same on every effect that gets them; bypass stays in circuit.
 std::vector<float> randomSettings(std::mt19937& rng) {
     std::uniform_real_distribution<float> value(0.0f, 1.0f);

@@ -120,4 +120,8 @@ int32_t automatedIndex(std::mt19937& rng, int32_t numParams);
 // Some values no parameter may turn into broken audio.
 std::span<const float> hostileValues();
 
+// The on/off parameters: PRE, POST, the local bypass and the eight band switches. Each is
+// on from 0.5 up and reads back as its state, 0 or 1.
+constexpr bool isSwitch(int32_t index) { return index == 3 || index == 4 || index == 9 || (index >= 11 && index <= 18); }
+
 }  // namespace validate
