@@ -31,7 +31,7 @@ inline bool covers(const VSTGUI::Rect& outer, const VSTGUI::Rect& inner)
 // settle lets the window system hand over what it holds (the first exposure of a new
 // window), so that each arrangement starts with nothing pending.
 inline void expectEveryInvalidatedRectangleInTheNextPaint(VSTGUI::platform::ParentWindow parent,
-                                                          const std::function<void()>& settle)
+                                                          const std::function<void(VSTGUI::platform::Window&)>& settle)
 {
     using VSTGUI::Rect;
     auto window = VSTGUI::platform::createChildWindow(parent, 200, 100, &PaintLog::procedure);
@@ -46,7 +46,7 @@ inline void expectEveryInvalidatedRectangleInTheNextPaint(VSTGUI::platform::Pare
         {{20, 20, 40, 40}, {20, 20, 40, 40}},                     // the same twice
     };
     for (const std::vector<Rect>& rects : arrangements) {
-        settle();
+        settle(*window);
         while (VSTGUI::platform::dispatchPendingPaint()) {
         }
         PaintLog::paints.clear();

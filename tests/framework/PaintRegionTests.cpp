@@ -9,7 +9,7 @@ TEST(HeadlessPaintRegion, EveryInvalidatedRectangleIsInTheNextPaint)
 {
     VSTGUI::headless::reset();
     auto* host = VSTGUI::headless::createHostWindow({100, 100, 400, 300});
-    expectEveryInvalidatedRectangleInTheNextPaint(host, [] {});
+    expectEveryInvalidatedRectangleInTheNextPaint(host, [](VSTGUI::platform::Window&) {});
     VSTGUI::headless::destroyHostWindow(host);
 }
 

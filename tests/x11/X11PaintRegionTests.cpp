@@ -14,9 +14,9 @@ TEST(X11PaintRegion, EveryInvalidatedRectangleIsInTheNextPaint)
     X11TestHost host;
     const ::Window top = host.createTopLevel(100, 100, 300, 200);
     // The new window's exposure reaches it through the event pump.
-    const auto settle = [&host] {
+    const auto settle = [&host](VSTGUI::platform::Window& window) {
         host.sync();
-        VSTGUI::platform::processEvents();
+        VSTGUI::platform::processEvents(&window);
     };
     expectEveryInvalidatedRectangleInTheNextPaint(reinterpret_cast<VSTGUI::platform::ParentWindow>(top), settle);
 }
