@@ -11,6 +11,12 @@
 #define TOLVAN_CASCADE_AVX 1
 #endif
 
+// The AVX-512 path only in 64-bit builds, and not on Windows: its 64-byte registers spill
+// to the stack, which mingw's GCC does not align for them.
+#if defined(TOLVAN_CASCADE_AVX) && defined(__x86_64__) && !defined(_WIN32)
+#define TOLVAN_CASCADE_AVX512 1
+#endif
+
 namespace dsp {
 
 // The end-of-block rules of the plain path for both channels of a section: the output
@@ -28,6 +34,13 @@ void runCascadeSse2(StereoSection* const* sections, int sectionCount, const floa
 // every section of the chain runs in one sample loop. Only on processors with AVX.
 void runCascadeAvx(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
                    float* outL, float* outR, int count, CascadeGains gains);
+#endif
+
+#if defined(TOLVAN_CASCADE_AVX512)
+// Four sections in one eight-double register, each a few samples behind the one before.
+// Only on processors with AVX-512 (the foundation set).
+void runCascadeAvx512(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
+                      float* outL, float* outR, int count, CascadeGains gains);
 #endif
 
 } // namespace dsp

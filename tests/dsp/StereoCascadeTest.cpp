@@ -142,7 +142,7 @@ TEST_P(StereoCascadePath, EveryChainLengthAndMakeupPlaceAtEveryBlockSize)
 {
     std::mt19937 rng(77);
     std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
-    for (int sections = 1; sections <= 12; ++sections) {
+    for (int sections = 1; sections <= 13; ++sections) {
         for (int after = -1; after < sections; ++after) {
             Cascade c(rng, sections);
             const CascadeGains gains{after, 0.7079457843841379, after % 2 == 0 ? 1.0 : 1.1885022274370185};
