@@ -1,5 +1,6 @@
 #include "dsp/StereoCascade.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 
@@ -185,6 +186,28 @@ void dsp::runCascadeSse2(StereoSection* const* sections, int sectionCount, const
     // A gain of one leaves every sample as it is.
     if (gains.output != 1.0)
         scaleStereo(outL, outR, outL, outR, count, gains.output);
+}
+
+void dsp::runInParts(int longest, PipelinedRun run, StereoSection* const* sections, int sectionCount,
+                     const float* inL, const float* inR, float* outL, float* outR, int count, CascadeGains gains)
+{
+    if (count <= 0)
+        return;
+    for (int done = 0; done < sectionCount;) {
+        const int size = std::min(sectionCount - done, longest);
+        const bool lastPart = done + size == sectionCount;
+        const CascadeGains part{gains.makeupAfter - done, gains.makeup, lastPart ? gains.output : 1.0};
+        if (size == 1) {
+            runCascadeSse2(sections + done, 1, inL, inR, outL, outR, count, part);
+        } else {
+            run(sections + done, size, inL, inR, outL, outR, count, part);
+            for (int k = done; k < done + size; ++k)
+                finishBlock(*sections[k]);
+        }
+        inL = outL;
+        inR = outR;
+        done += size;
+    }
 }
 
 bool cascadePathAvailable(CascadePath path)

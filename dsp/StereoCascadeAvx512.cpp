@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <cstddef>
 #include <utility>
 
 namespace {
@@ -60,32 +61,28 @@ struct History {
 [[gnu::target("avx512f")]] inline WideFloats toFloats(Wide v) { return __builtin_convertvector(v, WideFloats); }
 [[gnu::target("avx512f")]] inline Wide roundedToFloat(Wide v) { return __builtin_convertvector(toFloats(v), Wide); }
 
-// One double of each of the four sections, lanes 2q and 2q + 1 from *s[q]; absent sections
-// (null) give zero.
+// Two doubles of each of the four sections, lanes 2q and 2q + 1 from *s[q]; absent
+// sections (null) give zero.
 template <class Field>
 [[gnu::target("avx512f")]] Wide gather(StereoSection* const (&s)[quarters], Field field)
 {
-    alignas(64) double lanes[2 * quarters] = {};
-    for (int q = 0; q < quarters; ++q) {
-        if (s[q] != nullptr) {
-            lanes[2 * q] = (s[q]->*field)[0];
-            lanes[2 * q + 1] = (s[q]->*field)[1];
-        }
-    }
-    return _mm512_load_pd(lanes);
+    Narrow pairs[quarters];
+    for (int q = 0; q < quarters; ++q)
+        pairs[q] = s[q] != nullptr ? _mm_load_pd(s[q]->*field) : _mm_setzero_pd();
+    using Half = double __attribute__((vector_size(32)));
+    const Half low = __builtin_shufflevector(pairs[0], pairs[1], 0, 1, 2, 3);
+    const Half high = __builtin_shufflevector(pairs[2], pairs[3], 0, 1, 2, 3);
+    return __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
 }
 
 template <class Field>
 [[gnu::target("avx512f")]] void scatter(Wide v, StereoSection* const (&s)[quarters], Field field)
 {
-    alignas(64) double lanes[2 * quarters];
-    _mm512_store_pd(lanes, v);
-    for (int q = 0; q < quarters; ++q) {
-        if (s[q] != nullptr) {
-            (s[q]->*field)[0] = lanes[2 * q];
-            (s[q]->*field)[1] = lanes[2 * q + 1];
-        }
-    }
+    const Narrow pairs[quarters] = {__builtin_shufflevector(v, v, 0, 1), __builtin_shufflevector(v, v, 2, 3),
+                                    __builtin_shufflevector(v, v, 4, 5), __builtin_shufflevector(v, v, 6, 7)};
+    for (int q = 0; q < quarters; ++q)
+        if (s[q] != nullptr)
+            _mm_store_pd(s[q]->*field, pairs[q]);
 }
 
 // Where a sample falls. The main loop takes samples in pairs, and for the second of a pair
@@ -152,15 +149,12 @@ public:
         // Sample m is read before sample m - delay is written, which keeps in-place and
         // swapped buffers right.
         if (m == delay) {
-            static_assert(lag == 4 && delay % lag == 0);
-            Wide r0 = carried[0], r1 = carried[1], r2 = carried[2], r3 = carried[3];
-            for (; m + lag <= count; m += lag) {
-                fullStep<Sample::FirstOfPair>(inL, inR, outL, outR, m, r0);
-                fullStep<Sample::SecondOfPair>(inL, inR, outL, outR, m + 1, r1);
-                fullStep<Sample::FirstOfPair>(inL, inR, outL, outR, m + 2, r2);
-                fullStep<Sample::SecondOfPair>(inL, inR, outL, outR, m + 3, r3);
-            }
-            carried[0] = r0, carried[1] = r1, carried[2] = r2, carried[3] = r3;
+            static_assert(lag % 2 == 0 && delay % lag == 0);
+            Wide r[lag];
+            std::copy(std::begin(carried), std::end(carried), r);
+            for (; m + lag <= count; m += lag)
+                fullSteps(inL, inR, outL, outR, m, r, std::make_index_sequence<lag>{});
+            std::copy(std::begin(r), std::end(r), carried);
         }
         for (; m < count + delay; ++m)
             partialStep(inL, inR, outL, outR, count, m, carried[m % lag]);
@@ -168,6 +162,14 @@ public:
     }
 
 private:
+    // lag full steps, from step m on, in pairs; the carried values stay in registers.
+    template <std::size_t... k>
+    [[gnu::target("avx512f")]] inline void fullSteps(const float* inL, const float* inR, float* outL, float* outR,
+                                                     int m, Wide (&r)[lag], std::index_sequence<k...>)
+    {
+        (fullStep<k % 2 == 0 ? Sample::FirstOfPair : Sample::SecondOfPair>(inL, inR, outL, outR, m + k, r[k]), ...);
+    }
+
     // Sample m in, sample m - delay out, with every quarter at work; the carried slot gives
     // the last stage's output of step m - lag to the next quarters and takes that of step m.
     template <Sample kind>
@@ -264,38 +266,22 @@ template <int H>
     Pipeline<H>(s, sectionCount, gains).run(inL, inR, outL, outR, count);
 }
 
-using PipelineRun = void (*)(StereoSection* const*, int, const float*, const float*, float*, float*, int,
-                             CascadeGains);
-
 // By stage count, 1 .. 3.
-constexpr PipelineRun pipelines[] = {runPipeline<1>, runPipeline<2>, runPipeline<3>};
+constexpr dsp::PipelinedRun pipelines[] = {runPipeline<1>, runPipeline<2>, runPipeline<3>};
 static_assert(std::size(pipelines) == maxStages);
+
+void runPart(StereoSection* const* s, int sectionCount, const float* inL, const float* inR, float* outL, float* outR,
+             int count, CascadeGains gains)
+{
+    pipelines[(sectionCount + quarters - 1) / quarters - 1](s, sectionCount, inL, inR, outL, outR, count, gains);
+}
 
 } // namespace
 
 void dsp::runCascadeAvx512(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
                            float* outL, float* outR, int count, CascadeGains gains)
 {
-    if (count <= 0)
-        return;
-    // Twelve sections at a time: more than the bands ever make only in tests. A single
-    // section has nothing to overlap with.
-    for (int done = 0; done < sectionCount;) {
-        const int size = std::min(sectionCount - done, quarters * maxStages);
-        const bool lastRun = done + size == sectionCount;
-        const CascadeGains run{gains.makeupAfter - done, gains.makeup, lastRun ? gains.output : 1.0};
-        if (size == 1) {
-            runCascadeSse2(sections + done, 1, inL, inR, outL, outR, count, run);
-        } else {
-            const int stages = (size + quarters - 1) / quarters;
-            pipelines[stages - 1](sections + done, size, inL, inR, outL, outR, count, run);
-            for (int k = done; k < done + size; ++k)
-                finishBlock(*sections[k]);
-        }
-        inL = outL;
-        inR = outR;
-        done += size;
-    }
+    runInParts(quarters * maxStages, runPart, sections, sectionCount, inL, inR, outL, outR, count, gains);
 }
 
 #endif

@@ -24,6 +24,17 @@ namespace dsp {
 // is reset.
 void finishBlock(StereoSection& s);
 
+// A pipelined path's run of 2 .. longest consecutive sections (the section count is the
+// second argument), leaving the end-of-block rules to runInParts.
+using PipelinedRun = void (*)(StereoSection* const*, int, const float*, const float*, float*, float*, int,
+                              CascadeGains);
+
+// Runs the chain through run in parts of at most longest sections, each part's gains
+// adjusted to its place; a part of one section, which has nothing to overlap with, takes
+// the SSE2 path. Every section then gets finishBlock.
+void runInParts(int longest, PipelinedRun run, StereoSection* const* sections, int sectionCount, const float* inL,
+                const float* inR, float* outL, float* outR, int count, CascadeGains gains);
+
 // Left and right in one SSE2 register (two scalars where there is none); up to four
 // consecutive sections per sample loop.
 void runCascadeSse2(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
