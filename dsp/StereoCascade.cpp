@@ -1,6 +1,8 @@
 #include "dsp/StereoCascade.h"
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "dsp/DoublePair.h"
 #include "dsp/StereoCascadePaths.h"
@@ -126,14 +128,25 @@ void runGroups(StereoSection* const* sections, int sectionCount, const float* in
     }
 }
 
-bool processorHasAvx()
+// Whether the processor has the instruction set; the probe also checks that the operating
+// system saves the wide registers.
+bool processorHas(CascadePath path)
 {
 #if defined(TOLVAN_CASCADE_AVX)
-    // Also checks that the operating system saves the wide registers.
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx") != 0;
+    switch (path) {
+    case CascadePath::Sse2: return true;
+    case CascadePath::Avx: return __builtin_cpu_supports("avx") != 0;
+    case CascadePath::Avx512:
+#if defined(TOLVAN_CASCADE_AVX512)
+        return __builtin_cpu_supports("avx512f") != 0;
 #else
+        return false;
+#endif
+    }
     return false;
+#else
+    return path == CascadePath::Sse2;
 #endif
 }
 
@@ -175,27 +188,62 @@ void dsp::runCascadeSse2(StereoSection* const* sections, int sectionCount, const
         scaleStereo(outL, outR, outL, outR, count, gains.output);
 }
 
+void dsp::runInParts(int longest, PipelinedRun run, StereoSection* const* sections, int sectionCount,
+                     const float* inL, const float* inR, float* outL, float* outR, int count, CascadeGains gains)
+{
+    if (count <= 0)
+        return;
+    for (int done = 0; done < sectionCount;) {
+        const int size = std::min(sectionCount - done, longest);
+        const bool lastPart = done + size == sectionCount;
+        const CascadeGains part{gains.makeupAfter - done, gains.makeup, lastPart ? gains.output : 1.0};
+        if (size == 1) {
+            runCascadeSse2(sections + done, 1, inL, inR, outL, outR, count, part);
+        } else {
+            run(sections + done, size, inL, inR, outL, outR, count, part);
+            for (int k = done; k < done + size; ++k)
+                finishBlock(*sections[k]);
+        }
+        inL = outL;
+        inR = outR;
+        done += size;
+    }
+}
+
 bool cascadePathAvailable(CascadePath path)
 {
-    static const bool avx = processorHasAvx();
-    return path == CascadePath::Sse2 || avx;
+    static const bool avx = processorHas(CascadePath::Avx);
+    static const bool avx512 = processorHas(CascadePath::Avx512);
+    switch (path) {
+    case CascadePath::Sse2: return true;
+    case CascadePath::Avx: return avx;
+    case CascadePath::Avx512: return avx512;
+    }
+    return false;
 }
 
 CascadePath fastestCascadePath()
 {
-    return cascadePathAvailable(CascadePath::Avx) ? CascadePath::Avx : CascadePath::Sse2;
+    for (const CascadePath path : {CascadePath::Avx512, CascadePath::Avx})
+        if (cascadePathAvailable(path))
+            return path;
+    return CascadePath::Sse2;
 }
 
 void runCascade(CascadePath path, StereoSection* const* sections, int sectionCount, const float* inL,
                 const float* inR, float* outL, float* outR, int count, CascadeGains gains)
 {
-#if defined(TOLVAN_CASCADE_AVX)
-    if (path == CascadePath::Avx) {
-        dsp::runCascadeAvx(sections, sectionCount, inL, inR, outL, outR, count, gains);
+    switch (path) {
+#if defined(TOLVAN_CASCADE_AVX512)
+    case CascadePath::Avx512:
+        dsp::runCascadeAvx512(sections, sectionCount, inL, inR, outL, outR, count, gains);
         return;
-    }
 #endif
-    dsp::runCascadeSse2(sections, sectionCount, inL, inR, outL, outR, count, gains);
+#if defined(TOLVAN_CASCADE_AVX)
+    case CascadePath::Avx: dsp::runCascadeAvx(sections, sectionCount, inL, inR, outL, outR, count, gains); return;
+#endif
+    default: dsp::runCascadeSse2(sections, sectionCount, inL, inR, outL, outR, count, gains); return;
+    }
 }
 
 void runCascade(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR, float* outL,

@@ -40,7 +40,7 @@ struct CascadeGains {
 void scaleStereo(const float* inL, const float* inR, float* outL, float* outR, int count, double gain);
 
 // The instruction sets the cascade has a path for. Every path gives the same bits.
-enum class CascadePath { Sse2, Avx };
+enum class CascadePath { Sse2, Avx, Avx512 };
 
 // Whether this processor can run the path. [any thread]
 bool cascadePathAvailable(CascadePath path);

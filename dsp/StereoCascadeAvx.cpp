@@ -268,30 +268,18 @@ constexpr PipelineRun pipelines[] = {
 };
 static_assert(std::size(pipelines) == 2 * maxStages - 1);
 
+void runPart(StereoSection* const* s, int sectionCount, const float* inL, const float* inR, float* outL, float* outR,
+             int count, CascadeGains gains)
+{
+    pipelines[sectionCount - 2](s, inL, inR, outL, outR, count, gains);
+}
+
 } // namespace
 
 void dsp::runCascadeAvx(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
                         float* outL, float* outR, int count, CascadeGains gains)
 {
-    if (count <= 0)
-        return;
-    // Ten sections at a time: more than the bands ever make only in tests. A single
-    // section has nothing to overlap with.
-    for (int done = 0; done < sectionCount;) {
-        const int size = std::min(sectionCount - done, 2 * maxStages);
-        const bool lastRun = done + size == sectionCount;
-        const CascadeGains run{gains.makeupAfter - done, gains.makeup, lastRun ? gains.output : 1.0};
-        if (size == 1) {
-            runCascadeSse2(sections + done, 1, inL, inR, outL, outR, count, run);
-        } else {
-            pipelines[size - 2](sections + done, inL, inR, outL, outR, count, run);
-            for (int k = done; k < done + size; ++k)
-                finishBlock(*sections[k]);
-        }
-        inL = outL;
-        inR = outR;
-        done += size;
-    }
+    runInParts(2 * maxStages, runPart, sections, sectionCount, inL, inR, outL, outR, count, gains);
 }
 
 #endif

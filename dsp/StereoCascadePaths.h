@@ -11,12 +11,29 @@
 #define TOLVAN_CASCADE_AVX 1
 #endif
 
+// The AVX-512 path only in 64-bit builds, and not on Windows: its 64-byte registers spill
+// to the stack, which mingw's GCC does not align for them.
+#if defined(TOLVAN_CASCADE_AVX) && defined(__x86_64__) && !defined(_WIN32)
+#define TOLVAN_CASCADE_AVX512 1
+#endif
+
 namespace dsp {
 
 // The end-of-block rules of the plain path for both channels of a section: the output
 // history loses values too small for a float, and a channel whose history is not finite
 // is reset.
 void finishBlock(StereoSection& s);
+
+// A pipelined path's run of 2 .. longest consecutive sections (the section count is the
+// second argument), leaving the end-of-block rules to runInParts.
+using PipelinedRun = void (*)(StereoSection* const*, int, const float*, const float*, float*, float*, int,
+                              CascadeGains);
+
+// Runs the chain through run in parts of at most longest sections, each part's gains
+// adjusted to its place; a part of one section, which has nothing to overlap with, takes
+// the SSE2 path. Every section then gets finishBlock.
+void runInParts(int longest, PipelinedRun run, StereoSection* const* sections, int sectionCount, const float* inL,
+                const float* inR, float* outL, float* outR, int count, CascadeGains gains);
 
 // Left and right in one SSE2 register (two scalars where there is none); up to four
 // consecutive sections per sample loop.
@@ -28,6 +45,13 @@ void runCascadeSse2(StereoSection* const* sections, int sectionCount, const floa
 // every section of the chain runs in one sample loop. Only on processors with AVX.
 void runCascadeAvx(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
                    float* outL, float* outR, int count, CascadeGains gains);
+#endif
+
+#if defined(TOLVAN_CASCADE_AVX512)
+// Four sections in one eight-double register, each a few samples behind the one before.
+// Only on processors with AVX-512 (the foundation set).
+void runCascadeAvx512(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
+                      float* outL, float* outR, int count, CascadeGains gains);
 #endif
 
 } // namespace dsp

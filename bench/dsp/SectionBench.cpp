@@ -39,14 +39,18 @@ void BM_PlainSections(benchmark::State& state)
 }
 BENCHMARK(BM_PlainSections);
 
-// Arguments: section count, path (0 SSE2, 1 AVX), block size.
+// Arguments: section count, path (0 SSE2, 1 AVX, 2 AVX-512), block size, and whether the
+// gains are on: a make-up before the last two sections (where the band chain puts its
+// balance make-up, before the high cut) and an output gain.
 void BM_StereoCascade(benchmark::State& state)
 {
     const int count = static_cast<int>(state.range(0));
-    const auto path = state.range(1) == 0 ? CascadePath::Sse2 : CascadePath::Avx;
+    const auto path = static_cast<CascadePath>(state.range(1));
     const int samples = static_cast<int>(state.range(2));
+    const CascadeGains gains = state.range(3) != 0 ? CascadeGains{count - 3, 0.7079457843841379, 1.1885022274370185}
+                                                   : CascadeGains{};
     if (!cascadePathAvailable(path)) {
-        state.SkipWithError("this processor has no AVX");
+        state.SkipWithError("this processor lacks the path's instructions");
         return;
     }
     const std::vector<CIIR> s = tenSections();
@@ -58,12 +62,19 @@ void BM_StereoCascade(benchmark::State& state)
     }
     std::vector<float> inL(samples, 0.25f), inR(samples, -0.25f), outL(samples), outR(samples);
     for (auto _ : state) {
-        runCascade(path, chain.data(), count, inL.data(), inR.data(), outL.data(), outR.data(), samples);
+        runCascade(path, chain.data(), count, inL.data(), inR.data(), outL.data(), outR.data(), samples, gains);
         benchmark::DoNotOptimize(outL.data());
     }
     state.SetItemsProcessed(state.iterations() * samples);
 }
-BENCHMARK(BM_StereoCascade)->ArgNames({"sections", "avx", "block"})->ArgsProduct({{2, 5, 8, 10}, {0, 1}, {512}});
-BENCHMARK(BM_StereoCascade)->ArgNames({"sections", "avx", "block"})->ArgsProduct({{10}, {0, 1}, {32, 4096}});
+BENCHMARK(BM_StereoCascade)
+    ->ArgNames({"sections", "path", "block", "gains"})
+    ->ArgsProduct({{2, 5, 8, 10}, {0, 1, 2}, {512}, {0}});
+BENCHMARK(BM_StereoCascade)
+    ->ArgNames({"sections", "path", "block", "gains"})
+    ->ArgsProduct({{10}, {0, 1, 2}, {32, 4096}, {0}});
+BENCHMARK(BM_StereoCascade)
+    ->ArgNames({"sections", "path", "block", "gains"})
+    ->ArgsProduct({{10}, {0, 1, 2}, {32, 512, 4096}, {1}});
 
 } // namespace

@@ -18,15 +18,20 @@ protected:
     void SetUp() override
     {
         if (!cascadePathAvailable(GetParam()))
-            GTEST_SKIP() << "this processor has no AVX; its path is not exercised here";
+            GTEST_SKIP() << "this processor lacks the path's instructions; it is not exercised here";
     }
 };
 
-inline const auto everyPath = ::testing::Values(CascadePath::Sse2, CascadePath::Avx);
+inline const auto everyPath = ::testing::Values(CascadePath::Sse2, CascadePath::Avx, CascadePath::Avx512);
 
 inline std::string pathName(const ::testing::TestParamInfo<CascadePath>& info)
 {
-    return info.param == CascadePath::Sse2 ? "Sse2" : "Avx";
+    switch (info.param) {
+    case CascadePath::Sse2: return "Sse2";
+    case CascadePath::Avx: return "Avx";
+    case CascadePath::Avx512: return "Avx512";
+    }
+    return "unknown";
 }
 
 // Bit patterns, so that NaNs and signed zeros compare too.

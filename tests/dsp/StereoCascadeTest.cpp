@@ -135,18 +135,19 @@ TEST_P(StereoCascadePath, MatchesThePlainSectionsBitForBit)
     }
 }
 
-// Every number of sections the bands make (and more), the make-up after each of them with
-// and without an output gain, the shortest blocks and a long one; one block holds an
-// infinity and one a NaN, which reset the histories they reach.
+// Every number of sections the bands make (and more than one pipelined part holds), the
+// make-up after each of them with and without an output gain, the shortest blocks, blocks
+// just around the pipelines' start-up and a long one; one block holds an infinity and one
+// a NaN, which reset the histories they reach.
 TEST_P(StereoCascadePath, EveryChainLengthAndMakeupPlaceAtEveryBlockSize)
 {
     std::mt19937 rng(77);
     std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
-    for (int sections = 1; sections <= 12; ++sections) {
+    for (int sections = 1; sections <= 13; ++sections) {
         for (int after = -1; after < sections; ++after) {
             Cascade c(rng, sections);
             const CascadeGains gains{after, 0.7079457843841379, after % 2 == 0 ? 1.0 : 1.1885022274370185};
-            for (const int count : {1, 2, 3, 4095, 3, 2, 1, 300}) {
+            for (const int count : {1, 2, 3, 4095, 3, 2, 1, 13, 17, 300}) {
                 std::vector<float> inL(count), inR(count);
                 for (int i = 0; i < count; ++i) {
                     inL[i] = sample(rng);

@@ -1,0 +1,287 @@
+// The AVX-512 path of the band chain. As in the AVX path, sections that follow each other
+// share a register and run a few samples apart, so that their recursions overlap; here an
+// eight-double register holds the left and right channels of four sections, one from each
+// quarter of the chain. Quarter q (lanes 2q and 2q + 1) holds sections qH .. qH + H-1 and
+// runs q * lag samples behind quarter 0: in the step for sample t, quarter q filters sample
+// t - q * lag, whose output of the quarter before it an earlier step left behind. Ten
+// sections then take three stages of nine operations each instead of five.
+//
+// Every lane computes exactly the operations of the section formula in CIIR::process, in
+// its order, without contraction (the build passes -ffp-contract=off), so the results are
+// the plain path's to the bit.
+#include "dsp/StereoCascadePaths.h"
+
+#if defined(TOLVAN_CASCADE_AVX512)
+
+#include <immintrin.h>
+
+#include <algorithm>
+#include <iterator>
+#include <cstddef>
+#include <utility>
+
+namespace {
+
+// Eight and two doubles as plain vector types (the intrinsics' own types carry attributes
+// that templates drop).
+using Wide = double __attribute__((vector_size(64)));
+using Narrow = double __attribute__((vector_size(16)));
+using WideFloats = float __attribute__((vector_size(32)));
+
+constexpr int quarters = 4;
+// Three stages of four: twelve sections, more than the bands make.
+constexpr int maxStages = 3;
+
+// How many samples each quarter runs behind the one before it. A step computes all
+// quarters together, so a quarter's input (the last stage's output of the quarter before)
+// closes a loop through all stages; lagging by several samples lets that many passes of
+// the loop overlap. The main loop takes lag samples at a time, so that the values in
+// flight between the quarters stay in registers.
+constexpr int lag = 4;
+// How many samples the last quarter runs behind the first.
+constexpr int delay = (quarters - 1) * lag;
+
+constexpr __mmask8 allLanes = 0xff;
+
+// The lanes of quarter q.
+constexpr __mmask8 lanesOf(int q) { return static_cast<__mmask8>(0x3 << (2 * q)); }
+
+template <class V>
+struct Coefficients {
+    V b0, b1, b2, a1, a2;
+};
+
+template <class V>
+struct History {
+    V x1, x2, y1, y2;
+};
+
+// The conversions as GNU vector operations: GCC 12's intrinsics for them start from an
+// undefined value that its own warnings take for an uninitialised one.
+[[gnu::target("avx512f")]] inline WideFloats toFloats(Wide v) { return __builtin_convertvector(v, WideFloats); }
+[[gnu::target("avx512f")]] inline Wide roundedToFloat(Wide v) { return __builtin_convertvector(toFloats(v), Wide); }
+
+// Two doubles of each of the four sections, lanes 2q and 2q + 1 from *s[q]; absent
+// sections (null) give zero.
+template <class Field>
+[[gnu::target("avx512f")]] Wide gather(StereoSection* const (&s)[quarters], Field field)
+{
+    Narrow pairs[quarters];
+    for (int q = 0; q < quarters; ++q)
+        pairs[q] = s[q] != nullptr ? _mm_load_pd(s[q]->*field) : _mm_setzero_pd();
+    using Half = double __attribute__((vector_size(32)));
+    const Half low = __builtin_shufflevector(pairs[0], pairs[1], 0, 1, 2, 3);
+    const Half high = __builtin_shufflevector(pairs[2], pairs[3], 0, 1, 2, 3);
+    return __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
+}
+
+template <class Field>
+[[gnu::target("avx512f")]] void scatter(Wide v, StereoSection* const (&s)[quarters], Field field)
+{
+    const Narrow pairs[quarters] = {__builtin_shufflevector(v, v, 0, 1), __builtin_shufflevector(v, v, 2, 3),
+                                    __builtin_shufflevector(v, v, 4, 5), __builtin_shufflevector(v, v, 6, 7)};
+    for (int q = 0; q < quarters; ++q)
+        if (s[q] != nullptr)
+            _mm_store_pd(s[q]->*field, pairs[q]);
+}
+
+// Where a sample falls. The main loop takes samples in pairs, and for the second of a pair
+// the two history places swap roles: each value is then written once, where it stays,
+// instead of moving on every sample. After a pair, and after a single sample, x1 and y1
+// hold the newest values.
+enum class Sample { Single, FirstOfPair, SecondOfPair };
+
+// The chain's input: a stereo sample, widened, in lanes 0 and 1.
+[[gnu::target("avx512f")]] inline Wide loadStereo(const float* left, const float* right, int n)
+{
+    return _mm512_castpd128_pd512(_mm_cvtps_pd(_mm_unpacklo_ps(_mm_load_ss(left + n), _mm_load_ss(right + n))));
+}
+
+// The last quarter's output, lanes 6 and 7, times the output gain.
+[[gnu::target("avx512f")]] inline void storeStereo(Wide v, Narrow gain, float* left, float* right, int n)
+{
+    const Narrow y = __builtin_shufflevector(v, v, 6, 7);
+    const __m128 f = _mm_cvtpd_ps(y * gain);
+    _mm_store_ss(left + n, f);
+    _mm_store_ss(right + n, _mm_shuffle_ps(f, f, 1));
+}
+
+template <int H>
+class Pipeline {
+public:
+    [[gnu::target("avx512f")]] Pipeline(StereoSection* const* s, int sectionCount, CascadeGains gains)
+    {
+        for (int j = 0; j < H; ++j) {
+            for (int q = 0; q < quarters; ++q) {
+                const int k = q * H + j;
+                sections[j][q] = k < sectionCount ? s[k] : nullptr;
+            }
+            // An absent section passes its input on unchanged.
+            present[j] = 0;
+            for (int q = 0; q < quarters; ++q)
+                present[j] |= sections[j][q] != nullptr ? lanesOf(q) : 0;
+            c[j] = {gather(sections[j], &StereoSection::nb0), gather(sections[j], &StereoSection::nb1),
+                    gather(sections[j], &StereoSection::nb2), gather(sections[j], &StereoSection::na1),
+                    gather(sections[j], &StereoSection::na2)};
+            h[j] = {gather(sections[j], &StereoSection::x1), gather(sections[j], &StereoSection::x2),
+                    gather(sections[j], &StereoSection::y1), gather(sections[j], &StereoSection::y2)};
+        }
+        // The make-up multiplies one quarter's lanes after one stage; the other lanes are
+        // multiplied by one, which leaves them as they are.
+        if (gains.makeupAfter >= 0 && gains.makeupAfter < sectionCount) {
+            makeupStage = gains.makeupAfter % H;
+            makeup = _mm512_mask_blend_pd(lanesOf(gains.makeupAfter / H), _mm512_set1_pd(1.0),
+                                          _mm512_set1_pd(gains.makeup));
+        }
+        gainOut = _mm_set1_pd(gains.output);
+    }
+
+    [[gnu::target("avx512f")]] void run(const float* inL, const float* inR, float* outL, float* outR, int count)
+    {
+        // The last stage's output of the last lag steps, oldest first by step % lag: the
+        // next quarters' inputs.
+        Wide carried[lag] = {};
+        // Until every quarter has a sample to filter, and again while the last samples
+        // leave through the later quarters, only some quarters run.
+        int m = 0;
+        for (; m < std::min(count, delay); ++m)
+            partialStep(inL, inR, outL, outR, count, m, carried[m % lag]);
+        // Sample m is read before sample m - delay is written, which keeps in-place and
+        // swapped buffers right.
+        if (m == delay) {
+            static_assert(lag % 2 == 0 && delay % lag == 0);
+            Wide r[lag];
+            std::copy(std::begin(carried), std::end(carried), r);
+            for (; m + lag <= count; m += lag)
+                fullSteps(inL, inR, outL, outR, m, r, std::make_index_sequence<lag>{});
+            std::copy(std::begin(r), std::end(r), carried);
+        }
+        for (; m < count + delay; ++m)
+            partialStep(inL, inR, outL, outR, count, m, carried[m % lag]);
+        store();
+    }
+
+private:
+    // lag full steps, from step m on, in pairs; the carried values stay in registers.
+    template <std::size_t... k>
+    [[gnu::target("avx512f")]] inline void fullSteps(const float* inL, const float* inR, float* outL, float* outR,
+                                                     int m, Wide (&r)[lag], std::index_sequence<k...>)
+    {
+        (fullStep<k % 2 == 0 ? Sample::FirstOfPair : Sample::SecondOfPair>(inL, inR, outL, outR, m + k, r[k]), ...);
+    }
+
+    // Sample m in, sample m - delay out, with every quarter at work; the carried slot gives
+    // the last stage's output of step m - lag to the next quarters and takes that of step m.
+    template <Sample kind>
+    [[gnu::target("avx512f")]] inline void fullStep(const float* inL, const float* inR, float* outL, float* outR,
+                                                    int m, Wide& slot)
+    {
+        slot = step<kind, false>(enter(loadStereo(inL, inR, m), slot), allLanes);
+        storeStereo(slot, gainOut, outL, outR, m - delay);
+    }
+
+    // Step m, where only the quarters with a sample in the block run: quarter q filters
+    // sample m - q * lag if that lies in 0 .. count - 1, and the others keep their history.
+    [[gnu::target("avx512f")]] void partialStep(const float* inL, const float* inR, float* outL, float* outR,
+                                                int count, int m, Wide& slot)
+    {
+        __mmask8 active = 0;
+        for (int q = 0; q < quarters; ++q) {
+            const int t = m - q * lag;
+            active |= t >= 0 && t < count ? lanesOf(q) : 0;
+        }
+        const Wide input = m < count ? loadStereo(inL, inR, m) : _mm512_setzero_pd();
+        slot = step<Sample::Single, true>(enter(input, slot), active);
+        if (m >= delay)
+            storeStereo(slot, gainOut, outL, outR, m - delay);
+    }
+
+    // The input of the first stage: the new sample in quarter 0, and in every later quarter
+    // the output of the quarter before it, lag steps old.
+    [[gnu::target("avx512f")]] static Wide enter(Wide sample, Wide carried)
+    {
+        const __m512i moved = _mm512_set_epi64(5, 4, 3, 2, 1, 0, 9, 8);
+        return _mm512_permutex2var_pd(carried, moved, sample);
+    }
+
+    // One sample through every stage, as CIIR::process computes it in each lane. Masked,
+    // only the active lanes take the sample into their history.
+    template <Sample kind, bool masked>
+    [[gnu::target("avx512f")]] inline Wide step(Wide x, __mmask8 active)
+    {
+        for (int j = 0; j < H; ++j) {
+            const Coefficients<Wide>& cj = c[j];
+            History<Wide>& hj = h[j];
+            constexpr bool swapped = kind == Sample::SecondOfPair;
+            Wide& newerX = swapped ? hj.x2 : hj.x1;
+            Wide& olderX = swapped ? hj.x1 : hj.x2;
+            Wide& newerY = swapped ? hj.y2 : hj.y1;
+            Wide& olderY = swapped ? hj.y1 : hj.y2;
+            const Wide sum = cj.b0 * x + cj.b1 * newerX + cj.b2 * olderX - cj.a1 * newerY - cj.a2 * olderY;
+            // Rounded to float because that is what the plain path stores and reads back.
+            const Wide y = _mm512_mask_cvtps_pd(x, present[j], toFloats(sum));
+            if constexpr (masked) {
+                hj.x2 = _mm512_mask_mov_pd(hj.x2, active, hj.x1);
+                hj.x1 = _mm512_mask_mov_pd(hj.x1, active, x);
+                hj.y2 = _mm512_mask_mov_pd(hj.y2, active, hj.y1);
+                hj.y1 = _mm512_mask_mov_pd(hj.y1, active, y);
+            } else {
+                olderX = x;
+                olderY = y;
+                if constexpr (kind == Sample::Single) {
+                    std::swap(hj.x1, hj.x2);
+                    std::swap(hj.y1, hj.y2);
+                }
+            }
+            x = j == makeupStage ? roundedToFloat(y * makeup) : y;
+        }
+        return x;
+    }
+
+    [[gnu::target("avx512f")]] void store()
+    {
+        for (int j = 0; j < H; ++j) {
+            scatter(h[j].x1, sections[j], &StereoSection::x1);
+            scatter(h[j].x2, sections[j], &StereoSection::x2);
+            scatter(h[j].y1, sections[j], &StereoSection::y1);
+            scatter(h[j].y2, sections[j], &StereoSection::y2);
+        }
+    }
+
+    // By stage and quarter; null where the chain is shorter than the stages hold.
+    StereoSection* sections[H][quarters];
+    __mmask8 present[H];
+    Coefficients<Wide> c[H];
+    History<Wide> h[H];
+    int makeupStage = -1;
+    Wide makeup{};
+    Narrow gainOut;
+};
+
+template <int H>
+[[gnu::target("avx512f")]] void runPipeline(StereoSection* const* s, int sectionCount, const float* inL,
+                                            const float* inR, float* outL, float* outR, int count,
+                                            CascadeGains gains)
+{
+    Pipeline<H>(s, sectionCount, gains).run(inL, inR, outL, outR, count);
+}
+
+// By stage count, 1 .. 3.
+constexpr dsp::PipelinedRun pipelines[] = {runPipeline<1>, runPipeline<2>, runPipeline<3>};
+static_assert(std::size(pipelines) == maxStages);
+
+void runPart(StereoSection* const* s, int sectionCount, const float* inL, const float* inR, float* outL, float* outR,
+             int count, CascadeGains gains)
+{
+    pipelines[(sectionCount + quarters - 1) / quarters - 1](s, sectionCount, inL, inR, outL, outR, count, gains);
+}
+
+} // namespace
+
+void dsp::runCascadeAvx512(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
+                           float* outL, float* outR, int count, CascadeGains gains)
+{
+    runInParts(quarters * maxStages, runPart, sections, sectionCount, inL, inR, outL, outR, count, gains);
+}
+
+#endif
