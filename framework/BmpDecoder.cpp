@@ -1,6 +1,8 @@
 #include "framework/BmpDecoder.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 
 namespace VSTGUI {
 
@@ -70,12 +72,20 @@ bool readBmpSize(std::span<const unsigned char> file, int32_t& width, int32_t& h
 
 bool decodeBmp(std::span<const unsigned char> file, PixelSurface& image)
 {
+    return decodeBmpRows(file, 0, std::numeric_limits<int32_t>::max(), image);
+}
+
+bool decodeBmpRows(std::span<const unsigned char> file, int32_t firstRow, int32_t rowCount, PixelSurface& image)
+{
     Layout layout;
     if (!readLayout(file, layout))
         return false;
-    PixelSurface decoded(layout.width, layout.height);
-    for (int32_t y = 0; y < decoded.height(); ++y) {
-        const int32_t storedRow = layout.topDown ? y : decoded.height() - 1 - y;
+    const int32_t top = std::clamp(firstRow, 0, layout.height);
+    const int32_t rows = static_cast<int32_t>(std::clamp<int64_t>(rowCount, 0, layout.height - top));
+    PixelSurface decoded(layout.width, rows);
+    for (int32_t y = 0; y < rows; ++y) {
+        const int32_t imageRow = top + y;
+        const int32_t storedRow = layout.topDown ? imageRow : layout.height - 1 - imageRow;
         const unsigned char* source = file.data() + layout.pixelOffset + layout.stride * static_cast<std::size_t>(storedRow);
         Pixel* target = decoded.row(y);
         for (int32_t x = 0; x < layout.width; ++x, source += 3)

@@ -27,32 +27,58 @@ CBitmap::CBitmap(int32_t id) : resourceId(id)
 
 CBitmap::~CBitmap() = default;
 
-void CBitmap::draw(CDrawContext* context, const Rect& destination, Point sourceOffset)
+template <typename Blit>
+void CBitmap::drawBands(CDrawContext* context, const Rect& destination, Point sourceOffset, Blit blit) const
 {
     if (!loaded || context == nullptr || context->getSurface() == nullptr)
         return;
-    context->getSurface()->copyFrom(*image, sourceOffset, context->toDevice(destination), context->getClipRect());
+    const Rect device = context->toDevice(destination);
+    const Rect clip = context->getClipRect();
+    // The source rows that land inside the clip; rows outside the image are left out, as
+    // the blits leave them.
+    const int64_t shown = std::min<int64_t>(device.bottom, clip.bottom) - device.top;
+    const int64_t hidden = std::max<int64_t>(int64_t{clip.top} - device.top, 0);
+    const int64_t firstRow = std::max<int64_t>(int64_t{sourceOffset.y} + hidden, 0);
+    const int64_t endRow = std::min<int64_t>(int64_t{sourceOffset.y} + shown, height);
+    constexpr int64_t kBand = DecodedBitmap::kBandHeight;
+    for (int64_t row = firstRow; row < endRow;) {
+        const int64_t bandTop = row / kBand * kBand;
+        const int64_t bandEnd = std::min(bandTop + kBand, endRow);
+        const auto top = static_cast<int32_t>(device.top + (row - sourceOffset.y));
+        const auto bottom = static_cast<int32_t>(device.top + (bandEnd - sourceOffset.y));
+        blit(*context->getSurface(), decoded->band(static_cast<int32_t>(row / kBand)),
+             Point{sourceOffset.x, static_cast<int32_t>(row - bandTop)}, Rect{device.left, top, device.right, bottom},
+             clip);
+        row = bandEnd;
+    }
+}
+
+void CBitmap::draw(CDrawContext* context, const Rect& destination, Point sourceOffset)
+{
+    drawBands(context, destination, sourceOffset,
+              [](PixelSurface& target, const PixelSurface& band, Point offset, const Rect& part, const Rect& clip) {
+                  target.copyFrom(band, offset, part, clip);
+              });
 }
 
 void CBitmap::drawTransparent(CDrawContext* context, const Rect& destination, Point sourceOffset)
 {
-    if (!loaded || context == nullptr || context->getSurface() == nullptr)
-        return;
-    context->getSurface()->copyTransparentFrom(*image, sourceOffset, context->toDevice(destination),
-                                               context->getClipRect(), toPixel(transparentColor));
+    const Pixel transparent = toPixel(transparentColor);
+    drawBands(context, destination, sourceOffset,
+              [transparent](PixelSurface& target, const PixelSurface& band, Point offset, const Rect& part,
+                            const Rect& clip) { target.copyTransparentFrom(band, offset, part, clip, transparent); });
 }
 
 void CBitmap::drawAlphaBlend(CDrawContext* context, const Rect& destination, Point sourceOffset, uint8_t opacity)
 {
-    if (!loaded || context == nullptr || context->getSurface() == nullptr)
-        return;
-    context->getSurface()->blendFrom(*image, sourceOffset, context->toDevice(destination), context->getClipRect(),
-                                     opacity);
+    drawBands(context, destination, sourceOffset,
+              [opacity](PixelSurface& target, const PixelSurface& band, Point offset, const Rect& part,
+                        const Rect& clip) { target.blendFrom(band, offset, part, clip, opacity); });
 }
 
 void CBitmap::unload()
 {
-    image.reset();
+    decoded.reset();
     width = 0;
     height = 0;
     loaded = false;
@@ -65,11 +91,11 @@ bool CBitmap::loadFromResource(int32_t id)
     const BitmapResource* found = findResource(id);
     if (found == nullptr)
         return false;
-    image = decodedBitmap(*found);
-    if (image == nullptr)
+    decoded = decodedBitmap(*found);
+    if (decoded == nullptr)
         return false;
-    width = image->width();
-    height = image->height();
+    width = decoded->width();
+    height = decoded->height();
     loaded = true;
     return true;
 }
@@ -80,10 +106,9 @@ bool CBitmap::resourceSize(int32_t id, int32_t& width, int32_t& height)
     return found != nullptr && readBmpSize({found->data, found->size}, width, height);
 }
 
-const PixelSurface& CBitmap::pixels() const
+Color CBitmap::colorAt(int32_t x, int32_t y) const
 {
-    static const PixelSurface none;
-    return image != nullptr ? *image : none;
+    return decoded != nullptr ? decoded->colorAt(x, y) : toColor(0);
 }
 
 bool CBitmap::loadFromPlatformSource(const void*)

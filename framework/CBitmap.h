@@ -5,6 +5,7 @@
 // other bitmap of the same resource in the process.
 
 #include "framework/CReferenceCounter.h"
+#include "framework/DecodedBitmaps.h"
 #include "framework/GraphicsTypes.h"
 #include "framework/PixelSurface.h"
 
@@ -44,15 +45,24 @@ public:
     bool isLoaded() const { return loaded; }
     void setTransparentColor(Color color) { transparentColor = color; }
     Color getTransparentColor() const { return transparentColor; }
-    const PixelSurface& pixels() const;
+    // The colour at (x, y), black outside the bitmap.
+    Color colorAt(int32_t x, int32_t y) const;
+    // The image shared with every other bitmap of the resource; null when not loaded.
+    const DecodedBitmap* image() const { return decoded.get(); }
 
 private:
+    // Draws with blit(target, band, bandOffset, bandDestination, clip) once for each band of
+    // the image that destination shows inside the context's clip, so that only those bands
+    // are decoded.
+    template <typename Blit>
+    void drawBands(CDrawContext* context, const Rect& destination, Point sourceOffset, Blit blit) const;
+
     int32_t resourceId;
     int32_t width = 0;
     int32_t height = 0;
     Color transparentColor = kTransparentColor;
     bool loaded = false;
-    std::shared_ptr<const PixelSurface> image;
+    std::shared_ptr<const DecodedBitmap> decoded;
 };
 
 }  // namespace VSTGUI

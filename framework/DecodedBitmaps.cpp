@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <map>
-#include <mutex>
 
 namespace VSTGUI {
 namespace {
@@ -12,7 +11,7 @@ namespace {
 // Keyed by the resource's bytes, not its id: ids belong to whichever table is linked in.
 struct Cache {
     std::mutex mutex;
-    std::map<const unsigned char*, std::weak_ptr<const PixelSurface>> images;
+    std::map<const unsigned char*, std::weak_ptr<const DecodedBitmap>> images;
 };
 
 Cache& cache()
@@ -21,22 +20,49 @@ Cache& cache()
     return instance;
 }
 
+int32_t bandCount(int32_t height)
+{
+    return (height + DecodedBitmap::kBandHeight - 1) / DecodedBitmap::kBandHeight;
+}
+
 }  // namespace
 
-std::shared_ptr<const PixelSurface> decodedBitmap(const BitmapResource& resource)
+DecodedBitmap::DecodedBitmap(std::span<const unsigned char> bytes, int32_t width, int32_t height)
+    : file(bytes), imageWidth(width), imageHeight(height), bands(std::make_unique<Band[]>(bandCount(height)))
+{
+}
+
+const PixelSurface& DecodedBitmap::band(int32_t index) const
+{
+    Band& b = bands[static_cast<std::size_t>(index)];
+    std::call_once(b.decoded, [&] { decodeBmpRows(file, index * kBandHeight, kBandHeight, b.pixels); });
+    return b.pixels;
+}
+
+Color DecodedBitmap::colorAt(int32_t x, int32_t y) const
+{
+    if (x < 0 || y < 0 || x >= imageWidth || y >= imageHeight)
+        return toColor(0);
+    return band(y / kBandHeight).colorAt(x, y % kBandHeight);
+}
+
+std::shared_ptr<const DecodedBitmap> decodedBitmap(const BitmapResource& resource)
 {
     if (resource.data == nullptr)
         return nullptr;
-    // Editors of different instances may open on different threads; the lock is held
-    // through the decode so that two of them never decode the same resource at once.
+    // Editors of different instances may open on different threads; the lock makes them
+    // find one image per resource.
     Cache& c = cache();
     const std::lock_guard lock(c.mutex);
-    std::weak_ptr<const PixelSurface>& entry = c.images[resource.data];
-    if (std::shared_ptr<const PixelSurface> shared = entry.lock())
+    std::weak_ptr<const DecodedBitmap>& entry = c.images[resource.data];
+    if (std::shared_ptr<const DecodedBitmap> shared = entry.lock())
         return shared;
-    auto image = std::make_shared<PixelSurface>();
-    if (!decodeBmp({resource.data, resource.size}, *image))
+    const std::span<const unsigned char> file{resource.data, resource.size};
+    int32_t width = 0;
+    int32_t height = 0;
+    if (!readBmpSize(file, width, height))
         return nullptr;
+    auto image = std::make_shared<const DecodedBitmap>(file, width, height);
     entry = image;
     return image;
 }

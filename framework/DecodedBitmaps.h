@@ -1,22 +1,54 @@
 #pragma once
-// The pixels of the module's bitmap resources, decoded once and shared by every bitmap of
-// the same resource in the process: a host with the plug-in on every track keeps one copy
-// of the skin, not one per editor, and an editor opened beside another one decodes
-// nothing. A decoded image lives as long as some bitmap holds it.
+// The pixels of the module's bitmap resources, shared by every bitmap of the same resource
+// in the process: a host with the plug-in on every track keeps one copy of the skin, not
+// one per editor, and an editor opened beside another one decodes nothing. The pixels are
+// decoded in bands of rows as draws first reach them, so a film strip costs only the
+// frames shown and a first opening touches no memory for pixels nobody has looked at. A
+// decoded image lives as long as some bitmap holds it.
 
 #include "framework/BitmapResources.h"
 #include "framework/PixelSurface.h"
 
 #include <cstddef>
 #include <memory>
+#include <mutex>
+#include <span>
 
 namespace VSTGUI {
 
-// [any thread] The resource's pixels, or null when it does not decode. The image is
-// never written once shared.
-std::shared_ptr<const PixelSurface> decodedBitmap(const BitmapResource& resource);
+class DecodedBitmap {
+public:
+    static constexpr int32_t kBandHeight = 32;
 
-// [any thread] How many decoded images are alive in the process: what the bitmaps cost.
+    // The file must be well formed (readBmpSize succeeded on it) and outlive the image.
+    DecodedBitmap(std::span<const unsigned char> file, int32_t width, int32_t height);
+
+    int32_t width() const { return imageWidth; }
+    int32_t height() const { return imageHeight; }
+    // [any thread] The rows from index * kBandHeight on (kBandHeight of them, fewer in the
+    // last band), decoded by the first caller. Once decoded a band is never written again.
+    const PixelSurface& band(int32_t index) const;
+    // [any thread] The colour at (x, y), black outside the image.
+    Color colorAt(int32_t x, int32_t y) const;
+
+private:
+    struct Band {
+        // call_once lets exactly one caller decode; it publishes the pixels to every other
+        // caller, which waits for the decoding or finds it done.
+        mutable std::once_flag decoded;
+        mutable PixelSurface pixels;
+    };
+    std::span<const unsigned char> file;
+    int32_t imageWidth;
+    int32_t imageHeight;
+    std::unique_ptr<Band[]> bands;
+};
+
+// [any thread] The resource's image, or null when it does not decode. No pixel is decoded
+// yet.
+std::shared_ptr<const DecodedBitmap> decodedBitmap(const BitmapResource& resource);
+
+// [any thread] How many images are alive in the process: what the bitmaps cost.
 std::size_t decodedBitmapCount();
 
 }  // namespace VSTGUI

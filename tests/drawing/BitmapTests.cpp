@@ -1,3 +1,4 @@
+#include "framework/BitmapResources.h"
 #include "framework/BmpDecoder.h"
 #include "framework/CBitmap.h"
 #include "framework/CDrawContext.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <random>
 #include <thread>
@@ -35,7 +37,7 @@ TEST(BitmapLoading, BottomUpAndTopDownFilesGiveTheSamePicture)
         EXPECT_EQ(bitmap.getTransparentColor(), kTransparentColor);
         for (int32_t y = 0; y < 3; ++y)
             for (int32_t x = 0; x < 5; ++x)
-                EXPECT_EQ(bitmap.pixels().colorAt(x, y), pictureColor(x, y)) << id << " at " << x << "," << y;
+                EXPECT_EQ(bitmap.colorAt(x, y), pictureColor(x, y)) << id << " at " << x << "," << y;
     }
 }
 
@@ -63,13 +65,13 @@ TEST(BitmapLoading, BitmapsOfOneResourceShareOneDecodedImage)
     CBitmap second(kBottomUpBitmap);
     CBitmap other(kTopDownBitmap);
     ASSERT_TRUE(first.isLoaded() && second.isLoaded() && other.isLoaded());
-    EXPECT_EQ(first.pixels().row(0), second.pixels().row(0));
-    EXPECT_NE(first.pixels().row(0), other.pixels().row(0));
+    EXPECT_EQ(first.image(), second.image());
+    EXPECT_NE(first.image(), other.image());
     // Unloading one leaves the other's pixels whole.
     second.unload();
-    EXPECT_EQ(first.pixels().colorAt(4, 2), pictureColor(4, 2));
+    EXPECT_EQ(first.colorAt(4, 2), pictureColor(4, 2));
     EXPECT_TRUE(second.loadFromResource(kBottomUpBitmap));
-    EXPECT_EQ(first.pixels().row(0), second.pixels().row(0));
+    EXPECT_EQ(first.image(), second.image());
 }
 
 // Editors of different instances may open on threads of their own at the same moment.
@@ -82,7 +84,7 @@ TEST(BitmapLoading, BitmapsLoadedOnSeveralThreadsAtOnceShareTheirPixels)
                 CBitmap bitmap(kFilmStripBitmap);
                 CBitmap kept(kFilmStripBitmap);
                 EXPECT_TRUE(kept.isLoaded());
-                EXPECT_EQ(bitmap.pixels().row(0), kept.pixels().row(0));
+                EXPECT_EQ(bitmap.image(), kept.image());
             }
         });
     }
@@ -192,6 +194,53 @@ TEST_F(BitmapTest, BadArgumentsDrawNothingAndNeverCrash)
     // Only one case reaches the bitmap: the huge rect with the source offset that puts
     // the bitmap's top-left corner at (0, 0).
     EXPECT_EQ(inkBounds(surface, kGrey), Rect(0, 0, 4, 12));
+}
+
+// A tall bitmap is decoded a part at a time as draws reach it: every draw, whichever
+// parts its rows and the clip span, must show what the whole decoded picture shows.
+TEST(BitmapDrawing, DrawsAcrossDecodedPartsMatchTheWholePicture)
+{
+    const auto resources = bitmapResources();
+    const auto tall = std::find_if(resources.begin(), resources.end(),
+                                   [](const BitmapResource& r) { return r.id == kTallBitmap; });
+    ASSERT_NE(tall, resources.end());
+    PixelSurface whole;
+    ASSERT_TRUE(decodeBmp({tall->data, tall->size}, whole));
+    const Pixel transparent = toPixel(tallColor(1, 40));
+
+    for (const int32_t sourceY : {-5, 0, 1, 30, 31, 32, 33, 63, 64, 90, 99, 100}) {
+        for (const int32_t rows : {1, 2, 33, 64, 120}) {
+            for (const Rect& clip : {Rect{0, 0, 8, 130}, Rect{0, 31, 8, 34}, Rect{1, 40, 2, 97}}) {
+                CBitmap bitmap(kTallBitmap);  // a fresh image each time: nothing decoded yet
+                bitmap.setTransparentColor(tallColor(1, 40));
+                for (int mode = 0; mode < 3; ++mode) {
+                    PixelSurface drawn{8, 130, kGrey};
+                    PixelSurface expected{8, 130, kGrey};
+                    CDrawContext context{nullptr, nullptr, &drawn};
+                    context.setClipRect(clip);
+                    const Rect destination{2, 3, 5, 3 + rows};
+                    const Point source{0, sourceY};
+                    if (mode == 0) {
+                        bitmap.draw(&context, destination, source);
+                        expected.copyFrom(whole, source, destination, clip);
+                    } else if (mode == 1) {
+                        bitmap.drawTransparent(&context, destination, source);
+                        expected.copyTransparentFrom(whole, source, destination, clip, transparent);
+                    } else {
+                        bitmap.drawAlphaBlend(&context, destination, source, 99);
+                        expected.blendFrom(whole, source, destination, clip, 99);
+                    }
+                    EXPECT_TRUE(std::equal(drawn.pixels().begin(), drawn.pixels().end(), expected.pixels().begin()))
+                        << "mode " << mode << ", source row " << sourceY << ", " << rows << " rows, clip top "
+                        << clip.top;
+                }
+            }
+        }
+    }
+    CBitmap bitmap(kTallBitmap);
+    for (const int32_t y : {0, 31, 32, 63, 64, 99})
+        EXPECT_EQ(bitmap.colorAt(2, y), tallColor(2, y)) << y;
+    EXPECT_EQ(bitmap.colorAt(0, 100), toColor(0));
 }
 
 TEST(BitmapSharing, LastReleaseDestroysTheBitmap)

@@ -19,6 +19,11 @@ Color stripColor(int32_t frame)
     return {static_cast<uint8_t>(50 * (frame + 1)), 0, static_cast<uint8_t>(200 - 50 * frame), 255};
 }
 
+Color tallColor(int32_t x, int32_t y)
+{
+    return {static_cast<uint8_t>(80 * x), static_cast<uint8_t>(y), static_cast<uint8_t>(255 - 2 * y), 255};
+}
+
 namespace {
 
 std::vector<Color> picture(int32_t width, int32_t height, Color (*colorAt)(int32_t, int32_t))
@@ -44,9 +49,9 @@ std::vector<unsigned char> withHeader(uint32_t offset, uint32_t value, int count
     return bytes;
 }
 
-const std::array<std::vector<unsigned char>, 7>& files()
+const std::array<std::vector<unsigned char>, 8>& files()
 {
-    static const std::array<std::vector<unsigned char>, 7> all{
+    static const std::array<std::vector<unsigned char>, 8> all{
         encodeBmp(5, 3, picture(5, 3, pictureColor), false),
         encodeBmp(5, 3, picture(5, 3, pictureColor), true),
         encodeBmp(4, 12, picture(4, 12, [](int32_t, int32_t y) { return stripColor(y / 4); }), false),
@@ -60,6 +65,7 @@ const std::array<std::vector<unsigned char>, 7>& files()
         encodeBmp(3, 1,
                   picture(3, 1, [](int32_t x, int32_t) { return x == 1 ? VSTGUI::kRedColor : VSTGUI::kWhiteColor; }),
                   false),
+        encodeBmp(3, 100, picture(3, 100, tallColor), false),
     };
     return all;
 }
@@ -74,7 +80,7 @@ std::span<const BitmapResource> bitmapResources()
 {
     static const auto table = [] {
         const auto& all = tolvan::test::files();
-        std::array<BitmapResource, 7> resources{};
+        std::array<BitmapResource, 8> resources{};
         for (std::size_t i = 0; i < all.size(); ++i)
             resources[i] = {static_cast<int32_t>(i + 1), all[i].data(), all[i].size()};
         return resources;

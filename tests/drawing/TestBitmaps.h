@@ -15,11 +15,13 @@ inline constexpr int32_t kTruncatedBitmap = 4;    // the last row is missing
 inline constexpr int32_t kEightBitBitmap = 5;     // a valid header of an 8-bit file
 inline constexpr int32_t kHugeHeaderBitmap = 6;   // claims 100000 x 100000 pixels
 inline constexpr int32_t kWhiteKeyedBitmap = 7;   // 3 x 1: white, red, white
+inline constexpr int32_t kTallBitmap = 8;         // 3 x 100, every row different (tallColor)
 inline constexpr int32_t kMissingBitmap = 999;
 
 // The pixel at (x, y) of the 5 x 3 test picture: every pixel differs, so that a flipped
 // or shifted row shows.
 VSTGUI::Color pictureColor(int32_t x, int32_t y);
 VSTGUI::Color stripColor(int32_t frame);
+VSTGUI::Color tallColor(int32_t x, int32_t y);
 
 }  // namespace tolvan::test
