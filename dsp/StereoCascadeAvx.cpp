@@ -21,6 +21,9 @@
 
 namespace {
 
+using dsp::Coefficients;
+using dsp::History;
+
 // Four and two doubles as plain vector types (the intrinsics' own types carry attributes
 // that templates drop).
 using Wide = double __attribute__((vector_size(32)));
@@ -38,16 +41,6 @@ constexpr int lag = 4;
 // Blend masks of _mm256_blend_pd: which lanes come from the second operand.
 constexpr int lowLanes = 0x3;
 constexpr int highLanes = 0xC;
-
-template <class V>
-struct Coefficients {
-    V b0, b1, b2, a1, a2;
-};
-
-template <class V>
-struct History {
-    V x1, x2, y1, y2;
-};
 
 [[gnu::target("avx")]] inline Wide pairOf(const double* low, const double* high)
 {

@@ -22,6 +22,9 @@
 
 namespace {
 
+using dsp::Coefficients;
+using dsp::History;
+
 // Eight and two doubles as plain vector types (the intrinsics' own types carry attributes
 // that templates drop).
 using Wide = double __attribute__((vector_size(64)));
@@ -45,16 +48,6 @@ constexpr __mmask8 allLanes = 0xff;
 
 // The lanes of quarter q.
 constexpr __mmask8 lanesOf(int q) { return static_cast<__mmask8>(0x3 << (2 * q)); }
-
-template <class V>
-struct Coefficients {
-    V b0, b1, b2, a1, a2;
-};
-
-template <class V>
-struct History {
-    V x1, x2, y1, y2;
-};
 
 // The conversions as GNU vector operations: GCC 12's intrinsics for them start from an
 // undefined value that its own warnings take for an uninitialised one.

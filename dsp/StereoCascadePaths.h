@@ -40,6 +40,18 @@ void runInParts(int longest, PipelinedRun run, StereoSection* const* sections, i
 void runCascadeSse2(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
                     float* outL, float* outR, int count, CascadeGains gains);
 
+// A vector path's registers of one lane group: the coefficients of the sections it holds
+// and their histories, lane for lane as in StereoSection.
+template <class V>
+struct Coefficients {
+    V b0, b1, b2, a1, a2;
+};
+
+template <class V>
+struct History {
+    V x1, x2, y1, y2;
+};
+
 #if defined(TOLVAN_CASCADE_AVX)
 // Two sections in one four-double register, the second of them one sample behind, so that
 // every section of the chain runs in one sample loop. Only on processors with AVX.
