@@ -42,8 +42,6 @@ std::size_t editDistance(const std::string& a, const std::string& b) {
     return row[b.size()];
 }
 
-bool isSwitch(int32_t index) { return controlTable[index].kind == KindOnOffButton; }
-
 enum class Unit { None, Hertz, Decibel };
 
 Unit unitOf(int32_t index) {
@@ -195,7 +193,7 @@ ParameterSetting parseSetting(const std::string& text, const std::vector<std::st
     const std::string& name = names[index];
     if (value.empty()) throw UsageError(name + " needs a value after =");
     const ControlDescriptor& row = controlTable[index];
-    double real = isSwitch(index) ? readSwitch(name, value) : readReal(index, name, value);
+    double real = isSwitchParameter(index) ? readSwitch(name, value) : readReal(index, name, value);
     if (row.curve == HalfStep) real = roundToHalfStep(real);
     // Range ends are single-precision numbers widened; a typed 0.1 is the same Q.
     const double tolerance = 1e-6 * std::max(1.0, std::fabs(row.maxValue));
@@ -209,7 +207,7 @@ ParameterSetting parseSetting(const std::string& text, const std::vector<std::st
 std::string displayText(int32_t index, double real) {
     if (index < 0 || index >= kNumParameters) return "";
     const ControlDescriptor& row = controlTable[index];
-    if (isSwitch(index)) return real >= 0.5 ? "on" : "off";
+    if (isSwitchParameter(index)) return switchIsOn(real) ? "on" : "off";
     if (row.format == nullptr) return number(real);
     char text[kDisplayTextSize] = "";
     row.format(static_cast<float>(real), text);
