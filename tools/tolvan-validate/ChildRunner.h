@@ -30,6 +30,9 @@ struct Outcome {
     double seconds = 0;
     // The child's own, what the check costs on an idle machine; negative when unknown.
     double cpuSeconds = 0;
+    // A sanitizer failed inside itself (its tracer crashed) and gave no verdict on the
+    // plug-in; such a run says nothing either way and is worth running again.
+    bool inconclusive = false;
 };
 
 // Runs the check in a child process, waiting at most timeoutSeconds for it.

@@ -159,8 +159,14 @@ int run(const Options& options) {
         const bool chosen = options.only.empty() ||
                             std::find(options.only.begin(), options.only.end(), check.name) != options.only.end();
         if (check.level > options.level || !chosen) continue;
-        const Outcome outcome =
-            runIsolated({check, library, options.library, options.seed, realWindows}, options.timeoutSeconds);
+        const CheckRun checkRun{check, library, options.library, options.seed, realWindows};
+        Outcome outcome = runIsolated(checkRun, options.timeoutSeconds);
+        if (outcome.inconclusive) {
+            // Once only: a sanitizer that fails inside itself twice in a row is a finding too.
+            std::printf("note: %s: the sanitizer failed inside itself and gave no verdict; running it again\n",
+                        check.name);
+            outcome = runIsolated(checkRun, options.timeoutSeconds);
+        }
         std::printf("%-4s L%-2d %-30s %7.2f s (cpu %s)  %s\n", outcome.passed ? "ok" : "FAIL", check.level,
                     check.name, outcome.seconds, cpuText(outcome.cpuSeconds).c_str(), outcome.verdict.c_str());
         printOutput(outcome);
