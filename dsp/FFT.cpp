@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 #include "dsp/DoublePair.h"
 
@@ -12,7 +11,7 @@
 // 4m + 1 and 4m + 3 after a rotation by w^j and w^3j, w = exp(+2 pi i / N). The blocks
 // are transformed depth first, which leaves the result in bit-reversed order, undone at
 // the end. Points are (re, im) pairs held in one DoublePair, so every butterfly runs in
-// double precision; between stages the data are floats, or doubles in a workspace.
+// double precision; between stages the data are doubles in a workspace.
 //
 // Twiddles are not kept between calls. Blocks of up to 512 points, which make up most of
 // the work, read theirs from an 8 KB table on the stack, built per call by a rotation
@@ -176,15 +175,6 @@ uint32_t nextReversed(uint32_t j, uint32_t points)
     return j | bit;
 }
 
-void swapPoints(float* a, uint32_t i, uint32_t j)
-{
-    uint64_t pi, pj;
-    std::memcpy(&pi, a + 2 * i, sizeof pi);
-    std::memcpy(&pj, a + 2 * j, sizeof pj);
-    std::memcpy(a + 2 * i, &pj, sizeof pj);
-    std::memcpy(a + 2 * j, &pi, sizeof pi);
-}
-
 int levelsOf(int n)
 {
     if (n < 4 || (n & (n - 1)) != 0)
@@ -214,21 +204,6 @@ void makePlan(Plan& plan, int levels)
 }
 
 } // namespace
-
-void complexFFT(float* a, int n)
-{
-    const int levels = levelsOf(n);
-    if (a == nullptr || levels < 0)
-        return;
-    Plan plan;
-    makePlan(plan, levels);
-    splitRadix(a, n / 2, levels, plan);
-    const auto points = static_cast<uint32_t>(n / 2);
-    for (uint32_t i = 0, j = 0; i < points; ++i, j = nextReversed(j, points)) {
-        if (i < j)
-            swapPoints(a, i, j);
-    }
-}
 
 void complexFFT(float* a, int n, double* workspace)
 {

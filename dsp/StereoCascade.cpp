@@ -18,23 +18,6 @@ void StereoSection::setCoefficients(const CIIR& left, const CIIR& right)
     na2[0] = left.na2, na2[1] = right.na2;
 }
 
-void StereoSection::load(const CIIR& left, const CIIR& right)
-{
-    setCoefficients(left, right);
-    x1[0] = left.x1, x1[1] = right.x1;
-    x2[0] = left.x2, x2[1] = right.x2;
-    y1[0] = left.y1, y1[1] = right.y1;
-    y2[0] = left.y2, y2[1] = right.y2;
-}
-
-void StereoSection::storeHistory(CIIR& left, CIIR& right) const
-{
-    left.x1 = x1[0], right.x1 = x1[1];
-    left.x2 = x2[0], right.x2 = x2[1];
-    left.y1 = y1[0], right.y1 = y1[1];
-    left.y2 = y2[0], right.y2 = y2[1];
-}
-
 void StereoSection::clearHistory()
 {
     clearHistory(0);

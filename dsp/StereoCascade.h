@@ -13,10 +13,6 @@ struct StereoSection {
 
     // Takes the coefficients of two sections; the history is left as it is.
     void setCoefficients(const CIIR& left, const CIIR& right);
-    // Takes the coefficients and the history of two sections.
-    void load(const CIIR& left, const CIIR& right);
-    // Writes the history back into two sections.
-    void storeHistory(CIIR& left, CIIR& right) const;
     void clearHistory();
     // Clears one channel's history: 0 left, 1 right.
     void clearHistory(int channel);

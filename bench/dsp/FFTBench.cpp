@@ -22,18 +22,6 @@ std::vector<float> frameOfNoise()
     return a;
 }
 
-void BM_ComplexFFT4096(benchmark::State& state)
-{
-    const std::vector<float> source = frameOfNoise();
-    std::vector<float> a(source.size());
-    for (auto _ : state) {
-        a = source;
-        complexFFT(a.data(), 2 * points);
-        benchmark::DoNotOptimize(a.data());
-    }
-}
-BENCHMARK(BM_ComplexFFT4096);
-
 // The analysers' form: stages kept in a double workspace.
 void BM_ComplexFFT4096Workspace(benchmark::State& state)
 {

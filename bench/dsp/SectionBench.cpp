@@ -57,7 +57,7 @@ void BM_StereoCascade(benchmark::State& state)
     std::vector<StereoSection> fast(sections);
     std::vector<StereoSection*> chain;
     for (int k = 0; k < sections; ++k) {
-        fast[k].load(s[k], s[k]);
+        fast[k].setCoefficients(s[k], s[k]);
         chain.push_back(&fast[k]);
     }
     std::vector<float> inL(samples, 0.25f), inR(samples, -0.25f), outL(samples), outR(samples);

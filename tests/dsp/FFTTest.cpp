@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <functional>
@@ -31,6 +32,13 @@ std::vector<std::complex<double>> directDFT(const std::vector<float>& a)
     return result;
 }
 
+// The transform with a workspace of its own.
+void transform(float* a, int n)
+{
+    std::vector<double> workspace(static_cast<std::size_t>(std::max(n, 0)));
+    complexFFT(a, n, workspace.data());
+}
+
 TEST(FFT, MatchesTheDirectTransformAtEverySize)
 {
     std::mt19937 rng(99);
@@ -40,26 +48,18 @@ TEST(FFT, MatchesTheDirectTransformAtEverySize)
         for (float& x : a)
             x = value(rng);
         const auto expected = directDFT(a);
-        std::vector<float> b = a;
-        std::vector<double> workspace(n);
-        complexFFT(a.data(), n);
-        complexFFT(b.data(), n, workspace.data());
+        transform(a.data(), n);
         const int points = n / 2;
-        // Each of the log2 N stages rounds the data to float once; the errors add up
-        // like a random walk over the stages, relative to the signal's norm.
         double norm = 0;
         for (const auto& x : expected)
             norm += std::norm(x);
         norm = std::sqrt(norm / points);
-        const double stages = std::log2(static_cast<double>(points)) + 1;
-        const double bound = 2 * floatEpsilon * stages * norm;
-        // With the stages in double, little more than the final rounding to float is left.
-        const double workspaceBound = 2 * floatEpsilon * norm;
+        // With the stages in double, little more than the final rounding to float is left,
+        // relative to the signal's norm.
+        const double bound = 2 * floatEpsilon * norm;
         for (int k = 0; k < points; ++k) {
             ASSERT_LT(std::abs(std::complex<double>(a[2 * k], a[2 * k + 1]) - expected[k]), bound)
                 << "n " << n << " point " << k;
-            ASSERT_LT(std::abs(std::complex<double>(b[2 * k], b[2 * k + 1]) - expected[k]), workspaceBound)
-                << "n " << n << " point " << k << " in the workspace";
         }
     }
 }
@@ -78,7 +78,7 @@ TEST(FFT, ImpulseCosineAndExponentialsLandWhereTheDefinitionSays)
 {
     constexpr int N = 4096;
     auto impulse = signal4096([](int j) { return std::complex<double>(j == 0 ? 1.0 : 0.0, 0.0); });
-    complexFFT(impulse.data(), 2 * N);
+    transform(impulse.data(), 2 * N);
     for (int k = 0; k < N; ++k) {
         ASSERT_EQ(impulse[2 * k], 1.0f);
         ASSERT_EQ(impulse[2 * k + 1], 0.0f);
@@ -86,7 +86,7 @@ TEST(FFT, ImpulseCosineAndExponentialsLandWhereTheDefinitionSays)
 
     const double tolerance = 1e-3; // against peaks of N / 2 = 2048
     auto cosine = signal4096([](int j) { return std::complex<double>(std::cos(2 * pi * 8 * j / N), 0.0); });
-    complexFFT(cosine.data(), 2 * N);
+    transform(cosine.data(), 2 * N);
     for (int k = 0; k < N; ++k) {
         const double expected = (k == 8 || k == N - 8) ? N / 2.0 : 0.0;
         ASSERT_NEAR(cosine[2 * k], expected, tolerance) << k;
@@ -96,7 +96,7 @@ TEST(FFT, ImpulseCosineAndExponentialsLandWhereTheDefinitionSays)
     // The exponent is positive: exp(+i w j) goes to N - 8, exp(-i w j) to 8.
     for (int sign : {1, -1}) {
         auto e = signal4096([sign](int j) { return std::polar(1.0, sign * 2 * pi * 8 * j / N); });
-        complexFFT(e.data(), 2 * N);
+        transform(e.data(), 2 * N);
         const int peak = sign > 0 ? N - 8 : 8;
         for (int k = 0; k < N; ++k)
             ASSERT_NEAR(std::hypot(e[2 * k], e[2 * k + 1]), k == peak ? N : 0.0, tolerance) << sign << " " << k;
@@ -112,8 +112,8 @@ TEST(FFT, TransformingTwiceGivesNTimesTheReversedInput)
     for (float& x : a)
         x = value(rng);
     const std::vector<float> original = a;
-    complexFFT(a.data(), 2 * N);
-    complexFFT(a.data(), 2 * N);
+    transform(a.data(), 2 * N);
+    transform(a.data(), 2 * N);
     for (int j = 0; j < N; ++j) {
         const int r = (N - j) % N;
         ASSERT_NEAR(a[2 * j], N * original[2 * r], 0.02) << j;
@@ -125,11 +125,12 @@ TEST(FFT, OnePointAndBadSizesAreLeftAlone)
 {
     std::vector<float> a{3.0f, -2.0f, 7.0f, 1.0f, 5.0f, 4.0f};
     const std::vector<float> original = a;
-    complexFFT(a.data(), 2);
-    complexFFT(a.data(), 6);
-    complexFFT(a.data(), 0);
-    complexFFT(a.data(), -4);
-    complexFFT(nullptr, 8);
+    transform(a.data(), 2);
+    transform(a.data(), 6);
+    transform(a.data(), 0);
+    transform(a.data(), -4);
+    transform(nullptr, 8);
+    complexFFT(a.data(), 4, nullptr);
     EXPECT_EQ(a, original);
 }
 

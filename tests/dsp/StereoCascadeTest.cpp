@@ -6,7 +6,6 @@
 #include <limits>
 #include <random>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "dsp/StereoCascade.h"
@@ -31,6 +30,18 @@ CIIR randomSection(std::mt19937& rng, int rate)
     return s;
 }
 
+// A stereo section with the coefficients and the history of two plain ones.
+StereoSection loaded(const CIIR& left, const CIIR& right)
+{
+    StereoSection s;
+    s.setCoefficients(left, right);
+    s.x1[0] = left.x1, s.x1[1] = right.x1;
+    s.x2[0] = left.x2, s.x2[1] = right.x2;
+    s.y1[0] = left.y1, s.y1[1] = right.y1;
+    s.y2[0] = left.y2, s.y2[1] = right.y2;
+    return s;
+}
+
 // The sections of a cascade in both forms: plain CIIR pairs and the fast path's state.
 struct Cascade {
     std::vector<CIIR> left, right;
@@ -48,7 +59,7 @@ struct Cascade {
         }
         fast.resize(sections);
         for (int k = 0; k < sections; ++k) {
-            fast[k].load(left[k], right[k]);
+            fast[k] = loaded(left[k], right[k]);
             chain.push_back(&fast[k]);
         }
     }
@@ -79,13 +90,13 @@ struct Cascade {
     void expectSameHistories() const
     {
         for (size_t k = 0; k < left.size(); ++k) {
-            CIIR l = left[k], r = right[k];
-            fast[k].storeHistory(l, r);
-            for (const auto& [got, want] : {std::pair{&l, &left[k]}, std::pair{&r, &right[k]}}) {
-                EXPECT_EQ(bits(got->x1), bits(want->x1)) << "section " << k;
-                EXPECT_EQ(bits(got->x2), bits(want->x2)) << "section " << k;
-                EXPECT_EQ(bits(got->y1), bits(want->y1)) << "section " << k;
-                EXPECT_EQ(bits(got->y2), bits(want->y2)) << "section " << k;
+            for (int c = 0; c < 2; ++c) {
+                const CIIR& want = c == 0 ? left[k] : right[k];
+                const StereoSection& got = fast[k];
+                EXPECT_EQ(bits(got.x1[c]), bits(want.x1)) << "section " << k << " channel " << c;
+                EXPECT_EQ(bits(got.x2[c]), bits(want.x2)) << "section " << k << " channel " << c;
+                EXPECT_EQ(bits(got.y1[c]), bits(want.y1)) << "section " << k << " channel " << c;
+                EXPECT_EQ(bits(got.y2[c]), bits(want.y2)) << "section " << k << " channel " << c;
             }
         }
     }
@@ -180,9 +191,7 @@ TEST_P(StereoCascadePath, ResetsAChannelWhoseHistoryIsNotFinite)
     CIIR s;
     s.designPeak(1000, 6, 1);
     // A second section, so that the pipelined path puts the sections in different lanes.
-    StereoSection fast[2];
-    fast[0].load(s, s);
-    fast[1].load(s, s);
+    StereoSection fast[2] = {loaded(s, s), loaded(s, s)};
     StereoSection* chain[] = {&fast[0], &fast[1]};
     std::vector<float> l(32, 0.5f), r(32, 0.5f);
     l[5] = std::numeric_limits<float>::infinity();
