@@ -8,10 +8,11 @@
 // Threads: everything here runs on the editor's thread. The host's sample-rate changes
 // and parameter values reach the view only through the editor, which publishes them and
 // applies them at its next tick, so the setters need no synchronisation of their own.
-// The spectra are taken from the analysers through their own hand-off (takeSpectrum).
+// The spectra are taken from the effect's display through its own hand-off (takeSpectrum).
 #pragma once
 
 #include "editor/CurveTracer.h"
+#include "effect/EffectDisplay.h"
 #include "framework/CControl.h"
 #include "framework/CDrawContext.h"
 
@@ -20,9 +21,6 @@
 #include <cstdint>
 #include <span>
 #include <vector>
-
-class AKkk;
-class SpectrumAnalyser;
 
 // The plug-in's base of display-only views: a control that keeps its rectangle and draws
 // nothing of its own.
@@ -48,10 +46,9 @@ public:
         std::array<char, 16> text{};
     };
 
-    // Throws std::invalid_argument without an effect or an analyser. The analyser (the
-    // effect's PRE analyser) places the bins on the frequency axis; every buffer the view
-    // uses is allocated here, none while tracing or drawing. [editor thread]
-    CFRGRAP(const VSTGUI::Rect& size, VSTGUI::CBitmap* background, AKkk* effect, SpectrumAnalyser* analyser,
+    // The display's sample rate places the bins on the frequency axis; every buffer the
+    // view uses is allocated here, none while tracing or drawing. [editor thread]
+    CFRGRAP(const VSTGUI::Rect& size, VSTGUI::CBitmap* background, EffectDisplay& display,
             VSTGUI::CControlListener* listener);
     ~CFRGRAP() override;
 
@@ -77,11 +74,11 @@ public:
     // Hides both spectra until their next trace and forgets their smoothing. [editor thread]
     void resetTraces();
 
-    // Spectrum traces (pre, post) take the analyser's result if it holds a new one and
+    // Spectrum traces (pre, post) take the display's spectrum if it holds a new one and
     // answer whether they did; without one they change nothing. The response trace reads
-    // the bins the last response measurement left in its analyser and answers whether the
-    // curve moved. An answer of false means there is nothing new to draw. [editor thread]
-    bool traceSpectrum(SpectrumAnalyser& source, Trace target);
+    // the bins of the last response measurement and answers whether the curve moved. An
+    // answer of false means there is nothing new to draw. [editor thread]
+    bool traceSpectrum(Trace target);
 
     // What the view has computed, for the editor and the tests. [editor thread]
     VSTGUI::Rect getPlotRect() const { return plotRect; }
@@ -114,8 +111,7 @@ private:
     bool placeCurve(Trace which);
 
     VSTGUI::Rect plotRect;
-    AKkk* effect;
-    SpectrumAnalyser* analyser;
+    EffectDisplay& display;
     int32_t sampleRate;
     int32_t plotWidth1;
     int32_t plotHeight1;

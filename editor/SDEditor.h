@@ -16,6 +16,7 @@
 
 #include "editor/AEffGUIEditor.h"
 #include "effect/ControlTable.h"
+#include "effect/EffectDisplay.h"
 #include "framework/CControlListener.h"
 #include "framework/platform/Platform.h"
 
@@ -28,7 +29,6 @@ class CParamDisplay;
 class CTextLabel;
 }  // namespace VSTGUI
 
-class AKkk;
 class CFRGRAP;
 class VUMETER;
 
@@ -44,10 +44,12 @@ class SDEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
 public:
     static constexpr uint32_t kTimerInterval = 25;
 
-    explicit SDEditor(AKkk* owner);
-    // The effect's editor factory: the entry point hands it to the effect, which owns the
-    // editor from then on.
-    static std::unique_ptr<AEffEditor> create(AKkk& owner);
+    // The editor reaches the effect through the host interface and reads what it shows
+    // through the display; both are the effect's.
+    SDEditor(AudioEffectX& effect, EffectDisplay& display);
+    // The effect's editor factory: the plug-in format hands it to the effect, which owns
+    // the editor from then on.
+    static std::unique_ptr<AEffEditor> create(AudioEffectX& effect, EffectDisplay& display);
     // Closes a window the host left open, so that no view or timer outlives the effect.
     ~SDEditor() override;
 
@@ -122,7 +124,7 @@ private:
     void applyToGraph(int32_t index, float real);
     static void timerTick(VSTGUI::platform::Window& window, uint32_t id);
 
-    AKkk* owner;
+    EffectDisplay& display;
     CFRGRAP* graphView = nullptr;
     VUMETER* meterView = nullptr;
     std::unique_ptr<DocumentationOpener> documentationOpener;

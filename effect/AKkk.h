@@ -15,18 +15,17 @@
 #include "effect/BandTable.h"
 #include "effect/ControlTable.h"
 #include "effect/EffectBaseExtended.h"
+#include "effect/EffectDisplay.h"
+#include "effect/ModulePath.h"
 #include "effect/ProgramRecord.h"
 
-constexpr std::size_t kModulePathSize = 260;
+// Makes the effect's editor, which reaches the effect through the host interface and
+// shows its state through the display. The effect declares it and the plug-in format,
+// which links the editor, supplies it, so that nothing here depends on the editor; the
+// effect owns what it returns. Without one the effect has no editor.
+using EditorFactory = std::unique_ptr<AEffEditor> (*)(AudioEffectX& effect, EffectDisplay& display);
 
-class AKkk;
-
-// Makes the effect's editor. The effect declares it and the entry point, which links the
-// editor, supplies it, so that nothing here depends on the editor; the effect owns what
-// it returns. Without one the effect has no editor.
-using EditorFactory = std::unique_ptr<AEffEditor> (*)(AKkk& effect);
-
-class AKkk : public AudioEffectX {
+class AKkk final : public AudioEffectX, public EffectDisplay {
 public:
     explicit AKkk(HostCallback hostCallback, EditorFactory makeEditor = nullptr);
     ~AKkk() override;
@@ -47,7 +46,7 @@ public:
     int32_t getPlugCategory() override { return 1; }
 
     // Parameters, indices 0..40. A value is kept within 0..1, a switch's as 0 or 1.
-    // [parameter side; the host may call from its audio thread]
+    // [parameter side]
     void setParameterValue(int32_t index, float value) override;
     float getParameterValue(int32_t index) override;
     void parameterName(int32_t index, char* text) override;
@@ -65,23 +64,54 @@ public:
     // The signal path. [audio thread]
     void processBlock(float** inputs, float** outputs, int32_t count) override;
 
-    // The response measurement for the editor's graph. Parameter changes only mark it
-    // stale; the editor measures it on its own thread, so it has exactly one writer.
+    // What the editor shows (EffectDisplay).
+    bool hasAnalysers() const override;
+    bool spectrumShown(Spectrum which) const override;
+    bool takeSpectrum(Spectrum which, float* bins) override;
+    void resetSpectra() override;
+    // Parameter changes only mark the response stale; the editor measures it on its own
+    // thread, so the measurement has exactly one writer. The measurement itself: an
+    // impulse through the newest published design into the response analyser,
+    // transformed and folded there.
+    void measureResponse() override;
+    bool updateResponseGraph() override;
+    const float* responseBins() const override;
+    double takePeakLevel() override { return peakLevel.exchange(0.0, std::memory_order_acq_rel); }
+    void setWindowOpen(bool open) override { editorOpen.store(open ? 1 : 0, std::memory_order_release); }
+    void wantAnalysers() override { analysersOn.store(true, std::memory_order_release); }
+    bool analysersWanted() const override { return analysersOn.load(std::memory_order_acquire); }
+    double currentValue(int32_t index) const override { return currentValues[index].load(std::memory_order_relaxed); }
+    int32_t getSampleRateHz() const override { return sampleRateHz.load(std::memory_order_relaxed); }
+    const char* getModulePath() const override { return modulePath; }
+
     // True while a design has been published since the last measurement. [any thread]
     bool responseStale() const;
-    // Measures the response if it is stale; answers whether it did. [editor thread]
-    bool updateResponseGraph();
-    // The measurement itself: an impulse through the newest published design into the
-    // response analyser, transformed and folded there. [editor thread]
-    void fillResponseAnalyser();
-    // The largest output magnitude since the last take, and 0 from then on. [editor thread]
-    double takePeakLevel() { return peakLevel.exchange(0.0, std::memory_order_acq_rel); }
 
-    const char* getModulePath() const { return modulePath; }
-    int32_t getSampleRateHz() const { return sampleRateHz.load(std::memory_order_relaxed); }
-    double currentValue(int32_t index) const { return currentValues[index].load(std::memory_order_relaxed); }
-    // Read only while no thread sets parameters or programs (the tests' checks).
+    // Read-only views of the inside, for the tests' checks; read them only while no thread
+    // sets parameters, programs or the sample rate.
+    // The bands, switches and gains as the designer last applied them.
+    struct DesignerState : BandSet {
+        int32_t eqActive;
+        double outputGain;
+        double balanceMakeup;
+    };
+    DesignerState designerState() const { return {bandSet(), eqActive, outputGain, balanceMakeup}; }
     const ProgramRecord* program(int32_t index) const { return programBank ? &programBank[index] : nullptr; }
+    // Null when memory ran out for that analyser.
+    const SpectrumAnalyser* inspectAnalyser(Spectrum which) const { return analyserOf(which); }
+    const SpectrumAnalyser* inspectResponseAnalyser() const { return responseAnalyser.get(); }
+    bool isWindowOpen() const { return editorOpen.load(std::memory_order_acquire) == 1; }
+    // The peak level the meter would take now, left in place.
+    double heldPeakLevel() const { return peakLevel.load(std::memory_order_acquire); }
+
+private:
+    SpectrumAnalyser* analyserOf(Spectrum which) const {
+        return which == Spectrum::pre ? preAnalyser.get() : postAnalyser.get();
+    }
+    // Calls f with the object of one band: the one place that maps the table's bands to
+    // the members below.
+    template <class F>
+    void withBand(Band band, F&& f);
 
     char modulePath[kModulePathSize] = {};
     // Owned here, destroyed after the editor (see ~AKkk). Null when memory ran out. Its
@@ -108,18 +138,12 @@ public:
     // thread reads them; each is a single atomic flag, so there is nothing to hand over.
     // editorOpen: the window is open, so the meter's peak level is taken.
     std::atomic<int32_t> editorOpen{0};
-    // analysersWanted: the graph is ready, so the PRE and POST analysers are fed.
-    std::atomic<bool> analysersWanted{false};
+    // analysersOn: the graph is ready, so the PRE and POST analysers are fed.
+    std::atomic<bool> analysersOn{false};
     double balanceMakeup = 1.0;
     // Raised by the audio thread with a compare-exchange, taken by the meter with an exchange.
     std::atomic<double> peakLevel{0};
 
-    // Calls f with the object of one band: the one place that maps the table's bands to
-    // the members above.
-    template <class F>
-    void withBand(Band band, F&& f);
-
-private:
     // The designer's work items, one bit each: a parameter's stored value changed (bits 0
     // to 40), the sample rate changed, the histories are to be cleared.
     static constexpr uint64_t parameterChange(int32_t index) { return uint64_t{1} << index; }
@@ -168,7 +192,7 @@ private:
     std::atomic<uint32_t> designCount{0};
     // Written by the editor thread, read by responseStale on any thread: an atomic.
     std::atomic<uint32_t> measuredCount{0};
-    // The response measurement's impulse responses, left and right. [editor thread]
+    // The response measurement's impulse responses, left and right. [UI thread]
     std::array<float, SpectrumAnalyser::frameSize> responseLeft{}, responseRight{};
 };
 
