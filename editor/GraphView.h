@@ -47,7 +47,7 @@ public:
     };
 
     // The display's sample rate places the bins on the frequency axis; every buffer the
-    // view uses is allocated here, none while tracing or drawing. [editor thread]
+    // view uses is allocated here, none while tracing or drawing. [UI thread]
     CFRGRAP(const VSTGUI::Rect& size, VSTGUI::CBitmap* background, EffectDisplay& display,
             VSTGUI::CControlListener* listener);
     ~CFRGRAP() override;
@@ -56,31 +56,31 @@ public:
     bool isKindOf(const char* className) const override;
 
     // Levels at the plot's bottom and top edge and the distance of the level lines, dB;
-    // the traced curves move with it. [editor thread]
+    // the traced curves move with it. [UI thread]
     void setDbScale(float bottom, float top, float step);
     // The frequency axis, Hz, and the tilt of the spectra, dB per octave; rebuilds the
     // point table and the frequency grid and clears the curves, so the response needs a
-    // new trace. [editor thread]
+    // new trace. [UI thread]
     void setFrequencyRange(float fMin, float fMax, float slope);
-    // The tilt of the spectra about 1 kHz; the next trace uses it. [editor thread]
+    // The tilt of the spectra about 1 kHz; the next trace uses it. [UI thread]
     void setSlope(float dbPerOctave);
-    // Keeps the top level, moves the bottom. [editor thread]
+    // Keeps the top level, moves the bottom. [UI thread]
     void setRange(float rangeDb);
-    // The top level becomes -shift; keeps the span. [editor thread]
+    // The top level becomes -shift; keeps the span. [UI thread]
     void setShift(float shiftDb);
     // The host's new sample rate: the axis ends at half of it (as setFrequencyRange). Rates
-    // too low to hold a point above 20 Hz are ignored. [editor thread]
+    // too low to hold a point above 20 Hz are ignored. [UI thread]
     void setGraphSampleRate(int32_t hz);
-    // Hides both spectra until their next trace and forgets their smoothing. [editor thread]
+    // Hides both spectra until their next trace and forgets their smoothing. [UI thread]
     void resetTraces();
 
     // Spectrum traces (pre, post) take the display's spectrum if it holds a new one and
     // answer whether they did; without one they change nothing. The response trace reads
     // the bins of the last response measurement and answers whether the curve moved. An
-    // answer of false means there is nothing new to draw. [editor thread]
+    // answer of false means there is nothing new to draw. [UI thread]
     bool traceSpectrum(Trace target);
 
-    // What the view has computed, for the editor and the tests. [editor thread]
+    // What the view has computed, for the editor and the tests. [UI thread]
     VSTGUI::Rect getPlotRect() const { return plotRect; }
     int32_t getPointCount() const { return pointCount; }
     std::span<const graph::PointEntry> getPointTable() const { return {pointTable.data(), size_t(pointCount)}; }

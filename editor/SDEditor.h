@@ -53,7 +53,7 @@ public:
     // Closes a window the host left open, so that no view or timer outlives the effect.
     ~SDEditor() override;
 
-    // The host's editor calls. [editor thread]
+    // The host's editor calls. [UI thread]
     bool open(void* parent) override;
     void close() override;
     bool idle() override;
@@ -65,24 +65,24 @@ public:
     void setGraphSampleRate(int32_t hz) override;
 
     // A control's gesture is bracketed for the host, except the information button's:
-    // it is no host parameter, and the host is sent nothing for it. [editor thread]
+    // it is no host parameter, and the host is sent nothing for it. [UI thread]
     void beginEdit(int32_t index) override;
     void endEdit(int32_t index) override;
-    // A control's user change goes to the effect and on to the host. [editor thread]
+    // A control's user change goes to the effect and on to the host. [UI thread]
     void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
     int32_t modifierClicked(VSTGUI::CDrawContext*, VSTGUI::CControl*, VSTGUI::MouseButtons) override { return 0; }
 
     // One refresh: pending values, the meter, new spectra, a stale response; draws only
-    // what changed. [editor thread]
+    // what changed. [UI thread]
     void refreshViews();
-    // Opens the user documentation beside the library. [editor thread]
+    // Opens the user documentation beside the library. [UI thread]
     void openDocumentation();
 
     // Whether the host's first idle after an open has let the analysers be fed. [any thread]
     bool isGraphReady() const;
     bool canOpenDocumentation() const { return documentationOpener != nullptr; }
 
-    // What the window holds, for the tests and tools. [editor thread]
+    // What the window holds, for the tests and tools. [UI thread]
     VSTGUI::CFrame* getFrame() const { return frame; }
     CFRGRAP* getGraphView() const { return graphView; }
     VUMETER* getMeterView() const { return meterView; }

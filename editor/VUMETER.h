@@ -19,7 +19,7 @@ public:
 
     // Takes the effect's peak, advances the ballistics by the 25 ms steps elapsed since
     // the previous advance (none, one or several) and redraws when the image changes.
-    // [editor thread]
+    // [UI thread]
     void updateMeter();
 
     // The image shown, 0 (-24 dB and below) .. 72 (+12 dB and above).

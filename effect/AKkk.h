@@ -157,20 +157,13 @@ private:
     // Hands the changes in `bits` to the designer and, if no other thread is designing
     // now, becomes the designer until no change is left. Never waits.
     void requestDesign(uint64_t bits);
-    // The designer's work for one batch of changes. [designer]
+    // The designer's work for one batch of changes. [parameter side]
     void applyChanges(uint64_t bits);
-    // Applies one real parameter value to the bands, gains and switches. [designer]
+    // Applies one real parameter value to the bands, gains and switches. [parameter side]
     void applyParameter(int32_t index, double x);
     void applyToBand(const BandRow& row, int32_t index, double x);
     BandSet bandSet() const { return {lowCut, lowShelf, peak1, peak2, peak3, hiShelf, balance, hiCut}; }
 
-    // Threads, as the tags in this project's declarations name them:
-    //  [audio thread]   the host's processing call;
-    //  [parameter side] any host thread that sets parameters or programs, or changes the
-    //                   sample rate or resumes (hosts automate from their audio thread too);
-    //  [editor thread]  the thread that owns the editor window: open, close, idle, timer,
-    //                   controls;
-    //  [any thread]     any of these.
     // The parameter side stores values (atomics: last writer wins) and then asks for a
     // design. Whoever wins `designing` with a compare-exchange becomes the designer and
     // applies every pending change, reading the stored values, until none is left; a
@@ -186,11 +179,11 @@ private:
     // The audio thread's copy of the bands, fed with complete designs.
     EqualiserChain chain{bandSet()};
     // Every published design, for the response measurement; one writer (the designer)
-    // and one reader (the editor thread), handed over by the triple buffer's swaps.
+    // and one reader (the UI thread), handed over by the triple buffer's swaps.
     TripleBuffer<ChainDesign> responseDesigns;
     // Counts designs published; the measurement notes the count it measured.
     std::atomic<uint32_t> designCount{0};
-    // Written by the editor thread, read by responseStale on any thread: an atomic.
+    // Written by the UI thread, read by responseStale on any thread: an atomic.
     std::atomic<uint32_t> measuredCount{0};
     // The response measurement's impulse responses, left and right. [UI thread]
     std::array<float, SpectrumAnalyser::frameSize> responseLeft{}, responseRight{};

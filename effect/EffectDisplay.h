@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "effect/ThreadTags.h"
+
 // The two spectra the graph shows: the signal before and after the equaliser.
 enum class Spectrum { pre, post };
 

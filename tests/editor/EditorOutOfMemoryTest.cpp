@@ -176,6 +176,15 @@ TEST_F(EditorOutOfMemory, AnEffectWithoutAnAnalyserHasNoEditorToOpen)
         record->setParameter(record, 28, 0.8f);
         VSTGUI::headless::runMessages(SDEditor::kTimerInterval);
         dispatch(record, effEditClose);
+        // Whatever else shows the effect's state finds nothing where the analyser is missing.
+        EXPECT_FALSE(effect->hasAnalysers()) << which;
+        effect->resetSpectra();
+        effect->measureResponse();
+        EXPECT_EQ(effect->responseBins() == nullptr, which == 2) << which;
+        float bins[SpectrumAnalyser::binCount];
+        if (which < 2) {
+            EXPECT_FALSE(effect->takeSpectrum(which == 0 ? Spectrum::pre : Spectrum::post, bins)) << which;
+        }
     }
 }
 
