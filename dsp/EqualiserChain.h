@@ -68,7 +68,7 @@ struct ChainDesign {
     // The outputs may be the inputs or the inputs swapped. [audio thread]
     void run(const float* inL, const float* inR, float* outL, float* outR, int count, CascadePath path);
     // The chain's response to a unit impulse, without output gain and whatever eqActive
-    // says, into left and right. [parameter thread]
+    // says, into left and right. [UI thread]
     void impulseResponse(float* left, float* right, int count) const;
 };
 
@@ -85,12 +85,12 @@ public:
     EqualiserChain(const EqualiserChain&) = delete;
     EqualiserChain& operator=(const EqualiserChain&) = delete;
 
-    // Publishes the bands' current design with these switches and gains. [parameter thread]
+    // Publishes the bands' current design with these switches and gains. [parameter side]
     void publish(bool eqActive, double outputGain, double balanceMakeup);
     // Makes the next published design a fresh start: the audio thread clears every history
-    // and applies it at once, as after a resume or a change of sample rate. [parameter thread]
+    // and applies it at once, as after a resume or a change of sample rate. [parameter side]
     void startAfresh() { ++freshStarts; }
-    // The design as the bands hold it now. [parameter thread]
+    // The design as the bands hold it now. [parameter side]
     ChainDesign currentDesign(bool eqActive, double outputGain, double balanceMakeup) const;
 
     // Filters count samples from in into out (two channels each). The outputs may be the

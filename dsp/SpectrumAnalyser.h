@@ -37,17 +37,17 @@ public:
     // True while the bins hold something the graph has not taken. [any thread]
     bool isReady() const { return ready.load(std::memory_order_acquire); }
     // If ready, copies the binCount bins into out, zeroes them, clears ready and answers
-    // true; otherwise answers false and leaves out alone. [editor thread]
+    // true; otherwise answers false and leaves out alone. [UI thread]
     bool takeSpectrum(float* out);
 
     // The response measurement: the caller writes frameSize complex values (re, im
     // interleaved) into responseFrame(), then measureResponse() transforms them without a
     // window and replaces the bins with their power. Only for an analyser that is never
-    // fed. [editor thread]
+    // fed. [UI thread]
     float* responseFrame() { return frame.data(); }
     void measureResponse();
     // The bins as the last measurement or fold left them; for the response analyser,
-    // whose bins only its own thread touches. [editor thread]
+    // whose bins only its own thread touches. [UI thread]
     const float* heldBins() const { return bins.data(); }
 
     const int32_t size = frameSize;
@@ -69,7 +69,7 @@ private:
     std::array<float, 2 * frameSize> spectrum{};
     std::array<float, frameSize> window{};
     // The transform's intermediate stages: the audio thread's, or for the response
-    // analyser (never fed) the editor thread's.
+    // analyser (never fed) the UI thread's.
     alignas(16) std::array<double, 2 * frameSize> fftWorkspace{};
     // The last frameSize samples, each written twice so that they always lie in one run
     // ring[writePos .. writePos + frameSize - 1], oldest first. Audio thread only.

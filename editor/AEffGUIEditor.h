@@ -24,7 +24,7 @@ public:
     bool wheel(float distance) override;
     bool setKnobMode(int32_t mode) override;
 
-    // The frame's editor. [editor thread]
+    // The frame's editor. [UI thread]
     void beginEdit(int32_t index) override;
     void endEdit(int32_t index) override;
     void runEditorIdle() override { idle(); }

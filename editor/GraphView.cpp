@@ -1,7 +1,6 @@
 #include "editor/GraphView.h"
 
 #include "dsp/SpectrumAnalyser.h"
-#include "effect/AKkk.h"
 #include "framework/CFrame.h"
 #include "framework/GlyphCache.h"
 
@@ -9,7 +8,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <stdexcept>
 
 using namespace VSTGUI;
 
@@ -76,21 +74,15 @@ bool CGRAP::isKindOf(const char* className) const
     return isClassName(className, "CGRAP") || CControl::isKindOf(className);
 }
 
-CFRGRAP::CFRGRAP(const Rect& bounds, CBitmap* bitmap, AKkk* owner, SpectrumAnalyser* binSource,
-                 CControlListener* controlListener)
+CFRGRAP::CFRGRAP(const Rect& bounds, CBitmap* bitmap, EffectDisplay& shown, CControlListener* controlListener)
     : CGRAP(bounds, controlListener, -1, bitmap),
       plotRect(bounds.left + kPlotInsetLeft, bounds.top + kPlotInsetTop, bounds.right - kPlotInsetRight,
                bounds.bottom - kPlotInsetBottom),
-      effect(owner),
-      analyser(binSource),
-      sampleRate(0),
+      display(shown),
+      sampleRate(shown.getSampleRateHz()),
       plotWidth1(plotRect.width() - 1),
       plotHeight1(plotRect.height() - 1)
 {
-    if (effect == nullptr || analyser == nullptr)
-        throw std::invalid_argument("the graph needs the effect and its analyser");
-    sampleRate = analyser->sampleRate.load(std::memory_order_relaxed);
-
     const auto capacity = static_cast<size_t>(graph::pointCapacityFor(std::max(kHighestSampleRate, sampleRate)));
     pointTable.resize(capacity);
     preCurve.resize(capacity);
@@ -101,13 +93,13 @@ CFRGRAP::CFRGRAP(const Rect& bounds, CBitmap* bitmap, AKkk* owner, SpectrumAnaly
     levels.resize(capacity);
     responseLevels.resize(capacity);
     levelGrid.resize(2 * kMaxLevelLinesPerSide + 1);
-    lnBinFreq.resize(static_cast<size_t>(analyser->size / 2));
+    lnBinFreq.resize(static_cast<size_t>(SpectrumAnalyser::binCount));
     takenBins.resize(static_cast<size_t>(SpectrumAnalyser::binCount));
 
     setDbScale(-160.0f, 10.0f, 10.0f);
     slopeDbPerOct = 4.0f;
     setFrequencyRange(20.0f, static_cast<float>(sampleRate) * 0.5f, 4.0f);
-    graph::fillBinLogFrequencies(lnBinFreq, analyser->size, analyser->sampleRate.load(std::memory_order_relaxed));
+    graph::fillBinLogFrequencies(lnBinFreq, SpectrumAnalyser::frameSize, sampleRate);
 }
 
 CFRGRAP::~CFRGRAP() = default;
@@ -185,8 +177,8 @@ void CFRGRAP::rebuildPointTable()
     axis.lnFMin = lnFMin;
     axis.pixelsPerLn = pixelsPerLn;
     axis.plotLeft = plotRect.left;
-    axis.analyserSize = analyser->size;
-    axis.analyserRate = analyser->sampleRate.load(std::memory_order_relaxed);
+    axis.analyserSize = SpectrumAnalyser::frameSize;
+    axis.analyserRate = display.getSampleRateHz();
     const graph::PointTableShape shape =
         graph::buildPointTable({pointTable.data(), static_cast<size_t>(pointCapacity)}, axis);
     pointCount = shape.pointCount;
@@ -250,7 +242,7 @@ void CFRGRAP::setGraphSampleRate(int32_t hz)
         return;
     sampleRate = hz;
     setFrequencyRange(fMin, static_cast<float>(hz) * 0.5f, slopeDbPerOct);
-    graph::fillBinLogFrequencies(lnBinFreq, analyser->size, analyser->sampleRate.load(std::memory_order_relaxed));
+    graph::fillBinLogFrequencies(lnBinFreq, SpectrumAnalyser::frameSize, display.getSampleRateHz());
 }
 
 void CFRGRAP::resetTraces()
@@ -285,20 +277,21 @@ std::span<const float> CFRGRAP::getMemory(Trace which) const
     return {};
 }
 
-bool CFRGRAP::traceSpectrum(SpectrumAnalyser& source, Trace target)
+bool CFRGRAP::traceSpectrum(Trace target)
 {
     const bool spectrum = target != Trace::response;
-    const float* bins = source.heldBins();
+    const float* bins = display.responseBins();
     if (spectrum) {
-        if (!source.takeSpectrum(takenBins.data()))
+        if (!display.takeSpectrum(target == Trace::pre ? Spectrum::pre : Spectrum::post, takenBins.data()))
             return false;
         bins = takenBins.data();
     }
-    // An axis of fewer than two points has no curve to draw.
-    if (pointCount < 2)
+    // An effect without a response analyser has no response to show, and an axis of
+    // fewer than two points no curve to draw.
+    if (bins == nullptr || pointCount < 2)
         return false;
     graph::pointLevels({pointTable.data(), static_cast<size_t>(pointCount)}, firstBin, bins,
-                       source.size / 2, lnBinFreq.data(), levels.data());
+                       SpectrumAnalyser::binCount, lnBinFreq.data(), levels.data());
 
     float* shown = shownLevels(target);
     for (int32_t p = 0; p < pointCount; ++p) {
@@ -366,11 +359,11 @@ void CFRGRAP::draw(CDrawContext* context)
     context->setClipRect(
         Rect(plotRect.left + 1, plotRect.top + 1, plotRect.right, plotRect.bottom - 1).intersected(callerClip));
     context->setLineWidth(1);
-    if (effect->preAnalyserOn.load(std::memory_order_relaxed) != 0) {
+    if (display.spectrumShown(Spectrum::pre)) {
         context->setFrameColor(sourceColor);
         context->drawLines(preCurve.data(), curveSegments);
     }
-    if (effect->postAnalyserOn.load(std::memory_order_relaxed) != 0) {
+    if (display.spectrumShown(Spectrum::post)) {
         context->setFrameColor(outputColor);
         context->drawLines(postCurve.data(), curveSegments);
     }

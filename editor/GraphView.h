@@ -8,10 +8,11 @@
 // Threads: everything here runs on the editor's thread. The host's sample-rate changes
 // and parameter values reach the view only through the editor, which publishes them and
 // applies them at its next tick, so the setters need no synchronisation of their own.
-// The spectra are taken from the analysers through their own hand-off (takeSpectrum).
+// The spectra are taken from the effect's display through its own hand-off (takeSpectrum).
 #pragma once
 
 #include "editor/CurveTracer.h"
+#include "effect/EffectDisplay.h"
 #include "framework/CControl.h"
 #include "framework/CDrawContext.h"
 
@@ -20,9 +21,6 @@
 #include <cstdint>
 #include <span>
 #include <vector>
-
-class AKkk;
-class SpectrumAnalyser;
 
 // The plug-in's base of display-only views: a control that keeps its rectangle and draws
 // nothing of its own.
@@ -48,10 +46,9 @@ public:
         std::array<char, 16> text{};
     };
 
-    // Throws std::invalid_argument without an effect or an analyser. The analyser (the
-    // effect's PRE analyser) places the bins on the frequency axis; every buffer the view
-    // uses is allocated here, none while tracing or drawing. [editor thread]
-    CFRGRAP(const VSTGUI::Rect& size, VSTGUI::CBitmap* background, AKkk* effect, SpectrumAnalyser* analyser,
+    // The display's sample rate places the bins on the frequency axis; every buffer the
+    // view uses is allocated here, none while tracing or drawing. [UI thread]
+    CFRGRAP(const VSTGUI::Rect& size, VSTGUI::CBitmap* background, EffectDisplay& display,
             VSTGUI::CControlListener* listener);
     ~CFRGRAP() override;
 
@@ -59,31 +56,31 @@ public:
     bool isKindOf(const char* className) const override;
 
     // Levels at the plot's bottom and top edge and the distance of the level lines, dB;
-    // the traced curves move with it. [editor thread]
+    // the traced curves move with it. [UI thread]
     void setDbScale(float bottom, float top, float step);
     // The frequency axis, Hz, and the tilt of the spectra, dB per octave; rebuilds the
     // point table and the frequency grid and clears the curves, so the response needs a
-    // new trace. [editor thread]
+    // new trace. [UI thread]
     void setFrequencyRange(float fMin, float fMax, float slope);
-    // The tilt of the spectra about 1 kHz; the next trace uses it. [editor thread]
+    // The tilt of the spectra about 1 kHz; the next trace uses it. [UI thread]
     void setSlope(float dbPerOctave);
-    // Keeps the top level, moves the bottom. [editor thread]
+    // Keeps the top level, moves the bottom. [UI thread]
     void setRange(float rangeDb);
-    // The top level becomes -shift; keeps the span. [editor thread]
+    // The top level becomes -shift; keeps the span. [UI thread]
     void setShift(float shiftDb);
     // The host's new sample rate: the axis ends at half of it (as setFrequencyRange). Rates
-    // too low to hold a point above 20 Hz are ignored. [editor thread]
+    // too low to hold a point above 20 Hz are ignored. [UI thread]
     void setGraphSampleRate(int32_t hz);
-    // Hides both spectra until their next trace and forgets their smoothing. [editor thread]
+    // Hides both spectra until their next trace and forgets their smoothing. [UI thread]
     void resetTraces();
 
-    // Spectrum traces (pre, post) take the analyser's result if it holds a new one and
+    // Spectrum traces (pre, post) take the display's spectrum if it holds a new one and
     // answer whether they did; without one they change nothing. The response trace reads
-    // the bins the last response measurement left in its analyser and answers whether the
-    // curve moved. An answer of false means there is nothing new to draw. [editor thread]
-    bool traceSpectrum(SpectrumAnalyser& source, Trace target);
+    // the bins of the last response measurement and answers whether the curve moved. An
+    // answer of false means there is nothing new to draw. [UI thread]
+    bool traceSpectrum(Trace target);
 
-    // What the view has computed, for the editor and the tests. [editor thread]
+    // What the view has computed, for the editor and the tests. [UI thread]
     VSTGUI::Rect getPlotRect() const { return plotRect; }
     int32_t getPointCount() const { return pointCount; }
     std::span<const graph::PointEntry> getPointTable() const { return {pointTable.data(), size_t(pointCount)}; }
@@ -114,8 +111,7 @@ private:
     bool placeCurve(Trace which);
 
     VSTGUI::Rect plotRect;
-    AKkk* effect;
-    SpectrumAnalyser* analyser;
+    EffectDisplay& display;
     int32_t sampleRate;
     int32_t plotWidth1;
     int32_t plotHeight1;

@@ -9,7 +9,8 @@
 
 #include "editor/GraphView.h"
 #include "editor/VUMETER.h"
-#include "effect/AKkk.h"
+#include "effect/EffectBaseExtended.h"
+#include "effect/ModulePath.h"
 #include "effect/ParameterValues.h"
 #include "framework/CAnimKnob.h"
 #include "framework/CBitmap.h"
@@ -86,7 +87,7 @@ bool documentationPath(const char* libraryPath, char separator, char* out)
     return true;
 }
 
-SDEditor::SDEditor(AKkk* effect) : AEffGUIEditor(effect), owner(effect)
+SDEditor::SDEditor(AudioEffectX& effect, EffectDisplay& shown) : AEffGUIEditor(&effect), display(shown)
 {
     // The skin's size from its headers alone: an effect whose editor never opens decodes
     // nothing, and hosts create effects (to scan, to load a session) far more often than
@@ -96,7 +97,10 @@ SDEditor::SDEditor(AKkk* effect) : AEffGUIEditor(effect), owner(effect)
     editorRect = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
 }
 
-std::unique_ptr<AEffEditor> SDEditor::create(AKkk& owner) { return std::make_unique<SDEditor>(&owner); }
+std::unique_ptr<AEffEditor> SDEditor::create(AudioEffectX& effect, EffectDisplay& display)
+{
+    return std::make_unique<SDEditor>(effect, display);
+}
 
 SDEditor::~SDEditor()
 {
@@ -134,8 +138,7 @@ bool SDEditor::open(void* parent)
     if (frame != nullptr) close();
     // The graph shows what the analysers hold; an effect that ran out of memory for them
     // has no editor to show.
-    if (owner->preAnalyser == nullptr || owner->postAnalyser == nullptr || owner->responseAnalyser == nullptr)
-        return false;
+    if (!display.hasAnalysers()) return false;
     // The views are built from the values stored now; whatever the host publishes from
     // here on is applied at the first tick.
     for (auto& mark : pendingMarks) mark.store(false, std::memory_order_relaxed);
@@ -169,7 +172,7 @@ bool SDEditor::buildWindow(void* parent)
     }
 
     documentationOpener = std::make_unique<DocumentationOpener>();
-    const std::string_view library = owner->getModulePath();
+    const std::string_view library = display.getModulePath();
     library.copy(documentationOpener->libraryPath, std::min(library.size(), kModulePathSize - 1));
 
     const int32_t width = background->getWidth();
@@ -179,17 +182,16 @@ bool SDEditor::buildWindow(void* parent)
                                                    kDocumentationParameter, kInfoImageHeight, bitmap(kInfoBitmap))));
 
     for (const ParamId index : {kSlopeParameter, kRangeParameter, kShiftParameter})
-        applyToGraph(index, static_cast<float>(normalizedToReal(owner->currentValue(index), index)));
-    owner->preAnalyser->reset();
-    owner->postAnalyser->reset();
+        applyToGraph(index, static_cast<float>(normalizedToReal(display.currentValue(index), index)));
+    display.resetSpectra();
     graphView->resetTraces();
-    owner->fillResponseAnalyser();
-    graphView->traceSpectrum(*owner->responseAnalyser, CFRGRAP::Trace::response);
+    display.measureResponse();
+    graphView->traceSpectrum(CFRGRAP::Trace::response);
 
     timerInterval = static_cast<int32_t>(kTimerInterval);
     timerId = timerCounter.fetch_add(1, std::memory_order_relaxed);
     frame->getWindow()->startTimer(timerId, kTimerInterval, timerTick);
-    owner->editorOpen.store(1, std::memory_order_release);
+    display.setWindowOpen(true);
     return true;
 }
 
@@ -210,7 +212,7 @@ void SDEditor::buildRow(const ControlDescriptor& row)
     const int32_t h = first != nullptr ? first->getHeight() : 0;
     const int32_t x = row.x;
     const int32_t y = row.y;
-    const float value = owner->getParameterValue(row.id);
+    const auto value = static_cast<float>(display.currentValue(row.id));
     NewView<CControl> control;
     switch (row.kind) {
     case KindKnob: {
@@ -248,13 +250,13 @@ void SDEditor::buildRow(const ControlDescriptor& row)
         break;
     }
     case KindGraph: {
-        NewView<CFRGRAP> graph(new CFRGRAP({x, y, x + w, y + h}, first, owner, owner->preAnalyser.get(), this));
+        NewView<CFRGRAP> graph(new CFRGRAP({x, y, x + w, y + h}, first, display, this));
         graph->setDbScale(-110, -38, 12);
-        graph->setFrequencyRange(20, static_cast<float>(owner->getSampleRateHz()) * 0.5f, 4);
+        graph->setFrequencyRange(20, static_cast<float>(display.getSampleRateHz()) * 0.5f, 4);
         graphView = adopt(std::move(graph));
         return;
     }
-    case KindMeter: meterView = adopt(NewView<VUMETER>(new VUMETER(first, x, y, owner))); return;
+    case KindMeter: meterView = adopt(NewView<VUMETER>(new VUMETER(first, x, y, &display))); return;
     default: return;
     }
     control->setValue(value);
@@ -291,7 +293,7 @@ void SDEditor::buildRow(const ControlDescriptor& row)
 
 void SDEditor::close()
 {
-    owner->editorOpen.store(0, std::memory_order_release);
+    display.setWindowOpen(false);
     discardWindow();
 }
 
@@ -331,11 +333,11 @@ bool SDEditor::idle()
     refreshViews();
     // From now on the audio thread feeds the PRE and POST analysers; the timer's refreshes
     // alone do not start it. It stays on after close, as the next open expects it.
-    owner->analysersWanted.store(true, std::memory_order_release);
+    display.wantAnalysers();
     return true;
 }
 
-bool SDEditor::isGraphReady() const { return owner->analysersWanted.load(std::memory_order_acquire); }
+bool SDEditor::isGraphReady() const { return display.analysersWanted(); }
 
 void SDEditor::showParameter(int32_t index, float value)
 {
@@ -389,10 +391,10 @@ void SDEditor::refreshViews()
     applyPendingSampleRate();
     const bool switchesChanged = applyPendingValues();
     if (meterView != nullptr) meterView->updateMeter();
-    graphView->traceSpectrum(*owner->preAnalyser, CFRGRAP::Trace::pre);
-    graphView->traceSpectrum(*owner->postAnalyser, CFRGRAP::Trace::post);
+    graphView->traceSpectrum(CFRGRAP::Trace::pre);
+    graphView->traceSpectrum(CFRGRAP::Trace::post);
     // At most one measurement per tick, however many changes came in since the last.
-    if (owner->updateResponseGraph()) graphView->traceSpectrum(*owner->responseAnalyser, CFRGRAP::Trace::response);
+    if (display.updateResponseGraph()) graphView->traceSpectrum(CFRGRAP::Trace::response);
     // The graph is dirty only when a trace, a scale or the axis changed what it shows.
     if ((switchesChanged || graphView->isDirty()) && graphView->getFrame() != nullptr) frame->redrawView(graphView);
     // Controls and displays that took a new value draw themselves now; nothing else does.
@@ -426,7 +428,7 @@ void SDEditor::valueChanged(CDrawContext*, CControl* control)
         // The manual opens on the press; the release changes nothing.
         if (value != 0) openDocumentation();
     } else {
-        static_cast<AudioEffectX*>(owner)->setParameterFromEditor(tag, value);
+        hostEffect()->setParameterFromEditor(tag, value);
     }
     // The control is not marked dirty here: a control notifies again on every pass of its
     // tracking loop while it is dirty. Its new value makes it redraw anyway.

@@ -16,6 +16,7 @@
 
 #include "editor/AEffGUIEditor.h"
 #include "effect/ControlTable.h"
+#include "effect/EffectDisplay.h"
 #include "framework/CControlListener.h"
 #include "framework/platform/Platform.h"
 
@@ -28,7 +29,6 @@ class CParamDisplay;
 class CTextLabel;
 }  // namespace VSTGUI
 
-class AKkk;
 class CFRGRAP;
 class VUMETER;
 
@@ -44,14 +44,16 @@ class SDEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
 public:
     static constexpr uint32_t kTimerInterval = 25;
 
-    explicit SDEditor(AKkk* owner);
-    // The effect's editor factory: the entry point hands it to the effect, which owns the
-    // editor from then on.
-    static std::unique_ptr<AEffEditor> create(AKkk& owner);
+    // The editor reaches the effect through the host interface and reads what it shows
+    // through the display; both are the effect's.
+    SDEditor(AudioEffectX& effect, EffectDisplay& display);
+    // The effect's editor factory: the plug-in format hands it to the effect, which owns
+    // the editor from then on.
+    static std::unique_ptr<AEffEditor> create(AudioEffectX& effect, EffectDisplay& display);
     // Closes a window the host left open, so that no view or timer outlives the effect.
     ~SDEditor() override;
 
-    // The host's editor calls. [editor thread]
+    // The host's editor calls. [UI thread]
     bool open(void* parent) override;
     void close() override;
     bool idle() override;
@@ -63,24 +65,24 @@ public:
     void setGraphSampleRate(int32_t hz) override;
 
     // A control's gesture is bracketed for the host, except the information button's:
-    // it is no host parameter, and the host is sent nothing for it. [editor thread]
+    // it is no host parameter, and the host is sent nothing for it. [UI thread]
     void beginEdit(int32_t index) override;
     void endEdit(int32_t index) override;
-    // A control's user change goes to the effect and on to the host. [editor thread]
+    // A control's user change goes to the effect and on to the host. [UI thread]
     void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
     int32_t modifierClicked(VSTGUI::CDrawContext*, VSTGUI::CControl*, VSTGUI::MouseButtons) override { return 0; }
 
     // One refresh: pending values, the meter, new spectra, a stale response; draws only
-    // what changed. [editor thread]
+    // what changed. [UI thread]
     void refreshViews();
-    // Opens the user documentation beside the library. [editor thread]
+    // Opens the user documentation beside the library. [UI thread]
     void openDocumentation();
 
     // Whether the host's first idle after an open has let the analysers be fed. [any thread]
     bool isGraphReady() const;
     bool canOpenDocumentation() const { return documentationOpener != nullptr; }
 
-    // What the window holds, for the tests and tools. [editor thread]
+    // What the window holds, for the tests and tools. [UI thread]
     VSTGUI::CFrame* getFrame() const { return frame; }
     CFRGRAP* getGraphView() const { return graphView; }
     VUMETER* getMeterView() const { return meterView; }
@@ -122,7 +124,7 @@ private:
     void applyToGraph(int32_t index, float real);
     static void timerTick(VSTGUI::platform::Window& window, uint32_t id);
 
-    AKkk* owner;
+    EffectDisplay& display;
     CFRGRAP* graphView = nullptr;
     VUMETER* meterView = nullptr;
     std::unique_ptr<DocumentationOpener> documentationOpener;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "effect/AKkk.h"
+#include "effect/EffectDisplay.h"
 #include "framework/CBitmap.h"
 #include "framework/CFrame.h"
 #include "framework/platform/Platform.h"
@@ -27,14 +27,14 @@ int32_t stripWidth(const VSTGUI::CBitmap* strip) { return strip != nullptr ? str
 
 }  // namespace
 
-VUMETER::VUMETER(VSTGUI::CBitmap* filmStrip, int32_t x, int32_t y, AKkk* owner)
+VUMETER::VUMETER(VSTGUI::CBitmap* filmStrip, int32_t x, int32_t y, EffectDisplay* shown)
     : CMovieBitmap({x, y, x + stripWidth(filmStrip), y + stripFrameHeight(filmStrip)}, nullptr, -1, kImageCount,
                    stripFrameHeight(filmStrip), filmStrip),
-      effect(owner),
+      display(shown),
       attackWeight(static_cast<float>(std::exp(-0.4999999925494195))),
       releaseFactor(static_cast<float>(std::exp(-0.05))),
       lastStepTime(VSTGUI::platform::getTicks()) {
-    if (effect == nullptr) throw std::invalid_argument("VUMETER needs an effect");
+    if (display == nullptr) throw std::invalid_argument("VUMETER needs an effect's display");
 }
 
 void VUMETER::advanceOneStep() {
@@ -49,7 +49,7 @@ void VUMETER::advanceOneStep() {
 
 void VUMETER::updateMeter() {
     // The meter consumes the maximum the audio thread collected since the previous take.
-    const auto taken = static_cast<float>(effect->takePeakLevel());
+    const auto taken = static_cast<float>(display->takePeakLevel());
     if (taken > peak) peak = taken;
 
     // Whole steps only; the remainder carries over to the next call, so the release is

@@ -6,7 +6,7 @@
 
 #include "framework/CMovieBitmap.h"
 
-class AKkk;
+class EffectDisplay;
 
 class VUMETER : public VSTGUI::CMovieBitmap {
 public:
@@ -14,12 +14,12 @@ public:
     // The ballistics advance once per step of this length, whatever the caller's rate.
     static constexpr uint32_t kStepMilliseconds = 25;
 
-    // Throws std::invalid_argument without an effect.
-    VUMETER(VSTGUI::CBitmap* filmStrip, int32_t x, int32_t y, AKkk* effect);
+    // Throws std::invalid_argument without an effect's display.
+    VUMETER(VSTGUI::CBitmap* filmStrip, int32_t x, int32_t y, EffectDisplay* display);
 
     // Takes the effect's peak, advances the ballistics by the 25 ms steps elapsed since
     // the previous advance (none, one or several) and redraws when the image changes.
-    // [editor thread]
+    // [UI thread]
     void updateMeter();
 
     // The image shown, 0 (-24 dB and below) .. 72 (+12 dB and above).
@@ -29,7 +29,7 @@ public:
 private:
     void advanceOneStep();
 
-    AKkk* effect;
+    EffectDisplay* display;
     float attackWeight;
     float releaseFactor;
     float level = 0;

@@ -46,7 +46,7 @@ AKkk::AKkk(HostCallback hostCallback, EditorFactory makeEditor) : AudioEffectX(h
 
     // Should the editor's allocation throw, the members built so far are freed on the way out.
     if (makeEditor != nullptr) {
-        setEditor(makeEditor(*this));
+        setEditor(makeEditor(*this, *this));
         hasEditor(editor != nullptr);
     }
 
@@ -142,4 +142,24 @@ void AKkk::parameterName(int32_t index, char* text) {
         return;
     }
     copyHostText(text, findDescriptor(index).name, kMaxParameterTextSize);
+}
+
+bool AKkk::hasAnalysers() const {
+    return preAnalyser != nullptr && postAnalyser != nullptr && responseAnalyser != nullptr;
+}
+
+bool AKkk::spectrumShown(Spectrum which) const {
+    const std::atomic<int32_t>& on = which == Spectrum::pre ? preAnalyserOn : postAnalyserOn;
+    return on.load(std::memory_order_relaxed) != 0;
+}
+
+bool AKkk::takeSpectrum(Spectrum which, float* bins) {
+    SpectrumAnalyser* analyser = analyserOf(which);
+    return analyser != nullptr && analyser->takeSpectrum(bins);
+}
+
+void AKkk::resetSpectra() {
+    for (const Spectrum which : {Spectrum::pre, Spectrum::post}) {
+        if (SpectrumAnalyser* analyser = analyserOf(which)) analyser->reset();
+    }
 }

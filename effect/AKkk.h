@@ -15,18 +15,17 @@
 #include "effect/BandTable.h"
 #include "effect/ControlTable.h"
 #include "effect/EffectBaseExtended.h"
+#include "effect/EffectDisplay.h"
+#include "effect/ModulePath.h"
 #include "effect/ProgramRecord.h"
 
-constexpr std::size_t kModulePathSize = 260;
+// Makes the effect's editor, which reaches the effect through the host interface and
+// shows its state through the display. The effect declares it and the plug-in format,
+// which links the editor, supplies it, so that nothing here depends on the editor; the
+// effect owns what it returns. Without one the effect has no editor.
+using EditorFactory = std::unique_ptr<AEffEditor> (*)(AudioEffectX& effect, EffectDisplay& display);
 
-class AKkk;
-
-// Makes the effect's editor. The effect declares it and the entry point, which links the
-// editor, supplies it, so that nothing here depends on the editor; the effect owns what
-// it returns. Without one the effect has no editor.
-using EditorFactory = std::unique_ptr<AEffEditor> (*)(AKkk& effect);
-
-class AKkk : public AudioEffectX {
+class AKkk final : public AudioEffectX, public EffectDisplay {
 public:
     explicit AKkk(HostCallback hostCallback, EditorFactory makeEditor = nullptr);
     ~AKkk() override;
@@ -47,7 +46,7 @@ public:
     int32_t getPlugCategory() override { return 1; }
 
     // Parameters, indices 0..40. A value is kept within 0..1, a switch's as 0 or 1.
-    // [parameter side; the host may call from its audio thread]
+    // [parameter side]
     void setParameterValue(int32_t index, float value) override;
     float getParameterValue(int32_t index) override;
     void parameterName(int32_t index, char* text) override;
@@ -65,23 +64,54 @@ public:
     // The signal path. [audio thread]
     void processBlock(float** inputs, float** outputs, int32_t count) override;
 
-    // The response measurement for the editor's graph. Parameter changes only mark it
-    // stale; the editor measures it on its own thread, so it has exactly one writer.
+    // What the editor shows (EffectDisplay).
+    bool hasAnalysers() const override;
+    bool spectrumShown(Spectrum which) const override;
+    bool takeSpectrum(Spectrum which, float* bins) override;
+    void resetSpectra() override;
+    // Parameter changes only mark the response stale; the editor measures it on its own
+    // thread, so the measurement has exactly one writer. The measurement itself: an
+    // impulse through the newest published design into the response analyser,
+    // transformed and folded there.
+    void measureResponse() override;
+    bool updateResponseGraph() override;
+    const float* responseBins() const override;
+    double takePeakLevel() override { return peakLevel.exchange(0.0, std::memory_order_acq_rel); }
+    void setWindowOpen(bool open) override { editorOpen.store(open ? 1 : 0, std::memory_order_release); }
+    void wantAnalysers() override { analysersOn.store(true, std::memory_order_release); }
+    bool analysersWanted() const override { return analysersOn.load(std::memory_order_acquire); }
+    double currentValue(int32_t index) const override { return currentValues[index].load(std::memory_order_relaxed); }
+    int32_t getSampleRateHz() const override { return sampleRateHz.load(std::memory_order_relaxed); }
+    const char* getModulePath() const override { return modulePath; }
+
     // True while a design has been published since the last measurement. [any thread]
     bool responseStale() const;
-    // Measures the response if it is stale; answers whether it did. [editor thread]
-    bool updateResponseGraph();
-    // The measurement itself: an impulse through the newest published design into the
-    // response analyser, transformed and folded there. [editor thread]
-    void fillResponseAnalyser();
-    // The largest output magnitude since the last take, and 0 from then on. [editor thread]
-    double takePeakLevel() { return peakLevel.exchange(0.0, std::memory_order_acq_rel); }
 
-    const char* getModulePath() const { return modulePath; }
-    int32_t getSampleRateHz() const { return sampleRateHz.load(std::memory_order_relaxed); }
-    double currentValue(int32_t index) const { return currentValues[index].load(std::memory_order_relaxed); }
-    // Read only while no thread sets parameters or programs (the tests' checks).
+    // Read-only views of the inside, for the tests' checks; read them only while no thread
+    // sets parameters, programs or the sample rate.
+    // The bands, switches and gains as the designer last applied them.
+    struct DesignerState : BandSet {
+        int32_t eqActive;
+        double outputGain;
+        double balanceMakeup;
+    };
+    DesignerState designerState() const { return {bandSet(), eqActive, outputGain, balanceMakeup}; }
     const ProgramRecord* program(int32_t index) const { return programBank ? &programBank[index] : nullptr; }
+    // Null when memory ran out for that analyser.
+    const SpectrumAnalyser* inspectAnalyser(Spectrum which) const { return analyserOf(which); }
+    const SpectrumAnalyser* inspectResponseAnalyser() const { return responseAnalyser.get(); }
+    bool isWindowOpen() const { return editorOpen.load(std::memory_order_acquire) == 1; }
+    // The peak level the meter would take now, left in place.
+    double heldPeakLevel() const { return peakLevel.load(std::memory_order_acquire); }
+
+private:
+    SpectrumAnalyser* analyserOf(Spectrum which) const {
+        return which == Spectrum::pre ? preAnalyser.get() : postAnalyser.get();
+    }
+    // Calls f with the object of one band: the one place that maps the table's bands to
+    // the members below.
+    template <class F>
+    void withBand(Band band, F&& f);
 
     char modulePath[kModulePathSize] = {};
     // Owned here, destroyed after the editor (see ~AKkk). Null when memory ran out. Its
@@ -108,18 +138,12 @@ public:
     // thread reads them; each is a single atomic flag, so there is nothing to hand over.
     // editorOpen: the window is open, so the meter's peak level is taken.
     std::atomic<int32_t> editorOpen{0};
-    // analysersWanted: the graph is ready, so the PRE and POST analysers are fed.
-    std::atomic<bool> analysersWanted{false};
+    // analysersOn: the graph is ready, so the PRE and POST analysers are fed.
+    std::atomic<bool> analysersOn{false};
     double balanceMakeup = 1.0;
     // Raised by the audio thread with a compare-exchange, taken by the meter with an exchange.
     std::atomic<double> peakLevel{0};
 
-    // Calls f with the object of one band: the one place that maps the table's bands to
-    // the members above.
-    template <class F>
-    void withBand(Band band, F&& f);
-
-private:
     // The designer's work items, one bit each: a parameter's stored value changed (bits 0
     // to 40), the sample rate changed, the histories are to be cleared.
     static constexpr uint64_t parameterChange(int32_t index) { return uint64_t{1} << index; }
@@ -133,20 +157,13 @@ private:
     // Hands the changes in `bits` to the designer and, if no other thread is designing
     // now, becomes the designer until no change is left. Never waits.
     void requestDesign(uint64_t bits);
-    // The designer's work for one batch of changes. [designer]
+    // The designer's work for one batch of changes. [parameter side]
     void applyChanges(uint64_t bits);
-    // Applies one real parameter value to the bands, gains and switches. [designer]
+    // Applies one real parameter value to the bands, gains and switches. [parameter side]
     void applyParameter(int32_t index, double x);
     void applyToBand(const BandRow& row, int32_t index, double x);
     BandSet bandSet() const { return {lowCut, lowShelf, peak1, peak2, peak3, hiShelf, balance, hiCut}; }
 
-    // Threads, as the tags in this project's declarations name them:
-    //  [audio thread]   the host's processing call;
-    //  [parameter side] any host thread that sets parameters or programs, or changes the
-    //                   sample rate or resumes (hosts automate from their audio thread too);
-    //  [editor thread]  the thread that owns the editor window: open, close, idle, timer,
-    //                   controls;
-    //  [any thread]     any of these.
     // The parameter side stores values (atomics: last writer wins) and then asks for a
     // design. Whoever wins `designing` with a compare-exchange becomes the designer and
     // applies every pending change, reading the stored values, until none is left; a
@@ -162,13 +179,13 @@ private:
     // The audio thread's copy of the bands, fed with complete designs.
     EqualiserChain chain{bandSet()};
     // Every published design, for the response measurement; one writer (the designer)
-    // and one reader (the editor thread), handed over by the triple buffer's swaps.
+    // and one reader (the UI thread), handed over by the triple buffer's swaps.
     TripleBuffer<ChainDesign> responseDesigns;
     // Counts designs published; the measurement notes the count it measured.
     std::atomic<uint32_t> designCount{0};
-    // Written by the editor thread, read by responseStale on any thread: an atomic.
+    // Written by the UI thread, read by responseStale on any thread: an atomic.
     std::atomic<uint32_t> measuredCount{0};
-    // The response measurement's impulse responses, left and right. [editor thread]
+    // The response measurement's impulse responses, left and right. [UI thread]
     std::array<float, SpectrumAnalyser::frameSize> responseLeft{}, responseRight{};
 };
 

@@ -24,7 +24,7 @@ public:
     virtual bool programNameAt(int32_t, char*) { return false; }
 
     // Host-callback wrappers; each answers 0 (or false) when the host gave no callback.
-    // A change made in the editor: store and apply it, then tell the host. [editor thread]
+    // A change made in the editor: store and apply it, then tell the host. [UI thread]
     void setParameterFromEditor(int32_t index, float value);
     bool beginEdit(int32_t index);
     bool endEdit(int32_t index);

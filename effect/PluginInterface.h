@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "effect/ThreadTags.h"
+
 struct AEffect;
 
 using HostCallback = intptr_t (*)(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,

@@ -13,9 +13,9 @@ class CDrawContext;
 class CControlListener {
 public:
     virtual ~CControlListener() = default;
-    // [editor thread] The user changed the control's value; context may be null.
+    // [UI thread] The user changed the control's value; context may be null.
     virtual void valueChanged(CDrawContext* context, CControl* control) = 0;
-    // [editor thread] A click made with a modifier key; nonzero consumes it and the control does
+    // [UI thread] A click made with a modifier key; nonzero consumes it and the control does
     // nothing more.
     virtual int32_t modifierClicked(CDrawContext*, CControl*, MouseButtons) { return 0; }
 };

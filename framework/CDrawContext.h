@@ -109,7 +109,7 @@ public:
     CFrame* getFrame() const { return frame; }
     const DrawObjectCounts& getObjectCounts() const { return objectCounts; }
 
-    // [editor thread] The mouse buttons and modifier keys held down now.
+    // [UI thread] The mouse buttons and modifier keys held down now.
     static MouseButtons getMouseButtons();
 
 protected:

@@ -11,12 +11,12 @@ class PixelSurface;
 
 class DrawingWindow {
 public:
-    // [editor thread] The surface that holds the window's pixels, or null when the window
+    // [UI thread] The surface that holds the window's pixels, or null when the window
     // has none. A draw context on the window acquires it once and releases it when done.
     virtual PixelSurface* acquireSurface() = 0;
-    // [editor thread] Drawing on the acquired surface is finished: the back end may present it.
+    // [UI thread] Drawing on the acquired surface is finished: the back end may present it.
     virtual void releaseSurface(PixelSurface* surface) = 0;
-    // [editor thread] Screen position of the window's top-left corner.
+    // [UI thread] Screen position of the window's top-left corner.
     virtual Point screenOrigin() const = 0;
 
 protected:

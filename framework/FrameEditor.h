@@ -13,19 +13,19 @@ public:
     FrameEditor& operator=(const FrameEditor&) = delete;
     virtual ~FrameEditor() = default;
 
-    // [editor thread] A control starts or ends a gesture on parameter index (the control's tag).
+    // [UI thread] A control starts or ends a gesture on parameter index (the control's tag).
     virtual void beginEdit(int32_t index) = 0;
     virtual void endEdit(int32_t index) = 0;
-    // [editor thread] The editor's own idle work, which lets the frame redraw its dirty views.
+    // [UI thread] The editor's own idle work, which lets the frame redraw its dirty views.
     virtual void runEditorIdle() = 0;
-    // [editor thread] Asks the host for idle time (the host's idle request).
+    // [UI thread] Asks the host for idle time (the host's idle request).
     virtual void requestHostIdle() = 0;
     // [any thread] The knob mode the host chose: 2 is linear dragging, anything else circular.
     virtual int32_t knobMode() const = 0;
-    // [editor thread] Asks the host to resize the editor's window; false when it cannot or will not.
+    // [UI thread] Asks the host to resize the editor's window; false when it cannot or will not.
     virtual bool requestHostResize(int32_t width, int32_t height) = 0;
 
-    // [editor thread] The paced idle routine that controls run on every pass of their modal
+    // [UI thread] The paced idle routine that controls run on every pass of their modal
     // mouse loops: it pauses 4 ms per call and does a full pass (editor idle, one pending
     // paint, host idle) about every 50 ms.
     virtual void idleCycle();

@@ -99,7 +99,7 @@ const FontFace& embeddedFace(bool bold)
     return bold ? boldFace : regular;
 }
 
-// [editor thread] Instances by weight and size; created on first use, never destroyed
+// [UI thread] Instances by weight and size; created on first use, never destroyed
 // before the program ends, so that draw contexts may keep pointers to them.
 std::array<std::array<std::unique_ptr<FontInstance>, GlyphCache::kMaxPixelSize + 1>, 2> instances;
 std::size_t coverageBytes = 0;

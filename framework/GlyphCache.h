@@ -39,7 +39,7 @@ public:
     // Text is one byte per character in the Windows Western code page.
     int32_t advance(unsigned char character) const { return advances[character]; }
     int64_t textWidth(std::string_view text) const;
-    // [editor thread] The glyph, rendered on first use.
+    // [UI thread] The glyph, rendered on first use.
     const Glyph& glyph(unsigned char character);
 
 private:
@@ -61,7 +61,7 @@ public:
     // Rendered glyphs beyond this many bytes make the cache start again from empty.
     static constexpr std::size_t kMaxCoverageBytes = std::size_t{16} << 20;
 
-    // [editor thread] The Regular or Bold face at the character height in pixels (the em height);
+    // [UI thread] The Regular or Bold face at the character height in pixels (the em height);
     // the instance lives as long as the program.
     static FontInstance& font(bool bold, int32_t pixelSize);
 

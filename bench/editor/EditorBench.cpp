@@ -62,6 +62,17 @@ struct Session {
         record->processReplacing(record, in, out, kBlock);
         offset = (offset + kBlock) % (noise.size() - 2 * kBlock);
     }
+    // One block whose output peaks at level: the noise, at most 0.5, scaled to it.
+    void processBlockPeakingAt(float level)
+    {
+        const float gain = level / 0.5f;
+        for (size_t i = 0; i < scaled.size(); ++i)
+            scaled[i] = noise[offset + i] * gain;
+        float* in[] = {scaled.data(), scaled.data() + kBlock};
+        float* out[] = {outLeft.data(), outRight.data()};
+        record->processReplacing(record, in, out, kBlock);
+        offset = (offset + kBlock) % (noise.size() - 2 * kBlock);
+    }
 
     std::unique_ptr<AKkk> effect = std::make_unique<AKkk>(silentHost, &SDEditor::create);
     AEffect* record = effect->getAeffect();
@@ -69,6 +80,7 @@ struct Session {
     std::vector<float> noise = std::vector<float>(1 << 16);
     size_t offset = 0;
     std::array<float, kBlock> outLeft{}, outRight{};
+    std::array<float, 2 * kBlock> scaled{};
 };
 
 void BM_EditOpenToFirstFullFrame(benchmark::State& state)
@@ -135,11 +147,10 @@ void BM_RefreshTickSpectraAndMeterChanging(benchmark::State& state)
     float level = 0.9f;
     for (auto _ : state) {
         state.PauseTiming();
-        for (int32_t i = 0; i < 4; ++i)
-            session.processBlock();
         // The meter falls by whole 25 ms steps; a new peak each tick keeps it moving.
         level = level > 0.2f ? level * 0.8f : 0.9f;
-        session.effect->peakLevel.store(level);
+        for (int32_t i = 0; i < 4; ++i)
+            session.processBlockPeakingAt(level);
         VSTGUI::headless::advanceTime(SDEditor::kTimerInterval);
         state.ResumeTiming();
         session.editor()->refreshViews();
@@ -191,7 +202,8 @@ void BM_WorstAudioBlockWithEditorOpen(benchmark::State& state)
         state.ResumeTiming();
         session.processBlock();
         state.PauseTiming();
-        if (!session.effect->preAnalyser->isReady() || !session.effect->postAnalyser->isReady())
+        if (!session.effect->inspectAnalyser(Spectrum::pre)->isReady() ||
+            !session.effect->inspectAnalyser(Spectrum::post)->isReady())
             state.SkipWithError("the timed block did not complete the analysers' hop");
         VSTGUI::headless::advanceTime(SDEditor::kTimerInterval);
         session.editor()->refreshViews();

@@ -24,10 +24,10 @@ public:
         for (float& s : noise)
             s = value(rng);
     }
-    void fill(AKkk& effect)
+    void fill(editortest::ScriptedDisplay& display)
     {
-        effect.preAnalyser->feed(hop, noise.data(), noise.data());
-        effect.postAnalyser->feed(hop, noise.data() + hop, noise.data() + hop);
+        display.pre->feed(hop, noise.data(), noise.data());
+        display.post->feed(hop, noise.data() + hop, noise.data() + hop);
     }
 
 private:
@@ -40,15 +40,15 @@ private:
 void BM_GraphTraceBothSpectra(benchmark::State& state)
 {
     GraphScene scene;
-    scene.effect->postAnalyserOn = 1;
+    scene.display.postShown = true;
     const bool redraw = state.range(0) != 0;
     AnalyserFeed feed;
     for (auto _ : state) {
         state.PauseTiming();
-        feed.fill(*scene.effect);
+        feed.fill(scene.display);
         state.ResumeTiming();
-        benchmark::DoNotOptimize(scene.graph->traceSpectrum(*scene.effect->preAnalyser, Trace::pre));
-        benchmark::DoNotOptimize(scene.graph->traceSpectrum(*scene.effect->postAnalyser, Trace::post));
+        benchmark::DoNotOptimize(scene.graph->traceSpectrum(Trace::pre));
+        benchmark::DoNotOptimize(scene.graph->traceSpectrum(Trace::post));
         if (redraw)
             scene.render();
     }
@@ -59,11 +59,11 @@ BENCHMARK(BM_GraphTraceBothSpectra)->ArgName("redraw")->Arg(1)->Arg(0)->Unit(ben
 void BM_GraphTraceNothingNew(benchmark::State& state)
 {
     GraphScene scene;
-    scene.graph->traceSpectrum(*scene.effect->preAnalyser, Trace::pre);
-    scene.graph->traceSpectrum(*scene.effect->postAnalyser, Trace::post);
+    scene.graph->traceSpectrum(Trace::pre);
+    scene.graph->traceSpectrum(Trace::post);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(scene.graph->traceSpectrum(*scene.effect->preAnalyser, Trace::pre));
-        benchmark::DoNotOptimize(scene.graph->traceSpectrum(*scene.effect->postAnalyser, Trace::post));
+        benchmark::DoNotOptimize(scene.graph->traceSpectrum(Trace::pre));
+        benchmark::DoNotOptimize(scene.graph->traceSpectrum(Trace::post));
     }
 }
 BENCHMARK(BM_GraphTraceNothingNew);

@@ -55,7 +55,7 @@ TEST(AudioPath, BypassCopiesExactlyWhateverTheBands)
 // Blocks through the effect and through the plain reference chain on copies of its bands.
 void expectSameAsReference(AKkk& fx, std::mt19937& rng, int blocks)
 {
-    audiotest::ReferenceChain reference(fx);
+    audiotest::ReferenceChain reference(fx.designerState());
     for (int b = 0; b < blocks; ++b) {
         const int n = static_cast<int>(rng() % 1500);
         Stereo in(noise(n, rng), noise(n, rng)), out(n), expected(n);
@@ -88,8 +88,8 @@ TEST(AudioPath, AllBandsOnInEdgeModeMatchThePlainChain)
     fx->setParameterValue(39, 1.0f);
     fx->setParameterValue(32, 0.8f);
     fx->setParameterValue(10, 0.3f);
-    EXPECT_EQ(fx->lowCut.edgeMode, 1);
-    EXPECT_EQ(fx->hiCut.edgeMode, 1);
+    EXPECT_EQ(fx->designerState().lowCut.edgeMode, 1);
+    EXPECT_EQ(fx->designerState().hiCut.edgeMode, 1);
     std::mt19937 rng(4);
     expectSameAsReference(*fx, rng, 6);
 }
@@ -100,7 +100,7 @@ TEST(AudioPath, ASampleRateChangeReachesTheAudioThread)
     std::mt19937 rng(9);
     audiotest::randomSettings(*fx, rng);
     fx->changeSampleRate(96000.0f);
-    EXPECT_EQ(fx->peak1.left.sampleRate, 96000.0);
+    EXPECT_EQ(fx->designerState().peak1.left.sampleRate, 96000.0);
     expectSameAsReference(*fx, rng, 2);
 }
 
@@ -195,7 +195,7 @@ TEST(AudioPath, PeakLevelIsTakenWhileTheEditorIsOpenOnly)
     in.left[17] = -1.0f;
     fx->processBlock(in.channels, out.channels, 256);
     EXPECT_EQ(fx->takePeakLevel(), 0.0); // closed: unchanged
-    fx->editorOpen = 1;
+    fx->setWindowOpen(true);
     fx->processBlock(in.channels, out.channels, 256);
     EXPECT_EQ(fx->takePeakLevel(), 1.0);
     EXPECT_EQ(fx->takePeakLevel(), 0.0); // taking clears it

@@ -19,7 +19,10 @@ TEST(AudioThreads, ProcessingParametersAndTakesRunTogetherSafely)
 {
     auto fx = audiotest::makeEffect();
     AEffect* record = fx->getAeffect();
-    fx->editorOpen = 1;
+    // The analysers are fed as the processing call feeds them once the editor's graph is
+    // ready, which needs an open editor window.
+    fx->setWindowOpen(true);
+    fx->wantAnalysers();
     std::atomic<bool> stop{false};
     std::atomic<int> nonFinite{0};
     std::atomic<long> blocks{0};
@@ -32,11 +35,7 @@ TEST(AudioThreads, ProcessingParametersAndTakesRunTogetherSafely)
         float* out[2] = {outL.data(), outR.data()};
         while (!stop.load()) {
             const int n = static_cast<int>(rng() % 2049);
-            // The analysers are fed as the processing call feeds them once the editor's
-            // graph is ready, which needs an open editor window.
-            fx->preAnalyser->feed(n, in[0], in[1]);
             record->processReplacing(record, in, out, n);
-            fx->postAnalyser->feed(n, out[0], out[1]);
             for (int i = 0; i < n; ++i) {
                 if (!std::isfinite(outL[i]) || !std::isfinite(outR[i]))
                     nonFinite.fetch_add(1);
@@ -58,8 +57,8 @@ TEST(AudioThreads, ProcessingParametersAndTakesRunTogetherSafely)
         std::vector<float> bins(SpectrumAnalyser::binCount);
         double peak = 0;
         while (!stop.load()) {
-            fx->preAnalyser->takeSpectrum(bins.data());
-            fx->postAnalyser->takeSpectrum(bins.data());
+            fx->takeSpectrum(Spectrum::pre, bins.data());
+            fx->takeSpectrum(Spectrum::post, bins.data());
             peak = std::fmax(peak, fx->takePeakLevel());
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }

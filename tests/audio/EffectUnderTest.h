@@ -48,7 +48,7 @@ inline std::vector<float> noise(int n, std::mt19937& rng, float amplitude = 1.0f
 // the plain section formula.
 class ReferenceChain {
 public:
-    explicit ReferenceChain(const AKkk& fx)
+    explicit ReferenceChain(const AKkk::DesignerState& fx)
         : lowCut(fx.lowCut), lowShelf(fx.lowShelf), peak1(fx.peak1), peak2(fx.peak2), peak3(fx.peak3),
           hiShelf(fx.hiShelf), balance(fx.balance), hiCut(fx.hiCut), eqActive(fx.eqActive), outputGain(fx.outputGain),
           balanceMakeup(fx.balanceMakeup)

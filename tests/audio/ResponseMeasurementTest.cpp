@@ -27,20 +27,22 @@ Real sectionMagnitude(const CIIR& s, Real f)
 // output gain.
 Real chainMagnitude(const AKkk& fx, Real f)
 {
+    const AKkk::DesignerState bands = fx.designerState();
     Real m = 1;
-    for (const CutFilter* cut : {&fx.lowCut, &fx.hiCut}) {
+    for (const CutFilter* cut : {&bands.lowCut, &bands.hiCut}) {
         if (cut->enabled == 0)
             continue;
         m *= sectionMagnitude(cut->stage1.left, f);
         if (cut->stage2.left.enabled != 0)
             m *= sectionMagnitude(cut->stage2.left, f);
     }
-    for (const SectionPair* pair : {&fx.lowShelf, &fx.peak1, &fx.peak2, &fx.peak3, &fx.hiShelf, &fx.balance}) {
+    for (const SectionPair* pair :
+         {&bands.lowShelf, &bands.peak1, &bands.peak2, &bands.peak3, &bands.hiShelf, &bands.balance}) {
         if (pair->left.enabled != 0)
             m *= sectionMagnitude(pair->left, f);
     }
-    if (fx.balance.left.enabled != 0)
-        m *= fx.balanceMakeup;
+    if (bands.balance.left.enabled != 0)
+        m *= bands.balanceMakeup;
     return m;
 }
 
@@ -48,7 +50,7 @@ float realToNormalizedFor(int index, double x) { return static_cast<float>(realT
 
 double measuredDb(const AKkk& fx, int k)
 {
-    return 10.0 * std::log10(fx.responseAnalyser->heldBins()[k] / static_cast<double>(fx.responseAnalyser->scale));
+    return 10.0 * std::log10(fx.responseBins()[k] / static_cast<double>(fx.inspectResponseAnalyser()->scale));
 }
 
 TEST(ResponseMeasurement, AFlatEqualiserMeasuresAsAUnitImpulse)
@@ -56,9 +58,9 @@ TEST(ResponseMeasurement, AFlatEqualiserMeasuresAsAUnitImpulse)
     auto fx = makeEffect();
     fx->setParameterValue(10, 0.9f); // the output gain is not part of the measurement
     fx->setParameterValue(9, 0.0f);  // nor is the bypass switch
-    fx->fillResponseAnalyser();
+    fx->measureResponse();
     for (int k = 0; k < bins; ++k)
-        ASSERT_EQ(fx->responseAnalyser->heldBins()[k], fx->responseAnalyser->scale) << k;
+        ASSERT_EQ(fx->responseBins()[k], fx->inspectResponseAnalyser()->scale) << k;
 }
 
 TEST(ResponseMeasurement, ParameterChangesOnlyMarkItStaleAndTheEditorMeasuresOnce)
@@ -68,12 +70,12 @@ TEST(ResponseMeasurement, ParameterChangesOnlyMarkItStaleAndTheEditorMeasuresOnc
     EXPECT_TRUE(fx->updateResponseGraph());
     EXPECT_FALSE(fx->responseStale());
     EXPECT_FALSE(fx->updateResponseGraph());
-    const std::vector<float> flat(fx->responseAnalyser->heldBins(), fx->responseAnalyser->heldBins() + bins);
+    const std::vector<float> flat(fx->responseBins(), fx->responseBins() + bins);
 
     fx->setParameterValue(13, 1.0f); // Peak1 on at +18 dB
     fx->setParameterValue(28, 1.0f);
     EXPECT_TRUE(fx->responseStale());
-    const std::vector<float> unmeasured(fx->responseAnalyser->heldBins(), fx->responseAnalyser->heldBins() + bins);
+    const std::vector<float> unmeasured(fx->responseBins(), fx->responseBins() + bins);
     EXPECT_EQ(unmeasured, flat); // the setter did not measure
     EXPECT_TRUE(fx->updateResponseGraph());
     const int peak = static_cast<int>(100.0 * SpectrumAnalyser::frameSize / fx->getSampleRateHz());
@@ -93,7 +95,7 @@ TEST(ResponseMeasurement, RandomSettingsMatchTheClosedFormResponse)
         for (int index : {19, 20, 21, 22, 23, 25, 26})
             fx->setParameterValue(index, std::max(static_cast<float>(fx->currentValue(index)),
                                                   realToNormalizedFor(index, 40.0)));
-        fx->fillResponseAnalyser();
+        fx->measureResponse();
         const double fs = fx->getSampleRateHz();
         for (int k = 1; k < bins; ++k) {
             const double f = k * fs / SpectrumAnalyser::frameSize;
@@ -113,8 +115,8 @@ TEST(ResponseMeasurement, BalanceTiltsByHalfItsGainEachWay)
     auto fx = makeEffect();
     fx->setParameterValue(18, 1.0f);
     fx->setParameterValue(32, static_cast<float>((6.0 + 18.0) / 36.0)); // +6 dB
-    EXPECT_EQ(fx->balance.left.gain, 6.0);
-    fx->fillResponseAnalyser();
+    EXPECT_EQ(fx->designerState().balance.left.gain, 6.0);
+    fx->measureResponse();
     EXPECT_NEAR(measuredDb(*fx, 2), -3.0, 0.1);    // about 21 Hz
     EXPECT_NEAR(measuredDb(*fx, 1900), 3.0, 0.1);  // about 20 kHz
 }
@@ -134,7 +136,7 @@ TEST(ResponseMeasurement, TheLiveFiltersAreNotDisturbed)
     float* ob[2] = {outB.data(), outRB.data()};
     a->processBlock(in, oa, 250);
     b->processBlock(in, ob, 250);
-    a->fillResponseAnalyser();
+    a->measureResponse();
     float* inRest[2] = {l.data() + 250, r.data() + 250};
     a->processBlock(inRest, oa, 250);
     b->processBlock(inRest, ob, 250);

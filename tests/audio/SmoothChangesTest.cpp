@@ -315,13 +315,12 @@ TEST(SmoothChanges, TheResponseShowsTheNewDesignWhileTheSoundStillFades)
     render(*fading, input, 512, {});
     apply(*fading, change);
     render(*fading, std::vector<float>(input.begin(), input.begin() + 64), 64, {}); // the fade has begun
-    fading->fillResponseAnalyser();
+    fading->measureResponse();
     auto target = effectWith(change);
-    target->fillResponseAnalyser();
-    const float* measured = fading->responseAnalyser->heldBins();
+    target->measureResponse();
+    const float* measured = fading->responseBins();
     EXPECT_EQ(std::vector<float>(measured, measured + SpectrumAnalyser::binCount),
-              std::vector<float>(target->responseAnalyser->heldBins(),
-                                 target->responseAnalyser->heldBins() + SpectrumAnalyser::binCount));
+              std::vector<float>(target->responseBins(), target->responseBins() + SpectrumAnalyser::binCount));
 }
 
 // The energy above 6 kHz in dB (0 dB: a full-scale square wave), through eight high-pass
@@ -390,7 +389,7 @@ TEST(SmoothChanges, BlockAutomationAddsLittleMoreHashThanTheSameChangesEverySamp
             const bool sweep = automation.index == 21;
             const double hz = normalizedToReal(sweep ? values[i] : atOneKilohertz, 21);
             const double dB = sweep ? 18.0 : -18.0 + 36.0 * values[i];
-            reference.designPeak(hz, dB, fx->peak1.left.q);
+            reference.designPeak(hz, dB, fx->designerState().peak1.left.q);
             reference.process(&want[i], &tone[i], 1);
         }
         const double blockwise = energyAbove6kHz(y), everySample = energyAbove6kHz(want);

@@ -18,12 +18,19 @@ namespace {
 // Counts down the allocations while armed; the one that reaches zero fails.
 std::atomic<int64_t> allocationsLeft{-1};
 std::atomic<bool> failed{false};
+// The same for the allocations of one size only.
+std::atomic<std::size_t> sizeToFail{0};
+std::atomic<int64_t> sizedAllocationsLeft{-1};
 // Blocks handed out and not yet freed, to see that a failed opening leaks nothing.
 std::atomic<int64_t> liveBlocks{0};
 
 void* allocate(std::size_t size)
 {
     if (allocationsLeft.load() > 0 && allocationsLeft.fetch_sub(1) == 1) {
+        failed = true;
+        return nullptr;
+    }
+    if (size == sizeToFail.load() && sizedAllocationsLeft.load() > 0 && sizedAllocationsLeft.fetch_sub(1) == 1) {
         failed = true;
         return nullptr;
     }
@@ -45,9 +52,17 @@ void failAllocation(int64_t n)
     failed = false;
     allocationsLeft = n;
 }
+// Fails the n-th allocation of size bytes from now (n ≥ 1).
+void failAllocationOfSize(std::size_t size, int64_t n)
+{
+    failed = false;
+    sizeToFail = size;
+    sizedAllocationsLeft = n;
+}
 bool disarm()
 {
     allocationsLeft = -1;
+    sizedAllocationsLeft = -1;
     return failed.load();
 }
 
@@ -133,7 +148,7 @@ TEST_F(EditorOutOfMemory, EveryFailedAllocationAnswersZeroAndLeavesNothingHalfMa
             EXPECT_EQ(editor->getTimerId(), 0u) << "allocation " << n;
             for (int32_t index = 0; index < kNumParameters; ++index)
                 EXPECT_EQ(editor->getControl(index), nullptr) << "allocation " << n << ", control " << index;
-            EXPECT_EQ(effect->editorOpen.load(), 0) << "allocation " << n;
+            EXPECT_FALSE(effect->isWindowOpen()) << "allocation " << n;
             // The host may try again, and then the editor is whole.
             openShowAndClose(record);
         }
@@ -146,10 +161,13 @@ TEST_F(EditorOutOfMemory, EveryFailedAllocationAnswersZeroAndLeavesNothingHalfMa
 TEST_F(EditorOutOfMemory, AnEffectWithoutAnAnalyserHasNoEditorToOpen)
 {
     for (int which = 0; which < 3; ++which) {
+        // The effect makes its PRE, POST and response analysers in that order.
+        failAllocationOfSize(sizeof(SpectrumAnalyser), which + 1);
         auto effect = makeEffect();
-        std::unique_ptr<SpectrumAnalyser>& analyser =
-            which == 0 ? effect->preAnalyser : which == 1 ? effect->postAnalyser : effect->responseAnalyser;
-        analyser.reset();
+        ASSERT_TRUE(disarm()) << which;
+        ASSERT_EQ(effect->inspectAnalyser(Spectrum::pre) == nullptr, which == 0);
+        ASSERT_EQ(effect->inspectAnalyser(Spectrum::post) == nullptr, which == 1);
+        ASSERT_EQ(effect->inspectResponseAnalyser() == nullptr, which == 2);
         AEffect* record = effect->getAeffect();
         EXPECT_EQ(dispatch(record, effEditOpen, host), 0) << which;
         EXPECT_FALSE(effect->getEditor()->isOpen()) << which;
@@ -158,6 +176,15 @@ TEST_F(EditorOutOfMemory, AnEffectWithoutAnAnalyserHasNoEditorToOpen)
         record->setParameter(record, 28, 0.8f);
         VSTGUI::headless::runMessages(SDEditor::kTimerInterval);
         dispatch(record, effEditClose);
+        // Whatever else shows the effect's state finds nothing where the analyser is missing.
+        EXPECT_FALSE(effect->hasAnalysers()) << which;
+        effect->resetSpectra();
+        effect->measureResponse();
+        EXPECT_EQ(effect->responseBins() == nullptr, which == 2) << which;
+        float bins[SpectrumAnalyser::binCount];
+        if (which < 2) {
+            EXPECT_FALSE(effect->takeSpectrum(which == 0 ? Spectrum::pre : Spectrum::post, bins)) << which;
+        }
     }
 }
 

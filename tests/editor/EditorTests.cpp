@@ -133,7 +133,7 @@ TEST_F(EditorOpen, TimerIdsGrowAcrossEditorsAndReopenings)
     EXPECT_FALSE(editor->isOpen());
     EXPECT_EQ(editor->getFrame(), nullptr);
     EXPECT_EQ(editor->getTimerId(), 0u);
-    EXPECT_EQ(effect->editorOpen.load(), 0);
+    EXPECT_FALSE(effect->isWindowOpen());
     ASSERT_EQ(dispatch(effEditOpen, 0, 0, host), 1);
     EXPECT_EQ(editor->getTimerId(), first + 2);
     EXPECT_NE(editor->getControl(22), nullptr);
@@ -235,10 +235,10 @@ TEST_F(EditorOpen, ResetBypassAndAnalyserSwitchesActThroughTheEffect)
     EXPECT_NE(record->getParameter(record, 9), bypass);
 
     for (const int32_t id : {3, 4}) {
-        std::atomic<int32_t>& on = id == 3 ? effect->preAnalyserOn : effect->postAnalyserOn;
-        const int32_t before = on.load();
+        const Spectrum which = id == 3 ? Spectrum::pre : Spectrum::post;
+        const bool before = effect->spectrumShown(which);
         click(editor->getControl(id));
-        EXPECT_EQ(on.load(), 1 - before) << "switch " << id;
+        EXPECT_EQ(effect->spectrumShown(which), !before) << "switch " << id;
     }
 }
 
@@ -376,21 +376,22 @@ TEST_F(EditorOpen, FlatResponseAndLevelLinesAreDrawnWhereTheScaleSays)
 TEST_F(EditorOpen, AnalysersAreFedOnlyAfterTheFirstIdleAndThePeakIsTaken)
 {
     tick();
-    EXPECT_FALSE(effect->preAnalyser->isReady()) << "the graph took the empty spectrum of the reset at open";
+    const SpectrumAnalyser& pre = *effect->inspectAnalyser(Spectrum::pre);
+    EXPECT_FALSE(pre.isReady()) << "the graph took the empty spectrum of the reset at open";
     process(16, 0.5f);
-    EXPECT_FALSE(effect->preAnalyser->isReady()) << "fed before the host's first idle";
-    EXPECT_GT(effect->peakLevel.load(), 0.49);
+    EXPECT_FALSE(pre.isReady()) << "fed before the host's first idle";
+    EXPECT_GT(effect->heldPeakLevel(), 0.49);
     EXPECT_FALSE(editor->isGraphReady());
 
     hostIdle();
     EXPECT_TRUE(editor->isGraphReady());
-    EXPECT_EQ(effect->peakLevel.load(), 0.0) << "the meter took it";
+    EXPECT_EQ(effect->heldPeakLevel(), 0.0) << "the meter took it";
     tick();
     EXPECT_GT(editor->getMeterView()->imageIndex(), 0);
     process(16, 0.5f);
-    EXPECT_TRUE(effect->preAnalyser->isReady());
+    EXPECT_TRUE(pre.isReady());
     tick();
-    EXPECT_FALSE(effect->preAnalyser->isReady()) << "the graph took the spectrum";
+    EXPECT_FALSE(pre.isReady()) << "the graph took the spectrum";
 }
 
 TEST_F(EditorOpen, IdleWithNothingNewDrawsNothing)

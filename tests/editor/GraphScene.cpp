@@ -1,28 +1,18 @@
 #include "tests/editor/GraphScene.h"
 
-#include "effect/PluginInterface.h"
 #include "framework/platform/headless/HeadlessScript.h"
 
 namespace tolvan::test {
 
 using namespace VSTGUI;
 
-namespace {
-
-intptr_t quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-}  // namespace
-
-GraphScene::GraphScene() : effect(std::make_unique<AKkk>(quietHost))
+GraphScene::GraphScene()
 {
     headless::reset();
     host = headless::createHostWindow(Rect::fromSize({200, 100}, 754, 374));
     frame = new CFrame({0, 0, 754, 374}, host, &frameEditor);
     bitmap = new CBitmap(kGraphBitmap);
-    graph = new CFRGRAP(kGraphRect, bitmap, effect.get(), effect->preAnalyser.get(), nullptr);
+    graph = new CFRGRAP(kGraphRect, bitmap, display, nullptr);
     frame->addView(graph);
     graph->setDbScale(-110, -38, 12);
     graph->setFrequencyRange(20, 22050, 4);
@@ -30,8 +20,7 @@ GraphScene::GraphScene() : effect(std::make_unique<AKkk>(quietHost))
     graph->setRange(60);
     graph->setShift(20);
     graph->resetTraces();
-    effect->preAnalyser->reset();
-    effect->postAnalyser->reset();
+    display.resetSpectra();
 }
 
 GraphScene::~GraphScene()

@@ -1,15 +1,13 @@
 // The editor's graph as the editor sets it up at open, alone in a headless frame of the
-// editor's size, with a real effect (whose analysers feed it) and the plug-in's graph
+// editor's size, with a display whose analysers the test feeds and the plug-in's graph
 // background. Shared by the graph's tests and its benchmark.
 #pragma once
 
 #include "editor/GraphView.h"
-#include "effect/AKkk.h"
 #include "framework/CBitmap.h"
 #include "framework/CFrame.h"
 #include "framework/FrameEditor.h"
-
-#include <memory>
+#include "tests/editor/ScriptedDisplay.h"
 
 namespace tolvan::test {
 
@@ -28,7 +26,7 @@ public:
     void render() { frame->redrawView(graph); }
     VSTGUI::Color pixel(int32_t x, int32_t y) const;
 
-    std::unique_ptr<AKkk> effect;
+    editortest::ScriptedDisplay display;
     VSTGUI::CFrame* frame = nullptr;
     VSTGUI::CBitmap* bitmap = nullptr;
     CFRGRAP* graph = nullptr;

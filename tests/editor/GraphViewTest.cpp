@@ -191,7 +191,7 @@ TEST_F(GraphViewTest, FrequencyLinesEndAtHalfTheSampleRate)
     graph->setGraphSampleRate(-44100);
     EXPECT_EQ(graph->getPointCount(), 243);
 
-    scene.effect->preAnalyser->sampleRate = 96000;
+    scene.display.sampleRate = 96000;
     graph->setGraphSampleRate(96000);
     EXPECT_EQ(verticalLines(), 30 + 1);
     // 40 kHz gets a label.
@@ -209,7 +209,7 @@ TEST_F(GraphViewTest, FrequencyLabelsThatWouldRunIntoTheOneBeforeAreLeftOut)
         {5000, "5kHz"}, {10000, "10kHz"}, {20000, "20kHz"}, {40000, "40kHz"}};
     const FontInstance& labelFont = GlyphCache::font(false, 11);  // Arial 11, the label font
     for (const int32_t rate : {44100, 48000, 96000, 192000, 384000, 768000}) {
-        scene.effect->preAnalyser->sampleRate = rate;
+        scene.display.sampleRate = rate;
         graph->setGraphSampleRate(rate);
         EXPECT_EQ(graph->getFrequencyGrid().size(), rate < 80000 ? 28u : 30u) << rate;
         // The labels a reader can tell apart, worked out from the text widths.
@@ -238,12 +238,12 @@ TEST_F(GraphViewTest, FrequencyLabelsThatWouldRunIntoTheOneBeforeAreLeftOut)
 
 TEST_F(GraphViewTest, FlatResponseOnTheMiddleRow)
 {
-    SpectrumAnalyser& response = *scene.effect->responseAnalyser;
+    SpectrumAnalyser& response = *scene.display.response;
     float* impulse = response.responseFrame();
     std::fill(impulse, impulse + 2 * SpectrumAnalyser::frameSize, 0.0f);
     impulse[0] = 1.0f;
     response.measureResponse();
-    EXPECT_TRUE(graph->traceSpectrum(response, Trace::response));
+    EXPECT_TRUE(graph->traceSpectrum(Trace::response));
     scene.render();
     // Two pixels wide along the middle line, inside the border, from the left edge on.
     for (int32_t x = 68; x < 400; x += 3)
@@ -253,12 +253,12 @@ TEST_F(GraphViewTest, FlatResponseOnTheMiddleRow)
 
     // The same bins again: nothing new to draw.
     EXPECT_FALSE(graph->isDirty());
-    EXPECT_FALSE(graph->traceSpectrum(response, Trace::response));
+    EXPECT_FALSE(graph->traceSpectrum(Trace::response));
     EXPECT_FALSE(graph->isDirty());
     // 6 dB louder: up by 6 / 60 of the plot's 114 rows.
     impulse[0] = 2.0f;
     response.measureResponse();
-    EXPECT_TRUE(graph->traceSpectrum(response, Trace::response));
+    EXPECT_TRUE(graph->traceSpectrum(Trace::response));
     EXPECT_EQ(graph->getCurve(Trace::response)[10].start.y, 84 - 11);
     // RANGE 120 halves the rows per dB at once, without a new measurement.
     graph->setRange(120);
@@ -267,7 +267,7 @@ TEST_F(GraphViewTest, FlatResponseOnTheMiddleRow)
 
 TEST_F(GraphViewTest, SpectraRiseAtOnceAndFallByFifteenPercent)
 {
-    SpectrumAnalyser& pre = *scene.effect->preAnalyser;
+    SpectrumAnalyser& pre = *scene.display.pre;
     const auto memory = [&] {
         const auto m = graph->getMemory(Trace::pre);
         return std::vector<float>(m.begin(), m.end());
@@ -280,7 +280,7 @@ TEST_F(GraphViewTest, SpectraRiseAtOnceAndFallByFifteenPercent)
     };
 
     // Silence right after the reset: each point sinks from just below the plot.
-    ASSERT_TRUE(graph->traceSpectrum(pre, Trace::pre));
+    ASSERT_TRUE(graph->traceSpectrum(Trace::pre));
     for (size_t p = 0; p < memory().size(); ++p) {
         const float tilt = std::log2(graph->getPointTable()[p].fLo / 1000.0f) * 4.0f;
         ASSERT_NEAR(memory()[p], 0.85f * (-80.0f - 1.0f) + 0.15f * (-379.29779f + tilt), 1e-3) << p;
@@ -290,7 +290,7 @@ TEST_F(GraphViewTest, SpectraRiseAtOnceAndFallByFifteenPercent)
     scene.render();
     const std::vector<float> before = memory();
     const std::vector<int32_t> rowsBefore = rows();
-    EXPECT_FALSE(graph->traceSpectrum(pre, Trace::pre));
+    EXPECT_FALSE(graph->traceSpectrum(Trace::pre));
     EXPECT_EQ(memory(), before);
     EXPECT_EQ(rows(), rowsBefore);
     EXPECT_FALSE(graph->isDirty());
@@ -298,7 +298,7 @@ TEST_F(GraphViewTest, SpectraRiseAtOnceAndFallByFifteenPercent)
     // A loud 1 kHz tone shows at once.
     pre.reset();
     feedSine(pre, 1000.0, 0.5);
-    ASSERT_TRUE(graph->traceSpectrum(pre, Trace::pre));
+    ASSERT_TRUE(graph->traceSpectrum(Trace::pre));
     EXPECT_TRUE(graph->isDirty());
     const std::vector<float> afterTone = memory();
     const auto peak = static_cast<size_t>(std::max_element(afterTone.begin(), afterTone.end()) - afterTone.begin());
@@ -310,7 +310,7 @@ TEST_F(GraphViewTest, SpectraRiseAtOnceAndFallByFifteenPercent)
     // 30 dB quieter: the next trace falls by 4.5 dB, 8.55 of the 114 rows over 60 dB.
     pre.reset();
     feedSine(pre, 1000.0, 0.5 * std::pow(10.0, -1.5));
-    ASSERT_TRUE(graph->traceSpectrum(pre, Trace::pre));
+    ASSERT_TRUE(graph->traceSpectrum(Trace::pre));
     EXPECT_NEAR(loud - memory()[peak], 4.5f, 0.01f);
     EXPECT_NEAR(rows()[peak] - loudRow, 8.55, 1.0);
     // SHIFT 10 instead of 20: the levels move 19 rows down at once, not at the next trace.
@@ -325,18 +325,18 @@ TEST_F(GraphViewTest, SpectraRiseAtOnceAndFallByFifteenPercent)
 
 TEST_F(GraphViewTest, SwitchedOffSpectrumIsNotDrawn)
 {
-    scene.effect->preAnalyserOn = 0;
-    scene.effect->postAnalyserOn = 1;
-    feedSine(*scene.effect->preAnalyser, 1000.0, 0.5);
+    scene.display.preShown = false;
+    scene.display.postShown = true;
+    feedSine(*scene.display.pre, 1000.0, 0.5);
     // Another tone for the output, so that its curve does not cover the source's.
-    feedSine(*scene.effect->postAnalyser, 3000.0, 0.05);
-    ASSERT_TRUE(graph->traceSpectrum(*scene.effect->preAnalyser, Trace::pre));
-    ASSERT_TRUE(graph->traceSpectrum(*scene.effect->postAnalyser, Trace::post));
+    feedSine(*scene.display.post, 3000.0, 0.05);
+    ASSERT_TRUE(graph->traceSpectrum(Trace::pre));
+    ASSERT_TRUE(graph->traceSpectrum(Trace::post));
     scene.render();
     const Rect belowLegend{68, 60, 405, 141};
     EXPECT_EQ(countColour(belowLegend, kSource), 0);
     EXPECT_GT(countColour(belowLegend, kOutput), 20);
-    scene.effect->preAnalyserOn = 1;
+    scene.display.preShown = true;
     scene.render();
     EXPECT_GT(countColour(belowLegend, kSource), 20);
 }

@@ -6,10 +6,9 @@
 #include <memory>
 
 #include "editor/VUMETER.h"
-#include "effect/AKkk.h"
 #include "framework/CBitmap.h"
 #include "framework/platform/headless/HeadlessScript.h"
-#include "tests/editor/EditorTestSupport.h"
+#include "tests/editor/ScriptedDisplay.h"
 
 namespace {
 
@@ -21,7 +20,7 @@ protected:
     {
         VSTGUI::headless::reset();
         strip = new VSTGUI::CBitmap(kMeterStrip);
-        meter = std::make_unique<VUMETER>(strip, 590, 54, effect.get());
+        meter = std::make_unique<VUMETER>(strip, 590, 54, &display);
     }
     void TearDown() override
     {
@@ -33,13 +32,13 @@ protected:
     void update(uint32_t afterMilliseconds, double peakLevel)
     {
         VSTGUI::headless::advanceTime(afterMilliseconds);
-        effect->peakLevel.store(peakLevel);
+        display.peakLevel = peakLevel;
         meter->updateMeter();
     }
 
     double displayedDecibels() const { return 20 * std::log10(static_cast<double>(meter->displayedLevel())); }
 
-    std::unique_ptr<AKkk> effect = editortest::makeEffect();
+    editortest::ScriptedDisplay display;
     VSTGUI::CBitmap* strip = nullptr;
     std::unique_ptr<VUMETER> meter;
 };
@@ -57,7 +56,7 @@ TEST_F(Meter, FullScaleSettlesAtZeroDecibelsImage48)
         update(25, 1.0);
     EXPECT_NEAR(meter->displayedLevel(), 1.0f, 1e-4f);
     EXPECT_EQ(meter->imageIndex(), 48);
-    EXPECT_EQ(effect->peakLevel.load(), 0.0) << "the meter consumes the collected peak";
+    EXPECT_EQ(display.peakLevel, 0.0) << "the meter consumes the collected peak";
 }
 
 TEST_F(Meter, ScaleEndsAtPlusTwelveAndMinusTwentyFourDecibels)
@@ -75,7 +74,7 @@ TEST_F(Meter, SilenceFallsAt0434DecibelsPer25MillisecondsAtAnyIdleRate)
 {
     for (const uint32_t interval : {1u, 4u, 10u, 25u, 40u, 100u}) {
         SCOPED_TRACE(interval);
-        meter = std::make_unique<VUMETER>(strip, 590, 54, effect.get());
+        meter = std::make_unique<VUMETER>(strip, 590, 54, &display);
         for (int i = 0; i < 200; ++i)
             update(25, 1.0);
         // From the first silent step on the level lies above the held peak, so only the

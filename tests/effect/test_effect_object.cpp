@@ -2,6 +2,7 @@
 // changes and its editor while the window is closed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -28,11 +29,12 @@ protected:
 TEST_F(EffectObject, ConstructionAppliesTheDefaults) {
     EXPECT_EQ(effect->getProgram(), 0);
     EXPECT_EQ(effect->getSampleRateHz(), 44100);
-    EXPECT_EQ(effect->eqActive, 1);
-    EXPECT_EQ(effect->preAnalyserOn, 1);
-    EXPECT_EQ(effect->postAnalyserOn, 1);
-    EXPECT_EQ(effect->outputGain, 1.0);
-    EXPECT_EQ(effect->balanceMakeup, 1.0);
+    const AKkk::DesignerState designed = effect->designerState();
+    EXPECT_EQ(designed.eqActive, 1);
+    EXPECT_TRUE(effect->spectrumShown(Spectrum::pre));
+    EXPECT_TRUE(effect->spectrumShown(Spectrum::post));
+    EXPECT_EQ(designed.outputGain, 1.0);
+    EXPECT_EQ(designed.balanceMakeup, 1.0);
     for (int32_t i = 0; i < kNumParameters; ++i) {
         EXPECT_EQ(effect->currentValue(i), effect->program(0)->values[i]) << i;
     }
@@ -40,19 +42,19 @@ TEST_F(EffectObject, ConstructionAppliesTheDefaults) {
     // so a design holds the real value of the stored normalised default.
     auto real = [&](int32_t id) { return normalizedToReal(effect->getParameterValue(id), id); };
     EXPECT_NEAR(real(19), 60, 1e-4);
-    EXPECT_EQ(effect->lowCut.frequency, real(19));
-    EXPECT_EQ(effect->lowCut.q, real(33));
-    EXPECT_EQ(effect->hiCut.frequency, real(25));
-    EXPECT_EQ(effect->hiCut.q, real(39));
-    EXPECT_EQ(effect->lowCut.enabled, 0);
-    EXPECT_EQ(effect->hiCut.enabled, 0);
+    EXPECT_EQ(designed.lowCut.frequency, real(19));
+    EXPECT_EQ(designed.lowCut.q, real(33));
+    EXPECT_EQ(designed.hiCut.frequency, real(25));
+    EXPECT_EQ(designed.hiCut.q, real(39));
+    EXPECT_EQ(designed.lowCut.enabled, 0);
+    EXPECT_EQ(designed.hiCut.enabled, 0);
     struct Expected {
         const SectionPair& pair;
         int32_t frequencyId, gainId, qId;
     };
-    for (const Expected& band : {Expected{effect->lowShelf, 20, 27, 34}, Expected{effect->peak1, 21, 28, 35},
-                                 Expected{effect->peak2, 22, 29, 36}, Expected{effect->peak3, 23, 30, 37},
-                                 Expected{effect->hiShelf, 24, 31, 38}, Expected{effect->balance, 26, 32, 40}}) {
+    for (const Expected& band : {Expected{designed.lowShelf, 20, 27, 34}, Expected{designed.peak1, 21, 28, 35},
+                                 Expected{designed.peak2, 22, 29, 36}, Expected{designed.peak3, 23, 30, 37},
+                                 Expected{designed.hiShelf, 24, 31, 38}, Expected{designed.balance, 26, 32, 40}}) {
         EXPECT_NEAR(real(band.frequencyId) / findDescriptor(band.frequencyId).defaultValue, 1, 1e-6);
         for (const CIIR* section : {&band.pair.left, &band.pair.right}) {
             EXPECT_EQ(section->sampleRate, 44100);
@@ -85,12 +87,13 @@ TEST_F(EffectObject, SampleRateIsTruncatedToWholeHertz) {
     EXPECT_EQ(effect->getSampleRateHz(), 44100);
     effect->changeSampleRate(96000.0f);
     EXPECT_EQ(effect->getSampleRateHz(), 96000);
-    EXPECT_EQ(effect->peak2.left.sampleRate, 96000);
-    EXPECT_EQ(effect->hiCut.stage1.right.sampleRate, 96000);
-    EXPECT_EQ(effect->preAnalyser->sampleRate, 96000);
-    EXPECT_EQ(effect->responseAnalyser->sampleRate, 96000);
+    const AKkk::DesignerState designed = effect->designerState();
+    EXPECT_EQ(designed.peak2.left.sampleRate, 96000);
+    EXPECT_EQ(designed.hiCut.stage1.right.sampleRate, 96000);
+    EXPECT_EQ(effect->inspectAnalyser(Spectrum::pre)->sampleRate, 96000);
+    EXPECT_EQ(effect->inspectResponseAnalyser()->sampleRate, 96000);
     // The designs keep their settings at the new rate.
-    EXPECT_NEAR(effect->peak2.left.frequency, 640, 1e-3);
+    EXPECT_NEAR(designed.peak2.left.frequency, 640, 1e-3);
 }
 
 TEST_F(EffectObject, ClosedEditorShowsNothingAndOpensNoDocumentation) {
@@ -99,7 +102,7 @@ TEST_F(EffectObject, ClosedEditorShowsNothingAndOpensNoDocumentation) {
     EXPECT_EQ(static_cast<AEffEditor*>(editor)->getEffect(), effect.get());
     EXPECT_FALSE(editor->isOpen());
     EXPECT_FALSE(editor->canOpenDocumentation());
-    EXPECT_FALSE(effect->analysersWanted);
+    EXPECT_FALSE(effect->analysersWanted());
     EXPECT_EQ(editor->getGraphView(), nullptr);
     ERect* rect = nullptr;
     ASSERT_TRUE(editor->getEditorRect(&rect));
@@ -116,11 +119,18 @@ TEST_F(EffectObject, ClosedEditorShowsNothingAndOpensNoDocumentation) {
 }
 
 TEST_F(EffectObject, SelectingAProgramWithPreOnResetsTheInputAnalyser) {
-    std::vector<float> loud(SpectrumAnalyser::frameSize, 0.5f);
-    ASSERT_EQ(effect->preAnalyser->feed(SpectrumAnalyser::frameSize, loud.data(), loud.data()), 2);
+    // The processing call feeds the analyser as it does while the editor shows the graph.
+    std::vector<float> loud(SpectrumAnalyser::frameSize, 0.5f), out(loud.size());
+    float* inputs[] = {loud.data(), loud.data()};
+    float* outputs[] = {out.data(), out.data()};
+    effect->setWindowOpen(true);
+    effect->wantAnalysers();
+    effect->processBlock(inputs, outputs, SpectrumAnalyser::frameSize);
+    const float* held = effect->inspectAnalyser(Spectrum::pre)->heldBins();
+    ASSERT_TRUE(std::any_of(held, held + SpectrumAnalyser::binCount, [](float bin) { return bin > 0; }));
     effect->selectProgram(0);
     std::vector<float> bins(SpectrumAnalyser::binCount, -1.0f);
-    ASSERT_TRUE(effect->preAnalyser->takeSpectrum(bins.data()));
+    ASSERT_TRUE(effect->takeSpectrum(Spectrum::pre, bins.data()));
     for (float bin : bins) ASSERT_EQ(bin, 0.0f);
 }
 
@@ -135,11 +145,11 @@ public:
     explicit EditorThatReadsTheEffectOnClose(AKkk& owner) : AEffEditor(&owner), owner(owner) { parentWindow = this; }
     void close() override {
         closedWithName = owner.program(0)->name;
-        closedWithAnalyserReady = owner.preAnalyser->isReady();
+        closedWithAnalyserReady = owner.inspectAnalyser(Spectrum::pre)->isReady();
         AEffEditor::close();
     }
-    static std::unique_ptr<AEffEditor> create(AKkk& owner) {
-        return std::make_unique<EditorThatReadsTheEffectOnClose>(owner);
+    static std::unique_ptr<AEffEditor> create(AudioEffectX& effect, EffectDisplay&) {
+        return std::make_unique<EditorThatReadsTheEffectOnClose>(static_cast<AKkk&>(effect));
     }
     static inline std::string closedWithName;
     static inline bool closedWithAnalyserReady = false;
@@ -148,7 +158,7 @@ private:
     AKkk& owner;
 };
 
-std::unique_ptr<AEffEditor> editorThatCannotBeMade(AKkk&) { throw std::bad_alloc(); }
+std::unique_ptr<AEffEditor> editorThatCannotBeMade(AudioEffectX&, EffectDisplay&) { throw std::bad_alloc(); }
 
 TEST(EffectTeardown, AnOpenEditorIsClosedWhileTheEffectIsStillWhole) {
     EditorThatReadsTheEffectOnClose::closedWithName.clear();

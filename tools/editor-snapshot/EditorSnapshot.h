@@ -34,7 +34,7 @@ inline constexpr int32_t kBlockSize = 512;
 Scene defaultScene();
 Scene busyScene();
 
-// [editor thread] Must be the only user of the headless back end while it runs.
+// [UI thread] Must be the only user of the headless back end while it runs.
 VSTGUI::PixelSurface renderEditor(const Scene& scene);
 
 }  // namespace editorsnapshot

@@ -1,12 +1,10 @@
+// The designer: turns stored parameter values into band designs, gains and switches, and
+// publishes each complete design to the audio thread and the response measurement.
 #include <atomic>
 #include <cmath>
 
-#include "dsp/FloatingPointMode.h"
 #include "effect/AKkk.h"
 #include "effect/ParameterValues.h"
-
-// The audio thread shares these; a lock inside an atomic would make it wait.
-static_assert(std::atomic<double>::is_always_lock_free && std::atomic<int32_t>::is_always_lock_free);
 
 namespace {
 
@@ -38,38 +36,7 @@ void design(SectionPair& pair, BandDesign kind, const BandSettings& s) {
     }
 }
 
-// The largest of |left| and |right| over the block; NaN never counts.
-double blockPeak(float* const* outputs, int32_t count) {
-    double peak = 0;
-    for (int32_t i = 0; i < count; ++i) {
-        peak = std::fmax(peak, std::fmax(std::fabs(outputs[0][i]), std::fabs(outputs[1][i])));
-    }
-    return peak;
-}
-
 }  // namespace
-
-void AKkk::processBlock(float** inputs, float** outputs, int32_t count) {
-    // Nothing subnormal reaches the filters or the output; the host's mode comes back on return.
-    const ScopedFlushDenormals flushDenormals;
-    const bool open = editorOpen.load(std::memory_order_acquire) == 1;
-    const bool feedAnalysers = open && analysersWanted.load(std::memory_order_acquire);
-    if (feedAnalysers && preAnalyserOn.load(std::memory_order_relaxed) != 0 && preAnalyser != nullptr) {
-        preAnalyser->feed(count, inputs[0], inputs[1]);
-    }
-    chain.process(inputs, outputs, count);
-    if (!open) return;
-    // Only raises the level. The compare-exchange fails only when the meter took the level
-    // in between (or spuriously), and the next pass compares with what is there now.
-    const double peak = blockPeak(outputs, count);
-    double seen = peakLevel.load(std::memory_order_relaxed);
-    while (peak > seen && !peakLevel.compare_exchange_weak(seen, peak, std::memory_order_release,
-                                                           std::memory_order_relaxed)) {
-    }
-    if (feedAnalysers && postAnalyserOn.load(std::memory_order_relaxed) != 0 && postAnalyser != nullptr) {
-        postAnalyser->feed(count, outputs[0], outputs[1]);
-    }
-}
 
 void AKkk::requestDesign(uint64_t bits) {
     // Sequentially consistent throughout: a thread whose compare-exchange fails has put its
@@ -142,29 +109,4 @@ void AKkk::applyToBand(const BandRow& row, int32_t index, double x) {
     });
     // Balance tilts around its frequency: half its gain comes off the whole signal.
     if (row.design == BandDesign::Balance && index == row.gain) balanceMakeup = std::pow(kDecibelBase, -0.5 * x);
-}
-
-bool AKkk::responseStale() const {
-    return designCount.load(std::memory_order_acquire) != measuredCount.load(std::memory_order_relaxed);
-}
-
-bool AKkk::updateResponseGraph() {
-    if (!responseStale()) return false;
-    fillResponseAnalyser();
-    return true;
-}
-
-void AKkk::fillResponseAnalyser() {
-    // Noted before the take: a design published in between is measured next time too.
-    measuredCount.store(designCount.load(std::memory_order_acquire), std::memory_order_relaxed);
-    responseDesigns.take();
-    if (responseAnalyser == nullptr) return;
-    const int32_t n = responseAnalyser->size;
-    responseDesigns.readSlot().impulseResponse(responseLeft.data(), responseRight.data(), n);
-    float* frame = responseAnalyser->responseFrame();
-    for (int32_t i = 0; i < n; ++i) {
-        frame[2 * i] = (responseLeft[i] + responseRight[i]) * 0.5f;
-        frame[2 * i + 1] = 0;
-    }
-    responseAnalyser->measureResponse();
 }
