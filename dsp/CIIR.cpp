@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "dsp/Levels.h"
+
 namespace {
 
 constexpr double twoPi = 6.283185307179586;
@@ -35,7 +37,6 @@ double shelfTerm(double a, double slope, double s)
     return std::sqrt(h) * s;
 }
 
-double guardDenormal(double y) { return std::fabs(y) <= smallestNormalFloat ? 0.0 : y; }
 
 } // namespace
 
@@ -178,8 +179,8 @@ void CIIR::process(float* out, const float* in, int count)
     }
     x1 = in[count - 1];
     y1 = out[count - 1];
-    y2 = guardDenormal(y2);
-    y1 = guardDenormal(y1);
+    y2 = levels::guardDenormal(y2);
+    y1 = levels::guardDenormal(y1);
     if (!historyIsFinite())
         clearHistory();
 }

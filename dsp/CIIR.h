@@ -65,6 +65,3 @@ private:
 // frequencies above it (possible at low sample rates) are designed at it, which keeps
 // every section stable; at 44100 Hz and above no band reaches it.
 inline constexpr double maxDesignFrequencyRatio = 0.49;
-
-// The history guard's threshold: the smallest normal float.
-inline constexpr double smallestNormalFloat = 1.1754943508222875e-38;

@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "dsp/DoublePair.h"
+#include "dsp/Levels.h"
 #include "dsp/StereoCascadePaths.h"
 
 using dsp::DoublePair;
@@ -44,7 +45,6 @@ namespace {
 // Four sections of coefficients and history are about as many as the registers hold.
 constexpr int maxGroup = 4;
 
-double guardDenormal(double y) { return std::fabs(y) <= smallestNormalFloat ? 0.0 : y; }
 
 template <int N>
 void runGroup(StereoSection* const* s, const float* inL, const float* inR, float* outL, float* outR, int count)
@@ -147,8 +147,8 @@ void scaleStereo(const float* inL, const float* inR, float* outL, float* outR, i
 void dsp::finishBlock(StereoSection& s)
 {
     for (int c = 0; c < 2; ++c) {
-        s.y2[c] = guardDenormal(s.y2[c]);
-        s.y1[c] = guardDenormal(s.y1[c]);
+        s.y2[c] = levels::guardDenormal(s.y2[c]);
+        s.y1[c] = levels::guardDenormal(s.y1[c]);
         if (!(std::isfinite(s.x1[c]) && std::isfinite(s.x2[c]) && std::isfinite(s.y1[c]) && std::isfinite(s.y2[c])))
             s.clearHistory(c);
     }

@@ -9,9 +9,8 @@ namespace graph {
 namespace {
 
 // Stand-in for the logarithm of a frequency at or below 0 Hz: far off any axis.
-constexpr double kLogOfNothing = -999.0;
 
-double safeLog(double value) { return value > 0.0 ? std::log(value) : kLogOfNothing; }
+double safeLog(double value) { return value > 0.0 ? std::log(value) : levels::kLogOfNothing; }
 
 // Truncation toward zero into a pixel column, saturated to the table's 16 bits.
 int16_t toColumn(double x)
@@ -41,7 +40,7 @@ float halfStepFactor()
 
 float binDecibels(float power)
 {
-    if (!(power > std::numeric_limits<float>::min()))
+    if (!(power > static_cast<float>(levels::kSmallestNormalFloat)))
         return kFloorDb;
     return 10.0f * std::log10(power);
 }

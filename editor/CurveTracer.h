@@ -9,10 +9,12 @@
 #include <cstdint>
 #include <span>
 
+#include "dsp/Levels.h"
+
 namespace graph {
 
 // Level given to any power at or below the smallest normal float: far below any plot.
-inline constexpr float kFloorDb = -379.29779f;
+inline constexpr float kFloorDb = static_cast<float>(levels::kSilenceDecibels);
 // A unit impulse analysed as the response measurement does it gives this bin power in
 // dB, negated: adding it puts a flat response on the plot's middle line.
 inline constexpr float kResponseCalibrationDb = 64.90357f;

@@ -1,5 +1,6 @@
 #include "editor/GraphView.h"
 
+#include "dsp/Levels.h"
 #include "dsp/SpectrumAnalyser.h"
 #include "framework/CFrame.h"
 #include "framework/GlyphCache.h"
@@ -58,7 +59,7 @@ constexpr int32_t kMajorLineOverhang = 2;
 // Labels other than the first start this far left of their line.
 constexpr int32_t kLabelLead = 12;
 
-float logOf(float value) { return value > 0.0f ? std::log(value) : -999.0f; }
+float logOf(float value) { return value > 0.0f ? std::log(value) : static_cast<float>(levels::kLogOfNothing); }
 
 }  // namespace
 

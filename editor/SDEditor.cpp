@@ -36,11 +36,6 @@ constexpr FontIndex kValueFont = 6;
 constexpr FontIndex kLabelFont = 4;
 constexpr FontIndex kMenuFont = 3;
 constexpr int32_t kBold = 1;
-constexpr ParamId kSlopeParameter = 5;
-constexpr ParamId kRangeParameter = 6;
-constexpr ParamId kShiftParameter = 7;
-constexpr ParamId kPreSwitchParameter = 3;
-constexpr ParamId kPostSwitchParameter = 4;
 constexpr std::string_view kDocumentsFolder = "documents";
 constexpr std::string_view kDocumentationFile = "index.htm";
 
@@ -364,7 +359,7 @@ bool SDEditor::applyPendingValues()
         if (valueDisplays[index] != nullptr) valueDisplays[index]->setValue(real);
         applyToGraph(index, real);
         // The graph reads the analyser switches when it draws.
-        if (index == kPreSwitchParameter || index == kPostSwitchParameter) switchesChanged = true;
+        if (index == kPreAnalyserParameter || index == kPostAnalyserParameter) switchesChanged = true;
     }
     return switchesChanged;
 }

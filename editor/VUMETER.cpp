@@ -4,6 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "dsp/Levels.h"
 #include "effect/EffectDisplay.h"
 #include "framework/CBitmap.h"
 #include "framework/CFrame.h"
@@ -11,8 +12,8 @@
 
 namespace {
 
-constexpr float kSmallestNormal = 1.1754944e-38f;
-constexpr float kFloorDecibels = -379.29779f;
+constexpr auto kSmallestNormal = static_cast<float>(levels::kSmallestNormalFloat);
+constexpr auto kFloorDecibels = static_cast<float>(levels::kSilenceDecibels);
 constexpr float kBottomDecibels = -24.0f;
 constexpr float kScaleSpanReciprocal = 0.027777778f;  // 1 / 36 dB
 // A host that leaves the editor alone for a long time: beyond this many steps the level

@@ -17,7 +17,7 @@ constexpr char kProductString[] = "Tolvan";
 constexpr int32_t kUniqueId = fourCharacters("iq71");
 
 // The first index whose name the host sees; the ones below it are the editor's own.
-constexpr int32_t kFirstNamedIndex = 9;
+constexpr int32_t kFirstNamedIndex = kBypassParameter;
 // Reset fires when the integer part of value + 0.1 is exactly 1, so a kick button's press
 // (1) resets and its release (0) does not. The 0.1 is a single-precision number widened
 // (0.10000000149011612), on purpose: with it 0.9f does not reset and 1.9f does.

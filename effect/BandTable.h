@@ -18,9 +18,6 @@ enum class BandDesign : int32_t {
     HighCut,    // low-pass cut filter
 };
 
-// The cut bands have no gain parameter.
-constexpr ParamId kNoParameter = -1;
-
 struct BandRow {
     Band band;
     BandDesign design;
@@ -28,17 +25,17 @@ struct BandRow {
 };
 
 inline constexpr BandRow bandTable[] = {
-    {Band::LowCut, BandDesign::LowCut, 11, 19, kNoParameter, 33},
-    {Band::LowShelf, BandDesign::LowShelf, 12, 20, 27, 34},
-    {Band::Peak1, BandDesign::Peak, 13, 21, 28, 35},
-    {Band::Peak2, BandDesign::Peak, 14, 22, 29, 36},
-    {Band::Peak3, BandDesign::Peak, 15, 23, 30, 37},
-    {Band::HiShelf, BandDesign::HighShelf, 16, 24, 31, 38},
-    {Band::Balance, BandDesign::Balance, 18, 26, 32, 40},
-    {Band::HiCut, BandDesign::HighCut, 17, 25, kNoParameter, 39},
+    {Band::LowCut, BandDesign::LowCut, kLowCutEnabled, kLowCutFrequency, kNoParameter, kLowCutQ},
+    {Band::LowShelf, BandDesign::LowShelf, kLowShelfEnabled, kLowShelfFrequency, kLowShelfGain, kLowShelfQ},
+    {Band::Peak1, BandDesign::Peak, kPeak1Enabled, kPeak1Frequency, kPeak1Gain, kPeak1Q},
+    {Band::Peak2, BandDesign::Peak, kPeak2Enabled, kPeak2Frequency, kPeak2Gain, kPeak2Q},
+    {Band::Peak3, BandDesign::Peak, kPeak3Enabled, kPeak3Frequency, kPeak3Gain, kPeak3Q},
+    {Band::HiShelf, BandDesign::HighShelf, kHiShelfEnabled, kHiShelfFrequency, kHiShelfGain, kHiShelfQ},
+    {Band::Balance, BandDesign::Balance, kBalanceEnabled, kBalanceFrequency, kBalanceGain, kBalanceQ},
+    {Band::HiCut, BandDesign::HighCut, kHiCutEnabled, kHiCutFrequency, kNoParameter, kHiCutQ},
 };
 
-constexpr bool drivesBand(const BandRow& row, ParamId index) {
+constexpr bool drivesBand(const BandRow& row, int32_t index) {
     return index == row.enabled || index == row.frequency || index == row.gain || index == row.q;
 }
 

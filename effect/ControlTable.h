@@ -1,5 +1,5 @@
 // The one table that defines every host parameter and every control of the editor.
-// The row number is the host's parameter index (ParamId); the editor builds its whole
+// The row number is the host's parameter index (ParamId below); the editor builds its whole
 // layout from the same rows.
 #pragma once
 
@@ -7,23 +7,38 @@
 
 #include "effect/DisplayFormats.h"
 
-using ParamId = int32_t;
+// The host's parameter indices, one name for each row. Hosts pass plain integers, so the
+// functions that take an index take an int32_t and compare it with these.
+// clang-format off
+enum ParamId : int32_t {
+    kNoParameter = -1,              // a band's missing gain (the cut bands have none)
+    kDummyParameter = 0,
+    kSpareParameter = 1,            // the graph's row: stores nothing
+    kDocumentationParameter = 2,    // the meter's row: opens the manual
+    kPreAnalyserParameter = 3,      // feeds the input analyser
+    kPostAnalyserParameter = 4,     // feeds the output analyser
+    kSlopeParameter = 5,            // the graph's slope, range and shift
+    kRangeParameter = 6,
+    kShiftParameter = 7,
+    kResetParameter = 8,            // resets the current program, reads 0
+    kBypassParameter = 9,           // 1 runs the equaliser, 0 takes it out
+    kOutputGainParameter = 10,      // output gain in dB
+    kLowCutEnabled = 11, kLowShelfEnabled, kPeak1Enabled, kPeak2Enabled, kPeak3Enabled, kHiShelfEnabled,
+    kHiCutEnabled, kBalanceEnabled,
+    kLowCutFrequency = 19, kLowShelfFrequency, kPeak1Frequency, kPeak2Frequency, kPeak3Frequency,
+    kHiShelfFrequency, kHiCutFrequency, kBalanceFrequency,
+    kLowShelfGain = 27, kPeak1Gain, kPeak2Gain, kPeak3Gain, kHiShelfGain, kBalanceGain,
+    kLowCutQ = 33, kLowShelfQ, kPeak1Q, kPeak2Q, kPeak3Q, kHiShelfQ, kHiCutQ, kBalanceQ,
+};
+// clang-format on
 
 constexpr int32_t kNumParameters = 41;
+static_assert(kBalanceQ == kNumParameters - 1);
 constexpr int32_t kNumPrograms = 8;
-
-// Parameters with a role of their own in the parameter path.
-constexpr ParamId kSpareParameter = 1;          // the graph's row: stores nothing
-constexpr ParamId kDocumentationParameter = 2;  // the meter's row: opens the manual
-constexpr ParamId kPreAnalyserParameter = 3;    // feeds the input analyser
-constexpr ParamId kPostAnalyserParameter = 4;   // feeds the output analyser
-constexpr ParamId kResetParameter = 8;          // resets the current program, reads 0
-constexpr ParamId kBypassParameter = 9;         // 1 runs the equaliser, 0 takes it out
-constexpr ParamId kOutputGainParameter = 10;    // output gain in dB
 
 // Whether a host or program value of the parameter is stored: the spare, the manual's and
 // Reset's never are.
-constexpr bool isStoredParameter(ParamId index) {
+constexpr bool isStoredParameter(int32_t index) {
     return index != kSpareParameter && index != kDocumentationParameter && index != kResetParameter;
 }
 

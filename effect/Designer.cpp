@@ -3,12 +3,12 @@
 #include <atomic>
 #include <cmath>
 
+#include "dsp/Levels.h"
 #include "effect/AKkk.h"
 #include "effect/ParameterValues.h"
 
 namespace {
 
-constexpr double kDecibelBase = 1.1220184543019636;
 
 int32_t truncated(double x) { return static_cast<int32_t>(std::trunc(x)); }
 
@@ -86,7 +86,7 @@ void AKkk::applyParameter(int32_t index, double x) {
         if (preAnalyserOn != 0 && preAnalyser != nullptr) preAnalyser->reset();
         break;
     case kBypassParameter: eqActive = truncated(x); break;
-    case kOutputGainParameter: outputGain = std::pow(kDecibelBase, x); break;
+    case kOutputGainParameter: outputGain = std::pow(levels::kDecibelBase, x); break;
     default:
         for (const BandRow& row : bandTable) {
             if (drivesBand(row, index)) applyToBand(row, index, x);
@@ -108,5 +108,5 @@ void AKkk::applyToBand(const BandRow& row, int32_t index, double x) {
         design(filter, row.design, settings);
     });
     // Balance tilts around its frequency: half its gain comes off the whole signal.
-    if (row.design == BandDesign::Balance && index == row.gain) balanceMakeup = std::pow(kDecibelBase, -0.5 * x);
+    if (row.design == BandDesign::Balance && index == row.gain) balanceMakeup = std::pow(levels::kDecibelBase, -0.5 * x);
 }

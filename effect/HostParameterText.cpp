@@ -17,7 +17,7 @@ struct SplitText {
 };
 
 // The editor's text of the value, split into number and unit; text holds the characters.
-SplitText splitDisplayText(ParamId index, double v, char (&text)[kDisplayTextSize]) {
+SplitText splitDisplayText(int32_t index, double v, char (&text)[kDisplayTextSize]) {
     const ControlDescriptor& row = findDescriptor(index);
     if (isSwitchParameter(index)) return {switchIsOn(v) ? "on" : "off", {}};
     if (row.format == nullptr) return {};
@@ -42,12 +42,12 @@ void copyPart(std::string_view part, char* text) {
 
 }  // namespace
 
-void parameterValueText(ParamId index, double v, char* text) {
+void parameterValueText(int32_t index, double v, char* text) {
     char buffer[kDisplayTextSize] = {};
     copyPart(splitDisplayText(index, v, buffer).value, text);
 }
 
-void parameterUnitText(ParamId index, double v, char* text) {
+void parameterUnitText(int32_t index, double v, char* text) {
     char buffer[kDisplayTextSize] = {};
     copyPart(splitDisplayText(index, v, buffer).unit, text);
 }

@@ -12,6 +12,6 @@ constexpr std::size_t kHostParameterTextSize = 8;
 
 // The value of parameter index at normalised value v without its unit: "640", "4.00",
 // "-6.0", "Edge", "on" or "off" for a switch; empty for a parameter without a value text.
-void parameterValueText(ParamId index, double v, char* text);
+void parameterValueText(int32_t index, double v, char* text);
 // Its unit: "Hz", "kHz", "dB", or empty.
-void parameterUnitText(ParamId index, double v, char* text);
+void parameterUnitText(int32_t index, double v, char* text);

@@ -3,14 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "dsp/Levels.h"
+
 namespace {
 
-// 10^(1/20): raising it to y dB gives the amplitude ratio.
-constexpr double kDecibelBase = 1.1220184543019636;
-// The smallest normal single-precision number, below which a level counts as silence.
-constexpr double kSmallestNormalFloat = 1.1754943508222875e-38;
-// 20·log10 of that smallest normal float: the level of silence in decibels.
-constexpr double kSilenceDecibels = -379.29779052734375;
 // Not a rounded 0.25: subtracting just under a quarter before rounding to the nearest
 // half step brings a value down to the multiple of 0.5 at or below it, while a value less
 // than 0.00001 below a multiple (float noise from the normalised value) still counts as
@@ -42,7 +38,7 @@ double normalizedToReal(double v, int32_t id) {
     switch (row.curve) {
     case Linear: return y;
     case HalfStep: return roundToHalfStep(y - kHalfStepOffset);
-    case Decibel: return std::pow(kDecibelBase, y);
+    case Decibel: return std::pow(levels::kDecibelBase, y);
     case Logarithmic: return std::exp(std::log(lo) + v * (std::log(hi) - std::log(lo)));
     default: return 0;
     }
@@ -57,7 +53,7 @@ double realToNormalized(double x, int32_t id) {
     case HalfStep: return (x - lo) / (hi - lo);
     case Decibel: {
         const double d = x - lo;
-        if (!(d > kSmallestNormalFloat)) return kSilenceDecibels / (hi - lo);
+        if (!(d > levels::kSmallestNormalFloat)) return levels::kSilenceDecibels / (hi - lo);
         return 20 * std::log10(d) / (hi - lo);
     }
     case Logarithmic: return (std::log(x) - std::log(lo)) / (std::log(hi) - std::log(lo));
@@ -65,7 +61,7 @@ double realToNormalized(double x, int32_t id) {
     }
 }
 
-float storedValue(ParamId index, float v) {
+float storedValue(int32_t index, float v) {
     const float inRange = std::clamp(v, 0.0f, 1.0f);
     if (!isSwitchParameter(index)) return inRange;
     return switchIsOn(inRange) ? 1.0f : 0.0f;

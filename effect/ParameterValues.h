@@ -18,11 +18,11 @@ double roundToHalfStep(double y);
 // The sound, the editor's button and the host's text all follow this one rule, and the
 // real value of a switch is its state, 1 or 0.
 constexpr double kSwitchThreshold = 0.5;
-constexpr bool isSwitchParameter(ParamId index) {
+constexpr bool isSwitchParameter(int32_t index) {
     return index >= 0 && index < kNumParameters && controlTable[index].kind == KindOnOffButton;
 }
 constexpr bool switchIsOn(double v) { return v >= kSwitchThreshold; }
 
 // The normalised value that parameter index keeps when it is given v: v brought into
 // 0..1, and for a switch its state, so that reading it back tells what the effect does.
-float storedValue(ParamId index, float v);
+float storedValue(int32_t index, float v);

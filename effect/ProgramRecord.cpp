@@ -10,7 +10,7 @@ constexpr char kDefaultProgramName[] = "Default";
 }  // namespace
 
 double defaultRealValue(int32_t index) {
-    if (index == 0 || index == kSpareParameter || index == kDocumentationParameter || index == kResetParameter) return 0;
+    if (index == kDummyParameter || !isStoredParameter(index)) return 0;
     return findDescriptor(index).defaultValue;
 }
 
