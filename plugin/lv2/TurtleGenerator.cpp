@@ -1,7 +1,7 @@
 // Writes the LV2 bundle's description from the control table and the port table at build
 // time, so that a port's range, default, unit and curve are the parameter's own.
 //
-// Usage: tolvan-lv2-turtle BUNDLE_DIR BINARY MINOR_VERSION MICRO_VERSION
+// Usage: tolvan-lv2-turtle BUNDLE_DIR BINARY MINOR_VERSION MICRO_VERSION VENDOR
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "effect/FactoryPresets.h"
 #include "effect/ParameterValues.h"
 #include "plugin/lv2/PortTable.h"
 
@@ -18,7 +19,6 @@ namespace {
 
 using namespace lv2ports;
 
-constexpr char kVendor[] = "[Kelvo] Ormund.T";
 // The product the plug-in belongs to, which names its maker.
 constexpr char kProjectUri[] = "urn:tolvan:project";
 // The analyser's slope: a tilt of the spectra in decibels per octave.
@@ -27,6 +27,7 @@ constexpr char kPrefixes[] = R"(@prefix doap: <http://usefulinc.com/ns/doap#> .
 @prefix foaf: <http://xmlns.com/foaf/0.1/> .
 @prefix lv2: <http://lv2plug.in/ns/lv2core#> .
 @prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .
+@prefix pset: <http://lv2plug.in/ns/ext/presets#> .
 @prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .
 @prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .
 @prefix units: <http://lv2plug.in/ns/extensions/units#> .
@@ -92,12 +93,12 @@ void writeAudioPort(std::ostream& out, uint32_t index, bool input, const char* s
         << "        lv2:name \"" << name << "\"\n";
 }
 
-std::string pluginDescription(const std::string& minor, const std::string& micro) {
+std::string pluginDescription(const std::string& minor, const std::string& micro, const std::string& vendor) {
     std::ostringstream out;
     out << kPrefixes << "\n<" << kProjectUri << ">\n"
         << "    a doap:Project ;\n"
         << "    doap:name \"Tolvan\" ;\n"
-        << "    doap:maintainer [ foaf:name \"" << kVendor << "\" ] .\n"
+        << "    doap:maintainer [ foaf:name \"" << vendor << "\" ] .\n"
         << "\n<" << kPluginUri << ">\n"
         << "    a lv2:Plugin , lv2:EQPlugin ;\n"
         << "    lv2:project <" << kProjectUri << "> ;\n"
@@ -133,14 +134,65 @@ std::string pluginDescription(const std::string& minor, const std::string& micro
     return out.str();
 }
 
+// A preset's URI, from its name: "Low-End Clean-Up" is urn:tolvan:preset:low-end-clean-up.
+std::string presetUri(std::string_view name) {
+    std::string slug;
+    for (const char c : name) {
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (c >= 'A' && c <= 'Z') {
+            slug += static_cast<char>(c - 'A' + 'a');
+        } else if (letter) {
+            slug += c;
+        } else if (!slug.empty() && slug.back() != '-') {
+            slug += '-';
+        }
+    }
+    return "urn:tolvan:preset:" + slug;
+}
+
+// The real value a preset gives a port: its own setting, else the parameter's default.
+double presetValue(const factorypresets::FactoryPreset& preset, ParamId row) {
+    for (const factorypresets::PresetSetting& setting : preset.settings) {
+        if (setting.index == row) return setting.value;
+    }
+    return controlTable[row].defaultValue;
+}
+
+// Every port's value, so that a preset sets the whole plug-in whatever it held before.
+std::string presets() {
+    std::ostringstream out;
+    out << kPrefixes;
+    for (const factorypresets::FactoryPreset& preset : factorypresets::factoryPresets) {
+        out << "\n<" << presetUri(preset.name) << ">\n"
+            << "    a pset:Preset ;\n"
+            << "    lv2:appliesTo <" << kPluginUri << "> ;\n"
+            << "    rdfs:label \"" << preset.name << "\" ;\n"
+            << "    lv2:port [\n";
+        for (uint32_t i = 0; i < kNumControlPorts; ++i) {
+            if (i > 0) out << "    ] , [\n";
+            out << "        lv2:symbol \"" << controlPorts[i].symbol << "\" ;\n"
+                << "        pset:value " << decimal(presetValue(preset, controlPorts[i].row)) << "\n";
+        }
+        out << "    ] .\n";
+    }
+    return out.str();
+}
+
 std::string manifest(const std::string& binary) {
     std::ostringstream out;
     out << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+        << "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
         << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n"
         << "<" << kPluginUri << ">\n"
         << "    a lv2:Plugin ;\n"
         << "    lv2:binary <" << binary << "> ;\n"
         << "    rdfs:seeAlso <tolvan.ttl> .\n";
+    for (const factorypresets::FactoryPreset& preset : factorypresets::factoryPresets) {
+        out << "\n<" << presetUri(preset.name) << ">\n"
+            << "    a pset:Preset ;\n"
+            << "    lv2:appliesTo <" << kPluginUri << "> ;\n"
+            << "    rdfs:seeAlso <presets.ttl> .\n";
+    }
     return out.str();
 }
 
@@ -155,12 +207,13 @@ bool writeFile(const std::string& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::cerr << "usage: tolvan-lv2-turtle BUNDLE_DIR BINARY MINOR_VERSION MICRO_VERSION\n";
+    if (argc != 6) {
+        std::cerr << "usage: tolvan-lv2-turtle BUNDLE_DIR BINARY MINOR_VERSION MICRO_VERSION VENDOR\n";
         return 2;
     }
     const std::string bundle = argv[1];
     const bool written = writeFile(bundle + "/manifest.ttl", manifest(argv[2])) &&
-                         writeFile(bundle + "/tolvan.ttl", pluginDescription(argv[3], argv[4]));
+                         writeFile(bundle + "/tolvan.ttl", pluginDescription(argv[3], argv[4], argv[5])) &&
+                         writeFile(bundle + "/presets.ttl", presets());
     return written ? EXIT_SUCCESS : EXIT_FAILURE;
 }

@@ -29,8 +29,10 @@ deb=$(ls "$work"/package/tolvan_*_amd64.deb)
 echo "== file list"
 expected="./usr/bin/tolvan-host
 ./usr/lib/lv2/tolvan.lv2/manifest.ttl
+./usr/lib/lv2/tolvan.lv2/presets.ttl
 ./usr/lib/lv2/tolvan.lv2/tolvan.ttl
 ./usr/lib/lv2/tolvan.lv2/tolvan_dsp.so
+./usr/lib/vst/Tolvan/Factory-Presets.fxb
 ./usr/lib/vst/Tolvan/Tolvan.so
 ./usr/lib/vst/Tolvan/documents/editor.png
 ./usr/lib/vst/Tolvan/documents/index.htm
@@ -61,6 +63,11 @@ grep -q "^License: OFL-1.1" "$work/root/usr/share/doc/tolvan/copyright" || fail 
 grep -qx "License: GPL-3.0+" "$work/root/usr/share/doc/tolvan/copyright" || fail "the project's licence"
 grep -qF "GNU General Public" "$folder/documents/index.htm" || fail "the manual's licence"
 
+echo "== the factory presets' bank loads in the packaged plug-in"
+"$host" preset show --plugin "$folder/Tolvan.so" "$folder/Factory-Presets.fxb" > "$work/bank.txt" \
+  || { cat "$work/bank.txt"; fail "the factory bank"; }
+grep -qF '"Vocal Presence"' "$work/bank.txt" || fail "the factory bank's programs"
+
 echo "== the packaged LV2 bundle is what LV2 hosts find"
 LV2_PATH="$work/root/usr/lib/lv2" lv2ls | grep -qx "urn:tolvan:kr-tolvan" || fail "lv2ls does not list the packaged plug-in"
 
@@ -82,7 +89,7 @@ grep -v "running with root privileges" "$work/lintian.log" || true
 echo "== install into one user's VST folder, then uninstall"
 cmake --install "$build" --prefix "$work/home/.vst" > /dev/null
 installed=$(cd "$work/home/.vst" && find . -type f | sort)
-diff <(printf '%s\n' ./Tolvan/Tolvan.so ./Tolvan/documents/editor.png ./Tolvan/documents/index.htm) <(echo "$installed") \
+diff <(printf '%s\n' ./Tolvan/Factory-Presets.fxb ./Tolvan/Tolvan.so ./Tolvan/documents/editor.png ./Tolvan/documents/index.htm) <(echo "$installed") \
   || fail "the installed files"
 cmake -DMANIFEST="$manifest" -P "$source/cmake/Uninstall.cmake" > /dev/null
 [ -d "$work/home/.vst" ] || fail "the uninstall removed the VST folder itself"
@@ -91,7 +98,7 @@ cmake -DMANIFEST="$manifest" -P "$source/cmake/Uninstall.cmake" > /dev/null
 echo "== install the LV2 bundle into one user's LV2 folder, then uninstall"
 cmake --install "$build" --component lv2 --prefix "$work/home/.lv2" > /dev/null
 installed=$(cd "$work/home/.lv2" && find . -type f | sort)
-diff <(printf '%s\n' ./tolvan.lv2/manifest.ttl ./tolvan.lv2/tolvan.ttl ./tolvan.lv2/tolvan_dsp.so) <(echo "$installed") \
+diff <(printf '%s\n' ./tolvan.lv2/manifest.ttl ./tolvan.lv2/presets.ttl ./tolvan.lv2/tolvan.ttl ./tolvan.lv2/tolvan_dsp.so) <(echo "$installed") \
   || fail "the installed LV2 files"
 LV2_PATH="$work/home/.lv2" lv2ls | grep -qx "urn:tolvan:kr-tolvan" || fail "lv2ls does not list the installed plug-in"
 cmake -DMANIFEST="$lv2_manifest" -P "$source/cmake/Uninstall.cmake" > /dev/null
