@@ -28,9 +28,10 @@ float peakDecibels(const float* left, const float* right, uint32_t count) {
     return std::max(kSilenceLevelDb, 20.0f * std::log10(peak));
 }
 
-// Every call comes from the host's audio thread or its instantiation thread, never two
-// at once (the host guarantees that), so nothing here is shared between threads; the
-// effect's own parameter path may be called from the audio thread.
+// The host constructs, activates and deletes an instance on one thread and connects and
+// runs it on its audio thread, never on two threads at once for one instance, so the
+// members here need no hand-off. run sets parameters on the audio thread, which the
+// effect's parameter path allows.
 class Lv2Effect {
 public:
     explicit Lv2Effect(double rate) {
@@ -40,6 +41,7 @@ public:
         }
     }
 
+    // [audio thread]
     void connect(uint32_t port, void* data) {
         if (port < kFirstControlPort) {
             audio[port] = static_cast<float*>(data);
