@@ -82,6 +82,18 @@ TEST(Lv2Ports, EveryParameterThatShapesTheSoundOrTheViewIsAPortInRealUnits) {
         EXPECT_EQ(isEnabled, port.row == kBypassParameter);
         lilv_nodes_free(designations);
 
+        // A cut band's Q reads "Edge" at the top, where the band's slope steepens.
+        const bool cutQ = port.row == bandTable[static_cast<int32_t>(Band::LowCut)].q ||
+                          port.row == bandTable[static_cast<int32_t>(Band::HiCut)].q;
+        LilvScalePoints* points = lilv_port_get_scale_points(w.plugin, p);
+        EXPECT_EQ(points != nullptr ? lilv_scale_points_size(points) : 0u, cutQ ? 1u : 0u);
+        LILV_FOREACH (scale_points, i, points) {
+            const LilvScalePoint* point = lilv_scale_points_get(points, i);
+            EXPECT_STREQ(lilv_node_as_string(lilv_scale_point_get_label(point)), "Edge");
+            EXPECT_EQ(lilv_node_as_float(lilv_scale_point_get_value(point)), high(port.row));
+        }
+        lilv_scale_points_free(points);
+
         LilvNode* label = lilv_port_get_name(w.plugin, p);
         ASSERT_NE(label, nullptr);
         const std::string text = lilv_node_as_string(label);
@@ -109,6 +121,16 @@ TEST(Lv2Ports, EveryParameterThatShapesTheSoundOrTheViewIsAPortInRealUnits) {
     LilvNode* plugName = lilv_plugin_get_name(w.plugin);
     EXPECT_STREQ(lilv_node_as_string(plugName), "Tolvan");
     lilv_node_free(plugName);
+    // The version in step with the project's: LV2 has a minor and a micro number.
+    for (const auto& [property, number] : {std::pair{LV2_CORE__minorVersion, TOLVAN_VERSION_MINOR},
+                                           std::pair{LV2_CORE__microVersion, TOLVAN_VERSION_PATCH}}) {
+        LilvNode* predicate = w.uri(property);
+        LilvNodes* values = lilv_plugin_get_value(w.plugin, predicate);
+        ASSERT_NE(values, nullptr) << property;
+        EXPECT_EQ(lilv_node_as_int(lilv_nodes_get_first(values)), number) << property;
+        lilv_nodes_free(values);
+        lilv_node_free(predicate);
+    }
     LilvNode* author = lilv_plugin_get_author_name(w.plugin);
     ASSERT_NE(author, nullptr);
     EXPECT_STREQ(lilv_node_as_string(author), "[Kelvo] Ormund.T");
