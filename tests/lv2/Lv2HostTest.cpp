@@ -6,15 +6,12 @@
 #include <lv2/port-props/port-props.h>
 #include <lv2/units/units.h>
 
-#include <array>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <map>
 #include <random>
 #include <set>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
