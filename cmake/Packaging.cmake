@@ -1,5 +1,6 @@
 # Packages of the plug-in: on Linux a Debian package "tolvan" that puts Tolvan/ into the
-# system's VST folder with the manual also under /usr/share/doc/tolvan, and the offline
+# system's VST folder with the manual also under /usr/share/doc/tolvan, tolvan.lv2/ into
+# the system's LV2 folder (plugin/lv2 installs it), and the offline
 # host as /usr/bin/tolvan-host (tools/host installs it); for Windows a zip of Tolvan/
 # (Tolvan.dll, documents/ and the licences). The project's own code is GPL-3.0-or-later;
 # the embedded typeface keeps its own licence.
@@ -10,7 +11,7 @@ set(CPACK_PACKAGE_NAME tolvan)
 set(CPACK_PACKAGE_VENDOR "${TOLVAN_VENDOR}")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_CONTACT "${TOLVAN_MAINTAINER}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "eight-band parametric equaliser plug-in (VST 2.x)")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "eight-band parametric equaliser plug-in (VST 2.x and LV2)")
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
@@ -55,11 +56,12 @@ else()
   # xdg-open is what the MANUAL button opens the manual with.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libxext6, xdg-utils")
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "KR [Tolvan] is a stereo eight-band parametric equaliser for digital audio
-workstations that load VST 2.x plug-ins: low cut, low shelf, three peaking
-bands, high shelf, a tilt and a high cut, with an output gain. Its editor
-shows the input and output spectra, the equaliser's response and the output
-level. The plug-in lies in /usr/lib/vst/Tolvan with its manual; the offline
-host tolvan-host processes sound files, presets and pictures of the editor
-from the command line.")
+workstations that load VST 2.x or LV2 plug-ins: low cut, low shelf, three
+peaking bands, high shelf, a tilt and a high cut, with an output gain. Its
+editor shows the input and output spectra, the equaliser's response and the
+output level. The VST 2.x plug-in lies in /usr/lib/vst/Tolvan with its manual,
+the LV2 plug-in in /usr/lib/lv2/tolvan.lv2; the offline host tolvan-host
+processes sound files, presets and pictures of the editor from the command
+line.")
 endif()
 include(CPack)

@@ -1,5 +1,6 @@
 # cmake -DMANIFEST=<build>/install_manifest.txt -P Uninstall.cmake: removes the files the
-# last install wrote, then the folders they leave empty up to and including Tolvan/.
+# last install wrote, then the folders they leave empty up to and including Tolvan/ (or
+# the LV2 bundle tolvan.lv2/).
 if(NOT EXISTS "${MANIFEST}")
   message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} is missing (run cmake --install first)")
 endif()
@@ -18,7 +19,7 @@ list(REMOVE_DUPLICATES folders)
 list(SORT folders ORDER DESCENDING)
 foreach(folder IN LISTS folders)
   file(GLOB left "${folder}/*")
-  if(IS_DIRECTORY "${folder}" AND NOT left AND folder MATCHES "/Tolvan(/|$)")
+  if(IS_DIRECTORY "${folder}" AND NOT left AND folder MATCHES "/(Tolvan|tolvan\\.lv2)(/|$)")
     file(REMOVE "${folder}")
     execute_process(COMMAND ${CMAKE_COMMAND} -E rm -r "${folder}")
   endif()

@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   libstb-dev fonts-liberation2 libx11-dev libxext-dev libxtst-dev libfftw3-dev libsndfile1-dev
   mingw-w64 binutils
+  lv2-dev
 )
 if [ "${1:-}" = "--tests" ]; then
   packages+=(xvfb xdotool wine64)
@@ -17,6 +18,8 @@ if [ "${1:-}" = "--tests" ]; then
   packages+=(dpkg-dev file lintian)
   # The validator's fuzzer is built with clang and its libFuzzer runtime.
   packages+=(clang-14 libclang-rt-14-dev)
+  # The LV2 edition's checks: lilv's tools and library, and sord_validate.
+  packages+=(lilv-utils liblilv-dev sordi)
 fi
 
 missing=()

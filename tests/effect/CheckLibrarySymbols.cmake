@@ -5,6 +5,13 @@
 # newer than NEWEST_GLIBC (the oldest long-term release the plug-in loads on), and the
 # library must carry the hardening it is built with: a stack protector, read-only
 # relocations resolved at load time and, where FORTIFIED is true, the checked functions.
+# Another library of the product names its own EXPORTS and the NEEDED libraries it may use.
+if(NOT DEFINED EXPORTS)
+  set(EXPORTS "VSTPluginMain;main")
+endif()
+if(NOT DEFINED NEEDED)
+  set(NEEDED "libc|libm|libpthread|libdl|libX11")
+endif()
 execute_process(COMMAND nm -D --defined-only ${LIBRARY} OUTPUT_VARIABLE defined RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "nm failed on ${LIBRARY}")
@@ -22,7 +29,7 @@ foreach(line ${lines})
   endif()
 endforeach()
 list(SORT exported)
-if(NOT exported STREQUAL "VSTPluginMain;main")
+if(NOT exported STREQUAL EXPORTS)
   message(FATAL_ERROR "exported symbols: ${exported}")
 endif()
 
@@ -30,7 +37,7 @@ execute_process(COMMAND nm -D --undefined-only ${LIBRARY} OUTPUT_VARIABLE undefi
 execute_process(COMMAND objdump -p ${LIBRARY} OUTPUT_VARIABLE headers)
 string(REGEX MATCHALL "NEEDED[ ]+[^\n]+" needed "${headers}")
 foreach(entry ${needed})
-  if(NOT entry MATCHES "NEEDED[ ]+(libc|libm|libpthread|libdl|libX11)\\.so|NEEDED[ ]+ld-linux")
+  if(NOT entry MATCHES "NEEDED[ ]+(${NEEDED})\\.so|NEEDED[ ]+ld-linux")
     message(FATAL_ERROR "unexpected dependency: ${entry}")
   endif()
 endforeach()

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package as a user gets it, and the install rules: what the package holds,
 # that the plug-in loads from the unpacked package with its manual beside it, that
-# lintian finds no error, and that an install into one user's VST folder is removed
-# whole by the uninstall.
+# lintian finds no error, and that an install into one user's VST folder, and of the LV2
+# bundle into one user's LV2 folder, is removed whole by the uninstall.
 #
 # Usage: PackageTest.sh BUILD_DIR TOLVAN_HOST SOURCE_DIR
 set -euo pipefail
@@ -11,9 +11,12 @@ host=$2
 source=$3
 work=$(mktemp -d)
 manifest="$build/install_manifest.txt"
+lv2_manifest="$build/install_manifest_lv2.txt"
 [ -f "$manifest" ] && cp "$manifest" "$work/manifest.saved"
+[ -f "$lv2_manifest" ] && cp "$lv2_manifest" "$work/lv2_manifest.saved"
 restore() {
   if [ -f "$work/manifest.saved" ]; then cp "$work/manifest.saved" "$manifest"; else rm -f "$manifest"; fi
+  if [ -f "$work/lv2_manifest.saved" ]; then cp "$work/lv2_manifest.saved" "$lv2_manifest"; else rm -f "$lv2_manifest"; fi
   rm -rf "$work"
 }
 trap restore EXIT
@@ -25,6 +28,11 @@ deb=$(ls "$work"/package/tolvan_*_amd64.deb)
 
 echo "== file list"
 expected="./usr/bin/tolvan-host
+./usr/lib/lv2/tolvan.lv2/manifest.ttl
+./usr/lib/lv2/tolvan.lv2/presets.ttl
+./usr/lib/lv2/tolvan.lv2/tolvan.ttl
+./usr/lib/lv2/tolvan.lv2/tolvan_dsp.so
+./usr/lib/vst/Tolvan/Factory-Presets.fxb
 ./usr/lib/vst/Tolvan/Tolvan.so
 ./usr/lib/vst/Tolvan/documents/editor.png
 ./usr/lib/vst/Tolvan/documents/index.htm
@@ -55,6 +63,14 @@ grep -q "^License: OFL-1.1" "$work/root/usr/share/doc/tolvan/copyright" || fail 
 grep -qx "License: GPL-3.0+" "$work/root/usr/share/doc/tolvan/copyright" || fail "the project's licence"
 grep -qF "GNU General Public" "$folder/documents/index.htm" || fail "the manual's licence"
 
+echo "== the factory presets' bank loads in the packaged plug-in"
+"$host" preset show --plugin "$folder/Tolvan.so" "$folder/Factory-Presets.fxb" > "$work/bank.txt" \
+  || { cat "$work/bank.txt"; fail "the factory bank"; }
+grep -qF '"Vocal Presence"' "$work/bank.txt" || fail "the factory bank's programs"
+
+echo "== the packaged LV2 bundle is what LV2 hosts find"
+LV2_PATH="$work/root/usr/lib/lv2" lv2ls | grep -qx "urn:tolvan:kr-tolvan" || fail "lv2ls does not list the packaged plug-in"
+
 echo "== the packaged tolvan-host finds the packaged plug-in by itself"
 "$work/root/usr/bin/tolvan-host" --version | grep -q "^tolvan-host [0-9]" || fail "tolvan-host --version"
 "$work/root/usr/bin/tolvan-host" info > "$work/own-info.txt" || { cat "$work/own-info.txt"; fail "the packaged tolvan-host"; }
@@ -73,9 +89,18 @@ grep -v "running with root privileges" "$work/lintian.log" || true
 echo "== install into one user's VST folder, then uninstall"
 cmake --install "$build" --prefix "$work/home/.vst" > /dev/null
 installed=$(cd "$work/home/.vst" && find . -type f | sort)
-diff <(printf '%s\n' ./Tolvan/Tolvan.so ./Tolvan/documents/editor.png ./Tolvan/documents/index.htm) <(echo "$installed") \
+diff <(printf '%s\n' ./Tolvan/Factory-Presets.fxb ./Tolvan/Tolvan.so ./Tolvan/documents/editor.png ./Tolvan/documents/index.htm) <(echo "$installed") \
   || fail "the installed files"
 cmake -DMANIFEST="$manifest" -P "$source/cmake/Uninstall.cmake" > /dev/null
 [ -d "$work/home/.vst" ] || fail "the uninstall removed the VST folder itself"
 [ -z "$(ls -A "$work/home/.vst")" ] || fail "left behind: $(cd "$work/home/.vst" && find .)"
+
+echo "== install the LV2 bundle into one user's LV2 folder, then uninstall"
+cmake --install "$build" --component lv2 --prefix "$work/home/.lv2" > /dev/null
+installed=$(cd "$work/home/.lv2" && find . -type f | sort)
+diff <(printf '%s\n' ./tolvan.lv2/manifest.ttl ./tolvan.lv2/presets.ttl ./tolvan.lv2/tolvan.ttl ./tolvan.lv2/tolvan_dsp.so) <(echo "$installed") \
+  || fail "the installed LV2 files"
+LV2_PATH="$work/home/.lv2" lv2ls | grep -qx "urn:tolvan:kr-tolvan" || fail "lv2ls does not list the installed plug-in"
+cmake -DMANIFEST="$lv2_manifest" -P "$source/cmake/Uninstall.cmake" > /dev/null
+[ -z "$(ls -A "$work/home/.lv2")" ] || fail "left behind: $(cd "$work/home/.lv2" && find .)"
 echo "package checks passed"

@@ -1,0 +1,93 @@
+// The LV2 plug-in's ports: two audio inputs, two audio outputs, one control input for
+// every parameter that shapes the sound or what the editor shows, and the output level.
+// Saved sessions refer to ports by symbol and hosts by number, so both stay as they are;
+// a new port goes at the end.
+#pragma once
+
+#include <cstdint>
+#include <iterator>
+
+#include "effect/ControlTable.h"
+
+namespace lv2ports {
+
+// The plug-in's URI: the one name hosts and sessions know it by.
+inline constexpr char kPluginUri[] = "urn:tolvan:kr-tolvan";
+
+constexpr uint32_t kInputLeft = 0;
+constexpr uint32_t kInputRight = 1;
+constexpr uint32_t kOutputLeft = 2;
+constexpr uint32_t kOutputRight = 3;
+constexpr uint32_t kFirstControlPort = 4;
+
+// A control input: the row of the control table whose real value it carries.
+struct ControlPort {
+    ParamId row;
+    const char* symbol;
+    const char* name;
+};
+
+// The bands in signal order, each with its switch, frequency, gain where it has one, and Q.
+inline constexpr ControlPort controlPorts[] = {
+    {kBypassParameter, "enabled", "Enabled"},
+    {kOutputGainParameter, "output_gain", "Output Gain"},
+    {11, "lowcut_on", "Low Cut On"},
+    {19, "lowcut_freq", "Low Cut Frequency"},
+    {33, "lowcut_q", "Low Cut Q"},
+    {12, "lowshelf_on", "Low Shelf On"},
+    {20, "lowshelf_freq", "Low Shelf Frequency"},
+    {27, "lowshelf_gain", "Low Shelf Gain"},
+    {34, "lowshelf_q", "Low Shelf Q"},
+    {13, "peak1_on", "Peak 1 On"},
+    {21, "peak1_freq", "Peak 1 Frequency"},
+    {28, "peak1_gain", "Peak 1 Gain"},
+    {35, "peak1_q", "Peak 1 Q"},
+    {14, "peak2_on", "Peak 2 On"},
+    {22, "peak2_freq", "Peak 2 Frequency"},
+    {29, "peak2_gain", "Peak 2 Gain"},
+    {36, "peak2_q", "Peak 2 Q"},
+    {15, "peak3_on", "Peak 3 On"},
+    {23, "peak3_freq", "Peak 3 Frequency"},
+    {30, "peak3_gain", "Peak 3 Gain"},
+    {37, "peak3_q", "Peak 3 Q"},
+    {16, "highshelf_on", "High Shelf On"},
+    {24, "highshelf_freq", "High Shelf Frequency"},
+    {31, "highshelf_gain", "High Shelf Gain"},
+    {38, "highshelf_q", "High Shelf Q"},
+    {18, "balance_on", "Balance On"},
+    {26, "balance_freq", "Balance Frequency"},
+    {32, "balance_gain", "Balance Gain"},
+    {40, "balance_q", "Balance Q"},
+    {17, "highcut_on", "High Cut On"},
+    {25, "highcut_freq", "High Cut Frequency"},
+    {39, "highcut_q", "High Cut Q"},
+    {kPreAnalyserParameter, "analyser_pre", "Analyser PRE"},
+    {kPostAnalyserParameter, "analyser_post", "Analyser POST"},
+    {5, "analyser_slope", "Analyser Slope"},
+    {6, "analyser_range", "Analyser Range"},
+    {7, "analyser_shift", "Analyser Shift"},
+};
+
+constexpr uint32_t kNumControlPorts = static_cast<uint32_t>(std::size(controlPorts));
+// The output's peak level in dBFS over the last block, for hosts' own meters.
+constexpr uint32_t kLevelPort = kFirstControlPort + kNumControlPorts;
+constexpr uint32_t kNumPorts = kLevelPort + 1;
+
+// What the level port reads for silence.
+constexpr float kSilenceLevelDb = -120.0f;
+
+// Every stored parameter has exactly one port, except the two that only the editor's own
+// buttons use (the manual's and Reset, which are actions, not settings) and the unused row 0.
+static_assert([] {
+    int32_t uses[kNumParameters] = {};
+    for (const ControlPort& port : controlPorts) {
+        if (port.row < 0 || port.row >= kNumParameters || !isStoredParameter(port.row)) return false;
+        ++uses[port.row];
+    }
+    for (ParamId row = 1; row < kNumParameters; ++row) {
+        if (uses[row] != (isStoredParameter(row) ? 1 : 0)) return false;
+    }
+    return uses[0] == 0;
+}());
+
+}  // namespace lv2ports
