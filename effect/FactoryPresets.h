@@ -14,9 +14,9 @@
 namespace factorypresets {
 
 // A parameter's real value, in single precision as hosts' ports and the editor's knobs
-// carry it; index -1 ends a preset's list.
+// carry it; kNoParameter ends a preset's list.
 struct PresetSetting {
-    ParamId index = -1;
+    ParamId index = kNoParameter;
     float value = 0;
 };
 
@@ -76,7 +76,7 @@ static_assert([] {
         if (std::string_view(preset.name).size() >= kProgramNameSize) return false;
         bool seen[kNumParameters] = {};
         for (const PresetSetting& s : preset.settings) {
-            if (s.index == -1) continue;
+            if (s.index == kNoParameter) continue;
             if (s.index < 0 || s.index >= kNumParameters || seen[s.index] || !isStoredParameter(s.index)) return false;
             seen[s.index] = true;
             const ControlDescriptor& row = controlTable[s.index];

@@ -21,8 +21,6 @@ using namespace lv2ports;
 
 // The product the plug-in belongs to, which names its maker.
 constexpr char kProjectUri[] = "urn:tolvan:project";
-// The analyser's slope: a tilt of the spectra in decibels per octave.
-constexpr ParamId kSlopeRow = 5;
 constexpr char kPrefixes[] = R"(@prefix doap: <http://usefulinc.com/ns/doap#> .
 @prefix foaf: <http://xmlns.com/foaf/0.1/> .
 @prefix lv2: <http://lv2plug.in/ns/lv2core#> .
@@ -49,7 +47,7 @@ std::string unitOf(ParamId row) {
     const ControlDescriptor& descriptor = controlTable[row];
     if (descriptor.format == formatFrequency) return "units:hz";
     if (descriptor.format != formatDecibels) return {};
-    if (row == kSlopeRow) {
+    if (row == kSlopeParameter) {  // a tilt of the spectra in decibels per octave
         return R"([ a units:Unit ; rdfs:label "decibels per octave" ; units:symbol "dB/oct" ; units:render "%f dB/oct" ])";
     }
     return "units:db";

@@ -30,14 +30,14 @@ TEST(Lv2Ports, EveryParameterThatShapesTheSoundOrTheViewIsAPortInRealUnits) {
     ASSERT_NE(w.plugin, nullptr) << "no " << lv2test::kPluginUri << " in " << TOLVAN_LV2_BUNDLE;
     const std::vector<ControlPortInfo>& ports = controlInputs();
 
-    std::set<ParamId> rows;
+    std::set<int32_t> rows;
     for (const ControlPortInfo& port : ports) {
         ASSERT_NE(port.row, -1) << port.symbol << " names no parameter";
         EXPECT_TRUE(rows.insert(port.row).second) << port.symbol << " repeats a parameter";
     }
     // Everything but the spare row, the manual's and Reset, which are actions.
-    std::set<ParamId> expected;
-    for (ParamId row = 3; row < kNumParameters; ++row) {
+    std::set<int32_t> expected;
+    for (int32_t row = 3; row < kNumParameters; ++row) {
         if (row != kResetParameter) expected.insert(row);
     }
     EXPECT_EQ(rows, expected);
@@ -232,7 +232,7 @@ TEST(Lv2Hostile, UnconnectedPortsAreSafe) {
     const ControlPortInfo& skipped = controlInputs().at(rng() % controlInputs().size());
     Lv2Instance plugin(48000);
     ASSERT_TRUE(plugin.valid());
-    std::map<ParamId, uint32_t> portOf;
+    std::map<int32_t, uint32_t> portOf;
     for (const ControlPortInfo& port : controlInputs()) {
         portOf[port.row] = port.index;
         if (port.row != skipped.row) plugin.connect(port.index, &plugin.values[port.index]);

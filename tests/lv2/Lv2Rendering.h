@@ -28,8 +28,8 @@ namespace lv2test {
 // The parameter a port's symbol names, worked out from the effect's own band table
 // rather than from the adapter's port list: "peak1_freq" is the frequency of the band
 // Peak1. -1 for a symbol that names none.
-inline ParamId rowOfSymbol(std::string_view symbol) {
-    constexpr std::pair<std::string_view, ParamId> single[] = {
+inline int32_t rowOfSymbol(std::string_view symbol) {
+    constexpr std::pair<std::string_view, int32_t> single[] = {
         {"enabled", kBypassParameter}, {"output_gain", kOutputGainParameter}, {"analyser_pre", 3},
         {"analyser_post", 4},          {"analyser_slope", 5},                 {"analyser_range", 6},
         {"analyser_shift", 7}};
@@ -56,7 +56,7 @@ inline ParamId rowOfSymbol(std::string_view symbol) {
 struct ControlPortInfo {
     uint32_t index;
     std::string symbol;
-    ParamId row;
+    int32_t row;
 };
 
 // The control inputs as lilv reads them from the bundle.
@@ -79,11 +79,11 @@ inline const std::vector<ControlPortInfo>& controlInputs() {
     return ports;
 }
 
-inline float low(ParamId row) { return static_cast<float>(controlTable[row].minValue); }
-inline float high(ParamId row) { return static_cast<float>(controlTable[row].maxValue); }
+inline float low(int32_t row) { return static_cast<float>(controlTable[row].minValue); }
+inline float high(int32_t row) { return static_cast<float>(controlTable[row].maxValue); }
 
 // Real values by parameter row, as a user sets them.
-using Settings = std::map<ParamId, float>;
+using Settings = std::map<int32_t, float>;
 
 using Stereo = std::array<std::vector<float>, 2>;
 
@@ -175,7 +175,7 @@ inline Stereo renderLv2(const Scene& scene, const Stereo& input, bool activate =
     if (!plugin.valid()) return out;
     plugin.connectControls();
     if (activate) plugin.activate();
-    std::map<ParamId, uint32_t> portOf;
+    std::map<int32_t, uint32_t> portOf;
     for (const ControlPortInfo& port : controlInputs()) portOf[port.row] = port.index;
     std::size_t at = 0;
     for (std::size_t b = 0; b < scene.blocks.size(); ++b) {

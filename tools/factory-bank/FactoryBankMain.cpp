@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
         for (const factorypresets::FactoryPreset& preset : factorypresets::factoryPresets) {
             plugin.dispatch(effSetProgram, 0, program++);
             for (const factorypresets::PresetSetting& setting : preset.settings) {
-                if (setting.index == -1) continue;
+                if (setting.index == kNoParameter) continue;
                 plugin.setParameter(setting.index, static_cast<float>(realToNormalized(setting.value, setting.index)));
             }
             std::string name = preset.name;
