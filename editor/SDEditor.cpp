@@ -22,13 +22,14 @@
 #include "framework/CParamDisplay.h"
 #include "framework/CSlider.h"
 #include "framework/CTextLabel.h"
+#include "resources/artwork/BitmapIds.h"
 
 using namespace VSTGUI;
 
 namespace {
 
-constexpr int32_t kSkinBitmap = 11030;
-constexpr int32_t kInfoBitmap = 11043;
+constexpr int32_t kSkinBitmap = bitmapid::skin;
+constexpr int32_t kInfoBitmap = bitmapid::info;
 constexpr int32_t kInfoImageHeight = 16;
 constexpr Color panelColor{64, 88, 112, 128};
 constexpr Color textColor{208, 208, 208, 128};

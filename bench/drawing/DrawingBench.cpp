@@ -5,6 +5,7 @@
 #include "framework/CBitmap.h"
 #include "framework/COffscreenContext.h"
 #include "framework/GlyphCache.h"
+#include "resources/artwork/BitmapIds.h"
 #include "tests/drawing/BmpEncoder.h"
 
 #include <benchmark/benchmark.h>
@@ -16,7 +17,7 @@ using namespace VSTGUI;
 
 namespace {
 
-constexpr int32_t kSkinId = 11030;
+constexpr int32_t kSkinId = bitmapid::skin;
 constexpr int32_t kSkinWidth = 754;
 constexpr int32_t kSkinHeight = 374;
 

@@ -9,6 +9,7 @@
 #include "effect/DisplayFormats.h"
 #include "effect/ParameterValues.h"
 #include "framework/BitmapResources.h"
+#include "resources/artwork/BitmapIds.h"
 #include "resources/artwork/generator/Canvas.h"
 #include "resources/artwork/generator/SkinLayout.h"
 #include "resources/artwork/generator/Typeface.h"
@@ -87,7 +88,7 @@ void drawValueDisplay(Canvas& sheet, const Fonts& fonts, const Box& box, const C
 }
 
 std::optional<Canvas> drawSheet(const Fonts& fonts, const Scene& scene) {
-    std::optional<Canvas> sheet = loadBitmap(11030);
+    std::optional<Canvas> sheet = loadBitmap(bitmapid::skin);
     if (!sheet) return std::nullopt;
     for (const ControlDescriptor* row = controlTable; row->name; ++row) {
         if (row->id < 0 || row->bitmap < 1) continue;
@@ -125,7 +126,7 @@ std::optional<Canvas> drawSheet(const Fonts& fonts, const Scene& scene) {
                              *row, value);
         }
     }
-    const std::optional<Canvas> info = loadBitmap(11043);
+    const std::optional<Canvas> info = loadBitmap(bitmapid::info);
     if (!info) return std::nullopt;
     blit(*sheet, *info, kInfoButton.left, kInfoButton.top, kInfoButton.width(), kInfoButton.height(),
          scene.buttonsPressed ? kInfoButton.height() : 0);

@@ -2,6 +2,7 @@
 // images are stacked vertically in it, and the function that draws it.
 #pragma once
 
+#include "resources/artwork/BitmapIds.h"
 #include "resources/artwork/generator/Canvas.h"
 #include "resources/artwork/generator/Typeface.h"
 
@@ -21,26 +22,7 @@ struct BitmapFormat {
     constexpr int height() const { return frameHeight * frames + spareRows; }
 };
 
-namespace bitmap {
-inline constexpr std::int32_t skin = 11030;
-inline constexpr std::int32_t graph = 131;
-inline constexpr std::int32_t meter = 133;
-inline constexpr std::int32_t pre = 11004;
-inline constexpr std::int32_t post = 11005;
-inline constexpr std::int32_t bypass = 11006;
-inline constexpr std::int32_t reset = 11007;
-inline constexpr std::int32_t balance = 11010;
-inline constexpr std::int32_t hiShelf = 11011;
-inline constexpr std::int32_t lowCut = 11012;
-inline constexpr std::int32_t lowShelf = 11013;
-inline constexpr std::int32_t hiCut = 11014;
-inline constexpr std::int32_t peak = 11015;
-inline constexpr std::int32_t frequencyKnob = 11020;
-inline constexpr std::int32_t gainKnob = 11021;
-inline constexpr std::int32_t outputKnob = 11022;
-inline constexpr std::int32_t analyserKnob = 11024;
-inline constexpr std::int32_t info = 11043;
-}  // namespace bitmap
+namespace bitmap = ::bitmapid;
 
 inline constexpr std::array<BitmapFormat, 18> kBitmaps = {{
     {bitmap::skin, 754, 374, 1},
