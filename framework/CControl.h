@@ -75,9 +75,9 @@ protected:
     int32_t tag;
     float oldValue = 1.0f;
     float defaultValue = 0.5f;
-    // The host may set the value from its own threads (the editor mirrors parameter changes
-    // into the controls wherever they happen), so it is an atomic:
-    // a reader always sees a whole value, and the next draw shows the latest one.
+    // An atomic, so that a value set from another thread is read whole and the next draw
+    // shows the latest one. The editor itself no longer does that: it hands a host's
+    // changes from other threads to the UI thread and sets its controls there.
     std::atomic<float> value{0.0f};
     float vmin = 0.0f;
     float vmax = 1.0f;
