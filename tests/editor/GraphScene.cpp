@@ -2,6 +2,7 @@
 
 #include "effect/PluginInterface.h"
 #include "framework/platform/headless/HeadlessScript.h"
+#include "tools/hosting/RecordingHost.h"
 
 namespace tolvan::test {
 
@@ -9,14 +10,9 @@ using namespace VSTGUI;
 
 namespace {
 
-intptr_t quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
 }  // namespace
 
-GraphScene::GraphScene() : effect(std::make_unique<AKkk>(quietHost))
+GraphScene::GraphScene() : effect(std::make_unique<AKkk>(hosting::quietHost))
 {
     headless::reset();
     host = headless::createHostWindow(Rect::fromSize({200, 100}, 754, 374));

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "tests/dsp/BiquadReference.h"
-#include "tests/effect/PluginHost.h"
+#include "tools/hosting/HostedEffect.h"
+#include "tools/hosting/RecordingHost.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ Response cut(FilterType type, Real f0, Real q, Real f) {
 }
 
 // The response of one enabled band with the host's values of its parameters at f.
-Response bandResponse(const BandUnderTest& band, HostedEffect& effect, Real f) {
+Response bandResponse(const BandUnderTest& band, hosting::HostedEffect& effect, Real f) {
     const Real f0 = logarithmic(effect.get(band.frequency), band.frequencyLow, band.frequencyHigh);
     const Real q = logarithmic(effect.get(band.q), band.qLow, band.qHigh);
     const Real gain = band.gain == kNone ? 0 : decibels(effect.get(band.gain));
@@ -122,9 +123,9 @@ protected:
         }
     }
 
-    TestHost host;
-    PluginLibrary library;
-    HostedEffect effect{library};
+    hosting::RecordingHost host;
+    hosting::PluginLibrary library{TOLVAN_PLUGIN_PATH};
+    hosting::HostedEffect effect{library};
 };
 
 TEST_F(BandWiring, EachBandParameterMovesItsOwnBandOnly) {

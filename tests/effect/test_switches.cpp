@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/effect/PluginHost.h"
+#include "tools/hosting/HostedEffect.h"
+#include "tools/hosting/RecordingHost.h"
 
 namespace {
 
@@ -40,9 +41,9 @@ protected:
         return peak;
     }
 
-    TestHost host;
-    PluginLibrary library;
-    HostedEffect effect{library};
+    hosting::RecordingHost host;
+    hosting::PluginLibrary library{TOLVAN_PLUGIN_PATH};
+    hosting::HostedEffect effect{library};
 };
 
 TEST_F(Switches, ReadBackAsTheStateTheHostTextShows) {

@@ -4,7 +4,8 @@
 
 #include "tests/drawing/PngFiles.h"
 #include "tests/editor/EditorGolden.h"
-#include "tests/effect/PluginHost.h"
+#include "tools/hosting/HostedEffect.h"
+#include "tools/hosting/RecordingHost.h"
 #include "tests/wine/WineHost.h"
 
 #include <gtest/gtest.h>
@@ -67,14 +68,14 @@ protected:
     std::vector<int32_t> indicesOf(int32_t opcode)
     {
         std::vector<int32_t> indices;
-        for (const HostCall& call : host.callsOf(opcode))
+        for (const hosting::HostCall& call : host.callsOf({opcode}))
             indices.push_back(call.index);
         return indices;
     }
 
-    PluginLibrary library;
-    TestHost host;
-    HostedEffect effect{library};
+    hosting::PluginLibrary library{TOLVAN_PLUGIN_PATH};
+    hosting::RecordingHost host;
+    hosting::HostedEffect effect{library};
     HWND window = nullptr;
     bool opened = false;
 };

@@ -3,7 +3,8 @@
 // be ended by the plug-in. The test is such a host, with an Xvfb of its own that it kills.
 
 #include "effect/PluginInterface.h"
-#include "tests/effect/PluginHost.h"
+#include "tools/hosting/HostedEffect.h"
+#include "tools/hosting/RecordingHost.h"
 
 #include <gtest/gtest.h>
 
@@ -93,10 +94,10 @@ TEST(ServerLoss, TheEditorOutlivesItsXServerAndTheHostIdlesClosesAndEndsNormally
     X11TestHost host;
     XSetIOErrorExitHandler(host.display(), keepHostAlive, nullptr);
 
-    TestHost callbacks;
-    PluginLibrary library;
+    hosting::RecordingHost callbacks;
+    hosting::PluginLibrary library{TOLVAN_PLUGIN_PATH};
     ASSERT_TRUE(library.loaded());
-    HostedEffect effect(library);
+    hosting::HostedEffect effect(library);
     ASSERT_NE(effect.get(), nullptr);
     effect.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
     effect.dispatch(effSetBlockSize, 0, kBlockSize);

@@ -22,7 +22,7 @@ struct EditorSize {
     int32_t height = 0;
 };
 
-EditorSize announcedSize(Effect& effect) {
+EditorSize announcedSize(HostedEffect& effect) {
     ERect* rect = nullptr;
     if (effect.dispatch(effEditGetRect, 0, 0, &rect) == 0 || rect == nullptr) return {};
     return {rect->right - rect->left, rect->bottom - rect->top};
@@ -61,7 +61,7 @@ bool expectNoChild(CheckContext& context, const HostWindow& window, const std::s
 }
 
 // Idle calls at a host's pace, with the host's own events handled between them.
-void idleFor(Effect& effect, const EditorParent& parent, int32_t calls) {
+void idleFor(HostedEffect& effect, const EditorParent& parent, int32_t calls) {
     for (int32_t i = 0; i < calls; ++i) {
         effect.dispatch(effEditIdle);
         parent.pumpEvents();
@@ -70,7 +70,7 @@ void idleFor(Effect& effect, const EditorParent& parent, int32_t calls) {
 }
 
 void editorInWindow(CheckContext& context) {
-    Effect effect(context.library);
+    HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     effect.start(44100, 128);
     const EditorSize size = announcedSize(effect);
@@ -118,7 +118,7 @@ void editorInWindow(CheckContext& context) {
 
     // Two effects' editors side by side, each in a host window of its own.
     {
-        Effect other(context.library);
+        HostedEffect other(context.library);
         other.start(44100, 128);
         const EditorParent otherParent(context);
         if (context.expect(otherParent.window() != nullptr, "no second host window")) {
@@ -146,7 +146,7 @@ void editorInWindow(CheckContext& context) {
 // The host destroys its window before it closes the editor, as some hosts do when a
 // project closes: the editor must notice, and close and idle calls after it must be safe.
 void hostDestroysWindowFirst(CheckContext& context) {
-    Effect effect(context.library);
+    HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     effect.start(44100, 128);
     const int32_t rounds = scaled(20);

@@ -23,7 +23,7 @@ void hostQuirks(CheckContext& context) {
     fillNoise(buffers.in, context.rng, 0.5f);
     {
         // Audio before effOpen and resume, and after suspend.
-        Effect effect(context.library);
+        HostedEffect effect(context.library);
         if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
         effect.process(buffers.inputs, buffers.outputs, 256);
         outputSound(context, buffers, 256, "audio before resume");
@@ -62,7 +62,7 @@ void hostQuirks(CheckContext& context) {
     {
         // Editor calls out of order: idle and close with nothing open, open twice, and
         // the effect closed with its editor still open.
-        Effect effect(context.library);
+        HostedEffect effect(context.library);
         effect.start(44100, 512);
         const EditorParent parent(context);
         effect.dispatch(effEditIdle);
@@ -91,7 +91,7 @@ struct Session {
 };
 
 // What a host stores of an effect without chunks: every program's values and name.
-Session saveSession(Effect& effect) {
+Session saveSession(HostedEffect& effect) {
     Session session;
     session.current = effect.dispatch(effGetProgram);
     const int32_t numPrograms = effect.get()->numPrograms;
@@ -108,7 +108,7 @@ Session saveSession(Effect& effect) {
     return session;
 }
 
-void restoreSession(Effect& effect, const Session& session) {
+void restoreSession(HostedEffect& effect, const Session& session) {
     for (std::size_t program = 0; program < session.values.size(); ++program) {
         effect.dispatch(effSetProgram, 0, static_cast<intptr_t>(program));
         std::string name = session.names[program];
@@ -124,7 +124,7 @@ void restoreSession(Effect& effect, const Session& session) {
 
 // A session saved from one effect and restored into a fresh one sounds the same.
 void sessionRestore(CheckContext& context) {
-    Effect original(context.library);
+    HostedEffect original(context.library);
     if (!context.expect(original.valid(), "the entry point gave no effect")) return;
     original.start(48000, 512);
     std::uniform_real_distribution<float> value(0.0f, 1.0f);
@@ -138,7 +138,7 @@ void sessionRestore(CheckContext& context) {
     original.dispatch(effSetProgram, 0, 3);
     const Session session = saveSession(original);
 
-    Effect restored(context.library);
+    HostedEffect restored(context.library);
     restored.start(48000, 512);
     restoreSession(restored, session);
     const Session again = saveSession(restored);
