@@ -15,7 +15,11 @@ RecordingHost::RecordingHost() { current.store(this); }
 
 RecordingHost::RecordingHost(std::initializer_list<int32_t> opcodes) : recordedOpcodes(opcodes) { current.store(this); }
 
-RecordingHost::~RecordingHost() { current.store(nullptr); }
+RecordingHost::~RecordingHost() {
+    // Only this host's own turn ends here.
+    RecordingHost* self = this;
+    current.compare_exchange_strong(self, nullptr);
+}
 
 intptr_t RecordingHost::callback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
                                  float opt) {
