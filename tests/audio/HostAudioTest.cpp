@@ -168,8 +168,8 @@ TEST_F(HostAudio, ConcurrentSettersLeaveTheDesignOfTheStoredValues)
         for (int index = 9; index < 41; ++index)
             fresh.set(index, raced.get(index));
         for (hosting::HostedEffect* e : {&raced, &fresh}) {
-            e->dispatch(effMainsChanged, 0, 0);
-            e->dispatch(effMainsChanged, 0, 1);
+            e->suspend();
+            e->resume();
         }
         raced->processReplacing(raced.get(), in, racedOut, block);
         fresh->processReplacing(fresh.get(), in, freshOut, block);

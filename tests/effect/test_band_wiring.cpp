@@ -92,7 +92,7 @@ Response measured(const std::vector<float>& impulseResponse, Real f) {
 class BandWiring : public ::testing::Test {
 protected:
     void SetUp() override {
-        effect.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
+        effect.setSampleRate(static_cast<float>(kRate));
         effect.set(9, 1.0f);   // equaliser in
         effect.set(10, 0.5f);  // output gain 0 dB
         for (const BandUnderTest& band : kBands) {
@@ -105,8 +105,8 @@ protected:
 
     // The whole chain's response, measured and expected, at frequencies across the range.
     void expectChainResponse(const std::string& scenario) {
-        effect.dispatch(effMainsChanged, 0, 0);
-        effect.dispatch(effMainsChanged, 0, 1);
+        effect.suspend();
+        effect.resume();
         std::vector<float> impulse(kImpulseLength, 0.0f), left(kImpulseLength), right(kImpulseLength);
         impulse[0] = 1.0f;
         std::vector<float> impulseRight = impulse;

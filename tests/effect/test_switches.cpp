@@ -61,7 +61,7 @@ TEST_F(Switches, TheSoundFollowsTheSameRule) {
     // Peak1 at 1 kHz and +18 dB: about eight times the input where it is on.
     effect.set(kPeak1Frequency, static_cast<float>(std::log(50.0) / std::log(1000.0)));
     effect.set(kPeak1Gain, 1.0f);
-    effect.dispatch(effMainsChanged, 0, 1);
+    effect.resume();
     const auto expectBoostWhereOn = [&](int index) {
         for (float v : kValues) {
             effect.set(index, v);

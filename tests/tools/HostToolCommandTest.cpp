@@ -29,11 +29,11 @@ const hosting::PluginLibrary& sharedLibrary() {
 std::vector<float> reference(const Sound& in, int block, const std::vector<std::pair<int, float>>& settings) {
     hosting::RecordingHost host;
     hosting::HostedEffect effect(sharedLibrary());
-    effect.dispatch(effOpen);
-    effect.dispatch(effMainsChanged, 0, 0);
-    effect.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(in.rate));
-    effect.dispatch(effSetBlockSize, 0, block);
-    effect.dispatch(effMainsChanged, 0, 1);
+    effect.open();
+    effect.suspend();
+    effect.setSampleRate(static_cast<float>(in.rate));
+    effect.setBlockSize(block);
+    effect.resume();
     for (const auto& [index, value] : settings) effect.set(index, value);
 
     const std::size_t frames = in.samples.size() / static_cast<std::size_t>(in.channels);

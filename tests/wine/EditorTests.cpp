@@ -45,7 +45,7 @@ protected:
         effect.dispatch(effEditGetRect, 0, 0, &rect);
         ASSERT_NE(rect, nullptr);
         window = createHostWindow(kEditorOrigin.x, kEditorOrigin.y, rect->right - rect->left, rect->bottom - rect->top);
-        if (effect.dispatch(effEditOpen, 0, 0, window) == 0)
+        if (effect.editOpen(window) == 0)
             GTEST_SKIP() << "effEditOpen answers 0: this build's editor does not open yet";
         opened = true;
         UpdateWindow(childWindow(window));
@@ -54,7 +54,7 @@ protected:
     void TearDown() override
     {
         if (opened)
-            effect.dispatch(effEditClose);
+            effect.editClose();
         DestroyWindow(window);
     }
     // The host's side of a user's gesture: its message loop and its idle calls.
@@ -62,7 +62,7 @@ protected:
     {
         for (DWORD waited = 0; waited < milliseconds; waited += 20) {
             pumpMessages(20);
-            effect.dispatch(effEditIdle);
+            effect.editIdle();
         }
     }
     std::vector<int32_t> indicesOf(int32_t opcode)
@@ -218,10 +218,10 @@ TEST_F(Editor, TheHostDestroyingItsWindowBeforeClosingTheEditorIsHarmless)
 {
     DestroyWindow(window);
     serve(100);
-    effect.dispatch(effEditClose);
+    effect.editClose();
     // The editor opens again in the host's next window.
     window = createHostWindow(kEditorOrigin.x, kEditorOrigin.y, 754, 374);
-    EXPECT_NE(effect.dispatch(effEditOpen, 0, 0, window), 0);
+    EXPECT_NE(effect.editOpen(window), 0);
     serve(100);
 }
 

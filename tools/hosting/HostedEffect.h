@@ -47,9 +47,9 @@ public:
     void suspend() const { dispatch(effMainsChanged, 0, 0); }
     // What a host does before the first block: open, rate, block size, resume.
     void start(float sampleRate, int32_t blockSize) const;
+    void startProcess() const { dispatch(effStartProcess); }
 
     // [audio thread]
-    void startProcess() const { dispatch(effStartProcess); }
     void process(float** inputs, float** outputs, int32_t frames) const {
         effect->processReplacing(effect, inputs, outputs, frames);
     }
@@ -57,13 +57,13 @@ public:
     float get(int32_t index) const { return effect->getParameter(effect, index); }
     void set(int32_t index, float value) const { effect->setParameter(effect, index, value); }
 
-    // [UI thread] Programs.
-    int32_t program() const { return static_cast<int32_t>(dispatch(effGetProgram)); }
-    void setProgram(int32_t program) const { dispatch(effSetProgram, 0, program); }
+    // [UI thread] Programs, by index as the interface passes them.
+    intptr_t program() const { return dispatch(effGetProgram); }
+    void setProgram(intptr_t program) const { dispatch(effSetProgram, 0, program); }
 
-    // [UI thread] The editor: open in the host's window (an X11 window id or an HWND),
-    // idle, close, and the rectangle it asks for (null when it gives none).
-    bool editOpen(void* parent) const { return dispatch(effEditOpen, 0, 0, parent) != 0; }
+    // [UI thread] The editor: open in the host's window (an X11 window id or an HWND;
+    // 1 when it opened), idle, close, and the rectangle it asks for (null when it gives none).
+    intptr_t editOpen(void* parent) const { return dispatch(effEditOpen, 0, 0, parent); }
     void editIdle() const { dispatch(effEditIdle); }
     void editClose() const { dispatch(effEditClose); }
     const ERect* editRect() const;

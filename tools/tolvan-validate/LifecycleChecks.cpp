@@ -45,7 +45,7 @@ void oneCycle(CheckContext& context, StereoBuffers& buffers) {
     effect.start(48000, 512);
     effect.set(13, 1.0f);
     effect.process(buffers.inputs, buffers.outputs, 512);
-    effect.dispatch(effMainsChanged, 0, 0);
+    effect.suspend();
 }
 
 void createProcessClose(CheckContext& context) {
@@ -130,7 +130,7 @@ void editorCyclesWithAudio(CheckContext& context) {
     int32_t opened = 0;
     const auto cycle = [&] {
         opened += effect.dispatch(effEditOpen, 0, 0, parent.handle()) != 0 ? 1 : 0;
-        effect.dispatch(effEditIdle);
+        effect.editIdle();
         parent.pumpEvents();
         effect.dispatch(effEditClose);
     };

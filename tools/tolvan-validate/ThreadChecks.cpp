@@ -110,12 +110,12 @@ void threeThreads(CheckContext& context) {
         effect.dispatch(effEditGetRect, 0, 0, &rect);
         opened += effect.dispatch(effEditOpen, 0, 0, parent.handle()) != 0 ? 1 : 0;
         for (int32_t i = 0; i < 5; ++i) {
-            effect.dispatch(effEditIdle);
+            effect.editIdle();
             parent.pumpEvents();
         }
         effect.dispatch(effEditClose);
-        effect.dispatch(effMainsChanged, 0, 0);
-        effect.dispatch(effMainsChanged, 0, 1);
+        effect.suspend();
+        effect.resume();
         ++cycles;
         // An editor thread waits for its next message; it does not spin.
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
