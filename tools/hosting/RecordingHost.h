@@ -60,8 +60,9 @@ private:
     intptr_t answer(int32_t opcode, int32_t index, intptr_t value, float opt);
     std::vector<HostCall> recorded(std::initializer_list<int32_t> opcodes) const;
 
-    // Set by the constructor and cleared by the destructor of the host alive; an effect's
-    // calls reach the host only between the two.
+    // Set by the constructor and cleared by the destructor of the host alive (an atomic
+    // pointer, so a plug-in's thread sees the host whole); an effect's calls reach the host
+    // only between the two, so its effects stop calling before the host goes.
     static std::atomic<RecordingHost*> current;
     // Calls come from the plug-in's audio and UI threads alike; the lock keeps the record whole.
     mutable std::mutex mutex;
