@@ -9,20 +9,16 @@
 #include "dsp/SpectrumAnalyser.h"
 #include "effect/PluginInterface.h"
 #include "effect/AKkk.h"
+#include "tools/hosting/RecordingHost.h"
 
 namespace {
 
 constexpr int block = 512;
 constexpr int rate = 48000;
 
-intptr_t quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
 std::unique_ptr<AKkk> effectAt48k(bool allBands)
 {
-    auto fx = std::make_unique<AKkk>(quietHost);
+    auto fx = std::make_unique<AKkk>(hosting::quietHost);
     fx->changeSampleRate(static_cast<float>(rate));
     if (allBands) {
         for (int index = 11; index <= 18; ++index)

@@ -7,7 +7,6 @@
 // The contenders run interleaved in random order; at the end the medians of processor time
 // per stereo sample and the ratio of Tolvan to each peer are printed by block size.
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 
 #include <cmath>
 #include <cstdio>
@@ -19,6 +18,9 @@
 #include <vector>
 
 #include "effect/PluginInterface.h"
+#include "tools/hosting/HostedEffect.h"
+#include "tools/hosting/PluginLibrary.h"
+#include "tools/hosting/RecordingHost.h"
 
 namespace {
 
@@ -30,13 +32,12 @@ constexpr int32_t audioMasterGetBlockSize = 17;
 
 int currentBlockSize = 512;
 
-intptr_t host(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
+intptr_t host(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt)
 {
     switch (opcode) {
-    case audioMasterVersion: return 2400;
     case audioMasterGetSampleRate: return rate;
     case audioMasterGetBlockSize: return currentBlockSize;
-    default: return 0;
+    default: return hosting::quietHost(effect, opcode, index, value, ptr, opt);
     }
 }
 
@@ -45,56 +46,46 @@ class Instance {
 public:
     static std::unique_ptr<Instance> load(const std::string& path, int blockSize)
     {
-        void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (library == nullptr)
-            return nullptr;
-        using Entry = AEffect* (*)(HostCallback);
-        auto entry = reinterpret_cast<Entry>(dlsym(library, "VSTPluginMain"));
-        if (entry == nullptr)
-            entry = reinterpret_cast<Entry>(dlsym(library, "main"));
+        auto library = std::make_unique<hosting::PluginLibrary>(path);
+        const hosting::EntryPoint entry = library->hostEntry();
         AEffect* effect = entry != nullptr ? entry(host) : nullptr;
-        if (effect == nullptr || effect->magic != kEffectMagic) {
-            dlclose(library);
+        if (effect == nullptr || effect->magic != kEffectMagic)
             return nullptr;
-        }
-        return std::unique_ptr<Instance>(new Instance(library, effect, blockSize));
+        return std::unique_ptr<Instance>(new Instance(std::move(library), effect, blockSize));
     }
 
-    ~Instance()
-    {
-        effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
-        effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
-        dlclose(library);
-    }
+    ~Instance() { effect.suspend(); }
     Instance(const Instance&) = delete;
     Instance& operator=(const Instance&) = delete;
 
-    void set(int32_t index, float value) { effect->setParameter(effect, index, value); }
+    void set(int32_t index, float value) { effect.set(index, value); }
     std::string display(int32_t index)
     {
         char text[256] = {};
-        effect->dispatcher(effect, effGetParamDisplay, index, 0, text, 0.0f);
+        effect.dispatch(effGetParamDisplay, index, 0, text);
         return text;
     }
     // Parameters are set; processing starts.
     void resume()
     {
-        effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
-        effect->dispatcher(effect, effStartProcess, 0, 0, nullptr, 0.0f);
+        effect.resume();
+        effect.startProcess();
     }
-    void process(float** in, float** out, int count) { effect->processReplacing(effect, in, out, count); }
+    void process(float** in, float** out, int count) { effect.process(in, out, count); }
     int inputs() const { return effect->numInputs; }
 
 private:
-    Instance(void* lib, AEffect* fx, int blockSize) : library(lib), effect(fx)
+    Instance(std::unique_ptr<hosting::PluginLibrary> lib, AEffect* fx, int blockSize)
+        : library(std::move(lib)), effect(fx)
     {
-        effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
-        effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
-        effect->dispatcher(effect, effSetBlockSize, 0, blockSize, nullptr, 0.0f);
+        effect.open();
+        effect.setSampleRate(static_cast<float>(rate));
+        effect.setBlockSize(blockSize);
     }
 
-    void* library;
-    AEffect* effect;
+    // Declared first, so that the effect is closed before its library is let go.
+    std::unique_ptr<hosting::PluginLibrary> library;
+    hosting::HostedEffect effect;
 };
 
 // A contender: its instances and how a stereo block runs through them.

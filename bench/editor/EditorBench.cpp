@@ -13,13 +13,9 @@
 #include "effect/AKkk.h"
 #include "framework/CFrame.h"
 #include "framework/platform/headless/HeadlessScript.h"
+#include "tools/hosting/RecordingHost.h"
 
 namespace {
-
-intptr_t silentHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
 
 constexpr int32_t kBlock = 512;
 
@@ -74,7 +70,7 @@ struct Session {
         offset = (offset + kBlock) % (noise.size() - 2 * kBlock);
     }
 
-    std::unique_ptr<AKkk> effect = std::make_unique<AKkk>(silentHost, &SDEditor::create);
+    std::unique_ptr<AKkk> effect = std::make_unique<AKkk>(hosting::quietHost, &SDEditor::create);
     AEffect* record = effect->getAeffect();
     VSTGUI::platform::ParentWindow host = nullptr;
     std::vector<float> noise = std::vector<float>(1 << 16);
@@ -133,7 +129,7 @@ BENCHMARK(BM_FirstEditOpenBesideAnotherInstance)->Unit(benchmark::kMillisecond);
 void BM_CreateAndCloseEffect(benchmark::State& state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(std::make_unique<AKkk>(silentHost, &SDEditor::create));
+        benchmark::DoNotOptimize(std::make_unique<AKkk>(hosting::quietHost, &SDEditor::create));
 }
 BENCHMARK(BM_CreateAndCloseEffect)->Unit(benchmark::kMicrosecond);
 

@@ -7,7 +7,7 @@
 #include "framework/CFrame.h"
 #include "framework/COnOffButton.h"
 #include "framework/CParamDisplay.h"
-#include "framework/FrameEditor.h"
+#include "tools/hosting/SilentFrameEditor.h"
 #include "framework/platform/headless/HeadlessScript.h"
 #include "tests/framework/FrameworkBitmaps.h"
 
@@ -20,16 +20,6 @@ namespace {
 
 using namespace VSTGUI;
 using namespace tolvan::test;
-
-class BenchEditor : public FrameEditor {
-public:
-    void beginEdit(int32_t) override {}
-    void endEdit(int32_t) override {}
-    void runEditorIdle() override {}
-    void requestHostIdle() override {}
-    int32_t knobMode() const override { return 0; }
-    bool requestHostResize(int32_t, int32_t) override { return false; }
-};
 
 void formatValue(float value, char* text)
 {
@@ -89,7 +79,7 @@ public:
         headless::paint(*frame->getWindow());
     }
 
-    BenchEditor editor;
+    hosting::SilentFrameEditor editor;
     platform::ParentWindow host;
     CFrame* frame;
     std::vector<CAnimKnob*> knobs;

@@ -6,7 +6,7 @@
 
 #include "framework/CBitmap.h"
 #include "framework/CFrame.h"
-#include "framework/FrameEditor.h"
+#include "tools/hosting/SilentFrameEditor.h"
 #include "tests/framework/FrameworkBitmaps.h"
 #include "tests/wine/WineHost.h"
 
@@ -21,16 +21,6 @@ namespace {
 
 using namespace VSTGUI;
 
-class QuietEditor : public FrameEditor {
-public:
-    void beginEdit(int32_t) override {}
-    void endEdit(int32_t) override {}
-    void runEditorIdle() override {}
-    void requestHostIdle() override {}
-    int32_t knobMode() const override { return 0; }
-    bool requestHostResize(int32_t, int32_t) override { return false; }
-};
-
 constexpr int32_t kEditorWidth = 754;
 constexpr int32_t kEditorHeight = 374;
 
@@ -40,7 +30,7 @@ int main(int argc, char** argv)
 {
     const int paints = argc > 1 ? std::max(1, std::atoi(argv[1])) : 500;
     const HWND host = tolvan::test::createHostWindow(0, 0, kEditorWidth, kEditorHeight);
-    QuietEditor editor;
+    hosting::SilentFrameEditor editor;
     auto* frame = new CFrame({0, 0, kEditorWidth, kEditorHeight}, host, &editor);
     auto* background = new CBitmap(tolvan::test::kSkinBackground);
     frame->setBackground(background);

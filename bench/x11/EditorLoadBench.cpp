@@ -6,7 +6,8 @@
 // core over the run. Run it as
 //   tests/x11/run-under-xvfb.sh build/bench/x11/x11_editor_load_bench
 
-#include "tests/effect/PluginHost.h"
+#include "tools/hosting/PluginLibrary.h"
+#include "tools/hosting/RecordingHost.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,11 +31,6 @@ constexpr int kRate = 44100;
 constexpr int kBlock = 441;                            // 10 ms
 constexpr auto kIdleInterval = std::chrono::milliseconds(25);
 constexpr auto kRunTime = std::chrono::seconds(5);
-
-intptr_t quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
 
 double threadCpuSeconds()
 {
@@ -68,13 +64,13 @@ double processCpuSeconds(const char* pid)
 
 void BM_EditorAt40RefreshesWithAudio(benchmark::State& state)
 {
-    PluginLibrary library;
+    const hosting::PluginLibrary library(TOLVAN_PLUGIN_PATH);
     Display* host = XOpenDisplay(nullptr);
     if (!library.loaded() || host == nullptr) {
         state.SkipWithError("needs the built plug-in and an X display");
         return;
     }
-    AEffect* effect = library.entry()(quietHost);
+    AEffect* effect = library.create(hosting::quietHost);
     const Window top = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, 754, 374, 0, 0, 0);
     XMapWindow(host, top);
     XSync(host, False);

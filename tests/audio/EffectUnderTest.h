@@ -9,15 +9,11 @@
 
 #include "effect/PluginInterface.h"
 #include "effect/AKkk.h"
+#include "tools/hosting/RecordingHost.h"
 
 namespace audiotest {
 
-inline intptr_t quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-inline std::unique_ptr<AKkk> makeEffect() { return std::make_unique<AKkk>(quietHost); }
+inline std::unique_ptr<AKkk> makeEffect() { return std::make_unique<AKkk>(hosting::quietHost); }
 
 inline bool isSwitch(int index) { return index == 3 || index == 4 || index == 9 || (index >= 11 && index <= 18); }
 

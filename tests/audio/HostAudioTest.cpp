@@ -6,20 +6,21 @@
 #include <thread>
 #include <vector>
 
-#include "tests/effect/PluginHost.h"
+#include "tools/hosting/HostedEffect.h"
+#include "tools/hosting/RecordingHost.h"
 
 namespace {
 
 bool isSwitch(int index) { return index == 3 || index == 4 || index == 9 || (index >= 11 && index <= 18); }
 
 // The same random settings on every effect given, through the host interface.
-void setRandomly(std::vector<HostedEffect*> effects, unsigned seed)
+void setRandomly(std::vector<hosting::HostedEffect*> effects, unsigned seed)
 {
     std::mt19937 rng(seed);
     std::uniform_real_distribution<float> value(0.0f, 1.0f);
     for (int index = 10; index < 41; ++index) {
         const float v = isSwitch(index) ? static_cast<float>(rng() % 2) : value(rng);
-        for (HostedEffect* e : effects)
+        for (hosting::HostedEffect* e : effects)
             e->set(index, v);
     }
 }
@@ -35,16 +36,16 @@ std::vector<float> noise(int n, std::mt19937& rng)
 
 // Loaded once and never closed: the library carries its own C++ runtime, whose start-up
 // allocations would count as leaks once unloading unmapped the pointers to them.
-const PluginLibrary& sharedLibrary()
+const hosting::PluginLibrary& sharedLibrary()
 {
-    static const PluginLibrary* library = new PluginLibrary();
+    static const hosting::PluginLibrary* library = new hosting::PluginLibrary(TOLVAN_PLUGIN_PATH);
     return *library;
 }
 
 class HostAudio : public ::testing::Test {
 protected:
-    TestHost host;
-    const PluginLibrary& library = sharedLibrary();
+    hosting::RecordingHost host;
+    const hosting::PluginLibrary& library = sharedLibrary();
 };
 
 TEST_F(HostAudio, InPlaceSharedAndSwappedBuffersGiveTheOutOfPlaceResult)
@@ -52,7 +53,7 @@ TEST_F(HostAudio, InPlaceSharedAndSwappedBuffersGiveTheOutOfPlaceResult)
     ASSERT_TRUE(library.loaded());
     std::mt19937 rng(21);
     for (int trial = 0; trial < 6; ++trial) {
-        HostedEffect apart(library), inPlace(library), swapped(library), shared(library), sharedApart(library);
+        hosting::HostedEffect apart(library), inPlace(library), swapped(library), shared(library), sharedApart(library);
         setRandomly({&apart, &inPlace, &swapped, &shared, &sharedApart}, static_cast<unsigned>(rng()));
         for (int block = 0; block < 4; ++block) {
             const int n = static_cast<int>(rng() % 3000);
@@ -104,7 +105,7 @@ TEST_F(HostAudio, InPlaceSharedAndSwappedBuffersGiveTheOutOfPlaceResult)
 TEST_F(HostAudio, ConcurrentSettersLeaveTheDesignOfTheStoredValues)
 {
     ASSERT_TRUE(library.loaded());
-    HostedEffect raced(library), fresh(library);
+    hosting::HostedEffect raced(library), fresh(library);
     constexpr int rounds = 1500;
     constexpr int block = 64;
     auto allBandsOn = [&] {
@@ -166,9 +167,9 @@ TEST_F(HostAudio, ConcurrentSettersLeaveTheDesignOfTheStoredValues)
         sync.arrive_and_wait();
         for (int index = 9; index < 41; ++index)
             fresh.set(index, raced.get(index));
-        for (HostedEffect* e : {&raced, &fresh}) {
-            e->dispatch(effMainsChanged, 0, 0);
-            e->dispatch(effMainsChanged, 0, 1);
+        for (hosting::HostedEffect* e : {&raced, &fresh}) {
+            e->suspend();
+            e->resume();
         }
         raced->processReplacing(raced.get(), in, racedOut, block);
         fresh->processReplacing(fresh.get(), in, freshOut, block);

@@ -19,7 +19,7 @@ protected:
     void SetUp() override
     {
         VSTGUI::headless::reset();
-        HostLog::instance().take();
+        takeEdits();
         effect = makeEffect();
         record = effect->getAeffect();
         host = VSTGUI::headless::createHostWindow({100, 100, 854, 474});

@@ -4,55 +4,30 @@
 
 #include <cstdint>
 #include <memory>
-#include <mutex>
-#include <utility>
 #include <vector>
 
 #include "editor/SDEditor.h"
 #include "effect/AKkk.h"
 #include "effect/PluginInterface.h"
+#include "tools/hosting/RecordingHost.h"
 
 namespace editortest {
 
-struct HostCall {
-    int32_t opcode;
-    int32_t index;
-    float value;
-};
+using hosting::HostCall;
 
-// What the plug-in told the host since the last clear; the callback may come from any thread.
-class HostLog {
-public:
-    static HostLog& instance()
-    {
-        static HostLog log;
-        return log;
-    }
-    void add(const HostCall& call)
-    {
-        const std::lock_guard<std::mutex> lock(mutex);
-        calls.push_back(call);
-    }
-    std::vector<HostCall> take()
-    {
-        const std::lock_guard<std::mutex> lock(mutex);
-        return std::exchange(calls, {});
-    }
+// The host of every effect the editor's tests make, recording the edits it is told of; it
+// lives as long as the test program.
+inline hosting::RecordingHost recordingHost{audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit};
 
-private:
-    std::mutex mutex;
-    std::vector<HostCall> calls;
-};
-
-inline intptr_t recordingHost(AEffect*, int32_t opcode, int32_t index, intptr_t, void*, float value)
+// The edits the plug-in told the host of (begin, automation, end) since the last take.
+inline std::vector<HostCall> takeEdits()
 {
-    if (opcode == audioMasterVersion)
-        return 2400;
-    if (opcode == audioMasterAutomate || opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit)
-        HostLog::instance().add({opcode, index, value});
-    return 0;
+    return recordingHost.take({audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit});
 }
 
-inline std::unique_ptr<AKkk> makeEffect() { return std::make_unique<AKkk>(recordingHost, &SDEditor::create); }
+inline std::unique_ptr<AKkk> makeEffect()
+{
+    return std::make_unique<AKkk>(hosting::RecordingHost::callback, &SDEditor::create);
+}
 
 }  // namespace editortest

@@ -159,10 +159,10 @@ TEST_F(EditorOpen, KnobDragIsBracketedAndAutomatedWithRisingValues)
                                         VSTGUI::headless::toScreen(*window, {at.x, at.y - 8 * step}),
                                         VSTGUI::ButtonLeft);
     VSTGUI::headless::scheduleInput(60, VSTGUI::headless::toScreen(*window, {at.x, at.y - 40}), 0);
-    HostLog::instance().take();
+    takeEdits();
     VSTGUI::headless::pressButton(*window, at, VSTGUI::ButtonLeft);
 
-    const std::vector<HostCall> calls = HostLog::instance().take();
+    const std::vector<HostCall> calls = takeEdits();
     ASSERT_GE(calls.size(), 3u);
     EXPECT_EQ(calls.front().opcode, audioMasterBeginEdit);
     EXPECT_EQ(calls.front().index, id);
@@ -173,8 +173,8 @@ TEST_F(EditorOpen, KnobDragIsBracketedAndAutomatedWithRisingValues)
     for (size_t i = 1; i + 1 < calls.size(); ++i) {
         ASSERT_EQ(calls[i].opcode, audioMasterAutomate);
         EXPECT_EQ(calls[i].index, id);
-        EXPECT_GT(calls[i].value, last);
-        last = calls[i].value;
+        EXPECT_GT(calls[i].opt, last);
+        last = calls[i].opt;
         ++automations;
     }
     EXPECT_GE(automations, 2);
@@ -218,17 +218,17 @@ TEST_F(EditorOpen, ResetBypassAndAnalyserSwitchesActThroughTheEffect)
 {
     record->setParameter(record, 28, 0.9f);
     tick();
-    HostLog::instance().take();
+    takeEdits();
     click(editor->getControl(8));
     EXPECT_FLOAT_EQ(record->getParameter(record, 28), static_cast<float>(realToNormalized(0, 28)));
     tick();
     EXPECT_FLOAT_EQ(editor->getControl(28)->getValue(), static_cast<float>(realToNormalized(0, 28)));
-    const std::vector<HostCall> calls = HostLog::instance().take();
+    const std::vector<HostCall> calls = takeEdits();
     ASSERT_EQ(calls.size(), 4u) << "begin, the press, the release, end";
     EXPECT_EQ(calls[1].opcode, audioMasterAutomate);
     EXPECT_EQ(calls[1].index, 8);
-    EXPECT_EQ(calls[1].value, 1.0f);
-    EXPECT_EQ(calls[2].value, 0.0f);
+    EXPECT_EQ(calls[1].opt, 1.0f);
+    EXPECT_EQ(calls[2].opt, 0.0f);
 
     const float bypass = record->getParameter(record, 9);
     click(editor->getControl(9));
@@ -285,14 +285,14 @@ TEST_F(EditorOpen, AParameterChangedWhileOpenRedrawsTheResponse)
 
 TEST_F(EditorOpen, InformationButtonOpensTheDocumentsBesideTheLibrary)
 {
-    HostLog::instance().take();
+    takeEdits();
     click(editor->getInfoButton());
     const std::vector<std::string>& opened = VSTGUI::headless::openedDocuments();
     ASSERT_EQ(opened.size(), 1u);
     const std::string library = effect->getModulePath();
     EXPECT_EQ(opened.front(), library.substr(0, library.rfind('/') + 1) + "documents/index.htm");
     // The button is no host parameter: no automation, and no edit bracket around nothing.
-    for (const HostCall& call : HostLog::instance().take())
+    for (const HostCall& call : takeEdits())
         EXPECT_NE(call.index, kDocumentationParameter) << "host opcode " << call.opcode;
 }
 
@@ -346,11 +346,11 @@ TEST_F(EditorOpen, KeysAndTheWheelReachTheFrameOnlyWhileOpen)
     const VSTGUI::Point at = centreOf(editor->getControl(22));
     VSTGUI::headless::setInput(VSTGUI::headless::toScreen(*window, at), 0);
     const float before = editor->getControl(22)->getValue();
-    HostLog::instance().take();
+    takeEdits();
     EXPECT_TRUE(editor->wheel(1.0f));
     EXPECT_GT(editor->getControl(22)->getValue(), before);
     EXPECT_FLOAT_EQ(record->getParameter(record, 22), editor->getControl(22)->getValue());
-    EXPECT_FALSE(HostLog::instance().take().empty());
+    EXPECT_FALSE(takeEdits().empty());
 
     dispatch(effEditClose);
     EXPECT_FALSE(editor->wheel(1.0f));

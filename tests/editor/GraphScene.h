@@ -6,8 +6,8 @@
 #include "editor/GraphView.h"
 #include "framework/CBitmap.h"
 #include "framework/CFrame.h"
-#include "framework/FrameEditor.h"
 #include "tests/editor/ScriptedDisplay.h"
+#include "tools/hosting/SilentFrameEditor.h"
 
 namespace tolvan::test {
 
@@ -32,15 +32,7 @@ public:
     CFRGRAP* graph = nullptr;
 
 private:
-    class SilentEditor : public VSTGUI::FrameEditor {
-    public:
-        void beginEdit(int32_t) override {}
-        void endEdit(int32_t) override {}
-        void runEditorIdle() override {}
-        void requestHostIdle() override {}
-        int32_t knobMode() const override { return 0; }
-        bool requestHostResize(int32_t, int32_t) override { return false; }
-    } frameEditor;
+    hosting::SilentFrameEditor frameEditor;
     VSTGUI::platform::ParentWindow host = nullptr;
 };
 

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "tests/dsp/BiquadReference.h"
-#include "tests/effect/PluginHost.h"
+#include "tools/hosting/HostedEffect.h"
+#include "tools/hosting/RecordingHost.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ Response cut(FilterType type, Real f0, Real q, Real f) {
 }
 
 // The response of one enabled band with the host's values of its parameters at f.
-Response bandResponse(const BandUnderTest& band, HostedEffect& effect, Real f) {
+Response bandResponse(const BandUnderTest& band, hosting::HostedEffect& effect, Real f) {
     const Real f0 = logarithmic(effect.get(band.frequency), band.frequencyLow, band.frequencyHigh);
     const Real q = logarithmic(effect.get(band.q), band.qLow, band.qHigh);
     const Real gain = band.gain == kNone ? 0 : decibels(effect.get(band.gain));
@@ -91,7 +92,7 @@ Response measured(const std::vector<float>& impulseResponse, Real f) {
 class BandWiring : public ::testing::Test {
 protected:
     void SetUp() override {
-        effect.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
+        effect.setSampleRate(static_cast<float>(kRate));
         effect.set(9, 1.0f);   // equaliser in
         effect.set(10, 0.5f);  // output gain 0 dB
         for (const BandUnderTest& band : kBands) {
@@ -104,8 +105,8 @@ protected:
 
     // The whole chain's response, measured and expected, at frequencies across the range.
     void expectChainResponse(const std::string& scenario) {
-        effect.dispatch(effMainsChanged, 0, 0);
-        effect.dispatch(effMainsChanged, 0, 1);
+        effect.suspend();
+        effect.resume();
         std::vector<float> impulse(kImpulseLength, 0.0f), left(kImpulseLength), right(kImpulseLength);
         impulse[0] = 1.0f;
         std::vector<float> impulseRight = impulse;
@@ -122,9 +123,9 @@ protected:
         }
     }
 
-    TestHost host;
-    PluginLibrary library;
-    HostedEffect effect{library};
+    hosting::RecordingHost host;
+    hosting::PluginLibrary library{TOLVAN_PLUGIN_PATH};
+    hosting::HostedEffect effect{library};
 };
 
 TEST_F(BandWiring, EachBandParameterMovesItsOwnBandOnly) {

@@ -14,16 +14,13 @@
 #include "effect/ModulePath.h"
 #include "effect/ParameterValues.h"
 #include "framework/platform/headless/HeadlessScript.h"
+#include "tools/hosting/RecordingHost.h"
 
 namespace {
 
-intptr_t quietHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
 class EffectObject : public ::testing::Test {
 protected:
-    std::unique_ptr<AKkk> effect = std::make_unique<AKkk>(quietHost, &SDEditor::create);
+    std::unique_ptr<AKkk> effect = std::make_unique<AKkk>(hosting::quietHost, &SDEditor::create);
 };
 
 TEST_F(EffectObject, ConstructionAppliesTheDefaults) {
@@ -162,7 +159,7 @@ std::unique_ptr<AEffEditor> editorThatCannotBeMade(AudioEffectX&, EffectDisplay&
 
 TEST(EffectTeardown, AnOpenEditorIsClosedWhileTheEffectIsStillWhole) {
     EditorThatReadsTheEffectOnClose::closedWithName.clear();
-    auto effect = std::make_unique<AKkk>(quietHost, &EditorThatReadsTheEffectOnClose::create);
+    auto effect = std::make_unique<AKkk>(hosting::quietHost, &EditorThatReadsTheEffectOnClose::create);
     ASSERT_TRUE(effect->getEditor()->isOpen());
     AEffect* record = effect.release()->getAeffect();
     EXPECT_EQ(record->dispatcher(record, effClose, 0, 0, nullptr, 0), 1);
@@ -172,7 +169,7 @@ TEST(EffectTeardown, AnOpenEditorIsClosedWhileTheEffectIsStillWhole) {
 
 TEST(EffectTeardown, AnEditorThatCannotBeMadeLeavesNothingBehind) {
     // The leak checker of the sanitizer build sees whatever the failed construction kept.
-    EXPECT_THROW(AKkk(quietHost, &editorThatCannotBeMade), std::bad_alloc);
+    EXPECT_THROW(AKkk(hosting::quietHost, &editorThatCannotBeMade), std::bad_alloc);
 }
 
 }  // namespace

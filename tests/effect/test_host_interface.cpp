@@ -9,37 +9,38 @@
 #include <string>
 #include <vector>
 
-#include "tests/effect/PluginHost.h"
+#include "tools/hosting/HostedEffect.h"
+#include "tools/hosting/RecordingHost.h"
 
 namespace {
 
 class HostInterface : public ::testing::Test {
 protected:
-    PluginLibrary library;
-    TestHost host;
+    hosting::PluginLibrary library{TOLVAN_PLUGIN_PATH};
+    hosting::RecordingHost host;
 };
 
 TEST_F(HostInterface, EntryPointReturnsTheRecordUnderBothNames) {
     ASSERT_TRUE(library.loaded());
     for (const char* name : {"VSTPluginMain", "main"}) {
-        PluginLibrary::EntryPoint entry = library.entry(name);
+        hosting::EntryPoint entry = library.entry(name);
         ASSERT_NE(entry, nullptr) << name;
-        AEffect* effect = entry(TestHost::callback);
+        AEffect* effect = entry(hosting::RecordingHost::callback);
         ASSERT_NE(effect, nullptr) << name;
         EXPECT_EQ(effect->magic, 0x56737450);
         EXPECT_EQ(effect->dispatcher(effect, effClose, 0, 0, nullptr, 0), 1);
     }
-    EXPECT_EQ(host.callsOf(audioMasterVersion).size(), 2u);
+    EXPECT_EQ(host.callsOf({audioMasterVersion}).size(), 2u);
 }
 
 TEST_F(HostInterface, HostWithoutVersionGetsNoEffect) {
-    host.versionAnswer = 0;
-    EXPECT_EQ(library.entry()(TestHost::callback), nullptr);
+    host.answerVersion(0);
+    EXPECT_EQ(library.entry()(hosting::RecordingHost::callback), nullptr);
     EXPECT_EQ(library.entry()(nullptr), nullptr);
 }
 
 TEST_F(HostInterface, RecordDescribesTheEffect) {
-    HostedEffect effect(library);
+    hosting::HostedEffect effect(library);
     ASSERT_NE(effect.get(), nullptr);
     EXPECT_EQ(effect->numPrograms, 8);
     EXPECT_EQ(effect->numParams, 41);
@@ -59,7 +60,7 @@ TEST_F(HostInterface, RecordDescribesTheEffect) {
 }
 
 TEST_F(HostInterface, IdentityAnswers) {
-    HostedEffect effect(library);
+    hosting::HostedEffect effect(library);
     EXPECT_EQ(effect.dispatch(effIdentify), 0x4E764566);
     EXPECT_EQ(effect.dispatch(effGetVstVersion), 2400);
     EXPECT_EQ(effect.dispatch(effGetVendorVersion), 1000);
@@ -71,11 +72,11 @@ TEST_F(HostInterface, IdentityAnswers) {
     EXPECT_EQ(effect.dispatch(effGetEffectName, 0, 0, buffer), 1);
     char midi[] = "receiveVstMidiEvent";
     EXPECT_EQ(effect.dispatch(effCanDo, 0, 0, midi), 0);
-    EXPECT_EQ(host.callsOf(audioMasterWantMidi).size(), 0u);
+    EXPECT_EQ(host.callsOf({audioMasterWantMidi}).size(), 0u);
 }
 
 TEST_F(HostInterface, FixedAnswersOfTheExtendedTable) {
-    HostedEffect effect(library);
+    hosting::HostedEffect effect(library);
     EXPECT_EQ(effect.dispatch(effGetChunk), 0);
     EXPECT_EQ(effect.dispatch(effSetChunk), 0);
     EXPECT_EQ(effect.dispatch(effGetCurrentMidiProgram), -1);
@@ -92,7 +93,7 @@ TEST_F(HostInterface, FixedAnswersOfTheExtendedTable) {
 }
 
 TEST_F(HostInterface, EditorRectangleIsTheSkin) {
-    HostedEffect effect(library);
+    hosting::HostedEffect effect(library);
     ERect* rect = nullptr;
     ASSERT_EQ(effect.dispatch(effEditGetRect, 0, 0, &rect), 1);
     ASSERT_NE(rect, nullptr);
@@ -104,7 +105,7 @@ TEST_F(HostInterface, EditorRectangleIsTheSkin) {
 }
 
 TEST_F(HostInterface, ClosedEditorIgnoresKeysAndIdle) {
-    HostedEffect effect(library);
+    hosting::HostedEffect effect(library);
     EXPECT_EQ(effect.dispatch(effEditIdle), 0);
     EXPECT_EQ(effect.dispatch(effEditKeyDown, 'a', 12, nullptr, 0), 0);
     EXPECT_EQ(effect.dispatch(effEditKeyUp, 'a', 12, nullptr, std::numeric_limits<float>::quiet_NaN()), 0);
@@ -113,7 +114,7 @@ TEST_F(HostInterface, ClosedEditorIgnoresKeysAndIdle) {
 }
 
 TEST_F(HostInterface, UnknownOpcodesAnswerZeroAndChangeNothing) {
-    HostedEffect effect(library);
+    hosting::HostedEffect effect(library);
     effect.set(27, 0.75f);
     char buffer[64] = "untouched";
     for (int opcode : {-1, -1000, 9, 16, 17, 18, 20, 21, 28, 30, 31, 32, 36, 37, 43, 46, 53, 54, 55, 57, 80, 1000}) {
@@ -125,7 +126,7 @@ TEST_F(HostInterface, UnknownOpcodesAnswerZeroAndChangeNothing) {
 }
 
 TEST_F(HostInterface, ParameterNamesOnlyForRowsNineOnwards) {
-    HostedEffect effect(library);
+    hosting::HostedEffect effect(library);
     for (int index = 0; index <= 8; ++index) EXPECT_EQ(effect.text(effGetParamName, index), "") << index;
     EXPECT_EQ(effect.text(effGetParamName, 9), "Bypass (local)");
     EXPECT_EQ(effect.text(effGetParamName, 20), "Frequency LowShelf");
@@ -138,7 +139,7 @@ struct HostParameterTexts {
     std::string display, label;
 };
 
-HostParameterTexts parameterTexts(HostedEffect& effect, int32_t index) {
+HostParameterTexts parameterTexts(hosting::HostedEffect& effect, int32_t index) {
     HostParameterTexts texts;
     for (auto [opcode, text] : {std::pair{effGetParamDisplay, &texts.display}, std::pair{effGetParamLabel, &texts.label}}) {
         char buffer[24];
@@ -152,7 +153,7 @@ HostParameterTexts parameterTexts(HostedEffect& effect, int32_t index) {
 }
 
 TEST_F(HostInterface, DisplayAndLabelShowTheRealValueAndItsUnit) {
-    HostedEffect effect(library);
+    hosting::HostedEffect effect(library);
     auto expectTexts = [&](int32_t index, const char* display, const char* label) {
         const HostParameterTexts texts = parameterTexts(effect, index);
         EXPECT_EQ(texts.display, display) << index;
@@ -186,7 +187,7 @@ TEST_F(HostInterface, DisplayAndLabelShowTheRealValueAndItsUnit) {
 }
 
 TEST_F(HostInterface, DefaultsAfterConstruction) {
-    HostedEffect effect(library);
+    hosting::HostedEffect effect(library);
     EXPECT_NEAR(effect.get(19), std::log(3.0) / std::log(1000.0), 1e-6);
     EXPECT_EQ(effect.get(9), 1.0f);
     EXPECT_EQ(effect.get(3), 1.0f);
@@ -200,7 +201,7 @@ TEST_F(HostInterface, DefaultsAfterConstruction) {
 }
 
 TEST_F(HostInterface, ValuesAreStoredAsTheHostSentThem) {
-    HostedEffect effect(library);
+    hosting::HostedEffect effect(library);
     for (int index = 3; index < 41; ++index) {
         // Reset stores nothing; a switch keeps its state (test_switches.cpp).
         if (index == 8 || index == 9 || (index >= 3 && index <= 4) || (index >= 11 && index <= 18)) continue;
@@ -216,7 +217,7 @@ TEST_F(HostInterface, ValuesAreStoredAsTheHostSentThem) {
 // The host is outside our control: none of this may crash, corrupt state or write
 // outside a buffer.
 TEST_F(HostInterface, ParameterIndicesOutsideTheTable) {
-    HostedEffect effect(library);
+    hosting::HostedEffect effect(library);
     effect.set(0, 0.75f);
     effect.set(40, 0.25f);
     for (int index : {-1, 41, 42, 1000, -2147483647 - 1, 2147483647}) {
@@ -233,7 +234,7 @@ TEST_F(HostInterface, ParameterIndicesOutsideTheTable) {
 }
 
 TEST_F(HostInterface, NonFiniteValuesAreIgnoredAndOthersClamped) {
-    HostedEffect effect(library);
+    hosting::HostedEffect effect(library);
     effect.set(27, 0.25f);
     for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
                       -std::numeric_limits<float>::infinity()}) {
@@ -247,7 +248,7 @@ TEST_F(HostInterface, NonFiniteValuesAreIgnoredAndOthersClamped) {
 }
 
 TEST_F(HostInterface, NullPointersForTextOpcodes) {
-    HostedEffect effect(library);
+    hosting::HostedEffect effect(library);
     for (int opcode : {effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay, effGetParamName,
                        effGetProgramNameIndexed, effGetEffectName, effGetVendorString, effGetProductString, effCanDo,
                        effEditGetRect, effEditOpen}) {
@@ -257,7 +258,7 @@ TEST_F(HostInterface, NullPointersForTextOpcodes) {
 }
 
 TEST_F(HostInterface, ProcessingRefusesMissingBuffersAndEmptyBlocks) {
-    HostedEffect effect(library);
+    hosting::HostedEffect effect(library);
     // A band that changes the signal, so that any processing would show in the outputs.
     effect.set(13, 1.0f);
     effect.set(28, 1.0f);
@@ -286,8 +287,8 @@ TEST_F(HostInterface, ProcessingRefusesMissingBuffersAndEmptyBlocks) {
 TEST_F(HostInterface, BadSampleRatesAndBlockSizesAreIgnored) {
     // Two effects with a band on; one is offered bad rates and sizes, which it must
     // ignore, so that both keep filtering alike at their rate.
-    HostedEffect offered(library), untouched(library);
-    for (HostedEffect* e : {&offered, &untouched}) {
+    hosting::HostedEffect offered(library), untouched(library);
+    for (hosting::HostedEffect* e : {&offered, &untouched}) {
         e->set(14, 1.0f);
         e->set(29, 1.0f);
         e->dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
@@ -309,7 +310,7 @@ TEST_F(HostInterface, BadSampleRatesAndBlockSizesAreIgnored) {
     float* inputs[2] = {left.data(), right.data()};
     float* offeredOut[2] = {offeredLeft.data(), offeredRight.data()};
     float* untouchedOut[2] = {untouchedLeft.data(), untouchedRight.data()};
-    for (HostedEffect* e : {&offered, &untouched}) e->dispatch(effMainsChanged, 0, 1);
+    for (hosting::HostedEffect* e : {&offered, &untouched}) e->dispatch(effMainsChanged, 0, 1);
     offered->processReplacing(offered.get(), inputs, offeredOut, 512);
     untouched->processReplacing(untouched.get(), inputs, untouchedOut, 512);
     EXPECT_EQ(offeredLeft, untouchedLeft);
@@ -318,7 +319,7 @@ TEST_F(HostInterface, BadSampleRatesAndBlockSizesAreIgnored) {
 }
 
 TEST_F(HostInterface, CloseDeletesTheEffect) {
-    HostedEffect effect(library);
+    hosting::HostedEffect effect(library);
     EXPECT_EQ(effect.close(), 1);
 }
 

@@ -7,15 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "tests/effect/PluginHost.h"
+#include "tools/hosting/HostedEffect.h"
+#include "tools/hosting/RecordingHost.h"
 
 namespace {
 
 class Programs : public ::testing::Test {
 protected:
-    PluginLibrary library;
-    TestHost host;
-    HostedEffect effect{library};
+    hosting::PluginLibrary library{TOLVAN_PLUGIN_PATH};
+    hosting::RecordingHost host;
+    hosting::HostedEffect effect{library};
 };
 
 TEST_F(Programs, EightProgramsNamedDefault) {

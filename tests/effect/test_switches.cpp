@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/effect/PluginHost.h"
+#include "tools/hosting/HostedEffect.h"
+#include "tools/hosting/RecordingHost.h"
 
 namespace {
 
@@ -40,9 +41,9 @@ protected:
         return peak;
     }
 
-    TestHost host;
-    PluginLibrary library;
-    HostedEffect effect{library};
+    hosting::RecordingHost host;
+    hosting::PluginLibrary library{TOLVAN_PLUGIN_PATH};
+    hosting::HostedEffect effect{library};
 };
 
 TEST_F(Switches, ReadBackAsTheStateTheHostTextShows) {
@@ -60,7 +61,7 @@ TEST_F(Switches, TheSoundFollowsTheSameRule) {
     // Peak1 at 1 kHz and +18 dB: about eight times the input where it is on.
     effect.set(kPeak1Frequency, static_cast<float>(std::log(50.0) / std::log(1000.0)));
     effect.set(kPeak1Gain, 1.0f);
-    effect.dispatch(effMainsChanged, 0, 1);
+    effect.resume();
     const auto expectBoostWhereOn = [&](int index) {
         for (float v : kValues) {
             effect.set(index, v);

@@ -7,7 +7,6 @@
 #include "framework/COnOffButton.h"
 #include "framework/CParamDisplay.h"
 #include "framework/CTextLabel.h"
-#include "framework/FrameEditor.h"
 #include "tests/framework/FrameworkBitmaps.h"
 
 #include <cstdio>
@@ -19,23 +18,6 @@ namespace {
 constexpr int32_t kKnobTag = 3;
 
 }  // namespace
-
-// The scene has no host: edits and idle requests go nowhere, and the editor's idle
-// redraws the frame's dirty views.
-class SceneEditor : public FrameEditor {
-public:
-    void beginEdit(int32_t) override {}
-    void endEdit(int32_t) override {}
-    void runEditorIdle() override
-    {
-        if (frame)
-            frame->idle();
-    }
-    void requestHostIdle() override {}
-    int32_t knobMode() const override { return 0; }
-    bool requestHostResize(int32_t, int32_t) override { return false; }
-    CFrame* frame = nullptr;
-};
 
 class SceneListener : public CControlListener {
 public:
@@ -57,7 +39,7 @@ void formatPercent(float value, char* text)
 }  // namespace
 
 GoldenSceneFrame::GoldenSceneFrame(platform::ParentWindow parent)
-    : editor(std::make_unique<SceneEditor>()), listener(std::make_unique<SceneListener>())
+    : editor(std::make_unique<hosting::SilentFrameEditor>()), listener(std::make_unique<SceneListener>())
 {
     sceneFrame = new CFrame(kGoldenSceneSize, parent, editor.get());
     editor->frame = sceneFrame;

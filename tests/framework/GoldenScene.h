@@ -7,6 +7,7 @@
 #include "framework/PixelSurface.h"
 #include "framework/platform/Platform.h"
 #include "tests/drawing/PngFiles.h"
+#include "tools/hosting/SilentFrameEditor.h"
 
 #include <memory>
 #include <string>
@@ -26,7 +27,6 @@ inline constexpr VSTGUI::Point kKnobPress{20, 9};
 inline constexpr VSTGUI::Point kKnobDragTarget{30, 18};
 inline constexpr VSTGUI::Point kSwitchClick{45, 15};
 
-class SceneEditor;
 class SceneListener;
 
 // The scene's frame with its views, inside a host window of whichever back end is linked.
@@ -42,7 +42,8 @@ public:
     VSTGUI::CControl* onOffSwitch() const { return sceneSwitch; }
 
 private:
-    std::unique_ptr<SceneEditor> editor;
+    // The scene has no host: edits and idle requests go nowhere.
+    std::unique_ptr<hosting::SilentFrameEditor> editor;
     std::unique_ptr<SceneListener> listener;
     VSTGUI::CFrame* sceneFrame = nullptr;
     VSTGUI::CControl* sceneKnob = nullptr;

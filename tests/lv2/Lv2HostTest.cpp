@@ -17,9 +17,9 @@
 
 #include "effect/BandTable.h"
 #include "effect/ParameterValues.h"
-#include "tests/effect/PluginHost.h"
 #include "tests/lv2/Lv2Rendering.h"
 #include "tests/lv2/Lv2TestHost.h"
+#include "tools/hosting/HostedEffect.h"
 
 namespace {
 
@@ -171,8 +171,7 @@ TEST(Lv2Sound, EachPortsRangeEndsAreItsParametersEnds) {
             const Scene lv2Scene{48000, {lv2}, evenBlocks(256, 8)};
 
             // The VST 2.x library given the ends of the normalised range itself.
-            TestHost host;
-            HostedEffect effect(vstLibrary());
+            hosting::HostedEffect effect(vstLibrary());
             ASSERT_NE(effect.get(), nullptr);
             effect.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
             effect.dispatch(effMainsChanged, 0, 1);

@@ -19,8 +19,9 @@
 
 #include "effect/BandTable.h"
 #include "effect/ParameterValues.h"
-#include "tests/effect/PluginHost.h"
 #include "tests/lv2/Lv2TestHost.h"
+#include "tools/hosting/HostedEffect.h"
+#include "tools/hosting/PluginLibrary.h"
 
 namespace lv2test {
 
@@ -135,16 +136,15 @@ struct Scene {
 };
 
 // Loaded once and never unloaded: the library carries its own C++ runtime.
-inline const PluginLibrary& vstLibrary() {
-    static const PluginLibrary* library = new PluginLibrary();
+inline const hosting::PluginLibrary& vstLibrary() {
+    static const hosting::PluginLibrary* library = new hosting::PluginLibrary(TOLVAN_PLUGIN_PATH);
     return *library;
 }
 
 // The scene through the VST 2.x library, with each real value given as the normalised
 // value that stands for it.
 inline Stereo renderVst(const Scene& scene, const Stereo& input) {
-    TestHost host;
-    HostedEffect effect(vstLibrary());
+    hosting::HostedEffect effect(vstLibrary());
     Stereo out{std::vector<float>(input[0].size()), std::vector<float>(input[1].size())};
     if (effect.get() == nullptr) return out;
     effect.dispatch(effOpen);

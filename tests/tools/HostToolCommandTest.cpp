@@ -4,7 +4,8 @@
 #include <cmath>
 #include <random>
 
-#include "tests/effect/PluginHost.h"
+#include "tools/hosting/HostedEffect.h"
+#include "tools/hosting/RecordingHost.h"
 #include "tests/tools/SoundFiles.h"
 #include "tests/tools/ToolRunner.h"
 
@@ -19,20 +20,20 @@ using tooltest::ToolRun;
 using tooltest::writeSound;
 
 // Loaded once and never closed, as the other host-level tests do.
-const PluginLibrary& sharedLibrary() {
-    static const PluginLibrary* library = new PluginLibrary();
+const hosting::PluginLibrary& sharedLibrary() {
+    static const hosting::PluginLibrary* library = new hosting::PluginLibrary(TOLVAN_PLUGIN_PATH);
     return *library;
 }
 
 // The same sound through the effect in this process, prepared and fed as a host does.
 std::vector<float> reference(const Sound& in, int block, const std::vector<std::pair<int, float>>& settings) {
-    TestHost host;
-    HostedEffect effect(sharedLibrary());
-    effect.dispatch(effOpen);
-    effect.dispatch(effMainsChanged, 0, 0);
-    effect.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(in.rate));
-    effect.dispatch(effSetBlockSize, 0, block);
-    effect.dispatch(effMainsChanged, 0, 1);
+    hosting::RecordingHost host;
+    hosting::HostedEffect effect(sharedLibrary());
+    effect.open();
+    effect.suspend();
+    effect.setSampleRate(static_cast<float>(in.rate));
+    effect.setBlockSize(block);
+    effect.resume();
     for (const auto& [index, value] : settings) effect.set(index, value);
 
     const std::size_t frames = in.samples.size() / static_cast<std::size_t>(in.channels);

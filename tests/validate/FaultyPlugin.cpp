@@ -2,12 +2,6 @@
 // real plug-in, hands the host a record of its own and breaks one thing on the way
 // through. TOLVAN_FAULT picks the fault at build time; none of this is ever in the product.
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
-
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +9,7 @@
 #include <limits>
 
 #include "effect/PluginInterface.h"
+#include "tools/hosting/PluginLibrary.h"
 
 namespace {
 
@@ -84,19 +79,11 @@ void processReplacing(AEffect* record, float** inputs, float** outputs, int32_t 
     if (kFault == Fault::NaN && self->poisoned) outputs[0][0] = std::numeric_limits<float>::quiet_NaN();
 }
 
-using EntryPoint = AEffect* (*)(HostCallback);
-
-// The real plug-in's entry point; its library stays loaded until the process ends.
-EntryPoint realEntry() {
-#if defined(_WIN32)
-    static const HMODULE library = LoadLibraryA(TOLVAN_PLUGIN_PATH);
-    if (library == nullptr) return nullptr;
-    return reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(library, "VSTPluginMain")));
-#else
-    static void* const library = dlopen(TOLVAN_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    if (library == nullptr) return nullptr;
-    return reinterpret_cast<EntryPoint>(dlsym(library, "VSTPluginMain"));
-#endif
+// The real plug-in's entry point; its library stays loaded until the process ends, never
+// closed from inside this library's own unloading.
+hosting::EntryPoint realEntry() {
+    static const hosting::PluginLibrary* const library = new hosting::PluginLibrary(TOLVAN_PLUGIN_PATH);
+    return library->entry();
 }
 
 }  // namespace
@@ -108,7 +95,7 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(HostCal
 #endif
 
 extern "C" AEffect* VSTPluginMain(HostCallback host) {
-    const EntryPoint entry = realEntry();
+    const hosting::EntryPoint entry = realEntry();
     AEffect* inner = entry != nullptr ? entry(host) : nullptr;
     if (inner == nullptr) return nullptr;
     auto* self = new Faulty{*inner, inner};

@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const validate::PluginLibrary library(TOLVAN_PLUGIN_PATH);
-    validate::Effect effect(library);
+    validate::HostedEffect effect(library);
     if (!effect.valid()) {
         std::fprintf(stderr, "cannot create an effect: %s\n", library.error().c_str());
         std::abort();

@@ -4,7 +4,8 @@
 
 #include "tests/drawing/PngFiles.h"
 #include "tests/editor/EditorGolden.h"
-#include "tests/effect/PluginHost.h"
+#include "tools/hosting/HostedEffect.h"
+#include "tools/hosting/RecordingHost.h"
 #include "tests/wine/WineHost.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +45,7 @@ protected:
         effect.dispatch(effEditGetRect, 0, 0, &rect);
         ASSERT_NE(rect, nullptr);
         window = createHostWindow(kEditorOrigin.x, kEditorOrigin.y, rect->right - rect->left, rect->bottom - rect->top);
-        if (effect.dispatch(effEditOpen, 0, 0, window) == 0)
+        if (effect.editOpen(window) == 0)
             GTEST_SKIP() << "effEditOpen answers 0: this build's editor does not open yet";
         opened = true;
         UpdateWindow(childWindow(window));
@@ -53,7 +54,7 @@ protected:
     void TearDown() override
     {
         if (opened)
-            effect.dispatch(effEditClose);
+            effect.editClose();
         DestroyWindow(window);
     }
     // The host's side of a user's gesture: its message loop and its idle calls.
@@ -61,20 +62,20 @@ protected:
     {
         for (DWORD waited = 0; waited < milliseconds; waited += 20) {
             pumpMessages(20);
-            effect.dispatch(effEditIdle);
+            effect.editIdle();
         }
     }
     std::vector<int32_t> indicesOf(int32_t opcode)
     {
         std::vector<int32_t> indices;
-        for (const HostCall& call : host.callsOf(opcode))
+        for (const hosting::HostCall& call : host.callsOf({opcode}))
             indices.push_back(call.index);
         return indices;
     }
 
-    PluginLibrary library;
-    TestHost host;
-    HostedEffect effect{library};
+    hosting::PluginLibrary library{TOLVAN_PLUGIN_PATH};
+    hosting::RecordingHost host;
+    hosting::HostedEffect effect{library};
     HWND window = nullptr;
     bool opened = false;
 };
@@ -217,10 +218,10 @@ TEST_F(Editor, TheHostDestroyingItsWindowBeforeClosingTheEditorIsHarmless)
 {
     DestroyWindow(window);
     serve(100);
-    effect.dispatch(effEditClose);
+    effect.editClose();
     // The editor opens again in the host's next window.
     window = createHostWindow(kEditorOrigin.x, kEditorOrigin.y, 754, 374);
-    EXPECT_NE(effect.dispatch(effEditOpen, 0, 0, window), 0);
+    EXPECT_NE(effect.editOpen(window), 0);
     serve(100);
 }
 

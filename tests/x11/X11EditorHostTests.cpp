@@ -4,7 +4,8 @@
 // with the headless rendering of the same state.
 
 #include "effect/PluginInterface.h"
-#include "tests/effect/PluginHost.h"
+#include "tools/hosting/HostedEffect.h"
+#include "tools/hosting/RecordingHost.h"
 #include "tools/editor-snapshot/EditorSnapshot.h"
 
 #include <gtest/gtest.h>
@@ -35,41 +36,6 @@ constexpr intptr_t kLinearKnobs = 2;
 constexpr int32_t kReset = 8;
 constexpr VSTGUI::Point kResetButton{640, 330};  // the 21 x 20 button at (630, 320)
 
-struct HostCall {
-    int32_t opcode;
-    int32_t index;
-    float value;
-};
-
-// The host's callback: records the edit notifications and plays a script of user steps at
-// each idle request, which the editor makes from inside a control's mouse loop.
-struct ScriptedHost {
-    static ScriptedHost*& current()
-    {
-        static ScriptedHost* host = nullptr;
-        return host;
-    }
-    static intptr_t callback(AEffect*, int32_t opcode, int32_t index, intptr_t, void*, float opt)
-    {
-        ScriptedHost* host = current();
-        if (host == nullptr)
-            return opcode == audioMasterVersion ? 2400 : 0;
-        if (opcode == audioMasterBeginEdit || opcode == audioMasterAutomate || opcode == audioMasterEndEdit)
-            host->calls.push_back({opcode, index, opt});
-        if (opcode == audioMasterIdle && !host->steps.empty()) {
-            auto step = host->steps.front();
-            host->steps.erase(host->steps.begin());
-            step();
-        }
-        return opcode == audioMasterVersion ? 2400 : 0;
-    }
-    ScriptedHost() { current() = this; }
-    ~ScriptedHost() { current() = nullptr; }
-
-    std::vector<HostCall> calls;
-    std::vector<std::function<void()>> steps;
-};
-
 int differingPixels(const VSTGUI::PixelSurface& a, const VSTGUI::PixelSurface& b)
 {
     if (a.width() != b.width() || a.height() != b.height())
@@ -85,8 +51,15 @@ class EditorInHostWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        callbacks.onIdle = [this] {
+            if (!steps.empty()) {
+                auto step = steps.front();
+                steps.erase(steps.begin());
+                step();
+            }
+        };
         ASSERT_TRUE(library.loaded());
-        effect = library.entry()(&ScriptedHost::callback);
+        effect = library.entry()(&hosting::RecordingHost::callback);
         ASSERT_NE(effect, nullptr);
     }
     void TearDown() override
@@ -100,6 +73,11 @@ protected:
         return effect->dispatcher(effect, opcode, index, value, ptr, 0.0f);
     }
     float parameter(int32_t index) { return effect->getParameter(effect, index); }
+    // The edit notifications the host was given since the last clear, oldest first.
+    std::vector<hosting::HostCall> edits() const
+    {
+        return callbacks.callsOf({audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit});
+    }
     static void* xid(Window window) { return reinterpret_cast<void*>(static_cast<uintptr_t>(window)); }
     IdleCall editorIdle()
     {
@@ -123,20 +101,23 @@ protected:
     void click(VSTGUI::Point at, int32_t index)
     {
         const float before = parameter(index);
-        callbacks.steps = {[this] { host.releaseButton(Button1); }};
+        steps = {[this] { host.releaseButton(Button1); }};
         host.moveCursor(kHostX + at.x, kHostY + at.y);
         host.pressButton(Button1);
         EXPECT_TRUE(idleUntil([&] { return parameter(index) != before; }));
-        if (!callbacks.steps.empty()) {
-            callbacks.steps.clear();
+        if (!steps.empty()) {
+            steps.clear();
             host.releaseButton(Button1);
         }
         pumpFor(30, editorIdle());
     }
 
     X11TestHost host;
-    ScriptedHost callbacks;
-    PluginLibrary library;
+    // The host's callback records what the plug-in tells it and plays the script of user
+    // steps at each idle request, which the editor makes from inside a control's mouse loop.
+    hosting::RecordingHost callbacks;
+    std::vector<std::function<void()>> steps;
+    hosting::PluginLibrary library{TOLVAN_PLUGIN_PATH};
     AEffect* effect = nullptr;
 };
 
@@ -157,33 +138,34 @@ TEST_F(EditorInHostWindow, KnobsSwitchesAndWheelWorkWithTheMouseAndThePixelsMatc
     const float frequency = parameter(kPeak1Frequency);
     const int x = kHostX + kPeak1Knob.x;
     const int y = kHostY + kPeak1Knob.y;
-    callbacks.steps = {[&] { host.moveCursor(x, y - 10); }, [&] { host.moveCursor(x, y - 25); },
+    steps = {[&] { host.moveCursor(x, y - 10); }, [&] { host.moveCursor(x, y - 25); },
                        [&] { host.releaseButton(Button1); }};
     host.moveCursor(x, y);
     host.pressButton(Button1);
-    ASSERT_TRUE(idleUntil([&] { return callbacks.steps.empty(); }));
+    ASSERT_TRUE(idleUntil([&] { return steps.empty(); }));
     pumpFor(30, editorIdle());
     const float dragged = parameter(kPeak1Frequency);
     EXPECT_GT(dragged, frequency);
-    ASSERT_GE(callbacks.calls.size(), 3u);
-    EXPECT_EQ(callbacks.calls.front().opcode, audioMasterBeginEdit);
-    EXPECT_EQ(callbacks.calls.front().index, kPeak1Frequency);
-    EXPECT_EQ(callbacks.calls.back().opcode, audioMasterEndEdit);
-    EXPECT_EQ(callbacks.calls.back().index, kPeak1Frequency);
-    const auto automated = std::find_if(callbacks.calls.rbegin(), callbacks.calls.rend(),
-                                        [](const HostCall& call) { return call.opcode == audioMasterAutomate; });
-    ASSERT_NE(automated, callbacks.calls.rend());
+    const std::vector<hosting::HostCall> calls = edits();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls.front().opcode, audioMasterBeginEdit);
+    EXPECT_EQ(calls.front().index, kPeak1Frequency);
+    EXPECT_EQ(calls.back().opcode, audioMasterEndEdit);
+    EXPECT_EQ(calls.back().index, kPeak1Frequency);
+    const auto automated = std::find_if(calls.rbegin(), calls.rend(),
+                                        [](const hosting::HostCall& call) { return call.opcode == audioMasterAutomate; });
+    ASSERT_NE(automated, calls.rend());
     EXPECT_EQ(automated->index, kPeak1Frequency);
-    EXPECT_EQ(automated->value, dragged);
+    EXPECT_EQ(automated->opt, dragged);
 
     // One wheel notch up over the knob turns it up.
-    callbacks.calls.clear();
+    callbacks.clear();
     host.moveCursor(x, y);
     host.pressButton(Button4);
     host.releaseButton(Button4);
     EXPECT_TRUE(idleUntil([&] { return parameter(kPeak1Frequency) != dragged; }));
     EXPECT_GT(parameter(kPeak1Frequency), dragged);
-    EXPECT_FALSE(callbacks.calls.empty());
+    EXPECT_FALSE(edits().empty());
 
     click(kBypassSwitch, kBypass);
     EXPECT_EQ(parameter(kBypass), 0.0f);
@@ -219,7 +201,7 @@ TEST_F(EditorInHostWindow, ClosesAndReopensAndSurvivesTheHostDestroyingItsWindow
     dispatch(effEditClose);
 
     // Two editors of two effects at once.
-    AEffect* second = library.entry()(&ScriptedHost::callback);
+    AEffect* second = library.entry()(&hosting::RecordingHost::callback);
     ASSERT_NE(second, nullptr);
     const Window firstTop = host.createTopLevel(0, 0, 754, 374);
     const Window secondTop = host.createTopLevel(0, 400, 754, 374);
@@ -272,16 +254,18 @@ TEST_F(EditorInHostWindow, ATapReleasedBeforeTheNextIdleCallCountsWhateverTheIdl
         EXPECT_TRUE(tap(kResetButton, idlePeriod, [&] { return parameter(kPeak1Frequency) != frequency; }))
             << "Reset did not reset the program";
 
-        callbacks.calls.clear();
+        callbacks.clear();
         const auto gestureEnded = [&] {
-            return std::any_of(callbacks.calls.begin(), callbacks.calls.end(), [](const HostCall& call) {
+            const std::vector<hosting::HostCall> calls = edits();
+            return std::any_of(calls.begin(), calls.end(), [](const hosting::HostCall& call) {
                 return call.opcode == audioMasterEndEdit && call.index == kPeak1Frequency;
             });
         };
         const float knob = parameter(kPeak1Frequency);
         EXPECT_TRUE(tap(kPeak1Knob, idlePeriod, gestureEnded)) << "the knob did not see the click";
         EXPECT_EQ(parameter(kPeak1Frequency), knob) << "a click moved the knob";
-        EXPECT_FALSE(callbacks.calls.empty() || callbacks.calls.front().opcode != audioMasterBeginEdit);
+        const std::vector<hosting::HostCall> calls = edits();
+        EXPECT_FALSE(calls.empty() || calls.front().opcode != audioMasterBeginEdit);
     }
     dispatch(effEditClose);
     XDestroyWindow(host.display(), top);
@@ -296,15 +280,16 @@ TEST_F(EditorInHostWindow, ATapAndTheNextPressQueuedBehindItAreTwoClicks)
     ASSERT_EQ(dispatch(effEditOpen, 0, 0, xid(top)), 1);
     ASSERT_TRUE(idleUntil([&] { return host.childCount(top) == 1; }));
     pumpFor(100, editorIdle());
-    callbacks.calls.clear();
+    callbacks.clear();
     const auto count = [&](int32_t opcode) {
-        return std::count_if(callbacks.calls.begin(), callbacks.calls.end(), [opcode](const HostCall& call) {
+        const std::vector<hosting::HostCall> calls = edits();
+        return std::count_if(calls.begin(), calls.end(), [opcode](const hosting::HostCall& call) {
             return call.opcode == opcode && call.index == kReset;
         });
     };
     // The hand lets go from inside whichever tracking loop runs while the button is held.
     std::ptrdiff_t endedBeforeTheRelease = -1;
-    callbacks.steps = {[&] {
+    steps = {[&] {
         endedBeforeTheRelease = count(audioMasterEndEdit);
         host.releaseButton(Button1);
     }};
@@ -313,7 +298,7 @@ TEST_F(EditorInHostWindow, ATapAndTheNextPressQueuedBehindItAreTwoClicks)
     host.releaseButton(Button1);
     host.pressButton(Button1);
     std::this_thread::sleep_for(std::chrono::milliseconds(40));
-    EXPECT_TRUE(idleUntil([&] { return callbacks.steps.empty(); })) << "no click was tracked";
+    EXPECT_TRUE(idleUntil([&] { return steps.empty(); })) << "no click was tracked";
     pumpFor(30, editorIdle());
     EXPECT_EQ(endedBeforeTheRelease, 1) << "the first click was still tracked while the second press was held";
     EXPECT_EQ(count(audioMasterBeginEdit), 2);

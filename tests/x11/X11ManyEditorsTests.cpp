@@ -5,7 +5,8 @@
 // stays shallow and no idle call takes long, however many editors there are.
 
 #include "effect/PluginInterface.h"
-#include "tests/effect/PluginHost.h"
+#include "tools/hosting/HostedEffect.h"
+#include "tools/hosting/RecordingHost.h"
 
 #include <gtest/gtest.h>
 
@@ -169,12 +170,12 @@ TEST(ManyEditors, SixtyFourEditorsWithAudioAndAutomationKeepTheStackShallowAndId
     const int editors = fromEnvironment("TOLVAN_EDITOR_COUNT", kDefaultEditors);
     const auto longestIdleBound =
         std::chrono::milliseconds(fromEnvironment("TOLVAN_LONGEST_IDLE_MS", kDefaultLongestIdleMs));
-    TestHost callbacks;
-    PluginLibrary library;
+    hosting::RecordingHost callbacks;
+    hosting::PluginLibrary library{TOLVAN_PLUGIN_PATH};
     ASSERT_TRUE(library.loaded());
     std::vector<AEffect*> effects;
     for (int i = 0; i < editors; ++i) {
-        AEffect* effect = library.entry()(&TestHost::callback);
+        AEffect* effect = library.entry()(&hosting::RecordingHost::callback);
         ASSERT_NE(effect, nullptr);
         effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
         effect->dispatcher(effect, effSetBlockSize, 0, kBlockSize, nullptr, 0.0f);

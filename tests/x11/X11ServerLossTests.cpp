@@ -3,7 +3,8 @@
 // be ended by the plug-in. The test is such a host, with an Xvfb of its own that it kills.
 
 #include "effect/PluginInterface.h"
-#include "tests/effect/PluginHost.h"
+#include "tools/hosting/HostedEffect.h"
+#include "tools/hosting/RecordingHost.h"
 
 #include <gtest/gtest.h>
 
@@ -93,18 +94,18 @@ TEST(ServerLoss, TheEditorOutlivesItsXServerAndTheHostIdlesClosesAndEndsNormally
     X11TestHost host;
     XSetIOErrorExitHandler(host.display(), keepHostAlive, nullptr);
 
-    TestHost callbacks;
-    PluginLibrary library;
+    hosting::RecordingHost callbacks;
+    hosting::PluginLibrary library{TOLVAN_PLUGIN_PATH};
     ASSERT_TRUE(library.loaded());
-    HostedEffect effect(library);
+    hosting::HostedEffect effect(library);
     ASSERT_NE(effect.get(), nullptr);
     effect.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
     effect.dispatch(effSetBlockSize, 0, kBlockSize);
     effect.dispatch(effMainsChanged, 0, 1);
 
     const Window top = host.createTopLevel(0, 0, 754, 374);
-    ASSERT_EQ(effect.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(static_cast<uintptr_t>(top))), 1);
-    pumpFor(200, [&] { effect.dispatch(effEditIdle); });
+    ASSERT_EQ(effect.editOpen(reinterpret_cast<void*>(static_cast<uintptr_t>(top))), 1);
+    pumpFor(200, [&] { effect.editIdle(); });
     ASSERT_EQ(host.childCount(top), 1);
 
     std::atomic<bool> stop{false};
@@ -126,17 +127,17 @@ TEST(ServerLoss, TheEditorOutlivesItsXServerAndTheHostIdlesClosesAndEndsNormally
     // The host goes on as before: idle calls, parameter changes that the editor shows,
     // the editor's rectangle, keys.
     pumpFor(300, [&] {
-        effect.dispatch(effEditIdle);
+        effect.editIdle();
         effect.set(kBypass, effect.get(kBypass) == 0.0f ? 1.0f : 0.0f);
     });
     ERect* rect = nullptr;
     EXPECT_NE(effect.dispatch(effEditGetRect, 0, 0, &rect), 0);
     effect.dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f);
-    effect.dispatch(effEditClose);
+    effect.editClose();
     // With no server there is no window to open the editor in.
-    EXPECT_EQ(effect.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(static_cast<uintptr_t>(top))), 0);
-    effect.dispatch(effEditIdle);
-    effect.dispatch(effEditClose);
+    EXPECT_EQ(effect.editOpen(reinterpret_cast<void*>(static_cast<uintptr_t>(top))), 0);
+    effect.editIdle();
+    effect.editClose();
 
     while (blocks.load() < blocksAtLoss + 20)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -6,6 +6,7 @@
 
 #include "editor/SDEditor.h"
 #include "effect/AKkk.h"
+#include "tools/hosting/RecordingHost.h"
 #include "effect/PluginInterface.h"
 #include "framework/CFrame.h"
 #include "framework/platform/headless/HeadlessScript.h"
@@ -13,11 +14,6 @@
 namespace editorsnapshot {
 
 namespace {
-
-intptr_t silentHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
 
 // Block time at 44.1 kHz, rounded up to whole milliseconds of the virtual clock.
 constexpr uint32_t kBlockMilliseconds = 12;
@@ -53,7 +49,7 @@ Scene busyScene()
 VSTGUI::PixelSurface renderEditor(const Scene& scene)
 {
     VSTGUI::headless::reset();
-    auto effect = std::make_unique<AKkk>(silentHost, &SDEditor::create);
+    auto effect = std::make_unique<AKkk>(hosting::quietHost, &SDEditor::create);
     AEffect* record = effect->getAeffect();
     if (scene.sampleRate != kEffectStartRate) {
         record->dispatcher(record, effMainsChanged, 0, 0, nullptr, 0);

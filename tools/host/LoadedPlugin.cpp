@@ -1,7 +1,5 @@
 #include "tools/host/LoadedPlugin.h"
 
-#include <dlfcn.h>
-
 #include <filesystem>
 #include <vector>
 
@@ -9,42 +7,29 @@
 
 namespace {
 
-// The host answers the version question and ignores everything else the effect says.
-intptr_t hostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
+// The effect from the library's entry point; throws ToolError naming path and cause when there is none.
+AEffect* createdEffect(const hosting::PluginLibrary& library) {
+    const std::string& path = library.path();
+    if (!library.loaded()) {
+        throw ToolError(path + ": cannot load the plug-in: " + library.error() +
+                        " (--plugin PATH names the library to load)");
+    }
+    const hosting::EntryPoint entry = library.hostEntry();
+    AEffect* effect = entry != nullptr ? entry(hosting::quietHost) : nullptr;
+    if (effect == nullptr || effect->magic != kEffectMagic) {
+        throw ToolError(path + (entry == nullptr ? ": not a plug-in (no entry point VSTPluginMain)"
+                                                 : ": the plug-in's entry point gave no effect"));
+    }
+    return effect;
 }
 
 }  // namespace
 
-LoadedPlugin::LoadedPlugin(const std::string& path) : libraryPath(path) {
-    // The library stays mapped after dlclose: the C++ runtime linked into it keeps an
-    // allocation for its whole life, which leak checkers would report after an unload.
-    library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    if (library == nullptr) {
-        const char* cause = dlerror();
-        throw ToolError(path + ": cannot load the plug-in: " + (cause != nullptr ? cause : "unknown error") +
-                        " (--plugin PATH names the library to load)");
-    }
-    using EntryPoint = AEffect* (*)(HostCallback);
-    auto entry = reinterpret_cast<EntryPoint>(dlsym(library, "VSTPluginMain"));
-    if (entry == nullptr) entry = reinterpret_cast<EntryPoint>(dlsym(library, "main"));
-    effect = entry != nullptr ? entry(hostCallback) : nullptr;
-    if (effect == nullptr || effect->magic != kEffectMagic) {
-        dlclose(library);
-        throw ToolError(path + (entry == nullptr ? ": not a plug-in (no entry point VSTPluginMain)"
-                                                 : ": the plug-in's entry point gave no effect"));
-    }
-    dispatch(effOpen);
-}
+LoadedPlugin::LoadedPlugin(const std::string& path) : library(path), effect(createdEffect(library)) { effect.open(); }
 
 LoadedPlugin::~LoadedPlugin() {
-    dispatch(effMainsChanged, 0, 0);
-    dispatch(effClose);
-    dlclose(library);
-}
-
-intptr_t LoadedPlugin::dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) const {
-    return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+    effect.suspend();
+    effect.close();
 }
 
 std::string LoadedPlugin::text(int32_t opcode, int32_t index) const {
@@ -55,10 +40,10 @@ std::string LoadedPlugin::text(int32_t opcode, int32_t index) const {
 }
 
 void LoadedPlugin::prepare(int sampleRate, int32_t blockSize) const {
-    dispatch(effMainsChanged, 0, 0);
-    dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
-    dispatch(effSetBlockSize, 0, blockSize);
-    dispatch(effMainsChanged, 0, 1);
+    effect.suspend();
+    effect.setSampleRate(static_cast<float>(sampleRate));
+    effect.setBlockSize(blockSize);
+    effect.resume();
 }
 
 std::string defaultPluginPath() {

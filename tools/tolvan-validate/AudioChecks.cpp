@@ -27,7 +27,7 @@ std::vector<float> randomSettings(std::mt19937& rng) {
     return settings;
 }
 
-void applySettings(Effect& effect, const std::vector<float>& settings) {
+void applySettings(HostedEffect& effect, const std::vector<float>& settings) {
     for (int32_t index = 9; index < static_cast<int32_t>(settings.size()); ++index) {
         effect.set(index, settings[static_cast<std::size_t>(index)]);
     }
@@ -42,7 +42,7 @@ struct Rendered {
 Rendered render(CheckContext& context, const std::vector<float> (&signal)[2], float rate,
                 const std::vector<float>& settings, int32_t blockSize, bool inPlace) {
     Rendered result;
-    Effect effect(context.library);
+    HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return result;
     effect.start(rate, blockSize);
     applySettings(effect, settings);
@@ -125,7 +125,7 @@ void ratesAndBlockSizes(CheckContext& context) {
 // Silence in, silence out, and no subnormals on the way down from a loud burst.
 void silenceAfterBurst(CheckContext& context) {
     for (float rate : {44100.0f, 192000.0f}) {
-        Effect effect(context.library);
+        HostedEffect effect(context.library);
         if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
         effect.start(rate, 1024);
         applySettings(effect, randomSettings(context.rng));

@@ -17,7 +17,7 @@ constexpr float kOutputBound = 2.0e6f;
 
 }  // namespace
 
-CallSequence::CallSequence(Effect& effect) : effect(effect), large(65536, 0), parentWindow(64, 0) {
+CallSequence::CallSequence(HostedEffect& effect) : effect(effect), large(65536, 0), parentWindow(64, 0) {
     for (int32_t c = 0; c < 2; ++c) {
         in[c].assign(kLargestBlock, 0.0f);
         out[c].assign(kLargestBlock, 0.0f);

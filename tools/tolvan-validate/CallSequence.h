@@ -15,7 +15,7 @@ namespace validate {
 
 class CallSequence {
 public:
-    explicit CallSequence(Effect& effect);
+    explicit CallSequence(HostedEffect& effect);
 
     // Runs the calls the bytes describe; answers the first problem found, empty if none.
     std::string run(std::span<const uint8_t> bytes);
@@ -31,7 +31,7 @@ private:
     std::string process();
 
     static constexpr int32_t kLargestBlock = 1100;
-    Effect& effect;
+    HostedEffect& effect;
     std::span<const uint8_t> input;
     std::size_t position = 0;
     int32_t calls = 0;

@@ -17,7 +17,7 @@
 #include <thread>
 
 #include "tools/tolvan-validate/ChildRunner.h"
-#include "tools/tolvan-validate/WindowsText.h"
+#include "tools/hosting/WindowsText.h"
 
 namespace validate {
 namespace {
@@ -87,7 +87,7 @@ std::wstring commandLine(const std::wstring& program, const CheckRun& run) {
     for (const std::string& argument :
          {std::string("--run-check"), std::string(run.check.name), std::string("--seed"), std::to_string(run.seed),
           std::string(run.realWindows ? "--window" : "--no-window"), run.libraryPath}) {
-        line += L" " + quoted(widened(argument));
+        line += L" " + quoted(hosting::widened(argument));
     }
     return line;
 }

@@ -8,7 +8,7 @@
 
 namespace validate {
 
-DeviceAudio::DeviceAudio(Effect& effect, float sampleRate, int32_t blockSize, uint32_t seed, bool automate)
+DeviceAudio::DeviceAudio(HostedEffect& effect, float sampleRate, int32_t blockSize, uint32_t seed, bool automate)
     : thread([=, this, &effect] { run(effect, sampleRate, blockSize, seed, automate); }) {}
 
 DeviceAudio::~DeviceAudio() { stop(); }
@@ -18,7 +18,7 @@ void DeviceAudio::stop() {
     if (thread.joinable()) thread.join();
 }
 
-void DeviceAudio::run(Effect& effect, float sampleRate, int32_t blockSize, uint32_t seed, bool automate) {
+void DeviceAudio::run(HostedEffect& effect, float sampleRate, int32_t blockSize, uint32_t seed, bool automate) {
     using Clock = std::chrono::steady_clock;
     const auto period = std::chrono::duration_cast<Clock::duration>(
         std::chrono::duration<double>(static_cast<double>(blockSize) / sampleRate));

@@ -16,7 +16,7 @@ class DeviceAudio {
 public:
     // Processes blocks of noise at the rate the effect was started with, with one seeded
     // automated parameter change before every block when automate is set.
-    DeviceAudio(Effect& effect, float sampleRate, int32_t blockSize, uint32_t seed, bool automate);
+    DeviceAudio(HostedEffect& effect, float sampleRate, int32_t blockSize, uint32_t seed, bool automate);
     ~DeviceAudio();
     DeviceAudio(const DeviceAudio&) = delete;
     DeviceAudio& operator=(const DeviceAudio&) = delete;
@@ -29,7 +29,7 @@ public:
     int64_t blocks() const { return processed.load(std::memory_order_relaxed); }
 
 private:
-    void run(Effect& effect, float sampleRate, int32_t blockSize, uint32_t seed, bool automate);
+    void run(HostedEffect& effect, float sampleRate, int32_t blockSize, uint32_t seed, bool automate);
 
     // Each is written by one side and read by the other; none orders other memory, and
     // the final figures are read after join, which does.

@@ -22,9 +22,9 @@ struct EditorSize {
     int32_t height = 0;
 };
 
-EditorSize announcedSize(Effect& effect) {
-    ERect* rect = nullptr;
-    if (effect.dispatch(effEditGetRect, 0, 0, &rect) == 0 || rect == nullptr) return {};
+EditorSize announcedSize(HostedEffect& effect) {
+    const ERect* rect = effect.editRect();
+    if (rect == nullptr) return {};
     return {rect->right - rect->left, rect->bottom - rect->top};
 }
 
@@ -61,16 +61,16 @@ bool expectNoChild(CheckContext& context, const HostWindow& window, const std::s
 }
 
 // Idle calls at a host's pace, with the host's own events handled between them.
-void idleFor(Effect& effect, const EditorParent& parent, int32_t calls) {
+void idleFor(HostedEffect& effect, const EditorParent& parent, int32_t calls) {
     for (int32_t i = 0; i < calls; ++i) {
-        effect.dispatch(effEditIdle);
+        effect.editIdle();
         parent.pumpEvents();
         std::this_thread::sleep_for(kIdleInterval);
     }
 }
 
 void editorInWindow(CheckContext& context) {
-    Effect effect(context.library);
+    HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     effect.start(44100, 128);
     const EditorSize size = announcedSize(effect);
@@ -78,9 +78,9 @@ void editorInWindow(CheckContext& context) {
 
     const EditorParent parent(context);
     if (parent.window() == nullptr) {
-        const intptr_t answer = effect.dispatch(effEditOpen, 0, 0, parent.handle());
-        effect.dispatch(effEditIdle);
-        effect.dispatch(effEditClose);
+        const intptr_t answer = effect.editOpen(parent.handle());
+        effect.editIdle();
+        effect.editClose();
         context.note("no host window (run with --window under a window system): a stand-in parent was answered " +
                      std::to_string(answer));
         return;
@@ -88,7 +88,7 @@ void editorInWindow(CheckContext& context) {
     const HostWindow& window = *parent.window();
     {
         const DeviceAudio audio(effect, 44100, 128, context.seed + 1, true);
-        if (!context.expect(effect.dispatch(effEditOpen, 0, 0, parent.handle()) == 1,
+        if (!context.expect(effect.editOpen(parent.handle()) == 1,
                             "effEditOpen in a real window does not answer 1"))
             return;
         expectOneChild(context, window, size, "after effEditOpen");
@@ -97,20 +97,20 @@ void editorInWindow(CheckContext& context) {
         for (int32_t second = 0; second < 4; ++second) {
             idleFor(effect, parent, 10);
             effect.set(28, value(context.rng));
-            effect.dispatch(effSetProgram, 0, static_cast<intptr_t>(context.rng() % 8));
+            effect.setProgram(static_cast<intptr_t>(context.rng() % 8));
         }
         expectOneChild(context, window, size, "after a second of idle calls");
-        effect.dispatch(effEditClose);
+        effect.editClose();
         expectNoChild(context, window, "after effEditClose");
 
         // Opened and closed again and again, as a user clicks the host's editor button.
         const int32_t reopenings = scaled(100);
         for (int32_t i = 0; i < reopenings; ++i) {
-            effect.dispatch(effEditOpen, 0, 0, parent.handle());
-            effect.dispatch(effEditIdle);
+            effect.editOpen(parent.handle());
+            effect.editIdle();
             parent.pumpEvents();
             const bool shown = expectOneChild(context, window, size, "reopening " + std::to_string(i));
-            effect.dispatch(effEditClose);
+            effect.editClose();
             if (!shown || !expectNoChild(context, window, "closing again " + std::to_string(i))) break;
         }
         context.note(std::to_string(reopenings) + " reopenings in the host's " + window.describe());
@@ -118,25 +118,25 @@ void editorInWindow(CheckContext& context) {
 
     // Two effects' editors side by side, each in a host window of its own.
     {
-        Effect other(context.library);
+        HostedEffect other(context.library);
         other.start(44100, 128);
         const EditorParent otherParent(context);
         if (context.expect(otherParent.window() != nullptr, "no second host window")) {
-            effect.dispatch(effEditOpen, 0, 0, parent.handle());
-            other.dispatch(effEditOpen, 0, 0, otherParent.handle());
+            effect.editOpen(parent.handle());
+            other.editOpen(otherParent.handle());
             idleFor(effect, parent, 2);
             idleFor(other, otherParent, 2);
             expectOneChild(context, window, size, "beside a second editor");
             expectOneChild(context, *otherParent.window(), size, "the second editor");
-            effect.dispatch(effEditClose);
+            effect.editClose();
             expectOneChild(context, *otherParent.window(), size, "the second editor after the first closed");
-            other.dispatch(effEditClose);
+            other.editClose();
             expectNoChild(context, *otherParent.window(), "the second editor closed");
         }
     }
 
     // The effect closed with its editor open takes the editor's window with it.
-    effect.dispatch(effEditOpen, 0, 0, parent.handle());
+    effect.editOpen(parent.handle());
     idleFor(effect, parent, 2);
     context.expect(effect.close() == 1, "effClose with the editor open does not answer 1");
     parent.pumpEvents();
@@ -146,7 +146,7 @@ void editorInWindow(CheckContext& context) {
 // The host destroys its window before it closes the editor, as some hosts do when a
 // project closes: the editor must notice, and close and idle calls after it must be safe.
 void hostDestroysWindowFirst(CheckContext& context) {
-    Effect effect(context.library);
+    HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     effect.start(44100, 128);
     const int32_t rounds = scaled(20);
@@ -154,22 +154,22 @@ void hostDestroysWindowFirst(CheckContext& context) {
     for (int32_t round = 0; round < rounds; ++round) {
         {
             const EditorParent parent(context);
-            opened += effect.dispatch(effEditOpen, 0, 0, parent.handle()) == 1 ? 1 : 0;
+            opened += effect.editOpen(parent.handle()) == 1 ? 1 : 0;
             idleFor(effect, parent, 1);
         }
-        effect.dispatch(effEditIdle);
-        effect.dispatch(effEditIdle);
-        effect.dispatch(effEditClose);
-        effect.dispatch(effEditIdle);
+        effect.editIdle();
+        effect.editIdle();
+        effect.editClose();
+        effect.editIdle();
     }
     // Still a working editor in a new window afterwards.
     const EditorParent parent(context);
     if (parent.window() != nullptr) {
-        context.expect(effect.dispatch(effEditOpen, 0, 0, parent.handle()) == 1,
+        context.expect(effect.editOpen(parent.handle()) == 1,
                        "no editor opens after the host destroyed its windows first");
         idleFor(effect, parent, 1);
         expectOneChild(context, *parent.window(), announcedSize(effect), "a new window afterwards");
-        effect.dispatch(effEditClose);
+        effect.editClose();
         context.expect(opened == rounds, std::to_string(rounds - opened) + " of the editors did not open");
     }
     context.note(std::to_string(rounds) + " host windows destroyed under an open editor (" + std::to_string(opened) +

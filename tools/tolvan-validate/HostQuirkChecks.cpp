@@ -23,16 +23,16 @@ void hostQuirks(CheckContext& context) {
     fillNoise(buffers.in, context.rng, 0.5f);
     {
         // Audio before effOpen and resume, and after suspend.
-        Effect effect(context.library);
+        HostedEffect effect(context.library);
         if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
         effect.process(buffers.inputs, buffers.outputs, 256);
         outputSound(context, buffers, 256, "audio before resume");
         effect.start(44100, 64);
-        effect.dispatch(effMainsChanged, 0, 0);
+        effect.suspend();
         effect.process(buffers.inputs, buffers.outputs, 256);
         outputSound(context, buffers, 256, "audio after suspend");
         // A block far larger than the size announced.
-        effect.dispatch(effMainsChanged, 0, 1);
+        effect.resume();
         effect.process(buffers.inputs, buffers.outputs, 8192);
         outputSound(context, buffers, 8192, "a block larger than announced");
         // Counts of nothing and less, and null buffers, change nothing and break nothing.
@@ -47,39 +47,39 @@ void hostQuirks(CheckContext& context) {
         context.expect(buffers.out[0] == before, "a block of no samples or no buffers wrote output");
         // Rates changed between blocks, some of them nonsense.
         for (float rate : {96000.0f, 8000.0f, 0.0f, -44100.0f, 1e12f, 22050.0f, 384000.0f}) {
-            effect.dispatch(effSetSampleRate, 0, 0, nullptr, rate);
+            effect.setSampleRate(rate);
             effect.process(buffers.inputs, buffers.outputs, 512);
             outputSound(context, buffers, 512, "after a rate of " + std::to_string(rate));
         }
-        effect.dispatch(effSetBlockSize, 0, -1);
-        effect.dispatch(effSetBlockSize, 0, 0);
+        effect.setBlockSize(-1);
+        effect.setBlockSize(0);
         // Programs a host should not ask for leave the current one.
-        effect.dispatch(effSetProgram, 0, 5);
-        effect.dispatch(effSetProgram, 0, 8);
-        effect.dispatch(effSetProgram, 0, -1);
-        context.expect(effect.dispatch(effGetProgram) == 5, "effSetProgram out of range changed the program");
+        effect.setProgram(5);
+        effect.setProgram(8);
+        effect.setProgram(-1);
+        context.expect(effect.program() == 5, "effSetProgram out of range changed the program");
     }
     {
         // Editor calls out of order: idle and close with nothing open, open twice, and
         // the effect closed with its editor still open.
-        Effect effect(context.library);
+        HostedEffect effect(context.library);
         effect.start(44100, 512);
         const EditorParent parent(context);
-        effect.dispatch(effEditIdle);
-        effect.dispatch(effEditClose);
+        effect.editIdle();
+        effect.editClose();
         ERect* rect = nullptr;
         if (effect.dispatch(effEditGetRect, 0, 0, &rect) != 0) {
             context.expect(rect != nullptr && rect->right - rect->left == 754 && rect->bottom - rect->top == 374,
                            "the editor rectangle is not 754 x 374");
         }
-        effect.dispatch(effEditOpen, 0, 0, parent.handle());
-        effect.dispatch(effEditOpen, 0, 0, parent.handle());
-        effect.dispatch(effEditIdle);
+        effect.editOpen(parent.handle());
+        effect.editOpen(parent.handle());
+        effect.editIdle();
         effect.process(buffers.inputs, buffers.outputs, 512);
         outputSound(context, buffers, 512, "audio with the editor open");
-        effect.dispatch(effEditClose);
-        effect.dispatch(effEditClose);
-        effect.dispatch(effEditOpen, 0, 0, parent.handle());
+        effect.editClose();
+        effect.editClose();
+        effect.editOpen(parent.handle());
         context.expect(effect.close() == 1, "effClose with the editor open does not answer 1");
     }
 }
@@ -91,12 +91,12 @@ struct Session {
 };
 
 // What a host stores of an effect without chunks: every program's values and name.
-Session saveSession(Effect& effect) {
+Session saveSession(HostedEffect& effect) {
     Session session;
-    session.current = effect.dispatch(effGetProgram);
+    session.current = effect.program();
     const int32_t numPrograms = effect.get()->numPrograms;
     for (int32_t program = 0; program < numPrograms; ++program) {
-        effect.dispatch(effSetProgram, 0, program);
+        effect.setProgram(program);
         std::vector<float> values;
         for (int32_t index = 0; index < effect.get()->numParams; ++index) values.push_back(effect.get(index));
         session.values.push_back(values);
@@ -104,13 +104,13 @@ Session saveSession(Effect& effect) {
         effect.dispatch(effGetProgramName, 0, 0, name);
         session.names.emplace_back(name);
     }
-    effect.dispatch(effSetProgram, 0, session.current);
+    effect.setProgram(session.current);
     return session;
 }
 
-void restoreSession(Effect& effect, const Session& session) {
+void restoreSession(HostedEffect& effect, const Session& session) {
     for (std::size_t program = 0; program < session.values.size(); ++program) {
-        effect.dispatch(effSetProgram, 0, static_cast<intptr_t>(program));
+        effect.setProgram(static_cast<intptr_t>(program));
         std::string name = session.names[program];
         effect.dispatch(effSetProgramName, 0, 0, name.data());
         for (std::size_t index = 0; index < session.values[program].size(); ++index) {
@@ -119,26 +119,26 @@ void restoreSession(Effect& effect, const Session& session) {
             effect.set(static_cast<int32_t>(index), session.values[program][index]);
         }
     }
-    effect.dispatch(effSetProgram, 0, session.current);
+    effect.setProgram(session.current);
 }
 
 // A session saved from one effect and restored into a fresh one sounds the same.
 void sessionRestore(CheckContext& context) {
-    Effect original(context.library);
+    HostedEffect original(context.library);
     if (!context.expect(original.valid(), "the entry point gave no effect")) return;
     original.start(48000, 512);
     std::uniform_real_distribution<float> value(0.0f, 1.0f);
     for (int32_t program = 0; program < original.get()->numPrograms; ++program) {
-        original.dispatch(effSetProgram, 0, program);
+        original.setProgram(program);
         std::string name = "Take " + std::to_string(program * 7) + " with a long name";
         original.dispatch(effSetProgramName, 0, 0, name.data());
         for (int32_t index = 9; index < original.get()->numParams; ++index) original.set(index, value(context.rng));
         original.set(9, 1.0f);
     }
-    original.dispatch(effSetProgram, 0, 3);
+    original.setProgram(3);
     const Session session = saveSession(original);
 
-    Effect restored(context.library);
+    HostedEffect restored(context.library);
     restored.start(48000, 512);
     restoreSession(restored, session);
     const Session again = saveSession(restored);

@@ -40,12 +40,12 @@ double growthPerCycle(int32_t cycles, const std::function<void()>& cycle) {
 }
 
 void oneCycle(CheckContext& context, StereoBuffers& buffers) {
-    Effect effect(context.library);
+    HostedEffect effect(context.library);
     if (!effect.valid()) return;
     effect.start(48000, 512);
     effect.set(13, 1.0f);
     effect.process(buffers.inputs, buffers.outputs, 512);
-    effect.dispatch(effMainsChanged, 0, 0);
+    effect.suspend();
 }
 
 void createProcessClose(CheckContext& context) {
@@ -71,12 +71,12 @@ void createProcessClose(CheckContext& context) {
 void manyInstances(CheckContext& context) {
     constexpr int32_t kInstances = 200;
     constexpr int32_t kFrames = 256;
-    std::vector<std::unique_ptr<Effect>> effects;
+    std::vector<std::unique_ptr<HostedEffect>> effects;
     std::vector<float> gains;
     std::uniform_real_distribution<float> value(0.0f, 1.0f);
     const double before = residentBytes();
     for (int32_t i = 0; i < kInstances; ++i) {
-        effects.push_back(std::make_unique<Effect>(context.library));
+        effects.push_back(std::make_unique<HostedEffect>(context.library));
         if (!context.expect(effects.back()->valid(), "no effect number " + std::to_string(i))) return;
         effects.back()->start(44100, kFrames);
         gains.push_back(value(context.rng));
@@ -106,7 +106,7 @@ void manyInstances(CheckContext& context) {
     effects.clear();
     // Some of them again, alone.
     for (int32_t i = 0; i < kInstances; i += 37) {
-        Effect alone(context.library);
+        HostedEffect alone(context.library);
         alone.start(44100, kFrames);
         alone.set(13, 1.0f);
         alone.set(28, gains[static_cast<std::size_t>(i)]);
@@ -121,7 +121,7 @@ void manyInstances(CheckContext& context) {
 }
 
 void editorCyclesWithAudio(CheckContext& context) {
-    Effect effect(context.library);
+    HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     effect.start(44100, 128);
     DeviceAudio audio(effect, 44100, 128, context.seed + 1, false);
@@ -130,7 +130,7 @@ void editorCyclesWithAudio(CheckContext& context) {
     int32_t opened = 0;
     const auto cycle = [&] {
         opened += effect.dispatch(effEditOpen, 0, 0, parent.handle()) != 0 ? 1 : 0;
-        effect.dispatch(effEditIdle);
+        effect.editIdle();
         parent.pumpEvents();
         effect.dispatch(effEditClose);
     };

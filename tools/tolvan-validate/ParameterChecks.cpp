@@ -17,7 +17,7 @@ bool inUnitRange(float value) { return std::isfinite(value) && value >= 0.0f && 
 float readBack(int32_t index, float value) { return isSwitch(index) ? (value >= 0.5f ? 1.0f : 0.0f) : value; }
 
 void roundTrips(CheckContext& context) {
-    Effect effect(context.library);
+    HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     const int32_t numParams = effect.get()->numParams;
     std::uniform_real_distribution<float> anyValue(0.0f, 1.0f);
@@ -42,7 +42,7 @@ void roundTrips(CheckContext& context) {
 // Every hostile value into every parameter, audio processed after each: the values read
 // back stay in 0..1 and the audio stays finite.
 void hostileValuesKeepAudioFinite(CheckContext& context) {
-    Effect effect(context.library);
+    HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     effect.start(48000, 256);
     const int32_t numParams = effect.get()->numParams;

@@ -17,7 +17,7 @@ void randomCallSequence(CheckContext& context) {
     int32_t made = 0, effects = 0;
     std::vector<uint8_t> bytes(kBytesPerRun);
     while (made < calls) {
-        Effect effect(context.library);
+        HostedEffect effect(context.library);
         if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
         ++effects;
         for (uint8_t& b : bytes) b = static_cast<uint8_t>(context.rng());

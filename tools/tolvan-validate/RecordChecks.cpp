@@ -15,14 +15,14 @@ constexpr bool valueIsPointer(int32_t opcode) {
     return opcode == effSetSpeakerArrangement || opcode == effGetSpeakerArrangement;
 }
 
-std::string text(Effect& effect, int32_t opcode, int32_t index = 0) {
+std::string text(HostedEffect& effect, int32_t opcode, int32_t index = 0) {
     CanaryBuffer buffer(hostTextSize(opcode));
     effect.dispatch(opcode, index, 0, buffer.data());
     return buffer.problem().empty() ? std::string(buffer.data()) : std::string("<") + buffer.problem() + ">";
 }
 
 void recordAndIdentity(CheckContext& context) {
-    Effect effect(context.library);
+    HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     const AEffect& record = *effect.get();
     context.expect(record.magic == kEffectMagic, "magic is not VstP");
@@ -58,7 +58,7 @@ void everyOpcode(CheckContext& context) {
     std::uniform_real_distribution<float> anyOpt(-1e6f, 1e6f);
     int32_t calls = 0;
     for (int32_t pass = 0; pass < 3; ++pass) {
-        Effect effect(context.library);
+        HostedEffect effect(context.library);
         if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
         effect.start(44100, 512);
         for (int32_t opcode = -8; opcode < 128; ++opcode) {
@@ -96,7 +96,7 @@ void everyOpcode(CheckContext& context) {
 // The text opcodes at the buffer sizes hosts really pass, for every index they may ask
 // for and some they should not.
 void textCanaries(CheckContext& context) {
-    Effect effect(context.library);
+    HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     const int32_t numParams = effect.get()->numParams;
     const int32_t numPrograms = effect.get()->numPrograms;

@@ -28,7 +28,7 @@ void fillTone(StereoBuffers& buffers, int64_t& phase, float rate) {
 }
 
 // The host's user-interface thread: reads what it shows and switches programs now and then.
-void hostInterfaceThread(Effect& effect, std::atomic<bool>& stop, uint32_t seed, bool switchPrograms) {
+void hostInterfaceThread(HostedEffect& effect, std::atomic<bool>& stop, uint32_t seed, bool switchPrograms) {
     std::mt19937 rng(seed);
     const int32_t numParams = effect.get()->numParams;
     char text[kLongTextSize];
@@ -48,7 +48,7 @@ void hostInterfaceThread(Effect& effect, std::atomic<bool>& stop, uint32_t seed,
 // setParameter before every 32-sample block, from the audio thread, while the host's
 // interface thread reads and switches programs.
 void automationFromAudioThread(CheckContext& context) {
-    Effect effect(context.library);
+    HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     constexpr float kRate = 48000;
     effect.start(kRate, kAutomationBlock);
@@ -86,7 +86,7 @@ void automationFromAudioThread(CheckContext& context) {
 // Audio, a parameter thread and an editor thread that opens, idles and closes the editor
 // and toggles processing off and on.
 void threeThreads(CheckContext& context) {
-    Effect effect(context.library);
+    HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     effect.start(44100, 256);
     const int32_t numParams = effect.get()->numParams;
@@ -110,12 +110,12 @@ void threeThreads(CheckContext& context) {
         effect.dispatch(effEditGetRect, 0, 0, &rect);
         opened += effect.dispatch(effEditOpen, 0, 0, parent.handle()) != 0 ? 1 : 0;
         for (int32_t i = 0; i < 5; ++i) {
-            effect.dispatch(effEditIdle);
+            effect.editIdle();
             parent.pumpEvents();
         }
         effect.dispatch(effEditClose);
-        effect.dispatch(effMainsChanged, 0, 0);
-        effect.dispatch(effMainsChanged, 0, 1);
+        effect.suspend();
+        effect.resume();
         ++cycles;
         // An editor thread waits for its next message; it does not spin.
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -134,7 +134,7 @@ struct AutomatedRun {
 // One effect automated from its own audio thread by its own seed: the same seed gives
 // the same output, whoever else runs at the same time.
 void automatedRun(const PluginLibrary& library, uint32_t seed, int32_t blocks, AutomatedRun& run) {
-    Effect effect(library);
+    HostedEffect effect(library);
     if (!effect.valid()) return;
     effect.start(44100, 64);
     std::mt19937 rng(seed);

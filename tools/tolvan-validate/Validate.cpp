@@ -129,8 +129,11 @@ int runAsChild(const Options& options, const PluginLibrary& library) {
 
 int run(const Options& options) {
     const PluginLibrary library(options.library);
-    if (!library.loaded()) {
-        std::printf("cannot load %s: %s\n", options.library.c_str(), library.error().c_str());
+    const std::string cannotLoad = !library.loaded()             ? library.error()
+                                   : library.entry() == nullptr ? "no VSTPluginMain in " + options.library
+                                                                : std::string();
+    if (!cannotLoad.empty()) {
+        std::printf("cannot load %s: %s\n", options.library.c_str(), cannotLoad.c_str());
         return 2;
     }
     if (!options.runCheck.empty()) return runAsChild(options, library);

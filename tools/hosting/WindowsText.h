@@ -1,4 +1,4 @@
-// Text for the wide Windows calls. The validator's strings are in the system's code page,
+// Text for the wide Windows calls. Paths and command lines are in the system's code page,
 // as main's arguments reach it.
 #pragma once
 
@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace validate {
+namespace hosting {
 
 inline std::wstring widened(const std::string& text) {
     const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
@@ -15,4 +15,4 @@ inline std::wstring widened(const std::string& text) {
     return wide;
 }
 
-}  // namespace validate
+}  // namespace hosting
