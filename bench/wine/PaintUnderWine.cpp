@@ -7,8 +7,8 @@
 #include "framework/CBitmap.h"
 #include "framework/CFrame.h"
 #include "framework/FrameEditor.h"
-#include "tests/framework/FrameworkBitmaps.h"
-#include "tests/wine/WineHost.h"
+#include "tools/golden-images/FrameworkBitmaps.h"
+#include "tools/wine-host/WineHost.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "tests/editor/GraphScene.h"
+#include "tools/editor-snapshot/GraphScene.h"
 
 #include "effect/PluginInterface.h"
 #include "framework/platform/headless/HeadlessScript.h"

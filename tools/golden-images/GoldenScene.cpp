@@ -1,4 +1,4 @@
-#include "tests/framework/GoldenScene.h"
+#include "tools/golden-images/GoldenScene.h"
 
 #include "framework/CAnimKnob.h"
 #include "framework/CBitmap.h"
@@ -8,7 +8,7 @@
 #include "framework/CParamDisplay.h"
 #include "framework/CTextLabel.h"
 #include "framework/FrameEditor.h"
-#include "tests/framework/FrameworkBitmaps.h"
+#include "tools/golden-images/FrameworkBitmaps.h"
 
 #include <cstdio>
 #include <vector>
