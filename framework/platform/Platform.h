@@ -3,8 +3,10 @@
 // the mouse and modifier poll, the cursor, the module's own path, opening a document,
 // and a child window inside the host's window with paint, button-press, wheel, destroy,
 // timers, cursor shapes and a drop target. Each back end (headless, x11, win32) is one
-// folder under framework/platform/ that implements exactly this header. Above it there
-// are only our Rect, Point, Color, MouseButtons and opaque handles.
+// folder under framework/platform/ that implements exactly this header: its windows and
+// its table of services, which it hands the toolkit as the program loads. The back ends
+// depend on the toolkit, never the other way round. Above the seam there are only our
+// Rect, Point, Color, MouseButtons and opaque handles.
 
 #include "framework/DrawingWindow.h"
 #include "framework/GraphicsTypes.h"
