@@ -361,16 +361,9 @@ bool dispatchPendingPaint()
 void processEvents(platform::Window*) {}
 
 constexpr platform::Services kServices{
-    .getTicks = &getTicks,
-    .sleep = &sleep,
-    .getDoubleClickTime = &getDoubleClickTime,
-    .getMouseButtons = &getMouseButtons,
-    .getCursorPosition = &getCursorPosition,
-    .openDocument = &openDocument,
-    .createChildWindow = &createChildWindow,
-    .dispatchPendingPaint = &dispatchPendingPaint,
-    .processEvents = &processEvents,
-};
+    .getTicks = &getTicks, .sleep = &sleep, .getDoubleClickTime = &getDoubleClickTime,
+    .getMouseButtons = &getMouseButtons, .getCursorPosition = &getCursorPosition, .openDocument = &openDocument,
+    .createChildWindow = &createChildWindow, .dispatchPendingPaint = &dispatchPendingPaint, .processEvents = &processEvents};
 
 }  // namespace
 

@@ -88,16 +88,10 @@ bool openDocument(const char* path)
 }
 
 constexpr platform::Services kServices{
-    .getTicks = &getTicks,
-    .sleep = &sleep,
-    .getDoubleClickTime = &getDoubleClickTime,
-    .getMouseButtons = &getMouseButtons,
-    .getCursorPosition = &getCursorPosition,
-    .openDocument = &openDocument,
-    .createChildWindow = &win32::createChildWindow,
-    .dispatchPendingPaint = &win32::dispatchPendingPaint,
-    .processEvents = &win32::processEvents,
-};
+    .getTicks = &getTicks, .sleep = &sleep, .getDoubleClickTime = &getDoubleClickTime,
+    .getMouseButtons = &getMouseButtons, .getCursorPosition = &getCursorPosition, .openDocument = &openDocument,
+    .createChildWindow = &win32::createChildWindow, .dispatchPendingPaint = &win32::dispatchPendingPaint,
+    .processEvents = &win32::processEvents};
 
 }  // namespace
 

@@ -147,16 +147,9 @@ void processEvents(platform::Window* window)
 }
 
 constexpr platform::Services kServices{
-    .getTicks = &x11::getTicks,
-    .sleep = &sleep,
-    .getDoubleClickTime = &getDoubleClickTime,
-    .getMouseButtons = &getMouseButtons,
-    .getCursorPosition = &getCursorPosition,
-    .openDocument = &openDocument,
-    .createChildWindow = &createChildWindow,
-    .dispatchPendingPaint = &dispatchPendingPaint,
-    .processEvents = &processEvents,
-};
+    .getTicks = &x11::getTicks, .sleep = &sleep, .getDoubleClickTime = &getDoubleClickTime,
+    .getMouseButtons = &getMouseButtons, .getCursorPosition = &getCursorPosition, .openDocument = &openDocument,
+    .createChildWindow = &createChildWindow, .dispatchPendingPaint = &dispatchPendingPaint, .processEvents = &processEvents};
 
 }  // namespace
 
