@@ -1,6 +1,8 @@
 #include "editor/AEffGUIEditor.h"
 
+#include <array>
 #include <atomic>
+#include <utility>
 
 #include "effect/EffectBaseExtended.h"
 #include "framework/CDrawContext.h"
@@ -11,6 +13,27 @@ namespace {
 
 // Set by the host through any editor, read by the knobs of every editor.
 std::atomic<int32_t> processKnobMode{0};
+
+// The host's special keys that the toolkit acts on; any other one is just a special key.
+constexpr std::array<std::pair<unsigned char, VSTGUI::VirtualKey>, 5> kVirtualKeys{{
+    {VKEY_TAB, VSTGUI::VirtualKey::Tab},
+    {VKEY_LEFT, VSTGUI::VirtualKey::Left},
+    {VKEY_UP, VSTGUI::VirtualKey::Up},
+    {VKEY_RIGHT, VSTGUI::VirtualKey::Right},
+    {VKEY_DOWN, VSTGUI::VirtualKey::Down},
+}};
+
+VSTGUI::KeyCode toolkitKey(const VstKeyCode& key) {
+    VSTGUI::KeyCode translated;
+    translated.character = key.character;
+    if (key.virt != 0) {
+        translated.virt = VSTGUI::VirtualKey::Other;
+        for (const auto& [host, toolkit] : kVirtualKeys)
+            if (key.virt == host) translated.virt = toolkit;
+    }
+    if ((key.modifier & MODIFIER_SHIFT) != 0) translated.modifiers |= VSTGUI::ModShift;
+    return translated;
+}
 
 }  // namespace
 
@@ -23,9 +46,9 @@ bool AEffGUIEditor::getEditorRect(ERect** rect) {
 
 // Keys and the wheel reach the frame only while the window is open; a closed editor has
 // no frame and leaves them to the host.
-bool AEffGUIEditor::keyDown(VstKeyCode& key) { return frame != nullptr && frame->keyDown(key) == 1; }
+bool AEffGUIEditor::keyDown(VstKeyCode& key) { return frame != nullptr && frame->keyDown(toolkitKey(key)) == 1; }
 
-bool AEffGUIEditor::keyUp(VstKeyCode& key) { return frame != nullptr && frame->keyUp(key) == 1; }
+bool AEffGUIEditor::keyUp(VstKeyCode& key) { return frame != nullptr && frame->keyUp(toolkitKey(key)) == 1; }
 
 bool AEffGUIEditor::wheel(float distance) {
     if (frame == nullptr) return false;
@@ -33,7 +56,7 @@ bool AEffGUIEditor::wheel(float distance) {
     if (window == nullptr) return false;
     // The host passes no position: the wheel acts where the cursor is, in frame coordinates.
     VSTGUI::CDrawContext context(window, frame, nullptr);
-    return frame->wheel(&context, VSTGUI::platform::getCursorPosition() - window->getScreenRect().topLeft(), distance);
+    return frame->wheel(&context, VSTGUI::platform::services().getCursorPosition() - window->getScreenRect().topLeft(), distance);
 }
 
 bool AEffGUIEditor::setKnobMode(int32_t mode) {

@@ -439,5 +439,5 @@ void SDEditor::openDocumentation()
     char path[kDocumentationPathSize];
     // The platform's separator: '/' on Linux, '\' on Windows.
     constexpr auto separator = static_cast<char>(std::filesystem::path::preferred_separator);
-    if (documentationPath(library, separator, path)) platform::openDocument(path);
+    if (documentationPath(library, separator, path)) platform::services().openDocument(path);
 }

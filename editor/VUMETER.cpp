@@ -34,7 +34,7 @@ VUMETER::VUMETER(VSTGUI::CBitmap* filmStrip, int32_t x, int32_t y, EffectDisplay
       display(shown),
       attackWeight(static_cast<float>(std::exp(-0.4999999925494195))),
       releaseFactor(static_cast<float>(std::exp(-0.05))),
-      lastStepTime(VSTGUI::platform::getTicks()) {
+      lastStepTime(VSTGUI::platform::services().getTicks()) {
     if (display == nullptr) throw std::invalid_argument("VUMETER needs an effect's display");
 }
 
@@ -55,7 +55,7 @@ void VUMETER::updateMeter() {
 
     // Whole steps only; the remainder carries over to the next call, so the release is
     // 0.434 dB per 25 ms whether the host calls idle 10 or 900 times a second.
-    const uint32_t now = VSTGUI::platform::getTicks();
+    const uint32_t now = VSTGUI::platform::services().getTicks();
     const uint32_t steps = (now - lastStepTime) / kStepMilliseconds;
     lastStepTime += steps * kStepMilliseconds;
     for (uint32_t i = 0; i < std::min(steps, kMostStepsPerUpdate); ++i) advanceOneStep();

@@ -21,7 +21,7 @@ CControl::CControl(const Rect& bounds, CControlListener* controlListener, int32_
       listener(controlListener),
       tag(controlTag),
       doubleClickInterval(static_cast<int32_t>(std::min<uint32_t>(
-          std::max(platform::getDoubleClickTime(), kMinimumDoubleClickInterval), static_cast<uint32_t>(std::numeric_limits<int32_t>::max()))))
+          std::max(platform::services().getDoubleClickTime(), kMinimumDoubleClickInterval), static_cast<uint32_t>(std::numeric_limits<int32_t>::max()))))
 {
     if (bitmap) {
         bitmap->retain();

@@ -1,7 +1,7 @@
 #include "framework/CDrawContext.h"
 
-#include "framework/CFrame.h"
 #include "framework/COffscreenContext.h"
+#include "framework/CView.h"
 #include "framework/DrawingWindow.h"
 #include "framework/GlyphCache.h"
 #include "framework/LineRasterizer.h"
@@ -32,7 +32,7 @@ Rect deviceRect(int64_t left, int64_t top, int64_t right, int64_t bottom)
 
 }  // namespace
 
-CDrawContext::CDrawContext(DrawingWindow* drawingWindow, CFrame* ownerFrame, PixelSurface* givenSurface)
+CDrawContext::CDrawContext(DrawingWindow* drawingWindow, CView* ownerFrame, PixelSurface* givenSurface)
     : surface(givenSurface), window(drawingWindow), frame(ownerFrame)
 {
     if (surface == nullptr && window != nullptr) {

@@ -13,8 +13,8 @@
 
 namespace VSTGUI {
 
-class CFrame;
 class COffscreenContext;
+class CView;
 class DrawingWindow;
 class FontInstance;
 
@@ -37,8 +37,9 @@ class CDrawContext : public CReferenceCounter {
 public:
     // Any argument may be null. Without a surface, a window's own surface is acquired
     // and released at destruction; without either, drawing has no effect. With a frame
-    // the clip is the frame's bounds, otherwise (0, 0, 1000, 1000).
-    CDrawContext(DrawingWindow* window, CFrame* frame, PixelSurface* surface);
+    // (the root view of the tree it draws) the clip is the frame's bounds as they are at
+    // the time, otherwise (0, 0, 1000, 1000).
+    CDrawContext(DrawingWindow* window, CView* frame, PixelSurface* surface);
     ~CDrawContext() override;
 
     // Lines leave out their last pixel, so that joined lines draw every pixel once.
@@ -106,7 +107,7 @@ public:
 
     PixelSurface* getSurface() const { return surface; }
     DrawingWindow* getWindow() const { return window; }
-    CFrame* getFrame() const { return frame; }
+    CView* getFrame() const { return frame; }
     const DrawObjectCounts& getObjectCounts() const { return objectCounts; }
 
     // [UI thread] The mouse buttons and modifier keys held down now.
@@ -126,7 +127,7 @@ private:
     Point drawOffset;
     PixelSurface* surface = nullptr;
     DrawingWindow* window = nullptr;
-    CFrame* frame = nullptr;
+    CView* frame = nullptr;
     bool surfaceFromWindow = false;
 
     int32_t fontSize = -1;

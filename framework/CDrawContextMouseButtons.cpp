@@ -7,7 +7,7 @@ namespace VSTGUI {
 
 MouseButtons CDrawContext::getMouseButtons()
 {
-    return platform::getMouseButtons();
+    return platform::services().getMouseButtons();
 }
 
 }  // namespace VSTGUI

@@ -31,7 +31,7 @@ CFrame::CFrame(const Rect& bounds, platform::ParentWindow parent, FrameEditor* o
 {
     parentFrame = this;
     if (parent) {
-        window = platform::createChildWindow(parent, bounds.width(), bounds.height(), &CFrame::windowProcedure);
+        window = platform::services().createChildWindow(parent, bounds.width(), bounds.height(), &CFrame::windowProcedure);
         if (window) {
             window->setUserData(this);
             setDropActive(true);
@@ -176,7 +176,7 @@ void CFrame::handleMouse(CDrawContext* context, Point where, MouseButtons button
     CViewContainer::handleMouse(context, where, buttons);
 }
 
-int32_t CFrame::keyDown(VstKeyCode& key)
+int32_t CFrame::keyDown(const KeyCode& key)
 {
     if (focusView)
         if (const int32_t result = focusView->keyDown(key); result != kKeyNotHandled)
@@ -184,12 +184,12 @@ int32_t CFrame::keyDown(VstKeyCode& key)
     if (modalView)
         if (const int32_t result = modalView->keyDown(key); result != kKeyNotHandled)
             return result;
-    if (key.virt == VKEY_TAB && advanceFocus(focusView, (key.modifier & MODIFIER_SHIFT) != 0))
+    if (key.virt == VirtualKey::Tab && advanceFocus(focusView, (key.modifiers & ModShift) != 0))
         return 1;
     return kKeyNotHandled;
 }
 
-int32_t CFrame::keyUp(VstKeyCode& key)
+int32_t CFrame::keyUp(const KeyCode& key)
 {
     if (focusView)
         if (const int32_t result = focusView->keyUp(key); result != kKeyNotHandled)
@@ -295,7 +295,7 @@ void CFrame::idle()
 {
     // Paints, timers and a host's destruction of its window arrive here on back ends without
     // a message loop of their own, so this runs even before the first paint.
-    platform::processEvents(window.get());
+    platform::services().processEvents(window.get());
     if (!openFlag || firstDrawPending || !isDirty())
         return;
     CDrawContext context(window.get(), this, nullptr);
@@ -310,7 +310,7 @@ void CFrame::runIdleCycle()
 
 uint32_t CFrame::getTicks() const
 {
-    return editor ? platform::getTicks() : 0;
+    return editor ? platform::services().getTicks() : 0;
 }
 
 int32_t CFrame::getKnobMode() const
@@ -405,7 +405,7 @@ void CFrame::endParameterEdit(int32_t index)
 bool CFrame::getCurrentLocation(Point& where)
 {
     const Point origin = window ? window->getScreenRect().topLeft() : Point{};
-    where = platform::getCursorPosition() - origin;
+    where = platform::services().getCursorPosition() - origin;
     return true;
 }
 

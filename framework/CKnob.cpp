@@ -201,18 +201,18 @@ bool CKnob::wheel(CDrawContext* context, Point, float distance)
     return true;
 }
 
-int32_t CKnob::keyDown(VstKeyCode& key)
+int32_t CKnob::keyDown(const KeyCode& key)
 {
     float direction = 0.0f;
     switch (key.virt) {
-    case VKEY_LEFT:
-    case VKEY_DOWN: direction = -1.0f; break;
-    case VKEY_UP:
-    case VKEY_RIGHT: direction = 1.0f; break;
+    case VirtualKey::Left:
+    case VirtualKey::Down: direction = -1.0f; break;
+    case VirtualKey::Up:
+    case VirtualKey::Right: direction = 1.0f; break;
     default: return kKeyNotHandled;
     }
     float step = direction * wheelIncrement;
-    if (key.modifier & MODIFIER_SHIFT)
+    if (key.modifiers & ModShift)
         step *= kFineStep;
     applyStep(nullptr, step);
     return 1;

@@ -23,7 +23,7 @@ public:
     void draw(CDrawContext* context) override;
     void handleMouse(CDrawContext* context, Point where, MouseButtons buttons) override;
     bool wheel(CDrawContext* context, Point where, float distance) override;
-    int32_t keyDown(VstKeyCode& key) override;
+    int32_t keyDown(const KeyCode& key) override;
     bool isKindOf(const char* className) const override;
     // The angle mapping follows every range change.
     void setMin(float value) override;

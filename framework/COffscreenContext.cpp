@@ -4,7 +4,7 @@
 
 namespace VSTGUI {
 
-COffscreenContext::COffscreenContext(CFrame* ownerFrame, int32_t surfaceWidth, int32_t surfaceHeight,
+COffscreenContext::COffscreenContext(CView* ownerFrame, int32_t surfaceWidth, int32_t surfaceHeight,
                                      Color background)
     : CDrawContext(nullptr, ownerFrame, nullptr),
       width(surfaceWidth),

@@ -11,7 +11,7 @@ class COffscreenContext : public CDrawContext {
 public:
     // The new surface is uniformly the background colour; the clip is (0, 0, width,
     // height), the smaller coordinate first for negative sizes.
-    COffscreenContext(CFrame* frame, int32_t width, int32_t height, Color background);
+    COffscreenContext(CView* frame, int32_t width, int32_t height, Color background);
     ~COffscreenContext() override;
 
     int32_t getWidth() const { return width; }

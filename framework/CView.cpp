@@ -69,12 +69,12 @@ CBitmap* CView::getBackground() const
     return background;
 }
 
-int32_t CView::keyDown(VstKeyCode&)
+int32_t CView::keyDown(const KeyCode&)
 {
     return kKeyNotHandled;
 }
 
-int32_t CView::keyUp(VstKeyCode&)
+int32_t CView::keyUp(const KeyCode&)
 {
     return kKeyNotHandled;
 }
@@ -181,7 +181,7 @@ void CView::getMouseLocation(CDrawContext* context, Point& where)
         context->setDrawOffset(savedDraw);
         return;
     }
-    where = platform::getCursorPosition() - context->getScreenOffset();
+    where = platform::services().getCursorPosition() - context->getScreenOffset();
 }
 
 void CView::toLocal(Point& point) const

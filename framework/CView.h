@@ -5,7 +5,7 @@
 
 #include "framework/CReferenceCounter.h"
 #include "framework/GraphicsTypes.h"
-#include "effect/VstKeyCode.h"
+#include "framework/KeyCode.h"
 
 #include <cstdint>
 
@@ -42,8 +42,8 @@ public:
     virtual void handleMouse(CDrawContext* context, Point where, MouseButtons buttons);
     virtual void setBackground(CBitmap* bitmap);
     virtual CBitmap* getBackground() const;
-    virtual int32_t keyDown(VstKeyCode& key);
-    virtual int32_t keyUp(VstKeyCode& key);
+    virtual int32_t keyDown(const KeyCode& key);
+    virtual int32_t keyUp(const KeyCode& key);
     virtual bool wheelOnAxis(CDrawContext* context, Point where, int32_t axis, float distance);
     virtual bool wheel(CDrawContext* context, Point where, float distance);
     virtual bool drop(CDrawContext* context, CDragContainer* drag, Point where);

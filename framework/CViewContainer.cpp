@@ -192,7 +192,7 @@ void CViewContainer::handleMouse(CDrawContext* context, Point where, MouseButton
     }
 }
 
-int32_t CViewContainer::keyDown(VstKeyCode& key)
+int32_t CViewContainer::keyDown(const KeyCode& key)
 {
     for (std::size_t i = children.size(); i-- > 0;) {
         if (i >= children.size())
@@ -204,7 +204,7 @@ int32_t CViewContainer::keyDown(VstKeyCode& key)
     return kKeyNotHandled;
 }
 
-int32_t CViewContainer::keyUp(VstKeyCode& key)
+int32_t CViewContainer::keyUp(const KeyCode& key)
 {
     for (std::size_t i = children.size(); i-- > 0;) {
         if (i >= children.size())

@@ -39,8 +39,8 @@ public:
     void draw(CDrawContext* context) override;
     void drawRect(CDrawContext* context, const Rect& updateRect) override;
     void handleMouse(CDrawContext* context, Point where, MouseButtons buttons) override;
-    int32_t keyDown(VstKeyCode& key) override;
-    int32_t keyUp(VstKeyCode& key) override;
+    int32_t keyDown(const KeyCode& key) override;
+    int32_t keyUp(const KeyCode& key) override;
     bool wheelOnAxis(CDrawContext* context, Point where, int32_t axis, float distance) override;
     bool wheel(CDrawContext* context, Point where, float distance) override;
     bool drop(CDrawContext* context, CDragContainer* drag, Point where) override;

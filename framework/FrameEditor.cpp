@@ -17,19 +17,19 @@ bool isBefore(uint32_t a, uint32_t b)
 
 }  // namespace
 
-FrameEditor::FrameEditor() : nextIdleTime(platform::getTicks()) {}
+FrameEditor::FrameEditor() : nextIdleTime(platform::services().getTicks()) {}
 
 void FrameEditor::idleCycle()
 {
-    uint32_t now = platform::getTicks();
+    uint32_t now = platform::services().getTicks();
     if (isBefore(now, nextIdleTime)) {
-        platform::sleep(kIdlePause);
+        platform::services().sleep(kIdlePause);
         now += kIdlePause;
         if (isBefore(now + kFullPassLead, nextIdleTime))
             return;
     }
     runEditorIdle();
-    platform::dispatchPendingPaint();
+    platform::services().dispatchPendingPaint();
     nextIdleTime = now + kFullPassInterval;
     inIdle = true;
     requestHostIdle();

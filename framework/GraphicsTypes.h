@@ -84,6 +84,17 @@ struct Rect {
         r.bottom = std::max(r.bottom, r.top);
         return r;
     }
+    // The smallest rectangle that holds both; an empty one adds nothing, so that the union
+    // of a region grown from nothing is the parts added.
+    constexpr Rect united(const Rect& other) const
+    {
+        if (isEmpty())
+            return other;
+        if (other.isEmpty())
+            return *this;
+        return {std::min(left, other.left), std::min(top, other.top), std::max(right, other.right),
+                std::max(bottom, other.bottom)};
+    }
 
     // Point inside with all four edges inclusive, as hit tests and mouse areas use it.
     constexpr bool containsInclusive(Point p) const

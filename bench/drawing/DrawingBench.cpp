@@ -6,7 +6,7 @@
 #include "framework/COffscreenContext.h"
 #include "framework/GlyphCache.h"
 #include "resources/artwork/BitmapIds.h"
-#include "tests/drawing/BmpEncoder.h"
+#include "tools/imaging/BmpEncoder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -28,7 +28,7 @@ const std::vector<unsigned char>& skinFile()
         for (int32_t y = 0; y < kSkinHeight; ++y)
             for (int32_t x = 0; x < kSkinWidth; ++x)
                 pixels.push_back({static_cast<uint8_t>(x), static_cast<uint8_t>(y), static_cast<uint8_t>(x ^ y), 255});
-        return tolvan::test::encodeBmp(kSkinWidth, kSkinHeight, pixels, false);
+        return tolvan::imaging::encodeBmp(kSkinWidth, kSkinHeight, pixels, false);
     }();
     return file;
 }

@@ -1,6 +1,6 @@
 // The graph's part of the editor's 25 ms refresh: taking both analysers' new results into
 // the PRE and POST curves and redrawing the graph, and the same tick with nothing new.
-#include "tests/editor/GraphScene.h"
+#include "tools/editor-snapshot/GraphScene.h"
 
 #include "dsp/SpectrumAnalyser.h"
 

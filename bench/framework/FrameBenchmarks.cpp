@@ -9,7 +9,7 @@
 #include "framework/CParamDisplay.h"
 #include "tools/hosting/SilentFrameEditor.h"
 #include "framework/platform/headless/HeadlessScript.h"
-#include "tests/framework/FrameworkBitmaps.h"
+#include "tools/golden-images/FrameworkBitmaps.h"
 
 #include <benchmark/benchmark.h>
 

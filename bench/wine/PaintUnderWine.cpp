@@ -6,9 +6,9 @@
 
 #include "framework/CBitmap.h"
 #include "framework/CFrame.h"
+#include "tools/golden-images/FrameworkBitmaps.h"
 #include "tools/hosting/SilentFrameEditor.h"
-#include "tests/framework/FrameworkBitmaps.h"
-#include "tests/wine/WineHost.h"
+#include "tools/wine-host/WineHost.h"
 
 #include <windows.h>
 

@@ -34,7 +34,7 @@ public:
         topLevel = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, kWidth, kHeight, 0, 0, 0);
         XMapWindow(host, topLevel);
         XSync(host, False);
-        window = platform::createChildWindow(reinterpret_cast<platform::ParentWindow>(topLevel), kWidth, kHeight,
+        window = platform::services().createChildWindow(reinterpret_cast<platform::ParentWindow>(topLevel), kWidth, kHeight,
                                              ignoreEvents);
     }
     ~PresentFixture()

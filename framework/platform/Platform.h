@@ -3,8 +3,10 @@
 // the mouse and modifier poll, the cursor, the module's own path, opening a document,
 // and a child window inside the host's window with paint, button-press, wheel, destroy,
 // timers, cursor shapes and a drop target. Each back end (headless, x11, win32) is one
-// folder under framework/platform/ that implements exactly this header. Above it there
-// are only our Rect, Point, Color, MouseButtons and opaque handles.
+// folder under framework/platform/ that implements exactly this header: its windows and
+// its table of services, which it hands the toolkit as the program loads. The back ends
+// depend on the toolkit, never the other way round. Above the seam there are only our
+// Rect, Point, Color, MouseButtons and opaque handles.
 
 #include "framework/DrawingWindow.h"
 #include "framework/GraphicsTypes.h"
@@ -16,24 +18,6 @@
 #include <vector>
 
 namespace VSTGUI::platform {
-
-// [any thread] Milliseconds since the system started; wraps like a 32-bit counter.
-uint32_t getTicks();
-// [UI thread] Gives the processor away for about the given time.
-void sleep(uint32_t milliseconds);
-// [UI thread] The longest time between two clicks that still makes a double click.
-uint32_t getDoubleClickTime();
-
-// [UI thread] The mouse buttons and modifier keys held down now, as ButtonLeft, ButtonMiddle,
-// ButtonRight, ModShift, ModControl and ModAlt bits. With swapped mouse buttons the
-// primary button still reports ButtonLeft. ModCommand is never set.
-MouseButtons getMouseButtons();
-// [UI thread] The cursor position in screen coordinates.
-Point getCursorPosition();
-
-// [UI thread] Opens the document at path with the desktop's handler for its type.
-// Returns false when that could not be started; nothing is reported otherwise.
-bool openDocument(const char* path);
 
 // The host's window that the editor's child window lives in; opaque above the seam.
 using ParentWindow = void*;
@@ -81,6 +65,11 @@ struct WindowEvent {
 
 class Window;
 
+// A captionless window of the host's that wraps the editor's window and is at most this
+// much larger than it, in width and in height, is part of the host's editor window;
+// anything larger is the host's own.
+inline constexpr int32_t kWrapperMargin = 60;
+
 // Receives every event of a window. Returns true when the event was handled; for
 // DragEnter and DragMove, true accepts the drag (the drag shows as a move).
 using WindowProcedure = bool (*)(Window& window, const WindowEvent& event);
@@ -120,8 +109,8 @@ public:
     virtual void setDropTarget(bool active) = 0;
 
     // [UI thread] The top-left corner of the host's editor window (the nearest ancestor with
-    // a caption, or the last captionless wrapper at most 60 pixels larger than this
-    // window) in its parent's client coordinates; false when unknown.
+    // a caption, or the last captionless wrapper at most kWrapperMargin pixels larger than
+    // this window) in its parent's client coordinates; false when unknown.
     virtual bool getEditorWindowPosition(Point& position) const = 0;
     // [UI thread] The rectangle of this window's parent in the client coordinates of the
     // parent's own parent; false when unknown.
@@ -143,24 +132,59 @@ private:
     void* userData = nullptr;
 };
 
-// [UI thread] Creates a visible child window of parent of the given size. Null when no
-// window can be made (no parent, or no window system).
-std::unique_ptr<Window> createChildWindow(ParentWindow parent, int32_t width, int32_t height,
-                                          WindowProcedure procedure);
+// What the toolkit takes from the operating system besides the windows themselves, as a
+// table of the back end's functions. The back end hands its table to the toolkit as the
+// program or library loads (see ServicesRegistration.cpp), so that the toolkit calls the
+// back end without depending on it.
+struct Services {
+    // [any thread] Milliseconds since the system started; wraps like a 32-bit counter.
+    uint32_t (*getTicks)();
+    // [UI thread] Gives the processor away for about the given time.
+    void (*sleep)(uint32_t milliseconds);
+    // [UI thread] The longest time between two clicks that still makes a double click.
+    uint32_t (*getDoubleClickTime)();
 
-// [UI thread] Takes at most one pending Paint of the calling thread's windows and delivers
-// it. Returns true when one was delivered.
-bool dispatchPendingPaint();
+    // [UI thread] The mouse buttons and modifier keys held down now, as ButtonLeft,
+    // ButtonMiddle, ButtonRight, ModShift, ModControl and ModAlt bits. With swapped mouse
+    // buttons the primary button still reports ButtonLeft. ModCommand is never set.
+    MouseButtons (*getMouseButtons)();
+    // [UI thread] The cursor position in screen coordinates.
+    Point (*getCursorPosition)();
 
-// [UI thread] Delivers what the window system holds for window: its input, paints and due
-// timers (each at most once), and every window's destruction. Where the host runs the
-// message loop (Win32), and on the headless back end, whose tests run it, there is nothing
-// to do. The X11 back end has no loop but the host's idle calls, which reach it here
-// through each frame's idle; serving only the caller's window keeps the cost of a call
-// independent of how many editors are open. A call made while another is running (from a
-// timer procedure, or from a control's mouse loop) delivers no input and fires no timer:
-// those wait for the outermost call, so that ticks never run inside one another. Null
-// for window delivers destruction only.
-void processEvents(Window* window);
+    // [UI thread] Opens the document at path with the desktop's handler for its type.
+    // Returns false when that could not be started; nothing is reported otherwise.
+    bool (*openDocument)(const char* path);
+
+    // [UI thread] Creates a visible child window of parent of the given size. Null when no
+    // window can be made (no parent, or no window system).
+    std::unique_ptr<Window> (*createChildWindow)(ParentWindow parent, int32_t width, int32_t height,
+                                                 WindowProcedure procedure);
+
+    // [UI thread] Takes at most one pending Paint of the calling thread's windows and
+    // delivers it. Returns true when one was delivered.
+    bool (*dispatchPendingPaint)();
+
+    // [UI thread] Delivers what the window system holds for window: its input, paints and
+    // due timers (each at most once), and every window's destruction. Where the host runs
+    // the message loop (Win32), and on the headless back end, whose tests run it, there is
+    // nothing to do. The X11 back end has no loop but the host's idle calls, which reach it
+    // here through each frame's idle; serving only the caller's window keeps the cost of a
+    // call independent of how many editors are open. A call made while another is running
+    // (from a timer procedure, or from a control's mouse loop) delivers no input and fires
+    // no timer: those wait for the outermost call, so that ticks never run inside one
+    // another. Null for window delivers destruction only.
+    void (*processEvents)(Window* window);
+};
+
+// [any thread] The services of the back end linked into the program. Every program that
+// links a back end has them before its main function (or, for the plug-in, its entry
+// point) runs.
+const Services& services();
+// Installs table as the program's services; the back end's registration calls it once
+// while the program or library loads.
+void setServices(const Services& table);
+// The table of the back end linked into the program, defined once in each back end. Only
+// the registration calls it: the toolkit reaches the back end through services() alone.
+const Services& backEndServices();
 
 }  // namespace VSTGUI::platform

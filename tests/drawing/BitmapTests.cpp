@@ -2,7 +2,7 @@
 #include "framework/BmpDecoder.h"
 #include "framework/CBitmap.h"
 #include "framework/CDrawContext.h"
-#include "tests/drawing/BmpEncoder.h"
+#include "tools/imaging/BmpEncoder.h"
 #include "tests/drawing/SurfaceProbe.h"
 #include "tests/drawing/TestBitmaps.h"
 
@@ -16,6 +16,7 @@
 
 using namespace VSTGUI;
 using namespace tolvan::test;
+using tolvan::imaging::encodeBmp;
 
 namespace {
 

@@ -1,13 +1,15 @@
 #include "tests/drawing/TestBitmaps.h"
 
 #include "framework/BitmapResources.h"
-#include "tests/drawing/BmpEncoder.h"
+#include "tools/imaging/BmpEncoder.h"
 
 #include <array>
 
 namespace tolvan::test {
 
 using VSTGUI::Color;
+using imaging::encodeBmp;
+using imaging::putLittleEndian;
 
 Color pictureColor(int32_t x, int32_t y)
 {

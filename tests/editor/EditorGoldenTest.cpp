@@ -9,8 +9,8 @@
 
 #include "framework/platform/headless/HeadlessScript.h"
 #include "tests/drawing/ExpectSamePixels.h"
-#include "tests/drawing/PngFiles.h"
-#include "tests/editor/EditorGolden.h"
+#include "tools/imaging/PngFiles.h"
+#include "tools/editor-golden-images/EditorGolden.h"
 #include "tools/editor-snapshot/EditorSnapshot.h"
 
 namespace editortest {
@@ -19,7 +19,7 @@ namespace {
 void expectMatchesGolden(const char* file, const editorsnapshot::Scene& scene)
 {
     VSTGUI::PixelSurface expected;
-    ASSERT_TRUE(tolvan::test::readPng(std::string(TOLVAN_EDITOR_GOLDEN_DIR) + "/" + file, expected))
+    ASSERT_TRUE(tolvan::imaging::readPng(std::string(TOLVAN_EDITOR_GOLDEN_DIR) + "/" + file, expected))
         << "missing golden image " << file << ": run editor-golden-images";
     tolvan::test::expectSamePixels(editorsnapshot::renderEditor(scene), expected, file);
 }

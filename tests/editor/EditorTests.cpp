@@ -359,6 +359,29 @@ TEST_F(EditorOpen, KeysAndTheWheelReachTheFrameOnlyWhileOpen)
     EXPECT_FALSE(editor->keyDown(key));
 }
 
+TEST_F(EditorOpen, TheHostsKeysReachTheFocusedKnobAndTabMovesTheFocus)
+{
+    VSTGUI::CFrame* frame = editor->getFrame();
+    VSTGUI::CControl* knob = editor->getControl(22);
+    frame->setFocusView(knob);
+    const float start = knob->getValue();
+    EXPECT_EQ(dispatch(effEditKeyDown, 0, VKEY_UP), 1);
+    const float step = knob->getValue() - start;
+    EXPECT_GT(step, 0.0f);
+    EXPECT_EQ(dispatch(effEditKeyDown, 0, VKEY_LEFT, nullptr, MODIFIER_SHIFT), 1);
+    const float fineStep = start + step - knob->getValue();
+    EXPECT_GT(fineStep, 0.0f);
+    EXPECT_LT(fineStep, step) << "Shift steps finely";
+    // A special key that no view acts on stays the host's.
+    EXPECT_EQ(dispatch(effEditKeyDown, 'x', 1), 0);
+    EXPECT_EQ(dispatch(effEditKeyUp, 0, VKEY_UP), 0);
+
+    EXPECT_EQ(dispatch(effEditKeyDown, 0, VKEY_TAB), 1);
+    EXPECT_NE(frame->getFocusView(), knob);
+    EXPECT_EQ(dispatch(effEditKeyDown, 0, VKEY_TAB, nullptr, MODIFIER_SHIFT), 1);
+    EXPECT_EQ(frame->getFocusView(), knob);
+}
+
 TEST_F(EditorOpen, FlatResponseAndLevelLinesAreDrawnWhereTheScaleSays)
 {
     hostIdle();

@@ -1,6 +1,6 @@
 // The graph as a user sees it: the real view in a headless frame with the plug-in's
 // graph background, fed by real analysers, read back from the window's pixels.
-#include "tests/editor/GraphScene.h"
+#include "tools/editor-snapshot/GraphScene.h"
 
 #include "dsp/SpectrumAnalyser.h"
 #include "framework/GlyphCache.h"

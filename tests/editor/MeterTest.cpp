@@ -8,7 +8,7 @@
 #include "editor/VUMETER.h"
 #include "framework/CBitmap.h"
 #include "framework/platform/headless/HeadlessScript.h"
-#include "tests/editor/ScriptedDisplay.h"
+#include "tools/editor-snapshot/ScriptedDisplay.h"
 
 namespace {
 

@@ -219,12 +219,12 @@ TEST(HeadlessPlatform, ScriptedInputTakesEffectAtItsTime)
     headless::scheduleInput(20, {5, 5}, ButtonLeft);
     headless::scheduleInput(10, {1, 1}, ButtonRight);
     headless::scheduleInput(20, {6, 6}, ButtonMiddle);  // same time: after the first
-    EXPECT_EQ(platform::getMouseButtons(), 0);
-    platform::sleep(10);
-    EXPECT_EQ(platform::getMouseButtons(), ButtonRight);
-    EXPECT_EQ(platform::getCursorPosition(), Point(1, 1));
-    platform::sleep(10);
-    EXPECT_EQ(platform::getMouseButtons(), ButtonMiddle);
+    EXPECT_EQ(platform::services().getMouseButtons(), 0);
+    platform::services().sleep(10);
+    EXPECT_EQ(platform::services().getMouseButtons(), ButtonRight);
+    EXPECT_EQ(platform::services().getCursorPosition(), Point(1, 1));
+    platform::services().sleep(10);
+    EXPECT_EQ(platform::services().getMouseButtons(), ButtonMiddle);
     EXPECT_EQ(headless::pendingInputCount(), 0u);
 }
 
@@ -234,7 +234,7 @@ TEST(HeadlessPlatform, ForgottenReleaseAndSpinningLoopsDoNotHang)
     headless::setInput({0, 0}, ButtonLeft);
     // A loop that never sleeps still sees time pass, and the button is let go in the end.
     int64_t polls = 0;
-    while (platform::getMouseButtons() & ButtonLeft)
+    while (platform::services().getMouseButtons() & ButtonLeft)
         ++polls;
     EXPECT_GT(polls, 1000);
     EXPECT_GE(headless::now() - headless::kStartTicks, 60000u);
@@ -243,14 +243,14 @@ TEST(HeadlessPlatform, ForgottenReleaseAndSpinningLoopsDoNotHang)
 TEST(HeadlessPlatform, DocumentsAreRecordedAndChildWindowsNeedAHost)
 {
     headless::reset();
-    EXPECT_TRUE(platform::openDocument("/tmp/documents/index.htm"));
-    EXPECT_FALSE(platform::openDocument(nullptr));
+    EXPECT_TRUE(platform::services().openDocument("/tmp/documents/index.htm"));
+    EXPECT_FALSE(platform::services().openDocument(nullptr));
     ASSERT_EQ(headless::openedDocuments().size(), 1u);
     EXPECT_EQ(headless::openedDocuments()[0], "/tmp/documents/index.htm");
     int unknown = 0;
-    EXPECT_EQ(platform::createChildWindow(&unknown, 10, 10, nullptr), nullptr);
-    EXPECT_EQ(platform::createChildWindow(nullptr, 10, 10, nullptr), nullptr);
-    EXPECT_EQ(platform::getDoubleClickTime(), headless::kDefaultDoubleClickTime);
+    EXPECT_EQ(platform::services().createChildWindow(&unknown, 10, 10, nullptr), nullptr);
+    EXPECT_EQ(platform::services().createChildWindow(nullptr, 10, 10, nullptr), nullptr);
+    EXPECT_EQ(platform::services().getDoubleClickTime(), headless::kDefaultDoubleClickTime);
 }
 
 }  // namespace

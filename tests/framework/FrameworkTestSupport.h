@@ -8,7 +8,7 @@
 #include "framework/CFrame.h"
 #include "framework/FrameEditor.h"
 #include "framework/platform/headless/HeadlessScript.h"
-#include "tests/framework/FrameworkBitmaps.h"
+#include "tools/golden-images/FrameworkBitmaps.h"
 
 #include <gtest/gtest.h>
 

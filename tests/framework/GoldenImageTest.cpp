@@ -2,7 +2,7 @@
 // deliberate change alters it, regenerate the PNG with tools/golden-images.
 
 #include "tests/drawing/ExpectSamePixels.h"
-#include "tests/framework/GoldenScene.h"
+#include "tools/golden-images/GoldenScene.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ namespace {
 TEST(GoldenImage, SceneMatchesTheKeptPngPixelForPixel)
 {
     VSTGUI::PixelSurface expected;
-    ASSERT_TRUE(readPng(std::string(TOLVAN_GOLDEN_DIR) + "/" + kGoldenSceneFile, expected))
+    ASSERT_TRUE(imaging::readPng(std::string(TOLVAN_GOLDEN_DIR) + "/" + kGoldenSceneFile, expected))
         << "missing golden image: run golden-images";
     expectSamePixels(renderGoldenScene(), expected, kGoldenSceneFile);
 }

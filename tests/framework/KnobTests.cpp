@@ -169,18 +169,18 @@ TEST_F(Knobs, ArrowKeysStepTheFocusedKnob)
 {
     knob->setValue(0.5f);
     frame->setFocusView(knob);
-    VstKeyCode up;
-    up.virt = VKEY_UP;
+    KeyCode up;
+    up.virt = VirtualKey::Up;
     EXPECT_EQ(frame->keyDown(up), 1);
     EXPECT_NEAR(knob->getValue(), 0.6f, 1e-6f);
-    up.modifier = MODIFIER_SHIFT;
+    up.modifiers = ModShift;
     EXPECT_EQ(frame->keyDown(up), 1);
     EXPECT_NEAR(knob->getValue(), 0.61f, 1e-6f);
-    VstKeyCode left;
-    left.virt = VKEY_LEFT;
+    KeyCode left;
+    left.virt = VirtualKey::Left;
     EXPECT_EQ(knob->keyDown(left), 1);
     EXPECT_NEAR(knob->getValue(), 0.51f, 1e-6f);
-    VstKeyCode other;
+    KeyCode other;
     other.character = 'a';
     EXPECT_EQ(knob->keyDown(other), kKeyNotHandled);
     EXPECT_EQ(listener.values.size(), 3u);

@@ -34,7 +34,7 @@ inline void expectEveryInvalidatedRectangleInTheNextPaint(VSTGUI::platform::Pare
                                                           const std::function<void(VSTGUI::platform::Window&)>& settle)
 {
     using VSTGUI::Rect;
-    auto window = VSTGUI::platform::createChildWindow(parent, 200, 100, &PaintLog::procedure);
+    auto window = VSTGUI::platform::services().createChildWindow(parent, 200, 100, &PaintLog::procedure);
     ASSERT_NE(window, nullptr);
     const std::vector<std::vector<Rect>> arrangements = {
         {{10, 10, 30, 30}, {150, 60, 190, 90}},                   // apart
@@ -47,12 +47,12 @@ inline void expectEveryInvalidatedRectangleInTheNextPaint(VSTGUI::platform::Pare
     };
     for (const std::vector<Rect>& rects : arrangements) {
         settle(*window);
-        while (VSTGUI::platform::dispatchPendingPaint()) {
+        while (VSTGUI::platform::services().dispatchPendingPaint()) {
         }
         PaintLog::paints.clear();
         for (const Rect& rect : rects)
             window->invalidate(rect);
-        ASSERT_TRUE(VSTGUI::platform::dispatchPendingPaint());
+        ASSERT_TRUE(VSTGUI::platform::services().dispatchPendingPaint());
         ASSERT_EQ(PaintLog::paints.size(), 1u);
         const Rect painted = PaintLog::paints.front();
         for (const Rect& rect : rects)

@@ -21,7 +21,7 @@ public:
         ++clicks;
         lastClick = where;
     }
-    int32_t keyDown(VstKeyCode&) override { return keyAnswer; }
+    int32_t keyDown(const KeyCode&) override { return keyAnswer; }
     bool wheel(CDrawContext*, Point, float) override
     {
         ++wheels;
@@ -37,11 +37,11 @@ public:
     int32_t focusLosses = 0;
 };
 
-VstKeyCode key(unsigned char virt, unsigned char modifier = 0)
+KeyCode key(VirtualKey virt, MouseButtons modifiers = 0)
 {
-    VstKeyCode code;
+    KeyCode code;
     code.virt = virt;
-    code.modifier = modifier;
+    code.modifiers = modifiers;
     return code;
 }
 
@@ -344,7 +344,7 @@ TEST_F(ViewTree, ModalViewTakesClicksInsideItAndWheelAndKeysAnywhere)
     auto* focused = add(new TrackedView({0, 0, 1, 1}));
     frame->setFocusView(focused);
     modal->keyAnswer = 7;
-    VstKeyCode k = key(VKEY_UP);
+    KeyCode k = key(VirtualKey::Up);
     EXPECT_EQ(frame->keyDown(k), 7);
     focused->keyAnswer = 3;
     EXPECT_EQ(frame->keyDown(k), 3);
@@ -362,8 +362,8 @@ TEST_F(ViewTree, TabMovesTheFocusForwardAndShiftTabBackward)
     auto* second = add(new TrackedView({0, 0, 5, 5}));
     first->setAcceptsFocus(true);
     second->setAcceptsFocus(true);
-    VstKeyCode tab = key(VKEY_TAB);
-    VstKeyCode backTab = key(VKEY_TAB, MODIFIER_SHIFT);
+    KeyCode tab = key(VirtualKey::Tab);
+    KeyCode backTab = key(VirtualKey::Tab, ModShift);
 
     EXPECT_EQ(frame->keyDown(tab), 1);
     EXPECT_EQ(frame->getFocusView(), first);
@@ -379,7 +379,7 @@ TEST_F(ViewTree, TabMovesTheFocusForwardAndShiftTabBackward)
 TEST_F(ViewTree, TabWithoutFocusableViewsIsNotHandled)
 {
     add(new TrackedView({0, 0, 5, 5}));
-    VstKeyCode tab = key(VKEY_TAB);
+    KeyCode tab = key(VirtualKey::Tab);
     EXPECT_EQ(frame->keyDown(tab), kKeyNotHandled);
     EXPECT_EQ(frame->getFocusView(), nullptr);
 }
@@ -392,7 +392,7 @@ TEST_F(ViewTree, TabLeavesANestedContainerForTheNextViewOfTheFrame)
     container->addView(inside);
     auto* after = add(new TrackedView({0, 0, 5, 5}));
     after->setAcceptsFocus(true);
-    VstKeyCode tab = key(VKEY_TAB);
+    KeyCode tab = key(VirtualKey::Tab);
     EXPECT_EQ(frame->keyDown(tab), 1);
     EXPECT_EQ(frame->getFocusView(), inside);
     EXPECT_EQ(frame->keyDown(tab), 1);

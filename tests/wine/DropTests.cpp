@@ -5,8 +5,8 @@
 #include "framework/CDragContainer.h"
 #include "framework/CFrame.h"
 #include "framework/CView.h"
-#include "tests/framework/GoldenScene.h"
-#include "tests/wine/WineHost.h"
+#include "tools/golden-images/GoldenScene.h"
+#include "tools/wine-host/WineHost.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // effEditOpen(HWND) and operated with the mouse and wheel as a user would. The positions
 // are the skin's layout, written out here.
 
-#include "tests/drawing/PngFiles.h"
-#include "tests/editor/EditorGolden.h"
+#include "tools/editor-golden-images/EditorGolden.h"
 #include "tools/hosting/HostedEffect.h"
 #include "tools/hosting/RecordingHost.h"
-#include "tests/wine/WineHost.h"
+#include "tools/imaging/PngFiles.h"
+#include "tools/wine-host/WineHost.h"
 
 #include <gtest/gtest.h>
 
@@ -83,7 +83,7 @@ protected:
 TEST_F(Editor, TheDefaultsShowTheHeadlessRenderingPixelForPixel)
 {
     VSTGUI::PixelSurface expected;
-    ASSERT_TRUE(tolvan::test::readPng(std::string(TOLVAN_EDITOR_GOLDEN_DIR) + "/" + editortest::kDefaultGolden, expected));
+    ASSERT_TRUE(tolvan::imaging::readPng(std::string(TOLVAN_EDITOR_GOLDEN_DIR) + "/" + editortest::kDefaultGolden, expected));
     serve(300);
     const VSTGUI::PixelSurface shown = captureWindow(childWindow(window));
     ASSERT_EQ(shown.width(), expected.width());

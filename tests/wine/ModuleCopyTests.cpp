@@ -1,7 +1,7 @@
 // A host that loads the plug-in module twice from two paths gets two window classes, one
 // per copy, each registered and unregistered by its own editors.
 
-#include "tests/wine/WineHost.h"
+#include "tools/wine-host/WineHost.h"
 
 #include <gtest/gtest.h>
 

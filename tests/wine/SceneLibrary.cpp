@@ -1,7 +1,7 @@
 // A plug-in-like DLL for the wine suite: the golden scene with the Win32 back end linked in,
 // so that a test can load two copies of one module from two paths, as some hosts do.
 
-#include "tests/framework/GoldenScene.h"
+#include "tools/golden-images/GoldenScene.h"
 
 #include <windows.h>
 

@@ -7,8 +7,8 @@
 #include "framework/CFrame.h"
 #include "framework/CView.h"
 #include "framework/platform/Platform.h"
-#include "tests/framework/GoldenScene.h"
-#include "tests/wine/WineHost.h"
+#include "tools/golden-images/GoldenScene.h"
+#include "tools/wine-host/WineHost.h"
 
 #include <gtest/gtest.h>
 
@@ -75,7 +75,7 @@ bool classRegistered()
 TEST(Paint, GesturesOnTheSceneShowTheHeadlessRenderingPixelForPixel)
 {
     PixelSurface expected;
-    ASSERT_TRUE(readPng(std::string(TOLVAN_GOLDEN_DIR) + "/" + kGoldenSceneFile, expected));
+    ASSERT_TRUE(imaging::readPng(std::string(TOLVAN_GOLDEN_DIR) + "/" + kGoldenSceneFile, expected));
     OpenScene open;
     ASSERT_NE(open.window(), nullptr);
 
@@ -282,10 +282,10 @@ TEST(Ole, AMultithreadedHostThreadStillOpensTheEditorAndKeepsItsOwnInitialisatio
 
 TEST(Shell, DocumentPathsTheAnsiShellCannotNameFaithfullyOpenNothing)
 {
-    EXPECT_FALSE(platform::openDocument(nullptr));
-    EXPECT_FALSE(platform::openDocument(""));
-    EXPECT_FALSE(platform::openDocument(("C:\\" + std::string(300, 'a') + "\\documents\\index.htm").c_str()));
-    EXPECT_FALSE(platform::openDocument("C:\\Plug-ins\\Caf\xc3\xa9\\documents\\index.htm"));
+    EXPECT_FALSE(platform::services().openDocument(nullptr));
+    EXPECT_FALSE(platform::services().openDocument(""));
+    EXPECT_FALSE(platform::services().openDocument(("C:\\" + std::string(300, 'a') + "\\documents\\index.htm").c_str()));
+    EXPECT_FALSE(platform::services().openDocument("C:\\Plug-ins\\Caf\xc3\xa9\\documents\\index.htm"));
 }
 
 }  // namespace

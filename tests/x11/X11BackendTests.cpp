@@ -10,7 +10,7 @@
 #include "framework/CParamDisplay.h"
 #include "framework/FrameEditor.h"
 #include "framework/platform/Platform.h"
-#include "tests/framework/FrameworkBitmaps.h"
+#include "tools/golden-images/FrameworkBitmaps.h"
 
 #include <gtest/gtest.h>
 
@@ -193,7 +193,7 @@ int zombieChildren()
 
 void eventPump()
 {
-    platform::processEvents(nullptr);
+    platform::services().processEvents(nullptr);
 }
 
 bool pumpUntil(const std::function<bool()>& done, uint32_t timeoutMs = 3000)
@@ -271,7 +271,7 @@ protected:
             if (frame)
                 frame->idle();
             else
-                platform::processEvents(nullptr);
+                platform::services().processEvents(nullptr);
         };
     }
     bool pump(const std::function<bool()>& done, uint32_t timeoutMs = 3000) { return tolvan::test::pumpUntil(done, timeoutMs, frameIdle()); }
@@ -498,7 +498,7 @@ TEST_F(X11FrameTest, ThousandOpenCloseCyclesLeaveNothingBehind)
         buildScene(cycled, &cycleListener);
         cycleEditor.frame = cycled;
         cycled->getWindow()->invalidate(kSceneSize);
-        platform::processEvents(cycled->getWindow());
+        platform::services().processEvents(cycled->getWindow());
         cycled->setCursor(kCursorHand);
         cycled->getWindow()->startTimer(1, 25, [](platform::Window&, uint32_t) {});
         cycled->release();
@@ -633,13 +633,13 @@ TEST(X11Platform, NothingTouchesTheServerWhileNoWindowIsOpen)
     const int filesBefore = openFileCount();
     X11TestHost host;
     const XErrorHandler mine = XSetErrorHandler(countingHandler);
-    EXPECT_EQ(platform::getMouseButtons(), 0);
-    EXPECT_EQ(platform::getCursorPosition(), Point{});
-    EXPECT_FALSE(platform::dispatchPendingPaint());
-    platform::processEvents(nullptr);
+    EXPECT_EQ(platform::services().getMouseButtons(), 0);
+    EXPECT_EQ(platform::services().getCursorPosition(), Point{});
+    EXPECT_FALSE(platform::services().dispatchPendingPaint());
+    platform::services().processEvents(nullptr);
     // A bad parent opens and closes the connection again, leaving the handler as it was.
-    EXPECT_EQ(platform::createChildWindow(reinterpret_cast<platform::ParentWindow>(deadWindow(host)), 10, 10, nullptr), nullptr);
-    EXPECT_EQ(platform::createChildWindow(nullptr, 10, 10, nullptr), nullptr);
+    EXPECT_EQ(platform::services().createChildWindow(reinterpret_cast<platform::ParentWindow>(deadWindow(host)), 10, 10, nullptr), nullptr);
+    EXPECT_EQ(platform::services().createChildWindow(nullptr, 10, 10, nullptr), nullptr);
     EXPECT_EQ(XSetErrorHandler(mine), countingHandler);
     EXPECT_EQ(openFileCount(), filesBefore + 1);  // the test host's own connection
 
@@ -647,7 +647,7 @@ TEST(X11Platform, NothingTouchesTheServerWhileNoWindowIsOpen)
     const std::string display = std::getenv("DISPLAY");
     unsetenv("DISPLAY");
     const Window top = host.createTopLevel(0, 0, 50, 50);
-    EXPECT_EQ(platform::createChildWindow(reinterpret_cast<platform::ParentWindow>(top), 10, 10, nullptr), nullptr);
+    EXPECT_EQ(platform::services().createChildWindow(reinterpret_cast<platform::ParentWindow>(top), 10, 10, nullptr), nullptr);
     setenv("DISPLAY", display.c_str(), 1);
 }
 
@@ -655,14 +655,14 @@ TEST(X11Platform, PollsFromAnotherThreadMakeNoXCall)
 {
     X11TestHost host;
     const Window top = host.createTopLevel(0, 0, 50, 50);
-    auto window = platform::createChildWindow(reinterpret_cast<platform::ParentWindow>(top), 10, 10, nullptr);
+    auto window = platform::services().createChildWindow(reinterpret_cast<platform::ParentWindow>(top), 10, 10, nullptr);
     ASSERT_NE(window, nullptr);
     host.moveCursor(30, 20);
     host.pressButton(Button1);
-    EXPECT_EQ(platform::getMouseButtons(), ButtonLeft);
-    EXPECT_EQ(platform::getCursorPosition(), (Point{30, 20}));
+    EXPECT_EQ(platform::services().getMouseButtons(), ButtonLeft);
+    EXPECT_EQ(platform::services().getCursorPosition(), (Point{30, 20}));
     MouseButtons elsewhere = -1;
-    std::thread([&] { elsewhere = platform::getMouseButtons(); }).join();
+    std::thread([&] { elsewhere = platform::services().getMouseButtons(); }).join();
     EXPECT_EQ(elsewhere, 0);
     host.releaseButton(Button1);
     window.reset();
@@ -682,7 +682,7 @@ TEST(X11Platform, DocumentsOpenThroughXdgOpenWithoutAShellAndLeaveNoZombie)
     const std::string path = std::string(getenv("PATH"));
     setenv("PATH", (folder.string() + ":" + path).c_str(), 1);
     const std::string document = "/tmp/my docs/it's $(touch " + injected.string() + ");index.htm";
-    EXPECT_TRUE(platform::openDocument(document.c_str()));
+    EXPECT_TRUE(platform::services().openDocument(document.c_str()));
     setenv("PATH", path.c_str(), 1);
     // The opener is not waited for; the next passes of the editor's thread reap it once it
     // has ended, which may be a while after it wrote its record.

@@ -16,7 +16,7 @@ TEST(X11PaintRegion, EveryInvalidatedRectangleIsInTheNextPaint)
     // The new window's exposure reaches it through the event pump.
     const auto settle = [&host](VSTGUI::platform::Window& window) {
         host.sync();
-        VSTGUI::platform::processEvents(&window);
+        VSTGUI::platform::services().processEvents(&window);
     };
     expectEveryInvalidatedRectangleInTheNextPaint(reinterpret_cast<VSTGUI::platform::ParentWindow>(top), settle);
 }

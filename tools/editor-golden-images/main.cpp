@@ -3,8 +3,8 @@
 // new PNGs before committing them:
 //   editor-golden-images [golden directory [docs directory]]
 
-#include "tests/drawing/PngFiles.h"
-#include "tests/editor/EditorGolden.h"
+#include "tools/imaging/PngFiles.h"
+#include "tools/editor-golden-images/EditorGolden.h"
 #include "tools/editor-snapshot/EditorSnapshot.h"
 
 #include <cstdio>
@@ -14,7 +14,7 @@ namespace {
 
 bool write(const std::string& path, const VSTGUI::PixelSurface& pixels)
 {
-    if (!tolvan::test::writePng(path, pixels)) {
+    if (!tolvan::imaging::writePng(path, pixels)) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         return false;
     }

@@ -2,7 +2,7 @@
 // that is meant to alter what the scene looks like, and look at the new PNG before
 // committing it:  golden-images [output directory]
 
-#include "tests/framework/GoldenScene.h"
+#include "tools/golden-images/GoldenScene.h"
 
 #include <cstdio>
 #include <string>
@@ -11,7 +11,7 @@ int main(int argc, char** argv)
 {
     const std::string directory = argc > 1 ? argv[1] : TOLVAN_GOLDEN_DIR;
     const std::string path = directory + "/" + tolvan::test::kGoldenSceneFile;
-    if (!tolvan::test::writePng(path, tolvan::test::renderGoldenScene())) {
+    if (!tolvan::imaging::writePng(path, tolvan::test::renderGoldenScene())) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         return 1;
     }

@@ -1,8 +1,6 @@
 // tolvan-host snapshot: a picture of the real editor, rendered in this process on the
 // headless back end after the input (or a few seconds of pink noise) has played through
 // the effect, so that it shows the settings, both spectra, the response and the meter.
-#include <stb_image_write.h>
-
 #include <cstdio>
 #include <memory>
 
@@ -17,6 +15,7 @@
 #include "tools/host/PinkNoise.h"
 #include "tools/host/SnapshotInput.h"
 #include "tools/host/ToolError.h"
+#include "tools/imaging/PngFiles.h"
 
 namespace {
 
@@ -55,23 +54,8 @@ editorsnapshot::Scene sceneOf(const StateRequest& request) {
 
 // The picture as PNG bytes, made in memory so that writing them is one checked step.
 std::vector<uint8_t> pngOf(const VSTGUI::PixelSurface& pixels) {
-    std::vector<unsigned char> rgb;
-    rgb.reserve(static_cast<std::size_t>(pixels.width()) * static_cast<std::size_t>(pixels.height()) * 3);
-    for (int32_t y = 0; y < pixels.height(); ++y) {
-        for (int32_t x = 0; x < pixels.width(); ++x) {
-            const VSTGUI::Color c = pixels.colorAt(x, y);
-            rgb.insert(rgb.end(), {c.red, c.green, c.blue});
-        }
-    }
-    std::vector<uint8_t> png;
-    const auto append = [](void* context, void* data, int size) {
-        const auto* bytes = static_cast<const uint8_t*>(data);
-        static_cast<std::vector<uint8_t>*>(context)->insert(static_cast<std::vector<uint8_t>*>(context)->end(), bytes,
-                                                            bytes + size);
-    };
-    if (stbi_write_png_to_func(append, &png, pixels.width(), pixels.height(), 3, rgb.data(), pixels.width() * 3) == 0) {
-        throw ToolError("cannot encode the PNG");
-    }
+    std::vector<uint8_t> png = tolvan::imaging::encodePng(pixels);
+    if (png.empty()) throw ToolError("cannot encode the PNG");
     return png;
 }
 

@@ -152,10 +152,7 @@ public:
         const Rect visible = rect.intersected(surface.bounds());
         if (visible.isEmpty() || !alive)
             return;
-        pending = pending.isEmpty() ? visible
-                                    : Rect{std::min(pending.left, visible.left), std::min(pending.top, visible.top),
-                                           std::max(pending.right, visible.right),
-                                           std::max(pending.bottom, visible.bottom)};
+        pending = pending.united(visible);
     }
 
     bool startTimer(uint32_t id, uint32_t interval, platform::TimerProcedure proc) override
@@ -302,7 +299,7 @@ bool deliverAt(platform::Window& window, Point client, const platform::WindowEve
 // ---------------------------------------------------------------------------------------
 // The platform seam.
 
-namespace platform {
+namespace {
 
 uint32_t getTicks()
 {
@@ -343,8 +340,8 @@ bool openDocument(const char* path)
     return true;
 }
 
-std::unique_ptr<Window> createChildWindow(ParentWindow parent, int32_t width, int32_t height,
-                                          WindowProcedure procedure)
+std::unique_ptr<platform::Window> createChildWindow(platform::ParentWindow parent, int32_t width, int32_t height,
+                                                    platform::WindowProcedure procedure)
 {
     HostWindow* host = findHost(parent);
     if (host == nullptr)
@@ -361,9 +358,19 @@ bool dispatchPendingPaint()
 }
 
 // The tests run the message loop themselves (runMessages), as a Windows host does.
-void processEvents(Window*) {}
+void processEvents(platform::Window*) {}
 
-}  // namespace platform
+constexpr platform::Services kServices{
+    .getTicks = &getTicks, .sleep = &sleep, .getDoubleClickTime = &getDoubleClickTime,
+    .getMouseButtons = &getMouseButtons, .getCursorPosition = &getCursorPosition, .openDocument = &openDocument,
+    .createChildWindow = &createChildWindow, .dispatchPendingPaint = &dispatchPendingPaint, .processEvents = &processEvents};
+
+}  // namespace
+
+const platform::Services& platform::backEndServices()
+{
+    return kServices;
+}
 
 // ---------------------------------------------------------------------------------------
 // The test-facing script.
@@ -389,7 +396,7 @@ void reset()
 
 uint32_t now()
 {
-    return platform::getTicks();
+    return getTicks();
 }
 
 void advanceTime(uint32_t milliseconds)
@@ -507,7 +514,7 @@ void runMessages(uint32_t milliseconds)
     State& s = state();
     const uint32_t end = now() + milliseconds;
     for (;;) {
-        while (platform::dispatchPendingPaint()) {
+        while (dispatchPendingPaint()) {
         }
         const uint32_t clock = now();
         uint32_t wait = end - clock;

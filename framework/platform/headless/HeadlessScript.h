@@ -1,6 +1,6 @@
 #pragma once
 // The test-facing side of the headless back end. Its windows are in-memory surfaces and
-// its clock is virtual: time passes only through platform::sleep (the idle cycle's 4 ms
+// its clock is virtual: time passes only through the services' sleep (the idle cycle's 4 ms
 // pause) and through the calls below. Input is a script of cursor positions and
 // button/modifier states, each taking effect when the virtual clock reaches its time, so
 // that the controls' modal tracking loops (poll the mouse, run the idle cycle, repeat

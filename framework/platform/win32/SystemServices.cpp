@@ -1,4 +1,5 @@
-// Time, the mouse and modifier poll, the cursor position and opening documents on Windows.
+// Time, the mouse and modifier poll, the cursor position and opening documents on Windows,
+// and the table of the back end's services.
 #include "framework/platform/Platform.h"
 #include "framework/platform/win32/Win32Window.h"
 
@@ -7,15 +8,13 @@
 
 #include <string>
 
-namespace VSTGUI::platform {
+namespace VSTGUI {
 namespace {
 
 bool isDown(int virtualKey)
 {
     return (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
 }
-
-}  // namespace
 
 uint32_t getTicks()
 {
@@ -88,4 +87,17 @@ bool openDocument(const char* path)
     return ShellExecuteExA(&request) != FALSE;
 }
 
-}  // namespace VSTGUI::platform
+constexpr platform::Services kServices{
+    .getTicks = &getTicks, .sleep = &sleep, .getDoubleClickTime = &getDoubleClickTime,
+    .getMouseButtons = &getMouseButtons, .getCursorPosition = &getCursorPosition, .openDocument = &openDocument,
+    .createChildWindow = &win32::createChildWindow, .dispatchPendingPaint = &win32::dispatchPendingPaint,
+    .processEvents = &win32::processEvents};
+
+}  // namespace
+
+const platform::Services& platform::backEndServices()
+{
+    return kServices;
+}
+
+}  // namespace VSTGUI

@@ -31,9 +31,6 @@ const std::array<CursorEntry, 8> kCursors{{
     {CursorShape::Hand, IDC_HAND},
 }};
 
-// Host windows that wrap the editor's window without a caption are at most this much
-// larger than it.
-constexpr int32_t kWrapperMargin = 60;
 // Border sizes beyond this mean the hand resize has climbed past the host's editor frame.
 constexpr int32_t kMaximumBorder = 80;
 
@@ -369,7 +366,8 @@ bool Win32Window::getEditorWindowPosition(Point& position) const
             break;
         RECT outer;
         GetWindowRect(parent, &outer);
-        if (std::abs(width(outer) - width(own)) > kWrapperMargin || std::abs(height(outer) - height(own)) > kWrapperMargin)
+        if (std::abs(width(outer) - width(own)) > platform::kWrapperMargin ||
+            std::abs(height(outer) - height(own)) > platform::kWrapperMargin)
             break;
         editorWindow = parent;
     }
@@ -498,17 +496,13 @@ bool pressReleased()
            PeekMessageA(&message, nullptr, trackedRelease, trackedRelease, PM_NOREMOVE | PM_NOYIELD) != 0;
 }
 
-}  // namespace VSTGUI::win32
-
-namespace VSTGUI::platform {
-
-std::unique_ptr<Window> createChildWindow(ParentWindow parent, int32_t width, int32_t height,
-                                          WindowProcedure procedure)
+std::unique_ptr<platform::Window> createChildWindow(platform::ParentWindow parent, int32_t width, int32_t height,
+                                                    platform::WindowProcedure procedure)
 {
     const HWND host = static_cast<HWND>(parent);
     if (host == nullptr || !IsWindow(host))
         return nullptr;
-    auto window = std::make_unique<win32::Win32Window>(host, width, height, procedure);
+    auto window = std::make_unique<Win32Window>(host, width, height, procedure);
     if (!window->isCreated())
         return nullptr;
     return window;
@@ -524,6 +518,6 @@ bool dispatchPendingPaint()
 }
 
 // The host runs the message loop that delivers our window's messages.
-void processEvents(Window*) {}
+void processEvents(platform::Window*) {}
 
-}  // namespace VSTGUI::platform
+}  // namespace VSTGUI::win32

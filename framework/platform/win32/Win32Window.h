@@ -70,4 +70,11 @@ private:
 // first and then up, as the user did, also when the button is pressed again by now.
 bool pressReleased();
 
+// The window side of the platform services: a child window of the host's window, one
+// pending paint, and the event pump that the host's own message loop makes unnecessary.
+std::unique_ptr<platform::Window> createChildWindow(platform::ParentWindow parent, int32_t width, int32_t height,
+                                                    platform::WindowProcedure procedure);
+bool dispatchPendingPaint();
+void processEvents(platform::Window* window);
+
 }  // namespace VSTGUI::win32

@@ -56,16 +56,6 @@ std::optional<PointerState> queryPointer()
     return PointerState{{rootX, rootY}, state};
 }
 
-}  // namespace
-
-namespace platform {
-
-uint32_t getTicks()
-{
-    using namespace std::chrono;
-    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
 void sleep(uint32_t milliseconds)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
@@ -103,8 +93,8 @@ bool openDocument(const char* path)
     return x11::openWithDesktop(path);
 }
 
-std::unique_ptr<Window> createChildWindow(ParentWindow parent, int32_t width, int32_t height,
-                                          WindowProcedure procedure)
+std::unique_ptr<platform::Window> createChildWindow(platform::ParentWindow parent, int32_t width, int32_t height,
+                                                    platform::WindowProcedure procedure)
 {
     // The host passes its window's XID as a pointer-sized integer.
     const auto parentId = static_cast<::Window>(reinterpret_cast<uintptr_t>(parent));
@@ -131,7 +121,7 @@ bool dispatchPendingPaint()
     return false;
 }
 
-void processEvents(Window* window)
+void processEvents(platform::Window* window)
 {
     x11::reapFinishedOpeners();
     x11::Connection* connection = x11::Connection::current();
@@ -152,9 +142,26 @@ void processEvents(Window* window)
     while (stillOpen(own) && own->deliverPaint()) {
     }
     if (outermost && stillOpen(own))
-        own->fireDueTimers(getTicks());
+        own->fireDueTimers(x11::getTicks());
     --pumpDepth;
 }
 
-}  // namespace platform
+constexpr platform::Services kServices{
+    .getTicks = &x11::getTicks, .sleep = &sleep, .getDoubleClickTime = &getDoubleClickTime,
+    .getMouseButtons = &getMouseButtons, .getCursorPosition = &getCursorPosition, .openDocument = &openDocument,
+    .createChildWindow = &createChildWindow, .dispatchPendingPaint = &dispatchPendingPaint, .processEvents = &processEvents};
+
+}  // namespace
+
+uint32_t x11::getTicks()
+{
+    using namespace std::chrono;
+    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+const platform::Services& platform::backEndServices()
+{
+    return kServices;
+}
+
 }  // namespace VSTGUI

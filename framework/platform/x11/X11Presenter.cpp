@@ -29,15 +29,6 @@ unsigned long placeChannel(uint32_t value, unsigned long mask)
     return (scaled << shift) & mask;
 }
 
-Rect unite(const Rect& a, const Rect& b)
-{
-    if (a.isEmpty())
-        return b;
-    if (b.isEmpty())
-        return a;
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
-}
-
 }  // namespace
 
 Rect changedArea(const PixelSurface& a, const PixelSurface& b)
@@ -56,7 +47,7 @@ Rect changedArea(const PixelSurface& a, const PixelSurface& b)
         int32_t right = width;
         while (rowA[right - 1] == rowB[right - 1])
             --right;
-        area = unite(area, {left, y, right, y + 1});
+        area = area.united({left, y, right, y + 1});
     }
     return area;
 }
@@ -187,7 +178,7 @@ void Presenter::present(const PixelSurface& surface, const Rect& mustSend)
 {
     if (image == nullptr || surface.width() != shown.width() || surface.height() != shown.height())
         return;
-    const Rect area = unite(changedArea(surface, shown), mustSend.intersected(shown.bounds()));
+    const Rect area = changedArea(surface, shown).united(mustSend.intersected(shown.bounds()));
     if (area.isEmpty())
         return;
     store(surface, area);

@@ -20,9 +20,6 @@ constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask |
 constexpr unsigned kWheelUp = Button4;
 constexpr unsigned kWheelDown = Button5;
 constexpr unsigned kWheelRight = 7;  // the highest button a wheel sends
-// A captionless wrapper of the host's at most this much larger than our window is part of
-// the editor window; anything larger is the host's own.
-constexpr int32_t kWrapperSlack = 60;
 
 struct CursorGlyph {
     platform::CursorShape shape;
@@ -67,15 +64,6 @@ platform::WindowEvent makeEvent(EventKind kind)
     platform::WindowEvent event;
     event.kind = kind;
     return event;
-}
-
-Rect unite(const Rect& a, const Rect& b)
-{
-    if (a.isEmpty())
-        return b;
-    if (b.isEmpty())
-        return a;
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }
 
 }  // namespace
@@ -266,7 +254,7 @@ bool X11Window::deliverPaint()
     paint.updateRect = pendingPaint;
     pendingPaint = {};
     // The server has lost these pixels: the present after this paint sends them all.
-    mustPresent = unite(mustPresent, paint.updateRect);
+    mustPresent = mustPresent.united(paint.updateRect);
     deliver(paint);
     return true;
 }
@@ -353,7 +341,7 @@ void X11Window::invalidate(const Rect& rect)
 {
     const Rect visible = rect.intersected(surface.bounds());
     if (alive && !visible.isEmpty())
-        pendingPaint = unite(pendingPaint, visible);
+        pendingPaint = pendingPaint.united(visible);
 }
 
 bool X11Window::startTimer(uint32_t id, uint32_t intervalMilliseconds, platform::TimerProcedure timerProcedure)
@@ -361,7 +349,7 @@ bool X11Window::startTimer(uint32_t id, uint32_t intervalMilliseconds, platform:
     if (!alive || timerProcedure == nullptr)
         return false;
     const uint32_t interval = std::max<uint32_t>(intervalMilliseconds, 1);
-    timers[id] = {interval, platform::getTicks() + interval, timerProcedure};
+    timers[id] = {interval, getTicks() + interval, timerProcedure};
     return true;
 }
 
@@ -425,7 +413,8 @@ bool X11Window::getEditorWindowPosition(Point& position) const
         Rect wrapper;
         if (!windowGeometry(above, wrapper))
             return false;
-        if (wrapper.width() > surface.width() + kWrapperSlack || wrapper.height() > surface.height() + kWrapperSlack)
+        if (wrapper.width() > surface.width() + platform::kWrapperMargin ||
+            wrapper.height() > surface.height() + platform::kWrapperMargin)
             break;
         current = above;
     }

@@ -21,6 +21,9 @@ class Connection;
 // The MouseButtons bits of an X event's or pointer query's key and button state. The server
 // maps a left-handed pointer already: Button1 is the primary button.
 MouseButtons mouseButtonsOf(unsigned state);
+// [any thread] Milliseconds of the steady clock, wrapping like a 32-bit counter: the
+// toolkit's ticks and the windows' timers.
+uint32_t getTicks();
 
 class X11Window final : public platform::Window {
 public:

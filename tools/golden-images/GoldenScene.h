@@ -1,13 +1,13 @@
 #pragma once
 // The small editor scene of the golden-image test: a frame with a background bitmap, a
 // film-strip knob, a switch, a kick button and value displays, painted on the headless
-// back end. The test compares it with the PNG kept beside it; tools/golden-images
-// regenerates that PNG on purpose.
+// back end. The framework's tests compare it with the PNG kept in tests/framework/golden;
+// golden-images, beside this file, regenerates that PNG on purpose.
 
 #include "framework/PixelSurface.h"
 #include "framework/platform/Platform.h"
-#include "tests/drawing/PngFiles.h"
 #include "tools/hosting/SilentFrameEditor.h"
+#include "tools/imaging/PngFiles.h"
 
 #include <memory>
 #include <string>

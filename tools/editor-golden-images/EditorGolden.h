@@ -1,5 +1,5 @@
 // The golden images of the whole editor, kept in tests/editor/golden and regenerated on
-// purpose by tools/golden-images.
+// purpose by editor-golden-images, beside this file.
 #pragma once
 
 namespace editortest {

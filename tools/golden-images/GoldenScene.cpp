@@ -1,4 +1,4 @@
-#include "tests/framework/GoldenScene.h"
+#include "tools/golden-images/GoldenScene.h"
 
 #include "framework/CAnimKnob.h"
 #include "framework/CBitmap.h"
@@ -7,7 +7,7 @@
 #include "framework/COnOffButton.h"
 #include "framework/CParamDisplay.h"
 #include "framework/CTextLabel.h"
-#include "tests/framework/FrameworkBitmaps.h"
+#include "tools/golden-images/FrameworkBitmaps.h"
 
 #include <cstdio>
 #include <vector>

@@ -1,4 +1,4 @@
-// The PNG reader and writer of the golden-image test and its regeneration tool.
+// The PNG reader and writer behind PngFiles, compiled once for every program that links the library.
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STBI_ONLY_PNG

@@ -1,4 +1,4 @@
-#include "tests/editor/GraphScene.h"
+#include "tools/editor-snapshot/GraphScene.h"
 
 #include "framework/platform/headless/HeadlessScript.h"
 

@@ -1,4 +1,4 @@
-#include "tests/wine/WineHost.h"
+#include "tools/wine-host/WineHost.h"
 
 #include <atomic>
 #include <thread>

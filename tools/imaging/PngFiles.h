@@ -4,10 +4,13 @@
 #include "framework/PixelSurface.h"
 
 #include <string>
+#include <vector>
 
-namespace tolvan::test {
+namespace tolvan::imaging {
 
 bool writePng(const std::string& path, const VSTGUI::PixelSurface& pixels);
+// The PNG file's bytes in memory; empty when they could not be made.
+std::vector<unsigned char> encodePng(const VSTGUI::PixelSurface& pixels);
 bool readPng(const std::string& path, VSTGUI::PixelSurface& pixels);
 
-}  // namespace tolvan::test
+}  // namespace tolvan::imaging

@@ -1,15 +1,18 @@
-#include "tests/drawing/PngFiles.h"
+#include "tools/imaging/PngFiles.h"
 
 #include <stb_image.h>
 #include <stb_image_write.h>
 
 #include <vector>
 
-namespace tolvan::test {
+namespace tolvan::imaging {
 
 using namespace VSTGUI;
 
-bool writePng(const std::string& path, const PixelSurface& pixels)
+namespace {
+
+// The pixels as the encoder takes them: three bytes a pixel, rows top first.
+std::vector<unsigned char> rgbOf(const PixelSurface& pixels)
 {
     std::vector<unsigned char> rgb;
     rgb.reserve(static_cast<std::size_t>(pixels.width()) * static_cast<std::size_t>(pixels.height()) * 3);
@@ -18,7 +21,29 @@ bool writePng(const std::string& path, const PixelSurface& pixels)
             const Color c = pixels.colorAt(x, y);
             rgb.insert(rgb.end(), {c.red, c.green, c.blue});
         }
+    return rgb;
+}
+
+}  // namespace
+
+bool writePng(const std::string& path, const PixelSurface& pixels)
+{
+    const std::vector<unsigned char> rgb = rgbOf(pixels);
     return stbi_write_png(path.c_str(), pixels.width(), pixels.height(), 3, rgb.data(), pixels.width() * 3) != 0;
+}
+
+std::vector<unsigned char> encodePng(const PixelSurface& pixels)
+{
+    const std::vector<unsigned char> rgb = rgbOf(pixels);
+    std::vector<unsigned char> png;
+    const auto append = [](void* context, void* data, int size) {
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        auto& out = *static_cast<std::vector<unsigned char>*>(context);
+        out.insert(out.end(), bytes, bytes + size);
+    };
+    if (stbi_write_png_to_func(append, &png, pixels.width(), pixels.height(), 3, rgb.data(), pixels.width() * 3) == 0)
+        png.clear();
+    return png;
 }
 
 bool readPng(const std::string& path, PixelSurface& pixels)
@@ -39,4 +64,4 @@ bool readPng(const std::string& path, PixelSurface& pixels)
     return true;
 }
 
-}  // namespace tolvan::test
+}  // namespace tolvan::imaging

@@ -1,6 +1,6 @@
-#include "tests/drawing/BmpEncoder.h"
+#include "tools/imaging/BmpEncoder.h"
 
-namespace tolvan::test {
+namespace tolvan::imaging {
 
 using VSTGUI::Color;
 
@@ -37,4 +37,4 @@ std::vector<unsigned char> encodeBmp(int32_t width, int32_t height, const std::v
     return bytes;
 }
 
-}  // namespace tolvan::test
+}  // namespace tolvan::imaging

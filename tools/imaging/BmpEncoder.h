@@ -1,13 +1,13 @@
 #pragma once
-// Writes 24-bit .bmp files, so that the drawing tests and benchmarks can build their own
-// bitmap resources.
+// Writes 24-bit .bmp files, so that tests, benchmarks and tools can build their own bitmap
+// resources.
 
 #include "framework/GraphicsTypes.h"
 
 #include <cstdint>
 #include <vector>
 
-namespace tolvan::test {
+namespace tolvan::imaging {
 
 // A complete file of width x height pixels (rows top first), stored top-down or bottom-up.
 std::vector<unsigned char> encodeBmp(int32_t width, int32_t height, const std::vector<VSTGUI::Color>& pixels,
@@ -16,4 +16,4 @@ std::vector<unsigned char> encodeBmp(int32_t width, int32_t height, const std::v
 // Writes count bytes of value, least significant first.
 void putLittleEndian(std::vector<unsigned char>& bytes, std::size_t offset, uint32_t value, int count);
 
-}  // namespace tolvan::test
+}  // namespace tolvan::imaging

@@ -6,7 +6,7 @@
 #include "editor/GraphView.h"
 #include "framework/CBitmap.h"
 #include "framework/CFrame.h"
-#include "tests/editor/ScriptedDisplay.h"
+#include "tools/editor-snapshot/ScriptedDisplay.h"
 #include "tools/hosting/SilentFrameEditor.h"
 
 namespace tolvan::test {

@@ -1,5 +1,5 @@
 // The golden scene painted and operated on the headless back end.
-#include "tests/framework/GoldenScene.h"
+#include "tools/golden-images/GoldenScene.h"
 
 #include "framework/CFrame.h"
 #include "framework/platform/headless/HeadlessScript.h"

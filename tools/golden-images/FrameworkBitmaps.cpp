@@ -1,13 +1,15 @@
-#include "tests/framework/FrameworkBitmaps.h"
+#include "tools/golden-images/FrameworkBitmaps.h"
 
 #include "framework/BitmapResources.h"
-#include "tests/drawing/BmpEncoder.h"
+#include "tools/imaging/BmpEncoder.h"
 
 #include <array>
 #include <vector>
 
 namespace tolvan::test {
 namespace {
+
+using imaging::encodeBmp;
 
 using Painter = Color (*)(int32_t x, int32_t y);
 
