@@ -55,66 +55,6 @@ void CControl::runIdle()
         parentFrame->runIdleCycle();
 }
 
-void CControl::setValue(float newValue)
-{
-    value = newValue;
-}
-
-float CControl::getValue() const
-{
-    return value;
-}
-
-void CControl::setMin(float newValue)
-{
-    vmin = newValue;
-}
-
-float CControl::getMin() const
-{
-    return vmin;
-}
-
-void CControl::setMax(float newValue)
-{
-    vmax = newValue;
-}
-
-float CControl::getMax() const
-{
-    return vmax;
-}
-
-void CControl::setOldValue(float newValue)
-{
-    oldValue = newValue;
-}
-
-float CControl::getOldValue() const
-{
-    return oldValue;
-}
-
-void CControl::setDefaultValue(float newValue)
-{
-    defaultValue = newValue;
-}
-
-float CControl::getDefaultValue() const
-{
-    return defaultValue;
-}
-
-void CControl::setTag(int32_t newTag)
-{
-    tag = newTag;
-}
-
-int32_t CControl::getTag() const
-{
-    return tag;
-}
-
 void CControl::beginEdit()
 {
     if (!parentFrame)

@@ -23,19 +23,19 @@ public:
     // One pass of the frame's paced idle cycle; modal mouse loops call it on every pass.
     virtual void runIdle();
     // [any thread] Stores the value as given: no clamping, no notification.
-    virtual void setValue(float value);
+    virtual void setValue(float newValue) { value = newValue; }
     // [any thread]
-    virtual float getValue() const;
-    virtual void setMin(float value);
-    virtual float getMin() const;
-    virtual void setMax(float value);
-    virtual float getMax() const;
-    virtual void setOldValue(float value);
-    virtual float getOldValue() const;
-    virtual void setDefaultValue(float value);
-    virtual float getDefaultValue() const;
-    virtual void setTag(int32_t value);
-    virtual int32_t getTag() const;
+    virtual float getValue() const { return value; }
+    virtual void setMin(float newValue) { vmin = newValue; }
+    virtual float getMin() const { return vmin; }
+    virtual void setMax(float newValue) { vmax = newValue; }
+    virtual float getMax() const { return vmax; }
+    virtual void setOldValue(float newValue) { oldValue = newValue; }
+    virtual float getOldValue() const { return oldValue; }
+    virtual void setDefaultValue(float newValue) { defaultValue = newValue; }
+    virtual float getDefaultValue() const { return defaultValue; }
+    virtual void setTag(int32_t newTag) { tag = newTag; }
+    virtual int32_t getTag() const { return tag; }
     // Takes the keyboard focus and tells the editor that the parameter's edit starts.
     virtual void beginEdit();
     virtual void endEdit();

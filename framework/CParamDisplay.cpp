@@ -79,36 +79,6 @@ bool CParamDisplay::isKindOf(const char* className) const
     return isClassName(className, "CParamDisplay") || CControl::isKindOf(className);
 }
 
-void CParamDisplay::setFont(FontIndex index)
-{
-    setVisible(fontIndex, index);
-}
-
-void CParamDisplay::setFontColor(Color color)
-{
-    setVisible(fontColor, color);
-}
-
-void CParamDisplay::setBackColor(Color color)
-{
-    setVisible(backColor, color);
-}
-
-void CParamDisplay::setFrameColor(Color color)
-{
-    setVisible(frameColor, color);
-}
-
-void CParamDisplay::setShadowColor(Color color)
-{
-    setVisible(shadowColor, color);
-}
-
-void CParamDisplay::setHoriAlign(int32_t align)
-{
-    setVisible(horiAlign, align);
-}
-
 void CParamDisplay::setStringConvertWithData(StringConvertWithData function, void* data)
 {
     stringConvertWithData = function;

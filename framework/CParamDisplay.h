@@ -31,12 +31,12 @@ public:
     void draw(CDrawContext* context) override;
     bool isKindOf(const char* className) const override;
 
-    virtual void setFont(FontIndex index);
-    virtual void setFontColor(Color color);
-    virtual void setBackColor(Color color);
-    virtual void setFrameColor(Color color);
-    virtual void setShadowColor(Color color);
-    virtual void setHoriAlign(int32_t align);
+    virtual void setFont(FontIndex index) { setVisible(fontIndex, index); }
+    virtual void setFontColor(Color color) { setVisible(fontColor, color); }
+    virtual void setBackColor(Color color) { setVisible(backColor, color); }
+    virtual void setFrameColor(Color color) { setVisible(frameColor, color); }
+    virtual void setShadowColor(Color color) { setVisible(shadowColor, color); }
+    virtual void setHoriAlign(int32_t align) { setVisible(horiAlign, align); }
     virtual void setStringConvertWithData(StringConvertWithData function, void* userData);
     virtual void setStringConvert(StringConvert function);
     virtual void setTextConvert(TextConvert function);

@@ -142,6 +142,14 @@ inline constexpr MouseButtons ModAlt = 32;
 inline constexpr MouseButtons ModCommand = 64;
 inline constexpr MouseButtons kPollMouseButtons = -1;
 
+// What a window system reports of each button and modifier, as the bit set: the one place
+// where the back ends' masks meet the bits.
+constexpr MouseButtons mouseButtons(bool left, bool middle, bool right, bool shift, bool control, bool alt)
+{
+    return (left ? ButtonLeft : 0) | (middle ? ButtonMiddle : 0) | (right ? ButtonRight : 0) |
+           (shift ? ModShift : 0) | (control ? ModControl : 0) | (alt ? ModAlt : 0);
+}
+
 // Index into the standard font table, 0-7; anything else selects font 0.
 using FontIndex = int32_t;
 

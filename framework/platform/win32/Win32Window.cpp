@@ -69,14 +69,8 @@ UINT releaseOf(UINT press)
 // this message.
 MouseButtons buttonsOf(WPARAM flags)
 {
-    MouseButtons buttons = 0;
-    buttons |= (flags & MK_LBUTTON) ? ButtonLeft : 0;
-    buttons |= (flags & MK_MBUTTON) ? ButtonMiddle : 0;
-    buttons |= (flags & MK_RBUTTON) ? ButtonRight : 0;
-    buttons |= (flags & MK_SHIFT) ? ModShift : 0;
-    buttons |= (flags & MK_CONTROL) ? ModControl : 0;
-    buttons |= (GetKeyState(VK_MENU) & 0x8000) ? ModAlt : 0;
-    return buttons;
+    return mouseButtons((flags & MK_LBUTTON) != 0, (flags & MK_MBUTTON) != 0, (flags & MK_RBUTTON) != 0,
+                        (flags & MK_SHIFT) != 0, (flags & MK_CONTROL) != 0, (GetKeyState(VK_MENU) & 0x8000) != 0);
 }
 
 void resizeKeepingPlace(HWND window, int32_t w, int32_t h)

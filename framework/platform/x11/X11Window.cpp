@@ -70,14 +70,8 @@ platform::WindowEvent makeEvent(EventKind kind)
 
 MouseButtons mouseButtonsOf(unsigned state)
 {
-    MouseButtons buttons = 0;
-    buttons |= (state & Button1Mask) ? ButtonLeft : 0;
-    buttons |= (state & Button2Mask) ? ButtonMiddle : 0;
-    buttons |= (state & Button3Mask) ? ButtonRight : 0;
-    buttons |= (state & ShiftMask) ? ModShift : 0;
-    buttons |= (state & ControlMask) ? ModControl : 0;
-    buttons |= (state & Mod1Mask) ? ModAlt : 0;
-    return buttons;
+    return mouseButtons((state & Button1Mask) != 0, (state & Button2Mask) != 0, (state & Button3Mask) != 0,
+                        (state & ShiftMask) != 0, (state & ControlMask) != 0, (state & Mod1Mask) != 0);
 }
 
 std::unique_ptr<X11Window> X11Window::create(Connection& connection, ::Window parent, int32_t width, int32_t height,

@@ -203,7 +203,7 @@ TEST_F(HostInterface, DefaultsAfterConstruction) {
 TEST_F(HostInterface, ValuesAreStoredAsTheHostSentThem) {
     hosting::HostedEffect effect(library);
     for (int index = 3; index < 41; ++index) {
-        // Reset stores nothing; a switch keeps its state (test_switches.cpp).
+        // Reset stores nothing; a switch keeps its state (SwitchesTest.cpp).
         if (index == 8 || index == 9 || (index >= 3 && index <= 4) || (index >= 11 && index <= 18)) continue;
         effect.set(index, 0.3125f);
         EXPECT_EQ(effect.get(index), 0.3125f) << index;
