@@ -6,6 +6,7 @@
 #include <lv2/instance-access/instance-access.h>
 #include <lv2/ui/ui.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -42,17 +43,15 @@ struct HostFeatures {
     const LV2UI_Touch* touch = nullptr;
 };
 
-// One open user interface. The host calls all of it on its UI thread; the editor itself
-// takes the effect's values across threads as it does in every format.
+// One open user interface; the editor closes its window when it goes. The host calls all
+// of it on its UI thread, and the editor takes the effect's values across threads as it
+// does in every format.
 class Lv2Editor final : public EditListener {
 public:
     Lv2Editor(AKkk& effect, LV2UI_Write_Function write, LV2UI_Controller controller, const LV2UI_Touch* touch)
         : editor(effect, effect), write(write), controller(controller), touch(touch) {
         editor.setEditListener(this);
     }
-    ~Lv2Editor() { editor.close(); }
-    Lv2Editor(const Lv2Editor&) = delete;
-    Lv2Editor& operator=(const Lv2Editor&) = delete;
 
     // Opens the window in parent and answers its X11 id, or 0 when none could be made.
     LV2UI_Widget open(void* parent, const LV2UI_Resize* resize) {
@@ -71,8 +70,11 @@ public:
         if (port < kFirstControlPort || port >= kLevelPort) return;
         float real = 0;
         std::memcpy(&real, buffer, sizeof real);
+        // Brought into the row's range as the audio side brings it; NaN changes nothing there.
         if (std::isnan(real)) return;
         const ParamId row = controlPorts[port - kFirstControlPort].row;
+        const ControlDescriptor& limits = controlTable[row];
+        real = std::clamp(real, static_cast<float>(limits.minValue), static_cast<float>(limits.maxValue));
         editor.showParameter(row, static_cast<float>(realToNormalized(real, row)));
     }
 

@@ -247,12 +247,15 @@ TEST_F(Lv2UiInHostWindow, OpensInTheHostWindowTellsItsSizeAndShowsWhatTheVst2Edi
     setPort("peak1_freq", 1000);
     setPort("peak1_gain", 12);
     setPort("analyser_pre", 0);
+    // Out of range, a host's value reads as the end of the range, as the audio side reads it.
+    setPort("peak1_q", 1.0e9f);
     setPort("level", -6);  // the meter reads the effect itself
     editorsnapshot::Scene changed;
     changed.parameters = {{kPeak1Enabled, 1.0f},
                           {kPeak1Frequency, static_cast<float>(realToNormalized(1000, kPeak1Frequency))},
                           {kPeak1Gain, static_cast<float>(realToNormalized(12, kPeak1Gain))},
-                          {kPreAnalyserParameter, 0.0f}};
+                          {kPreAnalyserParameter, 0.0f},
+                          {kPeak1Q, 1.0f}};
     expectShows(changed);
     EXPECT_TRUE(events.empty()) << "a host's change came back as an edit";
 }
