@@ -400,12 +400,20 @@ void SDEditor::refreshViews()
 
 void SDEditor::beginEdit(int32_t index)
 {
-    if (index != kDocumentationParameter) AEffGUIEditor::beginEdit(index);
+    if (index == kDocumentationParameter) return;
+    if (editListener != nullptr)
+        editListener->beginEdit(index);
+    else
+        AEffGUIEditor::beginEdit(index);
 }
 
 void SDEditor::endEdit(int32_t index)
 {
-    if (index != kDocumentationParameter) AEffGUIEditor::endEdit(index);
+    if (index == kDocumentationParameter) return;
+    if (editListener != nullptr)
+        editListener->endEdit(index);
+    else
+        AEffGUIEditor::endEdit(index);
 }
 
 void SDEditor::valueChanged(CDrawContext*, CControl* control)
@@ -423,6 +431,8 @@ void SDEditor::valueChanged(CDrawContext*, CControl* control)
     if (tag == kDocumentationParameter) {
         // The manual opens on the press; the release changes nothing.
         if (value != 0) openDocumentation();
+    } else if (editListener != nullptr) {
+        editListener->edited(tag, value);
     } else {
         hostEffect()->setParameterFromEditor(tag, value);
     }

@@ -15,6 +15,7 @@
 #include <unordered_map>
 
 #include "editor/AEffGUIEditor.h"
+#include "editor/EditListener.h"
 #include "effect/ControlTable.h"
 #include "effect/EffectDisplay.h"
 #include "framework/CControlListener.h"
@@ -68,9 +69,14 @@ public:
     // it is no host parameter, and the host is sent nothing for it. [UI thread]
     void beginEdit(int32_t index) override;
     void endEdit(int32_t index) override;
-    // A control's user change goes to the effect and on to the host. [UI thread]
+    // A control's user change goes to the effect and on to the host, or to the edit
+    // listener where one is set. [UI thread]
     void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
     int32_t modifierClicked(VSTGUI::CDrawContext*, VSTGUI::CControl*, VSTGUI::MouseButtons) override { return 0; }
+
+    // From now on the user's edits go to listener instead of the effect; null restores
+    // the effect. The listener outlives the editor's window. [UI thread]
+    void setEditListener(EditListener* listener) { editListener = listener; }
 
     // One refresh: pending values, the meter, new spectra, a stale response; draws only
     // what changed. [UI thread]
@@ -125,6 +131,7 @@ private:
     static void timerTick(VSTGUI::platform::Window& window, uint32_t id);
 
     EffectDisplay& display;
+    EditListener* editListener = nullptr;
     CFRGRAP* graphView = nullptr;
     VUMETER* meterView = nullptr;
     std::unique_ptr<DocumentationOpener> documentationOpener;

@@ -91,6 +91,9 @@ public:
     void setUserData(void* data) { userData = data; }
     void* getUserData() const { return userData; }
 
+    // [UI thread] The window system's own id of the window (an X11 window), for hosts that
+    // embed it by that id; 0 where there is none.
+    virtual uintptr_t nativeHandle() const { return 0; }
     // [UI thread] The window's rectangle in screen coordinates.
     virtual Rect getScreenRect() const = 0;
     // [UI thread] Resizes the window, keeping its top-left corner.

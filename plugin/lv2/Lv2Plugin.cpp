@@ -4,13 +4,12 @@
 #include <lv2/core/lv2.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdint>
 #include <new>
 
-#include "effect/AKkk.h"
 #include "effect/ParameterValues.h"
+#include "plugin/lv2/Lv2Effect.h"
 #include "plugin/lv2/PortTable.h"
 
 namespace {
@@ -20,6 +19,9 @@ using namespace lv2ports;
 // The rates the effect's filters and analysers are designed for.
 bool usableRate(double rate) { return std::isfinite(rate) && rate >= 1.0 && rate <= 4.0e6; }
 
+// The processing call counts samples in a signed 32-bit number.
+constexpr uint32_t kLongestCall = uint32_t{1} << 30;
+
 // The peak of a block of two channels in dBFS; NaN never counts.
 float peakDecibels(const float* left, const float* right, uint32_t count) {
     float peak = 0;
@@ -28,88 +30,70 @@ float peakDecibels(const float* left, const float* right, uint32_t count) {
     return std::max(kSilenceLevelDb, 20.0f * std::log10(peak));
 }
 
-// The host constructs, activates and deletes an instance on one thread and connects and
-// runs it on its audio thread, never on two threads at once for one instance, so the
-// members here need no hand-off. run sets parameters on the audio thread, which the
-// effect's parameter path allows.
-class Lv2Effect {
-public:
-    explicit Lv2Effect(double rate) {
-        effect.changeSampleRate(static_cast<float>(rate));
-        for (uint32_t i = 0; i < kNumControlPorts; ++i) {
-            applied[i] = static_cast<float>(controlTable[controlPorts[i].row].defaultValue);
-        }
+}  // namespace
+
+Lv2Effect::Lv2Effect(double rate) {
+    effect.changeSampleRate(static_cast<float>(rate));
+    for (uint32_t i = 0; i < kNumControlPorts; ++i) {
+        applied[i] = static_cast<float>(controlTable[controlPorts[i].row].defaultValue);
     }
+}
 
-    // [audio thread]
-    void connect(uint32_t port, void* data) {
-        if (port < kFirstControlPort) {
-            audio[port] = static_cast<float*>(data);
-        } else if (port < kLevelPort) {
-            controls[port - kFirstControlPort] = static_cast<const float*>(data);
-        } else if (port == kLevelPort) {
-            level = static_cast<float*>(data);
-        }
+void Lv2Effect::connect(uint32_t port, void* data) {
+    if (port < kFirstControlPort) {
+        audio[port] = static_cast<float*>(data);
+    } else if (port < kLevelPort) {
+        controls[port - kFirstControlPort] = static_cast<const float*>(data);
+    } else if (port == kLevelPort) {
+        level = static_cast<float*>(data);
     }
+}
 
-    // The next block starts afresh, with the settings the ports hold.
-    void activate() { effect.resumeProcessing(); }
+void Lv2Effect::activate() { effect.resumeProcessing(); }
 
-    // [audio thread]
-    void run(uint32_t count) {
-        applyChangedPorts();
-        float* left = audio[kOutputLeft];
-        float* right = audio[kOutputRight];
-        if (left == nullptr || right == nullptr || audio[kInputLeft] == nullptr || audio[kInputRight] == nullptr) {
-            // Without a whole pair of each there is nothing to filter: what is connected is silent.
-            for (float* out : {left, right}) {
-                if (out != nullptr) std::fill_n(out, count, 0.0f);
-            }
-            if (level != nullptr) *level = kSilenceLevelDb;
-            return;
+void Lv2Effect::run(uint32_t count) {
+    applyChangedPorts();
+    float* left = audio[kOutputLeft];
+    float* right = audio[kOutputRight];
+    if (left == nullptr || right == nullptr || audio[kInputLeft] == nullptr || audio[kInputRight] == nullptr) {
+        // Without a whole pair of each there is nothing to filter: what is connected is silent.
+        for (float* out : {left, right}) {
+            if (out != nullptr) std::fill_n(out, count, 0.0f);
         }
-        if (count == 0) return;
-        // The host's inputs are read, never written, although the processing call's type
-        // does not say so.
-        float* inputs[2] = {audio[kInputLeft], audio[kInputRight]};
-        float* outputs[2] = {left, right};
-        for (uint32_t done = 0; done < count;) {
-            const uint32_t part = std::min<uint32_t>(count - done, kLongestCall);
-            float* in[2] = {inputs[0] + done, inputs[1] + done};
-            float* out[2] = {outputs[0] + done, outputs[1] + done};
-            effect.processBlock(in, out, static_cast<int32_t>(part));
-            done += part;
-        }
-        if (level != nullptr) *level = peakDecibels(left, right, count);
+        if (level != nullptr) *level = kSilenceLevelDb;
+        return;
     }
-
-private:
-    // The processing call counts samples in a signed 32-bit number.
-    static constexpr uint32_t kLongestCall = uint32_t{1} << 30;
-
-    // A port's value reaches the effect only when it differs from the one applied last,
-    // brought into the row's range first; NaN leaves the setting as it was.
-    void applyChangedPorts() {
-        for (uint32_t i = 0; i < kNumControlPorts; ++i) {
-            if (controls[i] == nullptr) continue;
-            const float value = *controls[i];
-            if (std::isnan(value)) continue;
-            const ControlDescriptor& row = controlTable[controlPorts[i].row];
-            const float real = std::clamp(value, static_cast<float>(row.minValue), static_cast<float>(row.maxValue));
-            if (real == applied[i]) continue;
-            applied[i] = real;
-            effect.setParameterValue(controlPorts[i].row,
-                                     static_cast<float>(realToNormalized(real, controlPorts[i].row)));
-        }
+    if (count == 0) return;
+    // The host's inputs are read, never written, although the processing call's type
+    // does not say so.
+    float* inputs[2] = {audio[kInputLeft], audio[kInputRight]};
+    float* outputs[2] = {left, right};
+    for (uint32_t done = 0; done < count;) {
+        const uint32_t part = std::min<uint32_t>(count - done, kLongestCall);
+        float* in[2] = {inputs[0] + done, inputs[1] + done};
+        float* out[2] = {outputs[0] + done, outputs[1] + done};
+        effect.processBlock(in, out, static_cast<int32_t>(part));
+        done += part;
     }
+    if (level != nullptr) *level = peakDecibels(left, right, count);
+}
 
-    AKkk effect{nullptr};
-    std::array<float*, kFirstControlPort> audio{};
-    std::array<const float*, kNumControlPorts> controls{};
-    // The real value each control port had when it was last applied.
-    std::array<float, kNumControlPorts> applied{};
-    float* level = nullptr;
-};
+// A port's value reaches the effect only when it differs from the one applied last,
+// brought into the row's range first; NaN leaves the setting as it was.
+void Lv2Effect::applyChangedPorts() {
+    for (uint32_t i = 0; i < kNumControlPorts; ++i) {
+        if (controls[i] == nullptr) continue;
+        const float value = *controls[i];
+        if (std::isnan(value)) continue;
+        const ControlDescriptor& row = controlTable[controlPorts[i].row];
+        const float real = std::clamp(value, static_cast<float>(row.minValue), static_cast<float>(row.maxValue));
+        if (real == applied[i]) continue;
+        applied[i] = real;
+        effect.setParameterValue(controlPorts[i].row, static_cast<float>(realToNormalized(real, controlPorts[i].row)));
+    }
+}
+
+namespace {
 
 LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const*) {
     if (!usableRate(rate)) return nullptr;

@@ -4,6 +4,7 @@
 // a new port goes at the end.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <iterator>
 
@@ -13,6 +14,8 @@ namespace lv2ports {
 
 // The plug-in's URI: the one name hosts and sessions know it by.
 inline constexpr char kPluginUri[] = "urn:tolvan:kr-tolvan";
+// Its user interface: the editor, in the host's X11 window.
+inline constexpr char kUiUri[] = "urn:tolvan:kr-tolvan#ui";
 
 constexpr uint32_t kInputLeft = 0;
 constexpr uint32_t kInputRight = 1;
@@ -72,6 +75,15 @@ constexpr uint32_t kNumControlPorts = static_cast<uint32_t>(std::size(controlPor
 // The output's peak level in dBFS over the last block, for hosts' own meters.
 constexpr uint32_t kLevelPort = kFirstControlPort + kNumControlPorts;
 constexpr uint32_t kNumPorts = kLevelPort + 1;
+
+// The control port that carries each parameter row, or kNoPort for the rows without one.
+constexpr uint32_t kNoPort = UINT32_MAX;
+inline constexpr std::array<uint32_t, kNumParameters> portOfRow = [] {
+    std::array<uint32_t, kNumParameters> ports{};
+    ports.fill(kNoPort);
+    for (uint32_t i = 0; i < kNumControlPorts; ++i) ports[controlPorts[i].row] = kFirstControlPort + i;
+    return ports;
+}();
 
 // What the level port reads for silence.
 constexpr float kSilenceLevelDb = -120.0f;

@@ -1,7 +1,7 @@
 // Writes the LV2 bundle's description from the control table and the port table at build
 // time, so that a port's range, default, unit and curve are the parameter's own.
 //
-// Usage: tolvan-lv2-turtle BUNDLE_DIR BINARY MINOR_VERSION MICRO_VERSION VENDOR
+// Usage: tolvan-lv2-turtle BUNDLE_DIR BINARY UI_BINARY MINOR_VERSION MICRO_VERSION VENDOR
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +28,7 @@ constexpr char kPrefixes[] = R"(@prefix doap: <http://usefulinc.com/ns/doap#> .
 @prefix pset: <http://lv2plug.in/ns/ext/presets#> .
 @prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .
 @prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .
+@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .
 @prefix units: <http://lv2plug.in/ns/extensions/units#> .
 )";
 
@@ -91,6 +92,24 @@ void writeAudioPort(std::ostream& out, uint32_t index, bool input, const char* s
         << "        lv2:name \"" << name << "\"\n";
 }
 
+// The editor in the host's X11 window: it shows the effect itself, so it needs the host's
+// instance access, and the host's idle calls drive it. Every control port it shows is
+// sent to it.
+std::string userInterface() {
+    std::ostringstream out;
+    out << "\n<" << kUiUri << ">\n"
+        << "    a ui:X11UI ;\n"
+        << "    lv2:requiredFeature ui:parent , ui:idleInterface , <http://lv2plug.in/ns/ext/instance-access> ;\n"
+        << "    lv2:optionalFeature ui:resize , ui:touch ;\n"
+        << "    lv2:extensionData ui:idleInterface";
+    for (const ControlPort& port : controlPorts) {
+        out << " ;\n    ui:portNotification [ ui:plugin <" << kPluginUri << "> ; lv2:symbol \"" << port.symbol
+            << "\" ; ui:protocol ui:floatProtocol ]";
+    }
+    out << " .\n";
+    return out.str();
+}
+
 std::string pluginDescription(const std::string& minor, const std::string& micro, const std::string& vendor) {
     std::ostringstream out;
     out << kPrefixes << "\n<" << kProjectUri << ">\n"
@@ -107,6 +126,7 @@ std::string pluginDescription(const std::string& minor, const std::string& micro
         << "    lv2:minorVersion " << minor << " ;\n"
         << "    lv2:microVersion " << micro << " ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable ;\n"
+        << "    ui:ui <" << kUiUri << "> ;\n"
         << "    lv2:port [\n";
     writeAudioPort(out, kInputLeft, true, "in_left", "Input Left");
     out << "    ] , [\n";
@@ -129,7 +149,7 @@ std::string pluginDescription(const std::string& minor, const std::string& micro
         << "        lv2:minimum " << decimal(kSilenceLevelDb) << " ;\n"
         << "        lv2:maximum 24.0\n"
         << "    ] .\n";
-    return out.str();
+    return out.str() + userInterface();
 }
 
 // A preset's URI, from its name: "Low-End Clean-Up" is urn:tolvan:preset:low-end-clean-up.
@@ -176,14 +196,19 @@ std::string presets() {
     return out.str();
 }
 
-std::string manifest(const std::string& binary) {
+std::string manifest(const std::string& binary, const std::string& uiBinary) {
     std::ostringstream out;
     out << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
         << "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
-        << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n"
+        << "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+        << "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n"
         << "<" << kPluginUri << ">\n"
         << "    a lv2:Plugin ;\n"
         << "    lv2:binary <" << binary << "> ;\n"
+        << "    rdfs:seeAlso <tolvan.ttl> .\n"
+        << "\n<" << kUiUri << ">\n"
+        << "    a ui:X11UI ;\n"
+        << "    ui:binary <" << uiBinary << "> ;\n"
         << "    rdfs:seeAlso <tolvan.ttl> .\n";
     for (const factorypresets::FactoryPreset& preset : factorypresets::factoryPresets) {
         out << "\n<" << presetUri(preset.name) << ">\n"
@@ -205,13 +230,13 @@ bool writeFile(const std::string& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6) {
-        std::cerr << "usage: tolvan-lv2-turtle BUNDLE_DIR BINARY MINOR_VERSION MICRO_VERSION VENDOR\n";
+    if (argc != 7) {
+        std::cerr << "usage: tolvan-lv2-turtle BUNDLE_DIR BINARY UI_BINARY MINOR_VERSION MICRO_VERSION VENDOR\n";
         return 2;
     }
     const std::string bundle = argv[1];
-    const bool written = writeFile(bundle + "/manifest.ttl", manifest(argv[2])) &&
-                         writeFile(bundle + "/tolvan.ttl", pluginDescription(argv[3], argv[4], argv[5])) &&
+    const bool written = writeFile(bundle + "/manifest.ttl", manifest(argv[2], argv[3])) &&
+                         writeFile(bundle + "/tolvan.ttl", pluginDescription(argv[4], argv[5], argv[6])) &&
                          writeFile(bundle + "/presets.ttl", presets());
     return written ? EXIT_SUCCESS : EXIT_FAILURE;
 }

@@ -64,6 +64,8 @@ public:
     Lv2Instance& operator=(const Lv2Instance&) = delete;
 
     bool valid() const { return instance != nullptr; }
+    // The instance itself, as the host's instance access hands it to a user interface.
+    LV2_Handle handle() const { return lilv_instance_get_handle(instance); }
 
     uint32_t index(const std::string& symbol) const {
         LilvNode* name = lilv_new_string(Lv2World::shared().world, symbol.c_str());

@@ -36,4 +36,8 @@ awk '/^\tPort [0-9]+:/ { if (port != "" && control && !(min && max && def)) bad 
      END { if (control && !(min && max && def)) bad = bad " " port; if (bad != "") { print bad; exit 1 } }' \
   <<< "$info" || fail "control ports without range or default"
 grep -q "Symbol: *peak1_freq$" <<< "$info" || fail "the port peak1_freq"
+# The editor as an X11 user interface, in a binary of its own.
+grep -A2 "^		$uri#ui$" <<< "$info" | grep -q "Class: *http://lv2plug.in/ns/extensions/ui#X11UI$" \
+  || fail "no X11 user interface"
+grep -q "Binary: *file://.*/tolvan_ui.so$" <<< "$info" || fail "the user interface's binary"
 echo "LV2 tool checks passed"

@@ -28,10 +28,13 @@ deb=$(ls "$work"/package/tolvan_*_amd64.deb)
 
 echo "== file list"
 expected="./usr/bin/tolvan-host
+./usr/lib/lv2/tolvan.lv2/documents/editor.png
+./usr/lib/lv2/tolvan.lv2/documents/index.htm
 ./usr/lib/lv2/tolvan.lv2/manifest.ttl
 ./usr/lib/lv2/tolvan.lv2/presets.ttl
 ./usr/lib/lv2/tolvan.lv2/tolvan.ttl
 ./usr/lib/lv2/tolvan.lv2/tolvan_dsp.so
+./usr/lib/lv2/tolvan.lv2/tolvan_ui.so
 ./usr/lib/vst/Tolvan/Factory-Presets.fxb
 ./usr/lib/vst/Tolvan/Tolvan.so
 ./usr/lib/vst/Tolvan/documents/editor.png
@@ -98,7 +101,9 @@ cmake -DMANIFEST="$manifest" -P "$source/cmake/Uninstall.cmake" > /dev/null
 echo "== install the LV2 bundle into one user's LV2 folder, then uninstall"
 cmake --install "$build" --component lv2 --prefix "$work/home/.lv2" > /dev/null
 installed=$(cd "$work/home/.lv2" && find . -type f | sort)
-diff <(printf '%s\n' ./tolvan.lv2/manifest.ttl ./tolvan.lv2/presets.ttl ./tolvan.lv2/tolvan.ttl ./tolvan.lv2/tolvan_dsp.so) <(echo "$installed") \
+diff <(printf '%s\n' ./tolvan.lv2/documents/editor.png ./tolvan.lv2/documents/index.htm ./tolvan.lv2/manifest.ttl \
+                     ./tolvan.lv2/presets.ttl ./tolvan.lv2/tolvan.ttl ./tolvan.lv2/tolvan_dsp.so ./tolvan.lv2/tolvan_ui.so) \
+     <(echo "$installed") \
   || fail "the installed LV2 files"
 LV2_PATH="$work/home/.lv2" lv2ls | grep -qx "urn:tolvan:kr-tolvan" || fail "lv2ls does not list the installed plug-in"
 cmake -DMANIFEST="$lv2_manifest" -P "$source/cmake/Uninstall.cmake" > /dev/null

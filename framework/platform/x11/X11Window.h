@@ -33,6 +33,7 @@ public:
     ~X11Window() override;
 
     ::Window id() const { return xid; }
+    uintptr_t nativeHandle() const override { return xid; }
     // The server no longer has the window (the host destroyed its own first, or the server
     // itself went away).
     void markGone();
