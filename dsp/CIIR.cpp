@@ -32,13 +32,11 @@ double amplitude(double gainDb) { return std::pow(10.0, gainDb * 0.025); }
 double shelfTerm(double a, double slope, double s)
 {
     double h = (a * a + 1.0) / slope - (a - 1.0) * (a - 1.0);
-    if (h <= 0.0)
-        h = minShelfTerm;
+    if (h <= 0.0) h = minShelfTerm;
     return std::sqrt(h) * s;
 }
 
-
-} // namespace
+}  // namespace
 
 CIIR::CIIR()
     : sampleRate(44100.0), enabled(1), type(static_cast<int32_t>(FilterType::Peak)), frequency(1000.0), gain(0.0),
@@ -49,8 +47,7 @@ CIIR::CIIR()
 
 void CIIR::setSampleRate(int rate)
 {
-    if (rate >= 1)
-        sampleRate = static_cast<double>(rate);
+    if (rate >= 1) sampleRate = static_cast<double>(rate);
     design(type, frequency, q, gain);
 }
 
@@ -154,8 +151,7 @@ void CIIR::designShelf(FilterType shelfType, double f, double gainDb, double slo
 
 void CIIR::process(float* out, const float* in, int count)
 {
-    if (count <= 0)
-        return;
+    if (count <= 0) return;
     if (enabled == 0) {
         std::copy(in, in + count, out);
         return;
@@ -181,14 +177,10 @@ void CIIR::process(float* out, const float* in, int count)
     y1 = out[count - 1];
     y2 = levels::guardDenormal(y2);
     y1 = levels::guardDenormal(y1);
-    if (!historyIsFinite())
-        clearHistory();
+    if (!historyIsFinite()) clearHistory();
 }
 
-void CIIR::clearHistory()
-{
-    x2 = x1 = y2 = y1 = 0.0;
-}
+void CIIR::clearHistory() { x2 = x1 = y2 = y1 = 0.0; }
 
 bool CIIR::historyIsFinite() const
 {

@@ -26,7 +26,7 @@ void designPair(SectionPair& pair, FilterType type, double frequency, double q)
     designSection(pair.right, type, frequency, q);
 }
 
-} // namespace
+}  // namespace
 
 CutFilter::CutFilter() : frequency(0.0), q(0.0), enabled(0), edgeMode(0)
 {
@@ -69,8 +69,7 @@ void CutFilter::designStages(FilterType type)
     const double fs = stage1.left.sampleRate;
     const double f = std::min(frequency, fs * maxDesignFrequencyRatio);
     double shift = 0.5 * std::log10(fs / 2.0 - f) - 0.6;
-    if (!(shift >= minEdgeShift))
-        shift = minEdgeShift;
+    if (!(shift >= minEdgeShift)) shift = minEdgeShift;
     const double f1 = type == FilterType::LowPass ? f / shift : f * shift;
     designPair(stage1, type, f1, edgeStage1Q);
     designPair(stage2, type, frequency, edgeStage2Q);
@@ -82,8 +81,7 @@ void CutFilter::setSampleRate(int rate)
     stage2.setSampleRate(rate);
     // In edge mode the first stage sits at a shift that depends on the rate, so redesigning
     // it at its old frequency would keep the old rate's shift.
-    if (edgeMode != 0)
-        designStages(static_cast<FilterType>(stage2.left.type));
+    if (edgeMode != 0) designStages(static_cast<FilterType>(stage2.left.type));
 }
 
 void CutFilter::clearHistory()

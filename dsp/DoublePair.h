@@ -103,4 +103,4 @@ struct DoublePair {
 
 #endif
 
-} // namespace dsp
+}  // namespace dsp

@@ -10,7 +10,7 @@ constexpr int sectionCount = ChainDesign::sectionCount;
 // The stereo sections of the chain in signal order.
 std::array<const SectionPair*, sectionCount> pairsOf(const BandSet& b)
 {
-    return {&b.lowCut.stage1, &b.lowCut.stage2, &b.lowShelf, &b.peak1,       &b.peak2,
+    return {&b.lowCut.stage1, &b.lowCut.stage2, &b.lowShelf, &b.peak1,        &b.peak2,
             &b.peak3,         &b.hiShelf,       &b.balance,  &b.hiCut.stage1, &b.hiCut.stage2};
 }
 
@@ -52,7 +52,7 @@ void copyHistory(StereoSection& to, const StereoSection& from)
     }
 }
 
-} // namespace
+}  // namespace
 
 double chainFadeWeight(int position, int warm, int length)
 {
@@ -84,15 +84,12 @@ bool ChainDesign::runSections(const float* inL, const float* inR, float* outL, f
     int n = 0;
     CascadeGains gains{-1, 1.0, gain};
     for (int k = 0; k < sectionCount; ++k) {
-        if (!active[k])
-            continue;
+        if (!active[k]) continue;
         // Balance's output is multiplied by its make-up before HiCut takes it.
-        if (k == balanceSection)
-            gains.makeupAfter = n, gains.makeup = balanceMakeup;
+        if (k == balanceSection) gains.makeupAfter = n, gains.makeup = balanceMakeup;
         running[n++] = &sections[k];
     }
-    if (n == 0)
-        return false;
+    if (n == 0) return false;
     runCascade(path, running, n, inL, inR, outL, outR, count, gains);
     return true;
 }
@@ -108,11 +105,9 @@ void ChainDesign::run(const float* inL, const float* inR, float* outL, float* ou
 
 void ChainDesign::impulseResponse(float* left, float* right, int count) const
 {
-    if (count <= 0)
-        return;
+    if (count <= 0) return;
     ChainDesign impulse = *this;
-    for (StereoSection& s : impulse.sections)
-        s.clearHistory();
+    for (StereoSection& s : impulse.sections) s.clearHistory();
     std::fill(left, left + count, 0.0f);
     std::fill(right, right + count, 0.0f);
     left[0] = right[0] = 1.0f;
@@ -174,13 +169,11 @@ void EqualiserChain::startFade()
         else if (incoming.active[k])
             seedPassingThrough(s, signal);
         if (incoming.active[k]) {
-            for (int c = 0; c < 2; ++c)
-                signal[c] = {s.y1[c], s.y2[c]};
+            for (int c = 0; c < 2; ++c) signal[c] = {s.y1[c], s.y2[c]};
         }
         if (k == ChainDesign::balanceSection && incoming.active[k]) {
             for (auto& channel : signal)
-                for (double& x : channel)
-                    x = static_cast<float>(x * incoming.balanceMakeup);
+                for (double& x : channel) x = static_cast<float>(x * incoming.balanceMakeup);
         }
     }
 }
@@ -216,12 +209,10 @@ void EqualiserChain::fadeSegment(const float* const* in, float* const* out, int 
 void EqualiserChain::process(const float* const* in, float* const* out, int count)
 {
     takeDesign();
-    if (count <= 0)
-        return;
+    if (count <= 0) return;
     flowing = true;
     for (int done = 0; done < count;) {
-        if (!fading && waiting)
-            startFade();
+        if (!fading && waiting) startFade();
         if (!fading) {
             const InputTail tail = tailAfter(in, done, count - done);
             current.run(in[0] + done, in[1] + done, out[0] + done, out[1] + done, count - done, path);

@@ -124,10 +124,10 @@ private:
     CascadePath path = fastestCascadePath();
     ChainDesign current;
     ChainDesign incoming;
-    bool waiting = false;   // the newest design taken has not started to fade in yet
-    bool fading = false;    // `incoming` is fading in over `current`
+    bool waiting = false;  // the newest design taken has not started to fade in yet
+    bool fading = false;   // `incoming` is fading in over `current`
     int fadePosition = 0;
-    bool flowing = false;   // audio has been processed since the last fresh start
+    bool flowing = false;  // audio has been processed since the last fresh start
     InputTail lastInput{};
     alignas(16) std::array<std::array<float, fadeChunk>, 4> work{};
 };

@@ -80,8 +80,7 @@ void transform4(T* a)
 {
     DoublePair out[4];
     transform4(loadPoint(a, 0), loadPoint(a, 1), loadPoint(a, 2), loadPoint(a, 3), out);
-    for (int j = 0; j < 4; ++j)
-        storePoint(a, j, out[j]);
+    for (int j = 0; j < 4; ++j) storePoint(a, j, out[j]);
 }
 
 // Eight points, output in bit-reversed order.
@@ -89,8 +88,7 @@ template <class T>
 void transform8(T* a)
 {
     DoublePair x[8];
-    for (int j = 0; j < 8; ++j)
-        x[j] = loadPoint(a, j);
+    for (int j = 0; j < 8; ++j) x[j] = loadPoint(a, j);
     // First split: the even half, and the quarters rotated by w^j and w^3j, w = exp(i pi / 4).
     const DoublePair t0 = x[0] - x[4], t1 = x[1] - x[5], u0 = timesI(x[2] - x[6]), u1 = timesI(x[3] - x[7]);
     const DoublePair h = DoublePair::splat(sqrtHalf);
@@ -105,8 +103,7 @@ void transform8(T* a)
     storePoint(a, 7, q0 - q1r);
     DoublePair out[4];
     transform4(x[0] + x[4], x[1] + x[5], x[2] + x[6], x[3] + x[7], out);
-    for (int j = 0; j < 4; ++j)
-        storePoint(a, j, out[j]);
+    for (int j = 0; j < 4; ++j) storePoint(a, j, out[j]);
 }
 
 // One split of a block: from (a, b, c, d) of the source into the same places of the
@@ -177,11 +174,9 @@ uint32_t nextReversed(uint32_t j, uint32_t points)
 
 int levelsOf(int n)
 {
-    if (n < 4 || (n & (n - 1)) != 0)
-        return -1;
+    if (n < 4 || (n & (n - 1)) != 0) return -1;
     int levels = 0;
-    while ((2 << levels) < n)
-        ++levels;
+    while ((2 << levels) < n) ++levels;
     return levels < maxLevels ? levels : -1;
 }
 
@@ -192,8 +187,7 @@ void makePlan(Plan& plan, int levels)
         plan.step1[k] = twiddleOf(DoublePair::set(std::cos(angle), std::sin(angle)));
         plan.step3[k] = twiddleOf(DoublePair::set(std::cos(3.0 * angle), std::sin(3.0 * angle)));
     }
-    if (levels < 4)
-        return;
+    if (levels < 4) return;
     DoublePair w1 = DoublePair::set(1.0, 0.0), w3 = w1;
     for (int j = 0; j < tableSize; ++j) {
         plan.table1[j] = twiddleOf(w1);
@@ -203,19 +197,17 @@ void makePlan(Plan& plan, int levels)
     }
 }
 
-} // namespace
+}  // namespace
 
 void complexFFT(float* a, int n, double* workspace)
 {
     const int levels = levelsOf(n);
-    if (a == nullptr || workspace == nullptr || levels < 0)
-        return;
+    if (a == nullptr || workspace == nullptr || levels < 0) return;
     Plan plan;
     makePlan(plan, levels);
     const auto points = static_cast<uint32_t>(n / 2);
     if (points <= 8) {
-        for (uint32_t i = 0; i < points; ++i)
-            loadPoint(a, static_cast<int>(i)).store(workspace + 2 * i);
+        for (uint32_t i = 0; i < points; ++i) loadPoint(a, static_cast<int>(i)).store(workspace + 2 * i);
         splitRadix(workspace, n / 2, levels, plan);
     } else {
         // The first stage reads the floats, so the way in costs no pass of its own.

@@ -16,7 +16,7 @@ constexpr double scaleFactor = 0.1354f;
 
 float powerScale(int size) { return static_cast<float>(1.0 / (std::pow(size, scaleExponent) * scaleFactor)); }
 
-} // namespace
+}  // namespace
 
 SpectrumAnalyser::SpectrumAnalyser(int rate) : sampleRate(rate), scale(powerScale(frameSize))
 {
@@ -36,8 +36,7 @@ int SpectrumAnalyser::feed(int count, const float* left, const float* right)
         const float m = (left[i] + right[i]) * 0.5f;
         ring[frameSize + writePos] = m;
         ring[writePos] = m;
-        if (++writePos == frameSize)
-            writePos = 0;
+        if (++writePos == frameSize) writePos = 0;
         if (writePos == 0 || writePos == frameSize / 2) {
             analyse();
             ++analyses;
@@ -57,10 +56,8 @@ void SpectrumAnalyser::analyse()
     complexFFT(spectrum.data(), 2 * frameSize, fftWorkspace.data());
     foldSpectrum(pending.data());
     // Never wait for the graph: if it holds the bins, the maxima stay pending.
-    if (!tryLockBins())
-        return;
-    for (int k = 0; k < binCount; ++k)
-        bins[k] = std::max(bins[k], pending[k]);
+    if (!tryLockBins()) return;
+    for (int k = 0; k < binCount; ++k) bins[k] = std::max(bins[k], pending[k]);
     ready.store(true, std::memory_order_release);
     unlockBins();
     pending.fill(0.0f);
@@ -72,8 +69,7 @@ void SpectrumAnalyser::foldSpectrum(float* target)
     for (int k = 0; k < binCount; ++k) {
         const double re = spectrum[2 * k], im = spectrum[2 * k + 1];
         const double p = (re * re + im * im) * scale;
-        if (p > target[k])
-            target[k] = static_cast<float>(p);
+        if (p > target[k]) target[k] = static_cast<float>(p);
     }
 }
 
@@ -88,8 +84,7 @@ void SpectrumAnalyser::reset()
 
 bool SpectrumAnalyser::takeSpectrum(float* out)
 {
-    if (!isReady())
-        return false;
+    if (!isReady()) return false;
     lockBins();
     std::copy(bins.begin(), bins.end(), out);
     bins.fill(0.0f);
@@ -116,8 +111,7 @@ bool SpectrumAnalyser::tryLockBins() { return !binsLock.exchange(true, std::memo
 // audio thread merges one analysis.
 void SpectrumAnalyser::lockBins()
 {
-    while (!tryLockBins())
-        std::this_thread::yield();
+    while (!tryLockBins()) std::this_thread::yield();
 }
 
 void SpectrumAnalyser::unlockBins() { binsLock.store(false, std::memory_order_release); }

@@ -45,7 +45,6 @@ namespace {
 // Four sections of coefficients and history are about as many as the registers hold.
 constexpr int maxGroup = 4;
 
-
 template <int N>
 void runGroup(StereoSection* const* s, const float* inL, const float* inR, float* outL, float* outR, int count)
 {
@@ -133,7 +132,7 @@ bool processorHas(CascadePath path)
 #endif
 }
 
-} // namespace
+}  // namespace
 
 void scaleStereo(const float* inL, const float* inR, float* outL, float* outR, int count, double gain)
 {
@@ -157,8 +156,7 @@ void dsp::finishBlock(StereoSection& s)
 void dsp::runCascadeSse2(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
                          float* outL, float* outR, int count, CascadeGains gains)
 {
-    if (count <= 0 || sectionCount <= 0)
-        return;
+    if (count <= 0 || sectionCount <= 0) return;
     const bool madeUp = gains.makeupAfter >= 0 && gains.makeupAfter < sectionCount;
     const int first = madeUp ? gains.makeupAfter + 1 : sectionCount;
     runGroups(sections, first, inL, inR, outL, outR, count);
@@ -167,15 +165,13 @@ void dsp::runCascadeSse2(StereoSection* const* sections, int sectionCount, const
         runGroups(sections + first, sectionCount - first, outL, outR, outL, outR, count);
     }
     // A gain of one leaves every sample as it is.
-    if (gains.output != 1.0)
-        scaleStereo(outL, outR, outL, outR, count, gains.output);
+    if (gains.output != 1.0) scaleStereo(outL, outR, outL, outR, count, gains.output);
 }
 
-void dsp::runInParts(int longest, PipelinedRun run, StereoSection* const* sections, int sectionCount,
-                     const float* inL, const float* inR, float* outL, float* outR, int count, CascadeGains gains)
+void dsp::runInParts(int longest, PipelinedRun run, StereoSection* const* sections, int sectionCount, const float* inL,
+                     const float* inR, float* outL, float* outR, int count, CascadeGains gains)
 {
-    if (count <= 0)
-        return;
+    if (count <= 0) return;
     for (int done = 0; done < sectionCount;) {
         const int size = std::min(sectionCount - done, longest);
         const bool lastPart = done + size == sectionCount;
@@ -184,8 +180,7 @@ void dsp::runInParts(int longest, PipelinedRun run, StereoSection* const* sectio
             runCascadeSse2(sections + done, 1, inL, inR, outL, outR, count, part);
         } else {
             run(sections + done, size, inL, inR, outL, outR, count, part);
-            for (int k = done; k < done + size; ++k)
-                finishBlock(*sections[k]);
+            for (int k = done; k < done + size; ++k) finishBlock(*sections[k]);
         }
         inL = outL;
         inR = outR;
@@ -208,19 +203,16 @@ bool cascadePathAvailable(CascadePath path)
 CascadePath fastestCascadePath()
 {
     for (const CascadePath path : {CascadePath::Avx512, CascadePath::Avx})
-        if (cascadePathAvailable(path))
-            return path;
+        if (cascadePathAvailable(path)) return path;
     return CascadePath::Sse2;
 }
 
-void runCascade(CascadePath path, StereoSection* const* sections, int sectionCount, const float* inL,
-                const float* inR, float* outL, float* outR, int count, CascadeGains gains)
+void runCascade(CascadePath path, StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
+                float* outL, float* outR, int count, CascadeGains gains)
 {
     switch (path) {
 #if defined(TOLVAN_CASCADE_AVX512)
-    case CascadePath::Avx512:
-        dsp::runCascadeAvx512(sections, sectionCount, inL, inR, outL, outR, count, gains);
-        return;
+    case CascadePath::Avx512: dsp::runCascadeAvx512(sections, sectionCount, inL, inR, outL, outR, count, gains); return;
 #endif
 #if defined(TOLVAN_CASCADE_AVX)
     case CascadePath::Avx: dsp::runCascadeAvx(sections, sectionCount, inL, inR, outL, outR, count, gains); return;

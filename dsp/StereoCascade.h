@@ -52,5 +52,5 @@ CascadePath fastestCascadePath();
 void runCascade(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR, float* outL,
                 float* outR, int count, CascadeGains gains = {});
 // The same on a chosen path, which must be available. [audio thread]
-void runCascade(CascadePath path, StereoSection* const* sections, int sectionCount, const float* inL,
-                const float* inR, float* outL, float* outR, int count, CascadeGains gains = {});
+void runCascade(CascadePath path, StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
+                float* outL, float* outR, int count, CascadeGains gains = {});

@@ -137,8 +137,7 @@ public:
             fullStep<Sample::FirstOfPair>(inL, inR, outL, outR, n, carried[n % lag]);
             fullStep<Sample::SecondOfPair>(inL, inR, outL, outR, n + 1, carried[(n + 1) % lag]);
         }
-        if (n < count)
-            fullStep<Sample::Single>(inL, inR, outL, outR, n, carried[n % lag]);
+        if (n < count) fullStep<Sample::Single>(inL, inR, outL, outR, n, carried[n % lag]);
         // The last samples leave through the high halves; the low halves keep their history.
         copyHistory(saved);
         for (int m = std::max(count, lag); m < count + lag; ++m) {
@@ -189,8 +188,7 @@ private:
     template <Sample kind>
     [[gnu::target("avx")]] Narrow last(Narrow x)
     {
-        if constexpr (Extra)
-            return scaledAfter(2 * H, sectionStep<kind>(ce, he, x));
+        if constexpr (Extra) return scaledAfter(2 * H, sectionStep<kind>(ce, he, x));
         return x;
     }
 
@@ -201,8 +199,7 @@ private:
 
     [[gnu::target("avx")]] void copyHistory(History<Wide>* to) const
     {
-        for (int j = 0; j < H; ++j)
-            to[j] = h[j];
+        for (int j = 0; j < H; ++j) to[j] = h[j];
     }
 
     template <int lanes>
@@ -256,8 +253,8 @@ using PipelineRun = void (*)(StereoSection* const*, const float*, const float*, 
 
 // By section count, 2 .. 10.
 constexpr PipelineRun pipelines[] = {
-    runPipeline<1, false>, runPipeline<1, true>, runPipeline<2, false>, runPipeline<2, true>, runPipeline<3, false>,
-    runPipeline<3, true>,  runPipeline<4, false>, runPipeline<4, true>, runPipeline<5, false>,
+    runPipeline<1, false>, runPipeline<1, true>,  runPipeline<2, false>, runPipeline<2, true>,  runPipeline<3, false>,
+    runPipeline<3, true>,  runPipeline<4, false>, runPipeline<4, true>,  runPipeline<5, false>,
 };
 static_assert(std::size(pipelines) == 2 * maxStages - 1);
 
@@ -267,7 +264,7 @@ void runPart(StereoSection* const* s, int sectionCount, const float* inL, const 
     pipelines[sectionCount - 2](s, inL, inR, outL, outR, count, gains);
 }
 
-} // namespace
+}  // namespace
 
 void dsp::runCascadeAvx(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
                         float* outL, float* outR, int count, CascadeGains gains)

@@ -60,8 +60,7 @@ template <class Field>
 [[gnu::target("avx512f")]] Wide gather(StereoSection* const (&s)[quarters], Field field)
 {
     Narrow pairs[quarters];
-    for (int q = 0; q < quarters; ++q)
-        pairs[q] = s[q] != nullptr ? _mm_load_pd(s[q]->*field) : _mm_setzero_pd();
+    for (int q = 0; q < quarters; ++q) pairs[q] = s[q] != nullptr ? _mm_load_pd(s[q]->*field) : _mm_setzero_pd();
     using Half = double __attribute__((vector_size(32)));
     const Half low = __builtin_shufflevector(pairs[0], pairs[1], 0, 1, 2, 3);
     const Half high = __builtin_shufflevector(pairs[2], pairs[3], 0, 1, 2, 3);
@@ -74,8 +73,7 @@ template <class Field>
     const Narrow pairs[quarters] = {__builtin_shufflevector(v, v, 0, 1), __builtin_shufflevector(v, v, 2, 3),
                                     __builtin_shufflevector(v, v, 4, 5), __builtin_shufflevector(v, v, 6, 7)};
     for (int q = 0; q < quarters; ++q)
-        if (s[q] != nullptr)
-            _mm_store_pd(s[q]->*field, pairs[q]);
+        if (s[q] != nullptr) _mm_store_pd(s[q]->*field, pairs[q]);
 }
 
 // Where a sample falls. The main loop takes samples in pairs, and for the second of a pair
@@ -111,8 +109,7 @@ public:
             }
             // An absent section passes its input on unchanged.
             present[j] = 0;
-            for (int q = 0; q < quarters; ++q)
-                present[j] |= sections[j][q] != nullptr ? lanesOf(q) : 0;
+            for (int q = 0; q < quarters; ++q) present[j] |= sections[j][q] != nullptr ? lanesOf(q) : 0;
             c[j] = {gather(sections[j], &StereoSection::nb0), gather(sections[j], &StereoSection::nb1),
                     gather(sections[j], &StereoSection::nb2), gather(sections[j], &StereoSection::na1),
                     gather(sections[j], &StereoSection::na2)};
@@ -123,8 +120,8 @@ public:
         // multiplied by one, which leaves them as they are.
         if (gains.makeupAfter >= 0 && gains.makeupAfter < sectionCount) {
             makeupStage = gains.makeupAfter % H;
-            makeup = _mm512_mask_blend_pd(lanesOf(gains.makeupAfter / H), _mm512_set1_pd(1.0),
-                                          _mm512_set1_pd(gains.makeup));
+            makeup =
+                _mm512_mask_blend_pd(lanesOf(gains.makeupAfter / H), _mm512_set1_pd(1.0), _mm512_set1_pd(gains.makeup));
         }
         gainOut = _mm_set1_pd(gains.output);
     }
@@ -137,20 +134,17 @@ public:
         // Until every quarter has a sample to filter, and again while the last samples
         // leave through the later quarters, only some quarters run.
         int m = 0;
-        for (; m < std::min(count, delay); ++m)
-            partialStep(inL, inR, outL, outR, count, m, carried[m % lag]);
+        for (; m < std::min(count, delay); ++m) partialStep(inL, inR, outL, outR, count, m, carried[m % lag]);
         // Sample m is read before sample m - delay is written, which keeps in-place and
         // swapped buffers right.
         if (m == delay) {
             static_assert(lag % 2 == 0 && delay % lag == 0);
             Wide r[lag];
             std::copy(std::begin(carried), std::end(carried), r);
-            for (; m + lag <= count; m += lag)
-                fullSteps(inL, inR, outL, outR, m, r, std::make_index_sequence<lag>{});
+            for (; m + lag <= count; m += lag) fullSteps(inL, inR, outL, outR, m, r, std::make_index_sequence<lag>{});
             std::copy(std::begin(r), std::end(r), carried);
         }
-        for (; m < count + delay; ++m)
-            partialStep(inL, inR, outL, outR, count, m, carried[m % lag]);
+        for (; m < count + delay; ++m) partialStep(inL, inR, outL, outR, count, m, carried[m % lag]);
         store();
     }
 
@@ -160,14 +154,14 @@ private:
     [[gnu::target("avx512f")]] inline void fullSteps(const float* inL, const float* inR, float* outL, float* outR,
                                                      int m, Wide (&r)[lag], std::index_sequence<k...>)
     {
-        (fullStep<k % 2 == 0 ? Sample::FirstOfPair : Sample::SecondOfPair>(inL, inR, outL, outR, m + k, r[k]), ...);
+        (fullStep < k % 2 == 0 ? Sample::FirstOfPair : Sample::SecondOfPair > (inL, inR, outL, outR, m + k, r[k]), ...);
     }
 
     // Sample m in, sample m - delay out, with every quarter at work; the carried slot gives
     // the last stage's output of step m - lag to the next quarters and takes that of step m.
     template <Sample kind>
-    [[gnu::target("avx512f")]] inline void fullStep(const float* inL, const float* inR, float* outL, float* outR,
-                                                    int m, Wide& slot)
+    [[gnu::target("avx512f")]] inline void fullStep(const float* inL, const float* inR, float* outL, float* outR, int m,
+                                                    Wide& slot)
     {
         slot = step<kind, false>(enter(loadStereo(inL, inR, m), slot), allLanes);
         storeStereo(slot, gainOut, outL, outR, m - delay);
@@ -175,8 +169,8 @@ private:
 
     // Step m, where only the quarters with a sample in the block run: quarter q filters
     // sample m - q * lag if that lies in 0 .. count - 1, and the others keep their history.
-    [[gnu::target("avx512f")]] void partialStep(const float* inL, const float* inR, float* outL, float* outR,
-                                                int count, int m, Wide& slot)
+    [[gnu::target("avx512f")]] void partialStep(const float* inL, const float* inR, float* outL, float* outR, int count,
+                                                int m, Wide& slot)
     {
         __mmask8 active = 0;
         for (int q = 0; q < quarters; ++q) {
@@ -185,8 +179,7 @@ private:
         }
         const Wide input = m < count ? loadStereo(inL, inR, m) : _mm512_setzero_pd();
         slot = step<Sample::Single, true>(enter(input, slot), active);
-        if (m >= delay)
-            storeStereo(slot, gainOut, outL, outR, m - delay);
+        if (m >= delay) storeStereo(slot, gainOut, outL, outR, m - delay);
     }
 
     // The input of the first stage: the new sample in quarter 0, and in every later quarter
@@ -253,8 +246,7 @@ private:
 
 template <int H>
 [[gnu::target("avx512f")]] void runPipeline(StereoSection* const* s, int sectionCount, const float* inL,
-                                            const float* inR, float* outL, float* outR, int count,
-                                            CascadeGains gains)
+                                            const float* inR, float* outL, float* outR, int count, CascadeGains gains)
 {
     Pipeline<H>(s, sectionCount, gains).run(inL, inR, outL, outR, count);
 }
@@ -269,7 +261,7 @@ void runPart(StereoSection* const* s, int sectionCount, const float* inL, const 
     pipelines[(sectionCount + quarters - 1) / quarters - 1](s, sectionCount, inL, inR, outL, outR, count, gains);
 }
 
-} // namespace
+}  // namespace
 
 void dsp::runCascadeAvx512(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
                            float* outL, float* outR, int count, CascadeGains gains)

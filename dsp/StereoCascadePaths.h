@@ -37,8 +37,8 @@ void runInParts(int longest, PipelinedRun run, StereoSection* const* sections, i
 
 // Left and right in one SSE2 register (two scalars where there is none); up to four
 // consecutive sections per sample loop.
-void runCascadeSse2(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
-                    float* outL, float* outR, int count, CascadeGains gains);
+void runCascadeSse2(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR, float* outL,
+                    float* outR, int count, CascadeGains gains);
 
 // A vector path's registers of one lane group: the coefficients of the sections it holds
 // and their histories, lane for lane as in StereoSection.
@@ -55,15 +55,15 @@ struct History {
 #if defined(TOLVAN_CASCADE_AVX)
 // Two sections in one four-double register, the second of them one sample behind, so that
 // every section of the chain runs in one sample loop. Only on processors with AVX.
-void runCascadeAvx(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
-                   float* outL, float* outR, int count, CascadeGains gains);
+void runCascadeAvx(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR, float* outL,
+                   float* outR, int count, CascadeGains gains);
 #endif
 
 #if defined(TOLVAN_CASCADE_AVX512)
 // Four sections in one eight-double register, each a few samples behind the one before.
 // Only on processors with AVX-512 (the foundation set).
-void runCascadeAvx512(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR,
-                      float* outL, float* outR, int count, CascadeGains gains);
+void runCascadeAvx512(StereoSection* const* sections, int sectionCount, const float* inL, const float* inR, float* outL,
+                      float* outR, int count, CascadeGains gains);
 #endif
 
-} // namespace dsp
+}  // namespace dsp

@@ -22,8 +22,7 @@ public:
     // [reader]
     bool take()
     {
-        if ((middle.load(std::memory_order_relaxed) & freshBit) == 0)
-            return false;
+        if ((middle.load(std::memory_order_relaxed) & freshBit) == 0) return false;
         front = middle.exchange(front, std::memory_order_acq_rel) & indexMask;
         return true;
     }

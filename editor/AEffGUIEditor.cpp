@@ -23,7 +23,8 @@ constexpr std::array<std::pair<unsigned char, VSTGUI::VirtualKey>, 5> kVirtualKe
     {VKEY_DOWN, VSTGUI::VirtualKey::Down},
 }};
 
-VSTGUI::KeyCode toolkitKey(const VstKeyCode& key) {
+VSTGUI::KeyCode toolkitKey(const VstKeyCode& key)
+{
     VSTGUI::KeyCode translated;
     translated.character = key.character;
     if (key.virt != 0) {
@@ -39,7 +40,8 @@ VSTGUI::KeyCode toolkitKey(const VstKeyCode& key) {
 
 AEffGUIEditor::AEffGUIEditor(AudioEffect* owner) : AEffEditor(owner) {}
 
-bool AEffGUIEditor::getEditorRect(ERect** rect) {
+bool AEffGUIEditor::getEditorRect(ERect** rect)
+{
     *rect = &editorRect;
     return true;
 }
@@ -50,16 +52,19 @@ bool AEffGUIEditor::keyDown(VstKeyCode& key) { return frame != nullptr && frame-
 
 bool AEffGUIEditor::keyUp(VstKeyCode& key) { return frame != nullptr && frame->keyUp(toolkitKey(key)) == 1; }
 
-bool AEffGUIEditor::wheel(float distance) {
+bool AEffGUIEditor::wheel(float distance)
+{
     if (frame == nullptr) return false;
     VSTGUI::platform::Window* window = frame->getWindow();
     if (window == nullptr) return false;
     // The host passes no position: the wheel acts where the cursor is, in frame coordinates.
     VSTGUI::CDrawContext context(window, frame, nullptr);
-    return frame->wheel(&context, VSTGUI::platform::services().getCursorPosition() - window->getScreenRect().topLeft(), distance);
+    return frame->wheel(&context, VSTGUI::platform::services().getCursorPosition() - window->getScreenRect().topLeft(),
+                        distance);
 }
 
-bool AEffGUIEditor::setKnobMode(int32_t mode) {
+bool AEffGUIEditor::setKnobMode(int32_t mode)
+{
     processKnobMode.store(mode, std::memory_order_relaxed);
     return true;
 }

@@ -40,8 +40,7 @@ float halfStepFactor()
 
 float binDecibels(float power)
 {
-    if (!(power > static_cast<float>(levels::kSmallestNormalFloat)))
-        return kFloorDb;
+    if (!(power > static_cast<float>(levels::kSmallestNormalFloat))) return kFloorDb;
     return 10.0f * std::log10(power);
 }
 
@@ -49,13 +48,11 @@ int32_t pointCapacityFor(int32_t sampleRate)
 {
     const float r = pointStepRatio();
     float low = 440.0f;
-    while (low / r >= 20.0f)
-        low /= r;
+    while (low / r >= 20.0f) low /= r;
     // Steps counted as integers: the same as 24 log2(high / low), without its rounding.
     const int32_t nyquist = sampleRate / 2;
     int32_t steps = 0;
-    for (float f = low * r; f <= static_cast<float>(nyquist); f *= r)
-        ++steps;
+    for (float f = low * r; f <= static_cast<float>(nyquist); f *= r) ++steps;
     return steps + 64;
 }
 
@@ -64,11 +61,9 @@ PointTableShape buildPointTable(std::span<PointEntry> table, const AxisLayout& a
     std::fill(table.begin(), table.end(), PointEntry{});
     const int32_t binCount = axis.analyserSize / 2;
     PointTableShape shape;
-    if (binCount < 4 || axis.analyserRate <= 0)
-        return shape;
+    if (binCount < 4 || axis.analyserRate <= 0) return shape;
     // The largest bin below fMin, never past the bins that exist.
-    while (shape.firstBin + 1 < binCount && binFrequency(shape.firstBin + 1, axis) < axis.fMin)
-        ++shape.firstBin;
+    while (shape.firstBin + 1 < binCount && binFrequency(shape.firstBin + 1, axis) < axis.fMin) ++shape.firstBin;
 
     const float r = pointStepRatio();
     const float half = halfStepFactor();
@@ -90,8 +85,8 @@ PointTableShape buildPointTable(std::span<PointEntry> table, const AxisLayout& a
         e.binPos = static_cast<float>(static_cast<double>(axis.analyserSize) * e.fLo / axis.analyserRate);
         e.x = toColumn((e.lnFLo - axis.lnFMin) * axis.pixelsPerLn + axis.plotLeft + 0.5f);
         if (interpolate)
-            e.interpBin = static_cast<uint16_t>(
-                std::clamp(static_cast<int32_t>(e.binPos) - 1, 1, std::max(lastKnotStart, 1)));
+            e.interpBin =
+                static_cast<uint16_t>(std::clamp(static_cast<int32_t>(e.binPos) - 1, 1, std::max(lastKnotStart, 1)));
     }
     shape.pointCount = p;
     return shape;
@@ -100,8 +95,8 @@ PointTableShape buildPointTable(std::span<PointEntry> table, const AxisLayout& a
 void fillBinLogFrequencies(std::span<float> lnBinFreq, int32_t analyserSize, int32_t analyserRate)
 {
     for (size_t k = 0; k < lnBinFreq.size(); ++k)
-        lnBinFreq[k] = k == 0 ? 0.0f
-                              : static_cast<float>(safeLog(static_cast<double>(k) * analyserRate / analyserSize));
+        lnBinFreq[k] =
+            k == 0 ? 0.0f : static_cast<float>(safeLog(static_cast<double>(k) * analyserRate / analyserSize));
 }
 
 void NaturalSpline::build(const float* x, const float* y)
@@ -114,8 +109,7 @@ void NaturalSpline::build(const float* x, const float* y)
     for (int32_t i = 0; i < kKnots - 1; ++i) {
         h[i] = x[i + 1] - x[i];
         // Knots that coincide leave the spline straight.
-        if (!(h[i] > 0.0f))
-            return;
+        if (!(h[i] > 0.0f)) return;
         s[i] = (y[i + 1] - y[i]) / h[i];
     }
     // The two inner knots' equations, with c at both ends 0:
@@ -133,11 +127,9 @@ float NaturalSpline::evaluate(float x) const
 {
     auto lo = static_cast<int32_t>(std::lower_bound(knotX.begin(), knotX.end(), x) - knotX.begin());
     lo = std::min(lo, kKnots - 1);
-    if (lo > 0)
-        --lo;
+    if (lo > 0) --lo;
     const float h = knotX[lo + 1] - knotX[lo];
-    if (h == 0.0f)
-        return 0.0f;
+    if (h == 0.0f) return 0.0f;
     const float t = x - knotX[lo];
     const float c0 = coefficient[lo];
     const float c1 = coefficient[lo + 1];
@@ -158,8 +150,7 @@ void pointLevels(std::span<const PointEntry> table, int32_t firstBin, const floa
             if (e.interpBin != splineStart) {
                 const int32_t d = e.interpBin;
                 float knotLevels[NaturalSpline::kKnots];
-                for (int32_t i = 0; i < NaturalSpline::kKnots; ++i)
-                    knotLevels[i] = binDecibels(bins[d + i]);
+                for (int32_t i = 0; i < NaturalSpline::kKnots; ++i) knotLevels[i] = binDecibels(bins[d + i]);
                 spline.build(lnBinFreq + d, knotLevels);
                 splineStart = d;
             }
@@ -167,8 +158,7 @@ void pointLevels(std::span<const PointEntry> table, int32_t firstBin, const floa
         } else if (bin < e.endBin) {
             const int32_t end = std::min<int32_t>(e.endBin, binCount);
             float largest = 0.0f;
-            for (; bin < end; ++bin)
-                largest = std::max(largest, bins[bin]);
+            for (; bin < end; ++bin) largest = std::max(largest, bins[bin]);
             bin = e.endBin;
             levels[p] = binDecibels(largest);
         } else {

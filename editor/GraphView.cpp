@@ -48,10 +48,9 @@ struct FrequencyMark {
 };
 
 constexpr std::array<FrequencyMark, 30> kFrequencyMarks{{
-    {20, 2},    {30, 0},    {40, 0},    {50, 3},    {60, 0},    {70, 0},    {80, 0},    {90, 0},
-    {100, 3},   {200, 0},   {300, 0},   {400, 0},   {500, 3},   {600, 0},   {700, 0},   {800, 0},
-    {900, 0},   {1000, 3},  {2000, 0},  {3000, 0},  {4000, 0},  {5000, 3},  {6000, 0},  {7000, 0},
-    {8000, 0},  {9000, 0},  {10000, 3}, {20000, 2}, {30000, 0}, {40000, 2},
+    {20, 2},   {30, 0},   {40, 0},   {50, 3},   {60, 0},   {70, 0},   {80, 0},    {90, 0},    {100, 3},   {200, 0},
+    {300, 0},  {400, 0},  {500, 3},  {600, 0},  {700, 0},  {800, 0},  {900, 0},   {1000, 3},  {2000, 0},  {3000, 0},
+    {4000, 0}, {5000, 3}, {6000, 0}, {7000, 0}, {8000, 0}, {9000, 0}, {10000, 3}, {20000, 2}, {30000, 0}, {40000, 2},
 }};
 
 // Major lines reach this far beyond the plot at top and bottom.
@@ -79,9 +78,7 @@ CFRGRAP::CFRGRAP(const Rect& bounds, CBitmap* bitmap, EffectDisplay& shown, CCon
     : CGRAP(bounds, controlListener, -1, bitmap),
       plotRect(bounds.left + kPlotInsetLeft, bounds.top + kPlotInsetTop, bounds.right - kPlotInsetRight,
                bounds.bottom - kPlotInsetBottom),
-      display(shown),
-      sampleRate(shown.getSampleRateHz()),
-      plotWidth1(plotRect.width() - 1),
+      display(shown), sampleRate(shown.getSampleRateHz()), plotWidth1(plotRect.width() - 1),
       plotHeight1(plotRect.height() - 1)
 {
     const auto capacity = static_cast<size_t>(graph::pointCapacityFor(std::max(kHighestSampleRate, sampleRate)));
@@ -117,8 +114,7 @@ int32_t CFRGRAP::xOf(float frequency) const
 
 int32_t CFRGRAP::yOf(float level) const
 {
-    if (spanDb == 0.0f)
-        return plotRect.top;
+    if (spanDb == 0.0f) return plotRect.top;
     return truncateToInt((topDb - level) * static_cast<float>(plotHeight1) / spanDb + static_cast<float>(plotRect.top) +
                          0.5f);
 }
@@ -141,8 +137,7 @@ void CFRGRAP::setDbScale(float bottom, float top, float step)
     }
     // The curves shown move with the scale at once rather than at their next trace.
     for (Trace which : {Trace::pre, Trace::post, Trace::response})
-        if (traced[static_cast<size_t>(which)] && pointCount >= 2)
-            placeCurve(which);
+        if (traced[static_cast<size_t>(which)] && pointCount >= 2) placeCurve(which);
     setDirty(true);
 }
 
@@ -150,16 +145,14 @@ void CFRGRAP::setFrequencyRange(float lowest, float highest, float slope)
 {
     slopeDbPerOct = slope;
     // An axis needs two distinct positive ends; anything else keeps the one there is.
-    if (!(lowest > 0.0f && highest > lowest && std::isfinite(highest)))
-        return;
+    if (!(lowest > 0.0f && highest > lowest && std::isfinite(highest))) return;
     fMin = lowest;
     fMax = highest;
     lnFMin = std::log(fMin);
     pixelsPerLn = static_cast<float>(plotWidth1) / (std::log(fMax) - lnFMin);
     pointCapacity = std::min(graph::pointCapacityFor(sampleRate), static_cast<int32_t>(pointTable.size()));
 
-    for (auto* curve : {&preCurve, &postCurve, &responseCurve})
-        std::fill(curve->begin(), curve->end(), LineSegment{});
+    for (auto* curve : {&preCurve, &postCurve, &responseCurve}) std::fill(curve->begin(), curve->end(), LineSegment{});
     traced.fill(false);
     // The memories start below the plot, as after a reset, rather than undefined.
     std::fill(preMemory.begin(), preMemory.end(), bottomDb - 1.0f);
@@ -193,16 +186,13 @@ void CFRGRAP::rebuildFrequencyGrid()
     freqLabelCount = 0;
     for (size_t i = 0; i < kFrequencyMarks.size(); ++i) {
         const FrequencyMark mark = kFrequencyMarks[i];
-        if (mark.frequency < fMin)
-            continue;
-        if (mark.frequency > fMax)
-            break;
+        if (mark.frequency < fMin) continue;
+        if (mark.frequency > fMax) break;
         const int32_t x = xOf(mark.frequency);
         const int32_t overhang = (mark.flags & kMajorLine) != 0 ? kMajorLineOverhang : 0;
         freqGrid[static_cast<size_t>(freqGridCount++)] = {{x, plotRect.top - overhang},
                                                           {x, plotRect.bottom + overhang}};
-        if ((mark.flags & kLabelled) == 0)
-            continue;
+        if ((mark.flags & kLabelled) == 0) continue;
         FrequencyLabel& label = freqLabels[static_cast<size_t>(freqLabelCount)];
         const int32_t left = i == 0 ? x : x - kLabelLead;
         label.box = {left + 1, plotRect.bottom + 2, left + 32, plotRect.bottom + 12};
@@ -239,8 +229,7 @@ void CFRGRAP::setShift(float shiftDb)
 
 void CFRGRAP::setGraphSampleRate(int32_t hz)
 {
-    if (hz < kLowestSampleRate)
-        return;
+    if (hz < kLowestSampleRate) return;
     sampleRate = hz;
     setFrequencyRange(fMin, static_cast<float>(hz) * 0.5f, slopeDbPerOct);
     graph::fillBinLogFrequencies(lnBinFreq, SpectrumAnalyser::frameSize, display.getSampleRateHz());
@@ -289,16 +278,14 @@ bool CFRGRAP::traceSpectrum(Trace target)
     }
     // An effect without a response analyser has no response to show, and an axis of
     // fewer than two points no curve to draw.
-    if (bins == nullptr || pointCount < 2)
-        return false;
-    graph::pointLevels({pointTable.data(), static_cast<size_t>(pointCount)}, firstBin, bins,
-                       SpectrumAnalyser::binCount, lnBinFreq.data(), levels.data());
+    if (bins == nullptr || pointCount < 2) return false;
+    graph::pointLevels({pointTable.data(), static_cast<size_t>(pointCount)}, firstBin, bins, SpectrumAnalyser::binCount,
+                       lnBinFreq.data(), levels.data());
 
     float* shown = shownLevels(target);
     for (int32_t p = 0; p < pointCount; ++p) {
         float level = levels[static_cast<size_t>(p)];
-        if (std::isnan(level))
-            level = graph::kFloorDb;
+        if (std::isnan(level)) level = graph::kFloorDb;
         if (!spectrum) {
             // Kept relative to the plot's middle, where a flat response lies.
             shown[p] = level + graph::kResponseCalibrationDb;
@@ -308,17 +295,14 @@ bool CFRGRAP::traceSpectrum(Trace target)
         // A memory below the plot, or one that an overflowing signal made infinite, starts
         // again just under the plot.
         float& m = shown[p];
-        if (!(m >= bottomDb) || std::isinf(m))
-            m = bottomDb - 1.0f;
+        if (!(m >= bottomDb) || std::isinf(m)) m = bottomDb - 1.0f;
         // A rising level shows at once; a falling one closes 15 % of the gap per trace.
-        if (!(level > m))
-            level = m * graph::kMemoryWeight + level * graph::kNewWeight;
+        if (!(level > m)) level = m * graph::kMemoryWeight + level * graph::kNewWeight;
         m = level;
     }
     traced[static_cast<size_t>(target)] = true;
     const bool moved = placeCurve(target);
-    if (spectrum || moved)
-        setDirty(true);
+    if (spectrum || moved) setDirty(true);
     return spectrum || moved;
 }
 
@@ -350,8 +334,7 @@ bool CFRGRAP::placeCurve(Trace which)
 void CFRGRAP::draw(CDrawContext* context)
 {
     CFrame* owner = getFrame();
-    if (context == nullptr || owner == nullptr || !owner->isOpen())
-        return;
+    if (context == nullptr || owner == nullptr || !owner->isOpen()) return;
     drawBackgroundBitmap(context, {0, 0});
     drawScales(context);
 
@@ -419,8 +402,7 @@ void CFRGRAP::drawScales(CDrawContext* context)
 void CFRGRAP::drawLegend(CDrawContext* context, const char* text, int32_t x, int32_t y, int32_t lineHeight)
 {
     const auto length = static_cast<int32_t>(std::strlen(text));
-    if (length == 0)
-        return;
+    if (length == 0) return;
     context->setFont(kLegendFont, static_cast<int32_t>(lineHeight * 0.8 + 0.5), kFontStyleBold);
     context->drawString(text, {x + 1, y, x + (lineHeight / 2) * length, y + lineHeight}, false, kAlignLeft);
 }

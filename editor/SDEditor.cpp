@@ -227,8 +227,8 @@ void SDEditor::buildRow(const ControlDescriptor& row)
     }
     case KindVerticalSlider: {
         const int32_t handleHeight = second != nullptr ? second->getHeight() : 0;
-        NewView<CVerticalSlider> slider(
-            new CVerticalSlider({x, y, x + w, y + h}, this, row.id, y, y + h - handleHeight - 1, second, first, {0, 0}));
+        NewView<CVerticalSlider> slider(new CVerticalSlider({x, y, x + w, y + h}, this, row.id, y,
+                                                            y + h - handleHeight - 1, second, first, {0, 0}));
         slider->setOffsetHandle({1, 0});
         control = std::move(slider);
         break;
@@ -343,10 +343,7 @@ void SDEditor::showParameter(int32_t index, float value)
     anyPending.store(true, std::memory_order_release);
 }
 
-void SDEditor::setGraphSampleRate(int32_t hz)
-{
-    pendingSampleRate.store(hz, std::memory_order_release);
-}
+void SDEditor::setGraphSampleRate(int32_t hz) { pendingSampleRate.store(hz, std::memory_order_release); }
 
 bool SDEditor::applyPendingValues()
 {

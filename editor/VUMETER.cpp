@@ -20,7 +20,8 @@ constexpr float kScaleSpanReciprocal = 0.027777778f;  // 1 / 36 dB
 // has long reached the bottom of the scale, so the rest are not worth running.
 constexpr uint32_t kMostStepsPerUpdate = 400;
 
-int32_t stripFrameHeight(const VSTGUI::CBitmap* strip) {
+int32_t stripFrameHeight(const VSTGUI::CBitmap* strip)
+{
     return strip != nullptr ? strip->getHeight() / VUMETER::kImageCount : 0;
 }
 
@@ -31,14 +32,14 @@ int32_t stripWidth(const VSTGUI::CBitmap* strip) { return strip != nullptr ? str
 VUMETER::VUMETER(VSTGUI::CBitmap* filmStrip, int32_t x, int32_t y, EffectDisplay* shown)
     : CMovieBitmap({x, y, x + stripWidth(filmStrip), y + stripFrameHeight(filmStrip)}, nullptr, -1, kImageCount,
                    stripFrameHeight(filmStrip), filmStrip),
-      display(shown),
-      attackWeight(static_cast<float>(std::exp(-0.4999999925494195))),
-      releaseFactor(static_cast<float>(std::exp(-0.05))),
-      lastStepTime(VSTGUI::platform::services().getTicks()) {
+      display(shown), attackWeight(static_cast<float>(std::exp(-0.4999999925494195))),
+      releaseFactor(static_cast<float>(std::exp(-0.05))), lastStepTime(VSTGUI::platform::services().getTicks())
+{
     if (display == nullptr) throw std::invalid_argument("VUMETER needs an effect's display");
 }
 
-void VUMETER::advanceOneStep() {
+void VUMETER::advanceOneStep()
+{
     if (level <= peak) {
         level = (1 - attackWeight) * peak + attackWeight * level;
         peak = releaseFactor * peak;
@@ -48,7 +49,8 @@ void VUMETER::advanceOneStep() {
     }
 }
 
-void VUMETER::updateMeter() {
+void VUMETER::updateMeter()
+{
     // The meter consumes the maximum the audio thread collected since the previous take.
     const auto taken = static_cast<float>(display->takePeakLevel());
     if (taken > peak) peak = taken;

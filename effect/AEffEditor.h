@@ -16,7 +16,8 @@ public:
 
     virtual AudioEffect* getEffect() { return effect; }
     virtual bool getEditorRect(ERect**) { return false; }
-    virtual bool open(void* parent) {
+    virtual bool open(void* parent)
+    {
         parentWindow = parent;
         return false;
     }

@@ -25,7 +25,9 @@ constexpr double kResetOffset = 0.1f;
 
 }  // namespace
 
-AKkk::AKkk(HostCallback hostCallback, EditorFactory makeEditor) : AudioEffectX(hostCallback, kNumPrograms, kNumParameters) {
+AKkk::AKkk(HostCallback hostCallback, EditorFactory makeEditor)
+    : AudioEffectX(hostCallback, kNumPrograms, kNumParameters)
+{
     ::getModulePath(modulePath, sizeof modulePath);
 
     programBank.reset(new (std::nothrow) ProgramRecord[kNumPrograms]);
@@ -62,7 +64,8 @@ AKkk::AKkk(HostCallback hostCallback, EditorFactory makeEditor) : AudioEffectX(h
 // The editor goes first: closing its window may still read the bank and the analysers.
 AKkk::~AKkk() { destroyEditor(); }
 
-void AKkk::resumeProcessing() {
+void AKkk::resumeProcessing()
+{
     if ((record.flags & effFlagsIsSynth) != 0 || canDo("receiveVstMidiEvent") == 1) wantMidi();
     if (preAnalyser != nullptr) preAnalyser->reset();
     if (postAnalyser != nullptr) postAnalyser->reset();
@@ -71,7 +74,8 @@ void AKkk::resumeProcessing() {
     peakLevel = 0;
 }
 
-void AKkk::changeSampleRate(float rate) {
+void AKkk::changeSampleRate(float rate)
+{
     // The base keeps the rate it was constructed with; the effect runs on the whole hertz.
     const int32_t hz = static_cast<int32_t>(rate);
     sampleRateHz.store(hz, std::memory_order_relaxed);
@@ -84,22 +88,26 @@ void AKkk::changeSampleRate(float rate) {
 
 void AKkk::changeBlockSize(int32_t size) { blockSize = size; }
 
-bool AKkk::getEffectName(char* text) {
+bool AKkk::getEffectName(char* text)
+{
     copyHostText(text, kEffectName, kMaxEffectNameSize);
     return true;
 }
 
-bool AKkk::getVendorString(char* text) {
+bool AKkk::getVendorString(char* text)
+{
     copyHostText(text, kVendorString, kMaxVendorStringSize);
     return true;
 }
 
-bool AKkk::getProductString(char* text) {
+bool AKkk::getProductString(char* text)
+{
     copyHostText(text, kProductString, kMaxProductStringSize);
     return true;
 }
 
-void AKkk::setParameterValue(int32_t index, float value) {
+void AKkk::setParameterValue(int32_t index, float value)
+{
     if (index == kResetParameter) {
         // Summed in double from the two single-precision numbers: 0.9 does not reset, 1.9
         // does, and a value of 2 or more from a host does not.
@@ -118,15 +126,18 @@ void AKkk::setParameterValue(int32_t index, float value) {
     if (editor != nullptr) editor->showParameter(index, stored);
 }
 
-uint64_t AKkk::storeValue(int32_t index, double value) {
+uint64_t AKkk::storeValue(int32_t index, double value)
+{
     currentValues[index].store(value, std::memory_order_relaxed);
     if (programBank != nullptr) {
-        std::atomic_ref<double>(programBank[currentProgram.load()].values[index]).store(value, std::memory_order_relaxed);
+        std::atomic_ref<double>(programBank[currentProgram.load()].values[index])
+            .store(value, std::memory_order_relaxed);
     }
     return parameterChange(index);
 }
 
-float AKkk::getParameterValue(int32_t index) {
+float AKkk::getParameterValue(int32_t index)
+{
     if (index == kResetParameter) return 0;
     return static_cast<float>(currentValue(index));
 }
@@ -135,7 +146,8 @@ void AKkk::parameterLabel(int32_t index, char* text) { parameterUnitText(index, 
 
 void AKkk::parameterDisplay(int32_t index, char* text) { parameterValueText(index, currentValue(index), text); }
 
-void AKkk::parameterName(int32_t index, char* text) {
+void AKkk::parameterName(int32_t index, char* text)
+{
     if (editor == nullptr) return;
     if (index < kFirstNamedIndex) {
         text[0] = 0;
@@ -144,21 +156,25 @@ void AKkk::parameterName(int32_t index, char* text) {
     copyHostText(text, findDescriptor(index).name, kMaxParameterTextSize);
 }
 
-bool AKkk::hasAnalysers() const {
+bool AKkk::hasAnalysers() const
+{
     return preAnalyser != nullptr && postAnalyser != nullptr && responseAnalyser != nullptr;
 }
 
-bool AKkk::spectrumShown(Spectrum which) const {
+bool AKkk::spectrumShown(Spectrum which) const
+{
     const std::atomic<int32_t>& on = which == Spectrum::pre ? preAnalyserOn : postAnalyserOn;
     return on.load(std::memory_order_relaxed) != 0;
 }
 
-bool AKkk::takeSpectrum(Spectrum which, float* bins) {
+bool AKkk::takeSpectrum(Spectrum which, float* bins)
+{
     SpectrumAnalyser* analyser = analyserOf(which);
     return analyser != nullptr && analyser->takeSpectrum(bins);
 }
 
-void AKkk::resetSpectra() {
+void AKkk::resetSpectra()
+{
     for (const Spectrum which : {Spectrum::pre, Spectrum::post}) {
         if (SpectrumAnalyser* analyser = analyserOf(which)) analyser->reset();
     }

@@ -105,7 +105,8 @@ public:
     double heldPeakLevel() const { return peakLevel.load(std::memory_order_acquire); }
 
 private:
-    SpectrumAnalyser* analyserOf(Spectrum which) const {
+    SpectrumAnalyser* analyserOf(Spectrum which) const
+    {
         return which == Spectrum::pre ? preAnalyser.get() : postAnalyser.get();
     }
     // Calls f with the object of one band: the one place that maps the table's bands to
@@ -190,7 +191,8 @@ private:
 };
 
 template <class F>
-void AKkk::withBand(Band band, F&& f) {
+void AKkk::withBand(Band band, F&& f)
+{
     switch (band) {
     case Band::LowCut: f(lowCut); break;
     case Band::LowShelf: f(lowShelf); break;

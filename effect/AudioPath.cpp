@@ -11,7 +11,8 @@ static_assert(std::atomic<double>::is_always_lock_free && std::atomic<int32_t>::
 namespace {
 
 // The largest of |left| and |right| over the block; NaN never counts.
-double blockPeak(float* const* outputs, int32_t count) {
+double blockPeak(float* const* outputs, int32_t count)
+{
     double peak = 0;
     for (int32_t i = 0; i < count; ++i) {
         peak = std::fmax(peak, std::fmax(std::fabs(outputs[0][i]), std::fabs(outputs[1][i])));
@@ -21,7 +22,8 @@ double blockPeak(float* const* outputs, int32_t count) {
 
 }  // namespace
 
-void AKkk::processBlock(float** inputs, float** outputs, int32_t count) {
+void AKkk::processBlock(float** inputs, float** outputs, int32_t count)
+{
     // Nothing subnormal reaches the filters or the output; the host's mode comes back on return.
     const ScopedFlushDenormals flushDenormals;
     const bool open = editorOpen.load(std::memory_order_acquire) == 1;
@@ -35,8 +37,8 @@ void AKkk::processBlock(float** inputs, float** outputs, int32_t count) {
     // in between (or spuriously), and the next pass compares with what is there now.
     const double peak = blockPeak(outputs, count);
     double seen = peakLevel.load(std::memory_order_relaxed);
-    while (peak > seen && !peakLevel.compare_exchange_weak(seen, peak, std::memory_order_release,
-                                                           std::memory_order_relaxed)) {
+    while (peak > seen &&
+           !peakLevel.compare_exchange_weak(seen, peak, std::memory_order_release, std::memory_order_relaxed)) {
     }
     if (feedAnalysers && postAnalyserOn.load(std::memory_order_relaxed) != 0 && postAnalyser != nullptr) {
         postAnalyser->feed(count, outputs[0], outputs[1]);

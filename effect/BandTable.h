@@ -10,12 +10,12 @@
 enum class Band : int32_t { LowCut, LowShelf, Peak1, Peak2, Peak3, HiShelf, Balance, HiCut };
 
 enum class BandDesign : int32_t {
-    LowCut,     // high-pass cut filter
+    LowCut,  // high-pass cut filter
     LowShelf,
     Peak,
     HighShelf,
-    Balance,    // a high shelf whose output is brought back down by half its gain
-    HighCut,    // low-pass cut filter
+    Balance,  // a high shelf whose output is brought back down by half its gain
+    HighCut,  // low-pass cut filter
 };
 
 struct BandRow {
@@ -35,7 +35,8 @@ inline constexpr BandRow bandTable[] = {
     {Band::HiCut, BandDesign::HighCut, kHiCutEnabled, kHiCutFrequency, kNoParameter, kHiCutQ},
 };
 
-constexpr bool drivesBand(const BandRow& row, int32_t index) {
+constexpr bool drivesBand(const BandRow& row, int32_t index)
+{
     return index == row.enabled || index == row.frequency || index == row.gain || index == row.q;
 }
 

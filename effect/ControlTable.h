@@ -39,7 +39,8 @@ constexpr int32_t kNumPrograms = 8;
 
 // Whether a host or program value of the parameter is stored: the spare, the manual's and
 // Reset's never are.
-constexpr bool isStoredParameter(int32_t index) {
+constexpr bool isStoredParameter(int32_t index)
+{
     return index != kSpareParameter && index != kDocumentationParameter && index != kResetParameter;
 }
 
@@ -101,16 +102,18 @@ constexpr StringConvert cutQ = formatCutQ;
 
 // A row with neither value display nor name label.
 constexpr ControlDescriptor plain(int32_t id, const char* name, int32_t kind, int32_t bitmap, int32_t x, int32_t y,
-                                  double defaultValue) {
+                                  double defaultValue)
+{
     return {id, name, kind, bitmap, -1, x, y, false, 0, 0, false, 0, 0, nullptr, defaultValue, 0, 1, Linear, nullptr};
 }
 
 // A knob with a value display valueDy pixels below its top.
 constexpr ControlDescriptor knob(int32_t id, const char* name, int32_t bitmap, int32_t x, int32_t y, int32_t valueDy,
                                  StringConvert format, double defaultValue, double minValue, double maxValue,
-                                 int32_t curve) {
-    return {id,   name,         KindAnimKnob, bitmap,   -1,       x,     y,      false, 0, 0, true, 0, valueDy,
-            format, defaultValue, minValue,     maxValue, curve, nullptr};
+                                 int32_t curve)
+{
+    return {id,   name, KindAnimKnob, bitmap, -1,           x,        y,        false, 0,      0,
+            true, 0,    valueDy,      format, defaultValue, minValue, maxValue, curve, nullptr};
 }
 
 // The 41 rows followed by the terminator (id −1, name null).
@@ -166,7 +169,8 @@ inline constexpr ControlDescriptor controlTable[kNumParameters + 1] = {
 using controlrows::controlTable;
 
 // Exactly one row per host parameter precedes the terminator.
-constexpr int32_t countControlRows() {
+constexpr int32_t countControlRows()
+{
     int32_t rows = 0;
     while (controlTable[rows].name != nullptr) ++rows;
     return rows;

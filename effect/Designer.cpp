@@ -9,7 +9,6 @@
 
 namespace {
 
-
 int32_t truncated(double x) { return static_cast<int32_t>(std::trunc(x)); }
 
 // What a band's design is made of; a cut band has no gain.
@@ -20,7 +19,8 @@ struct BandSettings {
 BandSettings settingsOf(const CutFilter& filter) { return {filter.frequency, 0, filter.q}; }
 BandSettings settingsOf(const SectionPair& pair) { return {pair.left.frequency, pair.left.gain, pair.left.q}; }
 
-void design(CutFilter& filter, BandDesign kind, const BandSettings& s) {
+void design(CutFilter& filter, BandDesign kind, const BandSettings& s)
+{
     if (kind == BandDesign::LowCut) {
         filter.designLowCut(s.frequency, s.q);
     } else {
@@ -28,7 +28,8 @@ void design(CutFilter& filter, BandDesign kind, const BandSettings& s) {
     }
 }
 
-void design(SectionPair& pair, BandDesign kind, const BandSettings& s) {
+void design(SectionPair& pair, BandDesign kind, const BandSettings& s)
+{
     switch (kind) {
     case BandDesign::LowShelf: pair.designLowShelf(s.frequency, s.gain, s.q); break;
     case BandDesign::Peak: pair.designPeak(s.frequency, s.gain, s.q); break;
@@ -38,7 +39,8 @@ void design(SectionPair& pair, BandDesign kind, const BandSettings& s) {
 
 }  // namespace
 
-void AKkk::requestDesign(uint64_t bits) {
+void AKkk::requestDesign(uint64_t bits)
+{
     // Sequentially consistent throughout: a thread whose compare-exchange fails has put its
     // bits in before the designer clears `designing` and looks at pendingChanges again.
     pendingChanges.fetch_or(bits);
@@ -53,7 +55,8 @@ void AKkk::requestDesign(uint64_t bits) {
     }
 }
 
-void AKkk::applyChanges(uint64_t bits) {
+void AKkk::applyChanges(uint64_t bits)
+{
     if ((bits & kSampleRateChange) != 0) {
         const int32_t hz = sampleRateHz.load(std::memory_order_relaxed);
         for (const BandRow& row : bandTable) withBand(row.band, [&](auto& filter) { filter.setSampleRate(hz); });
@@ -73,7 +76,8 @@ void AKkk::applyChanges(uint64_t bits) {
     designCount.fetch_add(1, std::memory_order_release);
 }
 
-void AKkk::applyParameter(int32_t index, double x) {
+void AKkk::applyParameter(int32_t index, double x)
+{
     switch (index) {
     case kPreAnalyserParameter:
         preAnalyserOn = truncated(currentValue(index));
@@ -95,7 +99,8 @@ void AKkk::applyParameter(int32_t index, double x) {
     }
 }
 
-void AKkk::applyToBand(const BandRow& row, int32_t index, double x) {
+void AKkk::applyToBand(const BandRow& row, int32_t index, double x)
+{
     withBand(row.band, [&](auto& filter) {
         if (index == row.enabled) {
             filter.setEnabled(truncated(x));
@@ -108,5 +113,6 @@ void AKkk::applyToBand(const BandRow& row, int32_t index, double x) {
         design(filter, row.design, settings);
     });
     // Balance tilts around its frequency: half its gain comes off the whole signal.
-    if (row.design == BandDesign::Balance && index == row.gain) balanceMakeup = std::pow(levels::kDecibelBase, -0.5 * x);
+    if (row.design == BandDesign::Balance && index == row.gain)
+        balanceMakeup = std::pow(levels::kDecibelBase, -0.5 * x);
 }

@@ -5,7 +5,8 @@
 // Every text is bounded by the display buffer, whatever value arrives: a float far outside
 // the table's ranges would otherwise print dozens of digits.
 
-void formatDecibels(float x, char* text) {
+void formatDecibels(float x, char* text)
+{
     if (x < -160) {
         std::snprintf(text, kDisplayTextSize, "%s", "-oo dB");
     } else if (x > 160) {
@@ -15,7 +16,8 @@ void formatDecibels(float x, char* text) {
     }
 }
 
-void formatFrequency(float x, char* text) {
+void formatFrequency(float x, char* text)
+{
     const double hz = x;
     if (hz < 100) {
         std::snprintf(text, kDisplayTextSize, "%.1fHz", hz);
@@ -28,7 +30,8 @@ void formatFrequency(float x, char* text) {
     }
 }
 
-void formatNumber(float x, char* text) {
+void formatNumber(float x, char* text)
+{
     const double v = x;
     if (v == 0) {
         std::snprintf(text, kDisplayTextSize, "%s", "0.00");
@@ -43,7 +46,8 @@ void formatNumber(float x, char* text) {
     }
 }
 
-void formatCutQ(float x, char* text) {
+void formatCutQ(float x, char* text)
+{
     if (x < 0.79) {
         std::snprintf(text, kDisplayTextSize, "%.2f", static_cast<double>(x));
     } else {

@@ -16,7 +16,8 @@ bool usableSampleRate(float rate) { return std::isfinite(rate) && rate >= 1.0f &
 
 // The parameter text opcodes: an index the effect does not have gets an empty text.
 template <void (AudioEffect::*query)(int32_t, char*)>
-intptr_t parameterText(AudioEffect& effect, const DispatchArgs& args) {
+intptr_t parameterText(AudioEffect& effect, const DispatchArgs& args)
+{
     char* text = hostText(args);
     if (text == nullptr) return 0;
     if (args.index < 0 || args.index >= effect.getNumParams()) {
@@ -28,8 +29,16 @@ intptr_t parameterText(AudioEffect& effect, const DispatchArgs& args) {
 }
 
 constexpr DispatchEntry<AudioEffect> audioEffectOpcodes[] = {
-    {effOpen, [](AudioEffect& e, const DispatchArgs&) -> intptr_t { e.openEffect(); return 0; }},
-    {effClose, [](AudioEffect& e, const DispatchArgs&) -> intptr_t { e.closeEffect(); return 0; }},
+    {effOpen,
+     [](AudioEffect& e, const DispatchArgs&) -> intptr_t {
+         e.openEffect();
+         return 0;
+     }},
+    {effClose,
+     [](AudioEffect& e, const DispatchArgs&) -> intptr_t {
+         e.closeEffect();
+         return 0;
+     }},
     {effSetProgram,
      [](AudioEffect& e, const DispatchArgs& a) -> intptr_t {
          if (a.value >= 0 && a.value < e.getNumPrograms()) e.selectProgram(static_cast<int32_t>(a.value));
@@ -100,7 +109,8 @@ constexpr auto audioEffectTable = indexOpcodes<AudioEffect, effOpen, effSetChunk
 }  // namespace
 
 AudioEffect::AudioEffect(HostCallback callback, int32_t programs, int32_t params)
-    : hostCallback(callback), numPrograms(programs), numParams(params) {
+    : hostCallback(callback), numPrograms(programs), numParams(params)
+{
     record.magic = kEffectMagic;
     record.dispatcher = dispatchEntry;
     record.process = processEntry;
@@ -121,12 +131,14 @@ AudioEffect::AudioEffect(HostCallback callback, int32_t programs, int32_t params
 
 AudioEffect::~AudioEffect() { destroyEditor(); }
 
-void AudioEffect::destroyEditor() {
+void AudioEffect::destroyEditor()
+{
     if (editor != nullptr && editor->isOpen()) editor->close();
     editor.reset();
 }
 
-void AudioEffect::hasEditor(bool state) {
+void AudioEffect::hasEditor(bool state)
+{
     if (state) {
         record.flags |= effFlagsHasEditor;
     } else {
@@ -134,11 +146,13 @@ void AudioEffect::hasEditor(bool state) {
     }
 }
 
-intptr_t AudioEffect::dispatcher(int32_t opcode, const DispatchArgs& args) {
+intptr_t AudioEffect::dispatcher(int32_t opcode, const DispatchArgs& args)
+{
     return dispatchOpcode<AudioEffect, effOpen>(audioEffectTable, *this, opcode, args);
 }
 
-intptr_t AudioEffect::callHost(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
+intptr_t AudioEffect::callHost(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt)
+{
     if (hostCallback == nullptr) return 0;
     return hostCallback(&record, opcode, index, value, ptr, opt);
 }
@@ -148,7 +162,8 @@ intptr_t AudioEffect::callHost(int32_t opcode, int32_t index, intptr_t value, vo
 // and the effect's operations expect the second to have been checked.
 
 intptr_t AudioEffect::dispatchEntry(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                                    float opt) {
+                                    float opt)
+{
     if (effect == nullptr || effect->object == nullptr) return 0;
     AudioEffect* self = fromRecord(effect);
     try {
@@ -161,7 +176,8 @@ intptr_t AudioEffect::dispatchEntry(AEffect* effect, int32_t opcode, int32_t ind
     return 1;
 }
 
-void AudioEffect::setParameterEntry(AEffect* effect, int32_t index, float value) {
+void AudioEffect::setParameterEntry(AEffect* effect, int32_t index, float value)
+{
     if (effect == nullptr || effect->object == nullptr) return;
     AudioEffect* self = fromRecord(effect);
     if (index < 0 || index >= self->numParams || !std::isfinite(value)) return;
@@ -175,14 +191,16 @@ void AudioEffect::setParameterEntry(AEffect* effect, int32_t index, float value)
     }
 }
 
-float AudioEffect::getParameterEntry(AEffect* effect, int32_t index) {
+float AudioEffect::getParameterEntry(AEffect* effect, int32_t index)
+{
     if (effect == nullptr || effect->object == nullptr) return 0;
     AudioEffect* self = fromRecord(effect);
     if (index < 0 || index >= self->numParams) return 0;
     return self->getParameterValue(index);
 }
 
-void AudioEffect::processReplacingEntry(AEffect* effect, float** inputs, float** outputs, int32_t count) {
+void AudioEffect::processReplacingEntry(AEffect* effect, float** inputs, float** outputs, int32_t count)
+{
     if (effect == nullptr || effect->object == nullptr || count <= 0 || inputs == nullptr || outputs == nullptr) return;
     AudioEffect* self = fromRecord(effect);
     for (int32_t channel = 0; channel < self->record.numInputs; ++channel) {

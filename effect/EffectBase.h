@@ -85,8 +85,7 @@ protected:
     AEffect record{};
 
 private:
-    static intptr_t dispatchEntry(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                                  float opt);
+    static intptr_t dispatchEntry(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
     static void setParameterEntry(AEffect* effect, int32_t index, float value);
     static float getParameterEntry(AEffect* effect, int32_t index);
     static void processReplacingEntry(AEffect* effect, float** inputs, float** outputs, int32_t count);

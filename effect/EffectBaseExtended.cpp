@@ -12,20 +12,23 @@ namespace {
 constexpr OpcodeHandler<AudioEffectX> none = [](AudioEffectX&, const DispatchArgs&) -> intptr_t { return 0; };
 
 template <bool (AudioEffectX::*query)(char*)>
-intptr_t identityText(AudioEffectX& effect, const DispatchArgs& args) {
+intptr_t identityText(AudioEffectX& effect, const DispatchArgs& args)
+{
     char* text = hostText(args);
     return text != nullptr && (effect.*query)(text) ? 1 : 0;
 }
 
 // The host passes the key as character (index), virtual key (value) and modifiers (opt).
-VstKeyCode keyFromArgs(const DispatchArgs& args) {
+VstKeyCode keyFromArgs(const DispatchArgs& args)
+{
     const float modifiers = std::isfinite(args.opt) ? std::fmod(std::trunc(args.opt), 256.0f) : 0.0f;
     return {args.index, static_cast<unsigned char>(args.value & 0xff),
             static_cast<unsigned char>(static_cast<int32_t>(modifiers) & 0xff)};
 }
 
 template <bool (AEffEditor::*handle)(VstKeyCode&)>
-intptr_t editorKey(AudioEffectX& effect, const DispatchArgs& args) {
+intptr_t editorKey(AudioEffectX& effect, const DispatchArgs& args)
+{
     AEffEditor* editor = effect.getEditor();
     if (editor == nullptr) return 0;
     VstKeyCode key = keyFromArgs(args);
@@ -102,14 +105,16 @@ constexpr auto audioEffectXTable =
 
 }  // namespace
 
-intptr_t AudioEffectX::dispatcher(int32_t opcode, const DispatchArgs& args) {
+intptr_t AudioEffectX::dispatcher(int32_t opcode, const DispatchArgs& args)
+{
     if (opcode >= effProcessEvents && opcode <= effGetNumMidiOutputChannels) {
         return dispatchOpcode<AudioEffectX, effProcessEvents>(audioEffectXTable, *this, opcode, args);
     }
     return AudioEffect::dispatcher(opcode, args);
 }
 
-void AudioEffectX::setParameterFromEditor(int32_t index, float value) {
+void AudioEffectX::setParameterFromEditor(int32_t index, float value)
+{
     setParameterValue(index, value);
     callHost(audioMasterAutomate, index, 0, nullptr, value);
 }
@@ -120,7 +125,8 @@ bool AudioEffectX::endEdit(int32_t index) { return callHost(audioMasterEndEdit, 
 
 void AudioEffectX::hostIdle() { callHost(audioMasterIdle, 0, 0, nullptr, 0); }
 
-bool AudioEffectX::sizeWindow(int32_t width, int32_t height) {
+bool AudioEffectX::sizeWindow(int32_t width, int32_t height)
+{
     if (callHost(audioMasterCanDo, 0, 0, const_cast<char*>("sizeWindow"), 0) == 0) return false;
     return callHost(audioMasterSizeWindow, width, height, nullptr, 0) != 0;
 }

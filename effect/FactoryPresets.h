@@ -34,7 +34,8 @@ constexpr PresetSetting gain(Band band, float db) { return {rowOf(band).gain, db
 constexpr PresetSetting q(Band band, float value) { return {rowOf(band).q, value}; }
 constexpr PresetSetting outputGain(float db) { return {kOutputGainParameter, db}; }
 // A cut band's steeper slope: the top of its Q range, which the editor shows as "Edge".
-constexpr PresetSetting edge(Band band) {
+constexpr PresetSetting edge(Band band)
+{
     return {rowOf(band).q, static_cast<float>(controlTable[rowOf(band).q].maxValue)};
 }
 

@@ -17,7 +17,8 @@ struct SplitText {
 };
 
 // The editor's text of the value, split into number and unit; text holds the characters.
-SplitText splitDisplayText(int32_t index, double v, char (&text)[kDisplayTextSize]) {
+SplitText splitDisplayText(int32_t index, double v, char (&text)[kDisplayTextSize])
+{
     const ControlDescriptor& row = findDescriptor(index);
     if (isSwitchParameter(index)) return {switchIsOn(v) ? "on" : "off", {}};
     if (row.format == nullptr) return {};
@@ -33,7 +34,8 @@ SplitText splitDisplayText(int32_t index, double v, char (&text)[kDisplayTextSiz
     return {all, {}};
 }
 
-void copyPart(std::string_view part, char* text) {
+void copyPart(std::string_view part, char* text)
+{
     const std::size_t length = std::min(part.size(), kHostParameterTextSize - 1);
     // An empty part may have no data at all, which memcpy must not be given.
     if (length > 0) std::memcpy(text, part.data(), length);
@@ -42,12 +44,14 @@ void copyPart(std::string_view part, char* text) {
 
 }  // namespace
 
-void parameterValueText(int32_t index, double v, char* text) {
+void parameterValueText(int32_t index, double v, char* text)
+{
     char buffer[kDisplayTextSize] = {};
     copyPart(splitDisplayText(index, v, buffer).value, text);
 }
 
-void parameterUnitText(int32_t index, double v, char* text) {
+void parameterUnitText(int32_t index, double v, char* text)
+{
     char buffer[kDisplayTextSize] = {};
     copyPart(splitDisplayText(index, v, buffer).unit, text);
 }

@@ -5,7 +5,8 @@
 #include <cstring>
 
 // Copies text into a host buffer of size bytes, cut to fit, always terminated.
-inline void copyHostText(char* destination, const char* text, std::size_t size) {
+inline void copyHostText(char* destination, const char* text, std::size_t size)
+{
     if (size == 0) return;
     const std::size_t length = strnlen(text, size - 1);
     std::memcpy(destination, text, length);

@@ -15,7 +15,8 @@
 
 namespace {
 
-std::size_t copyPath(const char* path, char* buffer, std::size_t size) {
+std::size_t copyPath(const char* path, char* buffer, std::size_t size)
+{
     const std::size_t length = std::min(std::strlen(path), size - 1);
     std::memcpy(buffer, path, length);
     buffer[length] = '\0';
@@ -24,7 +25,8 @@ std::size_t copyPath(const char* path, char* buffer, std::size_t size) {
 
 }  // namespace
 
-std::size_t getModulePath(char* buffer, std::size_t size) {
+std::size_t getModulePath(char* buffer, std::size_t size)
+{
     if (buffer == nullptr || size == 0) return 0;
     buffer[0] = '\0';
 #if defined(_WIN32)

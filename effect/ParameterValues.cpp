@@ -15,21 +15,24 @@ constexpr double kHalfStepOffset = 0.24999;
 
 }  // namespace
 
-const ControlDescriptor& findDescriptor(int32_t id) {
+const ControlDescriptor& findDescriptor(int32_t id)
+{
     for (const ControlDescriptor* row = controlTable; row->name != nullptr; ++row) {
         if (row->id == id) return *row;
     }
     return controlTable[0];
 }
 
-double roundToHalfStep(double y) {
+double roundToHalfStep(double y)
+{
     const bool negative = y < 0;
     const double n = std::trunc(2 * std::fabs(y) + 0.5);
     if (n == 0) return 0;
     return negative ? -0.5 * n : 0.5 * n;
 }
 
-double normalizedToReal(double v, int32_t id) {
+double normalizedToReal(double v, int32_t id)
+{
     const ControlDescriptor& row = findDescriptor(id);
     const double lo = row.minValue;
     const double hi = row.maxValue;
@@ -44,7 +47,8 @@ double normalizedToReal(double v, int32_t id) {
     }
 }
 
-double realToNormalized(double x, int32_t id) {
+double realToNormalized(double x, int32_t id)
+{
     const ControlDescriptor& row = findDescriptor(id);
     const double lo = row.minValue;
     const double hi = row.maxValue;
@@ -61,7 +65,8 @@ double realToNormalized(double x, int32_t id) {
     }
 }
 
-float storedValue(int32_t index, float v) {
+float storedValue(int32_t index, float v)
+{
     const float inRange = std::clamp(v, 0.0f, 1.0f);
     if (!isSwitchParameter(index)) return inRange;
     return switchIsOn(inRange) ? 1.0f : 0.0f;

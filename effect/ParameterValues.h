@@ -18,7 +18,8 @@ double roundToHalfStep(double y);
 // The sound, the editor's button and the host's text all follow this one rule, and the
 // real value of a switch is its state, 1 or 0.
 constexpr double kSwitchThreshold = 0.5;
-constexpr bool isSwitchParameter(int32_t index) {
+constexpr bool isSwitchParameter(int32_t index)
+{
     return index >= 0 && index < kNumParameters && controlTable[index].kind == KindOnOffButton;
 }
 constexpr bool switchIsOn(double v) { return v >= kSwitchThreshold; }

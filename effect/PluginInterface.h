@@ -10,8 +10,7 @@
 
 struct AEffect;
 
-using HostCallback = intptr_t (*)(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                                  float opt);
+using HostCallback = intptr_t (*)(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
 using DispatcherProc = intptr_t (*)(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
                                     float opt);
 using ProcessProc = void (*)(AEffect* effect, float** inputs, float** outputs, int32_t sampleFrames);
@@ -51,7 +50,8 @@ static_assert(offsetof(AEffect, magic) == 0 && offsetof(AEffect, dispatcher) == 
 static_assert(offsetof(AEffect, setParameter) == 12 && offsetof(AEffect, getParameter) == 16);
 static_assert(offsetof(AEffect, numPrograms) == 20 && offsetof(AEffect, numParams) == 24);
 static_assert(offsetof(AEffect, numInputs) == 28 && offsetof(AEffect, numOutputs) == 32);
-static_assert(offsetof(AEffect, flags) == 36 && offsetof(AEffect, reserved1) == 40 && offsetof(AEffect, reserved2) == 44);
+static_assert(offsetof(AEffect, flags) == 36 && offsetof(AEffect, reserved1) == 40 &&
+              offsetof(AEffect, reserved2) == 44);
 static_assert(offsetof(AEffect, initialDelay) == 48 && offsetof(AEffect, realQualities) == 52);
 static_assert(offsetof(AEffect, offQualities) == 56 && offsetof(AEffect, ioRatio) == 60);
 static_assert(offsetof(AEffect, object) == 64 && offsetof(AEffect, user) == 68);
@@ -63,7 +63,8 @@ static_assert(offsetof(AEffect, magic) == 0 && offsetof(AEffect, dispatcher) == 
 static_assert(offsetof(AEffect, setParameter) == 24 && offsetof(AEffect, getParameter) == 32);
 static_assert(offsetof(AEffect, numPrograms) == 40 && offsetof(AEffect, numParams) == 44);
 static_assert(offsetof(AEffect, numInputs) == 48 && offsetof(AEffect, numOutputs) == 52);
-static_assert(offsetof(AEffect, flags) == 56 && offsetof(AEffect, reserved1) == 64 && offsetof(AEffect, reserved2) == 72);
+static_assert(offsetof(AEffect, flags) == 56 && offsetof(AEffect, reserved1) == 64 &&
+              offsetof(AEffect, reserved2) == 72);
 static_assert(offsetof(AEffect, initialDelay) == 80 && offsetof(AEffect, realQualities) == 84);
 static_assert(offsetof(AEffect, offQualities) == 88 && offsetof(AEffect, ioRatio) == 92);
 static_assert(offsetof(AEffect, object) == 96 && offsetof(AEffect, user) == 104);
@@ -78,7 +79,8 @@ constexpr int32_t effFlagsCanReplacing = 0x10;
 constexpr int32_t effFlagsIsSynth = 0x100;
 
 // Four characters read big-endian, as the interface writes identifiers.
-constexpr int32_t fourCharacters(const char (&text)[5]) {
+constexpr int32_t fourCharacters(const char (&text)[5])
+{
     return static_cast<int32_t>((static_cast<uint32_t>(static_cast<unsigned char>(text[0])) << 24) |
                                 (static_cast<uint32_t>(static_cast<unsigned char>(text[1])) << 16) |
                                 (static_cast<uint32_t>(static_cast<unsigned char>(text[2])) << 8) |
@@ -170,5 +172,3 @@ struct ERect {
     int16_t bottom;
     int16_t right;
 };
-
-

@@ -15,7 +15,8 @@ constexpr char kNumberedProgramName[] = "Init";
 
 }  // namespace
 
-void AKkk::selectProgram(int32_t program) {
+void AKkk::selectProgram(int32_t program)
+{
     if (programBank == nullptr) return;
     currentProgram = program;
     // Every stored value first, then one design for all of them.
@@ -32,13 +33,15 @@ void AKkk::selectProgram(int32_t program) {
     }
 }
 
-void AKkk::renameProgram(const char* name) {
+void AKkk::renameProgram(const char* name)
+{
     if (programBank == nullptr) return;
     // Names longer than the field are cut to 23 characters.
     copyHostText(programBank[currentProgram].name, name, sizeof programBank[currentProgram].name);
 }
 
-void AKkk::currentProgramName(char* text) {
+void AKkk::currentProgramName(char* text)
+{
     if (programBank == nullptr) {
         text[0] = 0;
         return;
@@ -51,13 +54,15 @@ void AKkk::currentProgramName(char* text) {
     }
 }
 
-bool AKkk::programNameAt(int32_t index, char* text) {
+bool AKkk::programNameAt(int32_t index, char* text)
+{
     if (programBank == nullptr || index < 0 || index >= kNumPrograms) return false;
     copyHostText(text, programBank[index].name, kMaxProgramNameSize);
     return true;
 }
 
-void AKkk::resetToDefaults() {
+void AKkk::resetToDefaults()
+{
     uint64_t changes = 0;
     for (int32_t i = 0; i < kNumParameters; ++i) {
         if (i != kResetParameter) changes |= storeValue(i, realToNormalized(defaultRealValue(i), i));

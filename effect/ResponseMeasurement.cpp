@@ -4,11 +4,13 @@
 
 #include "effect/AKkk.h"
 
-bool AKkk::responseStale() const {
+bool AKkk::responseStale() const
+{
     return designCount.load(std::memory_order_acquire) != measuredCount.load(std::memory_order_relaxed);
 }
 
-bool AKkk::updateResponseGraph() {
+bool AKkk::updateResponseGraph()
+{
     if (!responseStale()) return false;
     measureResponse();
     return true;
@@ -16,7 +18,8 @@ bool AKkk::updateResponseGraph() {
 
 const float* AKkk::responseBins() const { return responseAnalyser != nullptr ? responseAnalyser->heldBins() : nullptr; }
 
-void AKkk::measureResponse() {
+void AKkk::measureResponse()
+{
     // Noted before the take: a design published in between is measured next time too.
     measuredCount.store(designCount.load(std::memory_order_acquire), std::memory_order_relaxed);
     responseDesigns.take();

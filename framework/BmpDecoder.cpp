@@ -14,8 +14,7 @@ constexpr std::size_t kInfoHeaderSize = 40;
 uint32_t readLittleEndian(std::span<const unsigned char> bytes, std::size_t offset, std::size_t count)
 {
     uint32_t value = 0;
-    for (std::size_t i = count; i-- > 0;)
-        value = (value << 8) | bytes[offset + i];
+    for (std::size_t i = count; i-- > 0;) value = (value << 8) | bytes[offset + i];
     return value;
 }
 
@@ -35,8 +34,7 @@ struct Layout {
 // The layout of a complete, well-formed file, or false.
 bool readLayout(std::span<const unsigned char> file, Layout& layout)
 {
-    if (file.size() < kFileHeaderSize + kInfoHeaderSize || file[0] != 'B' || file[1] != 'M')
-        return false;
+    if (file.size() < kFileHeaderSize + kInfoHeaderSize || file[0] != 'B' || file[1] != 'M') return false;
     const uint32_t pixelOffset = readLittleEndian(file, 10, 4);
     const uint32_t infoSize = readLittleEndian(file, 14, 4);
     const auto width = static_cast<int32_t>(readLittleEndian(file, 18, 4));
@@ -44,12 +42,10 @@ bool readLayout(std::span<const unsigned char> file, Layout& layout)
     const uint32_t planes = readLittleEndian(file, 26, 2);
     const uint32_t bitsPerPixel = readLittleEndian(file, 28, 2);
     const uint32_t compression = readLittleEndian(file, 30, 4);
-    if (infoSize < kInfoHeaderSize || planes != 1 || bitsPerPixel != 24 || compression != 0)
-        return false;
+    if (infoSize < kInfoHeaderSize || planes != 1 || bitsPerPixel != 24 || compression != 0) return false;
     const bool topDown = signedHeight < 0;
     const int64_t height = topDown ? -int64_t{signedHeight} : signedHeight;
-    if (width <= 0 || height <= 0 || int64_t{width} * height > PixelSurface::kMaxPixels)
-        return false;
+    if (width <= 0 || height <= 0 || int64_t{width} * height > PixelSurface::kMaxPixels) return false;
     const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
     if (pixelOffset < kFileHeaderSize + infoSize || pixelOffset > file.size() ||
         (file.size() - pixelOffset) / stride < static_cast<std::size_t>(height))
@@ -63,8 +59,7 @@ bool readLayout(std::span<const unsigned char> file, Layout& layout)
 bool readBmpSize(std::span<const unsigned char> file, int32_t& width, int32_t& height)
 {
     Layout layout;
-    if (!readLayout(file, layout))
-        return false;
+    if (!readLayout(file, layout)) return false;
     width = layout.width;
     height = layout.height;
     return true;
@@ -78,15 +73,15 @@ bool decodeBmp(std::span<const unsigned char> file, PixelSurface& image)
 bool decodeBmpRows(std::span<const unsigned char> file, int32_t firstRow, int32_t rowCount, PixelSurface& image)
 {
     Layout layout;
-    if (!readLayout(file, layout))
-        return false;
+    if (!readLayout(file, layout)) return false;
     const int32_t top = std::clamp(firstRow, 0, layout.height);
     const int32_t rows = static_cast<int32_t>(std::clamp<int64_t>(rowCount, 0, layout.height - top));
     PixelSurface decoded(layout.width, rows);
     for (int32_t y = 0; y < rows; ++y) {
         const int32_t imageRow = top + y;
         const int32_t storedRow = layout.topDown ? imageRow : layout.height - 1 - imageRow;
-        const unsigned char* source = file.data() + layout.pixelOffset + layout.stride * static_cast<std::size_t>(storedRow);
+        const unsigned char* source =
+            file.data() + layout.pixelOffset + layout.stride * static_cast<std::size_t>(storedRow);
         Pixel* target = decoded.row(y);
         for (int32_t x = 0; x < layout.width; ++x, source += 3)
             target[x] = (Pixel{source[2]} << 16) | (Pixel{source[1]} << 8) | Pixel{source[0]};

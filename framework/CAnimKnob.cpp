@@ -13,12 +13,10 @@ CAnimKnob::CAnimKnob(const Rect& bounds, CControlListener* controlListener, int3
 
 int32_t CAnimKnob::frameOffset() const
 {
-    if (!(value >= 0.0f) || frameHeight <= 0 || frameCount <= 1)
-        return 0;
+    if (!(value >= 0.0f) || frameHeight <= 0 || frameCount <= 1) return 0;
     const double span = static_cast<double>(frameHeight) * (frameCount - 1);
     const int32_t g = truncateToInt((inverse ? 1.0 - value : static_cast<double>(value)) * span);
-    if (g <= 0)
-        return 0;
+    if (g <= 0) return 0;
     // Values above 1 would point below the strip's last image: show the last one.
     const int32_t last = truncateToInt(span);
     return std::min(g / frameHeight * frameHeight, last);
@@ -36,8 +34,7 @@ bool CAnimKnob::isDirty() const
     if (!dirty) {
         Point point;
         valueToPoint(point);
-        if (point == lastDrawnPoint)
-            return false;
+        if (point == lastDrawnPoint) return false;
     }
     return CKnob::isDirty();
 }

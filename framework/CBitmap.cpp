@@ -20,18 +20,14 @@ const BitmapResource* findResource(int32_t id)
 
 }  // namespace
 
-CBitmap::CBitmap(int32_t id) : resourceId(id)
-{
-    loadFromResource(id);
-}
+CBitmap::CBitmap(int32_t id) : resourceId(id) { loadFromResource(id); }
 
 CBitmap::~CBitmap() = default;
 
 template <typename Blit>
 void CBitmap::drawBands(CDrawContext* context, const Rect& destination, Point sourceOffset, Blit blit) const
 {
-    if (!loaded || context == nullptr || context->getSurface() == nullptr)
-        return;
+    if (!loaded || context == nullptr || context->getSurface() == nullptr) return;
     const Rect device = context->toDevice(destination);
     const Rect clip = context->getClipRect();
     // The source rows that land inside the clip; rows outside the image are left out, as
@@ -89,11 +85,9 @@ bool CBitmap::loadFromResource(int32_t id)
     unload();
     resourceId = id;
     const BitmapResource* found = findResource(id);
-    if (found == nullptr)
-        return false;
+    if (found == nullptr) return false;
     decoded = decodedBitmap(*found);
-    if (decoded == nullptr)
-        return false;
+    if (decoded == nullptr) return false;
     width = decoded->width();
     height = decoded->height();
     loaded = true;
@@ -106,10 +100,7 @@ bool CBitmap::resourceSize(int32_t id, int32_t& width, int32_t& height)
     return found != nullptr && readBmpSize({found->data, found->size}, width, height);
 }
 
-Color CBitmap::colorAt(int32_t x, int32_t y) const
-{
-    return decoded != nullptr ? decoded->colorAt(x, y) : toColor(0);
-}
+Color CBitmap::colorAt(int32_t x, int32_t y) const { return decoded != nullptr ? decoded->colorAt(x, y) : toColor(0); }
 
 bool CBitmap::loadFromPlatformSource(const void*)
 {

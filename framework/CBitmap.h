@@ -28,8 +28,7 @@ public:
     // As draw, leaving out the pixels whose RGB equals the transparent colour.
     virtual void drawTransparent(CDrawContext* context, const Rect& destination, Point sourceOffset);
     // As draw, blended over the destination with a constant opacity, 0-255.
-    virtual void drawAlphaBlend(CDrawContext* context, const Rect& destination, Point sourceOffset,
-                                uint8_t opacity);
+    virtual void drawAlphaBlend(CDrawContext* context, const Rect& destination, Point sourceOffset, uint8_t opacity);
     virtual void unload();
     virtual bool loadFromResource(int32_t resourceId);
     // Platform image sources are not supported: the bitmap is unloaded and false returned.

@@ -17,11 +17,10 @@ constexpr uint32_t kMinimumDoubleClickInterval = 250;
 }  // namespace
 
 CControl::CControl(const Rect& bounds, CControlListener* controlListener, int32_t controlTag, CBitmap* bitmap)
-    : CView(bounds),
-      listener(controlListener),
-      tag(controlTag),
-      doubleClickInterval(static_cast<int32_t>(std::min<uint32_t>(
-          std::max(platform::services().getDoubleClickTime(), kMinimumDoubleClickInterval), static_cast<uint32_t>(std::numeric_limits<int32_t>::max()))))
+    : CView(bounds), listener(controlListener), tag(controlTag),
+      doubleClickInterval(static_cast<int32_t>(
+          std::min<uint32_t>(std::max(platform::services().getDoubleClickTime(), kMinimumDoubleClickInterval),
+                             static_cast<uint32_t>(std::numeric_limits<int32_t>::max()))))
 {
     if (bitmap) {
         bitmap->retain();
@@ -30,10 +29,7 @@ CControl::CControl(const Rect& bounds, CControlListener* controlListener, int32_
     setDirty(true);
 }
 
-bool CControl::isDirty() const
-{
-    return value != oldValue || CView::isDirty();
-}
+bool CControl::isDirty() const { return value != oldValue || CView::isDirty(); }
 
 void CControl::setDirty(bool state)
 {
@@ -51,43 +47,28 @@ bool CControl::isKindOf(const char* className) const
 
 void CControl::runIdle()
 {
-    if (parentFrame)
-        parentFrame->runIdleCycle();
+    if (parentFrame) parentFrame->runIdleCycle();
 }
 
 void CControl::beginEdit()
 {
-    if (!parentFrame)
-        return;
+    if (!parentFrame) return;
     parentFrame->setFocusView(this);
     parentFrame->beginParameterEdit(tag);
 }
 
 void CControl::endEdit()
 {
-    if (parentFrame)
-        parentFrame->endParameterEdit(tag);
+    if (parentFrame) parentFrame->endParameterEdit(tag);
 }
 
-void CControl::setBackOffset(Point offset)
-{
-    backOffset = offset;
-}
+void CControl::setBackOffset(Point offset) { backOffset = offset; }
 
-void CControl::copyBackOffset()
-{
-    backOffset = size.topLeft();
-}
+void CControl::copyBackOffset() { backOffset = size.topLeft(); }
 
-void CControl::setWheelIncrement(float increment)
-{
-    wheelIncrement = increment;
-}
+void CControl::setWheelIncrement(float increment) { wheelIncrement = increment; }
 
-float CControl::getWheelIncrement() const
-{
-    return wheelIncrement;
-}
+float CControl::getWheelIncrement() const { return wheelIncrement; }
 
 void CControl::clampValue()
 {
@@ -100,8 +81,7 @@ void CControl::clampValue()
 bool CControl::checkResetGesture(CDrawContext* context, MouseButtons buttons)
 {
     if (buttons == ButtonLeft) {
-        if (!registerClick())
-            return false;
+        if (!registerClick()) return false;
     } else if (buttons != (ButtonLeft | ModControl)) {
         return false;
     }
@@ -117,8 +97,7 @@ bool CControl::registerClick()
     const uint32_t ticks = parentFrame ? parentFrame->getTicks() : 0;
     // The distance is taken on the wrapping tick counter, so a pair across the counter's
     // wrap still counts.
-    const bool paired =
-        hasFirstClick && ticks - firstClickTime < static_cast<uint32_t>(doubleClickInterval);
+    const bool paired = hasFirstClick && ticks - firstClickTime < static_cast<uint32_t>(doubleClickInterval);
     // A completed pair starts no new one; any other click is the first of the next pair.
     hasFirstClick = !paired;
     firstClickTime = ticks;
@@ -127,10 +106,8 @@ bool CControl::registerClick()
 
 bool CControl::acceptsLeftClick(CDrawContext* context, MouseButtons& buttons)
 {
-    if (!mouseEnabled)
-        return false;
-    if (buttons == kPollMouseButtons)
-        buttons = CDrawContext::getMouseButtons();
+    if (!mouseEnabled) return false;
+    if (buttons == kPollMouseButtons) buttons = CDrawContext::getMouseButtons();
     return (buttons & ButtonLeft) && !offerModifierClick(context, buttons);
 }
 
@@ -141,14 +118,12 @@ bool CControl::offerModifierClick(CDrawContext* context, MouseButtons buttons)
 
 void CControl::notifyListener(CDrawContext* context)
 {
-    if (listener)
-        listener->valueChanged(context, this);
+    if (listener) listener->valueChanged(context, this);
 }
 
 void CControl::notifyInEdit(CDrawContext* context)
 {
-    if (!listener)
-        return;
+    if (!listener) return;
     beginEdit();
     notifyListener(context);
     endEdit();
@@ -156,8 +131,7 @@ void CControl::notifyInEdit(CDrawContext* context)
 
 void CControl::notifyIfDirty(CDrawContext* context)
 {
-    if (isDirty())
-        notifyListener(context);
+    if (isDirty()) notifyListener(context);
 }
 
 }  // namespace VSTGUI

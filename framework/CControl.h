@@ -94,12 +94,9 @@ protected:
 // NaN gives 0, so that no value a host or a listener sets is undefined behaviour.
 constexpr int32_t truncateToInt(double x)
 {
-    if (!(x == x))
-        return 0;
-    if (x >= 2147483647.0)
-        return 2147483647;
-    if (x <= -2147483648.0)
-        return -2147483647 - 1;
+    if (!(x == x)) return 0;
+    if (x >= 2147483647.0) return 2147483647;
+    if (x <= -2147483648.0) return -2147483647 - 1;
     return static_cast<int32_t>(x);
 }
 

@@ -39,8 +39,7 @@ CDrawContext::CDrawContext(DrawingWindow* drawingWindow, CView* ownerFrame, Pixe
         surface = window->acquireSurface();
         surfaceFromWindow = surface != nullptr;
     }
-    if (window != nullptr)
-        screenOffset = window->screenOrigin();
+    if (window != nullptr) screenOffset = window->screenOrigin();
     clipRect = defaultClip();
 
     createPen();
@@ -52,8 +51,7 @@ CDrawContext::CDrawContext(DrawingWindow* drawingWindow, CView* ownerFrame, Pixe
 
 CDrawContext::~CDrawContext()
 {
-    if (surfaceFromWindow)
-        window->releaseSurface(surface);
+    if (surfaceFromWindow) window->releaseSurface(surface);
 }
 
 Rect CDrawContext::toDevice(const Rect& local) const
@@ -67,21 +65,14 @@ Point CDrawContext::toDevice(Point local) const
     return {saturate(int64_t{local.x} + drawOffset.x), saturate(int64_t{local.y} + drawOffset.y)};
 }
 
-Rect CDrawContext::defaultClip() const
-{
-    return frame != nullptr ? frame->getBounds() : kClipWithoutFrame;
-}
+Rect CDrawContext::defaultClip() const { return frame != nullptr ? frame->getBounds() : kClipWithoutFrame; }
 
 void CDrawContext::drawDeviceLine(int64_t fromX, int64_t fromY, int64_t toX, int64_t toY)
 {
-    if (surface != nullptr)
-        rasterizeLine(*surface, {fromX, fromY}, {toX, toY}, pen.width, clipRect, pen.color);
+    if (surface != nullptr) rasterizeLine(*surface, {fromX, fromY}, {toX, toY}, pen.width, clipRect, pen.color);
 }
 
-void CDrawContext::moveTo(Point point)
-{
-    penPosition = point;
-}
+void CDrawContext::moveTo(Point point) { penPosition = point; }
 
 void CDrawContext::lineTo(Point point)
 {
@@ -92,8 +83,7 @@ void CDrawContext::lineTo(Point point)
 
 void CDrawContext::drawLines(const LineSegment* segments, int32_t count)
 {
-    if (segments == nullptr)
-        return;
+    if (segments == nullptr) return;
     for (int32_t i = 0; i < count; ++i) {
         moveTo(segments[i].start);
         lineTo(segments[i].end);
@@ -115,8 +105,7 @@ void CDrawContext::frameRect(const Rect& rect)
 
 void CDrawContext::fillRect(const Rect& rect)
 {
-    if (surface == nullptr)
-        return;
+    if (surface == nullptr) return;
     const Rect area = deviceRect(int64_t{rect.left} + 1 + drawOffset.x, int64_t{rect.top} + 1 + drawOffset.y,
                                  int64_t{rect.right} + drawOffset.x, int64_t{rect.bottom} + drawOffset.y);
     surface->fillRect(area, clipRect, brush);
@@ -130,43 +119,34 @@ void CDrawContext::createPen()
 
 void CDrawContext::setLineWidth(int32_t width)
 {
-    if (width == lineWidth)
-        return;
+    if (width == lineWidth) return;
     lineWidth = width;
     createPen();
 }
 
 void CDrawContext::setFrameColor(Color color)
 {
-    if (color == frameColor)
-        return;
+    if (color == frameColor) return;
     frameColor = color;
     createPen();
 }
 
 void CDrawContext::setFillColor(Color color)
 {
-    if (color == fillColor)
-        return;
+    if (color == fillColor) return;
     fillColor = color;
     brush = toPixel(color);
     ++objectCounts.brushes;
 }
 
-void CDrawContext::setFontColor(Color color)
-{
-    fontColor = color;
-}
+void CDrawContext::setFontColor(Color color) { fontColor = color; }
 
 void CDrawContext::setFont(FontIndex index, int32_t size, int32_t style)
 {
-    if (index < 0 || index >= kFontCount)
-        index = 0;
+    if (index < 0 || index >= kFontCount) index = 0;
     const StandardFont& standard = kStandardFonts[static_cast<std::size_t>(index)];
-    if (size == 0)
-        size = standard.size;
-    if (index == fontIndex && size == fontSize && style == fontStyle)
-        return;
+    if (size == 0) size = standard.size;
+    if (index == fontIndex && size == fontSize && style == fontStyle) return;
     fontIndex = index;
     fontSize = size;
     fontStyle = style;
@@ -179,8 +159,7 @@ void CDrawContext::setFont(FontIndex index, int32_t size, int32_t style)
 
 void CDrawContext::drawString(const char* text, const Rect& rect, bool opaque, int32_t alignment)
 {
-    if (text == nullptr || surface == nullptr || font == nullptr)
-        return;
+    if (text == nullptr || surface == nullptr || font == nullptr) return;
     const std::string_view line(text);
     int64_t left = int64_t{rect.left} + drawOffset.x;
     const int64_t top = int64_t{rect.top} + drawOffset.y;
@@ -200,19 +179,16 @@ void CDrawContext::drawString(const char* text, const Rect& rect, bool opaque, i
 
     // The text never leaves its rectangle.
     const Rect clip = deviceRect(left, top, right, bottom).intersected(clipRect);
-    if (clip.isEmpty())
-        return;
+    if (clip.isEmpty()) return;
     const Pixel color = toPixel(fontColor);
-    if (opaque)
-        surface->fillRect(deviceRect(x, lineTop, x + width, lineTop + font->lineHeight()), clip, brush);
+    if (opaque) surface->fillRect(deviceRect(x, lineTop, x + width, lineTop + font->lineHeight()), clip, brush);
 
     // A glyph reaches at most one character height beyond its advance on either side.
     const int64_t reach = font->pixelSize();
     int64_t penX = x;
     for (const char byte : line) {
         const auto character = static_cast<unsigned char>(byte);
-        if (penX - reach >= clip.right)
-            break;
+        if (penX - reach >= clip.right) break;
         if (penX + font->advance(character) + reach > clip.left) {
             const Glyph& glyph = font->glyph(character);
             surface->blendMask(glyph.coverage.data(), glyph.width, glyph.height,
@@ -229,30 +205,24 @@ void CDrawContext::drawString(const char* text, const Rect& rect, bool opaque, i
 void CDrawContext::setClipRect(const Rect& rect)
 {
     const Rect device = toDevice(rect);
-    if (device == clipRect)
-        return;
+    if (device == clipRect) return;
     clipRect = device;
     ++objectCounts.clipRegions;
 }
 
-Rect CDrawContext::getLocalClipRect() const
-{
-    return clipRect.offsetBy(Point{} - drawOffset);
-}
+Rect CDrawContext::getLocalClipRect() const { return clipRect.offsetBy(Point{} - drawOffset); }
 
 void CDrawContext::resetClipRect()
 {
     const Rect bounds = defaultClip();
-    if (bounds == clipRect)
-        return;
+    if (bounds == clipRect) return;
     clipRect = bounds;
     ++objectCounts.clipRegions;
 }
 
 void CDrawContext::copyRectTo(const Rect& rect, CDrawContext* destination, int32_t x, int32_t y)
 {
-    if (surface == nullptr || destination == nullptr || destination->surface == nullptr)
-        return;
+    if (surface == nullptr || destination == nullptr || destination->surface == nullptr) return;
     const Rect source = toDevice(rect);
     const Rect target = deviceRect(x, y, int64_t{x} + source.width(), int64_t{y} + source.height());
     destination->surface->copyFrom(*surface, source.topLeft(), target, destination->clipRect);
@@ -260,8 +230,7 @@ void CDrawContext::copyRectTo(const Rect& rect, CDrawContext* destination, int32
 
 void CDrawContext::copyFromOffscreen(const Rect& destinationRect, COffscreenContext* source, Point sourcePoint)
 {
-    if (surface == nullptr || source == nullptr || source->getSurface() == nullptr)
-        return;
+    if (surface == nullptr || source == nullptr || source->getSurface() == nullptr) return;
     surface->copyFrom(*source->getSurface(), sourcePoint, toDevice(destinationRect), clipRect);
 }
 

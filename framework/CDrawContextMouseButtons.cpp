@@ -5,9 +5,6 @@
 
 namespace VSTGUI {
 
-MouseButtons CDrawContext::getMouseButtons()
-{
-    return platform::services().getMouseButtons();
-}
+MouseButtons CDrawContext::getMouseButtons() { return platform::services().getMouseButtons(); }
 
 }  // namespace VSTGUI

@@ -31,7 +31,8 @@ CFrame::CFrame(const Rect& bounds, platform::ParentWindow parent, FrameEditor* o
 {
     parentFrame = this;
     if (parent) {
-        window = platform::services().createChildWindow(parent, bounds.width(), bounds.height(), &CFrame::windowProcedure);
+        window =
+            platform::services().createChildWindow(parent, bounds.width(), bounds.height(), &CFrame::windowProcedure);
         if (window) {
             window->setUserData(this);
             setDropActive(true);
@@ -42,12 +43,10 @@ CFrame::CFrame(const Rect& bounds, platform::ParentWindow parent, FrameEditor* o
 CFrame::~CFrame()
 {
     setModalView(nullptr);
-    if (window)
-        window->setCursor(platform::CursorShape::Default);
+    if (window) window->setCursor(platform::CursorShape::Default);
     setDropActive(false);
     endDrag();
-    if (frameOffscreen)
-        frameOffscreen->release();
+    if (frameOffscreen) frameOffscreen->release();
     frameOffscreen = nullptr;
     if (window) {
         window->setUserData(nullptr);
@@ -73,8 +72,7 @@ bool CFrame::handleWindowEvent(const platform::WindowEvent& event)
         parentWindow = nullptr;
         return false;
     case Kind::Paint: {
-        if (event.updateRect.isEmpty())
-            return false;
+        if (event.updateRect.isEmpty()) return false;
         COffscreenContext* offscreenContext = getFrameOffscreen();
         drawRect(offscreenContext, event.updateRect);
         CDrawContext context(window.get(), this, nullptr);
@@ -93,8 +91,7 @@ bool CFrame::handleWindowEvent(const platform::WindowEvent& event)
         return wheel(&context, event.where - window->getScreenRect().topLeft(), event.distance);
     }
     case Kind::DragEnter:
-        if (!event.drop)
-            return false;
+        if (!event.drop) return false;
         endDrag();
         currentDrag = new CDragContainer(*event.drop);
         forwardDrag(event);
@@ -102,11 +99,9 @@ bool CFrame::handleWindowEvent(const platform::WindowEvent& event)
     case Kind::DragMove:
     case Kind::DragLeave:
     case Kind::Drop:
-        if (!currentDrag)
-            return false;
+        if (!currentDrag) return false;
         forwardDrag(event);
-        if (event.kind != Kind::DragMove)
-            endDrag();
+        if (event.kind != Kind::DragMove) endDrag();
         return true;
     }
     return false;
@@ -129,15 +124,13 @@ void CFrame::forwardDrag(const platform::WindowEvent& event)
 
 void CFrame::endDrag()
 {
-    if (currentDrag)
-        currentDrag->release();
+    if (currentDrag) currentDrag->release();
     currentDrag = nullptr;
 }
 
 COffscreenContext* CFrame::getFrameOffscreen()
 {
-    if (!frameOffscreen)
-        frameOffscreen = new COffscreenContext(this, size.width(), size.height(), kBlackColor);
+    if (!frameOffscreen) frameOffscreen = new COffscreenContext(this, size.width(), size.height(), kBlackColor);
     return frameOffscreen;
 }
 
@@ -151,26 +144,20 @@ void CFrame::drawRect(CDrawContext* context, const Rect& updateRect)
 {
     firstDrawPending = false;
     CDrawContext* own = nullptr;
-    if (!context)
-        context = own = new CDrawContext(window.get(), this, nullptr);
+    if (!context) context = own = new CDrawContext(window.get(), this, nullptr);
     const Rect saved = context->getLocalClipRect();
     context->setClipRect(updateRect.intersected(saved));
-    if (updateRect.width() > 0 && updateRect.height() > 0)
-        CViewContainer::drawRect(context, updateRect);
+    if (updateRect.width() > 0 && updateRect.height() > 0) CViewContainer::drawRect(context, updateRect);
     context->setClipRect(saved);
-    if (own)
-        own->release();
+    if (own) own->release();
 }
 
 void CFrame::handleMouse(CDrawContext* context, Point where, MouseButtons buttons)
 {
-    if (focusView)
-        setFocusView(nullptr);
-    if (buttons == kPollMouseButtons && context)
-        buttons = CDrawContext::getMouseButtons();
+    if (focusView) setFocusView(nullptr);
+    if (buttons == kPollMouseButtons && context) buttons = CDrawContext::getMouseButtons();
     if (modalView) {
-        if (modalView->hitTest(where, buttons))
-            modalView->handleMouse(context, where, buttons);
+        if (modalView->hitTest(where, buttons)) modalView->handleMouse(context, where, buttons);
         return;
     }
     CViewContainer::handleMouse(context, where, buttons);
@@ -179,41 +166,31 @@ void CFrame::handleMouse(CDrawContext* context, Point where, MouseButtons button
 int32_t CFrame::keyDown(const KeyCode& key)
 {
     if (focusView)
-        if (const int32_t result = focusView->keyDown(key); result != kKeyNotHandled)
-            return result;
+        if (const int32_t result = focusView->keyDown(key); result != kKeyNotHandled) return result;
     if (modalView)
-        if (const int32_t result = modalView->keyDown(key); result != kKeyNotHandled)
-            return result;
-    if (key.virt == VirtualKey::Tab && advanceFocus(focusView, (key.modifiers & ModShift) != 0))
-        return 1;
+        if (const int32_t result = modalView->keyDown(key); result != kKeyNotHandled) return result;
+    if (key.virt == VirtualKey::Tab && advanceFocus(focusView, (key.modifiers & ModShift) != 0)) return 1;
     return kKeyNotHandled;
 }
 
 int32_t CFrame::keyUp(const KeyCode& key)
 {
     if (focusView)
-        if (const int32_t result = focusView->keyUp(key); result != kKeyNotHandled)
-            return result;
-    if (modalView)
-        return modalView->keyUp(key);
+        if (const int32_t result = focusView->keyUp(key); result != kKeyNotHandled) return result;
+    if (modalView) return modalView->keyUp(key);
     return kKeyNotHandled;
 }
 
 bool CFrame::wheelOnAxis(CDrawContext* context, Point where, int32_t axis, float distance)
 {
     CView* target = modalView ? modalView : getViewAt(where, false);
-    if (!target)
-        return false;
-    if (context)
-        return target->wheelOnAxis(context, where, axis, distance);
+    if (!target) return false;
+    if (context) return target->wheelOnAxis(context, where, axis, distance);
     CDrawContext own(window.get(), this, nullptr);
     return target->wheelOnAxis(&own, where, axis, distance);
 }
 
-FrameEditor* CFrame::getEditor() const
-{
-    return editor;
-}
+FrameEditor* CFrame::getEditor() const { return editor; }
 
 bool CFrame::isKindOf(const char* className) const
 {
@@ -222,15 +199,13 @@ bool CFrame::isKindOf(const char* className) const
 
 void CFrame::refresh(CDrawContext* context)
 {
-    if (!openFlag || updatesAreDisabled)
-        return;
+    if (!openFlag || updatesAreDisabled) return;
     if (dirty) {
         draw(context);
         setDirty(false);
         return;
     }
-    if (modalView && modalView->isDirty())
-        modalView->refresh(context);
+    if (modalView && modalView->isDirty()) modalView->refresh(context);
     for (std::size_t i = 0; i < children.size(); ++i) {
         CView* child = children[i];
         if (!context) {
@@ -244,20 +219,14 @@ void CFrame::refresh(CDrawContext* context)
     }
 }
 
-CView* CFrame::getViewUnderMouse()
-{
-    return modalView ? modalView : CViewContainer::getViewUnderMouse();
-}
+CView* CFrame::getViewUnderMouse() { return modalView ? modalView : CViewContainer::getViewUnderMouse(); }
 
 bool CFrame::advanceFocus(CView* oldFocus, bool reverse)
 {
-    if (modalView)
-        return false;
-    if (!oldFocus)
-        oldFocus = focusView;
+    if (modalView) return false;
+    if (!oldFocus) oldFocus = focusView;
     if (!oldFocus || isChild(oldFocus)) {
-        if (CViewContainer::advanceFocus(oldFocus, reverse))
-            return true;
+        if (CViewContainer::advanceFocus(oldFocus, reverse)) return true;
         setFocusView(nullptr);
         return false;
     }
@@ -266,68 +235,45 @@ bool CFrame::advanceFocus(CView* oldFocus, bool reverse)
     CView* from = oldFocus;
     for (CViewContainer* container = oldFocus->getParentView(); container && container != this;
          container = container->getParentView()) {
-        if (container->advanceFocus(from, reverse))
-            return true;
+        if (container->advanceFocus(from, reverse)) return true;
         from = container;
     }
-    if (CViewContainer::advanceFocus(from, reverse))
-        return true;
+    if (CViewContainer::advanceFocus(from, reverse)) return true;
     setFocusView(nullptr);
     return false;
 }
 
-bool CFrame::open()
-{
-    return false;
-}
+bool CFrame::open() { return false; }
 
-bool CFrame::close()
-{
-    return false;
-}
+bool CFrame::close() { return false; }
 
-bool CFrame::isOpen() const
-{
-    return openFlag;
-}
+bool CFrame::isOpen() const { return openFlag; }
 
 void CFrame::idle()
 {
     // Paints, timers and a host's destruction of its window arrive here on back ends without
     // a message loop of their own, so this runs even before the first paint.
     platform::services().processEvents(window.get());
-    if (!openFlag || firstDrawPending || !isDirty())
-        return;
+    if (!openFlag || firstDrawPending || !isDirty()) return;
     CDrawContext context(window.get(), this, nullptr);
     refresh(&context);
 }
 
 void CFrame::runIdleCycle()
 {
-    if (editor)
-        editor->idleCycle();
+    if (editor) editor->idleCycle();
 }
 
-uint32_t CFrame::getTicks() const
-{
-    return editor ? platform::services().getTicks() : 0;
-}
+uint32_t CFrame::getTicks() const { return editor ? platform::services().getTicks() : 0; }
 
-int32_t CFrame::getKnobMode() const
-{
-    return editor ? editor->knobMode() : 0;
-}
+int32_t CFrame::getKnobMode() const { return editor ? editor->knobMode() : 0; }
 
-bool CFrame::setPosition(int32_t, int32_t)
-{
-    return false;
-}
+bool CFrame::setPosition(int32_t, int32_t) { return false; }
 
 bool CFrame::getPosition(int32_t& x, int32_t& y) const
 {
     Point position;
-    if (!openFlag || !window || !window->getEditorWindowPosition(position))
-        return false;
+    if (!openFlag || !window || !window->getEditorWindowPosition(position)) return false;
     x = position.x;
     y = position.y;
     return true;
@@ -335,15 +281,12 @@ bool CFrame::getPosition(int32_t& x, int32_t& y) const
 
 bool CFrame::setSize(int32_t width, int32_t height)
 {
-    if (!openFlag || (width == size.width() && height == size.height()))
-        return false;
-    if (frameOffscreen)
-        frameOffscreen->release();
+    if (!openFlag || (width == size.width() && height == size.height())) return false;
+    if (frameOffscreen) frameOffscreen->release();
     frameOffscreen = nullptr;
     const bool hostResized = editor && editor->requestHostResize(width, height);
     if (window) {
-        if (!hostResized)
-            window->resizeHostWindows(width, height);
+        if (!hostResized) window->resizeHostWindows(width, height);
         window->resize(width, height);
     }
     // The container's own surface must follow the new size in either case.
@@ -351,22 +294,17 @@ bool CFrame::setSize(int32_t width, int32_t height)
     return true;
 }
 
-bool CFrame::getSize(Rect* rect) const
-{
-    return rect ? getSize(*rect) : false;
-}
+bool CFrame::getSize(Rect* rect) const { return rect ? getSize(*rect) : false; }
 
 bool CFrame::getSize(Rect& rect) const
 {
-    if (!openFlag || !window)
-        return false;
+    if (!openFlag || !window) return false;
     return window->getParentRect(rect);
 }
 
 bool CFrame::setModalView(CView* view)
 {
-    if (view && modalView)
-        return false;
+    if (view && modalView) return false;
     if (!view) {
         if (CView* old = modalView) {
             modalView = nullptr;
@@ -379,27 +317,21 @@ bool CFrame::setModalView(CView* view)
     return true;
 }
 
-CView* CFrame::getModalView() const
-{
-    return modalView;
-}
+CView* CFrame::getModalView() const { return modalView; }
 
 void CFrame::forgetModalView(const CView* view)
 {
-    if (modalView == view)
-        modalView = nullptr;
+    if (modalView == view) modalView = nullptr;
 }
 
 void CFrame::beginParameterEdit(int32_t index)
 {
-    if (editor)
-        editor->beginEdit(index);
+    if (editor) editor->beginEdit(index);
 }
 
 void CFrame::endParameterEdit(int32_t index)
 {
-    if (editor)
-        editor->endEdit(index);
+    if (editor) editor->endEdit(index);
 }
 
 bool CFrame::getCurrentLocation(Point& where)
@@ -411,59 +343,41 @@ bool CFrame::getCurrentLocation(Point& where)
 
 void CFrame::setCursor(int32_t type)
 {
-    if (window)
-        window->setCursor(cursorShapeFor(type));
+    if (window) window->setCursor(cursorShapeFor(type));
 }
 
 void CFrame::setFocusView(CView* view)
 {
     CView* old = focusView;
     focusView = view;
-    if (view && view->acceptsFocus())
-        view->setDirty(true);
+    if (view && view->acceptsFocus()) view->setDirty(true);
     if (old) {
         old->loseFocus(nullptr);
-        if (old->acceptsFocus())
-            old->setDirty(true);
+        if (old->acceptsFocus()) old->setDirty(true);
     }
 }
 
-CView* CFrame::getFocusView() const
-{
-    return focusView;
-}
+CView* CFrame::getFocusView() const { return focusView; }
 
 bool CFrame::setDropActive(bool active)
 {
-    if (!dropActive && !active)
-        return true;
-    if (!window)
-        return false;
+    if (!dropActive && !active) return true;
+    if (!window) return false;
     window->setDropTarget(active);
     dropActive = active;
     return true;
 }
 
-bool CFrame::isDropActive() const
-{
-    return dropActive;
-}
+bool CFrame::isDropActive() const { return dropActive; }
 
-void CFrame::setOpenFlag(bool state)
-{
-    openFlag = state;
-}
+void CFrame::setOpenFlag(bool state) { openFlag = state; }
 
-bool CFrame::getOpenFlag() const
-{
-    return openFlag;
-}
+bool CFrame::getOpenFlag() const { return openFlag; }
 
 void CFrame::invalidate(const Rect& rect)
 {
     for (CView* child : children)
-        if (child->overlaps(rect))
-            child->setDirty(true);
+        if (child->overlaps(rect)) child->setDirty(true);
 }
 
 bool CFrame::setUpdatesDisabled(bool state)
@@ -473,15 +387,11 @@ bool CFrame::setUpdatesDisabled(bool state)
     return previous;
 }
 
-bool CFrame::updatesDisabled() const
-{
-    return updatesAreDisabled;
-}
+bool CFrame::updatesDisabled() const { return updatesAreDisabled; }
 
 void CFrame::redrawView(CView* view)
 {
-    if (view && !isChild(view))
-        view = nullptr;
+    if (view && !isChild(view)) view = nullptr;
     COffscreenContext* offscreenContext = getFrameOffscreen();
     Rect copy = size;
     if (view) {

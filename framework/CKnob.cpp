@@ -18,17 +18,13 @@ constexpr float kLinearRangeAfterChange = 200.0f;
 // Shift slows the wheel and the keys down tenfold.
 constexpr float kFineStep = 0.1f;
 
-int32_t handleInsetFor(const CBitmap* bitmap)
-{
-    return truncateToInt(bitmap->getWidth() * 0.5 + 2.5);
-}
+int32_t handleInsetFor(const CBitmap* bitmap) { return truncateToInt(bitmap->getWidth() * 0.5 + 2.5); }
 
 }  // namespace
 
 CKnob::CKnob(const Rect& bounds, CControlListener* controlListener, int32_t controlTag, CBitmap* bitmap,
              CBitmap* handle, Point offset)
-    : CControl(bounds, controlListener, controlTag, bitmap),
-      handleBitmap(handle),
+    : CControl(bounds, controlListener, controlTag, bitmap), handleBitmap(handle),
       radius(static_cast<float>(bounds.width()) * 0.5f)
 {
     if (handleBitmap) {
@@ -42,8 +38,7 @@ CKnob::CKnob(const Rect& bounds, CControlListener* controlListener, int32_t cont
 
 CKnob::~CKnob()
 {
-    if (handleBitmap)
-        handleBitmap->release();
+    if (handleBitmap) handleBitmap->release();
 }
 
 void CKnob::compute()
@@ -64,14 +59,11 @@ void CKnob::valueToPoint(Point& point) const
 float CKnob::valueFromPoint(Point point) const
 {
     float alpha = std::atan2(radius - static_cast<float>(point.y), static_cast<float>(point.x) - radius);
-    if (alpha < 0.0f)
-        alpha += kTwoPi;
+    if (alpha < 0.0f) alpha += kTwoPi;
     const float beta = alpha - startAngle;
     const auto wrapped = [](float angle) {
-        if (angle < 0.0f)
-            return angle + kTwoPi;
-        if (angle > kTwoPi)
-            return angle - kTwoPi;
+        if (angle < 0.0f) return angle + kTwoPi;
+        if (angle > kTwoPi) return angle - kTwoPi;
         return angle;
     };
     // The dead zone is split at its middle: each half gives the value of the end of the
@@ -79,10 +71,8 @@ float CKnob::valueFromPoint(Point point) const
     if (rangeAngle < 0.0f) {
         const float gamma = beta - rangeAngle;
         const float delta = wrapped(gamma);
-        if (delta > halfAngle - rangeAngle)
-            return vmax;
-        if (delta > -rangeAngle)
-            return vmin;
+        if (delta > halfAngle - rangeAngle) return vmax;
+        if (delta > -rangeAngle) return vmin;
         float g = gamma;
         if (gamma > halfAngle - rangeAngle)
             g = gamma - kTwoPi;
@@ -91,10 +81,8 @@ float CKnob::valueFromPoint(Point point) const
         return vmax + aCoef * g;
     }
     const float delta = wrapped(beta);
-    if (delta > rangeAngle + halfAngle)
-        return vmin;
-    if (delta > rangeAngle)
-        return vmax;
+    if (delta > rangeAngle + halfAngle) return vmin;
+    if (delta > rangeAngle) return vmax;
     float b = beta;
     if (beta > rangeAngle + halfAngle)
         b = beta - kTwoPi;
@@ -134,8 +122,7 @@ void CKnob::drawHandle(CDrawContext* context)
 
 void CKnob::handleMouse(CDrawContext* context, Point where, MouseButtons buttons)
 {
-    if (!acceptsLeftClick(context, buttons) || checkResetGesture(context, buttons))
-        return;
+    if (!acceptsLeftClick(context, buttons) || checkResetGesture(context, buttons)) return;
 
     float startValue = oldValue;
     float entryValue = value;
@@ -161,11 +148,12 @@ void CKnob::handleMouse(CDrawContext* context, Point where, MouseButtons buttons
         if (where != last) {
             last = where;
             if (linear) {
-                const float diff = static_cast<float>(wrappingAdd(wrappingSub(where.x, first.x), wrappingSub(first.y, where.y)));
+                const float diff =
+                    static_cast<float>(wrappingAdd(wrappingSub(where.x, first.x), wrappingSub(first.y, where.y)));
                 if (buttons != oldButtons) {
                     // Rebase the entry value so that the new scale does not make the value jump.
-                    const float range = (buttons & ModShift) ? kLinearRangeAfterChange * zoomFactor
-                                                             : kLinearRangeAfterChange;
+                    const float range =
+                        (buttons & ModShift) ? kLinearRangeAfterChange * zoomFactor : kLinearRangeAfterChange;
                     oldButtons = buttons;
                     const float newCoefficient = (vmax - vmin) / range;
                     entryValue += diff * (coefficient - newCoefficient);
@@ -183,8 +171,7 @@ void CKnob::handleMouse(CDrawContext* context, Point where, MouseButtons buttons
                 else
                     startValue = value;
             }
-            if (listener)
-                notifyIfDirty(context);
+            if (listener) notifyIfDirty(context);
         }
         getMouseLocation(context, where);
         runIdle();
@@ -194,8 +181,7 @@ void CKnob::handleMouse(CDrawContext* context, Point where, MouseButtons buttons
 
 bool CKnob::wheel(CDrawContext* context, Point, float distance)
 {
-    if (!mouseEnabled)
-        return false;
+    if (!mouseEnabled) return false;
     const float step = wheelIncrement * distance;
     applyStep(context, (CDrawContext::getMouseButtons() & ModShift) ? step * kFineStep : step);
     return true;
@@ -212,8 +198,7 @@ int32_t CKnob::keyDown(const KeyCode& key)
     default: return kKeyNotHandled;
     }
     float step = direction * wheelIncrement;
-    if (key.modifiers & ModShift)
-        step *= kFineStep;
+    if (key.modifiers & ModShift) step *= kFineStep;
     applyStep(nullptr, step);
     return 1;
 }
@@ -222,8 +207,7 @@ void CKnob::applyStep(CDrawContext* context, float step)
 {
     value += step;
     clampValue();
-    if (isDirty())
-        notifyInEdit(context);
+    if (isDirty()) notifyInEdit(context);
 }
 
 bool CKnob::isKindOf(const char* className) const
@@ -252,10 +236,7 @@ void CKnob::setStartAngle(float angle)
     setDirty(true);
 }
 
-float CKnob::getStartAngle() const
-{
-    return startAngle;
-}
+float CKnob::getStartAngle() const { return startAngle; }
 
 void CKnob::setRangeAngle(float angle)
 {
@@ -264,15 +245,9 @@ void CKnob::setRangeAngle(float angle)
     setDirty(true);
 }
 
-float CKnob::getRangeAngle() const
-{
-    return rangeAngle;
-}
+float CKnob::getRangeAngle() const { return rangeAngle; }
 
-void CKnob::setInsetValue(int32_t newInset)
-{
-    inset = newInset;
-}
+void CKnob::setInsetValue(int32_t newInset) { inset = newInset; }
 
 void CKnob::setHandleShadowColor(Color color)
 {
@@ -288,23 +263,14 @@ void CKnob::setHandleColor(Color color)
 
 void CKnob::setHandleBitmap(CBitmap* bitmap)
 {
-    if (bitmap)
-        bitmap->retain();
-    if (handleBitmap)
-        handleBitmap->release();
+    if (bitmap) bitmap->retain();
+    if (handleBitmap) handleBitmap->release();
     handleBitmap = bitmap;
-    if (handleBitmap)
-        inset = handleInsetFor(handleBitmap);
+    if (handleBitmap) inset = handleInsetFor(handleBitmap);
 }
 
-void CKnob::setZoomFactor(float factor)
-{
-    zoomFactor = factor;
-}
+void CKnob::setZoomFactor(float factor) { zoomFactor = factor; }
 
-float CKnob::getZoomFactor() const
-{
-    return zoomFactor;
-}
+float CKnob::getZoomFactor() const { return zoomFactor; }
 
 }  // namespace VSTGUI

@@ -4,13 +4,9 @@
 
 namespace VSTGUI {
 
-COffscreenContext::COffscreenContext(CView* ownerFrame, int32_t surfaceWidth, int32_t surfaceHeight,
-                                     Color background)
-    : CDrawContext(nullptr, ownerFrame, nullptr),
-      width(surfaceWidth),
-      height(surfaceHeight),
-      backgroundColor(background),
-      ownSurface(surfaceWidth, surfaceHeight, toPixel(background))
+COffscreenContext::COffscreenContext(CView* ownerFrame, int32_t surfaceWidth, int32_t surfaceHeight, Color background)
+    : CDrawContext(nullptr, ownerFrame, nullptr), width(surfaceWidth), height(surfaceHeight),
+      backgroundColor(background), ownSurface(surfaceWidth, surfaceHeight, toPixel(background))
 {
     attachSurface(&ownSurface);
     setDeviceClip({std::min(0, width), std::min(0, height), std::max(0, width), std::max(0, height)});

@@ -7,8 +7,8 @@
 
 namespace VSTGUI {
 
-COnOffButton::COnOffButton(const Rect& bounds, CControlListener* controlListener, int32_t controlTag,
-                           CBitmap* bitmap, int32_t buttonStyle)
+COnOffButton::COnOffButton(const Rect& bounds, CControlListener* controlListener, int32_t controlTag, CBitmap* bitmap,
+                           int32_t buttonStyle)
     : CControl(bounds, controlListener, controlTag, bitmap), style(buttonStyle)
 {
 }
@@ -22,15 +22,12 @@ void COnOffButton::draw(CDrawContext* context)
 
 void COnOffButton::handleMouse(CDrawContext* context, Point, MouseButtons buttons)
 {
-    if (!acceptsLeftClick(context, buttons))
-        return;
+    if (!acceptsLeftClick(context, buttons)) return;
     // Anything that truncates to 0 is off, so 0.5 switches on.
     value = std::trunc(value) == 0.0f ? 1.0f : 0.0f;
-    if (style == kPostListenerUpdate)
-        notifyInEdit(context);
+    if (style == kPostListenerUpdate) notifyInEdit(context);
     runIdle();
-    if (style == kPreListenerUpdate)
-        notifyInEdit(context);
+    if (style == kPreListenerUpdate) notifyInEdit(context);
 }
 
 bool COnOffButton::isKindOf(const char* className) const
@@ -38,14 +35,8 @@ bool COnOffButton::isKindOf(const char* className) const
     return isClassName(className, "COnOffButton") || CControl::isKindOf(className);
 }
 
-int32_t COnOffButton::getStyle() const
-{
-    return style;
-}
+int32_t COnOffButton::getStyle() const { return style; }
 
-void COnOffButton::setStyle(int32_t newStyle)
-{
-    style = newStyle;
-}
+void COnOffButton::setStyle(int32_t newStyle) { style = newStyle; }
 
 }  // namespace VSTGUI

@@ -6,34 +6,27 @@
 
 namespace VSTGUI {
 
-COptionMenu::COptionMenu(const Rect& bounds, CControlListener* controlListener, int32_t controlTag,
-                         CBitmap* bitmap, CBitmap* clickedBitmap, int32_t displayStyle)
+COptionMenu::COptionMenu(const Rect& bounds, CControlListener* controlListener, int32_t controlTag, CBitmap* bitmap,
+                         CBitmap* clickedBitmap, int32_t displayStyle)
     : CParamDisplay(bounds, bitmap, displayStyle), backgroundWhenClicked(clickedBitmap)
 {
     listener = controlListener;
     tag = controlTag;
-    if (backgroundWhenClicked)
-        backgroundWhenClicked->retain();
+    if (backgroundWhenClicked) backgroundWhenClicked->retain();
 }
 
 COptionMenu::~COptionMenu()
 {
-    if (backgroundWhenClicked)
-        backgroundWhenClicked->release();
+    if (backgroundWhenClicked) backgroundWhenClicked->release();
 }
 
-void COptionMenu::draw(CDrawContext* context)
-{
-    drawText(context, getEntry(getCurrent()));
-}
+void COptionMenu::draw(CDrawContext* context) { drawText(context, getEntry(getCurrent())); }
 
 void COptionMenu::handleMouse(CDrawContext* context, Point where, MouseButtons buttons)
 {
-    if (!acceptsLeftClick(context, buttons))
-        return;
+    if (!acceptsLeftClick(context, buttons)) return;
     platform::Window* window = parentFrame ? parentFrame->getWindow() : nullptr;
-    if (!window || entries.empty())
-        return;
+    if (!window || entries.empty()) return;
     Point corner{size.left, size.bottom};
     toFrame(corner);
     beginEdit();
@@ -53,8 +46,7 @@ bool COptionMenu::isKindOf(const char* className) const
 
 bool COptionMenu::addEntry(const char* text, int32_t index)
 {
-    if (!text)
-        return false;
+    if (!text) return false;
     if (index < 0 || static_cast<std::size_t>(index) >= entries.size())
         entries.emplace_back(text);
     else
@@ -65,8 +57,7 @@ bool COptionMenu::addEntry(const char* text, int32_t index)
 
 bool COptionMenu::removeEntry(int32_t index)
 {
-    if (index < 0 || static_cast<std::size_t>(index) >= entries.size())
-        return false;
+    if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) return false;
     entries.erase(entries.begin() + index);
     setDirty(true);
     return true;
@@ -78,15 +69,11 @@ void COptionMenu::removeAllEntry()
     setDirty(true);
 }
 
-int32_t COptionMenu::getNbEntries() const
-{
-    return static_cast<int32_t>(entries.size());
-}
+int32_t COptionMenu::getNbEntries() const { return static_cast<int32_t>(entries.size()); }
 
 const char* COptionMenu::getEntry(int32_t index) const
 {
-    if (index < 0 || static_cast<std::size_t>(index) >= entries.size())
-        return nullptr;
+    if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) return nullptr;
     return entries[static_cast<std::size_t>(index)].c_str();
 }
 
@@ -98,8 +85,7 @@ int32_t COptionMenu::getCurrent() const
 
 bool COptionMenu::setCurrent(int32_t index)
 {
-    if (index < 0 || index >= getNbEntries())
-        return false;
+    if (index < 0 || index >= getNbEntries()) return false;
     value = static_cast<float>(index);
     return true;
 }

@@ -10,8 +10,7 @@ namespace VSTGUI {
 CParamDisplay::CParamDisplay(const Rect& bounds, CBitmap* bitmap, int32_t displayStyle)
     : CControl(bounds, nullptr, 0, bitmap), style(displayStyle)
 {
-    if (style & kNoDrawStyle)
-        setDirty(false);
+    if (style & kNoDrawStyle) setDirty(false);
 }
 
 void CParamDisplay::valueText(char (&text)[kDisplayTextCapacity]) const
@@ -36,8 +35,7 @@ void CParamDisplay::draw(CDrawContext* context)
 void CParamDisplay::drawText(CDrawContext* context, const char* text)
 {
     setDirty(false);
-    if ((style & kNoDrawStyle) || !context)
-        return;
+    if ((style & kNoDrawStyle) || !context) return;
     if (background) {
         drawBackgroundBitmap(context, backOffset);
     } else if (!transparent) {
@@ -60,8 +58,7 @@ void CParamDisplay::drawText(CDrawContext* context, const char* text)
         context->lineTo({size.right - 1, size.bottom - 1});
         context->lineTo({size.left, size.bottom - 1});
     }
-    if ((style & kNoTextStyle) || text == nullptr || text[0] == '\0')
-        return;
+    if ((style & kNoTextStyle) || text == nullptr || text[0] == '\0') return;
     const Rect saved = context->getLocalClipRect();
     context->setClipRect(size.intersected(saved));
     context->setFont(fontIndex, 0, fontStyle);
@@ -85,29 +82,14 @@ void CParamDisplay::setStringConvertWithData(StringConvertWithData function, voi
     userData = data;
 }
 
-void CParamDisplay::setStringConvert(StringConvert function)
-{
-    stringConvert = function;
-}
+void CParamDisplay::setStringConvert(StringConvert function) { stringConvert = function; }
 
-void CParamDisplay::setTextConvert(TextConvert function)
-{
-    textConvert = function;
-}
+void CParamDisplay::setTextConvert(TextConvert function) { textConvert = function; }
 
-void CParamDisplay::setStyle(int32_t newStyle)
-{
-    setVisible(style, newStyle);
-}
+void CParamDisplay::setStyle(int32_t newStyle) { setVisible(style, newStyle); }
 
-void CParamDisplay::setFontStyle(int32_t newStyle)
-{
-    setVisible(fontStyle, newStyle);
-}
+void CParamDisplay::setFontStyle(int32_t newStyle) { setVisible(fontStyle, newStyle); }
 
-void CParamDisplay::setTextTransparency(bool state)
-{
-    textTransparency = state;
-}
+void CParamDisplay::setTextTransparency(bool state) { textTransparency = state; }
 
 }  // namespace VSTGUI

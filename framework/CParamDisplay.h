@@ -63,8 +63,7 @@ protected:
     template <typename T>
     void setVisible(T& field, const T& newValue)
     {
-        if (field == newValue)
-            return;
+        if (field == newValue) return;
         field = newValue;
         setDirty(true);
     }

@@ -17,8 +17,7 @@ public:
     // Destroys the object when the count was 1 before the call.
     virtual void release()
     {
-        if (referenceCount-- == 1)
-            delete this;
+        if (referenceCount-- == 1) delete this;
     }
     virtual void retain() { ++referenceCount; }
 

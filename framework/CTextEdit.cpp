@@ -7,8 +7,8 @@ namespace VSTGUI {
 
 const char kMsgLooseFocus[] = "LooseFocus";
 
-CTextEdit::CTextEdit(const Rect& bounds, CControlListener* controlListener, int32_t controlTag,
-                     const char* initial, CBitmap* bitmap, int32_t displayStyle)
+CTextEdit::CTextEdit(const Rect& bounds, CControlListener* controlListener, int32_t controlTag, const char* initial,
+                     CBitmap* bitmap, int32_t displayStyle)
     : CParamDisplay(bounds, bitmap, displayStyle)
 {
     listener = controlListener;
@@ -19,15 +19,11 @@ CTextEdit::CTextEdit(const Rect& bounds, CControlListener* controlListener, int3
 void CTextEdit::setText(const char* newText)
 {
     text.assign(newText ? newText : "");
-    if (text.size() > kMaxLength)
-        text.resize(kMaxLength);
+    if (text.size() > kMaxLength) text.resize(kMaxLength);
     setDirty(true);
 }
 
-const char* CTextEdit::getText() const
-{
-    return text.c_str();
-}
+const char* CTextEdit::getText() const { return text.c_str(); }
 
 void CTextEdit::draw(CDrawContext* context)
 {
@@ -45,31 +41,25 @@ void CTextEdit::draw(CDrawContext* context)
 
 void CTextEdit::handleMouse(CDrawContext* context, Point, MouseButtons buttons)
 {
-    if (!acceptsLeftClick(context, buttons))
-        return;
+    if (!acceptsLeftClick(context, buttons)) return;
     // With the double-click style the first click only arms the field.
-    if ((style & kDoubleClickStyle) && !registerClick())
-        return;
+    if ((style & kDoubleClickStyle) && !registerClick()) return;
     openField(context);
 }
 
 void CTextEdit::openField(CDrawContext* context)
 {
     platform::Window* window = parentFrame ? parentFrame->getWindow() : nullptr;
-    if (!window)
-        return;
+    if (!window) return;
     Point corner = size.topLeft();
     toFrame(corner);
     const Rect field = Rect::fromSize(corner, size.width(), size.height());
     std::string edited = text;
-    if (!window->editText(field, edited, kMaxLength))
-        return;
+    if (!window->editText(field, edited, kMaxLength)) return;
     const bool changed = edited != text;
     setText(edited.c_str());
-    if (changed)
-        notifyListener(context);
-    if (parentView)
-        parentView->notify(this, kMsgLooseFocus);
+    if (changed) notifyListener(context);
+    if (parentView) parentView->notify(this, kMsgLooseFocus);
 }
 
 bool CTextEdit::isKindOf(const char* className) const

@@ -17,15 +17,9 @@ void CTextLabel::setText(const char* newText)
     setDirty(true);
 }
 
-const char* CTextLabel::getText() const
-{
-    return text ? text->c_str() : nullptr;
-}
+const char* CTextLabel::getText() const { return text ? text->c_str() : nullptr; }
 
-void CTextLabel::draw(CDrawContext* context)
-{
-    drawText(context, getText());
-}
+void CTextLabel::draw(CDrawContext* context) { drawText(context, getText()); }
 
 bool CTextLabel::isKindOf(const char* className) const
 {

@@ -10,8 +10,7 @@ namespace VSTGUI {
 
 class CTextLabel : public CParamDisplay {
 public:
-    explicit CTextLabel(const Rect& size, const char* text = nullptr, CBitmap* background = nullptr,
-                        int32_t style = 0);
+    explicit CTextLabel(const Rect& size, const char* text = nullptr, CBitmap* background = nullptr, int32_t style = 0);
 
     void draw(CDrawContext* context) override;
     bool isKindOf(const char* className) const override;

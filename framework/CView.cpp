@@ -21,14 +21,12 @@ CView::CView(const Rect& bounds) : size(bounds), mouseArea(bounds) {}
 
 CView::~CView()
 {
-    if (background)
-        background->release();
+    if (background) background->release();
 }
 
 void CView::drawBackgroundBitmap(CDrawContext* context, Point offset)
 {
-    if (!background || !context)
-        return;
+    if (!background || !context) return;
     if (transparent)
         background->drawTransparent(context, size, offset);
     else
@@ -41,10 +39,7 @@ void CView::draw(CDrawContext* context)
     setDirty(false);
 }
 
-void CView::drawRect(CDrawContext* context, const Rect&)
-{
-    draw(context);
-}
+void CView::drawRect(CDrawContext* context, const Rect&) { draw(context); }
 
 bool CView::overlaps(const Rect& rect) const
 {
@@ -56,43 +51,26 @@ void CView::handleMouse(CDrawContext*, Point, MouseButtons) {}
 void CView::setBackground(CBitmap* bitmap)
 {
     // Retain first: the new bitmap may be the old one.
-    if (bitmap)
-        bitmap->retain();
-    if (background)
-        background->release();
+    if (bitmap) bitmap->retain();
+    if (background) background->release();
     background = bitmap;
     setDirty(true);
 }
 
-CBitmap* CView::getBackground() const
-{
-    return background;
-}
+CBitmap* CView::getBackground() const { return background; }
 
-int32_t CView::keyDown(const KeyCode&)
-{
-    return kKeyNotHandled;
-}
+int32_t CView::keyDown(const KeyCode&) { return kKeyNotHandled; }
 
-int32_t CView::keyUp(const KeyCode&)
-{
-    return kKeyNotHandled;
-}
+int32_t CView::keyUp(const KeyCode&) { return kKeyNotHandled; }
 
 bool CView::wheelOnAxis(CDrawContext* context, Point where, int32_t, float distance)
 {
     return wheel(context, where, distance);
 }
 
-bool CView::wheel(CDrawContext*, Point, float)
-{
-    return false;
-}
+bool CView::wheel(CDrawContext*, Point, float) { return false; }
 
-bool CView::drop(CDrawContext*, CDragContainer*, Point)
-{
-    return false;
-}
+bool CView::drop(CDrawContext*, CDragContainer*, Point) { return false; }
 
 void CView::dragEnter(CDrawContext*, CDragContainer*, Point) {}
 void CView::dragLeave(CDrawContext*, CDragContainer*, Point) {}
@@ -100,50 +78,23 @@ void CView::dragMove(CDrawContext*, CDragContainer*, Point) {}
 void CView::loseFocus(CDrawContext*) {}
 void CView::takeFocus(CDrawContext*) {}
 
-bool CView::isDirty() const
-{
-    return dirty;
-}
+bool CView::isDirty() const { return dirty; }
 
-void CView::setDirty(bool state)
-{
-    dirty = state;
-}
+void CView::setDirty(bool state) { dirty = state; }
 
-void CView::setMouseEnabled(bool enabled)
-{
-    mouseEnabled = enabled;
-}
+void CView::setMouseEnabled(bool enabled) { mouseEnabled = enabled; }
 
-bool CView::isMouseEnabled() const
-{
-    return mouseEnabled;
-}
+bool CView::isMouseEnabled() const { return mouseEnabled; }
 
-void CView::setMouseArea(const Rect& rect)
-{
-    mouseArea = rect;
-}
+void CView::setMouseArea(const Rect& rect) { mouseArea = rect; }
 
-Rect CView::getMouseArea() const
-{
-    return mouseArea;
-}
+Rect CView::getMouseArea() const { return mouseArea; }
 
-bool CView::hitTest(Point where, MouseButtons)
-{
-    return mouseArea.containsInclusive(where);
-}
+bool CView::hitTest(Point where, MouseButtons) { return mouseArea.containsInclusive(where); }
 
-void CView::setTransparent(bool state)
-{
-    transparent = state;
-}
+void CView::setTransparent(bool state) { transparent = state; }
 
-bool CView::isTransparent() const
-{
-    return transparent;
-}
+bool CView::isTransparent() const { return transparent; }
 
 void CView::setBounds(const Rect& rect)
 {
@@ -151,25 +102,15 @@ void CView::setBounds(const Rect& rect)
     setDirty(true);
 }
 
-Rect CView::getBounds() const
-{
-    return size;
-}
+Rect CView::getBounds() const { return size; }
 
-bool CView::onRemoved(CViewContainer*)
-{
-    return true;
-}
+bool CView::onRemoved(CViewContainer*) { return true; }
 
-bool CView::onAttached(CViewContainer*)
-{
-    return true;
-}
+bool CView::onAttached(CViewContainer*) { return true; }
 
 void CView::getMouseLocation(CDrawContext* context, Point& where)
 {
-    if (!context)
-        return;
+    if (!context) return;
     if (parentView && parentView->notify(this, kMsgCheckIfViewContainer) == 1) {
         const Point savedScreen = context->getScreenOffset();
         const Point savedDraw = context->getDrawOffset();
@@ -186,25 +127,17 @@ void CView::getMouseLocation(CDrawContext* context, Point& where)
 
 void CView::toLocal(Point& point) const
 {
-    if (parentView)
-        parentView->toLocal(point);
+    if (parentView) parentView->toLocal(point);
 }
 
 void CView::toFrame(Point& point) const
 {
-    if (parentView)
-        parentView->toFrame(point);
+    if (parentView) parentView->toFrame(point);
 }
 
-FrameEditor* CView::getEditor() const
-{
-    return parentFrame ? parentFrame->getEditor() : nullptr;
-}
+FrameEditor* CView::getEditor() const { return parentFrame ? parentFrame->getEditor() : nullptr; }
 
-int32_t CView::notify(CView*, const char*)
-{
-    return 0;
-}
+int32_t CView::notify(CView*, const char*) { return 0; }
 
 void CView::redrawRect(CDrawContext* context, const Rect& rect)
 {
@@ -214,25 +147,15 @@ void CView::redrawRect(CDrawContext* context, const Rect& rect)
         parentFrame->drawRect(context, rect);
 }
 
-bool CView::acceptsFocus() const
-{
-    return wantsFocus;
-}
+bool CView::acceptsFocus() const { return wantsFocus; }
 
-void CView::setAcceptsFocus(bool state)
-{
-    wantsFocus = state;
-}
+void CView::setAcceptsFocus(bool state) { wantsFocus = state; }
 
-bool CView::isKindOf(const char* className) const
-{
-    return isClassName(className, "CView");
-}
+bool CView::isKindOf(const char* className) const { return isClassName(className, "CView"); }
 
 void CView::refresh(CDrawContext* context)
 {
-    if (!isDirty())
-        return;
+    if (!isDirty()) return;
     if (context)
         redrawRect(context, size);
     else if (parentFrame)

@@ -8,22 +8,15 @@
 namespace VSTGUI {
 namespace {
 
-Point negated(Point p)
-{
-    return Point{} - p;
-}
+Point negated(Point p) { return Point{} - p; }
 
-CViewContainer* asContainer(CView* view)
-{
-    return dynamic_cast<CViewContainer*>(view);
-}
+CViewContainer* asContainer(CView* view) { return dynamic_cast<CViewContainer*>(view); }
 
 // True when view is ancestor or lies somewhere below it.
 bool isWithin(const CView* view, const CView* ancestor)
 {
     for (const CView* v = view; v != nullptr; v = v->getParentView())
-        if (v == ancestor)
-            return true;
+        if (v == ancestor) return true;
     return false;
 }
 
@@ -31,8 +24,7 @@ bool isWithin(const CView* view, const CView* ancestor)
 
 OffsetScope::OffsetScope(CDrawContext* ctx, Point by) : context(ctx)
 {
-    if (!context)
-        return;
+    if (!context) return;
     savedDraw = context->getDrawOffset();
     savedScreen = context->getScreenOffset();
     context->setDrawOffset(savedDraw + by);
@@ -41,16 +33,14 @@ OffsetScope::OffsetScope(CDrawContext* ctx, Point by) : context(ctx)
 
 OffsetScope::~OffsetScope()
 {
-    if (!context)
-        return;
+    if (!context) return;
     context->setDrawOffset(savedDraw);
     context->setScreenOffset(savedScreen);
 }
 
 CViewContainer::Target::Target(CViewContainer& container, CDrawContext* context)
 {
-    if (container.drawInOffscreen && !container.offscreen)
-        container.createOffscreen();
+    if (container.drawInOffscreen && !container.offscreen) container.createOffscreen();
     offscreen = container.drawInOffscreen && container.offscreen != nullptr;
     if (offscreen) {
         target = container.offscreen;
@@ -63,8 +53,7 @@ CViewContainer::Target::Target(CViewContainer& container, CDrawContext* context)
 CViewContainer::CViewContainer(const Rect& bounds, CFrame* frame, CBitmap* bitmap) : CView(bounds)
 {
     parentFrame = frame;
-    if (bitmap)
-        setBackground(bitmap);
+    if (bitmap) setBackground(bitmap);
     setDirty(false);
 }
 
@@ -81,8 +70,7 @@ void CViewContainer::createOffscreen()
 
 void CViewContainer::releaseOffscreen()
 {
-    if (offscreen)
-        offscreen->release();
+    if (offscreen) offscreen->release();
     offscreen = nullptr;
 }
 
@@ -93,8 +81,7 @@ Rect CViewContainer::localClipOf(const CDrawContext* context) const
 
 void CViewContainer::draw(CDrawContext* context)
 {
-    if (!context)
-        return;
+    if (!context) return;
     const Rect clip = localClipOf(context);
     {
         Target target(*this, context);
@@ -123,8 +110,7 @@ void CViewContainer::draw(CDrawContext* context)
 
 void CViewContainer::drawRect(CDrawContext* context, const Rect& updateRect)
 {
-    if (!context)
-        return;
+    if (!context) return;
     const Rect clip = localClipOf(context);
     const Rect visible = updateRect.intersected(size);
     const Rect localUpdate = visible.offsetBy(negated(size.topLeft()));
@@ -137,29 +123,24 @@ void CViewContainer::drawRect(CDrawContext* context, const Rect& updateRect)
         const bool keepsPartlyDrawnDirty = !isKindOf("CScrollContainer");
         for (std::size_t i = 0; i < children.size(); ++i) {
             CView* child = children[i];
-            if (!child->overlaps(localUpdate))
-                continue;
+            if (!child->overlaps(localUpdate)) continue;
             const Rect childClip = child->getBounds().intersected(updateClip);
-            if (childClip.left == childClip.right || childClip.top == childClip.bottom)
-                continue;
+            if (childClip.left == childClip.right || childClip.top == childClip.bottom) continue;
             d->setClipRect(childClip);
             const bool wasDirty = child->isDirty();
             child->drawRect(d, localUpdate);
             // A dirty child drawn only in part still needs the rest drawn.
-            if (wasDirty && childClip != child->getBounds() && keepsPartlyDrawnDirty)
-                child->setDirty(true);
+            if (wasDirty && childClip != child->getBounds() && keepsPartlyDrawnDirty) child->setDirty(true);
         }
         d->setClipRect(clip);
-        if (target.isOffscreen())
-            context->copyFromOffscreen(visible, offscreen, localUpdate.topLeft());
+        if (target.isOffscreen()) context->copyFromOffscreen(visible, offscreen, localUpdate.topLeft());
     }
     setDirty(false);
 }
 
 void CViewContainer::drawBackgroundRect(CDrawContext* context, const Rect& rect)
 {
-    if (!context)
-        return;
+    if (!context) return;
     if (background) {
         const Rect saved = context->getLocalClipRect();
         context->setClipRect(rect.intersected(saved));
@@ -178,8 +159,7 @@ void CViewContainer::drawBackgroundRect(CDrawContext* context, const Rect& rect)
 void CViewContainer::handleMouse(CDrawContext* context, Point where, MouseButtons buttons)
 {
     const Point local = where - size.topLeft();
-    if (buttons == kPollMouseButtons && context)
-        buttons = CDrawContext::getMouseButtons();
+    if (buttons == kPollMouseButtons && context) buttons = CDrawContext::getMouseButtons();
     for (std::size_t i = children.size(); i-- > 0;) {
         CView* child = children[i];
         if (child->isMouseEnabled() && child->hitTest(local, buttons)) {
@@ -195,11 +175,9 @@ void CViewContainer::handleMouse(CDrawContext* context, Point where, MouseButton
 int32_t CViewContainer::keyDown(const KeyCode& key)
 {
     for (std::size_t i = children.size(); i-- > 0;) {
-        if (i >= children.size())
-            continue;
+        if (i >= children.size()) continue;
         const int32_t result = children[i]->keyDown(key);
-        if (result != kKeyNotHandled)
-            return result;
+        if (result != kKeyNotHandled) return result;
     }
     return kKeyNotHandled;
 }
@@ -207,11 +185,9 @@ int32_t CViewContainer::keyDown(const KeyCode& key)
 int32_t CViewContainer::keyUp(const KeyCode& key)
 {
     for (std::size_t i = children.size(); i-- > 0;) {
-        if (i >= children.size())
-            continue;
+        if (i >= children.size()) continue;
         const int32_t result = children[i]->keyUp(key);
-        if (result != kKeyNotHandled)
-            return result;
+        if (result != kKeyNotHandled) return result;
     }
     return kKeyNotHandled;
 }
@@ -219,8 +195,7 @@ int32_t CViewContainer::keyUp(const KeyCode& key)
 bool CViewContainer::wheelOnAxis(CDrawContext* context, Point where, int32_t axis, float distance)
 {
     CView* view = getViewAt(where, false);
-    if (!view)
-        return false;
+    if (!view) return false;
     OffsetScope moved(context, size.topLeft());
     return view->wheelOnAxis(context, where - size.topLeft(), axis, distance);
 }
@@ -232,10 +207,8 @@ bool CViewContainer::wheel(CDrawContext* context, Point where, float distance)
 
 void CViewContainer::switchDragView(CView* view, CDrawContext* context, CDragContainer* drag, Point local)
 {
-    if (view == currentDragView)
-        return;
-    if (currentDragView)
-        currentDragView->dragLeave(context, drag, local);
+    if (view == currentDragView) return;
+    if (currentDragView) currentDragView->dragLeave(context, drag, local);
     currentDragView = view;
 }
 
@@ -243,11 +216,9 @@ void CViewContainer::dragEnter(CDrawContext* context, CDragContainer* drag, Poin
 {
     OffsetScope moved(context, size.topLeft());
     const Point local = where - size.topLeft();
-    if (currentDragView)
-        currentDragView->dragLeave(context, drag, local);
+    if (currentDragView) currentDragView->dragLeave(context, drag, local);
     currentDragView = getViewAt(where, false);
-    if (currentDragView)
-        currentDragView->dragEnter(context, drag, local);
+    if (currentDragView) currentDragView->dragEnter(context, drag, local);
 }
 
 void CViewContainer::dragMove(CDrawContext* context, CDragContainer* drag, Point where)
@@ -256,27 +227,23 @@ void CViewContainer::dragMove(CDrawContext* context, CDragContainer* drag, Point
     const Point local = where - size.topLeft();
     CView* view = getViewAt(where, false);
     if (view == currentDragView) {
-        if (view)
-            view->dragMove(context, drag, local);
+        if (view) view->dragMove(context, drag, local);
         return;
     }
     switchDragView(view, context, drag, local);
-    if (view)
-        view->dragEnter(context, drag, local);
+    if (view) view->dragEnter(context, drag, local);
 }
 
 void CViewContainer::dragLeave(CDrawContext* context, CDragContainer* drag, Point where)
 {
     OffsetScope moved(context, size.topLeft());
-    if (currentDragView)
-        currentDragView->dragLeave(context, drag, where - size.topLeft());
+    if (currentDragView) currentDragView->dragLeave(context, drag, where - size.topLeft());
     currentDragView = nullptr;
 }
 
 bool CViewContainer::drop(CDrawContext* context, CDragContainer* drag, Point where)
 {
-    if (!parentFrame)
-        return false;
+    if (!parentFrame) return false;
     OffsetScope moved(context, size.topLeft());
     const Point local = where - size.topLeft();
     CView* view = getViewAt(where, false);
@@ -292,24 +259,20 @@ bool CViewContainer::drop(CDrawContext* context, CDragContainer* drag, Point whe
 
 void CViewContainer::loseFocus(CDrawContext* context)
 {
-    for (std::size_t i = 0; i < children.size(); ++i)
-        children[i]->loseFocus(context);
+    for (std::size_t i = 0; i < children.size(); ++i) children[i]->loseFocus(context);
 }
 
 void CViewContainer::takeFocus(CDrawContext* context)
 {
-    for (std::size_t i = 0; i < children.size(); ++i)
-        children[i]->takeFocus(context);
+    for (std::size_t i = 0; i < children.size(); ++i) children[i]->takeFocus(context);
 }
 
 bool CViewContainer::isDirty() const
 {
-    if (dirty)
-        return true;
+    if (dirty) return true;
     const Rect area = localArea();
     for (const CView* child : children)
-        if (child->isDirty() && !child->getBounds().intersected(area).isEmpty())
-            return true;
+        if (child->isDirty() && !child->getBounds().intersected(area).isEmpty()) return true;
     return false;
 }
 
@@ -330,29 +293,23 @@ bool CViewContainer::onRemoved(CViewContainer* parent)
 
 bool CViewContainer::onAttached(CViewContainer* parent)
 {
-    if (drawInOffscreen && !offscreen)
-        createOffscreen();
+    if (drawInOffscreen && !offscreen) createOffscreen();
     return CView::onAttached(parent);
 }
 
 void CViewContainer::toLocal(Point& point) const
 {
     point = point - size.topLeft();
-    if (parentView)
-        parentView->toLocal(point);
+    if (parentView) parentView->toLocal(point);
 }
 
 void CViewContainer::toFrame(Point& point) const
 {
     point = point + size.topLeft();
-    if (parentView)
-        parentView->toFrame(point);
+    if (parentView) parentView->toFrame(point);
 }
 
-int32_t CViewContainer::notify(CView*, const char* message)
-{
-    return message == kMsgCheckIfViewContainer ? 1 : 0;
-}
+int32_t CViewContainer::notify(CView*, const char* message) { return message == kMsgCheckIfViewContainer ? 1 : 0; }
 
 void CViewContainer::redrawRect(CDrawContext* context, const Rect& rect)
 {
@@ -381,21 +338,18 @@ bool CViewContainer::isKindOf(const char* className) const
 
 void CViewContainer::refresh(CDrawContext* context)
 {
-    if (mode != kRefreshAll && mode != kRefreshDirtyChildren)
-        return;
+    if (mode != kRefreshAll && mode != kRefreshDirtyChildren) return;
     const bool redrawAll = mode == kRefreshAll ? isDirty() : dirty;
     if (redrawAll) {
         redrawRect(context, localArea());
         setDirty(false);
         return;
     }
-    if (mode == kRefreshAll)
-        return;
+    if (mode == kRefreshAll) return;
     const Rect area = localArea();
     for (std::size_t i = 0; i < children.size(); ++i) {
         CView* child = children[i];
-        if (!child->isDirty() || !child->overlaps(area))
-            continue;
+        if (!child->isDirty() || !child->overlaps(area)) continue;
         if (child->notify(this, kMsgCheckIfViewContainer) != 0)
             child->refresh(context);
         else
@@ -406,8 +360,7 @@ void CViewContainer::refresh(CDrawContext* context)
 
 void CViewContainer::addViewWithMouseArea(CView* view, const Rect& mouseRect, bool enabled)
 {
-    if (!view)
-        return;
+    if (!view) return;
     view->setMouseEnabled(enabled);
     view->setMouseArea(mouseRect);
     addView(view);
@@ -417,22 +370,19 @@ void CViewContainer::attachFrame(CFrame* frame)
 {
     for (CView* child : children) {
         child->parentFrame = frame;
-        if (CViewContainer* container = asContainer(child))
-            container->attachFrame(frame);
+        if (CViewContainer* container = asContainer(child)) container->attachFrame(frame);
     }
 }
 
 void CViewContainer::addView(CView* view)
 {
-    if (!view)
-        return;
+    if (!view) return;
     children.push_back(view);
     view->retain();
     view->parentFrame = parentFrame;
     view->parentView = this;
     // Children added to a container before it joined the tree learn the frame now.
-    if (CViewContainer* container = asContainer(view))
-        container->attachFrame(parentFrame);
+    if (CViewContainer* container = asContainer(view)) container->attachFrame(parentFrame);
     view->onAttached(this);
     view->setDirty(true);
 }
@@ -440,8 +390,7 @@ void CViewContainer::addView(CView* view)
 int32_t CViewContainer::indexOf(const CView* view) const
 {
     for (std::size_t i = 0; i < children.size(); ++i)
-        if (children[i] == view)
-            return static_cast<int32_t>(i);
+        if (children[i] == view) return static_cast<int32_t>(i);
     return -1;
 }
 
@@ -449,28 +398,22 @@ void CViewContainer::detachChild(int32_t index, bool releaseCreator)
 {
     CView* view = children[static_cast<std::size_t>(index)];
     children.erase(children.begin() + index);
-    if (view == currentDragView)
-        currentDragView = nullptr;
-    if (parentFrame)
-        parentFrame->forgetModalView(view);
+    if (view == currentDragView) currentDragView = nullptr;
+    if (parentFrame) parentFrame->forgetModalView(view);
     view->onRemoved(this);
     view->parentFrame = nullptr;
     view->parentView = nullptr;
-    if (CViewContainer* container = asContainer(view))
-        container->attachFrame(nullptr);
-    if (releaseCreator)
-        view->release();
+    if (CViewContainer* container = asContainer(view)) container->attachFrame(nullptr);
+    if (releaseCreator) view->release();
     view->release();
 }
 
 void CViewContainer::removeView(CView* view, bool releaseCreator)
 {
     // The focus may lie in a container being removed, not only on the view itself.
-    if (parentFrame && view && isWithin(parentFrame->getFocusView(), view))
-        parentFrame->setFocusView(nullptr);
+    if (parentFrame && view && isWithin(parentFrame->getFocusView(), view)) parentFrame->setFocusView(nullptr);
     const int32_t index = indexOf(view);
-    if (index >= 0)
-        detachChild(index, releaseCreator);
+    if (index >= 0) detachChild(index, releaseCreator);
 }
 
 void CViewContainer::removeAll(bool releaseCreator)
@@ -486,20 +429,13 @@ void CViewContainer::removeAll(bool releaseCreator)
     }
 }
 
-bool CViewContainer::isChild(const CView* view) const
-{
-    return indexOf(view) >= 0;
-}
+bool CViewContainer::isChild(const CView* view) const { return indexOf(view) >= 0; }
 
-int32_t CViewContainer::childCount() const
-{
-    return static_cast<int32_t>(children.size());
-}
+int32_t CViewContainer::childCount() const { return static_cast<int32_t>(children.size()); }
 
 CView* CViewContainer::childAt(int32_t index) const
 {
-    if (index < 0 || static_cast<std::size_t>(index) >= children.size())
-        return nullptr;
+    if (index < 0 || static_cast<std::size_t>(index) >= children.size()) return nullptr;
     return children[static_cast<std::size_t>(index)];
 }
 
@@ -509,50 +445,31 @@ void CViewContainer::setBackgroundColor(Color color)
     setDirty(true);
 }
 
-Color CViewContainer::getBackgroundColor() const
-{
-    return backgroundColor;
-}
+Color CViewContainer::getBackgroundColor() const { return backgroundColor; }
 
-void CViewContainer::setBackgroundOffset(Point offset)
-{
-    backgroundOffset = offset;
-}
+void CViewContainer::setBackgroundOffset(Point offset) { backgroundOffset = offset; }
 
-Point CViewContainer::getBackgroundOffset() const
-{
-    return backgroundOffset;
-}
+Point CViewContainer::getBackgroundOffset() const { return backgroundOffset; }
 
-void CViewContainer::setMode(int32_t newMode)
-{
-    mode = newMode;
-}
+void CViewContainer::setMode(int32_t newMode) { mode = newMode; }
 
-int32_t CViewContainer::getMode() const
-{
-    return mode;
-}
+int32_t CViewContainer::getMode() const { return mode; }
 
 void CViewContainer::setOffscreen(bool state)
 {
     drawInOffscreen = state;
-    if (!state)
-        releaseOffscreen();
+    if (!state) releaseOffscreen();
 }
 
 CView* CViewContainer::getViewAt(Point where, bool deep)
 {
-    if (!parentFrame)
-        return nullptr;
+    if (!parentFrame) return nullptr;
     const Point local = where - size.topLeft();
     for (std::size_t i = children.size(); i-- > 0;) {
         CView* child = children[i];
-        if (!child->getMouseArea().containsInclusive(local))
-            continue;
+        if (!child->getMouseArea().containsInclusive(local)) continue;
         if (deep)
-            if (CViewContainer* container = asContainer(child))
-                return container->getViewAt(local, deep);
+            if (CViewContainer* container = asContainer(child)) return container->getViewAt(local, deep);
         return child;
     }
     return nullptr;
@@ -560,14 +477,12 @@ CView* CViewContainer::getViewAt(Point where, bool deep)
 
 CView* CViewContainer::getViewUnderMouse()
 {
-    if (!parentFrame)
-        return nullptr;
+    if (!parentFrame) return nullptr;
     Point where;
     parentFrame->getCurrentLocation(where);
     toLocal(where);
     for (std::size_t i = children.size(); i-- > 0;)
-        if (children[i]->getMouseArea().containsInclusive(where))
-            return children[i];
+        if (children[i]->getMouseArea().containsInclusive(where)) return children[i];
     return nullptr;
 }
 
@@ -582,8 +497,7 @@ bool CViewContainer::advanceFocus(CView* oldFocus, bool reverse)
             continue;
         }
         if (child->acceptsFocus()) {
-            if (parentFrame)
-                parentFrame->setFocusView(child);
+            if (parentFrame) parentFrame->setFocusView(child);
             return true;
         }
         if (CViewContainer* container = asContainer(child); container && container->advanceFocus(nullptr, reverse))

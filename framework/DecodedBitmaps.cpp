@@ -20,10 +20,7 @@ Cache& cache()
     return instance;
 }
 
-int32_t bandCount(int32_t height)
-{
-    return (height + DecodedBitmap::kBandHeight - 1) / DecodedBitmap::kBandHeight;
-}
+int32_t bandCount(int32_t height) { return (height + DecodedBitmap::kBandHeight - 1) / DecodedBitmap::kBandHeight; }
 
 }  // namespace
 
@@ -41,27 +38,23 @@ const PixelSurface& DecodedBitmap::band(int32_t index) const
 
 Color DecodedBitmap::colorAt(int32_t x, int32_t y) const
 {
-    if (x < 0 || y < 0 || x >= imageWidth || y >= imageHeight)
-        return toColor(0);
+    if (x < 0 || y < 0 || x >= imageWidth || y >= imageHeight) return toColor(0);
     return band(y / kBandHeight).colorAt(x, y % kBandHeight);
 }
 
 std::shared_ptr<const DecodedBitmap> decodedBitmap(const BitmapResource& resource)
 {
-    if (resource.data == nullptr)
-        return nullptr;
+    if (resource.data == nullptr) return nullptr;
     // Editors of different instances may open on different threads; the lock makes them
     // find one image per resource.
     Cache& c = cache();
     const std::lock_guard lock(c.mutex);
     std::weak_ptr<const DecodedBitmap>& entry = c.images[resource.data];
-    if (std::shared_ptr<const DecodedBitmap> shared = entry.lock())
-        return shared;
+    if (std::shared_ptr<const DecodedBitmap> shared = entry.lock()) return shared;
     const std::span<const unsigned char> file{resource.data, resource.size};
     int32_t width = 0;
     int32_t height = 0;
-    if (!readBmpSize(file, width, height))
-        return nullptr;
+    if (!readBmpSize(file, width, height)) return nullptr;
     auto image = std::make_shared<const DecodedBitmap>(file, width, height);
     entry = image;
     return image;
@@ -71,8 +64,8 @@ std::size_t decodedBitmapCount()
 {
     Cache& c = cache();
     const std::lock_guard lock(c.mutex);
-    return static_cast<std::size_t>(std::count_if(c.images.begin(), c.images.end(),
-                                                   [](const auto& entry) { return !entry.second.expired(); }));
+    return static_cast<std::size_t>(
+        std::count_if(c.images.begin(), c.images.end(), [](const auto& entry) { return !entry.second.expired(); }));
 }
 
 }  // namespace VSTGUI

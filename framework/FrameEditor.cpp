@@ -5,15 +5,12 @@
 namespace VSTGUI {
 namespace {
 
-constexpr uint32_t kIdlePause = 4;            // one pass of a drag loop
-constexpr uint32_t kFullPassLead = 50;        // a full pass runs this long before the due time
-constexpr uint32_t kFullPassInterval = 100;   // the due time after a full pass
+constexpr uint32_t kIdlePause = 4;           // one pass of a drag loop
+constexpr uint32_t kFullPassLead = 50;       // a full pass runs this long before the due time
+constexpr uint32_t kFullPassInterval = 100;  // the due time after a full pass
 
 // The tick counter wraps: compare by signed distance.
-bool isBefore(uint32_t a, uint32_t b)
-{
-    return static_cast<int32_t>(a - b) < 0;
-}
+bool isBefore(uint32_t a, uint32_t b) { return static_cast<int32_t>(a - b) < 0; }
 
 }  // namespace
 
@@ -25,8 +22,7 @@ void FrameEditor::idleCycle()
     if (isBefore(now, nextIdleTime)) {
         platform::services().sleep(kIdlePause);
         now += kIdlePause;
-        if (isBefore(now + kFullPassLead, nextIdleTime))
-            return;
+        if (isBefore(now + kFullPassLead, nextIdleTime)) return;
     }
     runEditorIdle();
     platform::services().dispatchPendingPaint();

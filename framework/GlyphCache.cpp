@@ -26,23 +26,21 @@ namespace {
 
 // Code points of the bytes 0x80-0x9F in the Windows Western code page; bytes without a
 // character keep their value and draw as the font's missing-glyph box.
-constexpr std::array<uint16_t, 32> kWesternHighControls{
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<uint16_t, 32> kWesternHighControls{0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 int codePoint(unsigned char character)
 {
-    if (character >= 0x80 && character < 0xA0)
-        return kWesternHighControls[character - 0x80];
+    if (character >= 0x80 && character < 0xA0) return kWesternHighControls[character - 0x80];
     return character;
 }
 
 uint32_t readBigEndian(const unsigned char* bytes, int count)
 {
     uint32_t value = 0;
-    for (int i = 0; i < count; ++i)
-        value = (value << 8) | bytes[i];
+    for (int i = 0; i < count; ++i) value = (value << 8) | bytes[i];
     return value;
 }
 
@@ -52,18 +50,14 @@ constexpr uint32_t kPostTableTag = 0x706F7374;  // "post"
 // does not read; returns false when the table is missing or truncated.
 bool readUnderline(const unsigned char* data, std::size_t size, FontFace& face)
 {
-    if (size < 12)
-        return false;
+    if (size < 12) return false;
     const uint32_t tableCount = readBigEndian(data + 4, 2);
     for (uint32_t i = 0; i < tableCount; ++i) {
         const std::size_t record = 12 + std::size_t{16} * i;
-        if (record + 16 > size)
-            return false;
-        if (readBigEndian(data + record, 4) != kPostTableTag)
-            continue;
+        if (record + 16 > size) return false;
+        if (readBigEndian(data + record, 4) != kPostTableTag) continue;
         const std::size_t offset = readBigEndian(data + record + 8, 4);
-        if (offset > size || size - offset < 12)
-            return false;
+        if (offset > size || size - offset < 12) return false;
         face.unitsUnderlinePosition = static_cast<int16_t>(readBigEndian(data + offset + 8, 2));
         face.unitsUnderlineThickness = static_cast<int16_t>(readBigEndian(data + offset + 10, 2));
         return true;
@@ -74,8 +68,7 @@ bool readUnderline(const unsigned char* data, std::size_t size, FontFace& face)
 FontFace loadFace(const unsigned char* data, std::size_t size)
 {
     FontFace face;
-    if (stbtt_InitFont(&face.info, data, stbtt_GetFontOffsetForIndex(data, 0)) == 0)
-        return face;
+    if (stbtt_InitFont(&face.info, data, stbtt_GetFontOffsetForIndex(data, 0)) == 0) return face;
     int ascent = 0;
     int descent = 0;
     int lineGap = 0;
@@ -109,8 +102,7 @@ int64_t renderedGlyphs = 0;
 
 FontInstance::FontInstance(const FontFace& fontFace, int32_t pixelSize) : face(fontFace), size(pixelSize)
 {
-    if (!face.usable)
-        return;
+    if (!face.usable) return;
     const float scale = stbtt_ScaleForMappingEmToPixels(&face.info, static_cast<float>(size));
     ascentPixels = static_cast<int32_t>(std::lround(face.unitsAscent * scale));
     descentPixels = static_cast<int32_t>(std::lround(face.unitsDescent * scale));
@@ -128,16 +120,14 @@ FontInstance::FontInstance(const FontFace& fontFace, int32_t pixelSize) : face(f
 int64_t FontInstance::textWidth(std::string_view text) const
 {
     int64_t width = 0;
-    for (const char character : text)
-        width += advances[static_cast<unsigned char>(character)];
+    for (const char character : text) width += advances[static_cast<unsigned char>(character)];
     return width;
 }
 
 const Glyph& FontInstance::glyph(unsigned char character)
 {
     Glyph& entry = glyphs[character];
-    if (entry.rendered || !face.usable)
-        return entry;
+    if (entry.rendered || !face.usable) return entry;
     const float scale = stbtt_ScaleForMappingEmToPixels(&face.info, static_cast<float>(size));
     const int index = stbtt_FindGlyphIndex(&face.info, codePoint(character));
     int x0 = 0;
@@ -150,8 +140,7 @@ const Glyph& FontInstance::glyph(unsigned char character)
     const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     GlyphCache::noteRendered(bytes);
     entry.coverage.assign(bytes, 0);
-    if (bytes > 0)
-        stbtt_MakeGlyphBitmap(&face.info, entry.coverage.data(), width, height, width, scale, scale, index);
+    if (bytes > 0) stbtt_MakeGlyphBitmap(&face.info, entry.coverage.data(), width, height, width, scale, scale, index);
     entry.left = x0;
     entry.top = y0;
     entry.width = width;
@@ -164,15 +153,11 @@ FontInstance& GlyphCache::font(bool bold, int32_t pixelSize)
 {
     pixelSize = std::clamp(pixelSize, 1, kMaxPixelSize);
     auto& slot = instances[bold ? 1 : 0][static_cast<std::size_t>(pixelSize)];
-    if (!slot)
-        slot = std::make_unique<FontInstance>(embeddedFace(bold), pixelSize);
+    if (!slot) slot = std::make_unique<FontInstance>(embeddedFace(bold), pixelSize);
     return *slot;
 }
 
-int64_t GlyphCache::renderedGlyphCount()
-{
-    return renderedGlyphs;
-}
+int64_t GlyphCache::renderedGlyphCount() { return renderedGlyphs; }
 
 void GlyphCache::noteRendered(std::size_t bytes)
 {
@@ -181,8 +166,7 @@ void GlyphCache::noteRendered(std::size_t bytes)
         for (auto& weight : instances)
             for (auto& instance : weight)
                 if (instance)
-                    for (Glyph& glyph : instance->glyphs)
-                        glyph = Glyph{};
+                    for (Glyph& glyph : instance->glyphs) glyph = Glyph{};
         coverageBytes = 0;
     }
     coverageBytes += bytes;

@@ -88,10 +88,8 @@ struct Rect {
     // of a region grown from nothing is the parts added.
     constexpr Rect united(const Rect& other) const
     {
-        if (isEmpty())
-            return other;
-        if (other.isEmpty())
-            return *this;
+        if (isEmpty()) return other;
+        if (other.isEmpty()) return *this;
         return {std::min(left, other.left), std::min(top, other.top), std::max(right, other.right),
                 std::max(bottom, other.bottom)};
     }
@@ -146,8 +144,8 @@ inline constexpr MouseButtons kPollMouseButtons = -1;
 // where the back ends' masks meet the bits.
 constexpr MouseButtons mouseButtons(bool left, bool middle, bool right, bool shift, bool control, bool alt)
 {
-    return (left ? ButtonLeft : 0) | (middle ? ButtonMiddle : 0) | (right ? ButtonRight : 0) |
-           (shift ? ModShift : 0) | (control ? ModControl : 0) | (alt ? ModAlt : 0);
+    return (left ? ButtonLeft : 0) | (middle ? ButtonMiddle : 0) | (right ? ButtonRight : 0) | (shift ? ModShift : 0) |
+           (control ? ModControl : 0) | (alt ? ModAlt : 0);
 }
 
 // Index into the standard font table, 0-7; anything else selects font 0.

@@ -9,7 +9,7 @@
 namespace VSTGUI {
 
 enum class VirtualKey : uint8_t {
-    None,   // a plain character
+    None,  // a plain character
     Tab,
     Left,
     Up,

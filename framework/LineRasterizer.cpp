@@ -38,8 +38,7 @@ void rasterizeLine(PixelSurface& surface, DevicePoint start, DevicePoint end, in
                    Pixel value)
 {
     const Rect box = clip.intersected(surface.bounds());
-    if (box.isEmpty())
-        return;
+    if (box.isEmpty()) return;
     width = std::clamp(width, 1, kMaxPenWidth);
     const PenStamp stamp{box, surface, width, value};
     const bool includeEnd = width > 1;
@@ -47,8 +46,7 @@ void rasterizeLine(PixelSurface& surface, DevicePoint start, DevicePoint end, in
     const int64_t dx = end.x - start.x;
     const int64_t dy = end.y - start.y;
     if (dx == 0 && dy == 0) {
-        if (includeEnd)
-            stamp(start.x, start.y);
+        if (includeEnd) stamp(start.x, start.y);
         return;
     }
 
@@ -73,8 +71,7 @@ void rasterizeLine(PixelSurface& surface, DevicePoint start, DevicePoint end, in
     int64_t last = majorStep > 0 ? reachHigh - majorStart : majorStart - reachLow;
     first = std::max<int64_t>(first, 0);
     last = std::min(last, includeEnd ? steps : steps - 1);
-    if (first > last)
-        return;
+    if (first > last) return;
 
     const int64_t denominator = 2 * steps;
     int64_t quotient = 0;

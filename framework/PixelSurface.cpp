@@ -42,11 +42,9 @@ BlitArea clipBlit(const PixelSurface& source, Point sourceOrigin, const Rect& de
     const int64_t top = std::max({int64_t{destination.top}, int64_t{box.top}, -shiftY});
     const int64_t right = std::min({int64_t{destination.right}, int64_t{box.right}, source.width() - shiftX});
     const int64_t bottom = std::min({int64_t{destination.bottom}, int64_t{box.bottom}, source.height() - shiftY});
-    if (right <= left || bottom <= top)
-        return {};
-    return {static_cast<int32_t>(left),          static_cast<int32_t>(top),
-            static_cast<int32_t>(left + shiftX), static_cast<int32_t>(top + shiftY),
-            static_cast<int32_t>(right - left),  static_cast<int32_t>(bottom - top)};
+    if (right <= left || bottom <= top) return {};
+    return {static_cast<int32_t>(left),         static_cast<int32_t>(top),          static_cast<int32_t>(left + shiftX),
+            static_cast<int32_t>(top + shiftY), static_cast<int32_t>(right - left), static_cast<int32_t>(bottom - top)};
 }
 
 // Visits the rows of a block transfer in an order that is safe when source and target
@@ -63,17 +61,13 @@ void forEachBlitRow(const PixelSurface& source, PixelSurface& target, const Blit
 
 }  // namespace
 
-PixelSurface::PixelSurface(int32_t width, int32_t height, Pixel fill)
-{
-    resize(width, height, fill);
-}
+PixelSurface::PixelSurface(int32_t width, int32_t height, Pixel fill) { resize(width, height, fill); }
 
 void PixelSurface::resize(int32_t width, int32_t height, Pixel fill)
 {
     width = std::max(width, 0);
     height = std::max(height, 0);
-    if (int64_t{width} * height > kMaxPixels)
-        width = height = 0;
+    if (int64_t{width} * height > kMaxPixels) width = height = 0;
     surfaceWidth = width;
     surfaceHeight = height;
     pixelData.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill);
@@ -81,23 +75,17 @@ void PixelSurface::resize(int32_t width, int32_t height, Pixel fill)
 
 Pixel PixelSurface::pixelAt(int32_t x, int32_t y) const
 {
-    if (x < 0 || y < 0 || x >= surfaceWidth || y >= surfaceHeight)
-        return 0;
+    if (x < 0 || y < 0 || x >= surfaceWidth || y >= surfaceHeight) return 0;
     return row(y)[x];
 }
 
-void PixelSurface::fill(Pixel value)
-{
-    std::fill(pixelData.begin(), pixelData.end(), value);
-}
+void PixelSurface::fill(Pixel value) { std::fill(pixelData.begin(), pixelData.end(), value); }
 
 void PixelSurface::fillRect(const Rect& rect, const Rect& clip, Pixel value)
 {
     const Rect area = rect.intersected(clip).intersected(bounds());
-    if (area.isEmpty())
-        return;
-    for (int32_t y = area.top; y < area.bottom; ++y)
-        std::fill(row(y) + area.left, row(y) + area.right, value);
+    if (area.isEmpty()) return;
+    for (int32_t y = area.top; y < area.bottom; ++y) std::fill(row(y) + area.left, row(y) + area.right, value);
 }
 
 void PixelSurface::copyFrom(const PixelSurface& source, Point sourceOrigin, const Rect& destination, const Rect& clip)
@@ -114,26 +102,23 @@ void PixelSurface::copyTransparentFrom(const PixelSurface& source, Point sourceO
     const Pixel key = transparent & 0xFFFFFF;
     forEachBlitRow(source, *this, area, [&area, key](const Pixel* from, Pixel* to) {
         for (int32_t x = 0; x < area.width; ++x)
-            if ((from[x] & 0xFFFFFF) != key)
-                to[x] = from[x];
+            if ((from[x] & 0xFFFFFF) != key) to[x] = from[x];
     });
 }
 
-void PixelSurface::blendFrom(const PixelSurface& source, Point sourceOrigin, const Rect& destination,
-                             const Rect& clip, uint8_t opacity)
+void PixelSurface::blendFrom(const PixelSurface& source, Point sourceOrigin, const Rect& destination, const Rect& clip,
+                             uint8_t opacity)
 {
     const BlitArea area = clipBlit(source, sourceOrigin, destination, clip, *this);
     forEachBlitRow(source, *this, area, [&area, opacity](const Pixel* from, Pixel* to) {
-        for (int32_t x = 0; x < area.width; ++x)
-            to[x] = mixPixel(from[x], to[x], opacity);
+        for (int32_t x = 0; x < area.width; ++x) to[x] = mixPixel(from[x], to[x], opacity);
     });
 }
 
-void PixelSurface::blendMask(const uint8_t* mask, int32_t maskWidth, int32_t maskHeight, Point origin,
-                             const Rect& clip, Pixel value)
+void PixelSurface::blendMask(const uint8_t* mask, int32_t maskWidth, int32_t maskHeight, Point origin, const Rect& clip,
+                             Pixel value)
 {
-    if (mask == nullptr || maskWidth <= 0 || maskHeight <= 0)
-        return;
+    if (mask == nullptr || maskWidth <= 0 || maskHeight <= 0) return;
     const Rect box = clip.intersected(bounds());
     const int64_t left = std::max(int64_t{origin.x}, int64_t{box.left});
     const int64_t top = std::max(int64_t{origin.y}, int64_t{box.top});

@@ -15,10 +15,7 @@ namespace VSTGUI {
 // One pixel, 0x00RRGGBB: the layout both 32-bit window-system images use.
 using Pixel = uint32_t;
 
-constexpr Pixel toPixel(Color c)
-{
-    return (Pixel{c.red} << 16) | (Pixel{c.green} << 8) | Pixel{c.blue};
-}
+constexpr Pixel toPixel(Color c) { return (Pixel{c.red} << 16) | (Pixel{c.green} << 8) | Pixel{c.blue}; }
 
 constexpr Color toColor(Pixel p)
 {
@@ -40,7 +37,10 @@ public:
     int32_t height() const { return surfaceHeight; }
     Rect bounds() const { return {0, 0, surfaceWidth, surfaceHeight}; }
 
-    Pixel* row(int32_t y) { return pixelData.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(surfaceWidth); }
+    Pixel* row(int32_t y)
+    {
+        return pixelData.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(surfaceWidth);
+    }
     const Pixel* row(int32_t y) const
     {
         return pixelData.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(surfaceWidth);
@@ -62,8 +62,8 @@ public:
     // source are left unchanged. The surfaces may be the same.
     void copyFrom(const PixelSurface& source, Point sourceOrigin, const Rect& destination, const Rect& clip);
     // As copyFrom, but source pixels equal to transparent are left out.
-    void copyTransparentFrom(const PixelSurface& source, Point sourceOrigin, const Rect& destination,
-                             const Rect& clip, Pixel transparent);
+    void copyTransparentFrom(const PixelSurface& source, Point sourceOrigin, const Rect& destination, const Rect& clip,
+                             Pixel transparent);
     // As copyFrom, blending source over the destination with a constant opacity (0-255).
     void blendFrom(const PixelSurface& source, Point sourceOrigin, const Rect& destination, const Rect& clip,
                    uint8_t opacity);

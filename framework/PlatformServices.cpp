@@ -11,14 +11,8 @@ std::atomic<const Services*> installed{nullptr};
 
 }  // namespace
 
-const Services& services()
-{
-    return *installed.load(std::memory_order_acquire);
-}
+const Services& services() { return *installed.load(std::memory_order_acquire); }
 
-void setServices(const Services& table)
-{
-    installed.store(&table, std::memory_order_release);
-}
+void setServices(const Services& table) { installed.store(&table, std::memory_order_release); }
 
 }  // namespace VSTGUI::platform

@@ -37,10 +37,8 @@ constexpr WideQuotient mulAddDivide(uint64_t a, uint64_t b, uint64_t c, uint64_t
         const uint64_t next = bit >= 64 ? (high >> (bit - 64)) & 1 : (low >> bit) & 1;
         remainder = (remainder << 1) | next;
         const bool subtract = carry || remainder >= d;
-        if (subtract)
-            remainder -= d;
-        if (bit < 64 && subtract)
-            result.quotient |= uint64_t{1} << bit;
+        if (subtract) remainder -= d;
+        if (bit < 64 && subtract) result.quotient |= uint64_t{1} << bit;
     }
     result.remainder = remainder;
     return result;

@@ -21,11 +21,9 @@ std::unique_ptr<AKkk> effectAt48k(bool allBands)
     auto fx = std::make_unique<AKkk>(hosting::quietHost);
     fx->changeSampleRate(static_cast<float>(rate));
     if (allBands) {
-        for (int index = 11; index <= 18; ++index)
-            fx->setParameterValue(index, 1.0f);
-        for (int index = 27; index <= 32; ++index)
-            fx->setParameterValue(index, 0.75f);
-        fx->setParameterValue(33, 1.0f); // both cut filters in edge mode: ten sections a channel
+        for (int index = 11; index <= 18; ++index) fx->setParameterValue(index, 1.0f);
+        for (int index = 27; index <= 32; ++index) fx->setParameterValue(index, 0.75f);
+        fx->setParameterValue(33, 1.0f);  // both cut filters in edge mode: ten sections a channel
         fx->setParameterValue(39, 1.0f);
     }
     fx->resumeProcessing();
@@ -96,8 +94,7 @@ void worstBlock(benchmark::State& state, bool ramps)
         while (true) {
             if (ramps) {
                 setting = 1.0f - setting;
-                for (const int index : {10, 19, 25, 27, 28, 29, 30, 31, 32})
-                    fx->setParameterValue(index, setting);
+                for (const int index : {10, 19, 25, 27, 28, 29, 30, 31, 32}) fx->setParameterValue(index, setting);
             }
             // Blocks until the next one would complete a hop of 2048 samples.
             // Processor time, as for the blocks above.
@@ -128,8 +125,7 @@ void BM_ProcessBlockAllBandsRamping(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         setting = 1.0f - setting;
-        for (const int index : {10, 19, 25, 27, 28, 29, 30, 31, 32})
-            fx->setParameterValue(index, setting);
+        for (const int index : {10, 19, 25, 27, 28, 29, 30, 31, 32}) fx->setParameterValue(index, setting);
         state.ResumeTiming();
         fx->processBlock(b.in, b.out, block);
         benchmark::DoNotOptimize(b.outL.data());
@@ -156,8 +152,7 @@ BENCHMARK(BM_FeedBothAnalysersOneSecond)->Unit(benchmark::kMicrosecond);
 void BM_ResponseMeasurement(benchmark::State& state)
 {
     auto fx = effectAt48k(true);
-    for (auto _ : state)
-        fx->measureResponse();
+    for (auto _ : state) fx->measureResponse();
 }
 BENCHMARK(BM_ResponseMeasurement)->Unit(benchmark::kMicrosecond);
 
@@ -174,4 +169,4 @@ void BM_SetParameter(benchmark::State& state)
 }
 BENCHMARK(BM_SetParameter)->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}  // namespace

@@ -49,8 +49,7 @@ public:
         auto library = std::make_unique<hosting::PluginLibrary>(path);
         const hosting::EntryPoint entry = library->hostEntry();
         AEffect* effect = entry != nullptr ? entry(host) : nullptr;
-        if (effect == nullptr || effect->magic != kEffectMagic)
-            return nullptr;
+        if (effect == nullptr || effect->magic != kEffectMagic) return nullptr;
         return std::unique_ptr<Instance>(new Instance(std::move(library), effect, blockSize));
     }
 
@@ -134,12 +133,9 @@ std::string installed(const std::vector<std::string>& candidates)
 bool setUpTolvan(Contender& c, int blockSize)
 {
     auto fx = Instance::load(tolvanPath, blockSize);
-    if (!fx)
-        return false;
-    for (int index = 11; index <= 18; ++index)
-        fx->set(index, 1.0f);
-    for (int index = 27; index <= 32; ++index)
-        fx->set(index, 0.75f);
+    if (!fx) return false;
+    for (int index = 11; index <= 18; ++index) fx->set(index, 1.0f);
+    for (int index = 27; index <= 32; ++index) fx->set(index, 0.75f);
     fx->set(33, 1.0f);
     fx->set(39, 1.0f);
     fx->resume();
@@ -155,8 +151,7 @@ bool setUpLsp(Contender& c, int blockSize)
     const std::string path = installed({"/usr/lib/vst/lsp-plugins/para-equalizer-x16-stereo.so",
                                         "/usr/local/lib/vst/lsp-plugins/para-equalizer-x16-stereo.so"});
     auto fx = path.empty() ? nullptr : Instance::load(path, blockSize);
-    if (!fx)
-        return false;
+    if (!fx) return false;
     // Filter k's parameters start at 13 + 9 k: type, mode, slope, solo, mute, frequency,
     // gain, Q. The values below pick the types by the plug-in's own step display.
     struct Filter {
@@ -165,8 +160,8 @@ bool setUpLsp(Contender& c, int blockSize)
         double hertz;
         double gainDb;
     };
-    const Filter filters[] = {{0.3f, "Hi-pass", 40, 0},     {0.675f, "Lo-shel", 100, 6}, {0.175f, "Bell", 300, -6},
-                              {0.175f, "Bell", 1000, 6},    {0.175f, "Bell", 3000, -6},  {0.425f, "Hi-shel", 6000, 6},
+    const Filter filters[] = {{0.3f, "Hi-pass", 40, 0},      {0.675f, "Lo-shel", 100, 6}, {0.175f, "Bell", 300, -6},
+                              {0.175f, "Bell", 1000, 6},     {0.175f, "Bell", 3000, -6},  {0.425f, "Hi-shel", 6000, 6},
                               {0.425f, "Hi-shel", 2000, -3}, {0.55f, "Lo-pass", 16000, 0}};
     for (int k = 0; k < 8; ++k) {
         const int base = 13 + 9 * k;
@@ -177,10 +172,10 @@ bool setUpLsp(Contender& c, int blockSize)
                          f.typeName);
             return false;
         }
-        fx->set(base + 2, 0.5f);                                                                // slope x2
-        fx->set(base + 5, static_cast<float>(std::log10(f.hertz / 10.0) / std::log10(2400.0))); // 10 Hz..24 kHz
-        fx->set(base + 6, static_cast<float>((f.gainDb + 36.0) / 72.0));                       // -36..+36 dB
-        fx->set(base + 7, 0.01f);                                                               // Q 1 of 0..100
+        fx->set(base + 2, 0.5f);                                                                 // slope x2
+        fx->set(base + 5, static_cast<float>(std::log10(f.hertz / 10.0) / std::log10(2400.0)));  // 10 Hz..24 kHz
+        fx->set(base + 6, static_cast<float>((f.gainDb + 36.0) / 72.0));                         // -36..+36 dB
+        fx->set(base + 7, 0.01f);                                                                // Q 1 of 0..100
     }
     fx->resume();
     c.instances.push_back(std::move(fx));
@@ -192,15 +187,12 @@ bool setUpLsp(Contender& c, int blockSize)
 bool setUpZamEq2(Contender& c, int blockSize)
 {
     const std::string path = installed({"/usr/lib/vst/ZamEQ2-vst.so", "/usr/local/lib/vst/ZamEQ2-vst.so"});
-    if (path.empty())
-        return false;
+    if (path.empty()) return false;
     for (int k = 0; k < 4; ++k) {
         auto fx = Instance::load(path, blockSize);
-        if (!fx || fx->inputs() != 1)
-            return false;
-        for (const int gain : {0, 3, 6, 8})
-            fx->set(gain, k % 2 == 0 ? 0.8f : 0.6f);
-        fx->set(11, 1.0f); // peaks on
+        if (!fx || fx->inputs() != 1) return false;
+        for (const int gain : {0, 3, 6, 8}) fx->set(gain, k % 2 == 0 ? 0.8f : 0.6f);
+        fx->set(11, 1.0f);  // peaks on
         fx->resume();
         c.instances.push_back(std::move(fx));
     }
@@ -262,8 +254,7 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (run.error_occurred || (run.run_type == Run::RT_Aggregate && !median))
-                continue;
+            if (run.error_occurred || (run.run_type == Run::RT_Aggregate && !median)) continue;
             const int block = static_cast<int>(run.counters.at("block").value);
             (median ? medians : singles)[block][run.run_name.function_name] = run.GetAdjustedCPUTime() / block;
         }
@@ -278,8 +269,7 @@ public:
             const auto tolvan = byName.find("Tolvan");
             for (const auto& [name, ns] : byName) {
                 std::printf("  %s %.1f", name.c_str(), ns);
-                if (tolvan != byName.end() && name != "Tolvan")
-                    std::printf(" (ratio %.2f)", tolvan->second / ns);
+                if (tolvan != byName.end() && name != "Tolvan") std::printf(" (ratio %.2f)", tolvan->second / ns);
             }
             std::printf("\n");
         }
@@ -290,15 +280,16 @@ private:
     Figures medians, singles;
 };
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
     for (const int block : blockSizes) {
         for (const Peer& peer : peers) {
-            benchmark::RegisterBenchmark(peer.name, [&peer, block](benchmark::State& state) {
-                runContender(state, peer, block);
-            })->Arg(block)->ArgName("block");
+            benchmark::RegisterBenchmark(peer.name,
+                                         [&peer, block](benchmark::State& state) { runContender(state, peer, block); })
+                ->Arg(block)
+                ->ArgName("block");
         }
     }
     benchmark::Initialize(&argc, argv);

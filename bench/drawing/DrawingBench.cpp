@@ -47,8 +47,7 @@ void drawText(benchmark::State& state)
         context.drawString(text, {0, 0, 420, 40}, false, kAlignLeft);
         benchmark::ClobberMemory();
     }
-    if (GlyphCache::renderedGlyphCount() != rendered)
-        state.SkipWithError("the glyph cache was not warm");
+    if (GlyphCache::renderedGlyphCount() != rendered) state.SkipWithError("the glyph cache was not warm");
     state.SetLabel("60 characters");
 }
 BENCHMARK(drawText)->Arg(9)->Arg(11)->Unit(benchmark::kMicrosecond);
@@ -78,8 +77,7 @@ void blitSkin(benchmark::State& state)
 {
     CBitmap skin(kSkinId);
     COffscreenContext context{nullptr, kSkinWidth, kSkinHeight, kBlackColor};
-    if (!skin.isLoaded())
-        state.SkipWithError("the skin bitmap did not load");
+    if (!skin.isLoaded()) state.SkipWithError("the skin bitmap did not load");
     for (auto _ : state) {
         skin.draw(&context, {0, 0, kSkinWidth, kSkinHeight}, {0, 0});
         benchmark::ClobberMemory();

@@ -13,10 +13,9 @@ void BM_AnalyserFeedOneSecond(benchmark::State& state)
     auto a = std::make_unique<SpectrumAnalyser>(48000);
     std::vector<float> l(512, 0.25f), r(512, -0.125f);
     for (auto _ : state) {
-        for (int i = 0; i < 48000 / 512; ++i)
-            benchmark::DoNotOptimize(a->feed(512, l.data(), r.data()));
+        for (int i = 0; i < 48000 / 512; ++i) benchmark::DoNotOptimize(a->feed(512, l.data(), r.data()));
     }
 }
 BENCHMARK(BM_AnalyserFeedOneSecond)->Unit(benchmark::kMicrosecond);
 
-} // namespace
+}  // namespace

@@ -17,8 +17,7 @@ std::vector<float> frameOfNoise()
     std::mt19937 rng(1);
     std::uniform_real_distribution<float> v(-1.0f, 1.0f);
     std::vector<float> a(2 * points);
-    for (float& x : a)
-        x = v(rng);
+    for (float& x : a) x = v(rng);
     return a;
 }
 
@@ -52,4 +51,4 @@ void BM_FFTWMeasure4096(benchmark::State& state)
 }
 BENCHMARK(BM_FFTWMeasure4096);
 
-} // namespace
+}  // namespace

@@ -47,8 +47,8 @@ void BM_StereoCascade(benchmark::State& state)
     const int count = static_cast<int>(state.range(0));
     const auto path = static_cast<CascadePath>(state.range(1));
     const int samples = static_cast<int>(state.range(2));
-    const CascadeGains gains = state.range(3) != 0 ? CascadeGains{count - 3, 0.7079457843841379, 1.1885022274370185}
-                                                   : CascadeGains{};
+    const CascadeGains gains =
+        state.range(3) != 0 ? CascadeGains{count - 3, 0.7079457843841379, 1.1885022274370185} : CascadeGains{};
     if (!cascadePathAvailable(path)) {
         state.SkipWithError("this processor lacks the path's instructions");
         return;
@@ -77,4 +77,4 @@ BENCHMARK(BM_StereoCascade)
     ->ArgNames({"sections", "path", "block", "gains"})
     ->ArgsProduct({{10}, {0, 1, 2}, {32, 512, 4096}, {1}});
 
-} // namespace
+}  // namespace

@@ -19,8 +19,6 @@ namespace {
 
 constexpr int32_t kBlock = 512;
 
-
-
 // An effect with its record and a headless host window; the editor opens on demand.
 struct Session {
     Session()
@@ -29,8 +27,7 @@ struct Session {
         host = VSTGUI::headless::createHostWindow({100, 100, 854, 474});
         std::mt19937 rng(7);
         std::uniform_real_distribution<float> value(-0.5f, 0.5f);
-        for (float& s : noise)
-            s = value(rng);
+        for (float& s : noise) s = value(rng);
     }
     ~Session()
     {
@@ -62,8 +59,7 @@ struct Session {
     void processBlockPeakingAt(float level)
     {
         const float gain = level / 0.5f;
-        for (size_t i = 0; i < scaled.size(); ++i)
-            scaled[i] = noise[offset + i] * gain;
+        for (size_t i = 0; i < scaled.size(); ++i) scaled[i] = noise[offset + i] * gain;
         float* in[] = {scaled.data(), scaled.data() + kBlock};
         float* out[] = {outLeft.data(), outRight.data()};
         record->processReplacing(record, in, out, kBlock);
@@ -107,10 +103,7 @@ void openNewEditors(benchmark::State& state)
 
 // The first opening of a new editor also decodes the skin's bitmaps, which later openings
 // reuse.
-void BM_FirstEditOpenToFirstFullFrame(benchmark::State& state)
-{
-    openNewEditors(state);
-}
+void BM_FirstEditOpenToFirstFullFrame(benchmark::State& state) { openNewEditors(state); }
 BENCHMARK(BM_FirstEditOpenToFirstFullFrame)->Unit(benchmark::kMillisecond);
 
 // A new editor beside another instance whose editor has been open decodes nothing: the
@@ -128,8 +121,7 @@ BENCHMARK(BM_FirstEditOpenBesideAnotherInstance)->Unit(benchmark::kMillisecond);
 // editor object included, before any window opens.
 void BM_CreateAndCloseEffect(benchmark::State& state)
 {
-    for (auto _ : state)
-        benchmark::DoNotOptimize(std::make_unique<AKkk>(hosting::quietHost, &SDEditor::create));
+    for (auto _ : state) benchmark::DoNotOptimize(std::make_unique<AKkk>(hosting::quietHost, &SDEditor::create));
 }
 BENCHMARK(BM_CreateAndCloseEffect)->Unit(benchmark::kMicrosecond);
 
@@ -145,8 +137,7 @@ void BM_RefreshTickSpectraAndMeterChanging(benchmark::State& state)
         state.PauseTiming();
         // The meter falls by whole 25 ms steps; a new peak each tick keeps it moving.
         level = level > 0.2f ? level * 0.8f : 0.9f;
-        for (int32_t i = 0; i < 4; ++i)
-            session.processBlockPeakingAt(level);
+        for (int32_t i = 0; i < 4; ++i) session.processBlockPeakingAt(level);
         VSTGUI::headless::advanceTime(SDEditor::kTimerInterval);
         state.ResumeTiming();
         session.editor()->refreshViews();
@@ -160,8 +151,7 @@ void BM_IdleWithNothingNew(benchmark::State& state)
     session.openAndPaint();
     session.dispatch(effEditIdle);
     session.dispatch(effEditIdle);
-    for (auto _ : state)
-        session.dispatch(effEditIdle);
+    for (auto _ : state) session.dispatch(effEditIdle);
 }
 BENCHMARK(BM_IdleWithNothingNew);
 
@@ -185,16 +175,13 @@ void BM_WorstAudioBlockWithEditorOpen(benchmark::State& state)
 {
     Session session;
     session.record->setParameter(session.record, 4, 1.0f);
-    for (const int32_t id : {11, 13, 14, 15, 16, 17, 18})
-        session.record->setParameter(session.record, id, 1.0f);
+    for (const int32_t id : {11, 13, 14, 15, 16, 17, 18}) session.record->setParameter(session.record, id, 1.0f);
     session.openAndPaint();
     session.dispatch(effEditIdle);
-    for (int32_t i = 0; i < 64; ++i)
-        session.processBlock();
+    for (int32_t i = 0; i < 64; ++i) session.processBlock();
     for (auto _ : state) {
         state.PauseTiming();
-        for (int32_t i = 0; i < 3; ++i)
-            session.processBlock();
+        for (int32_t i = 0; i < 3; ++i) session.processBlock();
         state.ResumeTiming();
         session.processBlock();
         state.PauseTiming();

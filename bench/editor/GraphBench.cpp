@@ -21,8 +21,7 @@ public:
     {
         std::mt19937 rng(7);
         std::uniform_real_distribution<float> value(-0.5f, 0.5f);
-        for (float& s : noise)
-            s = value(rng);
+        for (float& s : noise) s = value(rng);
     }
     void fill(editortest::ScriptedDisplay& display)
     {
@@ -49,8 +48,7 @@ void BM_GraphTraceBothSpectra(benchmark::State& state)
         state.ResumeTiming();
         benchmark::DoNotOptimize(scene.graph->traceSpectrum(Trace::pre));
         benchmark::DoNotOptimize(scene.graph->traceSpectrum(Trace::post));
-        if (redraw)
-            scene.render();
+        if (redraw) scene.render();
     }
 }
 BENCHMARK(BM_GraphTraceBothSpectra)->ArgName("redraw")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);

@@ -47,7 +47,8 @@ public:
             frame->addView(knob);
             knobs.push_back(knob);
             if (i < 28) {
-                auto* display = new CParamDisplay({corner.x - 2, corner.y + 36, corner.x + 35, corner.y + 47}, nullptr, 0x1);
+                auto* display =
+                    new CParamDisplay({corner.x - 2, corner.y + 36, corner.x + 35, corner.y + 47}, nullptr, 0x1);
                 display->setFont(6);
                 display->setFontColor({208, 208, 208, 128});
                 display->setBackColor({64, 88, 112, 128});

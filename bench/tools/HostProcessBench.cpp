@@ -19,12 +19,15 @@ constexpr int kRate = 48000;
 constexpr int kSeconds = 60;
 constexpr int32_t kBlock = 512;
 
-std::string benchPath(const char* name) {
-    return (std::filesystem::temp_directory_path() / ("tolvan-bench-" + std::to_string(getpid()) + "-" + name)).string();
+std::string benchPath(const char* name)
+{
+    return (std::filesystem::temp_directory_path() / ("tolvan-bench-" + std::to_string(getpid()) + "-" + name))
+        .string();
 }
 
 // A minute of pink noise, written once for every benchmark of the run.
-const std::string& inputFile() {
+const std::string& inputFile()
+{
     static const std::string path = [] {
         const std::string p = benchPath("in.wav");
         writePinkNoise(p, kSeconds, kRate);
@@ -34,12 +37,14 @@ const std::string& inputFile() {
 }
 
 // Every band switched in, each with a gain where it has one.
-void everyBandOn(const LoadedPlugin& plugin) {
+void everyBandOn(const LoadedPlugin& plugin)
+{
     for (int32_t index = 9; index <= 18; ++index) plugin.setParameter(index, 1.0f);
     for (int32_t index = 27; index <= 32; ++index) plugin.setParameter(index, 0.6f);
 }
 
-const LoadedPlugin& plugin() {
+const LoadedPlugin& plugin()
+{
     static const LoadedPlugin* loaded = [] {
         auto* p = new LoadedPlugin(defaultPluginPath());
         p->prepare(kRate, kBlock);
@@ -49,11 +54,13 @@ const LoadedPlugin& plugin() {
     return *loaded;
 }
 
-void setRealTimeCounter(benchmark::State& state) {
+void setRealTimeCounter(benchmark::State& state)
+{
     state.counters["x_real_time"] = benchmark::Counter(kSeconds, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void BM_ProcessFileEveryBandOn(benchmark::State& state) {
+void BM_ProcessFileEveryBandOn(benchmark::State& state)
+{
     const std::string outPath = benchPath("out.wav");
     for (auto _ : state) {
         AudioReader in(inputFile());
@@ -66,7 +73,8 @@ void BM_ProcessFileEveryBandOn(benchmark::State& state) {
 }
 BENCHMARK(BM_ProcessFileEveryBandOn)->Unit(benchmark::kMillisecond);
 
-void BM_EffectOnlyEveryBandOn(benchmark::State& state) {
+void BM_EffectOnlyEveryBandOn(benchmark::State& state)
+{
     std::vector<float> l(static_cast<std::size_t>(kBlock)), r(l), outL(l), outR(l);
     PinkNoise noise;
     for (std::size_t i = 0; i < l.size(); ++i) {
@@ -84,7 +92,8 @@ void BM_EffectOnlyEveryBandOn(benchmark::State& state) {
 BENCHMARK(BM_EffectOnlyEveryBandOn)->Unit(benchmark::kMillisecond);
 
 // The file side of the job on its own: the same reading and writing, no effect.
-void BM_FileReadAndWriteOnly(benchmark::State& state) {
+void BM_FileReadAndWriteOnly(benchmark::State& state)
+{
     const std::string outPath = benchPath("copy.wav");
     std::vector<float> frames(static_cast<std::size_t>(kBlock) * 2);
     for (auto _ : state) {
@@ -100,7 +109,8 @@ BENCHMARK(BM_FileReadAndWriteOnly)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     benchmark::Initialize(&argc, argv);
     // Made before any timing starts.
     inputFile();

@@ -57,8 +57,7 @@ int main(int argc, char** argv)
 
     std::sort(microseconds.begin(), microseconds.end());
     double sum = 0;
-    for (double value : microseconds)
-        sum += value;
+    for (double value : microseconds) sum += value;
     std::printf("full-frame paint %dx%d, %d paints: median %.0f us, mean %.0f us, 90th percentile %.0f us\n",
                 kEditorWidth, kEditorHeight, paints, microseconds[microseconds.size() / 2], sum / paints,
                 microseconds[microseconds.size() * 9 / 10]);

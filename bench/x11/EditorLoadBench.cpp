@@ -28,7 +28,7 @@
 namespace {
 
 constexpr int kRate = 44100;
-constexpr int kBlock = 441;                            // 10 ms
+constexpr int kBlock = 441;  // 10 ms
 constexpr auto kIdleInterval = std::chrono::milliseconds(25);
 constexpr auto kRunTime = std::chrono::seconds(5);
 
@@ -42,22 +42,18 @@ double threadCpuSeconds()
 // User plus system time of a process, in seconds; negative when unknown.
 double processCpuSeconds(const char* pid)
 {
-    if (pid == nullptr)
-        return -1.0;
+    if (pid == nullptr) return -1.0;
     std::ifstream stat(std::string("/proc/") + pid + "/stat");
     std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
     const auto end = text.rfind(')');
-    if (end == std::string::npos)
-        return -1.0;
+    if (end == std::string::npos) return -1.0;
     std::istringstream fields(text.substr(end + 2));
     std::string field;
     unsigned long user = 0;
     unsigned long system = 0;
     for (int i = 3; i <= 15 && fields >> field; ++i) {
-        if (i == 14)
-            user = std::stoul(field);
-        if (i == 15)
-            system = std::stoul(field);
+        if (i == 14) user = std::stoul(field);
+        if (i == 15) system = std::stoul(field);
     }
     return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
@@ -117,8 +113,7 @@ void BM_EditorAt40RefreshesWithAudio(benchmark::State& state)
         audio.join();
         state.SetIterationTime(wall);
         state.counters["editor_thread_cpu_percent"] = 100.0 * ui / wall;
-        if (serverStart >= 0.0)
-            state.counters["x_server_cpu_percent"] = 100.0 * server / wall;
+        if (serverStart >= 0.0) state.counters["x_server_cpu_percent"] = 100.0 * server / wall;
     }
     effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);

@@ -19,23 +19,19 @@ using namespace VSTGUI;
 constexpr int32_t kWidth = 754;
 constexpr int32_t kHeight = 374;
 
-bool ignoreEvents(platform::Window&, const platform::WindowEvent&)
-{
-    return false;
-}
+bool ignoreEvents(platform::Window&, const platform::WindowEvent&) { return false; }
 
 // A host's top-level window with the editor's child window in it.
 class PresentFixture {
 public:
     PresentFixture() : host(XOpenDisplay(nullptr))
     {
-        if (!host)
-            return;
+        if (!host) return;
         topLevel = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, kWidth, kHeight, 0, 0, 0);
         XMapWindow(host, topLevel);
         XSync(host, False);
-        window = platform::services().createChildWindow(reinterpret_cast<platform::ParentWindow>(topLevel), kWidth, kHeight,
-                                             ignoreEvents);
+        window = platform::services().createChildWindow(reinterpret_cast<platform::ParentWindow>(topLevel), kWidth,
+                                                        kHeight, ignoreEvents);
     }
     ~PresentFixture()
     {

@@ -43,12 +43,12 @@ struct DropData {
 
 struct WindowEvent {
     enum class Kind : int32_t {
-        Paint,        // updateRect needs drawing (client coordinates)
-        ButtonDown,   // a mouse button went down at where (client coordinates)
-        Wheel,        // the wheel turned by distance notches (up positive) at where (screen coordinates);
-                      // the back end hands it on to the parent window as well, whatever the result
-        Destroy,      // the window is going away (the host destroyed its own window first, or we did)
-        DragEnter,    // drop names what is dragged; positions come from getCursorPosition
+        Paint,       // updateRect needs drawing (client coordinates)
+        ButtonDown,  // a mouse button went down at where (client coordinates)
+        Wheel,       // the wheel turned by distance notches (up positive) at where (screen coordinates);
+                     // the back end hands it on to the parent window as well, whatever the result
+        Destroy,     // the window is going away (the host destroyed its own window first, or we did)
+        DragEnter,   // drop names what is dragged; positions come from getCursorPosition
         DragMove,
         DragLeave,
         Drop,

@@ -23,7 +23,8 @@ bool usableRate(double rate) { return std::isfinite(rate) && rate >= 1.0 && rate
 constexpr uint32_t kLongestCall = uint32_t{1} << 30;
 
 // The peak of a block of two channels in dBFS; NaN never counts.
-float peakDecibels(const float* left, const float* right, uint32_t count) {
+float peakDecibels(const float* left, const float* right, uint32_t count)
+{
     float peak = 0;
     for (uint32_t i = 0; i < count; ++i) peak = std::fmax(peak, std::fmax(std::fabs(left[i]), std::fabs(right[i])));
     if (!(peak > 0)) return kSilenceLevelDb;
@@ -32,14 +33,16 @@ float peakDecibels(const float* left, const float* right, uint32_t count) {
 
 }  // namespace
 
-Lv2Effect::Lv2Effect(double rate) {
+Lv2Effect::Lv2Effect(double rate)
+{
     effect.changeSampleRate(static_cast<float>(rate));
     for (uint32_t i = 0; i < kNumControlPorts; ++i) {
         applied[i] = static_cast<float>(controlTable[controlPorts[i].row].defaultValue);
     }
 }
 
-void Lv2Effect::connect(uint32_t port, void* data) {
+void Lv2Effect::connect(uint32_t port, void* data)
+{
     if (port < kFirstControlPort) {
         audio[port] = static_cast<float*>(data);
     } else if (port < kLevelPort) {
@@ -51,7 +54,8 @@ void Lv2Effect::connect(uint32_t port, void* data) {
 
 void Lv2Effect::activate() { effect.resumeProcessing(); }
 
-void Lv2Effect::run(uint32_t count) {
+void Lv2Effect::run(uint32_t count)
+{
     applyChangedPorts();
     float* left = audio[kOutputLeft];
     float* right = audio[kOutputRight];
@@ -80,7 +84,8 @@ void Lv2Effect::run(uint32_t count) {
 
 // A port's value reaches the effect only when it differs from the one applied last,
 // brought into the row's range first; NaN leaves the setting as it was.
-void Lv2Effect::applyChangedPorts() {
+void Lv2Effect::applyChangedPorts()
+{
     for (uint32_t i = 0; i < kNumControlPorts; ++i) {
         if (controls[i] == nullptr) continue;
         const float value = *controls[i];
@@ -95,7 +100,8 @@ void Lv2Effect::applyChangedPorts() {
 
 namespace {
 
-LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const*) {
+LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const*)
+{
     if (!usableRate(rate)) return nullptr;
     // Nothing may unwind into the host: a failed construction is no instance.
     try {
@@ -120,6 +126,7 @@ constexpr LV2_Descriptor kDescriptor = {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) const LV2_Descriptor* lv2_descriptor(uint32_t index) {
+extern "C" __attribute__((visibility("default"))) const LV2_Descriptor* lv2_descriptor(uint32_t index)
+{
     return index == 0 ? &kDescriptor : nullptr;
 }

@@ -26,7 +26,8 @@ using namespace lv2ports;
 
 // What the host offers, from its feature list; null where it offers nothing.
 struct HostFeatures {
-    explicit HostFeatures(const LV2_Feature* const* features) {
+    explicit HostFeatures(const LV2_Feature* const* features)
+    {
         for (const LV2_Feature* const* feature = features; feature != nullptr && *feature != nullptr; ++feature) {
             const char* uri = (*feature)->URI;
             void* data = (*feature)->data;
@@ -49,12 +50,14 @@ struct HostFeatures {
 class Lv2Editor final : public EditListener {
 public:
     Lv2Editor(AKkk& effect, LV2UI_Write_Function write, LV2UI_Controller controller, const LV2UI_Touch* touch)
-        : editor(effect, effect), write(write), controller(controller), touch(touch) {
+        : editor(effect, effect), write(write), controller(controller), touch(touch)
+    {
         editor.setEditListener(this);
     }
 
     // Opens the window in parent and answers its X11 id, or 0 when none could be made.
-    LV2UI_Widget open(void* parent, const LV2UI_Resize* resize) {
+    LV2UI_Widget open(void* parent, const LV2UI_Resize* resize)
+    {
         if (!editor.open(parent)) return nullptr;
         ERect* rect = nullptr;
         if (resize != nullptr && editor.getEditorRect(&rect)) {
@@ -65,7 +68,8 @@ public:
 
     // The host changed a control port: the control follows at the next refresh. The level
     // port is left alone, as the meter reads the effect's own peak.
-    void portEvent(uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
+    void portEvent(uint32_t port, uint32_t size, uint32_t format, const void* buffer)
+    {
         if (format != 0 || size != sizeof(float) || buffer == nullptr) return;
         if (port < kFirstControlPort || port >= kLevelPort) return;
         float real = 0;
@@ -84,7 +88,8 @@ public:
     void beginEdit(int32_t index) override { touchPort(index, true); }
     void endEdit(int32_t index) override { touchPort(index, false); }
 
-    void edited(int32_t index, float value) override {
+    void edited(int32_t index, float value) override
+    {
         if (index == kResetParameter) {
             // Reset acts on the press; every port goes back to its default, as one gesture each.
             if (value == 0) return;
@@ -103,14 +108,16 @@ public:
 
 private:
     // The editor shows the new value as it does when the effect itself is set.
-    void writePort(int32_t index, float real, float normalised) {
+    void writePort(int32_t index, float real, float normalised)
+    {
         const uint32_t port = portOfRow[index];
         if (port == kNoPort) return;
         write(controller, port, sizeof real, 0, &real);
         editor.showParameter(index, normalised);
     }
 
-    void touchPort(int32_t index, bool grabbed) {
+    void touchPort(int32_t index, bool grabbed)
+    {
         if (touch == nullptr || index < 0 || index >= kNumParameters || portOfRow[index] == kNoPort) return;
         touch->touch(touch->handle, portOfRow[index], grabbed);
     }
@@ -126,7 +133,8 @@ Lv2Editor& ui(LV2UI_Handle handle) { return *static_cast<Lv2Editor*>(handle); }
 // Without the host's window or the effect there is nothing to show: no instance, and the
 // host shows its own view of the ports.
 LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const char*, LV2UI_Write_Function write,
-                         LV2UI_Controller controller, LV2UI_Widget* widget, const LV2_Feature* const* features) {
+                         LV2UI_Controller controller, LV2UI_Widget* widget, const LV2_Feature* const* features)
+{
     const HostFeatures host(features);
     if (pluginUri == nullptr || std::strcmp(pluginUri, kPluginUri) != 0) return nullptr;
     if (host.parent == nullptr || host.instance == nullptr || write == nullptr || widget == nullptr) return nullptr;
@@ -141,7 +149,8 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     }
 }
 
-int idle(LV2UI_Handle handle) {
+int idle(LV2UI_Handle handle)
+{
     ui(handle).idle();
     return 0;
 }
@@ -162,6 +171,7 @@ constexpr LV2UI_Descriptor kDescriptor = {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index) {
+extern "C" __attribute__((visibility("default"))) const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index)
+{
     return index == 0 ? &kDescriptor : nullptr;
 }

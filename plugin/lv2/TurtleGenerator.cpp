@@ -34,7 +34,8 @@ constexpr char kPrefixes[] = R"(@prefix doap: <http://usefulinc.com/ns/doap#> .
 
 // The shortest decimal that reads back as the same single-precision number, which is what
 // the host reads it as.
-std::string decimal(double value) {
+std::string decimal(double value)
+{
     char text[64];
     const auto end = std::to_chars(text, text + sizeof text, static_cast<float>(value), std::chars_format::fixed).ptr;
     std::string result(text, end);
@@ -44,7 +45,8 @@ std::string decimal(double value) {
 
 // The unit of a row, from the text its value display writes; the analyser's slope is a
 // tilt per octave.
-std::string unitOf(ParamId row) {
+std::string unitOf(ParamId row)
+{
     const ControlDescriptor& descriptor = controlTable[row];
     if (descriptor.format == formatFrequency) return "units:hz";
     if (descriptor.format != formatDecibels) return {};
@@ -56,7 +58,8 @@ std::string unitOf(ParamId row) {
 
 // Values that the value display names rather than numbers, as a host's list of them: a
 // cut band's Q reads "Edge" at the top of its range.
-std::string namedValues(const ControlDescriptor& row) {
+std::string namedValues(const ControlDescriptor& row)
+{
     if (row.format == nullptr) return {};
     char text[kDisplayTextSize] = {};
     row.format(static_cast<float>(row.maxValue), text);
@@ -65,7 +68,8 @@ std::string namedValues(const ControlDescriptor& row) {
            " ] ;\n";
 }
 
-void writeControlPort(std::ostream& out, uint32_t index, const ControlPort& port) {
+void writeControlPort(std::ostream& out, uint32_t index, const ControlPort& port)
+{
     const ControlDescriptor& row = controlTable[port.row];
     out << "        a lv2:InputPort , lv2:ControlPort ;\n"
         << "        lv2:index " << index << " ;\n"
@@ -85,7 +89,8 @@ void writeControlPort(std::ostream& out, uint32_t index, const ControlPort& port
         << "        lv2:maximum " << decimal(row.maxValue) << "\n";
 }
 
-void writeAudioPort(std::ostream& out, uint32_t index, bool input, const char* symbol, const char* name) {
+void writeAudioPort(std::ostream& out, uint32_t index, bool input, const char* symbol, const char* name)
+{
     out << "        a lv2:" << (input ? "InputPort" : "OutputPort") << " , lv2:AudioPort ;\n"
         << "        lv2:index " << index << " ;\n"
         << "        lv2:symbol \"" << symbol << "\" ;\n"
@@ -95,7 +100,8 @@ void writeAudioPort(std::ostream& out, uint32_t index, bool input, const char* s
 // The editor in the host's X11 window: it shows the effect itself, so it needs the host's
 // instance access, and the host's idle calls drive it. Every control port it shows is
 // sent to it.
-std::string userInterface() {
+std::string userInterface()
+{
     std::ostringstream out;
     out << "\n<" << kUiUri << ">\n"
         << "    a ui:X11UI ;\n"
@@ -110,7 +116,8 @@ std::string userInterface() {
     return out.str();
 }
 
-std::string pluginDescription(const std::string& minor, const std::string& micro, const std::string& vendor) {
+std::string pluginDescription(const std::string& minor, const std::string& micro, const std::string& vendor)
+{
     std::ostringstream out;
     out << kPrefixes << "\n<" << kProjectUri << ">\n"
         << "    a doap:Project ;\n"
@@ -153,7 +160,8 @@ std::string pluginDescription(const std::string& minor, const std::string& micro
 }
 
 // A preset's URI, from its name: "Low-End Clean-Up" is urn:tolvan:preset:low-end-clean-up.
-std::string presetUri(std::string_view name) {
+std::string presetUri(std::string_view name)
+{
     std::string slug;
     for (const char c : name) {
         const bool letter = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
@@ -169,7 +177,8 @@ std::string presetUri(std::string_view name) {
 }
 
 // The real value a preset gives a port: its own setting, else the parameter's default.
-double presetValue(const factorypresets::FactoryPreset& preset, ParamId row) {
+double presetValue(const factorypresets::FactoryPreset& preset, ParamId row)
+{
     for (const factorypresets::PresetSetting& setting : preset.settings) {
         if (setting.index == row) return setting.value;
     }
@@ -177,7 +186,8 @@ double presetValue(const factorypresets::FactoryPreset& preset, ParamId row) {
 }
 
 // Every port's value, so that a preset sets the whole plug-in whatever it held before.
-std::string presets() {
+std::string presets()
+{
     std::ostringstream out;
     out << kPrefixes;
     for (const factorypresets::FactoryPreset& preset : factorypresets::factoryPresets) {
@@ -196,7 +206,8 @@ std::string presets() {
     return out.str();
 }
 
-std::string manifest(const std::string& binary, const std::string& uiBinary) {
+std::string manifest(const std::string& binary, const std::string& uiBinary)
+{
     std::ostringstream out;
     out << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
         << "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
@@ -219,7 +230,8 @@ std::string manifest(const std::string& binary, const std::string& uiBinary) {
     return out.str();
 }
 
-bool writeFile(const std::string& path, const std::string& text) {
+bool writeFile(const std::string& path, const std::string& text)
+{
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file << text;
     file.close();
@@ -229,7 +241,8 @@ bool writeFile(const std::string& path, const std::string& text) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 7) {
         std::cerr << "usage: tolvan-lv2-turtle BUNDLE_DIR BINARY UI_BINARY MINOR_VERSION MICRO_VERSION VENDOR\n";
         return 2;

@@ -7,7 +7,10 @@
 
 namespace {
 
-AudioEffect* createEffect(HostCallback hostCallback) { return new (std::nothrow) AKkk(hostCallback, &SDEditor::create); }
+AudioEffect* createEffect(HostCallback hostCallback)
+{
+    return new (std::nothrow) AKkk(hostCallback, &SDEditor::create);
+}
 
 }  // namespace
 
@@ -19,7 +22,8 @@ AudioEffect* createEffect(HostCallback hostCallback) { return new (std::nothrow)
 #define TOLVAN_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
-TOLVAN_EXPORT AEffect* VSTPluginMain(HostCallback hostCallback) {
+TOLVAN_EXPORT AEffect* VSTPluginMain(HostCallback hostCallback)
+{
     if (hostCallback == nullptr) return nullptr;
     if (hostCallback(nullptr, audioMasterVersion, 0, 0, nullptr, 0) == 0) return nullptr;
     // Nothing may unwind into the host: a failed construction is a null effect.

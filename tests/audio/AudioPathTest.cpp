@@ -31,7 +31,7 @@ struct Stereo {
 
 TEST(AudioPath, FlatPathEqualsTheInputSampleForSample)
 {
-    auto fx = makeEffect(); // defaults: every band off, output gain 0 dB
+    auto fx = makeEffect();  // defaults: every band off, output gain 0 dB
     std::mt19937 rng(1);
     Stereo in(noise(1000, rng), noise(1000, rng)), out(1000);
     fx->processBlock(in.channels, out.channels, 1000);
@@ -44,7 +44,7 @@ TEST(AudioPath, BypassCopiesExactlyWhateverTheBands)
     auto fx = makeEffect();
     std::mt19937 rng(2);
     audiotest::randomSettings(*fx, rng);
-    fx->setParameterValue(10, 1.0f); // +18 dB output gain, skipped as well
+    fx->setParameterValue(10, 1.0f);  // +18 dB output gain, skipped as well
     fx->setParameterValue(9, 0.0f);
     Stereo in(noise(777, rng), noise(777, rng)), out(777);
     fx->processBlock(in.channels, out.channels, 777);
@@ -82,9 +82,8 @@ TEST(AudioPath, EveryBandCombinationMatchesThePlainChainBitForBit)
 TEST(AudioPath, AllBandsOnInEdgeModeMatchThePlainChain)
 {
     auto fx = makeEffect();
-    for (int index = 11; index <= 18; ++index)
-        fx->setParameterValue(index, 1.0f);
-    fx->setParameterValue(33, 1.0f); // Q 0.8: edge mode
+    for (int index = 11; index <= 18; ++index) fx->setParameterValue(index, 1.0f);
+    fx->setParameterValue(33, 1.0f);  // Q 0.8: edge mode
     fx->setParameterValue(39, 1.0f);
     fx->setParameterValue(32, 0.8f);
     fx->setParameterValue(10, 0.3f);
@@ -143,10 +142,8 @@ bool isSubnormal(float x) { return std::fpclassify(x) == FP_SUBNORMAL; }
 TEST(AudioPath, NoSubnormalReachesTheOutputAfterALoudBurst)
 {
     auto fx = makeEffect();
-    for (int index = 11; index <= 18; ++index)
-        fx->setParameterValue(index, 1.0f);
-    for (int index = 27; index <= 32; ++index)
-        fx->setParameterValue(index, 0.9f);
+    for (int index = 11; index <= 18; ++index) fx->setParameterValue(index, 1.0f);
+    for (int index = 27; index <= 32; ++index) fx->setParameterValue(index, 0.9f);
     std::mt19937 rng(6);
 #if defined(__SSE__)
     const unsigned hostMode = _mm_getcsr();
@@ -158,12 +155,11 @@ TEST(AudioPath, NoSubnormalReachesTheOutputAfterALoudBurst)
     for (int b = 0; b < 400; ++b) {
         Stereo quiet(1024);
         fx->processBlock(zeros.channels, quiet.channels, 1024);
-        for (int i = 0; i < 1024; ++i)
-            subnormals += isSubnormal(quiet.left[i]) + isSubnormal(quiet.right[i]);
+        for (int i = 0; i < 1024; ++i) subnormals += isSubnormal(quiet.left[i]) + isSubnormal(quiet.right[i]);
     }
     EXPECT_EQ(subnormals, 0);
 #if defined(__SSE__)
-    EXPECT_EQ(_mm_getcsr(), hostMode); // the host's floating-point mode is restored
+    EXPECT_EQ(_mm_getcsr(), hostMode);  // the host's floating-point mode is restored
 #endif
 }
 
@@ -172,8 +168,7 @@ TEST(AudioPath, RecoversWithinOneBlockAfterNonFiniteInput)
     auto fx = makeEffect();
     std::mt19937 rng(7);
     audiotest::randomSettings(*fx, rng);
-    for (int index : {11, 12, 13, 14, 15, 16, 17, 18})
-        fx->setParameterValue(index, 1.0f);
+    for (int index : {11, 12, 13, 14, 15, 16, 17, 18}) fx->setParameterValue(index, 1.0f);
     for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
         Stereo in(noise(512, rng), noise(512, rng)), out(512);
         in.left[100] = bad;
@@ -194,16 +189,16 @@ TEST(AudioPath, PeakLevelIsTakenWhileTheEditorIsOpenOnly)
     Stereo in(std::vector<float>(256, 0.0f), std::vector<float>(256, 0.0f)), out(256);
     in.left[17] = -1.0f;
     fx->processBlock(in.channels, out.channels, 256);
-    EXPECT_EQ(fx->takePeakLevel(), 0.0); // closed: unchanged
+    EXPECT_EQ(fx->takePeakLevel(), 0.0);  // closed: unchanged
     fx->setWindowOpen(true);
     fx->processBlock(in.channels, out.channels, 256);
     EXPECT_EQ(fx->takePeakLevel(), 1.0);
-    EXPECT_EQ(fx->takePeakLevel(), 0.0); // taking clears it
+    EXPECT_EQ(fx->takePeakLevel(), 0.0);  // taking clears it
     in.left[17] = 0.25f;
     fx->processBlock(in.channels, out.channels, 256);
     in.left[17] = 0.125f;
     fx->processBlock(in.channels, out.channels, 256);
-    EXPECT_EQ(fx->takePeakLevel(), 0.25); // only ever raised between takes
+    EXPECT_EQ(fx->takePeakLevel(), 0.25);  // only ever raised between takes
 }
 
 TEST(AudioPath, ResumeClearsTheAudioThreadsHistories)
@@ -223,4 +218,4 @@ TEST(AudioPath, ResumeClearsTheAudioThreadsHistories)
     EXPECT_EQ(outA.left, outB.left);
 }
 
-} // namespace
+}  // namespace

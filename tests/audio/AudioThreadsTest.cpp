@@ -37,8 +37,7 @@ TEST(AudioThreads, ProcessingParametersAndTakesRunTogetherSafely)
             const int n = static_cast<int>(rng() % 2049);
             record->processReplacing(record, in, out, n);
             for (int i = 0; i < n; ++i) {
-                if (!std::isfinite(outL[i]) || !std::isfinite(outR[i]))
-                    nonFinite.fetch_add(1);
+                if (!std::isfinite(outL[i]) || !std::isfinite(outR[i])) nonFinite.fetch_add(1);
             }
             blocks.fetch_add(1);
         }
@@ -50,7 +49,8 @@ TEST(AudioThreads, ProcessingParametersAndTakesRunTogetherSafely)
             if (rng() % 50 == 0)
                 record->dispatcher(record, effSetProgram, 0, static_cast<intptr_t>(rng() % 8), nullptr, 0.0f);
             const int index = 3 + static_cast<int>(rng() % 38);
-            record->setParameter(record, index, audiotest::isSwitch(index) ? static_cast<float>(rng() % 2) : value(rng));
+            record->setParameter(record, index,
+                                 audiotest::isSwitch(index) ? static_cast<float>(rng() % 2) : value(rng));
         }
     });
     std::thread editor([&] {
@@ -73,4 +73,4 @@ TEST(AudioThreads, ProcessingParametersAndTakesRunTogetherSafely)
     EXPECT_GT(blocks.load(), 10);
 }
 
-} // namespace
+}  // namespace

@@ -24,8 +24,7 @@ inline void randomSettings(AKkk& fx, std::mt19937& rng, bool allowBypass = false
     std::uniform_real_distribution<float> value(0.0f, 1.0f);
     for (int index = 9; index < 41; ++index) {
         float v = isSwitch(index) ? static_cast<float>(rng() % 2) : value(rng);
-        if (index == 9)
-            v = allowBypass && rng() % 4 == 0 ? 0.0f : 1.0f;
+        if (index == 9) v = allowBypass && rng() % 4 == 0 ? 0.0f : 1.0f;
         fx.setParameterValue(index, v);
     }
 }
@@ -34,8 +33,7 @@ inline std::vector<float> noise(int n, std::mt19937& rng, float amplitude = 1.0f
 {
     std::uniform_real_distribution<float> v(-amplitude, amplitude);
     std::vector<float> x(static_cast<size_t>(n));
-    for (float& s : x)
-        s = v(rng);
+    for (float& s : x) s = v(rng);
     return x;
 }
 
@@ -53,8 +51,7 @@ public:
 
     void process(const float* inL, const float* inR, float* outL, float* outR, int count)
     {
-        if (count <= 0)
-            return;
+        if (count <= 0) return;
         if (eqActive == 0) {
             std::copy(inL, inL + count, outL);
             std::copy(inR, inR + count, outR);
@@ -69,11 +66,9 @@ public:
             std::swap(cur[0], other[0]);
             std::swap(cur[1], other[1]);
         };
-        if (lowCut.enabled != 0)
-            lowCut.process(count, cur[0], cur[1], other[0], other[1]);
+        if (lowCut.enabled != 0) lowCut.process(count, cur[0], cur[1], other[0], other[1]);
         for (SectionPair* pair : {&lowShelf, &peak1, &peak2, &peak3, &hiShelf}) {
-            if (pair->left.enabled != 0)
-                pass(*pair);
+            if (pair->left.enabled != 0) pass(*pair);
         }
         if (balance.left.enabled != 0) {
             pass(balance);
@@ -82,8 +77,7 @@ public:
                 cur[1][i] = static_cast<float>(cur[1][i] * balanceMakeup);
             }
         }
-        if (hiCut.enabled != 0)
-            hiCut.process(count, cur[0], cur[1], other[0], other[1]);
+        if (hiCut.enabled != 0) hiCut.process(count, cur[0], cur[1], other[0], other[1]);
         for (int i = 0; i < count; ++i) {
             outL[i] = static_cast<float>(cur[0][i] * outputGain);
             outR[i] = static_cast<float>(cur[1][i] * outputGain);
@@ -98,4 +92,4 @@ private:
     double outputGain, balanceMakeup;
 };
 
-} // namespace audiotest
+}  // namespace audiotest

@@ -20,8 +20,7 @@ void setRandomly(std::vector<hosting::HostedEffect*> effects, unsigned seed)
     std::uniform_real_distribution<float> value(0.0f, 1.0f);
     for (int index = 10; index < 41; ++index) {
         const float v = isSwitch(index) ? static_cast<float>(rng() % 2) : value(rng);
-        for (hosting::HostedEffect* e : effects)
-            e->set(index, v);
+        for (hosting::HostedEffect* e : effects) e->set(index, v);
     }
 }
 
@@ -29,8 +28,7 @@ std::vector<float> noise(int n, std::mt19937& rng)
 {
     std::uniform_real_distribution<float> v(-1.0f, 1.0f);
     std::vector<float> x(static_cast<size_t>(n));
-    for (float& s : x)
-        s = v(rng);
+    for (float& s : x) s = v(rng);
     return x;
 }
 
@@ -109,8 +107,7 @@ TEST_F(HostAudio, ConcurrentSettersLeaveTheDesignOfTheStoredValues)
     constexpr int rounds = 1500;
     constexpr int block = 64;
     auto allBandsOn = [&] {
-        for (int index = 9; index < 19; ++index)
-            raced.set(index, 1.0f);
+        for (int index = 9; index < 19; ++index) raced.set(index, 1.0f);
     };
     allBandsOn();
     std::barrier sync(6);
@@ -138,8 +135,7 @@ TEST_F(HostAudio, ConcurrentSettersLeaveTheDesignOfTheStoredValues)
     std::thread programs([&] {
         for (int k = 0; k < rounds; ++k) {
             sync.arrive_and_wait();
-            if (k % 100 == 99)
-                raced.dispatch(effSetProgram, 0, k / 100 % 8);
+            if (k % 100 == 99) raced.dispatch(effSetProgram, 0, k / 100 % 8);
             sync.arrive_and_wait();
         }
     });
@@ -165,23 +161,19 @@ TEST_F(HostAudio, ConcurrentSettersLeaveTheDesignOfTheStoredValues)
     for (int k = 0; k < rounds; ++k) {
         sync.arrive_and_wait();
         sync.arrive_and_wait();
-        for (int index = 9; index < 41; ++index)
-            fresh.set(index, raced.get(index));
+        for (int index = 9; index < 41; ++index) fresh.set(index, raced.get(index));
         for (hosting::HostedEffect* e : {&raced, &fresh}) {
             e->suspend();
             e->resume();
         }
         raced->processReplacing(raced.get(), in, racedOut, block);
         fresh->processReplacing(fresh.get(), in, freshOut, block);
-        if (racedL != freshL || racedR != freshR)
-            ++mismatches;
+        if (racedL != freshL || racedR != freshR) ++mismatches;
         // A program switch leaves the bands as the program has them; the rounds want them on.
-        if (k % 100 == 99)
-            allBandsOn();
+        if (k % 100 == 99) allBandsOn();
     }
-    for (std::thread* t : {&first, &second, &reader, &programs, &audio})
-        t->join();
+    for (std::thread* t : {&first, &second, &reader, &programs, &audio}) t->join();
     EXPECT_EQ(mismatches, 0);
 }
 
-} // namespace
+}  // namespace

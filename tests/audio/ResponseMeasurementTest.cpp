@@ -30,19 +30,15 @@ Real chainMagnitude(const AKkk& fx, Real f)
     const AKkk::DesignerState bands = fx.designerState();
     Real m = 1;
     for (const CutFilter* cut : {&bands.lowCut, &bands.hiCut}) {
-        if (cut->enabled == 0)
-            continue;
+        if (cut->enabled == 0) continue;
         m *= sectionMagnitude(cut->stage1.left, f);
-        if (cut->stage2.left.enabled != 0)
-            m *= sectionMagnitude(cut->stage2.left, f);
+        if (cut->stage2.left.enabled != 0) m *= sectionMagnitude(cut->stage2.left, f);
     }
     for (const SectionPair* pair :
          {&bands.lowShelf, &bands.peak1, &bands.peak2, &bands.peak3, &bands.hiShelf, &bands.balance}) {
-        if (pair->left.enabled != 0)
-            m *= sectionMagnitude(pair->left, f);
+        if (pair->left.enabled != 0) m *= sectionMagnitude(pair->left, f);
     }
-    if (bands.balance.left.enabled != 0)
-        m *= bands.balanceMakeup;
+    if (bands.balance.left.enabled != 0) m *= bands.balanceMakeup;
     return m;
 }
 
@@ -56,30 +52,29 @@ double measuredDb(const AKkk& fx, int k)
 TEST(ResponseMeasurement, AFlatEqualiserMeasuresAsAUnitImpulse)
 {
     auto fx = makeEffect();
-    fx->setParameterValue(10, 0.9f); // the output gain is not part of the measurement
-    fx->setParameterValue(9, 0.0f);  // nor is the bypass switch
+    fx->setParameterValue(10, 0.9f);  // the output gain is not part of the measurement
+    fx->setParameterValue(9, 0.0f);   // nor is the bypass switch
     fx->measureResponse();
-    for (int k = 0; k < bins; ++k)
-        ASSERT_EQ(fx->responseBins()[k], fx->inspectResponseAnalyser()->scale) << k;
+    for (int k = 0; k < bins; ++k) ASSERT_EQ(fx->responseBins()[k], fx->inspectResponseAnalyser()->scale) << k;
 }
 
 TEST(ResponseMeasurement, ParameterChangesOnlyMarkItStaleAndTheEditorMeasuresOnce)
 {
     auto fx = makeEffect();
-    EXPECT_TRUE(fx->responseStale()); // nothing measured since construction
+    EXPECT_TRUE(fx->responseStale());  // nothing measured since construction
     EXPECT_TRUE(fx->updateResponseGraph());
     EXPECT_FALSE(fx->responseStale());
     EXPECT_FALSE(fx->updateResponseGraph());
     const std::vector<float> flat(fx->responseBins(), fx->responseBins() + bins);
 
-    fx->setParameterValue(13, 1.0f); // Peak1 on at +18 dB
+    fx->setParameterValue(13, 1.0f);  // Peak1 on at +18 dB
     fx->setParameterValue(28, 1.0f);
     EXPECT_TRUE(fx->responseStale());
     const std::vector<float> unmeasured(fx->responseBins(), fx->responseBins() + bins);
-    EXPECT_EQ(unmeasured, flat); // the setter did not measure
+    EXPECT_EQ(unmeasured, flat);  // the setter did not measure
     EXPECT_TRUE(fx->updateResponseGraph());
     const int peak = static_cast<int>(100.0 * SpectrumAnalyser::frameSize / fx->getSampleRateHz());
-    EXPECT_NEAR(measuredDb(*fx, peak), 18.0, 0.5); // the new design, measured
+    EXPECT_NEAR(measuredDb(*fx, peak), 18.0, 0.5);  // the new design, measured
     EXPECT_FALSE(fx->responseStale());
 }
 
@@ -93,8 +88,8 @@ TEST(ResponseMeasurement, RandomSettingsMatchTheClosedFormResponse)
         // measurement; keep the lowest corners at 40 Hz and up so the frame holds the
         // whole response.
         for (int index : {19, 20, 21, 22, 23, 25, 26})
-            fx->setParameterValue(index, std::max(static_cast<float>(fx->currentValue(index)),
-                                                  realToNormalizedFor(index, 40.0)));
+            fx->setParameterValue(
+                index, std::max(static_cast<float>(fx->currentValue(index)), realToNormalizedFor(index, 40.0)));
         fx->measureResponse();
         const double fs = fx->getSampleRateHz();
         for (int k = 1; k < bins; ++k) {
@@ -103,8 +98,7 @@ TEST(ResponseMeasurement, RandomSettingsMatchTheClosedFormResponse)
             // Deep in a stop band, what is left of the signal is of the order of the float
             // rounding that the sections' recursion feeds back (stored as floats between sections),
             // so the comparison holds down to -24 dB.
-            if (f < 30.0 || f > 16000.0 || expected < -24.0)
-                continue;
+            if (f < 30.0 || f > 16000.0 || expected < -24.0) continue;
             ASSERT_NEAR(measuredDb(*fx, k), expected, 0.05) << "trial " << trial << " at " << f << " Hz";
         }
     }
@@ -114,7 +108,7 @@ TEST(ResponseMeasurement, BalanceTiltsByHalfItsGainEachWay)
 {
     auto fx = makeEffect();
     fx->setParameterValue(18, 1.0f);
-    fx->setParameterValue(32, static_cast<float>((6.0 + 18.0) / 36.0)); // +6 dB
+    fx->setParameterValue(32, static_cast<float>((6.0 + 18.0) / 36.0));  // +6 dB
     EXPECT_EQ(fx->designerState().balance.left.gain, 6.0);
     fx->measureResponse();
     EXPECT_NEAR(measuredDb(*fx, 2), -3.0, 0.1);    // about 21 Hz
@@ -143,4 +137,4 @@ TEST(ResponseMeasurement, TheLiveFiltersAreNotDisturbed)
     EXPECT_EQ(outA, outB);
 }
 
-} // namespace
+}  // namespace

@@ -26,8 +26,7 @@ constexpr float minus6dB = 0.5011872f;
 std::vector<float> sine(double hz, int n, float amplitude = minus6dB)
 {
     std::vector<float> x(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i)
-        x[i] = static_cast<float>(amplitude * std::sin(twoPi * hz * i / rate));
+    for (int i = 0; i < n; ++i) x[i] = static_cast<float>(amplitude * std::sin(twoPi * hz * i / rate));
     return x;
 }
 
@@ -39,8 +38,7 @@ std::vector<float> pinkNoise(int n, unsigned seed)
     std::uniform_real_distribution<float> white(-1.0f, 1.0f);
     std::array<float, 12> rows{};
     float sum = 0;
-    for (float& r : rows)
-        sum += r = white(rng);
+    for (float& r : rows) sum += r = white(rng);
     std::vector<float> x(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
         const int k = std::min(std::countr_zero(static_cast<unsigned>(i + 1)), 11);
@@ -55,14 +53,12 @@ using Settings = std::vector<std::pair<int, float>>;
 
 void apply(AKkk& fx, const Settings& settings)
 {
-    for (const auto& [index, value] : settings)
-        fx.setParameterValue(index, value);
+    for (const auto& [index, value] : settings) fx.setParameterValue(index, value);
 }
 
 // Every band on, each of the gains at +9 dB: every switch and value changes the sound.
-const Settings everyBandOn = {{11, 1.0f}, {12, 1.0f}, {13, 1.0f}, {14, 1.0f}, {15, 1.0f},  {16, 1.0f},
-                              {17, 1.0f}, {18, 1.0f}, {27, 0.75f}, {28, 0.75f}, {29, 0.75f}, {30, 0.75f},
-                              {31, 0.75f}, {32, 0.75f}};
+const Settings everyBandOn = {{11, 1.0f}, {12, 1.0f},  {13, 1.0f},  {14, 1.0f},  {15, 1.0f},  {16, 1.0f},  {17, 1.0f},
+                              {18, 1.0f}, {27, 0.75f}, {28, 0.75f}, {29, 0.75f}, {30, 0.75f}, {31, 0.75f}, {32, 0.75f}};
 
 struct Change {
     std::string what;
@@ -99,8 +95,7 @@ std::vector<float> render(AKkk& fx, const std::vector<float>& input, int block, 
     std::vector<float> inL(input), inR(input), outL(input.size()), outR(input.size());
     for (int start = 0; start < n; start += block) {
         for (const auto& [at, settings] : events) {
-            if (at == start)
-                apply(fx, settings);
+            if (at == start) apply(fx, settings);
         }
         const int count = std::min(block, n - start);
         float* in[2] = {inL.data() + start, inR.data() + start};
@@ -122,8 +117,7 @@ std::unique_ptr<AKkk> effectWith(const Settings& a, const Settings& b = {})
 double largestStep(const std::vector<float>& y, int from, int to)
 {
     double m = 0;
-    for (int i = std::max(from, 1); i < to; ++i)
-        m = std::max(m, std::fabs(static_cast<double>(y[i]) - y[i - 1]));
+    for (int i = std::max(from, 1); i < to; ++i) m = std::max(m, std::fabs(static_cast<double>(y[i]) - y[i - 1]));
     return m;
 }
 
@@ -135,8 +129,8 @@ double largestSecondDifference(const std::vector<float>& y, int from, int to)
     return m;
 }
 
-constexpr int aroundHalf = rate / 40; // 25 ms each side of the change
-constexpr int settled = static_cast<int>((chainWarmSeconds + chainFadeSeconds) * rate) + rate / 5; // and 200 ms
+constexpr int aroundHalf = rate / 40;  // 25 ms each side of the change
+constexpr int settled = static_cast<int>((chainWarmSeconds + chainFadeSeconds) * rate) + rate / 5;  // and 200 ms
 constexpr int changeAt = 3 * 4096;
 constexpr int length = 7 * 4096;
 // Where the output is steady before the change: 250 ms up to the 50 ms around it.
@@ -199,16 +193,13 @@ TEST(SmoothChanges, EveryChangeIsWithoutClickAndSettlesToTheNewSettings)
             const double kink = largestSecondDifference(y, aroundFrom, aroundTo) / steadyKink;
             EXPECT_LE(step, clickBound) << what;
             EXPECT_LE(kink, clickBound) << what;
-            if (step > worstStep)
-                worstStep = step, worstStepWhat = what;
-            if (kink > worstKink)
-                worstKink = kink, worstKinkWhat = what;
+            if (step > worstStep) worstStep = step, worstStepWhat = what;
+            if (kink > worstKink) worstKink = kink, worstKinkWhat = what;
 
             const auto want = render(*effectWith(change.before, change.after), signal.samples, 512, {});
             const double dB = settledDifference(y, want);
             EXPECT_LE(dB, settledBound) << what;
-            if (dB > worstSettled)
-                worstSettled = dB, worstSettledWhat = what;
+            if (dB > worstSettled) worstSettled = dB, worstSettledWhat = what;
         }
     }
     std::cout << "largest step " << worstStep << " x the steady one (" << worstStepWhat << "), second difference "
@@ -314,7 +305,7 @@ TEST(SmoothChanges, TheResponseShowsTheNewDesignWhileTheSoundStillFades)
     const auto input = pinkNoise(4096, 4);
     render(*fading, input, 512, {});
     apply(*fading, change);
-    render(*fading, std::vector<float>(input.begin(), input.begin() + 64), 64, {}); // the fade has begun
+    render(*fading, std::vector<float>(input.begin(), input.begin() + 64), 64, {});  // the fade has begun
     fading->measureResponse();
     auto target = effectWith(change);
     target->measureResponse();
@@ -336,9 +327,8 @@ double energyAbove6kHz(const std::vector<float>& y)
         a.swap(b);
     }
     double sum = 0;
-    const int from = rate / 10; // past the measuring filters' own start
-    for (size_t i = from; i < a.size(); ++i)
-        sum += static_cast<double>(a[i]) * a[i];
+    const int from = rate / 10;  // past the measuring filters' own start
+    for (size_t i = from; i < a.size(); ++i) sum += static_cast<double>(a[i]) * a[i];
     return 10.0 * std::log10(sum / static_cast<double>(a.size() - from) + 1e-300);
 }
 
@@ -346,14 +336,13 @@ double energyAbove6kHz(const std::vector<float>& y)
 // sample by sample by a plain section redesigned on every sample as the reference.
 struct Automation {
     int index;
-    std::vector<float> (*values)(int n); // the automated normalised value at every sample
+    std::vector<float> (*values)(int n);  // the automated normalised value at every sample
 };
 
 std::vector<float> frequencySweep(int n)
 {
     std::vector<float> v(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i)
-        v[i] = static_cast<float>(i) / static_cast<float>(n);
+    for (int i = 0; i < n; ++i) v[i] = static_cast<float>(i) / static_cast<float>(n);
     return v;
 }
 
@@ -371,15 +360,21 @@ std::vector<float> gainJumps(int n)
 TEST(SmoothChanges, BlockAutomationAddsLittleMoreHashThanTheSameChangesEverySample)
 {
     const int n = 4 * rate;
-    const auto tone = sine(1000, n, 0.25118864f); // -12 dBFS
+    const auto tone = sine(1000, n, 0.25118864f);  // -12 dBFS
     const double atOneKilohertz = realToNormalized(1000.0, 21);
     for (const Automation automation : {Automation{21, frequencySweep}, Automation{28, gainJumps}}) {
         const auto values = automation.values(n);
-        auto fx = effectWith({{21, static_cast<float>(atOneKilohertz)}, {28, 1.0f}, {12, 0.0f}, {14, 0.0f},
-                              {15, 0.0f}, {16, 0.0f}, {17, 0.0f}, {18, 0.0f}, {11, 0.0f}});
+        auto fx = effectWith({{21, static_cast<float>(atOneKilohertz)},
+                              {28, 1.0f},
+                              {12, 0.0f},
+                              {14, 0.0f},
+                              {15, 0.0f},
+                              {16, 0.0f},
+                              {17, 0.0f},
+                              {18, 0.0f},
+                              {11, 0.0f}});
         Events events;
-        for (int start = 0; start < n; start += 512)
-            events.push_back({start, {{automation.index, values[start]}}});
+        for (int start = 0; start < n; start += 512) events.push_back({start, {{automation.index, values[start]}}});
         const auto y = render(*fx, tone, 512, events);
 
         CIIR reference;
@@ -399,4 +394,4 @@ TEST(SmoothChanges, BlockAutomationAddsLittleMoreHashThanTheSameChangesEverySamp
     }
 }
 
-} // namespace
+}  // namespace

@@ -89,8 +89,7 @@ TEST(BitmapLoading, BitmapsLoadedOnSeveralThreadsAtOnceShareTheirPixels)
             }
         });
     }
-    for (std::thread& thread : threads)
-        thread.join();
+    for (std::thread& thread : threads) thread.join();
 }
 
 TEST(BitmapLoading, DecoderSurvivesEveryTruncationAndRandomDamage)
@@ -114,8 +113,7 @@ TEST(BitmapLoading, DecoderSurvivesEveryTruncationAndRandomDamage)
     std::mt19937 random(20261208);
     for (int trial = 0; trial < 2000; ++trial) {
         auto damaged = file;
-        for (int i = 0; i < 4; ++i)
-            damaged[random() % 54] = static_cast<unsigned char>(random());
+        for (int i = 0; i < 4; ++i) damaged[random() % 54] = static_cast<unsigned char>(random());
         PixelSurface result;
         const bool decoded = decodeBmp(damaged, result);
         if (decoded) {
@@ -202,8 +200,8 @@ TEST_F(BitmapTest, BadArgumentsDrawNothingAndNeverCrash)
 TEST(BitmapDrawing, DrawsAcrossDecodedPartsMatchTheWholePicture)
 {
     const auto resources = bitmapResources();
-    const auto tall = std::find_if(resources.begin(), resources.end(),
-                                   [](const BitmapResource& r) { return r.id == kTallBitmap; });
+    const auto tall =
+        std::find_if(resources.begin(), resources.end(), [](const BitmapResource& r) { return r.id == kTallBitmap; });
     ASSERT_NE(tall, resources.end());
     PixelSurface whole;
     ASSERT_TRUE(decodeBmp({tall->data, tall->size}, whole));
@@ -239,8 +237,7 @@ TEST(BitmapDrawing, DrawsAcrossDecodedPartsMatchTheWholePicture)
         }
     }
     CBitmap bitmap(kTallBitmap);
-    for (const int32_t y : {0, 31, 32, 63, 64, 99})
-        EXPECT_EQ(bitmap.colorAt(2, y), tallColor(2, y)) << y;
+    for (const int32_t y : {0, 31, 32, 63, 64, 99}) EXPECT_EQ(bitmap.colorAt(2, y), tallColor(2, y)) << y;
     EXPECT_EQ(bitmap.colorAt(0, 100), toColor(0));
 }
 

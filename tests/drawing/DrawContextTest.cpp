@@ -49,18 +49,17 @@ TEST_F(DrawContextTest, FillRectLeavesOutTopRowAndLeftColumnFrameRectOutlinesThe
 
     surface.fill(kBlack);
     context.frameRect({0, 0, 10, 10});
-    EXPECT_EQ(sketch(surface, {0, 0, 11, 11}, kBlack),
-              "##########.\n"
-              "#........#.\n"
-              "#........#.\n"
-              "#........#.\n"
-              "#........#.\n"
-              "#........#.\n"
-              "#........#.\n"
-              "#........#.\n"
-              "#........#.\n"
-              "##########.\n"
-              "...........\n");
+    EXPECT_EQ(sketch(surface, {0, 0, 11, 11}, kBlack), "##########.\n"
+                                                       "#........#.\n"
+                                                       "#........#.\n"
+                                                       "#........#.\n"
+                                                       "#........#.\n"
+                                                       "#........#.\n"
+                                                       "#........#.\n"
+                                                       "#........#.\n"
+                                                       "#........#.\n"
+                                                       "##########.\n"
+                                                       "...........\n");
 }
 
 TEST_F(DrawContextTest, DrawingOffsetMovesEverythingThatIsDrawnAndClipped)
@@ -220,7 +219,7 @@ TEST_F(DrawContextTest, FontIndexOutsideTheTableSelectsFontZeroAndSizeZeroTheSta
 TEST_F(DrawContextTest, NoRectangleOrLineReachesOutsideTheSurface)
 {
     context.setFillColor(kWhiteColor);
-    const Rect wild[] = {{-50, -50, -10, -10}, {30, 30, 10, 10},  {kMin, kMin, kMax, kMax}, {kMax, kMax, kMin, kMin},
+    const Rect wild[] = {{-50, -50, -10, -10}, {30, 30, 10, 10}, {kMin, kMin, kMax, kMax}, {kMax, kMax, kMin, kMin},
                          {1000, 0, 2000, 40},  {-5, -5, 100, 3}, {kMax - 1, 0, kMax, 10}};
     for (const Rect& rect : wild) {
         context.fillRect(rect);

@@ -8,8 +8,7 @@
 
 namespace tolvan::test {
 
-inline void expectSamePixels(const VSTGUI::PixelSurface& actual, const VSTGUI::PixelSurface& expected,
-                             const char* what)
+inline void expectSamePixels(const VSTGUI::PixelSurface& actual, const VSTGUI::PixelSurface& expected, const char* what)
 {
     ASSERT_EQ(actual.width(), expected.width()) << what;
     ASSERT_EQ(actual.height(), expected.height()) << what;

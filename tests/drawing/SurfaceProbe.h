@@ -13,10 +13,7 @@ inline void PrintTo(const Rect& r, std::ostream* out)
 {
     *out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
 }
-inline void PrintTo(Point p, std::ostream* out)
-{
-    *out << "(" << p.x << ", " << p.y << ")";
-}
+inline void PrintTo(Point p, std::ostream* out) { *out << "(" << p.x << ", " << p.y << ")"; }
 
 }  // namespace VSTGUI
 
@@ -28,8 +25,7 @@ inline std::string sketch(const VSTGUI::PixelSurface& surface, const VSTGUI::Rec
 {
     std::string text;
     for (int32_t y = area.top; y < area.bottom; ++y) {
-        for (int32_t x = area.left; x < area.right; ++x)
-            text += surface.pixelAt(x, y) == background ? '.' : '#';
+        for (int32_t x = area.left; x < area.right; ++x) text += surface.pixelAt(x, y) == background ? '.' : '#';
         text += '\n';
     }
     return text;
@@ -50,8 +46,7 @@ inline VSTGUI::Rect inkBounds(const VSTGUI::PixelSurface& surface, VSTGUI::Pixel
 inline int countPixels(const VSTGUI::PixelSurface& surface, VSTGUI::Pixel value)
 {
     int count = 0;
-    for (const VSTGUI::Pixel p : surface.pixels())
-        count += p == value ? 1 : 0;
+    for (const VSTGUI::Pixel p : surface.pixels()) count += p == value ? 1 : 0;
     return count;
 }
 

@@ -7,9 +7,9 @@
 
 namespace tolvan::test {
 
-using VSTGUI::Color;
 using imaging::encodeBmp;
 using imaging::putLittleEndian;
+using VSTGUI::Color;
 
 Color pictureColor(int32_t x, int32_t y)
 {
@@ -32,8 +32,7 @@ std::vector<Color> picture(int32_t width, int32_t height, Color (*colorAt)(int32
 {
     std::vector<Color> pixels;
     for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x)
-            pixels.push_back(colorAt(x, y));
+        for (int32_t x = 0; x < width; ++x) pixels.push_back(colorAt(x, y));
     return pixels;
 }
 

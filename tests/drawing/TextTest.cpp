@@ -183,8 +183,7 @@ TEST_F(TextTest, NullEmptyLongAndUnusualTextsAreSafe)
     }
 
     std::string everyByte;
-    for (int c = 1; c < 256; ++c)
-        everyByte += static_cast<char>(c);
+    for (int c = 1; c < 256; ++c) everyByte += static_cast<char>(c);
     draw(everyByte.c_str(), {0, 0, 200, 60}, kAlignLeft);
 
     for (const int32_t size : {1, -12, 300, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()}) {

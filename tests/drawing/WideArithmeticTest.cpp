@@ -36,9 +36,9 @@ TEST(WideArithmetic, MatchesTheCompilersWideIntegerOnLineWalkOperands)
 TEST(WideArithmetic, MatchesAtCarriesAndTheWidestOperands)
 {
     constexpr uint64_t kMax = ~uint64_t{0};
-    expectSameAsWideInteger(kMax, kMax - 1, kMax, kMax);  // the largest quotient that fits
-    expectSameAsWideInteger(kMax, 1, kMax, 2);                       // the addition carries into the high word
-    expectSameAsWideInteger(0xFFFFFFFFu, 0xFFFFFFFFu, 0, 3);          // partial products at their limit
+    expectSameAsWideInteger(kMax, kMax - 1, kMax, kMax);      // the largest quotient that fits
+    expectSameAsWideInteger(kMax, 1, kMax, 2);                // the addition carries into the high word
+    expectSameAsWideInteger(0xFFFFFFFFu, 0xFFFFFFFFu, 0, 3);  // partial products at their limit
     expectSameAsWideInteger(uint64_t{1} << 63, 3, 5, (uint64_t{1} << 63) + 1);  // remainder above 2^63
     expectSameAsWideInteger(0, 12345, 7, 1);
     std::mt19937_64 random(7);

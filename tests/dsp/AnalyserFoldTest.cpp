@@ -51,8 +51,7 @@ public:
     float* data() const { return static_cast<float*>(memory); }
     void waitUntilStalled() const
     {
-        while (!stalled.load())
-            std::this_thread::yield();
+        while (!stalled.load()) std::this_thread::yield();
     }
     void letThrough() { released = true; }
 
@@ -70,8 +69,7 @@ private:
         }
         self->stalled = true;
         const timespec pause{0, 1000000};
-        while (!self->released.load())
-            nanosleep(&pause, nullptr);
+        while (!self->released.load()) nanosleep(&pause, nullptr);
         mprotect(self->memory, self->bytes, PROT_READ | PROT_WRITE);
     }
 
@@ -130,8 +128,7 @@ TEST(AnalyserFold, FramesFoldedWhileTheGraphHoldsTheBinsKeepTheirMaximum)
     // The next analysis finds the bins free and hands over all that was folded.
     feed(*analyser, tone(300, 0.001f));
     ASSERT_TRUE(analyser->takeSpectrum(taken.data()));
-    for (int k = 0; k < kBins; ++k)
-        ASSERT_EQ(taken[k], expected[k]) << "bin " << k;
+    for (int k = 0; k < kBins; ++k) ASSERT_EQ(taken[k], expected[k]) << "bin " << k;
 }
 
 }  // namespace

@@ -36,9 +36,9 @@ inline Biquad design(FilterType type, Real f, Real fs, Real gainDb, Real q)
         const Real k = 2 * std::sqrt(a) * s / 2 * std::sqrt((a + 1 / a) * (1 / q - 1) + 2);
         if (type == FilterType::LowShelf)
             return {a * ((a + 1) - (a - 1) * c + k), 2 * a * ((a - 1) - (a + 1) * c), a * ((a + 1) - (a - 1) * c - k),
-                    (a + 1) + (a - 1) * c + k, -2 * ((a - 1) + (a + 1) * c), (a + 1) + (a - 1) * c - k};
+                    (a + 1) + (a - 1) * c + k,       -2 * ((a - 1) + (a + 1) * c),    (a + 1) + (a - 1) * c - k};
         return {a * ((a + 1) + (a - 1) * c + k), -2 * a * ((a - 1) + (a + 1) * c), a * ((a + 1) + (a - 1) * c - k),
-                (a + 1) - (a - 1) * c + k, 2 * ((a - 1) - (a + 1) * c), (a + 1) - (a - 1) * c - k};
+                (a + 1) - (a - 1) * c + k,       2 * ((a - 1) - (a + 1) * c),      (a + 1) - (a - 1) * c - k};
     }
     }
     return {1, 0, 0, 1, 0, 0};
@@ -59,4 +59,4 @@ inline Real magnitude(const CIIR& s, Real f)
 
 inline Real decibels(Real m) { return 20 * std::log10(m); }
 
-} // namespace reference
+}  // namespace reference

@@ -10,7 +10,7 @@
 namespace {
 
 constexpr int rate = 48000;
-constexpr double makeup = 0.8912509381337456; // Balance at +2 dB
+constexpr double makeup = 0.8912509381337456;  // Balance at +2 dB
 constexpr double outputGain = 1.4125375446227544;
 
 // The eight bands with fixed designs; mask bit k switches band k (signal order) on, and
@@ -21,10 +21,8 @@ struct Bands {
 
     Bands(unsigned mask, bool lowEdge, bool highEdge)
     {
-        for (CutFilter* cut : {&lowCut, &hiCut})
-            cut->setSampleRate(rate);
-        for (SectionPair* pair : {&lowShelf, &peak1, &peak2, &peak3, &hiShelf, &balance})
-            pair->setSampleRate(rate);
+        for (CutFilter* cut : {&lowCut, &hiCut}) cut->setSampleRate(rate);
+        for (SectionPair* pair : {&lowShelf, &peak1, &peak2, &peak3, &hiShelf, &balance}) pair->setSampleRate(rate);
         lowCut.designLowCut(60.0, lowEdge ? 0.9 : 0.7);
         lowShelf.designLowShelf(150.0, 4.0, 0.8);
         peak1.designPeak(400.0, -6.0, 1.5);
@@ -62,19 +60,15 @@ void plainChain(Bands& b, std::vector<float>& l, std::vector<float>& r)
         }
     };
     auto cut = [&](CutFilter& c) {
-        if (c.enabled == 0)
-            return;
+        if (c.enabled == 0) return;
         section(c.stage1.left, c.stage1.right);
-        if (c.edgeMode != 0)
-            section(c.stage2.left, c.stage2.right);
+        if (c.edgeMode != 0) section(c.stage2.left, c.stage2.right);
     };
     cut(b.lowCut);
     for (SectionPair* pair : {&b.lowShelf, &b.peak1, &b.peak2, &b.peak3, &b.hiShelf, &b.balance}) {
-        if (pair->left.enabled != 0)
-            section(pair->left, pair->right);
+        if (pair->left.enabled != 0) section(pair->left, pair->right);
     }
-    if (b.balance.left.enabled != 0)
-        gain(makeup);
+    if (b.balance.left.enabled != 0) gain(makeup);
     cut(b.hiCut);
     gain(outputGain);
 }
@@ -127,8 +121,7 @@ TEST_P(EqualiserChainPath, ANewDesignIsUnheardWhileItWarmsUpAndFadesInAlikeOnEve
     EqualiserChain chain(live.set()), sse2(live.set());
     chain.setCascadePath(GetParam());
     sse2.setCascadePath(CascadePath::Sse2);
-    for (EqualiserChain* c : {&chain, &sse2})
-        c->publish(true, outputGain, makeup);
+    for (EqualiserChain* c : {&chain, &sse2}) c->publish(true, outputGain, makeup);
 
     auto run = [&](EqualiserChain& c, std::vector<float>& l, std::vector<float>& r) {
         std::vector<float> outL(l.size()), outR(r.size());
@@ -140,8 +133,7 @@ TEST_P(EqualiserChainPath, ANewDesignIsUnheardWhileItWarmsUpAndFadesInAlikeOnEve
     };
     auto block = [&](int n) {
         std::vector<float> l(n), r(n);
-        for (int i = 0; i < n; ++i)
-            l[i] = sample(rng), r[i] = sample(rng);
+        for (int i = 0; i < n; ++i) l[i] = sample(rng), r[i] = sample(rng);
         std::vector<float> wantL = l, wantR = r, otherL = l, otherR = r;
         plainChain(reference, wantL, wantR);
         run(chain, l, r);
@@ -155,11 +147,10 @@ TEST_P(EqualiserChainPath, ANewDesignIsUnheardWhileItWarmsUpAndFadesInAlikeOnEve
     live.peak1.designPeak(400.0, 12.0, 3.0);
     live.peak2.setEnabled(0);
     live.hiCut.designHighCut(15000.0, 0.7);
-    for (EqualiserChain* c : {&chain, &sse2})
-        c->publish(true, outputGain, makeup);
+    for (EqualiserChain* c : {&chain, &sse2}) c->publish(true, outputGain, makeup);
     EXPECT_TRUE(block(warm - 3)) << "warming up";
     EXPECT_TRUE(block(3)) << "the last sample of the warm-up";
     EXPECT_FALSE(block(fade - warm)) << "fading";
 }
 
-} // namespace
+}  // namespace

@@ -45,14 +45,12 @@ TEST(FFT, MatchesTheDirectTransformAtEverySize)
     std::uniform_real_distribution<float> value(-1.0f, 1.0f);
     for (int n = 2; n <= 8192; n *= 2) {
         std::vector<float> a(n);
-        for (float& x : a)
-            x = value(rng);
+        for (float& x : a) x = value(rng);
         const auto expected = directDFT(a);
         transform(a.data(), n);
         const int points = n / 2;
         double norm = 0;
-        for (const auto& x : expected)
-            norm += std::norm(x);
+        for (const auto& x : expected) norm += std::norm(x);
         norm = std::sqrt(norm / points);
         // With the stages in double, little more than the final rounding to float is left,
         // relative to the signal's norm.
@@ -84,7 +82,7 @@ TEST(FFT, ImpulseCosineAndExponentialsLandWhereTheDefinitionSays)
         ASSERT_EQ(impulse[2 * k + 1], 0.0f);
     }
 
-    const double tolerance = 1e-3; // against peaks of N / 2 = 2048
+    const double tolerance = 1e-3;  // against peaks of N / 2 = 2048
     auto cosine = signal4096([](int j) { return std::complex<double>(std::cos(2 * pi * 8 * j / N), 0.0); });
     transform(cosine.data(), 2 * N);
     for (int k = 0; k < N; ++k) {
@@ -109,8 +107,7 @@ TEST(FFT, TransformingTwiceGivesNTimesTheReversedInput)
     std::mt19937 rng(5);
     std::uniform_real_distribution<float> value(-1.0f, 1.0f);
     std::vector<float> a(2 * N);
-    for (float& x : a)
-        x = value(rng);
+    for (float& x : a) x = value(rng);
     const std::vector<float> original = a;
     transform(a.data(), 2 * N);
     transform(a.data(), 2 * N);
@@ -134,4 +131,4 @@ TEST(FFT, OnePointAndBadSizesAreLeftAlone)
     EXPECT_EQ(a, original);
 }
 
-} // namespace
+}  // namespace

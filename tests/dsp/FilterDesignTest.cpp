@@ -35,8 +35,7 @@ void apply(CIIR& s, const Design& d)
 std::vector<Real> testFrequencies(Real fs)
 {
     std::vector<Real> f;
-    for (Real x = 10; x < fs * 0.4999L; x *= 1.05L)
-        f.push_back(x);
+    for (Real x = 10; x < fs * 0.4999L; x *= 1.05L) f.push_back(x);
     return f;
 }
 
@@ -77,8 +76,7 @@ TEST(FilterDesign, PeakAtZeroDecibelsPassesTheSignalBitForBit)
     std::mt19937 rng(7);
     std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
     std::vector<float> in(1000), out(1000);
-    for (float& x : in)
-        x = sample(rng);
+    for (float& x : in) x = sample(rng);
     for (double f : {20.0, 640.0, 19000.0}) {
         CIIR s;
         s.designPeak(f, 0.0, 0.3);
@@ -94,8 +92,7 @@ TEST(FilterDesign, PeakAtZeroDecibelsPassesTheSignalBitForBit)
 Real cutLevel(const CutFilter& c, Real f)
 {
     Real m = reference::magnitude(c.stage1.left, f);
-    if (c.stage2.left.enabled != 0)
-        m *= reference::magnitude(c.stage2.left, f);
+    if (c.stage2.left.enabled != 0) m *= reference::magnitude(c.stage2.left, f);
     return reference::decibels(m);
 }
 
@@ -150,4 +147,4 @@ TEST(FilterDesign, BandsAboveHalfTheSampleRateStayStable)
     }
 }
 
-} // namespace
+}  // namespace

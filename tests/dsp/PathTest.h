@@ -42,4 +42,4 @@ inline std::vector<uint32_t> bitsOf(const std::vector<float>& v)
     return b;
 }
 
-} // namespace pathtest
+}  // namespace pathtest

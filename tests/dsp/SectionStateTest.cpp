@@ -96,11 +96,11 @@ TEST(SectionState, TinyOutputsAreFlushedFromTheHistory)
     s.process(out.data(), in.data(), 2);
     EXPECT_EQ(s.y1, 0.0);
     EXPECT_EQ(s.y2, 0.0);
-    EXPECT_EQ(s.x1, static_cast<double>(-1e-39f)); // the input history is not flushed
+    EXPECT_EQ(s.x1, static_cast<double>(-1e-39f));  // the input history is not flushed
     const float smallest = std::numeric_limits<float>::min();
     in = {smallest, 2 * smallest};
     s.process(out.data(), in.data(), 2);
-    EXPECT_EQ(s.y2, 0.0); // exactly the smallest normal float is flushed too
+    EXPECT_EQ(s.y2, 0.0);  // exactly the smallest normal float is flushed too
     EXPECT_EQ(s.y1, 2.0 * smallest);
 }
 
@@ -117,8 +117,7 @@ TEST(SectionState, NonFiniteInputDoesNotPoisonTheSectionForever)
     EXPECT_TRUE(s.historyIsFinite());
     std::fill(in.begin(), in.end(), 0.1f);
     s.process(out.data(), in.data(), 64);
-    for (float y : out)
-        ASSERT_TRUE(std::isfinite(y));
+    for (float y : out) ASSERT_TRUE(std::isfinite(y));
 }
 
 TEST(CutFilterState, EdgeModeSwitchesTheSecondStage)
@@ -208,4 +207,4 @@ TEST(CutFilterState, ProcessLeavesTheResultInTheFirstPair)
     EXPECT_EQ(bL, tmp);
 }
 
-} // namespace
+}  // namespace

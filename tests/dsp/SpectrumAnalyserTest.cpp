@@ -31,8 +31,8 @@ std::vector<float> expectedPower(const std::vector<float>& frame, float scale)
     complexFFT(a.data(), 2 * size, workspace.data());
     std::vector<float> p(bins);
     for (int k = 0; k < bins; ++k)
-        p[k] = static_cast<float>((static_cast<double>(a[2 * k]) * a[2 * k] +
-                                   static_cast<double>(a[2 * k + 1]) * a[2 * k + 1]) * scale);
+        p[k] = static_cast<float>(
+            (static_cast<double>(a[2 * k]) * a[2 * k] + static_cast<double>(a[2 * k + 1]) * a[2 * k + 1]) * scale);
     return p;
 }
 
@@ -41,8 +41,7 @@ std::vector<float> noise(int n, unsigned seed)
     std::mt19937 rng(seed);
     std::uniform_real_distribution<float> v(-1.0f, 1.0f);
     std::vector<float> x(n);
-    for (float& s : x)
-        s = v(rng);
+    for (float& s : x) s = v(rng);
     return x;
 }
 
@@ -56,7 +55,7 @@ TEST(SpectrumAnalyser, NewAndResetAnalysersAreReadyWithZeroBins)
     EXPECT_EQ(take(*a), std::vector<float>(bins, 0.0f));
     std::vector<float> out(bins, -1.0f);
     EXPECT_FALSE(a->takeSpectrum(out.data()));
-    EXPECT_EQ(out[0], -1.0f); // nothing written when not ready
+    EXPECT_EQ(out[0], -1.0f);  // nothing written when not ready
     const auto x = noise(size, 1);
     a->feed(size, x.data(), x.data());
     a->reset();
@@ -94,8 +93,7 @@ std::vector<float> expectedAfterOneFrame(const std::vector<float>& x, float scal
     std::copy(x.begin(), x.begin() + 2048, first.begin() + 2048);
     auto held = expectedPower(first, scale);
     const auto second = expectedPower(x, scale);
-    for (int k = 0; k < bins; ++k)
-        held[k] = std::max(held[k], second[k]);
+    for (int k = 0; k < bins; ++k) held[k] = std::max(held[k], second[k]);
     return held;
 }
 
@@ -112,8 +110,7 @@ TEST(SpectrumAnalyser, OneLongFeedFoldsTheMaximumOfItsFrames)
     std::transform(x.begin(), x.end(), quiet.begin(), [](float s) { return s * 0.01f; });
     a->feed(size, quiet.data(), quiet.data());
     const auto held = take(*a);
-    for (int k = 0; k < bins; ++k)
-        ASSERT_GE(held[k], p[k]) << k;
+    for (int k = 0; k < bins; ++k) ASSERT_GE(held[k], p[k]) << k;
 }
 
 TEST(SpectrumAnalyser, MixesTheChannelsToMono)
@@ -134,11 +131,10 @@ TEST(SpectrumAnalyser, BinCentredFullScaleSineReadsAbout0339)
     auto a = std::make_unique<SpectrumAnalyser>(48000);
     constexpr int k = 100;
     std::vector<float> x(size);
-    for (int i = 0; i < size; ++i)
-        x[i] = static_cast<float>(std::sin(2 * 3.141592653589793 * k * i / size));
+    for (int i = 0; i < size; ++i) x[i] = static_cast<float>(std::sin(2 * 3.141592653589793 * k * i / size));
     a->feed(size, x.data(), x.data());
     take(*a);
-    a->feed(size / 2, x.data(), x.data()); // the next frame is filled with the sine throughout
+    a->feed(size / 2, x.data(), x.data());  // the next frame is filled with the sine throughout
     const auto p = take(*a);
     EXPECT_NEAR(p[k], 0.339, 0.002);
     EXPECT_LT(p[k + 3], 1e-6);
@@ -152,12 +148,11 @@ TEST(SpectrumAnalyser, ResponseMeasurementOfAnImpulseIsFlatAtTheScale)
     frame[0] = 1.0f;
     a->measureResponse();
     EXPECT_TRUE(a->isReady());
-    for (int k = 0; k < bins; ++k)
-        ASSERT_EQ(a->heldBins()[k], a->scale) << k;
+    for (int k = 0; k < bins; ++k) ASSERT_EQ(a->heldBins()[k], a->scale) << k;
     // A second measurement replaces the bins instead of holding the maximum.
     frame[0] = 0.5f;
     a->measureResponse();
     EXPECT_EQ(a->heldBins()[7], a->scale * 0.25f);
 }
 
-} // namespace
+}  // namespace

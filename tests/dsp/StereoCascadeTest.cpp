@@ -54,8 +54,7 @@ struct Cascade {
             left.push_back(randomSection(rng, 48000));
             right.push_back(left.back());
             // The channels may also differ; the fast path keeps them apart.
-            if (k % 3 == 2)
-                right.back() = randomSection(rng, 48000);
+            if (k % 3 == 2) right.back() = randomSection(rng, 48000);
         }
         fast.resize(sections);
         for (int k = 0; k < sections; ++k) {
@@ -81,8 +80,7 @@ struct Cascade {
             l.swap(tmp);
             right[k].process(tmp.data(), r.data(), count);
             r.swap(tmp);
-            if (static_cast<int>(k) == gains.makeupAfter)
-                scale(gains.makeup);
+            if (static_cast<int>(k) == gains.makeupAfter) scale(gains.makeup);
         }
         scale(gains.output);
     }
@@ -124,7 +122,7 @@ TEST_P(StereoCascadePath, MatchesThePlainSectionsBitForBit)
             std::vector<float> inL(count), inR(count);
             for (int i = 0; i < count; ++i) {
                 inL[i] = sample(rng);
-                inR[i] = block == 3 ? 0.0f : sample(rng); // silence lets the histories decay
+                inR[i] = block == 3 ? 0.0f : sample(rng);  // silence lets the histories decay
             }
             std::vector<float> refL = inL, refR = inR;
             c.runPlain(refL, refR, {});
@@ -172,8 +170,7 @@ TEST_P(StereoCascadePath, EveryChainLengthAndMakeupPlaceAtEveryBlockSize)
                 c.runPlain(refL, refR, gains);
                 // The outputs swapped onto the inputs: the hardest aliasing a host can ask for.
                 std::vector<float> l = inL, r = inR;
-                runCascade(GetParam(), c.chain.data(), sections, l.data(), r.data(), r.data(), l.data(), count,
-                           gains);
+                runCascade(GetParam(), c.chain.data(), sections, l.data(), r.data(), r.data(), l.data(), count, gains);
                 const auto where = [&] {
                     return std::to_string(sections) + " sections, make-up after " + std::to_string(after) + ", " +
                            std::to_string(count) + " samples";
@@ -203,4 +200,4 @@ TEST_P(StereoCascadePath, ResetsAChannelWhoseHistoryIsNotFinite)
     }
 }
 
-} // namespace
+}  // namespace

@@ -33,8 +33,7 @@ TEST(PointTable, OnePointPer24thOctaveAt44100)
     EXPECT_EQ(table[0].endBin, 2);
     EXPECT_EQ(table[1].interpBin, 1);
     EXPECT_NE(table[95].interpBin, 0);
-    for (int32_t p = 96; p < shape.pointCount; ++p)
-        ASSERT_EQ(table[static_cast<size_t>(p)].interpBin, 0) << p;
+    for (int32_t p = 96; p < shape.pointCount; ++p) ASSERT_EQ(table[static_cast<size_t>(p)].interpBin, 0) << p;
 
     for (int32_t p = 0; p < shape.pointCount; ++p) {
         const PointEntry& e = table[static_cast<size_t>(p)];
@@ -85,8 +84,7 @@ TEST(NaturalSpline, PassesThroughItsKnotsSmoothlyWithStraightEnds)
     const float y[4] = {-10.0f, 5.0f, -3.0f, 2.0f};
     graph::NaturalSpline spline;
     spline.build(x, y);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_NEAR(spline.evaluate(x[i]), y[i], 1e-4) << i;
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(spline.evaluate(x[i]), y[i], 1e-4) << i;
     // Slope and curvature agree on both sides of the inner knots; none at the ends.
     for (int i : {1, 2}) {
         const float e = 1e-3f;
@@ -101,8 +99,7 @@ TEST(NaturalSpline, PassesThroughItsKnotsSmoothlyWithStraightEnds)
     // Knots on a line give the line, outside the knots too.
     const float line[4] = {3.0f, 5.0f, 8.0f, 9.0f};
     spline.build(x, line);
-    for (float at : {0.5f, 1.7f, 3.0f, 3.9f, 4.5f})
-        EXPECT_NEAR(spline.evaluate(at), 1.0f + 2.0f * at, 1e-4) << at;
+    for (float at : {0.5f, 1.7f, 3.0f, 3.9f, 4.5f}) EXPECT_NEAR(spline.evaluate(at), 1.0f + 2.0f * at, 1e-4) << at;
 }
 
 }  // namespace

@@ -28,8 +28,8 @@ protected:
         window = editor->getFrame()->getWindow();
         ASSERT_NE(window, nullptr);
         // The host's first paint of the new window.
-    window->invalidate({0, 0, 754, 374});
-    VSTGUI::headless::paint(*window);
+        window->invalidate({0, 0, 754, 374});
+        VSTGUI::headless::paint(*window);
     }
     void TearDown() override
     {
@@ -52,8 +52,7 @@ protected:
         float* inputs[] = {in.data(), in.data()};
         float* outputs[] = {outLeft.data(), outRight.data()};
         for (int32_t b = 0; b < blocks; ++b) {
-            for (int32_t i = 0; i < blockSize; ++i)
-                in[static_cast<size_t>(i)] = (i % 2 == 0 ? amplitude : -amplitude);
+            for (int32_t i = 0; i < blockSize; ++i) in[static_cast<size_t>(i)] = (i % 2 == 0 ? amplitude : -amplitude);
             record->processReplacing(record, inputs, outputs, blockSize);
         }
     }

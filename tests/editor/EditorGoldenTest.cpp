@@ -38,12 +38,11 @@ TEST(EditorGolden, ProgramWithNoiseFlowingMatchesTheKeptPng)
 // lasted would read one release step low.
 TEST(EditorSnapshot, CallersAudioIsShownAsItStandsWhenTheAudioEnds)
 {
-    constexpr int32_t kBlock = 441;   // 10 ms at 44.1 kHz
-    int32_t blocksLeft = 100;         // one second
+    constexpr int32_t kBlock = 441;  // 10 ms at 44.1 kHz
+    int32_t blocksLeft = 100;        // one second
     editorsnapshot::Scene scene;
     scene.source = [&](float* left, float* right) {
-        if (blocksLeft-- == 0)
-            return 0;
+        if (blocksLeft-- == 0) return 0;
         std::fill_n(left, kBlock, 0.5f);
         std::fill_n(right, kBlock, 0.5f);
         return kBlock;

@@ -26,8 +26,7 @@ using VSTGUI::Rect;
 int32_t idOf(const char* name)
 {
     for (const ControlDescriptor& row : controlTable)
-        if (row.name != nullptr && std::strcmp(row.name, name) == 0)
-            return row.id;
+        if (row.name != nullptr && std::strcmp(row.name, name) == 0) return row.id;
     return -1;
 }
 
@@ -38,8 +37,7 @@ Color pixel(const VSTGUI::platform::Window& window, int32_t x, int32_t y)
 
 ::testing::AssertionResult sameRgb(Color a, Color b)
 {
-    if (a.red == b.red && a.green == b.green && a.blue == b.blue)
-        return ::testing::AssertionSuccess();
+    if (a.red == b.red && a.green == b.green && a.blue == b.blue) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "(" << int(a.red) << ", " << int(a.green) << ", " << int(a.blue) << ")";
 }
 
@@ -254,14 +252,12 @@ TEST_F(EditorOpen, AParameterChangedWhileOpenRedrawsTheResponse)
         size_t nearest = 1;
         const auto table = graph->getPointTable();
         for (size_t p = 1; p < table.size(); ++p)
-            if (std::fabs(std::log(table[p].freq / hz)) < std::fabs(std::log(table[nearest].freq / hz)))
-                nearest = p;
+            if (std::fabs(std::log(table[p].freq / hz)) < std::fabs(std::log(table[nearest].freq / hz))) nearest = p;
         return graph->getCurve(CFRGRAP::Trace::response)[nearest].start;
     };
     const auto drawnAt = [&](VSTGUI::Point at) {
         for (int32_t dy = -1; dy <= 1; ++dy)
-            if (sameRgb(pixel(*window, at.x, at.y + dy), kResponse))
-                return true;
+            if (sameRgb(pixel(*window, at.x, at.y + dy), kResponse)) return true;
         return false;
     };
     EXPECT_EQ(pointNear(1000).y, graph->yOf(middle));
@@ -305,8 +301,7 @@ TEST_F(EditorOpen, ASwitchBetweenZeroAndOneShowsTheStateTheEffectRuns)
         tick();
         std::vector<Color> pixels;
         for (int32_t y = bounds.top; y < bounds.bottom; ++y)
-            for (int32_t x = bounds.left; x < bounds.right; ++x)
-                pixels.push_back(pixel(*window, x, y));
+            for (int32_t x = bounds.left; x < bounds.right; ++x) pixels.push_back(pixel(*window, x, y));
         return pixels;
     };
     const std::vector<Color> on = shown(1.0f);
@@ -437,8 +432,7 @@ TEST_F(EditorOpen, AudioAutomationAndEditorThreadsShareNothingUnsafely)
     hostIdle();
     std::atomic<bool> stop{false};
     std::thread audio([&] {
-        while (!stop.load())
-            process(1, 0.3f, 256);
+        while (!stop.load()) process(1, 0.3f, 256);
     });
     std::thread automation([&] {
         for (int i = 0; !stop.load(); ++i)
@@ -446,8 +440,7 @@ TEST_F(EditorOpen, AudioAutomationAndEditorThreadsShareNothingUnsafely)
     });
     for (int i = 0; i < 200; ++i) {
         tick();
-        if (i % 3 == 0)
-            hostIdle();
+        if (i % 3 == 0) hostIdle();
     }
     stop = true;
     audio.join();

@@ -31,7 +31,8 @@ constexpr Color kResponse{255, 128, 128, 255};
 // labels must look like.
 class LabelReference : public CView {
 public:
-    LabelReference(CBitmap* bitmap, Texts lines, int32_t align) : CView(kGraphRect), texts(std::move(lines)), alignment(align)
+    LabelReference(CBitmap* bitmap, Texts lines, int32_t align)
+        : CView(kGraphRect), texts(std::move(lines)), alignment(align)
     {
         setBackground(bitmap);
     }
@@ -40,8 +41,7 @@ public:
         drawBackgroundBitmap(context, {0, 0});
         context->setFont(4);
         context->setFontColor(kGrid);
-        for (const auto& [text, box] : texts)
-            context->drawString(text.c_str(), box, false, alignment);
+        for (const auto& [text, box] : texts) context->drawString(text.c_str(), box, false, alignment);
     }
 
 private:
@@ -63,8 +63,7 @@ protected:
     {
         std::vector<Color> out;
         for (int32_t y = area.top; y < area.bottom; ++y)
-            for (int32_t x = area.left; x < area.right; ++x)
-                out.push_back(scene.pixel(x, y));
+            for (int32_t x = area.left; x < area.right; ++x) out.push_back(scene.pixel(x, y));
         return out;
     }
     int32_t countColour(const Rect& area, Color colour)
@@ -94,9 +93,9 @@ protected:
         const std::vector<Color> bare = renderReference({}, alignment, area);
         ASSERT_NE(reference, bare);
         for (size_t i = 0; i < drawn.size(); ++i) {
-            const Point at{area.left + static_cast<int32_t>(i) % area.width(), area.top + static_cast<int32_t>(i) / area.width()};
-            if (onGridLine(at))
-                continue;
+            const Point at{area.left + static_cast<int32_t>(i) % area.width(),
+                           area.top + static_cast<int32_t>(i) / area.width()};
+            if (onGridLine(at)) continue;
             if (reference[i] != bare[i])
                 ASSERT_EQ(drawn[i], reference[i]) << at.x << ", " << at.y;
             else
@@ -106,11 +105,9 @@ protected:
     bool onGridLine(Point p) const
     {
         for (const LineSegment& line : graph->getFrequencyGrid())
-            if (p.x == line.start.x && p.y >= line.start.y && p.y < line.end.y)
-                return true;
+            if (p.x == line.start.x && p.y >= line.start.y && p.y < line.end.y) return true;
         for (const LineSegment& line : graph->getLevelGrid())
-            if (p.y == line.start.y && p.x >= line.start.x && p.x < line.end.x)
-                return true;
+            if (p.y == line.start.y && p.x >= line.start.x && p.x < line.end.x) return true;
         return false;
     }
     // The vertical lines crossing row 120 of the plot, right border included.
@@ -145,8 +142,7 @@ TEST_F(GraphViewTest, LevelLinesAndLabelsCountFromTheMiddle)
     }
     const char* texts[] = {"-24", "-12", "+0", "+12", "+24"};
     Texts labels;
-    for (int i = 0; i < 5; ++i)
-        labels.push_back({texts[i], {67 - 28, rows[i] - 5, 67, rows[i] + 5}});
+    for (int i = 0; i < 5; ++i) labels.push_back({texts[i], {67 - 28, rows[i] - 5, 67, rows[i] + 5}});
     expectLabels(labels, kAlignRight, {35, 20, 67, 150});
 
     scene.render();
@@ -172,8 +168,8 @@ TEST_F(GraphViewTest, FrequencyLinesEndAtHalfTheSampleRate)
     EXPECT_EQ(verticalLines(), 28 + 1);
     EXPECT_EQ(graph->xOf(20), 67);
     // The 20 Hz label starts at its line, the others 12 pixels before theirs; 1000 Hz is 1 kHz.
-    std::vector<std::pair<int32_t, const char*>> marks{{20, "20Hz"},     {50, "50Hz"},   {100, "100Hz"},
-                                                       {500, "500Hz"},   {1000, "1kHz"}, {5000, "5kHz"},
+    std::vector<std::pair<int32_t, const char*>> marks{{20, "20Hz"},     {50, "50Hz"},    {100, "100Hz"},
+                                                       {500, "500Hz"},   {1000, "1kHz"},  {5000, "5kHz"},
                                                        {10000, "10kHz"}, {20000, "20kHz"}};
     const auto labels = [&] {
         Texts texts;
@@ -204,9 +200,9 @@ TEST_F(GraphViewTest, FrequencyLinesEndAtHalfTheSampleRate)
 // and nothing else of the grid changes.
 TEST_F(GraphViewTest, FrequencyLabelsThatWouldRunIntoTheOneBeforeAreLeftOut)
 {
-    const std::vector<std::pair<int32_t, const char*>> marks{
-        {20, "20Hz"},   {50, "50Hz"},   {100, "100Hz"},   {500, "500Hz"},   {1000, "1kHz"},
-        {5000, "5kHz"}, {10000, "10kHz"}, {20000, "20kHz"}, {40000, "40kHz"}};
+    const std::vector<std::pair<int32_t, const char*>> marks{{20, "20Hz"},     {50, "50Hz"},     {100, "100Hz"},
+                                                             {500, "500Hz"},   {1000, "1kHz"},   {5000, "5kHz"},
+                                                             {10000, "10kHz"}, {20000, "20kHz"}, {40000, "40kHz"}};
     const FontInstance& labelFont = GlyphCache::font(false, 11);  // Arial 11, the label font
     for (const int32_t rate : {44100, 48000, 96000, 192000, 384000, 768000}) {
         scene.display.sampleRate = rate;
@@ -216,12 +212,10 @@ TEST_F(GraphViewTest, FrequencyLabelsThatWouldRunIntoTheOneBeforeAreLeftOut)
         Texts expected;
         int64_t lastEnd = INT64_MIN;
         for (auto [hz, text] : marks) {
-            if (hz > rate / 2)
-                break;
+            if (hz > rate / 2) break;
             const int32_t left = graph->xOf(static_cast<float>(hz)) - (hz == 20 ? 0 : 12);
             const int64_t start = left + 2;
-            if (start < lastEnd)
-                continue;
+            if (start < lastEnd) continue;
             lastEnd = std::min<int64_t>(start + labelFont.textWidth(text), left + 32);
             expected.push_back({text, {left + 1, 144, left + 32, 154}});
         }
@@ -246,8 +240,7 @@ TEST_F(GraphViewTest, FlatResponseOnTheMiddleRow)
     EXPECT_TRUE(graph->traceSpectrum(Trace::response));
     scene.render();
     // Two pixels wide along the middle line, inside the border, from the left edge on.
-    for (int32_t x = 68; x < 400; x += 3)
-        ASSERT_EQ(scene.pixel(x, 84), kResponse) << x;
+    for (int32_t x = 68; x < 400; x += 3) ASSERT_EQ(scene.pixel(x, 84), kResponse) << x;
     EXPECT_EQ(scene.pixel(67, 84), kGrid);
     EXPECT_EQ(countColour({68, 28, 405, 82}, kResponse) + countColour({68, 87, 405, 141}, kResponse), 0);
 
@@ -274,8 +267,7 @@ TEST_F(GraphViewTest, SpectraRiseAtOnceAndFallByFifteenPercent)
     };
     const auto rows = [&] {
         std::vector<int32_t> y;
-        for (const LineSegment& s : graph->getCurve(Trace::pre))
-            y.push_back(s.start.y);
+        for (const LineSegment& s : graph->getCurve(Trace::pre)) y.push_back(s.start.y);
         return y;
     };
 
@@ -319,8 +311,7 @@ TEST_F(GraphViewTest, SpectraRiseAtOnceAndFallByFifteenPercent)
     EXPECT_NEAR(rows()[peak] - quietRow, 19, 1);
 
     graph->resetTraces();
-    for (const LineSegment& s : graph->getCurve(Trace::pre))
-        ASSERT_TRUE(s.start == Point() && s.end == Point());
+    for (const LineSegment& s : graph->getCurve(Trace::pre)) ASSERT_TRUE(s.start == Point() && s.end == Point());
 }
 
 TEST_F(GraphViewTest, SwitchedOffSpectrumIsNotDrawn)

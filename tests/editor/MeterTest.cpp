@@ -52,8 +52,7 @@ TEST_F(Meter, SitsOnTheStripAndNeedsAnEffect)
 
 TEST_F(Meter, FullScaleSettlesAtZeroDecibelsImage48)
 {
-    for (int i = 0; i < 200; ++i)
-        update(25, 1.0);
+    for (int i = 0; i < 200; ++i) update(25, 1.0);
     EXPECT_NEAR(meter->displayedLevel(), 1.0f, 1e-4f);
     EXPECT_EQ(meter->imageIndex(), 48);
     EXPECT_EQ(display.peakLevel, 0.0) << "the meter consumes the collected peak";
@@ -61,11 +60,9 @@ TEST_F(Meter, FullScaleSettlesAtZeroDecibelsImage48)
 
 TEST_F(Meter, ScaleEndsAtPlusTwelveAndMinusTwentyFourDecibels)
 {
-    for (int i = 0; i < 200; ++i)
-        update(25, 4.0);
+    for (int i = 0; i < 200; ++i) update(25, 4.0);
     EXPECT_EQ(meter->imageIndex(), 72);
-    for (int i = 0; i < 400; ++i)
-        update(25, 0.06);
+    for (int i = 0; i < 400; ++i) update(25, 0.06);
     EXPECT_EQ(meter->imageIndex(), 0);
 }
 
@@ -75,14 +72,12 @@ TEST_F(Meter, SilenceFallsAt0434DecibelsPer25MillisecondsAtAnyIdleRate)
     for (const uint32_t interval : {1u, 4u, 10u, 25u, 40u, 100u}) {
         SCOPED_TRACE(interval);
         meter = std::make_unique<VUMETER>(strip, 590, 54, &display);
-        for (int i = 0; i < 200; ++i)
-            update(25, 1.0);
+        for (int i = 0; i < 200; ++i) update(25, 1.0);
         // From the first silent step on the level lies above the held peak, so only the
         // release acts.
         update(25, 0.0);
         const double start = displayedDecibels();
-        for (uint32_t elapsed = 0; elapsed < 1000; elapsed += interval)
-            update(interval, 0.0);
+        for (uint32_t elapsed = 0; elapsed < 1000; elapsed += interval) update(interval, 0.0);
         EXPECT_NEAR(displayedDecibels() - start, -0.4342945 * (1000.0 / 25.0), 1e-3);
     }
 }

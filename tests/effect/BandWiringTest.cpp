@@ -48,22 +48,26 @@ Real decibels(float v) { return -18 + 36 * static_cast<Real>(v); }
 
 using Response = std::complex<Real>;
 
-Response biquad(const reference::Biquad& h, Real f) {
+Response biquad(const reference::Biquad& h, Real f)
+{
     const Response z1 = std::polar(Real{1}, -2 * reference::pi * f / kRate);
     return (h.b0 + h.b1 * z1 + h.b2 * z1 * z1) / (h.a0 + h.a1 * z1 + h.a2 * z1 * z1);
 }
 
 // A cut band: one section, or in edge mode (Q 0.79 and up) a section at the shifted
 // frequency with Q 0.7 followed by one at the band frequency with Q 2.4.
-Response cut(FilterType type, Real f0, Real q, Real f) {
+Response cut(FilterType type, Real f0, Real q, Real f)
+{
     if (q < 0.79L) return biquad(reference::design(type, f0, kRate, 0, q), f);
     const Real shift = 0.5L * std::log10(kRate / 2 - f0) - 0.6L;
     const Real f1 = type == FilterType::LowPass ? f0 / shift : f0 * shift;
-    return biquad(reference::design(type, f1, kRate, 0, 0.7L), f) * biquad(reference::design(type, f0, kRate, 0, 2.4L), f);
+    return biquad(reference::design(type, f1, kRate, 0, 0.7L), f) *
+           biquad(reference::design(type, f0, kRate, 0, 2.4L), f);
 }
 
 // The response of one enabled band with the host's values of its parameters at f.
-Response bandResponse(const BandUnderTest& band, hosting::HostedEffect& effect, Real f) {
+Response bandResponse(const BandUnderTest& band, hosting::HostedEffect& effect, Real f)
+{
     const Real f0 = logarithmic(effect.get(band.frequency), band.frequencyLow, band.frequencyHigh);
     const Real q = logarithmic(effect.get(band.q), band.qLow, band.qHigh);
     const Real gain = band.gain == kNone ? 0 : decibels(effect.get(band.gain));
@@ -73,13 +77,15 @@ Response bandResponse(const BandUnderTest& band, hosting::HostedEffect& effect, 
     case 12: return biquad(reference::design(FilterType::LowShelf, f0, kRate, gain, q), f);
     case 16: return biquad(reference::design(FilterType::HighShelf, f0, kRate, gain, q), f);
     // Balance: a high shelf whose output comes down by half its gain, a tilt.
-    case 18: return biquad(reference::design(FilterType::HighShelf, f0, kRate, gain, q), f) * std::pow(Real{10}, -gain / 40);
+    case 18:
+        return biquad(reference::design(FilterType::HighShelf, f0, kRate, gain, q), f) * std::pow(Real{10}, -gain / 40);
     default: return biquad(reference::design(FilterType::Peak, f0, kRate, gain, q), f);
     }
 }
 
 // What the effect does to an impulse, at f.
-Response measured(const std::vector<float>& impulseResponse, Real f) {
+Response measured(const std::vector<float>& impulseResponse, Real f)
+{
     const Response step = std::polar(Real{1}, -2 * reference::pi * f / kRate);
     Response sum = 0, phasor = 1;
     for (float sample : impulseResponse) {
@@ -91,7 +97,8 @@ Response measured(const std::vector<float>& impulseResponse, Real f) {
 
 class BandWiring : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         effect.setSampleRate(static_cast<float>(kRate));
         effect.set(9, 1.0f);   // equaliser in
         effect.set(10, 0.5f);  // output gain 0 dB
@@ -104,7 +111,8 @@ protected:
     }
 
     // The whole chain's response, measured and expected, at frequencies across the range.
-    void expectChainResponse(const std::string& scenario) {
+    void expectChainResponse(const std::string& scenario)
+    {
         effect.suspend();
         effect.resume();
         std::vector<float> impulse(kImpulseLength, 0.0f), left(kImpulseLength), right(kImpulseLength);
@@ -119,7 +127,8 @@ protected:
                 if (effect.get(band.enabled) != 0) expected *= bandResponse(band, effect, f);
             }
             const Real expectedDb = reference::decibels(std::abs(expected));
-            EXPECT_NEAR(reference::decibels(std::abs(measured(left, f))), expectedDb, 0.01) << scenario << " at " << f << " Hz";
+            EXPECT_NEAR(reference::decibels(std::abs(measured(left, f))), expectedDb, 0.01)
+                << scenario << " at " << f << " Hz";
         }
     }
 
@@ -128,7 +137,8 @@ protected:
     hosting::HostedEffect effect{library};
 };
 
-TEST_F(BandWiring, EachBandParameterMovesItsOwnBandOnly) {
+TEST_F(BandWiring, EachBandParameterMovesItsOwnBandOnly)
+{
     expectChainResponse("all bands at their first setting");
     for (const BandUnderTest& band : kBands) {
         const std::string name = band.name;

@@ -23,7 +23,8 @@ protected:
     std::unique_ptr<AKkk> effect = std::make_unique<AKkk>(hosting::quietHost, &SDEditor::create);
 };
 
-TEST_F(EffectObject, ConstructionAppliesTheDefaults) {
+TEST_F(EffectObject, ConstructionAppliesTheDefaults)
+{
     EXPECT_EQ(effect->getProgram(), 0);
     EXPECT_EQ(effect->getSampleRateHz(), 44100);
     const AKkk::DesignerState designed = effect->designerState();
@@ -64,7 +65,8 @@ TEST_F(EffectObject, ConstructionAppliesTheDefaults) {
     EXPECT_GT(std::strlen(effect->getModulePath()), 0u);
 }
 
-TEST(ModulePath, IsTheFullPathOfTheModuleThatHoldsTheEffect) {
+TEST(ModulePath, IsTheFullPathOfTheModuleThatHoldsTheEffect)
+{
     char path[4096];
     const std::size_t length = getModulePath(path, sizeof path);
     ASSERT_GT(length, 0u);
@@ -79,7 +81,8 @@ TEST(ModulePath, IsTheFullPathOfTheModuleThatHoldsTheEffect) {
     EXPECT_EQ(getModulePath(nullptr, 10), 0u);
 }
 
-TEST_F(EffectObject, SampleRateIsTruncatedToWholeHertz) {
+TEST_F(EffectObject, SampleRateIsTruncatedToWholeHertz)
+{
     effect->changeSampleRate(44100.9f);
     EXPECT_EQ(effect->getSampleRateHz(), 44100);
     effect->changeSampleRate(96000.0f);
@@ -93,7 +96,8 @@ TEST_F(EffectObject, SampleRateIsTruncatedToWholeHertz) {
     EXPECT_NEAR(designed.peak2.left.frequency, 640, 1e-3);
 }
 
-TEST_F(EffectObject, ClosedEditorShowsNothingAndOpensNoDocumentation) {
+TEST_F(EffectObject, ClosedEditorShowsNothingAndOpensNoDocumentation)
+{
     auto* editor = dynamic_cast<SDEditor*>(effect->getEditor());
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(static_cast<AEffEditor*>(editor)->getEffect(), effect.get());
@@ -115,7 +119,8 @@ TEST_F(EffectObject, ClosedEditorShowsNothingAndOpensNoDocumentation) {
     EXPECT_EQ(effect->getParameterValue(27), 0.5f);
 }
 
-TEST_F(EffectObject, SelectingAProgramWithPreOnResetsTheInputAnalyser) {
+TEST_F(EffectObject, SelectingAProgramWithPreOnResetsTheInputAnalyser)
+{
     // The processing call feeds the analyser as it does while the editor shows the graph.
     std::vector<float> loud(SpectrumAnalyser::frameSize, 0.5f), out(loud.size());
     float* inputs[] = {loud.data(), loud.data()};
@@ -140,12 +145,14 @@ namespace {
 class EditorThatReadsTheEffectOnClose : public AEffEditor {
 public:
     explicit EditorThatReadsTheEffectOnClose(AKkk& owner) : AEffEditor(&owner), owner(owner) { parentWindow = this; }
-    void close() override {
+    void close() override
+    {
         closedWithName = owner.program(0)->name;
         closedWithAnalyserReady = owner.inspectAnalyser(Spectrum::pre)->isReady();
         AEffEditor::close();
     }
-    static std::unique_ptr<AEffEditor> create(AudioEffectX& effect, EffectDisplay&) {
+    static std::unique_ptr<AEffEditor> create(AudioEffectX& effect, EffectDisplay&)
+    {
         return std::make_unique<EditorThatReadsTheEffectOnClose>(static_cast<AKkk&>(effect));
     }
     static inline std::string closedWithName;
@@ -157,7 +164,8 @@ private:
 
 std::unique_ptr<AEffEditor> editorThatCannotBeMade(AudioEffectX&, EffectDisplay&) { throw std::bad_alloc(); }
 
-TEST(EffectTeardown, AnOpenEditorIsClosedWhileTheEffectIsStillWhole) {
+TEST(EffectTeardown, AnOpenEditorIsClosedWhileTheEffectIsStillWhole)
+{
     EditorThatReadsTheEffectOnClose::closedWithName.clear();
     auto effect = std::make_unique<AKkk>(hosting::quietHost, &EditorThatReadsTheEffectOnClose::create);
     ASSERT_TRUE(effect->getEditor()->isOpen());
@@ -167,7 +175,8 @@ TEST(EffectTeardown, AnOpenEditorIsClosedWhileTheEffectIsStillWhole) {
     EXPECT_TRUE(EditorThatReadsTheEffectOnClose::closedWithAnalyserReady);
 }
 
-TEST(EffectTeardown, AnEditorThatCannotBeMadeLeavesNothingBehind) {
+TEST(EffectTeardown, AnEditorThatCannotBeMadeLeavesNothingBehind)
+{
     // The leak checker of the sanitizer build sees whatever the failed construction kept.
     EXPECT_THROW(AKkk(hosting::quietHost, &editorThatCannotBeMade), std::bad_alloc);
 }

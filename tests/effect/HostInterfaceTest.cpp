@@ -20,7 +20,8 @@ protected:
     hosting::RecordingHost host;
 };
 
-TEST_F(HostInterface, EntryPointReturnsTheRecordUnderBothNames) {
+TEST_F(HostInterface, EntryPointReturnsTheRecordUnderBothNames)
+{
     ASSERT_TRUE(library.loaded());
     for (const char* name : {"VSTPluginMain", "main"}) {
         hosting::EntryPoint entry = library.entry(name);
@@ -33,13 +34,15 @@ TEST_F(HostInterface, EntryPointReturnsTheRecordUnderBothNames) {
     EXPECT_EQ(host.callsOf({audioMasterVersion}).size(), 2u);
 }
 
-TEST_F(HostInterface, HostWithoutVersionGetsNoEffect) {
+TEST_F(HostInterface, HostWithoutVersionGetsNoEffect)
+{
     host.answerVersion(0);
     EXPECT_EQ(library.entry()(hosting::RecordingHost::callback), nullptr);
     EXPECT_EQ(library.entry()(nullptr), nullptr);
 }
 
-TEST_F(HostInterface, RecordDescribesTheEffect) {
+TEST_F(HostInterface, RecordDescribesTheEffect)
+{
     hosting::HostedEffect effect(library);
     ASSERT_NE(effect.get(), nullptr);
     EXPECT_EQ(effect->numPrograms, 8);
@@ -59,7 +62,8 @@ TEST_F(HostInterface, RecordDescribesTheEffect) {
     for (char byte : effect->future) EXPECT_EQ(byte, 0);
 }
 
-TEST_F(HostInterface, IdentityAnswers) {
+TEST_F(HostInterface, IdentityAnswers)
+{
     hosting::HostedEffect effect(library);
     EXPECT_EQ(effect.dispatch(effIdentify), 0x4E764566);
     EXPECT_EQ(effect.dispatch(effGetVstVersion), 2400);
@@ -75,7 +79,8 @@ TEST_F(HostInterface, IdentityAnswers) {
     EXPECT_EQ(host.callsOf({audioMasterWantMidi}).size(), 0u);
 }
 
-TEST_F(HostInterface, FixedAnswersOfTheExtendedTable) {
+TEST_F(HostInterface, FixedAnswersOfTheExtendedTable)
+{
     hosting::HostedEffect effect(library);
     EXPECT_EQ(effect.dispatch(effGetChunk), 0);
     EXPECT_EQ(effect.dispatch(effSetChunk), 0);
@@ -92,7 +97,8 @@ TEST_F(HostInterface, FixedAnswersOfTheExtendedTable) {
     EXPECT_EQ(effect.dispatch(effGetSpeakerArrangement), 0);
 }
 
-TEST_F(HostInterface, EditorRectangleIsTheSkin) {
+TEST_F(HostInterface, EditorRectangleIsTheSkin)
+{
     hosting::HostedEffect effect(library);
     ERect* rect = nullptr;
     ASSERT_EQ(effect.dispatch(effEditGetRect, 0, 0, &rect), 1);
@@ -104,7 +110,8 @@ TEST_F(HostInterface, EditorRectangleIsTheSkin) {
     EXPECT_EQ(effect.dispatch(effEditGetRect), 0);
 }
 
-TEST_F(HostInterface, ClosedEditorIgnoresKeysAndIdle) {
+TEST_F(HostInterface, ClosedEditorIgnoresKeysAndIdle)
+{
     hosting::HostedEffect effect(library);
     EXPECT_EQ(effect.dispatch(effEditIdle), 0);
     EXPECT_EQ(effect.dispatch(effEditKeyDown, 'a', 12, nullptr, 0), 0);
@@ -113,7 +120,8 @@ TEST_F(HostInterface, ClosedEditorIgnoresKeysAndIdle) {
     EXPECT_EQ(effect.dispatch(effSetEditKnobMode, 0, 2), 1);
 }
 
-TEST_F(HostInterface, UnknownOpcodesAnswerZeroAndChangeNothing) {
+TEST_F(HostInterface, UnknownOpcodesAnswerZeroAndChangeNothing)
+{
     hosting::HostedEffect effect(library);
     effect.set(27, 0.75f);
     char buffer[64] = "untouched";
@@ -125,7 +133,8 @@ TEST_F(HostInterface, UnknownOpcodesAnswerZeroAndChangeNothing) {
     EXPECT_EQ(effect.dispatch(effGetProgram), 0);
 }
 
-TEST_F(HostInterface, ParameterNamesOnlyForRowsNineOnwards) {
+TEST_F(HostInterface, ParameterNamesOnlyForRowsNineOnwards)
+{
     hosting::HostedEffect effect(library);
     for (int index = 0; index <= 8; ++index) EXPECT_EQ(effect.text(effGetParamName, index), "") << index;
     EXPECT_EQ(effect.text(effGetParamName, 9), "Bypass (local)");
@@ -139,9 +148,11 @@ struct HostParameterTexts {
     std::string display, label;
 };
 
-HostParameterTexts parameterTexts(hosting::HostedEffect& effect, int32_t index) {
+HostParameterTexts parameterTexts(hosting::HostedEffect& effect, int32_t index)
+{
     HostParameterTexts texts;
-    for (auto [opcode, text] : {std::pair{effGetParamDisplay, &texts.display}, std::pair{effGetParamLabel, &texts.label}}) {
+    for (auto [opcode, text] :
+         {std::pair{effGetParamDisplay, &texts.display}, std::pair{effGetParamLabel, &texts.label}}) {
         char buffer[24];
         std::memset(buffer, '#', sizeof buffer);
         effect.dispatch(opcode, index, 0, buffer);
@@ -152,7 +163,8 @@ HostParameterTexts parameterTexts(hosting::HostedEffect& effect, int32_t index) 
     return texts;
 }
 
-TEST_F(HostInterface, DisplayAndLabelShowTheRealValueAndItsUnit) {
+TEST_F(HostInterface, DisplayAndLabelShowTheRealValueAndItsUnit)
+{
     hosting::HostedEffect effect(library);
     auto expectTexts = [&](int32_t index, const char* display, const char* label) {
         const HostParameterTexts texts = parameterTexts(effect, index);
@@ -186,7 +198,8 @@ TEST_F(HostInterface, DisplayAndLabelShowTheRealValueAndItsUnit) {
     }
 }
 
-TEST_F(HostInterface, DefaultsAfterConstruction) {
+TEST_F(HostInterface, DefaultsAfterConstruction)
+{
     hosting::HostedEffect effect(library);
     EXPECT_NEAR(effect.get(19), std::log(3.0) / std::log(1000.0), 1e-6);
     EXPECT_EQ(effect.get(9), 1.0f);
@@ -200,7 +213,8 @@ TEST_F(HostInterface, DefaultsAfterConstruction) {
     EXPECT_EQ(effect.get(2), 0.0f);
 }
 
-TEST_F(HostInterface, ValuesAreStoredAsTheHostSentThem) {
+TEST_F(HostInterface, ValuesAreStoredAsTheHostSentThem)
+{
     hosting::HostedEffect effect(library);
     for (int index = 3; index < 41; ++index) {
         // Reset stores nothing; a switch keeps its state (SwitchesTest.cpp).
@@ -216,7 +230,8 @@ TEST_F(HostInterface, ValuesAreStoredAsTheHostSentThem) {
 
 // The host is outside our control: none of this may crash, corrupt state or write
 // outside a buffer.
-TEST_F(HostInterface, ParameterIndicesOutsideTheTable) {
+TEST_F(HostInterface, ParameterIndicesOutsideTheTable)
+{
     hosting::HostedEffect effect(library);
     effect.set(0, 0.75f);
     effect.set(40, 0.25f);
@@ -233,7 +248,8 @@ TEST_F(HostInterface, ParameterIndicesOutsideTheTable) {
     EXPECT_EQ(effect.get(40), 0.25f);
 }
 
-TEST_F(HostInterface, NonFiniteValuesAreIgnoredAndOthersClamped) {
+TEST_F(HostInterface, NonFiniteValuesAreIgnoredAndOthersClamped)
+{
     hosting::HostedEffect effect(library);
     effect.set(27, 0.25f);
     for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
@@ -247,7 +263,8 @@ TEST_F(HostInterface, NonFiniteValuesAreIgnoredAndOthersClamped) {
     EXPECT_EQ(effect.get(27), 0.0f);
 }
 
-TEST_F(HostInterface, NullPointersForTextOpcodes) {
+TEST_F(HostInterface, NullPointersForTextOpcodes)
+{
     hosting::HostedEffect effect(library);
     for (int opcode : {effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay, effGetParamName,
                        effGetProgramNameIndexed, effGetEffectName, effGetVendorString, effGetProductString, effCanDo,
@@ -257,7 +274,8 @@ TEST_F(HostInterface, NullPointersForTextOpcodes) {
     EXPECT_EQ(effect.text(effGetProgramName), "Default");
 }
 
-TEST_F(HostInterface, ProcessingRefusesMissingBuffersAndEmptyBlocks) {
+TEST_F(HostInterface, ProcessingRefusesMissingBuffersAndEmptyBlocks)
+{
     hosting::HostedEffect effect(library);
     // A band that changes the signal, so that any processing would show in the outputs.
     effect.set(13, 1.0f);
@@ -284,7 +302,8 @@ TEST_F(HostInterface, ProcessingRefusesMissingBuffersAndEmptyBlocks) {
     }
 }
 
-TEST_F(HostInterface, BadSampleRatesAndBlockSizesAreIgnored) {
+TEST_F(HostInterface, BadSampleRatesAndBlockSizesAreIgnored)
+{
     // Two effects with a band on; one is offered bad rates and sizes, which it must
     // ignore, so that both keep filtering alike at their rate.
     hosting::HostedEffect offered(library), untouched(library);
@@ -294,8 +313,8 @@ TEST_F(HostInterface, BadSampleRatesAndBlockSizesAreIgnored) {
         e->dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
         e->dispatch(effSetBlockSize, 0, 512);
     }
-    for (float rate : {0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(),
-                       std::numeric_limits<float>::infinity(), 1.0e30f, 0.5f, 1.0e7f}) {
+    for (float rate : {0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                       1.0e30f, 0.5f, 1.0e7f}) {
         EXPECT_EQ(offered.dispatch(effSetSampleRate, 0, 0, nullptr, rate), 0);
     }
     for (intptr_t size : {intptr_t{0}, intptr_t{-1}, std::numeric_limits<intptr_t>::max()}) {
@@ -318,7 +337,8 @@ TEST_F(HostInterface, BadSampleRatesAndBlockSizesAreIgnored) {
     EXPECT_NE(offeredLeft, left);  // the band is really at work
 }
 
-TEST_F(HostInterface, CloseDeletesTheEffect) {
+TEST_F(HostInterface, CloseDeletesTheEffect)
+{
     hosting::HostedEffect effect(library);
     EXPECT_EQ(effect.close(), 1);
 }

@@ -12,20 +12,23 @@
 
 namespace {
 
-std::string formatted(StringConvert format, float value) {
+std::string formatted(StringConvert format, float value)
+{
     char text[kDisplayTextSize];
     format(value, text);
     return text;
 }
 
-TEST(ControlTable, FortyOneRowsThenTheTerminator) {
+TEST(ControlTable, FortyOneRowsThenTheTerminator)
+{
     int rows = 0;
     while (controlTable[rows].name != nullptr) ++rows;
     EXPECT_EQ(rows, kNumParameters);
     EXPECT_EQ(controlTable[kNumParameters].id, -1);
 }
 
-TEST(ControlTable, RowNumberIsTheParameterIdExceptGraphAndMeter) {
+TEST(ControlTable, RowNumberIsTheParameterIdExceptGraphAndMeter)
+{
     for (int row = 0; row < kNumParameters; ++row) {
         const int expected = (row == 1 || row == 2) ? 0 : row;
         EXPECT_EQ(controlTable[row].id, expected) << "row " << row;
@@ -34,7 +37,8 @@ TEST(ControlTable, RowNumberIsTheParameterIdExceptGraphAndMeter) {
     EXPECT_EQ(controlTable[2].kind, KindMeter);
 }
 
-TEST(ControlTable, NamesAreExact) {
+TEST(ControlTable, NamesAreExact)
+{
     EXPECT_STREQ(controlTable[3].name, "PRE ");
     EXPECT_STREQ(controlTable[9].name, "Bypass (local)");
     EXPECT_STREQ(controlTable[21].name, "Frequency Peak0");
@@ -43,7 +47,8 @@ TEST(ControlTable, NamesAreExact) {
     EXPECT_STREQ(controlTable[40].name, "Q Balance");
 }
 
-TEST(ControlTable, EveryKnobHasADisplayUnderItsFrame) {
+TEST(ControlTable, EveryKnobHasADisplayUnderItsFrame)
+{
     for (int row = 0; row < kNumParameters; ++row) {
         const ControlDescriptor& d = controlTable[row];
         EXPECT_EQ(d.secondBitmap, -1);
@@ -63,7 +68,8 @@ TEST(ControlTable, EveryKnobHasADisplayUnderItsFrame) {
     }
 }
 
-TEST(ControlTable, QValuesAreSinglePrecisionWidened) {
+TEST(ControlTable, QValuesAreSinglePrecisionWidened)
+{
     EXPECT_EQ(findDescriptor(33).defaultValue, 0.699999988079071);
     EXPECT_EQ(findDescriptor(33).minValue, 0.10000000149011612);
     EXPECT_EQ(findDescriptor(33).maxValue, 0.800000011920929);
@@ -71,7 +77,8 @@ TEST(ControlTable, QValuesAreSinglePrecisionWidened) {
     EXPECT_EQ(findDescriptor(40).minValue, 0.20000000298023224);
 }
 
-TEST(FindDescriptor, UnknownIdsLandOnTheDummyRow) {
+TEST(FindDescriptor, UnknownIdsLandOnTheDummyRow)
+{
     for (int id : {1, 2, -1, 41, 1000}) {
         const ControlDescriptor& row = findDescriptor(id);
         EXPECT_EQ(&row, &controlTable[0]) << id;
@@ -79,7 +86,8 @@ TEST(FindDescriptor, UnknownIdsLandOnTheDummyRow) {
     EXPECT_STREQ(findDescriptor(19).name, "Frequency LowCut");
 }
 
-TEST(Mappings, LogarithmicFrequency) {
+TEST(Mappings, LogarithmicFrequency)
+{
     EXPECT_NEAR(normalizedToReal(0.5, 19), 20 * std::sqrt(1000.0), 1e-9);
     EXPECT_NEAR(realToNormalized(60, 19), std::log(3.0) / std::log(1000.0), 1e-12);
     EXPECT_NEAR(normalizedToReal(0, 19), 20, 1e-9);
@@ -88,7 +96,8 @@ TEST(Mappings, LogarithmicFrequency) {
     EXPECT_GT(normalizedToReal(1.5, 19), 20000);
 }
 
-TEST(Mappings, HalfStepFloorsToMultiplesOfHalf) {
+TEST(Mappings, HalfStepFloorsToMultiplesOfHalf)
+{
     EXPECT_EQ(normalizedToReal(0.5, 27), 0);
     EXPECT_EQ(normalizedToReal(0.51, 27), 0);
     EXPECT_EQ(normalizedToReal(0.52, 27), 0.5);
@@ -101,7 +110,8 @@ TEST(Mappings, HalfStepFloorsToMultiplesOfHalf) {
     EXPECT_EQ(normalizedToReal(realToNormalized(20, 7), 7), 20);
 }
 
-TEST(Mappings, RoundToHalfStepRoundsHalvesAwayFromZero) {
+TEST(Mappings, RoundToHalfStepRoundsHalvesAwayFromZero)
+{
     EXPECT_EQ(roundToHalfStep(0.2), 0);
     EXPECT_EQ(roundToHalfStep(0.25), 0.5);
     EXPECT_EQ(roundToHalfStep(-0.25), -0.5);
@@ -109,12 +119,14 @@ TEST(Mappings, RoundToHalfStepRoundsHalvesAwayFromZero) {
     EXPECT_EQ(roundToHalfStep(1.76), 2);
 }
 
-TEST(Mappings, RowsOfGraphAndMeterUseTheDummyRow) {
+TEST(Mappings, RowsOfGraphAndMeterUseTheDummyRow)
+{
     EXPECT_EQ(normalizedToReal(0.3, 1), 0.3);
     EXPECT_EQ(normalizedToReal(0.7, 2), 0.7);
 }
 
-TEST(Mappings, RoundTripEveryRow) {
+TEST(Mappings, RoundTripEveryRow)
+{
     for (int id = 3; id < kNumParameters; ++id) {
         if (id == 8 || isSwitchParameter(id)) continue;
         for (double v : {0.0, 0.25, 0.5, 1.0}) {
@@ -126,7 +138,8 @@ TEST(Mappings, RoundTripEveryRow) {
     }
 }
 
-TEST(Mappings, SwitchesAreOnFromHalfAndKeepTheirState) {
+TEST(Mappings, SwitchesAreOnFromHalfAndKeepTheirState)
+{
     for (int id = 0; id < kNumParameters; ++id) {
         EXPECT_EQ(isSwitchParameter(id), id == 3 || id == 4 || id == 9 || (id >= 11 && id <= 18)) << id;
     }
@@ -146,7 +159,8 @@ TEST(Mappings, SwitchesAreOnFromHalfAndKeepTheirState) {
     EXPECT_EQ(storedValue(19, -0.2f), 0.0f);
 }
 
-TEST(Formats, DecibelThresholds) {
+TEST(Formats, DecibelThresholds)
+{
     EXPECT_EQ(formatted(formatDecibels, 0), "0.0dB");
     EXPECT_EQ(formatted(formatDecibels, -18), "-18.0dB");
     EXPECT_EQ(formatted(formatDecibels, 4.5f), "4.5dB");
@@ -155,7 +169,8 @@ TEST(Formats, DecibelThresholds) {
     EXPECT_EQ(formatted(formatDecibels, 160), "160.0dB");
 }
 
-TEST(Formats, FrequencyThresholds) {
+TEST(Formats, FrequencyThresholds)
+{
     EXPECT_EQ(formatted(formatFrequency, 20), "20.0Hz");
     EXPECT_EQ(formatted(formatFrequency, 99.99f), "100.0Hz");
     EXPECT_EQ(formatted(formatFrequency, 100), "100Hz");
@@ -165,7 +180,8 @@ TEST(Formats, FrequencyThresholds) {
     EXPECT_EQ(formatted(formatFrequency, 20000), "20.0kHz");
 }
 
-TEST(Formats, NumberAndCutQ) {
+TEST(Formats, NumberAndCutQ)
+{
     EXPECT_EQ(formatted(formatNumber, 0), "0.00");
     EXPECT_EQ(formatted(formatNumber, 0.05f), "0.050");
     EXPECT_EQ(formatted(formatNumber, -0.5f), "-0.500");
@@ -179,7 +195,8 @@ TEST(Formats, NumberAndCutQ) {
     EXPECT_EQ(formatted(formatCutQ, 0.8f), "Edge");
 }
 
-TEST(Formats, HugeValuesStayInsideTheBuffer) {
+TEST(Formats, HugeValuesStayInsideTheBuffer)
+{
     for (StringConvert format : {formatDecibels, formatFrequency, formatNumber, formatCutQ}) {
         for (float value : {3.0e38f, -3.0e38f, INFINITY, -INFINITY, NAN}) {
             char text[kDisplayTextSize + 8];
@@ -191,7 +208,8 @@ TEST(Formats, HugeValuesStayInsideTheBuffer) {
     }
 }
 
-TEST(Programs, DefaultProgramHoldsTheTableDefaults) {
+TEST(Programs, DefaultProgramHoldsTheTableDefaults)
+{
     ProgramRecord program;
     initialiseProgram(program);
     EXPECT_STREQ(program.name, "Default");

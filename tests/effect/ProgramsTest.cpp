@@ -19,7 +19,8 @@ protected:
     hosting::HostedEffect effect{library};
 };
 
-TEST_F(Programs, EightProgramsNamedDefault) {
+TEST_F(Programs, EightProgramsNamedDefault)
+{
     for (int index = 0; index < 8; ++index) {
         char name[64] = "unchanged";
         EXPECT_EQ(effect.dispatch(effGetProgramNameIndexed, index, 0, name), 1) << index;
@@ -32,7 +33,8 @@ TEST_F(Programs, EightProgramsNamedDefault) {
     }
 }
 
-TEST_F(Programs, SelectingOutsideTheBankChangesNothing) {
+TEST_F(Programs, SelectingOutsideTheBankChangesNothing)
+{
     effect.dispatch(effSetProgram, 0, 3);
     EXPECT_EQ(effect.dispatch(effGetProgram), 3);
     for (intptr_t program : {intptr_t{8}, intptr_t{-1}, std::numeric_limits<intptr_t>::max()}) {
@@ -41,7 +43,8 @@ TEST_F(Programs, SelectingOutsideTheBankChangesNothing) {
     }
 }
 
-TEST_F(Programs, InitIsNumberedByItsIndex) {
+TEST_F(Programs, InitIsNumberedByItsIndex)
+{
     char init[] = "Init";
     effect.dispatch(effSetProgramName, 0, 0, init);
     EXPECT_EQ(effect.text(effGetProgramName), "Init 1");
@@ -56,7 +59,8 @@ TEST_F(Programs, InitIsNumberedByItsIndex) {
     EXPECT_EQ(effect.text(effGetProgramName), "Init ");
 }
 
-TEST_F(Programs, LongNamesAreCutToTheField) {
+TEST_F(Programs, LongNamesAreCutToTheField)
+{
     char longName[] = "A program name much longer than twenty-three characters";
     effect.dispatch(effSetProgramName, 0, 0, longName);
     const std::string name = effect.text(effGetProgramName);
@@ -73,7 +77,8 @@ TEST_F(Programs, LongNamesAreCutToTheField) {
 // A name is cut to its field: nothing of it reaches the program stored after it, whose
 // first value lies right behind the name. The values are not 0, whose bytes a spilled
 // terminator would leave reading as 0.
-TEST_F(Programs, RenamingNeverTouchesAnotherProgramsValues) {
+TEST_F(Programs, RenamingNeverTouchesAnotherProgramsValues)
+{
     std::vector<std::vector<float>> stored(8);
     for (int program = 0; program < 8; ++program) {
         effect.dispatch(effSetProgram, 0, program);
@@ -97,7 +102,8 @@ TEST_F(Programs, RenamingNeverTouchesAnotherProgramsValues) {
     }
 }
 
-TEST_F(Programs, ValuesTravelWithTheirProgram) {
+TEST_F(Programs, ValuesTravelWithTheirProgram)
+{
     effect.set(22, 0.8f);
     effect.set(13, 1.0f);
     effect.dispatch(effSetProgram, 0, 1);
@@ -111,7 +117,8 @@ TEST_F(Programs, ValuesTravelWithTheirProgram) {
     EXPECT_EQ(effect.get(22), 0.1f);
 }
 
-TEST_F(Programs, ResetThresholds) {
+TEST_F(Programs, ResetThresholds)
+{
     for (float noReset : {0.0f, 0.5f, 0.89f, 0.9f}) {
         effect.set(27, 0.9f);
         effect.set(8, noReset);
@@ -132,7 +139,8 @@ TEST_F(Programs, ResetThresholds) {
     }
 }
 
-TEST_F(Programs, ResetRestoresOnlyTheCurrentProgramsValues) {
+TEST_F(Programs, ResetRestoresOnlyTheCurrentProgramsValues)
+{
     char name[] = "Mine";
     effect.dispatch(effSetProgram, 0, 2);
     effect.dispatch(effSetProgramName, 0, 0, name);

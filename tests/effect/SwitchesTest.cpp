@@ -29,10 +29,12 @@ protected:
     std::string display(int index) { return effect.text(effGetParamDisplay, index); }
 
     // The output's peak for a 1 kHz sine of amplitude 0.1, after the filters have settled.
-    float outputPeak() {
+    float outputPeak()
+    {
         constexpr int kLength = 8192;
         std::vector<float> inLeft(kLength), inRight(kLength), outLeft(kLength), outRight(kLength);
-        for (int i = 0; i < kLength; ++i) inLeft[i] = inRight[i] = 0.1f * std::sin(2 * 3.14159265358979 * 1000 * i / 44100.0);
+        for (int i = 0; i < kLength; ++i)
+            inLeft[i] = inRight[i] = 0.1f * std::sin(2 * 3.14159265358979 * 1000 * i / 44100.0);
         float* in[2] = {inLeft.data(), inRight.data()};
         float* out[2] = {outLeft.data(), outRight.data()};
         effect->processReplacing(effect.get(), in, out, kLength);
@@ -46,7 +48,8 @@ protected:
     hosting::HostedEffect effect{library};
 };
 
-TEST_F(Switches, ReadBackAsTheStateTheHostTextShows) {
+TEST_F(Switches, ReadBackAsTheStateTheHostTextShows)
+{
     for (int index : kSwitches) {
         for (float v : kValues) {
             effect.set(index, v);
@@ -57,7 +60,8 @@ TEST_F(Switches, ReadBackAsTheStateTheHostTextShows) {
     }
 }
 
-TEST_F(Switches, TheSoundFollowsTheSameRule) {
+TEST_F(Switches, TheSoundFollowsTheSameRule)
+{
     // Peak1 at 1 kHz and +18 dB: about eight times the input where it is on.
     effect.set(kPeak1Frequency, static_cast<float>(std::log(50.0) / std::log(1000.0)));
     effect.set(kPeak1Gain, 1.0f);
@@ -79,7 +83,8 @@ TEST_F(Switches, TheSoundFollowsTheSameRule) {
     expectBoostWhereOn(kBypass);
 }
 
-TEST_F(Switches, AProgramKeepsTheState) {
+TEST_F(Switches, AProgramKeepsTheState)
+{
     effect.set(kPeak1Enabled, 0.7f);
     effect.set(kBypass, 0.3f);
     effect.dispatch(effSetProgram, 0, 1);

@@ -235,13 +235,13 @@ TEST_F(Controls, ValueDisplayFallsBackToTwoDecimals)
 TEST_F(Controls, ValueDisplayUsesItsConversionFunction)
 {
     auto* display = add(new CParamDisplay({0, 0, 50, 14}));
-    display->setStringConvert([](float value, char* text) { std::snprintf(text, 8, "%d Hz", static_cast<int>(value)); });
+    display->setStringConvert(
+        [](float value, char* text) { std::snprintf(text, 8, "%d Hz", static_cast<int>(value)); });
     display->setValue(440.0f);
     add(new CTextLabel({0, 20, 50, 34}, "440 Hz"));
     frame->idle();
     for (int32_t y = 0; y < 14; ++y)
-        for (int32_t x = 0; x < 50; ++x)
-            ASSERT_EQ(pixel(x, y), pixel(x, y + 20)) << x << ", " << y;
+        for (int32_t x = 0; x < 50; ++x) ASSERT_EQ(pixel(x, y), pixel(x, y + 20)) << x << ", " << y;
 }
 
 TEST_F(Controls, ValueDisplayStylesShapeTheBackground)

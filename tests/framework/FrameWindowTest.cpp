@@ -234,8 +234,7 @@ TEST(HeadlessPlatform, ForgottenReleaseAndSpinningLoopsDoNotHang)
     headless::setInput({0, 0}, ButtonLeft);
     // A loop that never sleeps still sees time pass, and the button is let go in the end.
     int64_t polls = 0;
-    while (platform::services().getMouseButtons() & ButtonLeft)
-        ++polls;
+    while (platform::services().getMouseButtons() & ButtonLeft) ++polls;
     EXPECT_GT(polls, 1000);
     EXPECT_GE(headless::now() - headless::kStartTicks, 60000u);
 }

@@ -12,8 +12,7 @@ void FrameTest::makeFrame(int32_t width, int32_t height)
 
 void FrameTest::destroyFrame()
 {
-    if (frame)
-        frame->release();
+    if (frame) frame->release();
     frame = nullptr;
     editor.frame = nullptr;
     headless::destroyHostWindow(host);
@@ -42,10 +41,6 @@ void FrameTest::drag(Point from, std::initializer_list<Point> path, MouseButtons
     headless::pressButton(window(), from, buttons);
 }
 
-void FrameTest::click(Point at, MouseButtons buttons)
-{
-    drag(at, {}, buttons);
-}
+void FrameTest::click(Point at, MouseButtons buttons) { drag(at, {}, buttons); }
 
 }  // namespace tolvan::test
-

@@ -31,14 +31,12 @@ public:
     {
         ++editorIdles;
         log.push_back("idle");
-        if (frame)
-            frame->idle();
+        if (frame) frame->idle();
     }
     void requestHostIdle() override
     {
         ++hostIdles;
-        if (onHostIdle)
-            onHostIdle();
+        if (onHostIdle) onHostIdle();
     }
     int32_t knobMode() const override { return mode; }
     bool requestHostResize(int32_t, int32_t) override { return hostResizes; }
@@ -61,8 +59,7 @@ public:
     void valueChanged(CDrawContext*, CControl* control) override
     {
         values.push_back(control->getValue());
-        if (editor)
-            editor->log.push_back("changed");
+        if (editor) editor->log.push_back("changed");
     }
     int32_t modifierClicked(CDrawContext*, CControl*, MouseButtons buttons) override
     {

@@ -31,11 +31,11 @@ protected:
 
 TEST_F(Knobs, CircularGeometryMapsAnglesToValues)
 {
-    EXPECT_NEAR(knob->valueFromPoint({20, 0}), 0.5f, 1e-6f);   // top
-    EXPECT_NEAR(knob->valueFromPoint({6, 34}), 0.0f, 1e-6f);   // 225 degrees
-    EXPECT_NEAR(knob->valueFromPoint({34, 34}), 1.0f, 1e-6f);  // -45 degrees
-    EXPECT_EQ(knob->valueFromPoint({20, 40}), 0.0f);           // straight down
-    EXPECT_EQ(knob->valueFromPoint({21, 40}), 1.0f);           // just right of straight down
+    EXPECT_NEAR(knob->valueFromPoint({20, 0}), 0.5f, 1e-6f);          // top
+    EXPECT_NEAR(knob->valueFromPoint({6, 34}), 0.0f, 1e-6f);          // 225 degrees
+    EXPECT_NEAR(knob->valueFromPoint({34, 34}), 1.0f, 1e-6f);         // -45 degrees
+    EXPECT_EQ(knob->valueFromPoint({20, 40}), 0.0f);                  // straight down
+    EXPECT_EQ(knob->valueFromPoint({21, 40}), 1.0f);                  // just right of straight down
     EXPECT_NEAR(knob->valueFromPoint({40, 20}), 5.0f / 6.0f, 1e-6f);  // 0 degrees: 225 of 270 swept
 
     Point tip;

@@ -115,8 +115,7 @@ TEST_F(LesserControls, OptionMenuShowsItsCurrentEntry)
     add(new CTextLabel({0, 20, 50, 34}, "Beta"));
     frame->idle();
     for (int32_t y = 0; y < 14; ++y)
-        for (int32_t x = 0; x < 50; ++x)
-            ASSERT_EQ(pixel(x, y), pixel(x, y + 20)) << x << ", " << y;
+        for (int32_t x = 0; x < 50; ++x) ASSERT_EQ(pixel(x, y), pixel(x, y + 20)) << x << ", " << y;
     EXPECT_FALSE(menu->setCurrent(5));
     menu->removeAllEntry();
     EXPECT_EQ(menu->getCurrent(), -1);
@@ -129,8 +128,7 @@ public:
     using CViewContainer::CViewContainer;
     int32_t notify(CView* sender, const char* message) override
     {
-        if (message == kMsgLooseFocus)
-            ++focusLosses;
+        if (message == kMsgLooseFocus) ++focusLosses;
         return CViewContainer::notify(sender, message);
     }
     int32_t focusLosses = 0;

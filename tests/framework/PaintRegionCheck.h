@@ -16,8 +16,7 @@ struct PaintLog {
     static inline std::vector<VSTGUI::Rect> paints;
     static bool procedure(VSTGUI::platform::Window&, const VSTGUI::platform::WindowEvent& event)
     {
-        if (event.kind == VSTGUI::platform::WindowEvent::Kind::Paint)
-            paints.push_back(event.updateRect);
+        if (event.kind == VSTGUI::platform::WindowEvent::Kind::Paint) paints.push_back(event.updateRect);
         return true;
     }
 };
@@ -37,29 +36,28 @@ inline void expectEveryInvalidatedRectangleInTheNextPaint(VSTGUI::platform::Pare
     auto window = VSTGUI::platform::services().createChildWindow(parent, 200, 100, &PaintLog::procedure);
     ASSERT_NE(window, nullptr);
     const std::vector<std::vector<Rect>> arrangements = {
-        {{10, 10, 30, 30}, {150, 60, 190, 90}},                   // apart
-        {{150, 60, 190, 90}, {10, 10, 30, 30}},                   // the same the other way round
-        {{5, 50, 15, 60}, {100, 5, 110, 15}},                     // left and low, then right and high
-        {{10, 10, 30, 30}, {40, 10, 60, 30}, {70, 70, 90, 90}},   // three
-        {{0, 0, 200, 100}, {10, 10, 20, 20}},                     // the second inside the first
-        {{10, 10, 20, 20}, {0, 0, 200, 100}},                     // the first inside the second
-        {{20, 20, 40, 40}, {20, 20, 40, 40}},                     // the same twice
+        {{10, 10, 30, 30}, {150, 60, 190, 90}},                  // apart
+        {{150, 60, 190, 90}, {10, 10, 30, 30}},                  // the same the other way round
+        {{5, 50, 15, 60}, {100, 5, 110, 15}},                    // left and low, then right and high
+        {{10, 10, 30, 30}, {40, 10, 60, 30}, {70, 70, 90, 90}},  // three
+        {{0, 0, 200, 100}, {10, 10, 20, 20}},                    // the second inside the first
+        {{10, 10, 20, 20}, {0, 0, 200, 100}},                    // the first inside the second
+        {{20, 20, 40, 40}, {20, 20, 40, 40}},                    // the same twice
     };
     for (const std::vector<Rect>& rects : arrangements) {
         settle(*window);
         while (VSTGUI::platform::services().dispatchPendingPaint()) {
         }
         PaintLog::paints.clear();
-        for (const Rect& rect : rects)
-            window->invalidate(rect);
+        for (const Rect& rect : rects) window->invalidate(rect);
         ASSERT_TRUE(VSTGUI::platform::services().dispatchPendingPaint());
         ASSERT_EQ(PaintLog::paints.size(), 1u);
         const Rect painted = PaintLog::paints.front();
         for (const Rect& rect : rects)
-            EXPECT_TRUE(covers(painted, rect)) << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", "
-                                               << rect.bottom << ") is missing from the paint of (" << painted.left
-                                               << ", " << painted.top << ", " << painted.right << ", "
-                                               << painted.bottom << ")";
+            EXPECT_TRUE(covers(painted, rect))
+                << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom
+                << ") is missing from the paint of (" << painted.left << ", " << painted.top << ", " << painted.right
+                << ", " << painted.bottom << ")";
     }
 }
 

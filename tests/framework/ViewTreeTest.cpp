@@ -13,8 +13,7 @@ public:
     TrackedView(const Rect& size, bool* destroyedFlag = nullptr) : CView(size), destroyed(destroyedFlag) {}
     ~TrackedView() override
     {
-        if (destroyed)
-            *destroyed = true;
+        if (destroyed) *destroyed = true;
     }
     void handleMouse(CDrawContext*, Point where, MouseButtons) override
     {

@@ -6,7 +6,8 @@
 #include "tools/host/AudioFile.h"
 #include "tools/host/ToolError.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     constexpr sf_count_t kBlock = 512;
     const fuzzinput::MemoryFile file(data, size);
     try {

@@ -14,7 +14,8 @@ namespace fuzzinput {
 
 class MemoryFile {
 public:
-    MemoryFile(const uint8_t* data, size_t size) : fd(memfd_create("fuzz-input", MFD_CLOEXEC)) {
+    MemoryFile(const uint8_t* data, size_t size) : fd(memfd_create("fuzz-input", MFD_CLOEXEC))
+    {
         if (fd < 0 || write(fd, data, size) != static_cast<ssize_t>(size) || lseek(fd, 0, SEEK_SET) != 0) {
             std::perror("memfd");
             std::abort();

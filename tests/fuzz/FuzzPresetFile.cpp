@@ -11,16 +11,18 @@
 #include "tools/host/PresetFile.h"
 #include "tools/host/ToolError.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     constexpr PresetTarget kEffect{fourCharacters("iq71"), kNumParameters, kNumPrograms};
     const fuzzinput::MemoryFile file(data, size);
     try {
         const Preset preset = decodePreset(readWholeFile(file.path(), kLargestPresetFile), "fuzz", kEffect);
         const std::size_t expected = preset.bank ? static_cast<std::size_t>(kNumPrograms) : 1;
-        bool sound = preset.programs.size() == expected && preset.currentProgram >= 0 &&
-                     preset.currentProgram < kNumPrograms;
+        bool sound =
+            preset.programs.size() == expected && preset.currentProgram >= 0 && preset.currentProgram < kNumPrograms;
         for (const PresetProgram& program : preset.programs) {
-            sound = sound && program.values.size() == static_cast<std::size_t>(kNumParameters) && program.name.size() <= 28;
+            sound =
+                sound && program.values.size() == static_cast<std::size_t>(kNumParameters) && program.name.size() <= 28;
             for (const float v : program.values) sound = sound && v >= 0.0f && v <= 1.0f;
         }
         if (!sound) {

@@ -9,7 +9,8 @@
 #include "tools/host/SnapshotInput.h"
 #include "tools/host/ToolError.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     constexpr int kBlock = 512;
     const fuzzinput::MemoryFile file(data, size);
     try {

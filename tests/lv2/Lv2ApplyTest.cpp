@@ -15,7 +15,8 @@ namespace {
 constexpr int kRate = 48000;
 
 // The RMS level in dB of one channel of an interleaved stereo sound from sample `from` on.
-double levelDb(const tooltest::Sound& sound, int channel, std::size_t from) {
+double levelDb(const tooltest::Sound& sound, int channel, std::size_t from)
+{
     double sum = 0;
     std::size_t n = 0;
     for (std::size_t i = from * 2 + static_cast<std::size_t>(channel); i < sound.samples.size(); i += 2, ++n) {
@@ -24,7 +25,8 @@ double levelDb(const tooltest::Sound& sound, int channel, std::size_t from) {
     return 10 * std::log10(sum / static_cast<double>(n));
 }
 
-TEST(Lv2Apply, APeakOf12DecibelsAt1kHzLiftsA1kHzSineBy12Decibels) {
+TEST(Lv2Apply, APeakOf12DecibelsAt1kHzLiftsA1kHzSineBy12Decibels)
+{
     const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / "tolvan-lv2apply";
     std::filesystem::create_directories(folder);
     const std::string in = (folder / "sine.wav").string(), out = (folder / "lifted.wav").string();

@@ -25,7 +25,8 @@ namespace {
 
 using namespace lv2test;
 
-TEST(Lv2Ports, EveryParameterThatShapesTheSoundOrTheViewIsAPortInRealUnits) {
+TEST(Lv2Ports, EveryParameterThatShapesTheSoundOrTheViewIsAPortInRealUnits)
+{
     Lv2World& w = Lv2World::shared();
     ASSERT_NE(w.plugin, nullptr) << "no " << lv2test::kPluginUri << " in " << TOLVAN_LV2_BUNDLE;
     const std::vector<ControlPortInfo>& ports = controlInputs();
@@ -84,7 +85,8 @@ TEST(Lv2Ports, EveryParameterThatShapesTheSoundOrTheViewIsAPortInRealUnits) {
                           port.row == bandTable[static_cast<int32_t>(Band::HiCut)].q;
         LilvScalePoints* points = lilv_port_get_scale_points(w.plugin, p);
         EXPECT_EQ(points != nullptr ? lilv_scale_points_size(points) : 0u, cutQ ? 1u : 0u);
-        LILV_FOREACH (scale_points, i, points) {
+        LILV_FOREACH(scale_points, i, points)
+        {
             const LilvScalePoint* point = lilv_scale_points_get(points, i);
             EXPECT_STREQ(lilv_node_as_string(lilv_scale_point_get_label(point)), "Edge");
             EXPECT_EQ(lilv_node_as_float(lilv_scale_point_get_value(point)), high(port.row));
@@ -134,14 +136,16 @@ TEST(Lv2Ports, EveryParameterThatShapesTheSoundOrTheViewIsAPortInRealUnits) {
     lilv_node_free(author);
 }
 
-TEST(Lv2Sound, SeededSettingsSoundAsThroughTheVstLibraryToTheBit) {
+TEST(Lv2Sound, SeededSettingsSoundAsThroughTheVstLibraryToTheBit)
+{
     std::mt19937 rng(2101);
     constexpr double rates[] = {44100, 48000, 96000};
     for (uint32_t length : {1u, 7u, 64u, 4096u}) {
         for (int trial = 0; trial < 8; ++trial) {
             SCOPED_TRACE("block length " + std::to_string(length) + ", trial " + std::to_string(trial));
             // Two settings, the second one from the middle on, so that changes are heard too.
-            Scene scene{rates[trial % 3], {randomSettings(rng), randomSettings(rng)},
+            Scene scene{rates[trial % 3],
+                        {randomSettings(rng), randomSettings(rng)},
                         evenBlocks(length, std::max<std::size_t>(4, 6000 / length))};
             const Stereo input = noise(scene.samples(), static_cast<unsigned>(rng()));
             const Stereo vst = renderVst(scene, input);
@@ -151,7 +155,8 @@ TEST(Lv2Sound, SeededSettingsSoundAsThroughTheVstLibraryToTheBit) {
     }
 }
 
-TEST(Lv2Sound, AnyBlockLengthIncludingNoneAndChangingOnes) {
+TEST(Lv2Sound, AnyBlockLengthIncludingNoneAndChangingOnes)
+{
     std::mt19937 rng(2102);
     for (int trial = 0; trial < 4; ++trial) {
         Scene scene{48000, {randomSettings(rng), randomSettings(rng), randomSettings(rng)}, {}};
@@ -161,7 +166,8 @@ TEST(Lv2Sound, AnyBlockLengthIncludingNoneAndChangingOnes) {
     }
 }
 
-TEST(Lv2Sound, EachPortsRangeEndsAreItsParametersEnds) {
+TEST(Lv2Sound, EachPortsRangeEndsAreItsParametersEnds)
+{
     const Stereo input = noise(2048, 7);
     for (const ControlPortInfo& port : controlInputs()) {
         for (bool top : {false, true}) {
@@ -188,7 +194,8 @@ TEST(Lv2Sound, EachPortsRangeEndsAreItsParametersEnds) {
     }
 }
 
-TEST(Lv2Hostile, NaNIsIgnoredAndInfinitiesAndStrayValuesAreClamped) {
+TEST(Lv2Hostile, NaNIsIgnoredAndInfinitiesAndStrayValuesAreClamped)
+{
     std::mt19937 rng(2103);
     constexpr float nan = std::numeric_limits<float>::quiet_NaN();
     constexpr float inf = std::numeric_limits<float>::infinity();
@@ -214,15 +221,17 @@ TEST(Lv2Hostile, NaNIsIgnoredAndInfinitiesAndStrayValuesAreClamped) {
     }
 }
 
-TEST(Lv2Hostile, RatesThePluginCannotRunAtGiveNoInstance) {
-    for (double rate : {0.0, -48000.0, std::numeric_limits<double>::quiet_NaN(),
-                        std::numeric_limits<double>::infinity(), 1e12}) {
+TEST(Lv2Hostile, RatesThePluginCannotRunAtGiveNoInstance)
+{
+    for (double rate :
+         {0.0, -48000.0, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), 1e12}) {
         EXPECT_FALSE(Lv2Instance(rate).valid()) << rate;
     }
     EXPECT_TRUE(Lv2Instance(8000).valid());
 }
 
-TEST(Lv2Hostile, UnconnectedPortsAreSafe) {
+TEST(Lv2Hostile, UnconnectedPortsAreSafe)
+{
     const Stereo input = noise(1024, 11);
     std::mt19937 rng(2104);
     const Settings settings = randomSettings(rng);
@@ -265,7 +274,8 @@ TEST(Lv2Hostile, UnconnectedPortsAreSafe) {
     bare.run(0);
 }
 
-TEST(Lv2Hostile, RunBeforeActivateSoundsAsAfterAndActivateStartsAfresh) {
+TEST(Lv2Hostile, RunBeforeActivateSoundsAsAfterAndActivateStartsAfresh)
+{
     std::mt19937 rng(2105);
     const Scene scene{48000, {randomSettings(rng)}, evenBlocks(300, 10)};
     const Stereo input = noise(scene.samples(), 5);
@@ -287,7 +297,8 @@ TEST(Lv2Hostile, RunBeforeActivateSoundsAsAfterAndActivateStartsAfresh) {
     EXPECT_TRUE(sameBits(out, activated));
 }
 
-TEST(Lv2Level, TheLevelPortReadsEachBlocksOutputPeakInDecibelsFullScale) {
+TEST(Lv2Level, TheLevelPortReadsEachBlocksOutputPeakInDecibelsFullScale)
+{
     Lv2Instance plugin(48000);
     ASSERT_TRUE(plugin.valid());
     plugin.connectControls();

@@ -22,7 +22,8 @@ struct Lv2Preset {
 };
 
 // The presets lilv finds for the plug-in, with each port's value by its symbol.
-std::vector<Lv2Preset> lv2Presets() {
+std::vector<Lv2Preset> lv2Presets()
+{
     Lv2World& w = Lv2World::shared();
     LilvNode* presetClass = w.uri(LV2_PRESETS__Preset);
     LilvNode* label = w.uri("http://www.w3.org/2000/01/rdf-schema#label");
@@ -31,7 +32,8 @@ std::vector<Lv2Preset> lv2Presets() {
     LilvNode* value = w.uri(LV2_PRESETS__value);
     std::vector<Lv2Preset> found;
     LilvNodes* presets = lilv_plugin_get_related(w.plugin, presetClass);
-    LILV_FOREACH (nodes, i, presets) {
+    LILV_FOREACH(nodes, i, presets)
+    {
         const LilvNode* preset = lilv_nodes_get(presets, i);
         lilv_world_load_resource(w.world, preset);
         Lv2Preset entry;
@@ -39,7 +41,8 @@ std::vector<Lv2Preset> lv2Presets() {
         entry.label = name != nullptr ? lilv_node_as_string(name) : "";
         lilv_node_free(name);
         LilvNodes* ports = lilv_world_find_nodes(w.world, preset, port, nullptr);
-        LILV_FOREACH (nodes, j, ports) {
+        LILV_FOREACH(nodes, j, ports)
+        {
             const LilvNode* p = lilv_nodes_get(ports, j);
             LilvNode* s = lilv_world_get(w.world, p, symbol, nullptr);
             LilvNode* v = lilv_world_get(w.world, p, value, nullptr);
@@ -55,7 +58,8 @@ std::vector<Lv2Preset> lv2Presets() {
     return found;
 }
 
-TEST(Lv2Presets, TheLv2PresetsAndTheVstBankHoldTheSameSettingsHeardToTheBit) {
+TEST(Lv2Presets, TheLv2PresetsAndTheVstBankHoldTheSameSettingsHeardToTheBit)
+{
     const Preset bank = decodePreset(readWholeFile(TOLVAN_FACTORY_BANK, kLargestPresetFile), TOLVAN_FACTORY_BANK,
                                      {fourCharacters("iq71"), kNumParameters, kNumPrograms});
     ASSERT_TRUE(bank.bank);
@@ -67,8 +71,8 @@ TEST(Lv2Presets, TheLv2PresetsAndTheVstBankHoldTheSameSettingsHeardToTheBit) {
     for (const PresetProgram& program : bank.programs) {
         SCOPED_TRACE(program.name);
         EXPECT_TRUE(names.insert(program.name).second) << "two presets of one name";
-        const auto preset = std::find_if(presets.begin(), presets.end(),
-                                         [&](const Lv2Preset& p) { return p.label == program.name; });
+        const auto preset =
+            std::find_if(presets.begin(), presets.end(), [&](const Lv2Preset& p) { return p.label == program.name; });
         ASSERT_NE(preset, presets.end()) << "no LV2 preset of that name";
         // A preset sets every port, so that nothing of the setting before it remains.
         EXPECT_EQ(preset->values.size(), controlInputs().size());

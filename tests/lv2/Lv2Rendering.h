@@ -25,20 +25,21 @@
 
 namespace lv2test {
 
-
 // The parameter a port's symbol names, worked out from the effect's own band table
 // rather than from the adapter's port list: "peak1_freq" is the frequency of the band
 // Peak1. -1 for a symbol that names none.
-inline int32_t rowOfSymbol(std::string_view symbol) {
+inline int32_t rowOfSymbol(std::string_view symbol)
+{
     constexpr std::pair<std::string_view, int32_t> single[] = {
-        {"enabled", kBypassParameter}, {"output_gain", kOutputGainParameter}, {"analyser_pre", 3},
-        {"analyser_post", 4},          {"analyser_slope", 5},                 {"analyser_range", 6},
+        {"enabled", kBypassParameter}, {"output_gain", kOutputGainParameter},
+        {"analyser_pre", 3},           {"analyser_post", 4},
+        {"analyser_slope", 5},         {"analyser_range", 6},
         {"analyser_shift", 7}};
     for (const auto& [name, row] : single) {
         if (symbol == name) return row;
     }
     constexpr std::pair<std::string_view, Band> bands[] = {
-        {"lowcut", Band::LowCut}, {"lowshelf", Band::LowShelf},   {"peak1", Band::Peak1},  {"peak2", Band::Peak2},
+        {"lowcut", Band::LowCut}, {"lowshelf", Band::LowShelf}, {"peak1", Band::Peak1},     {"peak2", Band::Peak2},
         {"peak3", Band::Peak3},   {"highshelf", Band::HiShelf}, {"balance", Band::Balance}, {"highcut", Band::HiCut}};
     const std::size_t split = symbol.rfind('_');
     if (split == std::string_view::npos) return -1;
@@ -61,7 +62,8 @@ struct ControlPortInfo {
 };
 
 // The control inputs as lilv reads them from the bundle.
-inline const std::vector<ControlPortInfo>& controlInputs() {
+inline const std::vector<ControlPortInfo>& controlInputs()
+{
     static const std::vector<ControlPortInfo> ports = [] {
         Lv2World& w = Lv2World::shared();
         LilvNode* control = w.uri(LV2_CORE__ControlPort);
@@ -88,7 +90,8 @@ using Settings = std::map<int32_t, float>;
 
 using Stereo = std::array<std::vector<float>, 2>;
 
-inline Stereo noise(std::size_t n, unsigned seed) {
+inline Stereo noise(std::size_t n, unsigned seed)
+{
     std::mt19937 rng(seed);
     std::uniform_real_distribution<float> v(-0.5f, 0.5f);
     Stereo x;
@@ -101,7 +104,8 @@ inline Stereo noise(std::size_t n, unsigned seed) {
 
 // A setting of every control port: switches on or off, gains on their half steps, the
 // rest anywhere in its range on its curve.
-inline Settings randomSettings(std::mt19937& rng) {
+inline Settings randomSettings(std::mt19937& rng)
+{
     Settings settings;
     for (const ControlPortInfo& port : controlInputs()) {
         const ControlDescriptor& row = controlTable[port.row];
@@ -128,7 +132,8 @@ struct Scene {
     std::vector<uint32_t> blocks;
     bool normalised = false;
     std::size_t blocksPerPhase() const { return std::max<std::size_t>(1, blocks.size() / phases.size()); }
-    std::size_t samples() const {
+    std::size_t samples() const
+    {
         std::size_t n = 0;
         for (uint32_t b : blocks) n += b;
         return n;
@@ -136,14 +141,16 @@ struct Scene {
 };
 
 // Loaded once and never unloaded: the library carries its own C++ runtime.
-inline const hosting::PluginLibrary& vstLibrary() {
+inline const hosting::PluginLibrary& vstLibrary()
+{
     static const hosting::PluginLibrary* library = new hosting::PluginLibrary(TOLVAN_PLUGIN_PATH);
     return *library;
 }
 
 // The scene through the VST 2.x library, with each real value given as the normalised
 // value that stands for it.
-inline Stereo renderVst(const Scene& scene, const Stereo& input) {
+inline Stereo renderVst(const Scene& scene, const Stereo& input)
+{
     hosting::HostedEffect effect(vstLibrary());
     Stereo out{std::vector<float>(input[0].size()), std::vector<float>(input[1].size())};
     if (effect.get() == nullptr) return out;
@@ -169,7 +176,8 @@ inline Stereo renderVst(const Scene& scene, const Stereo& input) {
 // The same scene through the LV2 plug-in, with the real values on its ports. `overrides`
 // puts raw values (NaN, infinities) on ports of a phase after its settings.
 inline Stereo renderLv2(const Scene& scene, const Stereo& input, bool activate = true,
-                        const std::map<std::size_t, Settings>& overrides = {}) {
+                        const std::map<std::size_t, Settings>& overrides = {})
+{
     Lv2Instance plugin(scene.rate);
     Stereo out{std::vector<float>(input[0].size()), std::vector<float>(input[1].size())};
     if (!plugin.valid()) return out;
@@ -186,15 +194,15 @@ inline Stereo renderLv2(const Scene& scene, const Stereo& input, bool activate =
                 for (const auto& [row, value] : raw->second) plugin.values[portOf.at(row)] = value;
             }
         }
-        plugin.run(input[0].data() + at, input[1].data() + at, out[0].data() + at, out[1].data() + at,
-                   scene.blocks[b]);
+        plugin.run(input[0].data() + at, input[1].data() + at, out[0].data() + at, out[1].data() + at, scene.blocks[b]);
         at += scene.blocks[b];
     }
     return out;
 }
 
 // Bit for bit, NaN included; the first difference is reported.
-inline ::testing::AssertionResult sameBits(const Stereo& a, const Stereo& b) {
+inline ::testing::AssertionResult sameBits(const Stereo& a, const Stereo& b)
+{
     for (int c = 0; c < 2; ++c) {
         if (a[c].size() != b[c].size()) return ::testing::AssertionFailure() << "lengths differ";
         for (std::size_t i = 0; i < a[c].size(); ++i) {
@@ -207,7 +215,8 @@ inline ::testing::AssertionResult sameBits(const Stereo& a, const Stereo& b) {
     return ::testing::AssertionSuccess();
 }
 
-inline bool allFinite(const Stereo& x) {
+inline bool allFinite(const Stereo& x)
+{
     for (const std::vector<float>& channel : x) {
         for (float s : channel) {
             if (!std::isfinite(s)) return false;
@@ -216,10 +225,14 @@ inline bool allFinite(const Stereo& x) {
     return true;
 }
 
-inline std::vector<uint32_t> evenBlocks(uint32_t length, std::size_t count) { return std::vector<uint32_t>(count, length); }
+inline std::vector<uint32_t> evenBlocks(uint32_t length, std::size_t count)
+{
+    return std::vector<uint32_t>(count, length);
+}
 
 // Every band switched on, so that each band's settings are heard.
-inline Settings allBandsOn() {
+inline Settings allBandsOn()
+{
     Settings settings;
     for (const BandRow& row : bandTable) settings[row.enabled] = 1;
     return settings;

@@ -16,7 +16,8 @@ inline constexpr char kPluginUri[] = "urn:tolvan:kr-tolvan";
 // The lilv world with the build's bundle loaded, and the plug-in found in it.
 class Lv2World {
 public:
-    Lv2World() : world(lilv_world_new()) {
+    Lv2World() : world(lilv_world_new())
+    {
         LilvNode* bundle = lilv_new_file_uri(world, nullptr, TOLVAN_LV2_BUNDLE "/");
         lilv_world_load_bundle(world, bundle);
         lilv_node_free(bundle);
@@ -29,7 +30,8 @@ public:
     Lv2World& operator=(const Lv2World&) = delete;
 
     // Loaded once for the whole test program: lilv reads the Turtle only once.
-    static Lv2World& shared() {
+    static Lv2World& shared()
+    {
         static Lv2World* instance = new Lv2World();
         return *instance;
     }
@@ -44,8 +46,8 @@ public:
 // stereo audio buffers.
 class Lv2Instance {
 public:
-    explicit Lv2Instance(double rate, const LV2_Feature* const* features = nullptr)
-        : plugin(Lv2World::shared().plugin) {
+    explicit Lv2Instance(double rate, const LV2_Feature* const* features = nullptr) : plugin(Lv2World::shared().plugin)
+    {
         if (plugin == nullptr) return;
         instance = lilv_plugin_instantiate(plugin, rate, features);
         const uint32_t ports = lilv_plugin_get_num_ports(plugin);
@@ -57,7 +59,8 @@ public:
         }
         lilv_node_free(controlClass);
     }
-    ~Lv2Instance() {
+    ~Lv2Instance()
+    {
         if (instance != nullptr) lilv_instance_free(instance);
     }
     Lv2Instance(const Lv2Instance&) = delete;
@@ -67,7 +70,8 @@ public:
     // The instance itself, as the host's instance access hands it to a user interface.
     LV2_Handle handle() const { return lilv_instance_get_handle(instance); }
 
-    uint32_t index(const std::string& symbol) const {
+    uint32_t index(const std::string& symbol) const
+    {
         LilvNode* name = lilv_new_string(Lv2World::shared().world, symbol.c_str());
         const LilvPort* port = lilv_plugin_get_port_by_symbol(plugin, name);
         lilv_node_free(name);
@@ -76,7 +80,8 @@ public:
     float& control(const std::string& symbol) { return values.at(index(symbol)); }
 
     // Connects every control port to its value.
-    void connectControls() {
+    void connectControls()
+    {
         for (uint32_t i : controls) lilv_instance_connect_port(instance, i, &values[i]);
     }
     void connect(uint32_t port, void* data) { lilv_instance_connect_port(instance, port, data); }
@@ -84,7 +89,8 @@ public:
     void deactivate() { lilv_instance_deactivate(instance); }
 
     // Runs count samples from the inputs into the outputs, all connected first.
-    void run(const float* inLeft, const float* inRight, float* outLeft, float* outRight, uint32_t count) {
+    void run(const float* inLeft, const float* inRight, float* outLeft, float* outRight, uint32_t count)
+    {
         connect(0, const_cast<float*>(inLeft));
         connect(1, const_cast<float*>(inRight));
         connect(2, outLeft);

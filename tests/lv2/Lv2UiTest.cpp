@@ -56,13 +56,15 @@ struct HostEvent {
 };
 
 // The interface's binary, found through the plug-in's description as a host finds it.
-std::string uiBinaryPath() {
+std::string uiBinaryPath()
+{
     Lv2World& world = Lv2World::shared();
     if (world.plugin == nullptr) return {};
     LilvUIs* uis = lilv_plugin_get_uis(world.plugin);
     std::string path;
     LilvNode* x11 = world.uri(LV2_UI__X11UI);
-    LILV_FOREACH(uis, i, uis) {
+    LILV_FOREACH(uis, i, uis)
+    {
         const LilvUI* ui = lilv_uis_get(uis, i);
         if (!lilv_ui_is_a(ui, x11)) continue;
         char* file = lilv_file_uri_parse(lilv_node_as_uri(lilv_ui_get_binary_uri(ui)), nullptr);
@@ -75,7 +77,8 @@ std::string uiBinaryPath() {
 }
 
 // How many control inputs the plug-in has: each is a setting that Reset restores.
-std::size_t controlInputCount() {
+std::size_t controlInputCount()
+{
     Lv2World& world = Lv2World::shared();
     LilvNode* control = world.uri(LV2_CORE__ControlPort);
     LilvNode* input = world.uri(LV2_CORE__InputPort);
@@ -105,7 +108,9 @@ public:
               XTestFakeButtonEvent(display, Button1, False, 0);
               XSync(display, False);
               XCloseDisplay(display);
-          }) {}
+          })
+    {
+    }
 
 private:
     std::jthread thread;
@@ -113,7 +118,8 @@ private:
 
 class Lv2UiInHostWindow : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(dsp.valid());
         const std::string binary = uiBinaryPath();
         ASSERT_FALSE(binary.empty()) << "the plug-in names no X11 user interface";
@@ -133,57 +139,68 @@ protected:
         runBlock();
         top = host.createTopLevel(kHostX, kHostY, kEditorWidth, kEditorHeight);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (ui != nullptr) descriptor->cleanup(ui);
         // The library stays loaded, as it asks to.
         if (library != nullptr) dlclose(library);
     }
 
     // The host's features, those left out omitted.
-    std::vector<LV2_Feature> features(bool withInstance = true, bool withParent = true) {
-        std::vector<LV2_Feature> list = {{LV2_UI__resize, &resize}, {LV2_UI__touch, &touch}, {LV2_UI__idleInterface, nullptr}};
+    std::vector<LV2_Feature> features(bool withInstance = true, bool withParent = true)
+    {
+        std::vector<LV2_Feature> list = {
+            {LV2_UI__resize, &resize}, {LV2_UI__touch, &touch}, {LV2_UI__idleInterface, nullptr}};
         if (withInstance) list.push_back({LV2_INSTANCE_ACCESS_URI, dsp.handle()});
         if (withParent) list.push_back({LV2_UI__parent, reinterpret_cast<void*>(static_cast<uintptr_t>(top))});
         return list;
     }
-    LV2UI_Handle instantiate(std::vector<LV2_Feature> list, LV2UI_Widget* widget) {
+    LV2UI_Handle instantiate(std::vector<LV2_Feature> list, LV2UI_Widget* widget)
+    {
         std::vector<const LV2_Feature*> pointers;
         for (const LV2_Feature& feature : list) pointers.push_back(&feature);
         pointers.push_back(nullptr);
         return descriptor->instantiate(descriptor, lv2test::kPluginUri, TOLVAN_LV2_BUNDLE "/", &writePort, this, widget,
                                        pointers.data());
     }
-    void open() {
+    void open()
+    {
         ui = instantiate(features(), &widget);
         ASSERT_NE(ui, nullptr);
         ASSERT_TRUE(pumpUntil([&] { return host.childCount(top) == 1; }, 3000, idleCall()));
     }
-    void close() {
+    void close()
+    {
         descriptor->cleanup(ui);
         ui = nullptr;
     }
-    IdleCall idleCall() {
+    IdleCall idleCall()
+    {
         return [this] { idleInterface->idle(ui); };
     }
-    void runBlock() {
+    void runBlock()
+    {
         std::fill(silence.begin(), silence.end(), 0.0f);
         dsp.run(silence.data(), silence.data(), outLeft.data(), outRight.data(), static_cast<uint32_t>(silence.size()));
     }
     // A host's own change of a port: the audio side takes it, the interface is told.
-    void setPort(const std::string& symbol, float real) {
+    void setPort(const std::string& symbol, float real)
+    {
         dsp.control(symbol) = real;
         runBlock();
         descriptor->port_event(ui, dsp.index(symbol), sizeof real, 0, &dsp.control(symbol));
     }
     // Waits until the window shows the headless rendering of scene; reports the difference.
-    void expectShows(const editorsnapshot::Scene& scene) {
+    void expectShows(const editorsnapshot::Scene& scene)
+    {
         const VSTGUI::PixelSurface expected = editorsnapshot::renderEditor(scene);
         const Window child = host.childOf(top);
         int differing = 0;
         pumpUntil([&] { return (differing = differingPixels(host.readBack(child), expected)) == 0; }, 2000, idleCall());
         EXPECT_EQ(differing, 0) << "pixels differ from the headless rendering of the VST 2.x editor";
     }
-    static int differingPixels(const VSTGUI::PixelSurface& a, const VSTGUI::PixelSurface& b) {
+    static int differingPixels(const VSTGUI::PixelSurface& a, const VSTGUI::PixelSurface& b)
+    {
         if (a.width() != b.width() || a.height() != b.height()) return a.width() * a.height() + 1;
         int differing = 0;
         for (int32_t y = 0; y < a.height(); ++y)
@@ -191,28 +208,34 @@ protected:
         return differing;
     }
     // The centre of a knob's 33 x 33 image.
-    static std::pair<int, int> knobCentre(ParamId row) {
+    static std::pair<int, int> knobCentre(ParamId row)
+    {
         return {kHostX + controlTable[row].x + 16, kHostY + controlTable[row].y + 16};
     }
 
-    static void writePort(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format, const void* buffer) {
+    static void writePort(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t format,
+                          const void* buffer)
+    {
         auto& test = *static_cast<Lv2UiInHostWindow*>(controller);
         ASSERT_EQ(format, 0u);
         ASSERT_EQ(size, sizeof(float));
         test.events.push_back({HostEvent::write, port, *static_cast<const float*>(buffer)});
         test.step();
     }
-    static void touchPort(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
+    static void touchPort(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed)
+    {
         auto& test = *static_cast<Lv2UiInHostWindow*>(handle);
         test.events.push_back({grabbed ? HostEvent::grab : HostEvent::release, port, 0});
         test.step();
     }
-    static int resizeTo(LV2UI_Feature_Handle handle, int width, int height) {
+    static int resizeTo(LV2UI_Feature_Handle handle, int width, int height)
+    {
         static_cast<Lv2UiInHostWindow*>(handle)->size = {width, height};
         return 0;
     }
     // The next step of the user's hand, played from inside the control's mouse loop.
-    void step() {
+    void step()
+    {
         if (steps.empty()) return;
         auto next = std::move(steps.front());
         steps.erase(steps.begin());
@@ -235,10 +258,12 @@ protected:
     std::vector<std::function<void()>> steps;
 };
 
-TEST_F(Lv2UiInHostWindow, OpensInTheHostWindowTellsItsSizeAndShowsWhatTheVst2EditorShows) {
+TEST_F(Lv2UiInHostWindow, OpensInTheHostWindowTellsItsSizeAndShowsWhatTheVst2EditorShows)
+{
     open();
     EXPECT_EQ(size, std::make_pair(kEditorWidth, kEditorHeight));
-    EXPECT_EQ(reinterpret_cast<uintptr_t>(widget), static_cast<uintptr_t>(host.childOf(top))) << "the widget is not the editor's window";
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(widget), static_cast<uintptr_t>(host.childOf(top)))
+        << "the widget is not the editor's window";
     expectShows(editorsnapshot::defaultScene());
 
     // The host changes ports: the audio side takes the values, the controls follow the
@@ -262,7 +287,8 @@ TEST_F(Lv2UiInHostWindow, OpensInTheHostWindowTellsItsSizeAndShowsWhatTheVst2Edi
 
 // The analysers and the meter are fed while the interface is open, as they are while the
 // VST 2.x editor is: with noise flowing the window no longer shows the silent editor.
-TEST_F(Lv2UiInHostWindow, WithAudioFlowingTheSpectraAndTheMeterMove) {
+TEST_F(Lv2UiInHostWindow, WithAudioFlowingTheSpectraAndTheMeterMove)
+{
     open();
     std::mt19937 random(7);
     std::uniform_real_distribution<float> noise(-0.5f, 0.5f);
@@ -279,7 +305,8 @@ TEST_F(Lv2UiInHostWindow, WithAudioFlowingTheSpectraAndTheMeterMove) {
         << "the window still shows silence";
 }
 
-TEST_F(Lv2UiInHostWindow, ADraggedKnobWritesItsPortsRealValueInsideTouchBrackets) {
+TEST_F(Lv2UiInHostWindow, ADraggedKnobWritesItsPortsRealValueInsideTouchBrackets)
+{
     open();
     pumpFor(50, idleCall());
     const uint32_t port = dsp.index("peak1_freq");
@@ -289,7 +316,8 @@ TEST_F(Lv2UiInHostWindow, ADraggedKnobWritesItsPortsRealValueInsideTouchBrackets
     host.moveCursor(x + 12, y);
     const ReleaseLater guard(3000);
     host.pressButton(Button1);
-    ASSERT_TRUE(pumpUntil([&] { return !events.empty() && events.back().kind == HostEvent::release; }, 3000, idleCall()));
+    ASSERT_TRUE(
+        pumpUntil([&] { return !events.empty() && events.back().kind == HostEvent::release; }, 3000, idleCall()));
 
     ASSERT_GE(events.size(), 4u);
     EXPECT_EQ(events.front().kind, HostEvent::grab);
@@ -327,7 +355,8 @@ TEST_F(Lv2UiInHostWindow, ADraggedKnobWritesItsPortsRealValueInsideTouchBrackets
     }
 }
 
-TEST_F(Lv2UiInHostWindow, WithoutInstanceAccessOrAParentThereIsNoInterface) {
+TEST_F(Lv2UiInHostWindow, WithoutInstanceAccessOrAParentThereIsNoInterface)
+{
     LV2UI_Widget none = nullptr;
     EXPECT_EQ(instantiate(features(false, true), &none), nullptr);
     EXPECT_EQ(instantiate(features(true, false), &none), nullptr);
@@ -335,7 +364,8 @@ TEST_F(Lv2UiInHostWindow, WithoutInstanceAccessOrAParentThereIsNoInterface) {
     EXPECT_EQ(host.childCount(top), 0);
 }
 
-TEST_F(Lv2UiInHostWindow, TwoHundredOpensAndClosesLeaveNothingBehind) {
+TEST_F(Lv2UiInHostWindow, TwoHundredOpensAndClosesLeaveNothingBehind)
+{
     std::map<std::string, int> first;
     for (int cycle = 0; cycle < 200; ++cycle) {
         open();
@@ -353,7 +383,8 @@ TEST_F(Lv2UiInHostWindow, TwoHundredOpensAndClosesLeaveNothingBehind) {
     }
 }
 
-TEST_F(Lv2UiInHostWindow, ClosingAfterTheHostDestroyedItsWindowIsSafe) {
+TEST_F(Lv2UiInHostWindow, ClosingAfterTheHostDestroyedItsWindowIsSafe)
+{
     open();
     pumpFor(50, idleCall());
     XDestroyWindow(host.display(), top);

@@ -27,26 +27,30 @@ using tolvan::test::Bitmap;
 using tolvan::test::readBmp;
 using tolvan::test::Rgb;
 
-const VSTGUI::BitmapResource* findResource(int32_t id) {
+const VSTGUI::BitmapResource* findResource(int32_t id)
+{
     for (const VSTGUI::BitmapResource& r : VSTGUI::bitmapResources())
         if (r.id == id) return &r;
     return nullptr;
 }
 
-Bitmap load(int32_t id) {
+Bitmap load(int32_t id)
+{
     const VSTGUI::BitmapResource* r = findResource(id);
     if (!r) return {};
     return readBmp(r->data, r->size).value_or(Bitmap{});
 }
 
-bool sameImage(const Bitmap& b, int frameHeight, int first, int second) {
+bool sameImage(const Bitmap& b, int frameHeight, int first, int second)
+{
     for (int y = 0; y < frameHeight; ++y)
         for (int x = 0; x < b.width; ++x)
             if (!(b.at(x, first * frameHeight + y) == b.at(x, second * frameHeight + y))) return false;
     return true;
 }
 
-bool uniformImage(const Bitmap& b, int frameHeight, int index) {
+bool uniformImage(const Bitmap& b, int frameHeight, int index)
+{
     const Rgb first = b.at(0, index * frameHeight);
     for (int y = 0; y < frameHeight; ++y)
         for (int x = 0; x < b.width; ++x)
@@ -56,7 +60,8 @@ bool uniformImage(const Bitmap& b, int frameHeight, int index) {
 
 int brightness(Rgb c) { return (c.r + c.g + c.b) / 3; }
 
-TEST(BitmapResources, TableHoldsEveryBitmapOnceWithItsSize) {
+TEST(BitmapResources, TableHoldsEveryBitmapOnceWithItsSize)
+{
     std::set<int32_t> ids;
     for (const VSTGUI::BitmapResource& r : VSTGUI::bitmapResources()) EXPECT_TRUE(ids.insert(r.id).second) << r.id;
     EXPECT_EQ(ids.size(), kBitmaps.size());
@@ -64,9 +69,9 @@ TEST(BitmapResources, TableHoldsEveryBitmapOnceWithItsSize) {
     const struct {
         int32_t id;
         int width, height;
-    } expected[] = {{11030, 754, 374}, {131, 391, 151},   {133, 100, 3139},  {11004, 50, 50},  {11005, 50, 50},
-                    {11006, 72, 72},   {11007, 21, 41},   {11010, 40, 50},   {11011, 40, 50},  {11012, 40, 50},
-                    {11013, 40, 50},   {11014, 40, 50},   {11015, 40, 50},   {11020, 33, 1683}, {11021, 33, 2409},
+    } expected[] = {{11030, 754, 374}, {131, 391, 151},   {133, 100, 3139}, {11004, 50, 50},   {11005, 50, 50},
+                    {11006, 72, 72},   {11007, 21, 41},   {11010, 40, 50},  {11011, 40, 50},   {11012, 40, 50},
+                    {11013, 40, 50},   {11014, 40, 50},   {11015, 40, 50},  {11020, 33, 1683}, {11021, 33, 2409},
                     {11022, 81, 5913}, {11024, 49, 2401}, {11043, 61, 32}};
     for (const auto& e : expected) {
         SCOPED_TRACE(e.id);
@@ -79,21 +84,25 @@ TEST(BitmapResources, TableHoldsEveryBitmapOnceWithItsSize) {
     }
 }
 
-TEST(BitmapResources, EveryImageIsDrawnAndDiffersFromItsNeighbour) {
+TEST(BitmapResources, EveryImageIsDrawnAndDiffersFromItsNeighbour)
+{
     for (const BitmapFormat& format : kBitmaps) {
         SCOPED_TRACE(format.id);
         const Bitmap b = load(format.id);
         ASSERT_EQ(b.height, format.height());
         ASSERT_EQ(b.width, format.width);
-        for (int i = 0; i < format.frames; ++i) EXPECT_FALSE(uniformImage(b, format.frameHeight, i)) << "blank image " << i;
+        for (int i = 0; i < format.frames; ++i)
+            EXPECT_FALSE(uniformImage(b, format.frameHeight, i)) << "blank image " << i;
         for (int i = 1; i < format.frames; ++i)
-            EXPECT_FALSE(sameImage(b, format.frameHeight, i - 1, i)) << "images " << i - 1 << " and " << i << " are equal";
+            EXPECT_FALSE(sameImage(b, format.frameHeight, i - 1, i))
+                << "images " << i - 1 << " and " << i << " are equal";
     }
 }
 
 // Pure white is the framework's transparent colour: a control drawn transparently would
 // show holes wherever its bitmap has it.
-TEST(BitmapResources, NoBitmapUsesTheTransparentColour) {
+TEST(BitmapResources, NoBitmapUsesTheTransparentColour)
+{
     for (const BitmapFormat& format : kBitmaps) {
         const Bitmap b = load(format.id);
         EXPECT_EQ(std::count(b.pixels.begin(), b.pixels.end(), Rgb{255, 255, 255}), 0) << format.id;
@@ -102,7 +111,8 @@ TEST(BitmapResources, NoBitmapUsesTheTransparentColour) {
 
 // The pointer of image i must point at the angle of the value i / (frames − 1): bright
 // pixels along that ray, and the centre image of the gain knobs straight up.
-TEST(BitmapResources, KnobPointersSweepFromLowerLeftToLowerRight) {
+TEST(BitmapResources, KnobPointersSweepFromLowerLeftToLowerRight)
+{
     for (int32_t id : {11020, 11021, 11022, 11024}) {
         SCOPED_TRACE(id);
         const BitmapFormat* format = tolvan::artwork::findBitmap(id);
@@ -126,7 +136,8 @@ TEST(BitmapResources, KnobPointersSweepFromLowerLeftToLowerRight) {
     }
 }
 
-TEST(BitmapResources, MeterImageFollowsTheLevelInHalfDecibels) {
+TEST(BitmapResources, MeterImageFollowsTheLevelInHalfDecibels)
+{
     namespace meter = tolvan::artwork::meter;
     const Bitmap b = load(133);
     ASSERT_EQ(b.height, 73 * 43);
@@ -151,14 +162,16 @@ TEST(BitmapResources, MeterImageFollowsTheLevelInHalfDecibels) {
     EXPECT_TRUE(lit(72, 11.0));
 }
 
-std::vector<unsigned char> readFile(const std::filesystem::path& path) {
+std::vector<unsigned char> readFile(const std::filesystem::path& path)
+{
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 // The committed files are embedded as they are; running the generator again must give the
 // same bytes, or the committed artwork is stale (regenerate it with regenerate-artwork).
-TEST(BitmapResources, RegeneratingGivesTheCommittedBytes) {
+TEST(BitmapResources, RegeneratingGivesTheCommittedBytes)
+{
     std::string folder = (std::filesystem::temp_directory_path() / "tolvan-artwork-XXXXXX").string();
     ASSERT_NE(mkdtemp(folder.data()), nullptr);
     const std::filesystem::path out = folder;

@@ -24,7 +24,8 @@ struct Bitmap {
 
 // Null unless the bytes are a complete uncompressed bottom-up 24-bit .bmp file whose
 // sizes agree with each other.
-inline std::optional<Bitmap> readBmp(const unsigned char* data, std::size_t size) {
+inline std::optional<Bitmap> readBmp(const unsigned char* data, std::size_t size)
+{
     const auto u16 = [&](std::size_t at) { return std::uint32_t(data[at]) | std::uint32_t(data[at + 1]) << 8; };
     const auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
     if (size < 54 || data[0] != 'B' || data[1] != 'M' || u32(2) != size || u32(14) != 40) return std::nullopt;

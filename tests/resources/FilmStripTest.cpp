@@ -10,7 +10,8 @@ using contact_sheet::displayImageTop;
 using contact_sheet::knobImageTop;
 using contact_sheet::switchImageTop;
 
-TEST(FilmStrip, KnobShowsTheImageAtOrBelowItsValue) {
+TEST(FilmStrip, KnobShowsTheImageAtOrBelowItsValue)
+{
     EXPECT_EQ(knobImageTop(0.5, 51, 33), 825);
     EXPECT_EQ(knobImageTop(1.0, 51, 33), 1650);
     EXPECT_EQ(knobImageTop(0.999, 51, 33), 49 * 33);
@@ -20,7 +21,8 @@ TEST(FilmStrip, KnobShowsTheImageAtOrBelowItsValue) {
     EXPECT_EQ(knobImageTop(0.5, 73, 33), 36 * 33);
 }
 
-TEST(FilmStrip, DisplayRoundsToTheNearestImageAndStopsAtTheLast) {
+TEST(FilmStrip, DisplayRoundsToTheNearestImageAndStopsAtTheLast)
+{
     EXPECT_EQ(displayImageTop(0.5, 10, 43), 5 * 43);
     EXPECT_EQ(displayImageTop(0.04, 10, 43), 0);
     EXPECT_EQ(displayImageTop(1.7, 10, 43), 9 * 43);
@@ -28,7 +30,8 @@ TEST(FilmStrip, DisplayRoundsToTheNearestImageAndStopsAtTheLast) {
     EXPECT_EQ(displayImageTop(24.0 / 36.0, 73, 43), 48 * 43);  // 0 dB on the meter
 }
 
-TEST(FilmStrip, SwitchShowsOffAboveOn) {
+TEST(FilmStrip, SwitchShowsOffAboveOn)
+{
     EXPECT_EQ(switchImageTop(0.0, 50), 0);
     EXPECT_EQ(switchImageTop(1.0, 50), 25);
     EXPECT_EQ(switchImageTop(0.5, 72), 36);

@@ -14,7 +14,8 @@ namespace {
 
 using namespace tolvan::artwork;
 
-TEST(GeneratorMath, TrigonometryAgreesWithTheLibraryOverEveryQuadrant) {
+TEST(GeneratorMath, TrigonometryAgreesWithTheLibraryOverEveryQuadrant)
+{
     for (double x = -7.0; x <= 7.0; x += 0.0137) {
         EXPECT_NEAR(sine(x), std::sin(x), 1e-13) << x;
         EXPECT_NEAR(cosine(x), std::cos(x), 1e-13) << x;
@@ -31,7 +32,8 @@ TEST(GeneratorMath, TrigonometryAgreesWithTheLibraryOverEveryQuadrant) {
     EXPECT_EQ(arcTangent2(0, 0), 0.0);
 }
 
-TEST(GeneratorCanvas, AntiAliasedDiscCoversItsArea) {
+TEST(GeneratorCanvas, AntiAliasedDiscCoversItsArea)
+{
     Canvas canvas(40, 40);
     canvas.fill(canvas.bounds(), shape::circle(20.3, 19.6, 12.5), rgb(200, 0, 0));
     double covered = 0;
@@ -42,7 +44,8 @@ TEST(GeneratorCanvas, AntiAliasedDiscCoversItsArea) {
     EXPECT_DOUBLE_EQ(canvas.pixel(2, 2).r, 0.0);
 }
 
-TEST(GeneratorCanvas, BitmapRowsArePaddedToFourBytesAndStoredBottomUp) {
+TEST(GeneratorCanvas, BitmapRowsArePaddedToFourBytesAndStoredBottomUp)
+{
     Canvas canvas(5, 2, rgb(1, 2, 3));
     canvas.set(0, 0, rgb(10, 20, 30));  // top left
     const auto bytes = canvas.encodeBmp();
@@ -57,7 +60,8 @@ TEST(GeneratorCanvas, BitmapRowsArePaddedToFourBytesAndStoredBottomUp) {
 
 // Every pixel a text touches must lie inside its ink box, or a label could reach under a
 // control although the layout check passes.
-TEST(GeneratorText, InkBoxHoldsEveryDrawnPixel) {
+TEST(GeneratorText, InkBoxHoldsEveryDrawnPixel)
+{
     Fonts fonts;
     ASSERT_TRUE(Fonts::load(std::string(TOLVAN_SOURCE_DIR) + "/resources/fonts", fonts));
     for (const Typeface* face : {fonts.regular.get(), fonts.bold.get()}) {

@@ -18,7 +18,8 @@ using tolvan::artwork::Fonts;
 
 // Streamed rather than summed with operator+, which GCC 12's optimiser wrongly reports
 // as overlapping copies (-Wrestrict) in release builds.
-std::string describe(const Box& b) {
+std::string describe(const Box& b)
+{
     std::ostringstream text;
     text << "(" << b.left << ", " << b.top << ")-(" << b.right << ", " << b.bottom << ")";
     return text.str();
@@ -26,7 +27,8 @@ std::string describe(const Box& b) {
 
 class SkinLayoutTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(Fonts::load(std::string(TOLVAN_SOURCE_DIR) + "/resources/fonts", fonts));
         layout = tolvan::artwork::layoutSkin(fonts);
         covered = tolvan::artwork::controlRects();
@@ -39,7 +41,8 @@ protected:
     std::vector<Box> covered;
 };
 
-TEST_F(SkinLayoutTest, EditorCoversTheControlsAndDisplaysOfTheTable) {
+TEST_F(SkinLayoutTest, EditorCoversTheControlsAndDisplaysOfTheTable)
+{
     // 38 controls with a bitmap (ids 3-40), the graph, the meter and the information button;
     // 26 value displays (ids 5, 6, 7, 10 and 19-40).
     EXPECT_EQ(tolvan::artwork::controlRects().size(), 38u + 2u + 1u);
@@ -51,7 +54,8 @@ TEST_F(SkinLayoutTest, EditorCoversTheControlsAndDisplaysOfTheTable) {
     EXPECT_NE(std::find(rects.begin(), rects.end(), tolvan::artwork::kInfoButton), rects.end());
 }
 
-TEST_F(SkinLayoutTest, NoLabelOrScrewIsHiddenUnderAControlOrDisplay) {
+TEST_F(SkinLayoutTest, NoLabelOrScrewIsHiddenUnderAControlOrDisplay)
+{
     const Box skin{0, 0, 754, 374};
     std::vector<std::pair<std::string, Box>> marks;
     for (const auto& t : layout.texts) marks.emplace_back('"' + t.text + '"', t.ink);
@@ -67,14 +71,16 @@ TEST_F(SkinLayoutTest, NoLabelOrScrewIsHiddenUnderAControlOrDisplay) {
 }
 
 // Two pixels apart at least, so that neighbouring labels do not read as one.
-TEST_F(SkinLayoutTest, LabelsKeepClearOfEachOther) {
+TEST_F(SkinLayoutTest, LabelsKeepClearOfEachOther)
+{
     for (std::size_t i = 0; i < layout.texts.size(); ++i)
         for (std::size_t j = i + 1; j < layout.texts.size(); ++j)
             EXPECT_FALSE(layout.texts[i].ink.inflated(2).intersects(layout.texts[j].ink))
                 << '"' << layout.texts[i].text << "\" touches \"" << layout.texts[j].text << '"';
 }
 
-TEST_F(SkinLayoutTest, SkinIsThePanelColourUnderEveryValueDisplay) {
+TEST_F(SkinLayoutTest, SkinIsThePanelColourUnderEveryValueDisplay)
+{
     const VSTGUI::BitmapResource* skin = nullptr;
     for (const VSTGUI::BitmapResource& r : VSTGUI::bitmapResources())
         if (r.id == 11030) skin = &r;

@@ -20,13 +20,15 @@ using tooltest::ToolRun;
 using tooltest::writeSound;
 
 // Loaded once and never closed, as the other host-level tests do.
-const hosting::PluginLibrary& sharedLibrary() {
+const hosting::PluginLibrary& sharedLibrary()
+{
     static const hosting::PluginLibrary* library = new hosting::PluginLibrary(TOLVAN_PLUGIN_PATH);
     return *library;
 }
 
 // The same sound through the effect in this process, prepared and fed as a host does.
-std::vector<float> reference(const Sound& in, int block, const std::vector<std::pair<int, float>>& settings) {
+std::vector<float> reference(const Sound& in, int block, const std::vector<std::pair<int, float>>& settings)
+{
     hosting::RecordingHost host;
     hosting::HostedEffect effect(sharedLibrary());
     effect.open();
@@ -57,23 +59,31 @@ std::vector<float> reference(const Sound& in, int block, const std::vector<std::
     return out;
 }
 
-std::size_t lines(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+std::size_t lines(const std::string& text)
+{
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 // Normalised values worked out from the parameter ranges: gains are linear over
 // -18..18 dB, frequencies logarithmic over 20 Hz..20 kHz.
-const std::vector<std::pair<int, float>> kSettings = {
-    {13, 1.0f}, {28, 24.0f / 36.0f}, {21, static_cast<float>(std::log(160.0) / std::log(1000.0))},
-    {17, 1.0f}, {25, static_cast<float>(std::log(600.0) / std::log(1000.0))}, {39, 1.0f}};
-const std::vector<std::string> kSettingArguments = {
-    "--set", "Enabled Peak1=on", "--set", "gain peak1=+6dB", "--set", "Frequency Peak0=3.2kHz",
-    "--set", "17=on", "--set", "Frequency HiCut=12k", "--set", "Q HiCut=Edge"};
+const std::vector<std::pair<int, float>> kSettings = {{13, 1.0f},
+                                                      {28, 24.0f / 36.0f},
+                                                      {21, static_cast<float>(std::log(160.0) / std::log(1000.0))},
+                                                      {17, 1.0f},
+                                                      {25, static_cast<float>(std::log(600.0) / std::log(1000.0))},
+                                                      {39, 1.0f}};
+const std::vector<std::string> kSettingArguments = {"--set", "Enabled Peak1=on",       "--set", "gain peak1=+6dB",
+                                                    "--set", "Frequency Peak0=3.2kHz", "--set", "17=on",
+                                                    "--set", "Frequency HiCut=12k",    "--set", "Q HiCut=Edge"};
 
-std::vector<std::string> with(std::vector<std::string> a, const std::vector<std::string>& b) {
+std::vector<std::string> with(std::vector<std::string> a, const std::vector<std::string>& b)
+{
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
 
-TEST(HostToolCommand, UsageMistakesExitTwoWithOneLineOnStandardError) {
+TEST(HostToolCommand, UsageMistakesExitTwoWithOneLineOnStandardError)
+{
     const ToolRun bare = runTool({});
     EXPECT_EQ(bare.status, 2);
     EXPECT_NE(bare.err.find("Usage: tolvan-host"), std::string::npos);
@@ -108,7 +118,8 @@ TEST(HostToolCommand, UsageMistakesExitTwoWithOneLineOnStandardError) {
     }
 }
 
-TEST(HostToolCommand, FailuresNameTheFileExitOneAndLeaveNothingBehind) {
+TEST(HostToolCommand, FailuresNameTheFileExitOneAndLeaveNothingBehind)
+{
     TempFolder folder;
     const std::string good = folder / "good.wav";
     writeSound(good, noise(2, 48000, 4800, 0.5f, 1));
@@ -116,7 +127,8 @@ TEST(HostToolCommand, FailuresNameTheFileExitOneAndLeaveNothingBehind) {
     std::ofstream(folder / "text.wav") << "not audio at all\n";
     std::ofstream(folder / "old.wav") << "what was here before\n";
     std::ofstream(folder / "fake.so") << std::string(4096, 'x');
-    std::vector<uint8_t> otherPreset = {'C', 'c', 'n', 'K', 0, 0, 0, 212, 'F', 'x', 'C', 'k', 0, 0, 0, 1, 'a', 'b', 'c', 'd'};
+    std::vector<uint8_t> otherPreset = {'C', 'c', 'n', 'K', 0, 0, 0,   212, 'F', 'x',
+                                        'C', 'k', 0,   0,   0, 1, 'a', 'b', 'c', 'd'};
     otherPreset.resize(220, 0);
     std::ofstream(folder / "other.fxp", std::ios::binary).write(reinterpret_cast<const char*>(otherPreset.data()), 220);
     std::filesystem::create_directory(folder.path() / "sub");
@@ -156,11 +168,13 @@ TEST(HostToolCommand, FailuresNameTheFileExitOneAndLeaveNothingBehind) {
     EXPECT_NE(load.err.find("invalid ELF header"), std::string::npos) << "dlerror's text: " << load.err;
 }
 
-TEST(HostToolCommand, ProcessedFileEqualsTheEffectInThisProcess) {
+TEST(HostToolCommand, ProcessedFileEqualsTheEffectInThisProcess)
+{
     TempFolder folder;
     const Sound in = noise(2, 44100, 44100 + 123, 0.5f, 3);
     writeSound(folder / "in.wav", in);
-    const ToolRun run = runTool(with({"process", folder / "in.wav", folder / "out.wav", "--block", "300"}, kSettingArguments));
+    const ToolRun run =
+        runTool(with({"process", folder / "in.wav", folder / "out.wav", "--block", "300"}, kSettingArguments));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(run.err.empty()) << "no progress bar off a terminal";
 
@@ -175,7 +189,8 @@ TEST(HostToolCommand, ProcessedFileEqualsTheEffectInThisProcess) {
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"in.wav", "out.wav"}));
 }
 
-TEST(HostToolCommand, MonoFeedsBothChannelsAndStaysMono) {
+TEST(HostToolCommand, MonoFeedsBothChannelsAndStaysMono)
+{
     TempFolder folder;
     Sound in = noise(1, 48000, 9000, 0.5f, 4);
     writeSound(folder / "mono.wav", in);
@@ -191,7 +206,8 @@ TEST(HostToolCommand, MonoFeedsBothChannelsAndStaysMono) {
     }
 }
 
-TEST(HostToolCommand, OutputFormatFollowsTheInputTheExtensionOrTheOption) {
+TEST(HostToolCommand, OutputFormatFollowsTheInputTheExtensionOrTheOption)
+{
     TempFolder folder;
     Sound loud = noise(2, 48000, 4800, 0.9f, 5);
     loud.format = SF_FORMAT_WAV | SF_FORMAT_PCM_24;
@@ -220,7 +236,8 @@ TEST(HostToolCommand, OutputFormatFollowsTheInputTheExtensionOrTheOption) {
     }
 }
 
-TEST(HostToolCommand, PresetsSavedByTheToolSoundLikeTheirSettings) {
+TEST(HostToolCommand, PresetsSavedByTheToolSoundLikeTheirSettings)
+{
     TempFolder folder;
     const Sound in = noise(2, 48000, 6000, 0.5f, 6);
     writeSound(folder / "in.wav", in);
@@ -240,11 +257,15 @@ TEST(HostToolCommand, PresetsSavedByTheToolSoundLikeTheirSettings) {
     ASSERT_EQ(runTool(with({"preset", "save", folder / "b.fxb", "--program", "5"}, kSettingArguments)).status, 0);
     ASSERT_EQ(runTool({"process", folder / "in.wav", folder / "five.wav", "--preset", folder / "b.fxb"}).status, 0);
     EXPECT_EQ(readSound(folder / "five.wav").samples, reference(in, 512, kSettings));
-    ASSERT_EQ(runTool({"process", folder / "in.wav", folder / "zero.wav", "--preset", folder / "b.fxb", "--program", "0"}).status, 0);
+    ASSERT_EQ(
+        runTool({"process", folder / "in.wav", folder / "zero.wav", "--preset", folder / "b.fxb", "--program", "0"})
+            .status,
+        0);
     EXPECT_EQ(readSound(folder / "zero.wav").samples, reference(in, 512, {}));
 }
 
-TEST(HostToolCommand, SummaryGivesLevelsAndSpeedAndTheBarShowsOnlyOnATerminal) {
+TEST(HostToolCommand, SummaryGivesLevelsAndSpeedAndTheBarShowsOnlyOnATerminal)
+{
     TempFolder folder;
     Sound sine{2, 48000, SF_FORMAT_WAV | SF_FORMAT_FLOAT, {}};
     for (int i = 0; i < 48000; ++i) {
@@ -272,7 +293,8 @@ TEST(HostToolCommand, SummaryGivesLevelsAndSpeedAndTheBarShowsOnlyOnATerminal) {
     EXPECT_NE(terminal.find(" left"), std::string::npos) << "the time left: " << terminal;
 }
 
-TEST(HostToolCommand, GeneratedSignalIsTheSameEveryTimeAndStaysBelowFullScale) {
+TEST(HostToolCommand, GeneratedSignalIsTheSameEveryTimeAndStaysBelowFullScale)
+{
     TempFolder folder;
     ASSERT_EQ(runTool({"generate", folder / "a.wav", "--seconds", "2", "--rate", "44100"}).status, 0);
     ASSERT_EQ(runTool({"generate", folder / "b.wav", "--seconds", "2", "--rate", "44100"}).status, 0);
@@ -289,7 +311,8 @@ TEST(HostToolCommand, GeneratedSignalIsTheSameEveryTimeAndStaysBelowFullScale) {
 }
 
 // Width and height from a PNG's header chunk.
-std::pair<uint32_t, uint32_t> pngSize(const std::string& bytes) {
+std::pair<uint32_t, uint32_t> pngSize(const std::string& bytes)
+{
     if (bytes.size() < 24 || bytes.compare(1, 3, "PNG") != 0 || bytes.compare(12, 4, "IHDR") != 0) return {0, 0};
     auto word = [&](std::size_t at) {
         uint32_t w = 0;
@@ -299,7 +322,8 @@ std::pair<uint32_t, uint32_t> pngSize(const std::string& bytes) {
     return {word(16), word(20)};
 }
 
-TEST(HostToolCommand, SnapshotIsTheWholeEditorTheSameEveryTimeAndShowsTheSettings) {
+TEST(HostToolCommand, SnapshotIsTheWholeEditorTheSameEveryTimeAndShowsTheSettings)
+{
     TempFolder folder;
     writeSound(folder / "in.wav", noise(1, 48000, 48000, 0.3f, 8));
     ASSERT_EQ(runTool({"snapshot", folder / "a.png", "--input", folder / "in.wav"}).status, 0);
@@ -322,11 +346,13 @@ TEST(HostToolCommand, SnapshotIsTheWholeEditorTheSameEveryTimeAndShowsTheSetting
     const ToolRun plugin = runTool({"snapshot", folder / "x.png", "--plugin", "/nowhere/Tolvan.so"});
     EXPECT_EQ(plugin.status, 2);
     EXPECT_NE(plugin.err.find("--plugin is not taken: the picture is of the editor built into this tool"),
-              std::string::npos) << plugin.err;
+              std::string::npos)
+        << plugin.err;
     EXPECT_EQ(folder.names(), before);
 }
 
-TEST(HostToolCommand, InfoTellsTheIdentityAndFindsTheManual) {
+TEST(HostToolCommand, InfoTellsTheIdentityAndFindsTheManual)
+{
     const ToolRun run = runTool({"info"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("Effect name:     KR [Tolvan]"), std::string::npos);
@@ -334,7 +360,8 @@ TEST(HostToolCommand, InfoTellsTheIdentityAndFindsTheManual) {
     EXPECT_NE(run.out.find("documents/index.htm (found)"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("  40  Q Balance"), std::string::npos);
     // The rows hosts get no name for carry the editor's labels.
-    for (const char* label : {"3   (editor: PRE)", "5   (editor: SLOPE)", "6   (editor: RANGE)", "8   (editor: Reset)"}) {
+    for (const char* label :
+         {"3   (editor: PRE)", "5   (editor: SLOPE)", "6   (editor: RANGE)", "8   (editor: Reset)"}) {
         EXPECT_NE(run.out.find(label), std::string::npos) << label << "\n" << run.out;
     }
     EXPECT_EQ(run.out.find("(editor: FFTGrap)"), std::string::npos) << "displays are no settings";
@@ -351,7 +378,8 @@ TEST(HostToolCommand, InfoTellsTheIdentityAndFindsTheManual) {
 
 namespace {
 
-TEST(HostToolCommand, DashIsStandardInputAndOutputThroughPipes) {
+TEST(HostToolCommand, DashIsStandardInputAndOutputThroughPipes)
+{
     TempFolder folder;
     writeSound(folder / "in.wav", noise(1, 44100, 5000, 0.5f, 12));
     ASSERT_EQ(runTool({"process", folder / "in.wav", folder / "direct.flac"}).status, 0);
@@ -368,12 +396,14 @@ TEST(HostToolCommand, DashIsStandardInputAndOutputThroughPipes) {
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"direct.flac", "in.wav", "piped.flac"}));
 }
 
-TEST(HostToolCommand, AnExtensionTheToolCannotWriteIsRefusedWithThoseItCan) {
+TEST(HostToolCommand, AnExtensionTheToolCannotWriteIsRefusedWithThoseItCan)
+{
     TempFolder folder;
     writeSound(folder / "in.wav", noise(2, 48000, 480, 0.5f, 13));
     const std::vector<std::string> before = folder.names();
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{"process", folder / "in.wav", folder / "out.mp3"}, "out.mp3: cannot write .mp3 files; this command writes .wav, .aiff, .aif, .flac, .ogg or .w64"},
+        {{"process", folder / "in.wav", folder / "out.mp3"},
+         "out.mp3: cannot write .mp3 files; this command writes .wav, .aiff, .aif, .flac, .ogg or .w64"},
         {{"generate", folder / "noise.mp3"}, "noise.mp3: cannot write .mp3 files"},
         {{"snapshot", folder / "editor.jpg"}, "editor.jpg: cannot write .jpg files; this command writes .png"},
         {{"preset", "save", folder / "p.txt"}, "p.txt: cannot write .txt files; this command writes .fxp or .fxb"},
@@ -390,7 +420,8 @@ TEST(HostToolCommand, AnExtensionTheToolCannotWriteIsRefusedWithThoseItCan) {
 
 namespace {
 
-TEST(HostToolCommand, ASettingOfABandThatIsOffIsToldAndTheBandSpellingWorks) {
+TEST(HostToolCommand, ASettingOfABandThatIsOffIsToldAndTheBandSpellingWorks)
+{
     TempFolder folder;
     const Sound in = noise(2, 48000, 4800, 0.5f, 14);
     writeSound(folder / "in.wav", in);
@@ -404,8 +435,10 @@ TEST(HostToolCommand, ASettingOfABandThatIsOffIsToldAndTheBandSpellingWorks) {
     ASSERT_EQ(on.status, 0) << on.err;
     EXPECT_EQ(on.err, "");
     EXPECT_NE(on.out.find("set Frequency Peak0 = 3.20kHz"), std::string::npos) << on.out;
-    EXPECT_EQ(readSound(folder / "on.wav").samples,
-              reference(in, 512, {{13, 1.0f}, {28, 24.0f / 36.0f}, {21, static_cast<float>(std::log(160.0) / std::log(1000.0))}}));
+    EXPECT_EQ(
+        readSound(folder / "on.wav").samples,
+        reference(in, 512,
+                  {{13, 1.0f}, {28, 24.0f / 36.0f}, {21, static_cast<float>(std::log(160.0) / std::log(1000.0))}}));
 }
 
 }  // namespace
@@ -413,17 +446,20 @@ TEST(HostToolCommand, ASettingOfABandThatIsOffIsToldAndTheBandSpellingWorks) {
 namespace {
 
 // With no band on the effect passes its input through, not-a-number and infinity included.
-TEST(HostToolCommand, SamplesThatAreNoNumbersAreRefusedWhereTheFileHoldsIntegers) {
+TEST(HostToolCommand, SamplesThatAreNoNumbersAreRefusedWhereTheFileHoldsIntegers)
+{
     TempFolder folder;
     Sound in = noise(2, 48000, 1000, 0.5f, 16);
     in.samples[2 * 500] = std::nanf("");
     in.samples[2 * 700 + 1] = INFINITY;
     writeSound(folder / "in.wav", in);
     const std::vector<std::string> before = folder.names();
-    for (const auto& [out, format] : std::vector<std::pair<std::string, std::string>>{{"out.flac", "24"}, {"out.wav", "16"}}) {
+    for (const auto& [out, format] :
+         std::vector<std::pair<std::string, std::string>>{{"out.flac", "24"}, {"out.wav", "16"}}) {
         const ToolRun run = runTool({"process", folder / "in.wav", folder / out, "--format", format});
         EXPECT_EQ(run.status, 1) << out;
-        EXPECT_NE(run.err.find(out + ": cannot write: the output's frame 500 is not a finite number"), std::string::npos)
+        EXPECT_NE(run.err.find(out + ": cannot write: the output's frame 500 is not a finite number"),
+                  std::string::npos)
             << run.err;
         EXPECT_EQ(folder.names(), before) << out;
     }

@@ -39,8 +39,7 @@ private:
     {
         auto* self = static_cast<ScriptedEffect*>(effect->object);
         self->calls.push_back({opcode, index, value, opt});
-        if (opcode == effGetParamName && index == 0)
-            std::strcpy(static_cast<char*>(ptr), "Gain");
+        if (opcode == effGetParamName && index == 0) std::strcpy(static_cast<char*>(ptr), "Gain");
         return opcode == effClose ? 1 : 0;
     }
     AEffect record{};
@@ -51,9 +50,10 @@ TEST(HostedEffect, StartOpensThenSetsRateAndBlockSizeWhileSuspendedThenResumes)
     ScriptedEffect plugin;
     hosting::HostedEffect effect(plugin.get());
     effect.start(48000.0f, 256);
-    const std::vector<DispatcherCall> expected{
-        {effOpen, 0, 0, 0.0f}, {effSetSampleRate, 0, 0, 48000.0f}, {effSetBlockSize, 0, 256, 0.0f},
-        {effMainsChanged, 0, 1, 0.0f}};
+    const std::vector<DispatcherCall> expected{{effOpen, 0, 0, 0.0f},
+                                               {effSetSampleRate, 0, 0, 48000.0f},
+                                               {effSetBlockSize, 0, 256, 0.0f},
+                                               {effMainsChanged, 0, 1, 0.0f}};
     EXPECT_EQ(plugin.calls, expected);
 }
 

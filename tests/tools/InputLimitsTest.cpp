@@ -14,7 +14,8 @@ using tooltest::runTool;
 using tooltest::TempFolder;
 using tooltest::ToolRun;
 
-TEST(InputLimits, APresetIsNeverReadPastTheLargestAPresetCanBe) {
+TEST(InputLimits, APresetIsNeverReadPastTheLargestAPresetCanBe)
+{
     TempFolder folder;
     const std::string huge = folder / "huge.fxb";
     std::ofstream(huge).close();
@@ -28,7 +29,8 @@ TEST(InputLimits, APresetIsNeverReadPastTheLargestAPresetCanBe) {
     EXPECT_NE(endless.err.find("/dev/zero: cannot read: longer than"), std::string::npos) << endless.err;
 }
 
-TEST(InputLimits, ASnapshotRefusesRatesThatWouldRunTheEditorForDays) {
+TEST(InputLimits, ASnapshotRefusesRatesThatWouldRunTheEditorForDays)
+{
     TempFolder folder;
     // 2048 frames at 1 Hz claim more than half an hour of the editor's clock.
     tooltest::Sound slow{1, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, std::vector<float>(2048, 0.1f)};

@@ -14,7 +14,8 @@ using tooltest::TempFolder;
 
 // Runs body in a child process and answers how it ended: the signal that ended it, or 0.
 template <class Body>
-int signalThatEnded(Body body) {
+int signalThatEnded(Body body)
+{
     const pid_t pid = fork();
     if (pid == 0) {
         body();
@@ -27,7 +28,8 @@ int signalThatEnded(Body body) {
 
 // A user pressing Ctrl-C, or a session manager ending the tool, mid-write: no half-written
 // hidden file may stay beside the outputs, and a finished output stays.
-TEST(OutputFile, AnInterruptRemovesUnfinishedFilesAndKeepsFinishedOnes) {
+TEST(OutputFile, AnInterruptRemovesUnfinishedFilesAndKeepsFinishedOnes)
+{
     for (const int interrupt : {SIGINT, SIGTERM, SIGHUP}) {
         TempFolder folder;
         const int ended = signalThatEnded([&] {
@@ -43,7 +45,8 @@ TEST(OutputFile, AnInterruptRemovesUnfinishedFilesAndKeepsFinishedOnes) {
 }
 
 // A caller that ignores a signal keeps ignoring it.
-TEST(OutputFile, AnIgnoredSignalStaysIgnored) {
+TEST(OutputFile, AnIgnoredSignalStaysIgnored)
+{
     TempFolder folder;
     const int ended = signalThatEnded([&] {
         std::signal(SIGHUP, SIG_IGN);

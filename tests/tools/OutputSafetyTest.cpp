@@ -28,21 +28,24 @@ using tooltest::writeSound;
 
 constexpr const char* kOld = "what was here before\n";
 
-bool isKind(const std::string& path, mode_t kind) {
+bool isKind(const std::string& path, mode_t kind)
+{
     struct stat status {};
     return lstat(path.c_str(), &status) == 0 && (status.st_mode & S_IFMT) == kind;
 }
 
 // A folder with in.wav (a second of stereo noise) and old.wav (text that must survive).
 struct Workspace {
-    Workspace() {
+    Workspace()
+    {
         writeSound(folder / "in.wav", noise(2, 48000, 48000, 0.5f, 11));
         std::ofstream(folder / "old.wav") << kOld;
     }
     TempFolder folder;
 };
 
-TEST(OutputSafety, PipesAndDevicesAreWrittenStraightAndStayWhatTheyAre) {
+TEST(OutputSafety, PipesAndDevicesAreWrittenStraightAndStayWhatTheyAre)
+{
     Workspace w;
     const std::string plain = w.folder / "plain.wav";
     ASSERT_EQ(runTool({"process", w.folder / "in.wav", plain}).status, 0);
@@ -78,7 +81,8 @@ TEST(OutputSafety, PipesAndDevicesAreWrittenStraightAndStayWhatTheyAre) {
     EXPECT_NE(full.err.find("/dev/full: cannot write: No space left on device"), std::string::npos) << full.err;
 }
 
-TEST(OutputSafety, ALinkIsWrittenThroughToItsTargetAndStaysALink) {
+TEST(OutputSafety, ALinkIsWrittenThroughToItsTargetAndStaysALink)
+{
     Workspace w;
     fs::create_directory(w.folder.path() / "elsewhere");
     const std::string target = w.folder / "elsewhere/target.wav";
@@ -94,18 +98,23 @@ TEST(OutputSafety, ALinkIsWrittenThroughToItsTargetAndStaysALink) {
     EXPECT_EQ(readSound(target).channels, 2) << "the target must hold the output";
     EXPECT_TRUE(isKind(w.folder / "dangling.wav", S_IFLNK));
     EXPECT_EQ(readSound(w.folder / "elsewhere/new.wav").channels, 2);
-    EXPECT_EQ(w.folder.names(), (std::vector<std::string>{"dangling.wav", "elsewhere", "in.wav", "link.wav", "old.wav"}));
+    EXPECT_EQ(w.folder.names(),
+              (std::vector<std::string>{"dangling.wav", "elsewhere", "in.wav", "link.wav", "old.wav"}));
 }
 
 // Runs the tool with a limit on the size of the files it writes, as `ulimit -f` sets.
-ToolRun runWithFileSizeLimit(rlim_t bytes, const std::vector<std::string>& arguments) {
-    return runToolWith([bytes] {
-        const rlimit limit{bytes, bytes};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }, arguments);
+ToolRun runWithFileSizeLimit(rlim_t bytes, const std::vector<std::string>& arguments)
+{
+    return runToolWith(
+        [bytes] {
+            const rlimit limit{bytes, bytes};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        },
+        arguments);
 }
 
-TEST(OutputSafety, AFullDiskOrAFileSizeLimitFailsCleanlyAndKeepsTheOldFile) {
+TEST(OutputSafety, AFullDiskOrAFileSizeLimitFailsCleanlyAndKeepsTheOldFile)
+{
     Workspace w;
     std::ofstream(w.folder / "old.png") << kOld;
     std::ofstream(w.folder / "old.fxb") << kOld;
@@ -126,7 +135,8 @@ TEST(OutputSafety, AFullDiskOrAFileSizeLimitFailsCleanlyAndKeepsTheOldFile) {
     for (const char* name : {"old.wav", "old.png", "old.fxb"}) EXPECT_EQ(contents(w.folder / name), kOld) << name;
 }
 
-TEST(OutputSafety, AFolderThatCannotBeWrittenIsRefusedAndChangesNothing) {
+TEST(OutputSafety, AFolderThatCannotBeWrittenIsRefusedAndChangesNothing)
+{
     Workspace w;
     fs::permissions(w.folder.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                          fs::perms::others_read | fs::perms::others_exec);
@@ -144,7 +154,8 @@ TEST(OutputSafety, AFolderThatCannotBeWrittenIsRefusedAndChangesNothing) {
     EXPECT_EQ(w.folder.names(), before);
 }
 
-TEST(OutputSafety, TheInputIsNeverTheOutputWhateverItsName) {
+TEST(OutputSafety, TheInputIsNeverTheOutputWhateverItsName)
+{
     Workspace w;
     const std::string in = w.folder / "in.wav";
     const std::string original = contents(in);
@@ -163,7 +174,8 @@ TEST(OutputSafety, TheInputIsNeverTheOutputWhateverItsName) {
     }
 }
 
-TEST(OutputSafety, TheLongestNamesAFolderTakesCanBeWritten) {
+TEST(OutputSafety, TheLongestNamesAFolderTakesCanBeWritten)
+{
     Workspace w;
     for (const std::size_t length : {248u, 251u, 255u}) {
         const std::string name = std::string(length - 4, 'n') + ".wav";

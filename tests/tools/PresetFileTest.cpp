@@ -9,34 +9,40 @@ namespace {
 
 constexpr PresetTarget kTolvan{0x69713731, 41, 8};
 
-std::vector<uint8_t> word(uint32_t w) {
+std::vector<uint8_t> word(uint32_t w)
+{
     return {static_cast<uint8_t>(w >> 24), static_cast<uint8_t>(w >> 16), static_cast<uint8_t>(w >> 8),
             static_cast<uint8_t>(w)};
 }
 
-void append(std::vector<uint8_t>& to, const std::vector<uint8_t>& bytes) { to.insert(to.end(), bytes.begin(), bytes.end()); }
+void append(std::vector<uint8_t>& to, const std::vector<uint8_t>& bytes)
+{
+    to.insert(to.end(), bytes.begin(), bytes.end());
+}
 
 // A program file laid out by hand: every field typed in as the format defines it.
-std::vector<uint8_t> handMadeProgram(const char* name, uint32_t firstValueBits) {
+std::vector<uint8_t> handMadeProgram(const char* name, uint32_t firstValueBits)
+{
     std::vector<uint8_t> file;
     append(file, {'C', 'c', 'n', 'K'});
     append(file, word(212));  // 220 bytes less the first eight
     append(file, {'F', 'x', 'C', 'k'});
-    append(file, word(1));           // format version
+    append(file, word(1));  // format version
     append(file, {'i', 'q', '7', '1'});
-    append(file, word(1));           // effect version
+    append(file, word(1));  // effect version
     append(file, word(41));
     std::vector<uint8_t> nameField(28, 0);
     std::memcpy(nameField.data(), name, std::strlen(name));
     append(file, nameField);
     append(file, word(firstValueBits));
-    append(file, word(0x3F800000));  // 1.0
-    append(file, word(0x3F000000));  // 0.5
+    append(file, word(0x3F800000));                               // 1.0
+    append(file, word(0x3F000000));                               // 0.5
     for (int i = 3; i < 41; ++i) append(file, word(0x3E800000));  // 0.25
     return file;
 }
 
-PresetProgram programOf(const char* name, float first) {
+PresetProgram programOf(const char* name, float first)
+{
     PresetProgram p{name, std::vector<float>(41, 0.25f)};
     p.values[0] = first;
     p.values[1] = 1.0f;
@@ -44,7 +50,8 @@ PresetProgram programOf(const char* name, float first) {
     return p;
 }
 
-std::string failureOf(const std::vector<uint8_t>& bytes, const PresetTarget& target = kTolvan) {
+std::string failureOf(const std::vector<uint8_t>& bytes, const PresetTarget& target = kTolvan)
+{
     try {
         decodePreset(bytes, "x.fxp", target);
     } catch (const ToolError& e) {
@@ -54,7 +61,8 @@ std::string failureOf(const std::vector<uint8_t>& bytes, const PresetTarget& tar
     return "";
 }
 
-TEST(PresetFile, ProgramFileMatchesTheHandMadeBytesAndReadsBack) {
+TEST(PresetFile, ProgramFileMatchesTheHandMadeBytesAndReadsBack)
+{
     const std::vector<uint8_t> expected = handMadeProgram("Bright", 0x00000000);
     ASSERT_EQ(expected.size(), 220u);
     EXPECT_EQ(encodeProgramFile(programOf("Bright", 0.0f), 0x69713731, 1), expected);
@@ -66,9 +74,12 @@ TEST(PresetFile, ProgramFileMatchesTheHandMadeBytesAndReadsBack) {
     EXPECT_EQ(read.programs[0].values, programOf("Bright", 0.0f).values);
 }
 
-TEST(PresetFile, BankHoldsEveryProgramAsAProgramFileAndTheCurrentOne) {
+TEST(PresetFile, BankHoldsEveryProgramAsAProgramFileAndTheCurrentOne)
+{
     std::vector<PresetProgram> programs;
-    for (int p = 0; p < 8; ++p) programs.push_back(programOf(std::string(1, 'P').append(std::to_string(p)).c_str(), 0.125f * static_cast<float>(p)));
+    for (int p = 0; p < 8; ++p)
+        programs.push_back(
+            programOf(std::string(1, 'P').append(std::to_string(p)).c_str(), 0.125f * static_cast<float>(p)));
     const std::vector<uint8_t> bank = encodeBankFile(programs, 5, 0x69713731, 1);
     ASSERT_EQ(bank.size(), 28u + 128u + 8u * 220u);
     std::vector<uint8_t> header;
@@ -96,16 +107,19 @@ TEST(PresetFile, BankHoldsEveryProgramAsAProgramFileAndTheCurrentOne) {
     }
 }
 
-TEST(PresetFile, LongNamesFillTheFieldWithoutTerminator) {
+TEST(PresetFile, LongNamesFillTheFieldWithoutTerminator)
+{
     const std::string name(28, 'n');
     const std::vector<uint8_t> file = encodeProgramFile(programOf(name.c_str(), 0), 0x69713731, 1);
     EXPECT_EQ(decodePreset(file, "x.fxp", kTolvan).programs[0].name, name);
 }
 
-TEST(PresetFile, RefusesWhatIsNotThisEffectsProgramOrBank) {
+TEST(PresetFile, RefusesWhatIsNotThisEffectsProgramOrBank)
+{
     const std::vector<uint8_t> good = handMadeProgram("Good", 0);
     EXPECT_EQ(failureOf({}), "x.fxp: not a preset file (no CcnK header)");
-    EXPECT_EQ(failureOf({'R', 'I', 'F', 'F', 0, 0, 0, 4, 'W', 'A', 'V', 'E'}), "x.fxp: not a preset file (no CcnK header)");
+    EXPECT_EQ(failureOf({'R', 'I', 'F', 'F', 0, 0, 0, 4, 'W', 'A', 'V', 'E'}),
+              "x.fxp: not a preset file (no CcnK header)");
 
     std::vector<uint8_t> other = good;
     std::memcpy(other.data() + 16, "abcd", 4);

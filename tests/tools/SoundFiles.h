@@ -17,7 +17,8 @@ struct Sound {
     std::vector<float> samples;  // interleaved
 };
 
-inline void writeSound(const std::string& path, const Sound& sound) {
+inline void writeSound(const std::string& path, const Sound& sound)
+{
     SF_INFO info{};
     info.channels = sound.channels;
     info.samplerate = sound.rate;
@@ -28,7 +29,8 @@ inline void writeSound(const std::string& path, const Sound& sound) {
     sf_close(file);
 }
 
-inline Sound readSound(const std::string& path) {
+inline Sound readSound(const std::string& path)
+{
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     Sound sound;
@@ -42,7 +44,8 @@ inline Sound readSound(const std::string& path) {
     return sound;
 }
 
-inline Sound noise(int channels, int rate, int frames, float amplitude, unsigned seed) {
+inline Sound noise(int channels, int rate, int frames, float amplitude, unsigned seed)
+{
     std::mt19937 rng(seed);
     std::uniform_real_distribution<float> v(-amplitude, amplitude);
     Sound sound{channels, rate, SF_FORMAT_WAV | SF_FORMAT_FLOAT, {}};

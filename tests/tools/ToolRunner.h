@@ -22,11 +22,13 @@ namespace fs = std::filesystem;
 // A fresh folder, removed with everything in it at the end of the test.
 class TempFolder {
 public:
-    TempFolder() {
+    TempFolder()
+    {
         std::string pattern = (fs::temp_directory_path() / "tolvan-host-test-XXXXXX").string();
         folder = mkdtemp(pattern.data());
     }
-    ~TempFolder() {
+    ~TempFolder()
+    {
         std::error_code ignored;
         fs::remove_all(folder, ignored);
     }
@@ -36,7 +38,8 @@ public:
     std::string operator/(const std::string& name) const { return (folder / name).string(); }
     const fs::path& path() const { return folder; }
     // The names in the folder, sorted, hidden temporary files included.
-    std::vector<std::string> names() const {
+    std::vector<std::string> names() const
+    {
         std::vector<std::string> found;
         for (const auto& entry : fs::directory_iterator(folder)) found.push_back(entry.path().filename().string());
         std::sort(found.begin(), found.end());
@@ -53,14 +56,16 @@ struct ToolRun {
     std::string err;
 };
 
-inline std::string contents(const std::string& path) {
+inline std::string contents(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
-inline std::vector<char*> argv(const std::vector<std::string>& arguments, const std::string& program) {
+inline std::vector<char*> argv(const std::vector<std::string>& arguments, const std::string& program)
+{
     static std::vector<std::string> keep;
     keep = arguments;
     keep.insert(keep.begin(), program);
@@ -73,7 +78,8 @@ inline std::vector<char*> argv(const std::vector<std::string>& arguments, const 
 // Standard output and error go to files, standard input is empty. inChild runs in the
 // child just before the tool starts (a limit, another user, another folder).
 inline ToolRun runToolWith(const std::function<void()>& inChild, const std::vector<std::string>& arguments,
-                           const std::string& program = TOLVAN_HOST_PATH) {
+                           const std::string& program = TOLVAN_HOST_PATH)
+{
     TempFolder capture;
     const std::string outPath = capture / "out", errPath = capture / "err";
     std::vector<char*> args = argv(arguments, program);
@@ -94,13 +100,15 @@ inline ToolRun runToolWith(const std::function<void()>& inChild, const std::vect
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, contents(outPath), contents(errPath)};
 }
 
-inline ToolRun runTool(const std::vector<std::string>& arguments, const std::string& program = TOLVAN_HOST_PATH) {
+inline ToolRun runTool(const std::vector<std::string>& arguments, const std::string& program = TOLVAN_HOST_PATH)
+{
     return runToolWith([] {}, arguments, program);
 }
 
 // The same with standard error on a terminal; answers what the terminal showed.
 inline std::string terminalOutput(const std::vector<std::string>& arguments,
-                                  const std::string& program = TOLVAN_HOST_PATH) {
+                                  const std::string& program = TOLVAN_HOST_PATH)
+{
     std::vector<char*> args = argv(arguments, program);
     int terminal = -1;
     const pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);

@@ -32,7 +32,8 @@ Faulty* faulty(AEffect* record) { return static_cast<Faulty*>(record->object); }
 // The last leaked block stays reachable; every earlier one is lost.
 void* volatile lastLeak = nullptr;
 
-intptr_t dispatcher(AEffect* record, int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
+intptr_t dispatcher(AEffect* record, int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt)
+{
     Faulty* self = faulty(record);
     AEffect* inner = self->inner;
     if (kFault == Fault::TextOverflow && opcode == effGetParamName && ptr != nullptr) {
@@ -59,19 +60,22 @@ intptr_t dispatcher(AEffect* record, int32_t opcode, int32_t index, intptr_t val
     return answer;
 }
 
-void setParameter(AEffect* record, int32_t index, float value) {
+void setParameter(AEffect* record, int32_t index, float value)
+{
     Faulty* self = faulty(record);
     if (kFault == Fault::NaN && !(value >= 0.0f && value <= 1.0f)) self->poisoned = true;
     if (kFault == Fault::Race) self->lastIndex = index;
     self->inner->setParameter(self->inner, index, value);
 }
 
-float getParameter(AEffect* record, int32_t index) {
+float getParameter(AEffect* record, int32_t index)
+{
     AEffect* inner = faulty(record)->inner;
     return inner->getParameter(inner, index);
 }
 
-void processReplacing(AEffect* record, float** inputs, float** outputs, int32_t count) {
+void processReplacing(AEffect* record, float** inputs, float** outputs, int32_t count)
+{
     Faulty* self = faulty(record);
     self->inner->processReplacing(self->inner, inputs, outputs, count);
     if (count <= 0 || inputs == nullptr || outputs == nullptr || inputs[0] == nullptr || outputs[0] == nullptr) return;
@@ -81,7 +85,8 @@ void processReplacing(AEffect* record, float** inputs, float** outputs, int32_t 
 
 // The real plug-in's entry point; its library stays loaded until the process ends, never
 // closed from inside this library's own unloading.
-hosting::EntryPoint realEntry() {
+hosting::EntryPoint realEntry()
+{
     static const hosting::PluginLibrary* const library = new hosting::PluginLibrary(TOLVAN_PLUGIN_PATH);
     return library->entry();
 }
@@ -94,7 +99,8 @@ extern "C" __declspec(dllexport) AEffect* VSTPluginMain(HostCallback host);
 extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(HostCallback host);
 #endif
 
-extern "C" AEffect* VSTPluginMain(HostCallback host) {
+extern "C" AEffect* VSTPluginMain(HostCallback host)
+{
     const hosting::EntryPoint entry = realEntry();
     AEffect* inner = entry != nullptr ? entry(host) : nullptr;
     if (inner == nullptr) return nullptr;

@@ -6,7 +6,8 @@
 
 #include "tools/tolvan-validate/CallSequence.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     static const validate::PluginLibrary library(TOLVAN_PLUGIN_PATH);
     validate::HostedEffect effect(library);
     if (!effect.valid()) {

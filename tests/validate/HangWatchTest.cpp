@@ -14,7 +14,8 @@ struct Watched {
     double at = 0;
 };
 
-Watched watch(int32_t timeout, double share, double until, double cpuFrom = 0) {
+Watched watch(int32_t timeout, double share, double until, double cpuFrom = 0)
+{
     HangWatch hangWatch(timeout);
     for (double clock = 0; clock <= until; clock += 0.25) {
         const std::string verdict = hangWatch.verdict(clock, cpuFrom + share * clock);
@@ -23,14 +24,16 @@ Watched watch(int32_t timeout, double share, double until, double cpuFrom = 0) {
     return {};
 }
 
-TEST(HangWatch, AWorkingChildOnABusyMachineIsNotHungLongAfterTheTimeout) {
+TEST(HangWatch, AWorkingChildOnABusyMachineIsNotHungLongAfterTheTimeout)
+{
     // A twentieth of a processor: five times the timeout on the clock, a quarter of it in work.
     EXPECT_EQ(watch(120, 0.05, 600).verdict, "");
     // Two percent, the least a working child gets here, short of the ceiling.
     EXPECT_EQ(watch(10, 0.02, 79).verdict, "");
 }
 
-TEST(HangWatch, AChildThatWaitsIsHungOnceTheTimeoutAndTheWindowHavePassed) {
+TEST(HangWatch, AChildThatWaitsIsHungOnceTheTimeoutAndTheWindowHavePassed)
+{
     const Watched waiting = watch(5, 0, 100, 0.3);
     EXPECT_NE(waiting.verdict.find("no progress"), std::string::npos) << waiting.verdict;
     EXPECT_GE(waiting.at, 10);
@@ -48,20 +51,23 @@ TEST(HangWatch, AChildThatWaitsIsHungOnceTheTimeoutAndTheWindowHavePassed) {
     EXPECT_LE(at, 40.5);
 }
 
-TEST(HangWatch, AChildThatSpinsIsHungWhenItHasUsedTheTimeoutInProcessorTime) {
+TEST(HangWatch, AChildThatSpinsIsHungWhenItHasUsedTheTimeoutInProcessorTime)
+{
     const Watched spinning = watch(10, 1.0, 100);
     EXPECT_NE(spinning.verdict.find("processor time"), std::string::npos) << spinning.verdict;
     EXPECT_DOUBLE_EQ(spinning.at, 10);
 }
 
-TEST(HangWatch, EveryChildIsEndedAtTheCeiling) {
+TEST(HangWatch, EveryChildIsEndedAtTheCeiling)
+{
     // A trickle of work that never ends.
     const Watched trickling = watch(10, 0.02, 1000);
     EXPECT_NE(trickling.verdict.find("still running"), std::string::npos) << trickling.verdict;
     EXPECT_DOUBLE_EQ(trickling.at, 10.0 * HangWatch::kCeiling);
 }
 
-TEST(HangWatch, WithoutTheChildsProcessorTimeTheClockJudges) {
+TEST(HangWatch, WithoutTheChildsProcessorTimeTheClockJudges)
+{
     const Watched unknown = watch(7, 0, 100, -1);
     EXPECT_NE(unknown.verdict.find("timeout after 7 s"), std::string::npos) << unknown.verdict;
     EXPECT_DOUBLE_EQ(unknown.at, 7);

@@ -7,26 +7,30 @@
 namespace validate {
 namespace {
 
-Outcome judged(const std::string& output, const Ending& ending = {}) {
+Outcome judged(const std::string& output, const Ending& ending = {})
+{
     Outcome outcome;
     outcome.output = output;
     judge(outcome, ending);
     return outcome;
 }
 
-TEST(Verdict, EachWayOfEndingHasItsOwnVerdict) {
+TEST(Verdict, EachWayOfEndingHasItsOwnVerdict)
+{
     EXPECT_TRUE(judged("note: fine\n").passed);
     EXPECT_EQ(judged("", {"no progress", "", 0}).verdict, "hung (no progress)");
     EXPECT_EQ(judged("", {"", "Segmentation fault", 0}).verdict, "crashed (Segmentation fault)");
     EXPECT_EQ(judged("", {"", "", 1}).verdict, "failed");
-    const Outcome leak = judged("==1==ERROR: LeakSanitizer: detected memory leaks\nSUMMARY: AddressSanitizer: 8 byte(s)\n");
+    const Outcome leak =
+        judged("==1==ERROR: LeakSanitizer: detected memory leaks\nSUMMARY: AddressSanitizer: 8 byte(s)\n");
     EXPECT_FALSE(leak.passed);
     EXPECT_EQ(leak.verdict, "LeakSanitizer report");
     EXPECT_EQ(judged("a.cpp:3:5: runtime error: signed integer overflow\n").verdict,
               "UndefinedBehaviorSanitizer report");
 }
 
-TEST(Verdict, ASanitizerThatFailsInsideItselfIsInconclusiveNotAReport) {
+TEST(Verdict, ASanitizerThatFailsInsideItselfIsInconclusiveNotAReport)
+{
     const std::string tracerCrash =
         "Tracer caught signal 11: addr=0xe8 pc=0x7f752d0e80f0 sp=0x7f7527cdbd10\n"
         "==17978==LeakSanitizer has encountered a fatal error.\n"

@@ -49,8 +49,7 @@ public:
 HGLOBAL fileList(const std::vector<std::string>& files)
 {
     std::string names;
-    for (const std::string& file : files)
-        names += file + '\0';
+    for (const std::string& file : files) names += file + '\0';
     names += '\0';
     HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
     auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
@@ -89,8 +88,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* request, STGMEDIUM* medium) override
     {
-        if (QueryGetData(request) != S_OK)
-            return DV_E_FORMATETC;
+        if (QueryGetData(request) != S_OK) return DV_E_FORMATETC;
         medium->tymed = TYMED_HGLOBAL;
         medium->hGlobal = OleDuplicateData(memory, format, 0);
         medium->pUnkForRelease = nullptr;
@@ -109,8 +107,7 @@ public:
     HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) override
     {
-        if (direction != DATADIR_GET)
-            return E_NOTIMPL;
+        if (direction != DATADIR_GET) return E_NOTIMPL;
         FORMATETC offered{format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
         return SHCreateStdEnumFmtEtc(1, &offered, formats);
     }
@@ -191,8 +188,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
     void TearDown() override
     {
-        if (probe)
-            probe->release();
+        if (probe) probe->release();
         OleUninitialize();
     }
     DropProbe* probe = nullptr;

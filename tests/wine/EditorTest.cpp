@@ -31,10 +31,7 @@ constexpr POINT kPeak1Centre{216, 216};
 constexpr POINT kBypassCentre{501, 226};
 constexpr POINT kResetCentre{640, 330};
 
-POINT onScreen(POINT client)
-{
-    return {kEditorOrigin.x + client.x, kEditorOrigin.y + client.y};
-}
+POINT onScreen(POINT client) { return {kEditorOrigin.x + client.x, kEditorOrigin.y + client.y}; }
 
 class Editor : public ::testing::Test {
 protected:
@@ -53,8 +50,7 @@ protected:
     }
     void TearDown() override
     {
-        if (opened)
-            effect.editClose();
+        if (opened) effect.editClose();
         DestroyWindow(window);
     }
     // The host's side of a user's gesture: its message loop and its idle calls.
@@ -68,8 +64,7 @@ protected:
     std::vector<int32_t> indicesOf(int32_t opcode)
     {
         std::vector<int32_t> indices;
-        for (const hosting::HostCall& call : host.callsOf({opcode}))
-            indices.push_back(call.index);
+        for (const hosting::HostCall& call : host.callsOf({opcode})) indices.push_back(call.index);
         return indices;
     }
 
@@ -83,7 +78,8 @@ protected:
 TEST_F(Editor, TheDefaultsShowTheHeadlessRenderingPixelForPixel)
 {
     VSTGUI::PixelSurface expected;
-    ASSERT_TRUE(tolvan::imaging::readPng(std::string(TOLVAN_EDITOR_GOLDEN_DIR) + "/" + editortest::kDefaultGolden, expected));
+    ASSERT_TRUE(
+        tolvan::imaging::readPng(std::string(TOLVAN_EDITOR_GOLDEN_DIR) + "/" + editortest::kDefaultGolden, expected));
     serve(300);
     const VSTGUI::PixelSurface shown = captureWindow(childWindow(window));
     ASSERT_EQ(shown.width(), expected.width());

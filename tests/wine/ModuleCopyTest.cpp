@@ -24,8 +24,7 @@ struct SceneModule {
     }
     ~SceneModule()
     {
-        if (module != nullptr)
-            FreeLibrary(module);
+        if (module != nullptr) FreeLibrary(module);
     }
     std::string className() const
     {

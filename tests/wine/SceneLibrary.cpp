@@ -7,14 +7,8 @@
 
 extern "C" {
 
-__declspec(dllexport) void* openScene(HWND parent)
-{
-    return new tolvan::test::GoldenSceneFrame(parent);
-}
+__declspec(dllexport) void* openScene(HWND parent) { return new tolvan::test::GoldenSceneFrame(parent); }
 
-__declspec(dllexport) void closeScene(void* scene)
-{
-    delete static_cast<tolvan::test::GoldenSceneFrame*>(scene);
-}
+__declspec(dllexport) void closeScene(void* scene) { delete static_cast<tolvan::test::GoldenSceneFrame*>(scene); }
 
 }  // extern "C"

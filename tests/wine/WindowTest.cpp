@@ -24,10 +24,7 @@ using namespace VSTGUI;
 
 constexpr POINT kHostOrigin{100, 100};
 
-POINT onScreen(Point client)
-{
-    return {kHostOrigin.x + client.x, kHostOrigin.y + client.y};
-}
+POINT onScreen(Point client) { return {kHostOrigin.x + client.x, kHostOrigin.y + client.y}; }
 
 struct OpenScene {
     OpenScene(int x = kHostOrigin.x, int y = kHostOrigin.y)
@@ -39,8 +36,7 @@ struct OpenScene {
     ~OpenScene()
     {
         scene.reset();
-        if (IsWindow(host))
-            DestroyWindow(host);
+        if (IsWindow(host)) DestroyWindow(host);
     }
     HWND window() const { return childWindow(host); }
 
@@ -203,14 +199,11 @@ TEST(Lifecycle, FiveHundredOpenCloseCyclesLeaveNoObjectsOrHandlesBehind)
         OpenScene open;
         open.scene->frame()->redrawView(nullptr);
     };
-    for (int i = 0; i < 5; ++i)
-        cycle();  // lets the system's own first-use allocations happen
+    for (int i = 0; i < 5; ++i) cycle();  // lets the system's own first-use allocations happen
     const ResourceCounts before = resourceCounts();
-    for (int i = 0; i < 500; ++i)
-        cycle();
+    for (int i = 0; i < 500; ++i) cycle();
     const ResourceCounts after = resourceCounts();
-    if (before.gdi == 0 && before.user == 0)
-        std::printf("note: this system does not count GDI and USER objects\n");
+    if (before.gdi == 0 && before.user == 0) std::printf("note: this system does not count GDI and USER objects\n");
     EXPECT_LE(after.gdi, before.gdi);
     EXPECT_LE(after.user, before.user);
     // A few handles come and go with the system's own threads; a leak would show 500.
@@ -273,7 +266,9 @@ TEST(Ole, AMultithreadedHostThreadStillOpensTheEditorAndKeepsItsOwnInitialisatio
         CoUninitialize();
     });
     runInput([] {
-        { OpenScene open; }
+        {
+            OpenScene open;
+        }
         // The editor's own initialisation was undone: the thread starts afresh.
         EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
         CoUninitialize();
@@ -284,7 +279,8 @@ TEST(Shell, DocumentPathsTheAnsiShellCannotNameFaithfullyOpenNothing)
 {
     EXPECT_FALSE(platform::services().openDocument(nullptr));
     EXPECT_FALSE(platform::services().openDocument(""));
-    EXPECT_FALSE(platform::services().openDocument(("C:\\" + std::string(300, 'a') + "\\documents\\index.htm").c_str()));
+    EXPECT_FALSE(
+        platform::services().openDocument(("C:\\" + std::string(300, 'a') + "\\documents\\index.htm").c_str()));
     EXPECT_FALSE(platform::services().openDocument("C:\\Plug-ins\\Caf\xc3\xa9\\documents\\index.htm"));
 }
 

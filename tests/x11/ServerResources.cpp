@@ -16,8 +16,7 @@ std::map<std::string, int> clientResources(Display* dpy, XID anyResource)
     int opcode = 0;
     int firstEvent = 0;
     int firstError = 0;
-    if (!XQueryExtension(dpy, "X-Resource", &opcode, &firstEvent, &firstError))
-        return {};
+    if (!XQueryExtension(dpy, "X-Resource", &opcode, &firstEvent, &firstError)) return {};
     std::vector<xXResType> types;
     LockDisplay(dpy);
     auto* request = reinterpret_cast<xXResQueryClientResourcesReq*>(
@@ -27,8 +26,7 @@ std::map<std::string, int> clientResources(Display* dpy, XID anyResource)
     xXResQueryClientResourcesReply reply{};
     if (_XReply(dpy, reinterpret_cast<xReply*>(&reply), 0, xFalse)) {
         types.resize(reply.num_types);
-        for (auto& type : types)
-            _XRead(dpy, reinterpret_cast<char*>(&type), sizeof(type));
+        for (auto& type : types) _XRead(dpy, reinterpret_cast<char*>(&type), sizeof(type));
     }
     UnlockDisplay(dpy);
     SyncHandle();

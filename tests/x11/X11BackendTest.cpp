@@ -54,8 +54,7 @@ public:
     void endEdit(int32_t index) override { log.push_back("end " + std::to_string(index)); }
     void runEditorIdle() override
     {
-        if (frame)
-            frame->idle();
+        if (frame) frame->idle();
     }
     void requestHostIdle() override
     {
@@ -91,8 +90,7 @@ public:
     }
     void dragMove(CDrawContext*, CDragContainer*, Point) override
     {
-        if (log.empty() || log.back() != "move")
-            log.push_back("move");
+        if (log.empty() || log.back() != "move") log.push_back("move");
     }
     void dragLeave(CDrawContext*, CDragContainer*, Point) override { log.push_back("leave"); }
     bool drop(CDrawContext*, CDragContainer* drag, Point) override
@@ -129,8 +127,7 @@ PixelSurface referenceRendering(const std::function<void(CFrame*)>& change = {})
     Listener listener;
     auto* frame = new CFrame(kSceneSize, nullptr, nullptr);
     buildScene(frame, &listener);
-    if (change)
-        change(frame);
+    if (change) change(frame);
     auto* offscreen = new COffscreenContext(frame, kSceneSize.width(), kSceneSize.height(), kBlackColor);
     frame->draw(offscreen);
     PixelSurface pixels = offscreen->pixels();
@@ -142,8 +139,7 @@ PixelSurface referenceRendering(const std::function<void(CFrame*)>& change = {})
 int openFileCount()
 {
     int count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
-        ++count;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
     return count;
 }
 
@@ -176,8 +172,7 @@ int childProcesses(bool zombiesOnly)
         bool zombie = false;
         bool ours = false;
         while (std::getline(status, line)) {
-            if (line.rfind("State:", 0) == 0)
-                zombie = line.find('Z') != std::string::npos;
+            if (line.rfind("State:", 0) == 0) zombie = line.find('Z') != std::string::npos;
             if (line.rfind("PPid:", 0) == 0)
                 ours = line.substr(5).find(self) != std::string::npos && std::stoi(line.substr(5)) == getpid();
         }
@@ -186,15 +181,9 @@ int childProcesses(bool zombiesOnly)
     return count;
 }
 
-int zombieChildren()
-{
-    return childProcesses(true);
-}
+int zombieChildren() { return childProcesses(true); }
 
-void eventPump()
-{
-    platform::services().processEvents(nullptr);
-}
+void eventPump() { platform::services().processEvents(nullptr); }
 
 bool pumpUntil(const std::function<bool()>& done, uint32_t timeoutMs = 3000)
 {
@@ -240,8 +229,7 @@ protected:
     }
     void closeFrame()
     {
-        if (frame)
-            frame->release();
+        if (frame) frame->release();
         frame = nullptr;
         editor.frame = nullptr;
     }
@@ -250,11 +238,13 @@ protected:
     {
         const Window child = host.childOf(topLevel);
         PixelSurface shown;
-        const bool same = tolvan::test::pumpUntil([&] {
-            shown = host.readBack(child);
-            return shown.width() == expected.width() && shown.height() == expected.height() &&
-                   std::equal(shown.pixels().begin(), shown.pixels().end(), expected.pixels().begin());
-        }, 1000, frameIdle());
+        const bool same = tolvan::test::pumpUntil(
+            [&] {
+                shown = host.readBack(child);
+                return shown.width() == expected.width() && shown.height() == expected.height() &&
+                       std::equal(shown.pixels().begin(), shown.pixels().end(), expected.pixels().begin());
+            },
+            1000, frameIdle());
         int differing = 0;
         for (int32_t y = 0; y < std::min(shown.height(), expected.height()); ++y)
             for (int32_t x = 0; x < std::min(shown.width(), expected.width()); ++x)
@@ -274,7 +264,10 @@ protected:
                 platform::services().processEvents(nullptr);
         };
     }
-    bool pump(const std::function<bool()>& done, uint32_t timeoutMs = 3000) { return tolvan::test::pumpUntil(done, timeoutMs, frameIdle()); }
+    bool pump(const std::function<bool()>& done, uint32_t timeoutMs = 3000)
+    {
+        return tolvan::test::pumpUntil(done, timeoutMs, frameIdle());
+    }
 
     X11TestHost host;
     Window topLevel = None;
@@ -299,12 +292,14 @@ TEST_F(X11FrameTest, WindowIsAChildOfTheHostsWindowAndShowsExactlyTheSoftwareRen
 
     // A change drawn by the idle pass reaches the screen: only what changed is sent.
     knob()->setValue(0.75f);
-    EXPECT_TRUE(showsReference(referenceRendering([](CFrame* f) { static_cast<CControl*>(f->childAt(0))->setValue(0.75f); })));
+    EXPECT_TRUE(
+        showsReference(referenceRendering([](CFrame* f) { static_cast<CControl*>(f->childAt(0))->setValue(0.75f); })));
 
     // The server asks for lost pixels again: they are sent although nothing changed.
     XClearArea(host.display(), child, 0, 0, 0, 0, True);
     host.sync();
-    EXPECT_TRUE(showsReference(referenceRendering([](CFrame* f) { static_cast<CControl*>(f->childAt(0))->setValue(0.75f); })));
+    EXPECT_TRUE(
+        showsReference(referenceRendering([](CFrame* f) { static_cast<CControl*>(f->childAt(0))->setValue(0.75f); })));
 }
 
 // MIT-SHM where the server offers it (libXext is loaded at run time), XPutImage where it
@@ -349,7 +344,8 @@ TEST_F(X11FrameTest, DragOnTheKnobTracksTheMouseAndTheWheelTurnsItOneNotch)
     ASSERT_TRUE(pump([&] { return knob()->getValue() != dragged; }));
     EXPECT_NEAR(knob()->getValue(), std::min(dragged + knob()->getWheelIncrement(), 1.0f), 1e-6f);
     XEvent forwarded{};
-    EXPECT_TRUE(pump([&] { return XCheckTypedWindowEvent(host.display(), topLevel, ButtonPress, &forwarded) == True; }));
+    EXPECT_TRUE(
+        pump([&] { return XCheckTypedWindowEvent(host.display(), topLevel, ButtonPress, &forwarded) == True; }));
     EXPECT_EQ(forwarded.xbutton.button, static_cast<unsigned>(Button4));
 
     // Releases and moves reach nobody: nothing changes without a press.
@@ -421,18 +417,22 @@ TEST_F(X11FrameTest, TwoWindowsAtOnceShareOneConnectionAndLiveApart)
     EXPECT_EQ(openFileCount(), filesBefore + 1);
     const PixelSurface expected = referenceRendering();
     // The host idles each editor; each frame's idle serves its own window.
-    EXPECT_TRUE(tolvan::test::pumpUntil([&] {
-        const PixelSurface shown = host.readBack(host.childOf(secondTop));
-        return std::equal(shown.pixels().begin(), shown.pixels().end(), expected.pixels().begin());
-    }, 3000, [&] {
-        frame->idle();
-        second->idle();
-    }));
+    EXPECT_TRUE(tolvan::test::pumpUntil(
+        [&] {
+            const PixelSurface shown = host.readBack(host.childOf(secondTop));
+            return std::equal(shown.pixels().begin(), shown.pixels().end(), expected.pixels().begin());
+        },
+        3000,
+        [&] {
+            frame->idle();
+            second->idle();
+        }));
     ASSERT_TRUE(showsReference(expected));
     second->release();
     // The first stays open, painted and responsive.
     knob()->setValue(1.0f);
-    EXPECT_TRUE(showsReference(referenceRendering([](CFrame* f) { static_cast<CControl*>(f->childAt(0))->setValue(1.0f); })));
+    EXPECT_TRUE(
+        showsReference(referenceRendering([](CFrame* f) { static_cast<CControl*>(f->childAt(0))->setValue(1.0f); })));
     closeFrame();
     EXPECT_EQ(openFileCount(), filesBefore);
     XDestroyWindow(host.display(), secondTop);
@@ -456,8 +456,7 @@ void slowTick(platform::Window&, uint32_t id)
     tickLog.deepest = std::max(tickLog.deepest, tickLog.running);
     tickLog.mostFiresInOnePump = std::max(tickLog.mostFiresInOnePump, ++tickLog.firesThisPump[id]);
     std::this_thread::sleep_for(std::chrono::milliseconds(3));
-    for (CFrame* each : tickLog.frames)
-        each->idle();
+    for (CFrame* each : tickLog.frames) each->idle();
     --tickLog.running;
 }
 
@@ -503,14 +502,12 @@ TEST_F(X11FrameTest, ThousandOpenCloseCyclesLeaveNothingBehind)
         cycled->getWindow()->startTimer(1, 25, [](platform::Window&, uint32_t) {});
         cycled->release();
     };
-    for (int i = 0; i < 10; ++i)
-        cycle();
+    for (int i = 0; i < 10; ++i) cycle();
     host.sync();
     const auto resourcesBefore = clientResources(host.display(), keeper);
     const int filesBefore = openFileCount();
     const int segmentsBefore = sharedMemorySegmentCount();
-    for (int i = 0; i < 1000; ++i)
-        cycle();
+    for (int i = 0; i < 1000; ++i) cycle();
     host.sync();
     EXPECT_EQ(host.childCount(cycleTop), 0);
     EXPECT_EQ(openFileCount(), filesBefore);
@@ -568,7 +565,8 @@ TEST_F(X11FrameTest, DraggedFilesReachTheViewsAndTheDropIsAnsweredAsAMove)
                     const XSelectionRequestEvent& request = event.xselectionrequest;
                     const std::string files = "file:///tmp/a.wav\r\n# a comment\r\nfile:///tmp/b%20c.wav\r\n";
                     XChangeProperty(d, request.requestor, request.property, request.target, 8, PropModeReplace,
-                                    reinterpret_cast<const unsigned char*>(files.data()), static_cast<int>(files.size()));
+                                    reinterpret_cast<const unsigned char*>(files.data()),
+                                    static_cast<int>(files.size()));
                     XEvent notify{};
                     notify.xselection.type = SelectionNotify;
                     notify.xselection.requestor = request.requestor;
@@ -638,7 +636,9 @@ TEST(X11Platform, NothingTouchesTheServerWhileNoWindowIsOpen)
     EXPECT_FALSE(platform::services().dispatchPendingPaint());
     platform::services().processEvents(nullptr);
     // A bad parent opens and closes the connection again, leaving the handler as it was.
-    EXPECT_EQ(platform::services().createChildWindow(reinterpret_cast<platform::ParentWindow>(deadWindow(host)), 10, 10, nullptr), nullptr);
+    EXPECT_EQ(platform::services().createChildWindow(reinterpret_cast<platform::ParentWindow>(deadWindow(host)), 10, 10,
+                                                     nullptr),
+              nullptr);
     EXPECT_EQ(platform::services().createChildWindow(nullptr, 10, 10, nullptr), nullptr);
     EXPECT_EQ(XSetErrorHandler(mine), countingHandler);
     EXPECT_EQ(openFileCount(), filesBefore + 1);  // the test host's own connection
@@ -647,7 +647,8 @@ TEST(X11Platform, NothingTouchesTheServerWhileNoWindowIsOpen)
     const std::string display = std::getenv("DISPLAY");
     unsetenv("DISPLAY");
     const Window top = host.createTopLevel(0, 0, 50, 50);
-    EXPECT_EQ(platform::services().createChildWindow(reinterpret_cast<platform::ParentWindow>(top), 10, 10, nullptr), nullptr);
+    EXPECT_EQ(platform::services().createChildWindow(reinterpret_cast<platform::ParentWindow>(top), 10, 10, nullptr),
+              nullptr);
     setenv("DISPLAY", display.c_str(), 1);
 }
 
@@ -655,7 +656,8 @@ TEST(X11Platform, PollsFromAnotherThreadMakeNoXCall)
 {
     X11TestHost host;
     const Window top = host.createTopLevel(0, 0, 50, 50);
-    auto window = platform::services().createChildWindow(reinterpret_cast<platform::ParentWindow>(top), 10, 10, nullptr);
+    auto window =
+        platform::services().createChildWindow(reinterpret_cast<platform::ParentWindow>(top), 10, 10, nullptr);
     ASSERT_NE(window, nullptr);
     host.moveCursor(30, 20);
     host.pressButton(Button1);

@@ -38,12 +38,10 @@ constexpr VSTGUI::Point kResetButton{640, 330};  // the 21 x 20 button at (630, 
 
 int differingPixels(const VSTGUI::PixelSurface& a, const VSTGUI::PixelSurface& b)
 {
-    if (a.width() != b.width() || a.height() != b.height())
-        return a.width() * a.height() + 1;
+    if (a.width() != b.width() || a.height() != b.height()) return a.width() * a.height() + 1;
     int differing = 0;
     for (int32_t y = 0; y < a.height(); ++y)
-        for (int32_t x = 0; x < a.width(); ++x)
-            differing += a.pixelAt(x, y) != b.pixelAt(x, y);
+        for (int32_t x = 0; x < a.width(); ++x) differing += a.pixelAt(x, y) != b.pixelAt(x, y);
     return differing;
 }
 
@@ -64,8 +62,7 @@ protected:
     }
     void TearDown() override
     {
-        if (effect)
-            dispatch(effClose);
+        if (effect) dispatch(effClose);
     }
 
     intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr)
@@ -139,7 +136,7 @@ TEST_F(EditorInHostWindow, KnobsSwitchesAndWheelWorkWithTheMouseAndThePixelsMatc
     const int x = kHostX + kPeak1Knob.x;
     const int y = kHostY + kPeak1Knob.y;
     steps = {[&] { host.moveCursor(x, y - 10); }, [&] { host.moveCursor(x, y - 25); },
-                       [&] { host.releaseButton(Button1); }};
+             [&] { host.releaseButton(Button1); }};
     host.moveCursor(x, y);
     host.pressButton(Button1);
     ASSERT_TRUE(idleUntil([&] { return steps.empty(); }));
@@ -152,8 +149,8 @@ TEST_F(EditorInHostWindow, KnobsSwitchesAndWheelWorkWithTheMouseAndThePixelsMatc
     EXPECT_EQ(calls.front().index, kPeak1Frequency);
     EXPECT_EQ(calls.back().opcode, audioMasterEndEdit);
     EXPECT_EQ(calls.back().index, kPeak1Frequency);
-    const auto automated = std::find_if(calls.rbegin(), calls.rend(),
-                                        [](const hosting::HostCall& call) { return call.opcode == audioMasterAutomate; });
+    const auto automated = std::find_if(
+        calls.rbegin(), calls.rend(), [](const hosting::HostCall& call) { return call.opcode == audioMasterAutomate; });
     ASSERT_NE(automated, calls.rend());
     EXPECT_EQ(automated->index, kPeak1Frequency);
     EXPECT_EQ(automated->opt, dragged);

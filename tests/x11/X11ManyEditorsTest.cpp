@@ -71,8 +71,7 @@ public:
         const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
         mapping = static_cast<unsigned char*>(
             mmap(nullptr, kStackSize + page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
-        if (mapping == MAP_FAILED)
-            throw std::bad_alloc();
+        if (mapping == MAP_FAILED) throw std::bad_alloc();
         mprotect(mapping, page, PROT_NONE);
         stack = mapping + page;
         std::memset(stack, kStackPaint, kStackSize);
@@ -95,8 +94,7 @@ public:
     __attribute__((no_sanitize("address", "thread"))) std::size_t deepestUse() const
     {
         std::size_t untouched = 0;
-        while (stack + untouched < bodyTop && stack[untouched] == kStackPaint)
-            ++untouched;
+        while (stack + untouched < bodyTop && stack[untouched] == kStackPaint) ++untouched;
         return static_cast<std::size_t>(bodyTop - (stack + untouched));
     }
 
@@ -117,8 +115,7 @@ private:
         bodyTop = static_cast<unsigned char*>(frame);
         const auto end = static_cast<std::size_t>(bodyTop - stack) - kMargin;
         volatile unsigned char* paint = stack;
-        for (std::size_t i = 0; i < end; ++i)
-            paint[i] = kStackPaint;
+        for (std::size_t i = 0; i < end; ++i) paint[i] = kStackPaint;
     }
 
     std::function<void()> work;
@@ -146,8 +143,7 @@ void runSession(const std::vector<AEffect*>& effects, SessionResult& result)
         void* parent = reinterpret_cast<void*>(static_cast<uintptr_t>(windows.back()));
         result.editorsOpened += effects[i]->dispatcher(effects[i], effEditOpen, 0, 0, parent, 0.0f) == 1;
     }
-    for (AEffect* effect : effects)
-        effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+    for (AEffect* effect : effects) effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
     const auto end = std::chrono::steady_clock::now() + kSessionLength;
     while (std::chrono::steady_clock::now() < end) {
         for (AEffect* effect : effects) {
@@ -158,10 +154,8 @@ void runSession(const std::vector<AEffect*>& effects, SessionResult& result)
         }
         std::this_thread::sleep_for(kHostIdlePeriod);
     }
-    for (AEffect* effect : effects)
-        effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
-    for (const Window window : windows)
-        XDestroyWindow(host.display(), window);
+    for (AEffect* effect : effects) effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+    for (const Window window : windows) XDestroyWindow(host.display(), window);
     host.sync();
 }
 
@@ -188,13 +182,11 @@ TEST(ManyEditors, SixtyFourEditorsWithAudioAndAutomationKeepTheStackShallowAndId
         std::vector<float> inLeft(kBlockSize), inRight(kBlockSize), outLeft(kBlockSize), outRight(kBlockSize);
         std::mt19937 noise(7);
         std::uniform_real_distribution<float> sample(-0.5f, 0.5f);
-        for (std::size_t i = 0; i < inLeft.size(); ++i)
-            inLeft[i] = inRight[i] = sample(noise);
+        for (std::size_t i = 0; i < inLeft.size(); ++i) inLeft[i] = inRight[i] = sample(noise);
         float* inputs[] = {inLeft.data(), inRight.data()};
         float* outputs[] = {outLeft.data(), outRight.data()};
         while (!stop.load()) {
-            for (AEffect* effect : effects)
-                effect->processReplacing(effect, inputs, outputs, kBlockSize);
+            for (AEffect* effect : effects) effect->processReplacing(effect, inputs, outputs, kBlockSize);
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
     });
@@ -219,8 +211,7 @@ TEST(ManyEditors, SixtyFourEditorsWithAudioAndAutomationKeepTheStackShallowAndId
     stop.store(true);
     audio.join();
     automation.join();
-    for (AEffect* effect : effects)
-        effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    for (AEffect* effect : effects) effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 
     ASSERT_EQ(result.editorsOpened, editors);
     EXPECT_GE(result.idleCalls, editors);
@@ -230,8 +221,8 @@ TEST(ManyEditors, SixtyFourEditorsWithAudioAndAutomationKeepTheStackShallowAndId
     EXPECT_LE(longest, longestIdleBound) << "one effEditIdle took " << longest.count() << " ms";
     RecordProperty("deepest_stack_kib", static_cast<int>(deepest / 1024));
     RecordProperty("longest_idle_ms", static_cast<int>(longest.count()));
-    std::printf("%d editors: deepest user-interface stack %zu KiB, longest idle call %lld ms, %d idle calls\n",
-                editors, deepest / 1024, static_cast<long long>(longest.count()), result.idleCalls);
+    std::printf("%d editors: deepest user-interface stack %zu KiB, longest idle call %lld ms, %d idle calls\n", editors,
+                deepest / 1024, static_cast<long long>(longest.count()), result.idleCalls);
 }
 
 }  // namespace

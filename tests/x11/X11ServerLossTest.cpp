@@ -34,8 +34,7 @@ public:
     OwnServer()
     {
         int numberPipe[2];
-        if (pipe(numberPipe) != 0)
-            return;
+        if (pipe(numberPipe) != 0) return;
         server = fork();
         if (server == 0) {
             close(numberPipe[0]);
@@ -46,8 +45,7 @@ public:
         }
         close(numberPipe[1]);
         char digit = 0;
-        while (read(numberPipe[0], &digit, 1) == 1 && digit != '\n')
-            number += digit;
+        while (read(numberPipe[0], &digit, 1) == 1 && digit != '\n') number += digit;
         close(numberPipe[0]);
     }
     ~OwnServer() { kill(); }
@@ -58,8 +56,7 @@ public:
     std::string display() const { return ":" + number; }
     void kill()
     {
-        if (server <= 0)
-            return;
+        if (server <= 0) return;
         ::kill(server, SIGKILL);
         waitpid(server, nullptr, 0);
         server = -1;
@@ -72,10 +69,7 @@ private:
 
 // The host arranges to survive the server: Xlib's default reaction to a lost connection,
 // in the process-wide handler and in each display's exit handler, ends the process.
-int reportLostServer(Display*)
-{
-    return 0;
-}
+int reportLostServer(Display*) { return 0; }
 void keepHostAlive(Display*, void*) {}
 
 // Sets the process-wide handler for the test's length; it outlives the host's connection.
@@ -87,8 +81,7 @@ struct LostServerHandler {
 TEST(ServerLoss, TheEditorOutlivesItsXServerAndTheHostIdlesClosesAndEndsNormally)
 {
     OwnServer server;
-    if (!server.running())
-        GTEST_SKIP() << "Xvfb could not be started";
+    if (!server.running()) GTEST_SKIP() << "Xvfb could not be started";
     setenv("DISPLAY", server.display().c_str(), 1);
     LostServerHandler survival;
     X11TestHost host;
@@ -139,8 +132,7 @@ TEST(ServerLoss, TheEditorOutlivesItsXServerAndTheHostIdlesClosesAndEndsNormally
     effect.editIdle();
     effect.editClose();
 
-    while (blocks.load() < blocksAtLoss + 20)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (blocks.load() < blocksAtLoss + 20) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     stop.store(true);
     audio.join();
     effect.close();

@@ -11,24 +11,19 @@ namespace tolvan::test {
 
 X11TestHost::X11TestHost() : connection(XOpenDisplay(nullptr))
 {
-    if (connection == nullptr)
-        throw std::runtime_error("no X display");
+    if (connection == nullptr) throw std::runtime_error("no X display");
     screen = DefaultScreen(connection);
 }
 
-X11TestHost::~X11TestHost()
-{
-    XCloseDisplay(connection);
-}
+X11TestHost::~X11TestHost() { XCloseDisplay(connection); }
 
 Window X11TestHost::createTopLevel(int x, int y, int width, int height)
 {
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
     attributes.background_pixel = BlackPixel(connection, screen);
-    const Window window = XCreateWindow(connection, RootWindow(connection, screen), x, y,
-                                        static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
-                                        CopyFromParent, InputOutput, CopyFromParent,
+    const Window window = XCreateWindow(connection, RootWindow(connection, screen), x, y, static_cast<unsigned>(width),
+                                        static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
                                         CWOverrideRedirect | CWBackPixel, &attributes);
     XMapWindow(connection, window);
     sync();
@@ -41,10 +36,8 @@ int X11TestHost::childCount(Window parent) const
     Window above = None;
     Window* children = nullptr;
     unsigned count = 0;
-    if (!XQueryTree(connection, parent, &root, &above, &children, &count))
-        return 0;
-    if (children)
-        XFree(children);
+    if (!XQueryTree(connection, parent, &root, &above, &children, &count)) return 0;
+    if (children) XFree(children);
     return static_cast<int>(count);
 }
 
@@ -54,8 +47,7 @@ Window X11TestHost::childOf(Window parent) const
     Window above = None;
     Window* children = nullptr;
     unsigned count = 0;
-    if (!XQueryTree(connection, parent, &root, &above, &children, &count) || count == 0)
-        return None;
+    if (!XQueryTree(connection, parent, &root, &above, &children, &count) || count == 0) return None;
     const Window child = children[0];
     XFree(children);
     return child;
@@ -86,8 +78,7 @@ VSTGUI::PixelSurface X11TestHost::readBack(Window window) const
     VSTGUI::PixelSurface pixels(attributes.width, attributes.height);
     XImage* image = XGetImage(connection, window, 0, 0, static_cast<unsigned>(attributes.width),
                               static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
-    if (image == nullptr)
-        return {};
+    if (image == nullptr) return {};
     for (int y = 0; y < attributes.height; ++y)
         for (int x = 0; x < attributes.width; ++x)
             pixels.row(y)[x] = static_cast<VSTGUI::Pixel>(XGetPixel(image, x, y) & 0xFFFFFF);
@@ -99,8 +90,7 @@ bool pumpUntil(const std::function<bool()>& done, uint32_t timeoutMs, const Idle
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return done();
+        if (std::chrono::steady_clock::now() > end) return done();
         idle();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }

@@ -45,12 +45,12 @@ constexpr Color kPanelColor = rgb(64, 88, 112);
 constexpr Color kTextColor = rgb(208, 208, 208);
 constexpr double kValueFontSize = 9;  // the editor's value displays use font 6: 9 pixels
 
-std::optional<Canvas> loadBitmap(int32_t id) {
+std::optional<Canvas> loadBitmap(int32_t id)
+{
     for (const VSTGUI::BitmapResource& r : VSTGUI::bitmapResources()) {
         if (r.id != id) continue;
         int w = 0, h = 0, channels = 0;
-        unsigned char* pixels =
-            stbi_load_from_memory(r.data, static_cast<int>(r.size), &w, &h, &channels, 3);
+        unsigned char* pixels = stbi_load_from_memory(r.data, static_cast<int>(r.size), &w, &h, &channels, 3);
         if (!pixels) return std::nullopt;
         Canvas out(w, h);
         for (int y = 0; y < h; ++y)
@@ -65,7 +65,8 @@ std::optional<Canvas> loadBitmap(int32_t id) {
 }
 
 // Copies the w x h area at (0, sourceY) of a bitmap to (x, y).
-void blit(Canvas& target, const Canvas& bitmap, int x, int y, int w, int h, int sourceY) {
+void blit(Canvas& target, const Canvas& bitmap, int x, int y, int w, int h, int sourceY)
+{
     target.paste(bitmap.crop({0, sourceY, w, sourceY + h}), x, y);
 }
 
@@ -76,18 +77,21 @@ struct Scene {
     bool spectra = false;  // draw illustrative PRE and POST spectra
 };
 
-void drawValueDisplay(Canvas& sheet, const Fonts& fonts, const Box& box, const ControlDescriptor& row, double value) {
+void drawValueDisplay(Canvas& sheet, const Fonts& fonts, const Box& box, const ControlDescriptor& row, double value)
+{
     sheet.fill(box, shape::rect(box.left, box.top, box.right, box.bottom), kPanelColor);
     if (!row.format) return;
     char text[kDisplayTextSize] = {};
     row.format(static_cast<float>(normalizedToReal(value, row.id)), text);
     const double w = fonts.regular->width(text, kValueFontSize);
     const double x = (box.left + box.right - w) * 0.5;
-    const int baseline = static_cast<int>((box.top + box.bottom) * 0.5 + fonts.regular->capHeight(kValueFontSize) * 0.5 + 0.5);
+    const int baseline =
+        static_cast<int>((box.top + box.bottom) * 0.5 + fonts.regular->capHeight(kValueFontSize) * 0.5 + 0.5);
     fonts.regular->draw(sheet, text, x, baseline, kValueFontSize, kTextColor);
 }
 
-std::optional<Canvas> drawSheet(const Fonts& fonts, const Scene& scene) {
+std::optional<Canvas> drawSheet(const Fonts& fonts, const Scene& scene)
+{
     std::optional<Canvas> sheet = loadBitmap(bitmapid::skin);
     if (!sheet) return std::nullopt;
     for (const ControlDescriptor* row = controlTable; row->name; ++row) {
@@ -98,31 +102,33 @@ std::optional<Canvas> drawSheet(const Fonts& fonts, const Scene& scene) {
         const int h = bitmap->height();
         const double value = scene.values[static_cast<std::size_t>(row - controlTable)];
         switch (row->kind) {
-            case KindAnimKnob: {
-                const int frames = h / w;
-                const int frameHeight = h / frames;
-                blit(*sheet, *bitmap, row->x, row->y, w, frameHeight, contact_sheet::knobImageTop(value, frames, frameHeight));
-                break;
-            }
-            case KindOnOffButton:
-                blit(*sheet, *bitmap, row->x, row->y, w, h / 2, contact_sheet::switchImageTop(value, h));
-                break;
-            case KindKickButton: blit(*sheet, *bitmap, row->x, row->y, w, h / 2, scene.buttonsPressed ? h / 2 : 0); break;
-            case KindGraph:
-                blit(*sheet, *bitmap, row->x, row->y, w, h, 0);
-                drawGraphPreview(*sheet, fonts, {row->x, row->y, row->x + w, row->y + h}, scene.values, scene.spectra);
-                break;
-            case KindMeter: {
-                const int frameHeight = h / 73;
-                const double v = (scene.meterDb + 24) / 36;  // the meter's scale: −24 to +12 dB
-                blit(*sheet, *bitmap, row->x, row->y, w, frameHeight, contact_sheet::displayImageTop(v, 73, frameHeight));
-                break;
-            }
-            default: break;
+        case KindAnimKnob: {
+            const int frames = h / w;
+            const int frameHeight = h / frames;
+            blit(*sheet, *bitmap, row->x, row->y, w, frameHeight,
+                 contact_sheet::knobImageTop(value, frames, frameHeight));
+            break;
+        }
+        case KindOnOffButton:
+            blit(*sheet, *bitmap, row->x, row->y, w, h / 2, contact_sheet::switchImageTop(value, h));
+            break;
+        case KindKickButton: blit(*sheet, *bitmap, row->x, row->y, w, h / 2, scene.buttonsPressed ? h / 2 : 0); break;
+        case KindGraph:
+            blit(*sheet, *bitmap, row->x, row->y, w, h, 0);
+            drawGraphPreview(*sheet, fonts, {row->x, row->y, row->x + w, row->y + h}, scene.values, scene.spectra);
+            break;
+        case KindMeter: {
+            const int frameHeight = h / 73;
+            const double v = (scene.meterDb + 24) / 36;  // the meter's scale: −24 to +12 dB
+            blit(*sheet, *bitmap, row->x, row->y, w, frameHeight, contact_sheet::displayImageTop(v, 73, frameHeight));
+            break;
+        }
+        default: break;
         }
         if (row->hasValueDisplay) {
             const int top = row->y + row->valueDy;
-            drawValueDisplay(*sheet, fonts, {row->x + row->valueDx - 2, top, row->x + row->valueDx + w + 2, top + kValueDisplayHeight},
+            drawValueDisplay(*sheet, fonts,
+                             {row->x + row->valueDx - 2, top, row->x + row->valueDx + w + 2, top + kValueDisplayHeight},
                              *row, value);
         }
     }
@@ -133,7 +139,8 @@ std::optional<Canvas> drawSheet(const Fonts& fonts, const Scene& scene) {
     return sheet;
 }
 
-bool writePng(const Canvas& canvas, const std::string& path) {
+bool writePng(const Canvas& canvas, const std::string& path)
+{
     std::vector<unsigned char> rgbBytes;
     rgbBytes.reserve(static_cast<std::size_t>(canvas.width()) * canvas.height() * 3);
     for (int y = 0; y < canvas.height(); ++y)
@@ -145,7 +152,8 @@ bool writePng(const Canvas& canvas, const std::string& path) {
     return stbi_write_png(path.c_str(), canvas.width(), canvas.height(), 3, rgbBytes.data(), canvas.width() * 3) != 0;
 }
 
-Scene defaults() {
+Scene defaults()
+{
     Scene scene;
     for (int i = 0; i < kNumParameters; ++i)
         scene.values[i] = realToNormalized(controlTable[i].defaultValue, controlTable[i].id);
@@ -154,7 +162,8 @@ Scene defaults() {
 
 // Every switch on, the knobs where a mix engineer might leave them, the meter near 0 dB
 // and the two buttons held down.
-Scene states() {
+Scene states()
+{
     Scene scene = defaults();
     const auto set = [&](int id, double real) { scene.values[id] = realToNormalized(real, id); };
     for (int id : {3, 4, 9, 11, 12, 13, 14, 15, 16, 17, 18}) scene.values[id] = 1.0;
@@ -165,8 +174,8 @@ Scene states() {
     for (const auto& [id, hz] : std::initializer_list<std::pair<int, double>>{
              {19, 35}, {20, 120}, {21, 320}, {22, 1800}, {23, 6500}, {24, 9000}, {25, 17000}, {26, 900}})
         set(id, hz);
-    for (const auto& [id, dB] : std::initializer_list<std::pair<int, double>>{
-             {27, 4.5}, {28, -6}, {29, 2.5}, {30, -3}, {31, 6}, {32, -1.5}})
+    for (const auto& [id, dB] :
+         std::initializer_list<std::pair<int, double>>{{27, 4.5}, {28, -6}, {29, 2.5}, {30, -3}, {31, 6}, {32, -1.5}})
         set(id, dB);
     scene.values[33] = 1.0;  // LowCut at "Edge"
     for (const auto& [id, q] : std::initializer_list<std::pair<int, double>>{
@@ -180,7 +189,8 @@ Scene states() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 4) {
         std::fprintf(stderr, "usage: %s <font folder> <skin.png> <skin-states.png>\n", argv[0]);
         return 2;

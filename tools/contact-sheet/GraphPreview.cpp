@@ -19,16 +19,17 @@ constexpr Color kResponseColor = rgb(255, 128, 128);
 constexpr struct {
     int hz;
     int flags;  // 1 major line, 2 labelled
-} kFrequencyLabels[] = {{20, 2},    {30, 0},    {40, 0},    {50, 3},    {60, 0},    {70, 0},    {80, 0},
-                        {90, 0},    {100, 3},   {200, 0},   {300, 0},   {400, 0},   {500, 3},   {600, 0},
-                        {700, 0},   {800, 0},   {900, 0},   {1000, 3},  {2000, 0},  {3000, 0},  {4000, 0},
-                        {5000, 3},  {6000, 0},  {7000, 0},  {8000, 0},  {9000, 0},  {10000, 3}, {20000, 2}};
+} kFrequencyLabels[] = {{20, 2},   {30, 0},   {40, 0},   {50, 3},   {60, 0},   {70, 0},    {80, 0},
+                        {90, 0},   {100, 3},  {200, 0},  {300, 0},  {400, 0},  {500, 3},   {600, 0},
+                        {700, 0},  {800, 0},  {900, 0},  {1000, 3}, {2000, 0}, {3000, 0},  {4000, 0},
+                        {5000, 3}, {6000, 0}, {7000, 0}, {8000, 0}, {9000, 0}, {10000, 3}, {20000, 2}};
 
 struct Axes {
     Box plot;
     double fMin = 20, fMax = 22050;
     double topDb = 0, spanDb = 1;
-    double x(double f) const {
+    double x(double f) const
+    {
         return (std::log(f) - std::log(fMin)) * (plot.width() - 1) / (std::log(fMax) - std::log(fMin)) + plot.left;
     }
     double y(double dB) const { return (topDb - dB) * (plot.height() - 1) / spanDb + plot.top; }
@@ -37,7 +38,8 @@ struct Axes {
 double real(const std::array<double, kNumParameters>& values, int id) { return normalizedToReal(values[id], id); }
 
 // Rough magnitude of the enabled bands in dB: the shapes, not the exact filters.
-double responseDb(const std::array<double, kNumParameters>& v, double f) {
+double responseDb(const std::array<double, kNumParameters>& v, double f)
+{
     if (v[9] == 0) return 0;
     double dB = real(v, 10);
     const auto on = [&](int id) { return v[id] != 0; };
@@ -59,29 +61,35 @@ double responseDb(const std::array<double, kNumParameters>& v, double f) {
 }
 
 // A spectrum shaped like a mix: a low-end hump and a falling top, with some ripple.
-double musicDb(double f) {
+double musicDb(double f)
+{
     const double octave = std::log2(f / 100);
     return -34 - 3.2 * std::max(0.0, octave) - 8 * std::max(0.0, -octave - 1.5) + 2.5 * std::sin(octave * 5.3) +
            1.5 * std::sin(octave * 13.1);
 }
 
 template <class Level>
-std::vector<shape::Point> trace(const Axes& axes, Level&& level) {
+std::vector<shape::Point> trace(const Axes& axes, Level&& level)
+{
     std::vector<shape::Point> points;
-    for (double f = axes.fMin; f <= axes.fMax; f *= std::pow(2.0, 1.0 / 24)) points.push_back({axes.x(f) + 0.5, axes.y(level(f)) + 0.5});
+    for (double f = axes.fMin; f <= axes.fMax; f *= std::pow(2.0, 1.0 / 24))
+        points.push_back({axes.x(f) + 0.5, axes.y(level(f)) + 0.5});
     return points;
 }
 
-void text(Canvas& sheet, const Typeface& face, const char* s, double size, Box box, Align align, Color color) {
+void text(Canvas& sheet, const Typeface& face, const char* s, double size, Box box, Align align, Color color)
+{
     const double w = face.width(s, size);
     const double x = align == Align::Right ? box.right - w : box.left;
-    face.draw(sheet, s, x, static_cast<int>((box.top + box.bottom) * 0.5 + face.capHeight(size) * 0.5 + 0.5), size, color);
+    face.draw(sheet, s, x, static_cast<int>((box.top + box.bottom) * 0.5 + face.capHeight(size) * 0.5 + 0.5), size,
+              color);
 }
 
 }  // namespace
 
-void drawGraphPreview(Canvas& sheet, const Fonts& fonts, const Box& view, const std::array<double, kNumParameters>& values,
-                      bool withSpectra) {
+void drawGraphPreview(Canvas& sheet, const Fonts& fonts, const Box& view,
+                      const std::array<double, kNumParameters>& values, bool withSpectra)
+{
     Axes axes;
     axes.plot = {view.left + 32, view.top + 16, view.right - 20, view.bottom - 20};
     const double range = real(values, 6);
@@ -111,22 +119,29 @@ void drawGraphPreview(Canvas& sheet, const Fonts& fonts, const Box& view, const 
         line(x, p.top - e, x, p.bottom + e, kGridColor);
         if (entry.flags & 2) {
             char label[16];
-            std::snprintf(label, sizeof label, entry.hz < 1000 ? "%dHz" : "%dkHz", entry.hz < 1000 ? entry.hz : entry.hz / 1000);
+            std::snprintf(label, sizeof label, entry.hz < 1000 ? "%dHz" : "%dkHz",
+                          entry.hz < 1000 ? entry.hz : entry.hz / 1000);
             const int lx = static_cast<int>(x) - (first ? 0 : 12);
-            text(sheet, *fonts.regular, label, 11, {lx + 1, p.bottom + 2, lx + 32, p.bottom + 12}, Align::Left, kGridColor);
+            text(sheet, *fonts.regular, label, 11, {lx + 1, p.bottom + 2, lx + 32, p.bottom + 12}, Align::Left,
+                 kGridColor);
         }
         first = false;
     }
-    text(sheet, *fonts.bold, "- source", 10, {p.left + 5, p.top + 4, p.left + 50, p.top + 16}, Align::Left, kSourceColor);
-    text(sheet, *fonts.bold, "- output", 10, {p.left + 5, p.top + 16, p.left + 50, p.top + 28}, Align::Left, kOutputColor);
-    sheet.fill(view, shape::subtract(shape::rect(p.left, p.top, p.right, p.bottom), shape::rect(p.left + 1, p.top + 1, p.right - 1, p.bottom - 1)),
+    text(sheet, *fonts.bold, "- source", 10, {p.left + 5, p.top + 4, p.left + 50, p.top + 16}, Align::Left,
+         kSourceColor);
+    text(sheet, *fonts.bold, "- output", 10, {p.left + 5, p.top + 16, p.left + 50, p.top + 28}, Align::Left,
+         kOutputColor);
+    sheet.fill(view,
+               shape::subtract(shape::rect(p.left, p.top, p.right, p.bottom),
+                               shape::rect(p.left + 1, p.top + 1, p.right - 1, p.bottom - 1)),
                kGridColor);
 
     const Box inside{p.left + 1, p.top + 1, p.right, p.bottom - 1};
     if (withSpectra) {
         if (values[3] != 0) sheet.fill(inside, shape::polyline(trace(axes, musicDb), 1.0), kSourceColor);
         if (values[4] != 0)
-            sheet.fill(inside, shape::polyline(trace(axes, [&](double f) { return musicDb(f) + responseDb(values, f); }), 1.0),
+            sheet.fill(inside,
+                       shape::polyline(trace(axes, [&](double f) { return musicDb(f) + responseDb(values, f); }), 1.0),
                        kOutputColor);
     }
     // The response is drawn about the middle of the plot.

@@ -10,4 +10,5 @@
 #include <array>
 
 void drawGraphPreview(tolvan::artwork::Canvas& sheet, const tolvan::artwork::Fonts& fonts,
-                      const tolvan::artwork::Box& view, const std::array<double, kNumParameters>& values, bool withSpectra);
+                      const tolvan::artwork::Box& view, const std::array<double, kNumParameters>& values,
+                      bool withSpectra);

@@ -29,8 +29,8 @@ int main(int argc, char** argv)
     const std::string golden = argc > 1 ? argv[1] : TOLVAN_EDITOR_GOLDEN_DIR;
     const std::string docs = argc > 2 ? argv[2] : TOLVAN_DOCS_DIR;
     const VSTGUI::PixelSurface busy = editorsnapshot::renderEditor(editorsnapshot::busyScene());
-    bool written = write(golden + "/" + editortest::kDefaultGolden,
-                         editorsnapshot::renderEditor(editorsnapshot::defaultScene()));
+    bool written =
+        write(golden + "/" + editortest::kDefaultGolden, editorsnapshot::renderEditor(editorsnapshot::defaultScene()));
     written = write(golden + "/" + editortest::kBusyGolden, busy) && written;
     written = write(docs + "/editor.png", busy) && written;
     return written ? 0 : 1;

@@ -93,8 +93,7 @@ VSTGUI::PixelSurface renderEditor(const Scene& scene)
     // The noise scenes give the editor one more tick to show their last blocks; a caller's
     // audio ends the picture where the audio ends, so its meter has fallen exactly as far as
     // the sound's own length lets it.
-    if (!scene.source)
-        VSTGUI::headless::runMessages(SDEditor::kTimerInterval);
+    if (!scene.source) VSTGUI::headless::runMessages(SDEditor::kTimerInterval);
     record->dispatcher(record, effEditIdle, 0, 0, nullptr, 0);
     VSTGUI::headless::paint(*window);
     VSTGUI::PixelSurface pixels = VSTGUI::headless::windowPixels(*window);

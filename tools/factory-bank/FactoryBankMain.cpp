@@ -13,7 +13,8 @@
 #include "tools/host/OutputFile.h"
 #include "tools/host/PresetFile.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 3) {
         std::fputs("usage: tolvan-factory-bank PLUGIN OUT.fxb\n", stderr);
         return 2;

@@ -18,20 +18,13 @@ std::vector<unsigned char> paint(int32_t width, int32_t height, Painter painter)
     std::vector<Color> pixels;
     pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x)
-            pixels.push_back(painter(x, y));
+        for (int32_t x = 0; x < width; ++x) pixels.push_back(painter(x, y));
     return encodeBmp(width, height, pixels, false);
 }
 
-Color gradient(int32_t x, int32_t y)
-{
-    return {static_cast<uint8_t>(x * 2), static_cast<uint8_t>(y * 3), 90, 255};
-}
+Color gradient(int32_t x, int32_t y) { return {static_cast<uint8_t>(x * 2), static_cast<uint8_t>(y * 3), 90, 255}; }
 
-Color twoImages(int32_t y, int32_t imageHeight, Color first, Color second)
-{
-    return y < imageHeight ? first : second;
-}
+Color twoImages(int32_t y, int32_t imageHeight, Color first, Color second) { return y < imageHeight ? first : second; }
 
 struct Table {
     std::array<std::vector<unsigned char>, 7> files{

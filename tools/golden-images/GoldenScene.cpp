@@ -23,8 +23,7 @@ class SceneListener : public CControlListener {
 public:
     void valueChanged(CDrawContext*, CControl* control) override
     {
-        if (display && control->getTag() == kKnobTag)
-            display->setValue(control->getValue());
+        if (display && control->getTag() == kKnobTag) display->setValue(control->getValue());
     }
     CParamDisplay* display = nullptr;
 };
@@ -81,9 +80,6 @@ GoldenSceneFrame::GoldenSceneFrame(platform::ParentWindow parent)
     sceneFrame->addView(new CTextLabel({80, 46, 118, 58}, "Tolvan"));
 }
 
-GoldenSceneFrame::~GoldenSceneFrame()
-{
-    sceneFrame->release();
-}
+GoldenSceneFrame::~GoldenSceneFrame() { sceneFrame->release(); }
 
 }  // namespace tolvan::test

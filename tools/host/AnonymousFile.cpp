@@ -11,14 +11,16 @@
 
 #include "tools/host/ToolError.h"
 
-int createAnonymousFile(const std::string& what) {
+int createAnonymousFile(const std::string& what)
+{
     const char* folder = std::getenv("TMPDIR");
     const int fd = open(folder != nullptr && *folder != '\0' ? folder : "/tmp", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     if (fd < 0) throw ToolError(what + ": cannot stage what passes through the pipe: " + std::strerror(errno));
     return fd;
 }
 
-bool writeAll(int fd, const void* bytes, std::size_t size) {
+bool writeAll(int fd, const void* bytes, std::size_t size)
+{
     const auto* from = static_cast<const uint8_t*>(bytes);
     std::size_t written = 0;
     while (written < size) {
@@ -30,7 +32,8 @@ bool writeAll(int fd, const void* bytes, std::size_t size) {
     return true;
 }
 
-bool copyToEnd(int from, int to) {
+bool copyToEnd(int from, int to)
+{
     std::vector<uint8_t> buffer(std::size_t{1} << 16);
     for (;;) {
         const ssize_t n = read(from, buffer.data(), buffer.size());

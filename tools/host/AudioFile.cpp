@@ -22,7 +22,8 @@ constexpr std::pair<const char*, int> kContainers[] = {
 };
 
 // The container an output's extension names; 0 when it names none.
-int containerOfExtension(const std::string& path) {
+int containerOfExtension(const std::string& path)
+{
     const std::string extension = extensionOf(path);
     std::vector<std::string> known;
     for (const auto& [name, container] : kContainers) {
@@ -33,7 +34,8 @@ int containerOfExtension(const std::string& path) {
     return 0;
 }
 
-int subtypeOf(SampleFormat format) {
+int subtypeOf(SampleFormat format)
+{
     switch (format) {
     case SampleFormat::Float: return SF_FORMAT_FLOAT;
     case SampleFormat::Pcm24: return SF_FORMAT_PCM_24;
@@ -43,7 +45,8 @@ int subtypeOf(SampleFormat format) {
     return 0;
 }
 
-const char* sampleFormatName(SampleFormat format) {
+const char* sampleFormatName(SampleFormat format)
+{
     switch (format) {
     case SampleFormat::Float: return "32-bit float";
     case SampleFormat::Pcm24: return "24-bit";
@@ -54,7 +57,8 @@ const char* sampleFormatName(SampleFormat format) {
 }
 
 // The sample format a container takes when the input's does not fit it.
-int fallbackSubtype(int container) {
+int fallbackSubtype(int container)
+{
     switch (container) {
     case SF_FORMAT_FLAC: return SF_FORMAT_PCM_24;
     case SF_FORMAT_OGG: return SF_FORMAT_VORBIS;
@@ -62,8 +66,8 @@ int fallbackSubtype(int container) {
     }
 }
 
-SF_INFO outputInfo(const std::string& path, int inputFormat, SampleFormat sampleFormat, int channels,
-                   int sampleRate) {
+SF_INFO outputInfo(const std::string& path, int inputFormat, SampleFormat sampleFormat, int channels, int sampleRate)
+{
     SF_INFO info{};
     info.channels = channels;
     info.samplerate = sampleRate;
@@ -74,8 +78,8 @@ SF_INFO outputInfo(const std::string& path, int inputFormat, SampleFormat sample
     info.format = container | subtype;
     if (sf_format_check(&info) == 0) {
         if (asked != 0) {
-            throw ToolError(path + ": " + formatText(container) + " files cannot hold " + sampleFormatName(sampleFormat) +
-                            " samples");
+            throw ToolError(path + ": " + formatText(container) + " files cannot hold " +
+                            sampleFormatName(sampleFormat) + " samples");
         }
         info.format = container | fallbackSubtype(container);
     }
@@ -84,7 +88,8 @@ SF_INFO outputInfo(const std::string& path, int inputFormat, SampleFormat sample
 }
 
 // libsndfile's message without its decoration ("System error : File too large.").
-std::string causeOf(SNDFILE* file) {
+std::string causeOf(SNDFILE* file)
+{
     std::string cause = sf_strerror(file);
     constexpr std::string_view kSystem = "System error : ";
     if (cause.starts_with(kSystem)) cause.erase(0, kSystem.size());
@@ -94,13 +99,14 @@ std::string causeOf(SNDFILE* file) {
 
 }  // namespace
 
-std::string formatText(int format) {
+std::string formatText(int format)
+{
     SF_FORMAT_INFO container{};
     container.format = format & SF_FORMAT_TYPEMASK;
-    std::string text = sf_command(nullptr, SFC_GET_FORMAT_INFO, &container, sizeof container) == 0 &&
-                               container.name != nullptr
-                           ? container.name
-                           : "audio";
+    std::string text =
+        sf_command(nullptr, SFC_GET_FORMAT_INFO, &container, sizeof container) == 0 && container.name != nullptr
+            ? container.name
+            : "audio";
     SF_FORMAT_INFO subtype{};
     subtype.format = format & SF_FORMAT_SUBMASK;
     if (subtype.format != 0 && sf_command(nullptr, SFC_GET_FORMAT_INFO, &subtype, sizeof subtype) == 0 &&
@@ -110,7 +116,8 @@ std::string formatText(int format) {
     return text;
 }
 
-AudioReader::AudioReader(const std::string& path) : path(path) {
+AudioReader::AudioReader(const std::string& path) : path(path)
+{
     if (path == "-") {
         // Standard input, whole, in a file that can be read twice: formats are told apart
         // by looking ahead, and some keep what a reader needs at their end.
@@ -139,17 +146,20 @@ AudioReader::AudioReader(const std::string& path) : path(path) {
     }
 }
 
-AudioReader::~AudioReader() {
+AudioReader::~AudioReader()
+{
     if (file != nullptr) sf_close(file);
 }
 
-sf_count_t AudioReader::read(float* interleaved, sf_count_t count) {
+sf_count_t AudioReader::read(float* interleaved, sf_count_t count)
+{
     const sf_count_t n = sf_readf_float(file, interleaved, count);
     if (n < count && sf_error(file) != SF_ERR_NO_ERROR) throw ToolError(path + ": cannot read: " + causeOf(file));
     return n;
 }
 
-sf_count_t AudioReader::skip(sf_count_t count) {
+sf_count_t AudioReader::skip(sf_count_t count)
+{
     const sf_count_t at = sf_seek(file, 0, SEEK_CUR);
     if (at >= 0 && sf_seek(file, count, SEEK_CUR) >= 0) return count;
     if (at >= 0) sf_seek(file, at, SEEK_SET);
@@ -165,7 +175,8 @@ sf_count_t AudioReader::skip(sf_count_t count) {
 
 AudioWriter::AudioWriter(const std::string& path, int inputFormat, SampleFormat sampleFormat, int channels,
                          int sampleRate)
-    : info(outputInfo(path, inputFormat, sampleFormat, channels, sampleRate)), output(path) {
+    : info(outputInfo(path, inputFormat, sampleFormat, channels, sampleRate)), output(path)
+{
     // The descriptor stays the output's, which checks its flush and close.
     file = sf_open_fd(output.descriptor(), SFM_WRITE, &info, SF_FALSE);
     if (file == nullptr) throw ToolError(path + ": cannot write: " + causeOf(nullptr));
@@ -173,11 +184,13 @@ AudioWriter::AudioWriter(const std::string& path, int inputFormat, SampleFormat 
     sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
 }
 
-AudioWriter::~AudioWriter() {
+AudioWriter::~AudioWriter()
+{
     if (file != nullptr) sf_close(file);
 }
 
-void AudioWriter::write(const float* interleaved, sf_count_t count) {
+void AudioWriter::write(const float* interleaved, sf_count_t count)
+{
     // An integer sample has no way to say "not a number" or "infinite": libsndfile would
     // write a full-scale click, or for FLAC fail without a cause. The effect passes such
     // samples through from its input while no band is on.
@@ -197,14 +210,16 @@ void AudioWriter::write(const float* interleaved, sf_count_t count) {
     framesWritten += count;
 }
 
-void AudioWriter::commit() {
+void AudioWriter::commit()
+{
     const int result = sf_close(file);
     file = nullptr;
     if (result != 0) throw ToolError(output.path() + ": cannot write: " + sf_error_number(result));
     output.commit();
 }
 
-bool AudioWriter::integerSamples() const {
+bool AudioWriter::integerSamples() const
+{
     const int subtype = info.format & SF_FORMAT_SUBMASK;
     return subtype != SF_FORMAT_FLOAT && subtype != SF_FORMAT_DOUBLE && subtype != SF_FORMAT_VORBIS &&
            subtype != SF_FORMAT_OPUS;

@@ -1,7 +1,8 @@
 #include "tools/host/AudioRender.h"
 
 RenderResult renderFile(const LoadedPlugin& plugin, AudioReader& in, AudioWriter& out, int32_t block,
-                        const std::function<void(long long)>& progress) {
+                        const std::function<void(long long)>& progress)
+{
     const auto frames = static_cast<std::size_t>(block);
     const auto inChannels = static_cast<std::size_t>(in.channels());
     std::vector<float> interleavedIn(frames * inChannels);

@@ -20,7 +20,8 @@ struct ChannelLevel {
     long long count = 0;
 
     // One block of the channel's samples.
-    void add(const float* x, std::size_t n) {
+    void add(const float* x, std::size_t n)
+    {
         float blockPeak = 0;
         double blockSum = 0;
         for (std::size_t i = 0; i < n; ++i) {

@@ -16,13 +16,13 @@ struct BandRow {
 };
 
 inline constexpr BandRow kBands[] = {
-    {"lowcut", 11, 19, -1, 33},   {"lowshelf", 12, 20, 27, 34}, {"peak1", 13, 21, 28, 35},
-    {"peak2", 14, 22, 29, 36},    {"peak3", 15, 23, 30, 37},    {"hishelf", 16, 24, 31, 38},
-    {"hicut", 17, 25, -1, 39},    {"balance", 18, 26, 32, 40},
+    {"lowcut", 11, 19, -1, 33}, {"lowshelf", 12, 20, 27, 34}, {"peak1", 13, 21, 28, 35}, {"peak2", 14, 22, 29, 36},
+    {"peak3", 15, 23, 30, 37},  {"hishelf", 16, 24, 31, 38},  {"hicut", 17, 25, -1, 39}, {"balance", 18, 26, 32, 40},
 };
 
 // The band whose frequency, gain or Q index is, or nullptr (its switch is no such row).
-inline const BandRow* bandShaping(int32_t index) {
+inline const BandRow* bandShaping(int32_t index)
+{
     for (const BandRow& band : kBands) {
         if (index == band.frequency || index == band.gain || index == band.q) return &band;
     }

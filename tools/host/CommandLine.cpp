@@ -8,7 +8,8 @@
 
 CommandLine::CommandLine(const std::vector<std::string>& arguments, const std::vector<OptionSpec>& options,
                          std::size_t positionalCount, const std::string& command)
-    : command(command) {
+    : command(command)
+{
     const std::string seeHelp = " (see tolvan-host " + command + " --help)";
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -22,7 +23,8 @@ CommandLine::CommandLine(const std::vector<std::string>& arguments, const std::v
         }
         const auto equals = argument.find('=');
         const std::string name = argument.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-        const auto known = std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) { return name == o.name; });
+        const auto known =
+            std::find_if(options.begin(), options.end(), [&](const OptionSpec& o) { return name == o.name; });
         if (known == options.end()) throw UsageError(command + ": unknown option --" + name + seeHelp);
         std::string value;
         if (equals != std::string::npos) {
@@ -41,18 +43,21 @@ CommandLine::CommandLine(const std::vector<std::string>& arguments, const std::v
     }
 }
 
-bool CommandLine::has(const std::string& option) const {
+bool CommandLine::has(const std::string& option) const
+{
     return std::any_of(given.begin(), given.end(), [&](const auto& g) { return g.first == option; });
 }
 
-std::string CommandLine::value(const std::string& option, const std::string& fallback) const {
+std::string CommandLine::value(const std::string& option, const std::string& fallback) const
+{
     for (const auto& [name, value] : given) {
         if (name == option) return value;
     }
     return fallback;
 }
 
-std::vector<std::string> CommandLine::values(const std::string& option) const {
+std::vector<std::string> CommandLine::values(const std::string& option) const
+{
     std::vector<std::string> found;
     for (const auto& [name, value] : given) {
         if (name == option) found.push_back(value);
@@ -60,7 +65,8 @@ std::vector<std::string> CommandLine::values(const std::string& option) const {
     return found;
 }
 
-long CommandLine::number(const std::string& option, long fallback, long low, long high) const {
+long CommandLine::number(const std::string& option, long fallback, long low, long high) const
+{
     if (!has(option)) return fallback;
     const std::string text = value(option);
     char* end = nullptr;

@@ -28,12 +28,12 @@ std::vector<std::string> settingNames(const LoadedPlugin& plugin);
 std::vector<ParameterSetting> readSettings(const LoadedPlugin& plugin, const StateRequest& request);
 
 // Throws ToolError for a preset that cannot be read or is another effect's.
-void applyState(const LoadedPlugin& plugin, const StateRequest& request,
-                const std::vector<ParameterSetting>& settings);
+void applyState(const LoadedPlugin& plugin, const StateRequest& request, const std::vector<ParameterSetting>& settings);
 
 // A line for standard error for each setting that changes nothing because its band is
 // switched off in the state the effect ended up in.
-std::vector<std::string> settingsWithoutEffect(const LoadedPlugin& plugin, const std::vector<ParameterSetting>& settings);
+std::vector<std::string> settingsWithoutEffect(const LoadedPlugin& plugin,
+                                               const std::vector<ParameterSetting>& settings);
 
 PresetTarget presetTarget(const LoadedPlugin& plugin);
 PresetProgram currentProgram(const LoadedPlugin& plugin);

@@ -13,12 +13,12 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: tolvan-host info [--plugin PATH]\n"
-    "Loads the plug-in as a host does and prints its identity, its parameters with their\n"
-    "values and editor texts, its programs and where its manual lies.\n";
+constexpr const char* kUsage = "Usage: tolvan-host info [--plugin PATH]\n"
+                               "Loads the plug-in as a host does and prints its identity, its parameters with their\n"
+                               "values and editor texts, its programs and where its manual lies.\n";
 
-void printIdentity(const LoadedPlugin& plugin) {
+void printIdentity(const LoadedPlugin& plugin)
+{
     const AEffect& e = plugin.record();
     std::printf("Effect name:     %s\n", plugin.text(effGetEffectName).c_str());
     std::printf("Product:         %s\n", plugin.text(effGetProductString).c_str());
@@ -35,7 +35,8 @@ void printIdentity(const LoadedPlugin& plugin) {
     }
 }
 
-void printManual(const LoadedPlugin& plugin) {
+void printManual(const LoadedPlugin& plugin)
+{
     const std::string& path = plugin.path();
     const auto slash = path.rfind('/');
     const std::string manual = (slash == std::string::npos ? "" : path.substr(0, slash + 1)) + "documents/index.htm";
@@ -46,7 +47,8 @@ void printManual(const LoadedPlugin& plugin) {
 
 // What the editor calls a parameter the host is given no name for: the label beside its
 // control (PRE, SLOPE, Reset); empty for the rows that are displays, not controls.
-std::string editorLabel(int32_t index) {
+std::string editorLabel(int32_t index)
+{
     if (index < 0 || index >= kNumParameters) return "";
     const ControlDescriptor& row = controlTable[index];
     const bool control = row.kind == KindOnOffButton || row.kind == KindAnimKnob || row.kind == KindKickButton;
@@ -56,7 +58,8 @@ std::string editorLabel(int32_t index) {
     return "(editor: " + label + ")";
 }
 
-void printParameters(const LoadedPlugin& plugin) {
+void printParameters(const LoadedPlugin& plugin)
+{
     std::printf("\n%d parameters:\n", plugin.numParams());
     std::printf("  %-3s %-20s %-10s %-12s %s\n", "#", "host name", "value", "real", "editor text");
     for (int32_t index = 0; index < plugin.numParams(); ++index) {
@@ -71,7 +74,8 @@ void printParameters(const LoadedPlugin& plugin) {
     }
 }
 
-void printPrograms(const LoadedPlugin& plugin) {
+void printPrograms(const LoadedPlugin& plugin)
+{
     std::printf("\n%d programs (current: %ld):\n", plugin.numPrograms(),
                 static_cast<long>(plugin.dispatch(effGetProgram)));
     for (int32_t index = 0; index < plugin.numPrograms(); ++index) {
@@ -81,7 +85,8 @@ void printPrograms(const LoadedPlugin& plugin) {
 
 }  // namespace
 
-int runInfo(const Arguments& arguments) {
+int runInfo(const Arguments& arguments)
+{
     const CommandLine line(arguments, {{"plugin", false}}, 0, "info");
     if (line.help()) {
         std::fputs(kUsage, stdout);

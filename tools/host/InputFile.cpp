@@ -15,14 +15,16 @@ namespace {
 // Closes the descriptor however reading ends.
 struct Descriptor {
     int fd;
-    ~Descriptor() {
+    ~Descriptor()
+    {
         if (fd >= 0) close(fd);
     }
 };
 
 }  // namespace
 
-std::vector<uint8_t> readWholeFile(const std::string& path, std::size_t limit) {
+std::vector<uint8_t> readWholeFile(const std::string& path, std::size_t limit)
+{
     const auto failure = [&] { return ToolError(path + ": cannot read: " + std::strerror(errno)); };
     const Descriptor file{open(path.c_str(), O_RDONLY | O_CLOEXEC)};
     if (file.fd < 0) throw failure();
@@ -43,7 +45,8 @@ std::vector<uint8_t> readWholeFile(const std::string& path, std::size_t limit) {
         got += static_cast<std::size_t>(n);
     }
     if (got > limit) {
-        throw ToolError(path + ": cannot read: longer than " + std::to_string(limit) + " bytes, too long for this kind of file");
+        throw ToolError(path + ": cannot read: longer than " + std::to_string(limit) +
+                        " bytes, too long for this kind of file");
     }
     bytes.resize(got);
     return bytes;

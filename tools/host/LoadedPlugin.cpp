@@ -8,7 +8,8 @@
 namespace {
 
 // The effect from the library's entry point; throws ToolError naming path and cause when there is none.
-AEffect* createdEffect(const hosting::PluginLibrary& library) {
+AEffect* createdEffect(const hosting::PluginLibrary& library)
+{
     const std::string& path = library.path();
     if (!library.loaded()) {
         throw ToolError(path + ": cannot load the plug-in: " + library.error() +
@@ -27,26 +28,30 @@ AEffect* createdEffect(const hosting::PluginLibrary& library) {
 
 LoadedPlugin::LoadedPlugin(const std::string& path) : library(path), effect(createdEffect(library)) { effect.open(); }
 
-LoadedPlugin::~LoadedPlugin() {
+LoadedPlugin::~LoadedPlugin()
+{
     effect.suspend();
     effect.close();
 }
 
-std::string LoadedPlugin::text(int32_t opcode, int32_t index) const {
+std::string LoadedPlugin::text(int32_t opcode, int32_t index) const
+{
     std::vector<char> buffer(256, '\0');
     dispatch(opcode, index, 0, buffer.data());
     buffer.back() = '\0';
     return buffer.data();
 }
 
-void LoadedPlugin::prepare(int sampleRate, int32_t blockSize) const {
+void LoadedPlugin::prepare(int sampleRate, int32_t blockSize) const
+{
     effect.suspend();
     effect.setSampleRate(static_cast<float>(sampleRate));
     effect.setBlockSize(blockSize);
     effect.resume();
 }
 
-std::string defaultPluginPath() {
+std::string defaultPluginPath()
+{
     // Installed (/usr/bin/tolvan-host), the plug-in lies in the system's VST folder beside
     // bin/; run from the build folder, it is the library built with the tool.
     std::error_code failed;

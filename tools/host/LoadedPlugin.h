@@ -20,8 +20,8 @@ public:
     const std::string& path() const { return library.path(); }
     AEffect& record() const { return *effect.get(); }
 
-    intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
-                      float opt = 0) const {
+    intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0) const
+    {
         return effect.dispatch(opcode, index, value, ptr, opt);
     }
     // A text answer of the dispatcher, read from a zeroed buffer of ample size: what a

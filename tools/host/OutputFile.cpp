@@ -25,7 +25,8 @@ namespace {
 std::string systemCause() { return std::strerror(errno); }
 
 // The permissions a plainly created file would get; the temporary file starts private.
-mode_t creationMode() {
+mode_t creationMode()
+{
     const mode_t mask = umask(0);
     umask(mask);
     return 0666 & ~mask;
@@ -44,7 +45,8 @@ struct InterruptSlot {
 std::array<InterruptSlot, kInterruptSlots> interruptSlots;
 constexpr std::array kInterrupts = {SIGINT, SIGTERM, SIGHUP};
 
-extern "C" void removeTemporaryFiles(int signal) {
+extern "C" void removeTemporaryFiles(int signal)
+{
     for (const InterruptSlot& slot : interruptSlots) {
         if (slot.taken == 0) continue;
         std::atomic_signal_fence(std::memory_order_acquire);
@@ -59,7 +61,8 @@ extern "C" void removeTemporaryFiles(int signal) {
 // ignores or handles a signal itself keeps it. A file-size limit (SIGXFSZ) would kill the
 // tool mid-write; ignored, it makes the write fail with EFBIG, which is reported like a
 // full disk.
-void installInterruptHandler() {
+void installInterruptHandler()
+{
     static std::once_flag installed;
     std::call_once(installed, [] {
         struct sigaction sizeLimit {};
@@ -80,7 +83,8 @@ void installInterruptHandler() {
 
 // A free slot holding path, or -1 when the path does not fit or all are taken (the file
 // is then only removed by the usual paths).
-int takeInterruptSlot(const std::string& path) {
+int takeInterruptSlot(const std::string& path)
+{
     if (path.size() >= kSlotPathSize) return -1;
     for (int i = 0; i < kInterruptSlots; ++i) {
         InterruptSlot& slot = interruptSlots[static_cast<std::size_t>(i)];
@@ -93,7 +97,8 @@ int takeInterruptSlot(const std::string& path) {
     return -1;
 }
 
-void freeInterruptSlot(int index) {
+void freeInterruptSlot(int index)
+{
     if (index >= 0) interruptSlots[static_cast<std::size_t>(index)].taken = 0;
 }
 
@@ -101,14 +106,16 @@ constexpr const char* kStandardStream = "-";
 
 constexpr int kMostLinks = 40;  // as the kernel allows in one path
 
-std::string folderOf(const std::string& path) {
+std::string folderOf(const std::string& path)
+{
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? "" : path.substr(0, slash + 1);
 }
 
 // path with its symbolic links followed to the file they end at, which need not exist yet;
 // a link is written through, never replaced.
-std::string followLinks(const std::string& path) {
+std::string followLinks(const std::string& path)
+{
     std::string at = path;
     for (int hops = 0;; ++hops) {
         struct stat status {};
@@ -124,7 +131,8 @@ std::string followLinks(const std::string& path) {
 
 // A hidden name beside target that fits wherever target's own name does: the longest names
 // a file system takes leave no room for the 8 added bytes, so the base is cut to make it.
-std::string temporaryPattern(const std::string& target) {
+std::string temporaryPattern(const std::string& target)
+{
     const std::string folder = folderOf(target);
     std::string base = target.substr(folder.size());
     const long limit = pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
@@ -136,7 +144,8 @@ std::string temporaryPattern(const std::string& target) {
 
 }  // namespace
 
-OutputFile::OutputFile(std::string path) : givenPath(std::move(path)) {
+OutputFile::OutputFile(std::string path) : givenPath(std::move(path))
+{
     if (givenPath.empty()) throw ToolError("an output needs a file name");
     installInterruptHandler();
     if (givenPath == kStandardStream) {
@@ -164,13 +173,15 @@ OutputFile::OutputFile(std::string path) : givenPath(std::move(path)) {
     fchmod(fd, exists ? status.st_mode & 07777 : creationMode());
 }
 
-void OutputFile::openStraight(int descriptor) {
+void OutputFile::openStraight(int descriptor)
+{
     fd = descriptor;
     if (fd < 0) fail();
     if (lseek(fd, 0, SEEK_CUR) < 0) staging = createAnonymousFile(givenPath);
 }
 
-OutputFile::~OutputFile() {
+OutputFile::~OutputFile()
+{
     if (staging >= 0) close(staging);
     if (fd >= 0) close(fd);
     if (!committed && !direct()) unlink(temporaryPath.c_str());
@@ -179,11 +190,13 @@ OutputFile::~OutputFile() {
 
 void OutputFile::fail() const { throw ToolError(givenPath + ": cannot write: " + systemCause()); }
 
-void OutputFile::write(const void* bytes, std::size_t size) {
+void OutputFile::write(const void* bytes, std::size_t size)
+{
     if (!writeAll(descriptor(), bytes, size)) fail();
 }
 
-void OutputFile::commit() {
+void OutputFile::commit()
+{
     if (staging >= 0) {
         if (lseek(staging, 0, SEEK_SET) != 0 || !copyToEnd(staging, fd)) fail();
     }
@@ -200,7 +213,8 @@ void OutputFile::commit() {
     interruptSlot = -1;
 }
 
-void writeFileSafely(const std::string& path, const std::vector<uint8_t>& bytes) {
+void writeFileSafely(const std::string& path, const std::vector<uint8_t>& bytes)
+{
     OutputFile output(path);
     output.write(bytes);
     output.commit();
@@ -208,7 +222,8 @@ void writeFileSafely(const std::string& path, const std::vector<uint8_t>& bytes)
 
 std::FILE* reportStream(const std::string& output) { return output == kStandardStream ? stderr : stdout; }
 
-std::string extensionOf(const std::string& path) {
+std::string extensionOf(const std::string& path)
+{
     const auto dot = path.rfind('.');
     const auto slash = path.rfind('/');
     // A leading dot marks a hidden file, not an extension.
@@ -219,7 +234,8 @@ std::string extensionOf(const std::string& path) {
     return extension;
 }
 
-void refuseUnlessExtension(const std::string& output, const std::vector<std::string>& extensions) {
+void refuseUnlessExtension(const std::string& output, const std::vector<std::string>& extensions)
+{
     const std::string extension = extensionOf(output);
     if (extension.empty() || std::find(extensions.begin(), extensions.end(), extension) != extensions.end()) return;
     std::string known;
@@ -229,8 +245,10 @@ void refuseUnlessExtension(const std::string& output, const std::vector<std::str
     throw ToolError(output + ": cannot write ." + extension + " files; this command writes " + known);
 }
 
-void refuseOutputOverInput(const std::string& input, const std::string& output) {
-    struct stat in {}, out {};
+void refuseOutputOverInput(const std::string& input, const std::string& output)
+{
+    struct stat in {
+    }, out{};
     if (stat(input.c_str(), &in) != 0 || stat(output.c_str(), &out) != 0) return;
     if (in.st_dev == out.st_dev && in.st_ino == out.st_ino) {
         throw ToolError(output + ": cannot write: it is the input file " + input + "; name another output");

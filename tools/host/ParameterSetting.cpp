@@ -13,7 +13,8 @@
 namespace {
 
 // Case, blanks, underscores and hyphens do not tell names apart on a command line.
-std::string folded(const std::string& text) {
+std::string folded(const std::string& text)
+{
     std::string out;
     for (const char c : text) {
         if (c != ' ' && c != '_' && c != '-') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -21,13 +22,15 @@ std::string folded(const std::string& text) {
     return out;
 }
 
-std::string trimmed(const std::string& text) {
+std::string trimmed(const std::string& text)
+{
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos) return "";
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-std::size_t editDistance(const std::string& a, const std::string& b) {
+std::size_t editDistance(const std::string& a, const std::string& b)
+{
     std::vector<std::size_t> row(b.size() + 1);
     for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
     for (std::size_t i = 1; i <= a.size(); ++i) {
@@ -44,20 +47,23 @@ std::size_t editDistance(const std::string& a, const std::string& b) {
 
 enum class Unit { None, Hertz, Decibel };
 
-Unit unitOf(int32_t index) {
+Unit unitOf(int32_t index)
+{
     const StringConvert format = controlTable[index].format;
     if (format == formatFrequency) return Unit::Hertz;
     if (format == formatDecibels) return Unit::Decibel;
     return Unit::None;
 }
 
-std::string number(double x) {
+std::string number(double x)
+{
     char text[32];
     std::snprintf(text, sizeof text, "%g", x);
     return text;
 }
 
-std::string rangeText(int32_t index) {
+std::string rangeText(int32_t index)
+{
     const ControlDescriptor& row = controlTable[index];
     const char* unit = unitOf(index) == Unit::Hertz ? " Hz" : unitOf(index) == Unit::Decibel ? " dB" : "";
     std::string text = number(row.minValue) + " to " + number(row.maxValue) + unit;
@@ -65,7 +71,8 @@ std::string rangeText(int32_t index) {
     return text;
 }
 
-double readSwitch(const std::string& name, const std::string& value) {
+double readSwitch(const std::string& name, const std::string& value)
+{
     const std::string v = folded(value);
     if (v == "on" || v == "1" || v == "true" || v == "yes") return 1;
     if (v == "off" || v == "0" || v == "false" || v == "no") return 0;
@@ -73,7 +80,8 @@ double readSwitch(const std::string& name, const std::string& value) {
 }
 
 // A number in the parameter's units, the unit optional: "6", "+6dB", "3.2kHz", "12k", "120Hz".
-double readReal(int32_t index, const std::string& name, const std::string& value) {
+double readReal(int32_t index, const std::string& name, const std::string& value)
+{
     const ControlDescriptor& row = controlTable[index];
     if (row.format == formatCutQ && folded(value) == "edge") return row.maxValue;
     const char* start = value.c_str();
@@ -98,7 +106,8 @@ double readReal(int32_t index, const std::string& name, const std::string& value
 // The float the host sends for a real value: the nearest one from which the effect's own
 // mapping gives back that value (on the half-step rows, the next float up if the nearest
 // lands just below the step).
-float normalizedFor(int32_t index, double real) {
+float normalizedFor(int32_t index, double real)
+{
     float v = static_cast<float>(std::clamp(realToNormalized(real, index), 0.0, 1.0));
     if (controlTable[index].curve == HalfStep) {
         while (normalizedToReal(v, index) < real && v < 1.0f) v = std::nextafter(v, 2.0f);
@@ -108,7 +117,8 @@ float normalizedFor(int32_t index, double real) {
 
 // "band.aspect" as an index, -1 when asked is not in that form; throws UsageError for a
 // band or aspect that does not exist.
-int32_t bandSpelling(const std::string& asked) {
+int32_t bandSpelling(const std::string& asked)
+{
     const auto dot = asked.find('.');
     if (dot == std::string::npos) return -1;
     const std::string bandName = folded(asked.substr(0, dot));
@@ -121,14 +131,16 @@ int32_t bandSpelling(const std::string& asked) {
         if (aspect == "frequency" || aspect == "freq") return band.frequency;
         if (aspect == "q") return band.q;
         if (aspect == "gain" && band.gain >= 0) return band.gain;
-        throw UsageError("--set " + asked + ": " + band.name + " has " + (band.gain >= 0 ? "enabled, frequency, gain and q" : "enabled, frequency and q (no gain)"));
+        throw UsageError("--set " + asked + ": " + band.name + " has " +
+                         (band.gain >= 0 ? "enabled, frequency, gain and q" : "enabled, frequency and q (no gain)"));
     }
     throw UsageError("--set " + asked + ": no band \"" + asked.substr(0, dot) + "\"; the bands are " + bands);
 }
 
 }  // namespace
 
-std::vector<std::string> settableNames(const std::vector<std::string>& hostNames) {
+std::vector<std::string> settableNames(const std::vector<std::string>& hostNames)
+{
     std::vector<std::string> names(hostNames.size());
     for (std::size_t index = 0; index < hostNames.size(); ++index) {
         const auto i = static_cast<int32_t>(index);
@@ -142,7 +154,8 @@ std::vector<std::string> settableNames(const std::vector<std::string>& hostNames
     return names;
 }
 
-std::vector<std::string> closeNames(const std::string& asked, const std::vector<std::string>& names) {
+std::vector<std::string> closeNames(const std::string& asked, const std::vector<std::string>& names)
+{
     const std::string key = folded(asked);
     std::vector<std::pair<std::size_t, std::string>> found;
     for (const std::string& name : names) {
@@ -158,7 +171,8 @@ std::vector<std::string> closeNames(const std::string& asked, const std::vector<
     return out;
 }
 
-ParameterSetting parseSetting(const std::string& text, const std::vector<std::string>& names) {
+ParameterSetting parseSetting(const std::string& text, const std::vector<std::string>& names)
+{
     const auto equals = text.find('=');
     if (equals == std::string::npos) throw UsageError("--set takes NAME=VALUE, not \"" + text + "\"");
     const std::string asked = trimmed(text.substr(0, equals));
@@ -173,7 +187,8 @@ ParameterSetting parseSetting(const std::string& text, const std::vector<std::st
     } else if (numeric) {
         const long n = std::strtol(asked.c_str(), nullptr, 10);
         if (n >= static_cast<long>(names.size()) || n >= kNumParameters) {
-            throw UsageError("no parameter " + asked + ": the indices run from 0 to " + std::to_string(names.size() - 1));
+            throw UsageError("no parameter " + asked + ": the indices run from 0 to " +
+                             std::to_string(names.size() - 1));
         }
         index = static_cast<int32_t>(n);
         if (names[index].empty()) throw UsageError("parameter " + asked + " holds no setting");
@@ -204,7 +219,8 @@ ParameterSetting parseSetting(const std::string& text, const std::vector<std::st
     return {index, normalized, normalizedToReal(normalized, index)};
 }
 
-std::string displayText(int32_t index, double real) {
+std::string displayText(int32_t index, double real)
+{
     if (index < 0 || index >= kNumParameters) return "";
     const ControlDescriptor& row = controlTable[index];
     if (isSwitchParameter(index)) return switchIsOn(real) ? "on" : "off";

@@ -10,7 +10,8 @@ public:
     explicit PinkNoise(uint32_t seed = 1) : random(seed) {}
 
     // The next sample, peaking near -10 dBFS so that boosts stay below full scale.
-    float next() {
+    float next()
+    {
         const double white = uniform(random);
         // Pole and weight pairs of a well-known three-pole 1/f approximation.
         b0 = 0.99765 * b0 + white * 0.0990460;

@@ -21,10 +21,11 @@ constexpr const char* kUsage =
     "current program (up to 23 characters). show prints what a program or bank file holds:\n"
     "each program's name and the settings in which it differs from the defaults.\n";
 
-int save(const Arguments& arguments) {
+int save(const Arguments& arguments)
+{
     const CommandLine line(arguments,
-                           {{"set", true}, {"preset", false}, {"program", false}, {"name", false}, {"plugin", false}}, 1,
-                           "preset save");
+                           {{"set", true}, {"preset", false}, {"program", false}, {"name", false}, {"plugin", false}},
+                           1, "preset save");
     if (line.help()) {
         std::fputs(kUsage, stdout);
         return 0;
@@ -43,15 +44,17 @@ int save(const Arguments& arguments) {
     }
     const AEffect& e = plugin.record();
     const bool bank = extensionOf(path) == "fxb";
-    writeFileSafely(path, bank ? encodeBankFile(allPrograms(plugin), static_cast<int32_t>(plugin.dispatch(effGetProgram)),
-                                                    e.uniqueID, e.version)
-                                   : encodeProgramFile(currentProgram(plugin), e.uniqueID, e.version));
+    writeFileSafely(path,
+                    bank ? encodeBankFile(allPrograms(plugin), static_cast<int32_t>(plugin.dispatch(effGetProgram)),
+                                          e.uniqueID, e.version)
+                         : encodeProgramFile(currentProgram(plugin), e.uniqueID, e.version));
     std::fprintf(reportStream(path), "Saved %s: %s of %s\n", path.c_str(), bank ? "bank of 8 programs" : "program",
-                plugin.text(effGetEffectName).c_str());
+                 plugin.text(effGetEffectName).c_str());
     return 0;
 }
 
-void showProgram(const PresetProgram& program, const std::vector<std::string>& names) {
+void showProgram(const PresetProgram& program, const std::vector<std::string>& names)
+{
     bool any = false;
     for (std::size_t index = 0; index < program.values.size(); ++index) {
         if (names[index].empty()) continue;
@@ -65,7 +68,8 @@ void showProgram(const PresetProgram& program, const std::vector<std::string>& n
     if (!any) std::printf("    (the defaults)\n");
 }
 
-int show(const Arguments& arguments) {
+int show(const Arguments& arguments)
+{
     const CommandLine line(arguments, {{"plugin", false}}, 1, "preset show");
     if (line.help()) {
         std::fputs(kUsage, stdout);
@@ -93,7 +97,8 @@ int show(const Arguments& arguments) {
 
 }  // namespace
 
-int runPreset(const Arguments& arguments) {
+int runPreset(const Arguments& arguments)
+{
     if (arguments.empty() || arguments.front() == "--help" || arguments.front() == "-h") {
         std::fputs(kUsage, arguments.empty() ? stderr : stdout);
         return arguments.empty() ? kExitUsage : 0;

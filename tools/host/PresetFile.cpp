@@ -24,19 +24,23 @@ constexpr int32_t kBankFormatVersion = 2;  // names the current program in its r
 
 class Writer {
 public:
-    void word(int32_t value) {
+    void word(int32_t value)
+    {
         const auto u = static_cast<uint32_t>(value);
         for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<uint8_t>(u >> shift));
     }
     void real(float value) { word(std::bit_cast<int32_t>(value)); }
-    void text(const std::string& value, std::size_t size) {
+    void text(const std::string& value, std::size_t size)
+    {
         for (std::size_t i = 0; i < size; ++i) bytes.push_back(i < value.size() ? static_cast<uint8_t>(value[i]) : 0);
     }
     void zeros(std::size_t count) { bytes.insert(bytes.end(), count, 0); }
     // The header's size field counts every byte after it.
-    void patchSize(std::size_t at) {
+    void patchSize(std::size_t at)
+    {
         const auto size = static_cast<uint32_t>(bytes.size() - at - 4);
-        for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<uint8_t>(size >> (24 - 8 * i));
+        for (int i = 0; i < 4; ++i)
+            bytes[at + static_cast<std::size_t>(i)] = static_cast<uint8_t>(size >> (24 - 8 * i));
     }
     std::vector<uint8_t> bytes;
 };
@@ -45,20 +49,23 @@ class Reader {
 public:
     Reader(const std::vector<uint8_t>& bytes, const std::string& fileName) : bytes(bytes), fileName(fileName) {}
 
-    int32_t word() {
+    int32_t word()
+    {
         need(4);
         uint32_t u = 0;
         for (int i = 0; i < 4; ++i) u = (u << 8) | bytes[at++];
         return static_cast<int32_t>(u);
     }
     float real() { return std::bit_cast<float>(word()); }
-    std::string text(std::size_t size) {
+    std::string text(std::size_t size)
+    {
         need(size);
         const auto* first = reinterpret_cast<const char*>(bytes.data() + at);
         at += size;
         return std::string(first, strnlen(first, size));
     }
-    void skip(std::size_t count) {
+    void skip(std::size_t count)
+    {
         need(count);
         at += count;
     }
@@ -66,7 +73,8 @@ public:
     [[noreturn]] void fail(const std::string& cause) const { throw ToolError(fileName + ": " + cause); }
 
 private:
-    void need(std::size_t count) const {
+    void need(std::size_t count) const
+    {
         if (left() < count) fail("the file is cut short");
     }
     const std::vector<uint8_t>& bytes;
@@ -74,7 +82,8 @@ private:
     std::size_t at = 0;
 };
 
-void writeProgram(Writer& out, const PresetProgram& program, int32_t uniqueId, int32_t effectVersion) {
+void writeProgram(Writer& out, const PresetProgram& program, int32_t uniqueId, int32_t effectVersion)
+{
     const std::size_t start = out.bytes.size();
     out.word(kChunkMagic);
     out.word(0);
@@ -89,7 +98,8 @@ void writeProgram(Writer& out, const PresetProgram& program, int32_t uniqueId, i
 }
 
 // The header up to the kind; answers the kind after checking the size field.
-int32_t readHeader(Reader& in) {
+int32_t readHeader(Reader& in)
+{
     if (in.left() < 8 || in.word() != kChunkMagic) in.fail("not a preset file (no CcnK header)");
     const auto size = static_cast<uint32_t>(in.word());
     if (size > in.left()) in.fail("the file is cut short");
@@ -101,13 +111,16 @@ int32_t readHeader(Reader& in) {
     return kind;
 }
 
-void checkEffect(Reader& in, int32_t uniqueId, const PresetTarget& target) {
+void checkEffect(Reader& in, int32_t uniqueId, const PresetTarget& target)
+{
     if (uniqueId != target.uniqueId) {
-        in.fail("belongs to another plug-in (id " + idText(uniqueId) + "; this one is " + idText(target.uniqueId) + ")");
+        in.fail("belongs to another plug-in (id " + idText(uniqueId) + "; this one is " + idText(target.uniqueId) +
+                ")");
     }
 }
 
-PresetProgram readProgramBody(Reader& in, const PresetTarget& target) {
+PresetProgram readProgramBody(Reader& in, const PresetTarget& target)
+{
     in.word();  // format version: 1 and later read alike
     const int32_t id = in.word();
     checkEffect(in, id, target);
@@ -128,7 +141,8 @@ PresetProgram readProgramBody(Reader& in, const PresetTarget& target) {
 
 }  // namespace
 
-std::string idText(int32_t id) {
+std::string idText(int32_t id)
+{
     const auto u = static_cast<uint32_t>(id);
     std::string text;
     for (int shift = 24; shift >= 0; shift -= 8) {
@@ -143,14 +157,16 @@ std::string idText(int32_t id) {
     return "'" + text + "'";
 }
 
-std::vector<uint8_t> encodeProgramFile(const PresetProgram& program, int32_t uniqueId, int32_t effectVersion) {
+std::vector<uint8_t> encodeProgramFile(const PresetProgram& program, int32_t uniqueId, int32_t effectVersion)
+{
     Writer out;
     writeProgram(out, program, uniqueId, effectVersion);
     return out.bytes;
 }
 
 std::vector<uint8_t> encodeBankFile(const std::vector<PresetProgram>& programs, int32_t currentProgram,
-                                    int32_t uniqueId, int32_t effectVersion) {
+                                    int32_t uniqueId, int32_t effectVersion)
+{
     Writer out;
     out.word(kChunkMagic);
     out.word(0);
@@ -166,7 +182,8 @@ std::vector<uint8_t> encodeBankFile(const std::vector<PresetProgram>& programs, 
     return out.bytes;
 }
 
-Preset decodePreset(const std::vector<uint8_t>& bytes, const std::string& fileName, const PresetTarget& target) {
+Preset decodePreset(const std::vector<uint8_t>& bytes, const std::string& fileName, const PresetTarget& target)
+{
     Reader in(bytes, fileName);
     Preset preset;
     if (readHeader(in) == kProgramMagic) {

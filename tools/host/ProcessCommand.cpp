@@ -38,7 +38,8 @@ constexpr long kDefaultBlock = 512;
 constexpr double kShortestTimedRun = 0.1;
 constexpr long kLargestBlock = 65536;
 
-SampleFormat sampleFormat(const CommandLine& line) {
+SampleFormat sampleFormat(const CommandLine& line)
+{
     const std::string format = line.value("format", "");
     if (format.empty()) return SampleFormat::AsInput;
     if (format == "float") return SampleFormat::Float;
@@ -52,8 +53,11 @@ SampleFormat sampleFormat(const CommandLine& line) {
 class ProgressBar {
 public:
     explicit ProgressBar(long long total)
-        : total(total), shown(isatty(STDERR_FILENO) != 0 && total > 0), start(std::chrono::steady_clock::now()) {}
-    void update(long long done) {
+        : total(total), shown(isatty(STDERR_FILENO) != 0 && total > 0), start(std::chrono::steady_clock::now())
+    {
+    }
+    void update(long long done)
+    {
         if (!shown) return;
         const int percent = static_cast<int>(std::min(done, total) * 100 / total);
         if (percent == lastPercent) return;
@@ -61,14 +65,16 @@ public:
         constexpr int kWidth = 40;
         const int filled = percent * kWidth / 100;
         const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        const auto left = static_cast<long>(done > 0 ? elapsed * static_cast<double>(total - std::min(done, total)) /
-                                                           static_cast<double>(done) + 0.5
-                                                     : 0);
-        std::fprintf(stderr, "\r[%s%s] %3d%%  %ld:%02ld left", std::string(static_cast<std::size_t>(filled), '#').c_str(),
-                     std::string(static_cast<std::size_t>(kWidth - filled), ' ').c_str(), percent, left / 60, left % 60);
+        const auto left = static_cast<long>(
+            done > 0 ? elapsed * static_cast<double>(total - std::min(done, total)) / static_cast<double>(done) + 0.5
+                     : 0);
+        std::fprintf(
+            stderr, "\r[%s%s] %3d%%  %ld:%02ld left", std::string(static_cast<std::size_t>(filled), '#').c_str(),
+            std::string(static_cast<std::size_t>(kWidth - filled), ' ').c_str(), percent, left / 60, left % 60);
         std::fflush(stderr);
     }
-    void finish() {
+    void finish()
+    {
         if (shown) std::fprintf(stderr, "\r%*s\r", 64, "");
     }
 
@@ -79,14 +85,16 @@ private:
     int lastPercent = -1;
 };
 
-std::string decibels(double level) {
+std::string decibels(double level)
+{
     if (level <= 0) return "-inf";
     char text[32];
     std::snprintf(text, sizeof text, "%.2f", 20 * std::log10(level));
     return text;
 }
 
-void printLevels(std::FILE* report, const char* what, const std::vector<ChannelLevel>& levels) {
+void printLevels(std::FILE* report, const char* what, const std::vector<ChannelLevel>& levels)
+{
     std::fprintf(report, "  %-8s", what);
     for (const ChannelLevel& level : levels) {
         std::fprintf(report, "%10s%10s", decibels(level.peak).c_str(), decibels(level.rms()).c_str());
@@ -96,11 +104,12 @@ void printLevels(std::FILE* report, const char* what, const std::vector<ChannelL
 
 }  // namespace
 
-int runProcess(const Arguments& arguments) {
-    const CommandLine line(arguments,
-                           {{"set", true}, {"preset", false}, {"program", false}, {"block", false}, {"format", false},
-                            {"plugin", false}},
-                           2, "process");
+int runProcess(const Arguments& arguments)
+{
+    const CommandLine line(
+        arguments,
+        {{"set", true}, {"preset", false}, {"program", false}, {"block", false}, {"format", false}, {"plugin", false}},
+        2, "process");
     if (line.help()) {
         std::fputs(kUsage, stdout);
         return 0;
@@ -126,8 +135,7 @@ int runProcess(const Arguments& arguments) {
 
     ProgressBar progress(in.frames());
     const auto start = std::chrono::steady_clock::now();
-    const RenderResult result =
-        renderFile(plugin, in, out, block, [&](long long done) { progress.update(done); });
+    const RenderResult result = renderFile(plugin, in, out, block, [&](long long done) { progress.update(done); });
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     out.commit();
     progress.finish();
@@ -137,14 +145,14 @@ int runProcess(const Arguments& arguments) {
     const double duration = static_cast<double>(result.frames) / in.sampleRate();
     std::fprintf(report, "%s -> %s\n", inPath.c_str(), outPath.c_str());
     std::fprintf(report, "  %d Hz, %s, %lld frames (%.3f s), blocks of %d, written as %s\n", in.sampleRate(),
-                in.channels() == 1 ? "mono (fed to both inputs, the left output kept)" : "stereo", result.frames, duration, block,
-                formatText(out.format()).c_str());
+                 in.channels() == 1 ? "mono (fed to both inputs, the left output kept)" : "stereo", result.frames,
+                 duration, block, formatText(out.format()).c_str());
     if (!request.presetPath.empty()) std::fprintf(report, "  preset %s\n", request.presetPath.c_str());
     if (request.program >= 0) std::fprintf(report, "  program %ld\n", request.program);
     const std::vector<std::string> names = settingNames(plugin);
     for (const ParameterSetting& s : settings) {
         std::fprintf(report, "  set %s = %s\n", names[static_cast<std::size_t>(s.index)].c_str(),
-                    displayText(s.index, s.real).c_str());
+                     displayText(s.index, s.real).c_str());
     }
     std::fprintf(report, "  %-8s", "dBFS");
     for (const char* heading : {"peak L", "RMS L", "peak R", "RMS R"}) std::fprintf(report, "%10s", heading);

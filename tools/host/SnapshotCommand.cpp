@@ -30,7 +30,8 @@ constexpr const char* kUsage =
 constexpr PresetTarget kEffect{fourCharacters("iq71"), kNumParameters, kNumPrograms};
 
 // The normalised values a preset and the settings give, in the order a host sends them.
-editorsnapshot::Scene sceneOf(const StateRequest& request) {
+editorsnapshot::Scene sceneOf(const StateRequest& request)
+{
     editorsnapshot::Scene scene;
     // No plug-in is loaded here: every name then comes from the table, as the host's do.
     const std::vector<std::string> settable = settableNames(std::vector<std::string>(kNumParameters));
@@ -38,12 +39,15 @@ editorsnapshot::Scene sceneOf(const StateRequest& request) {
     for (const std::string& text : request.settings) settings.push_back(parseSetting(text, settable));
 
     if (!request.presetPath.empty()) {
-        const Preset preset = decodePreset(readWholeFile(request.presetPath, kLargestPresetFile), request.presetPath, kEffect);
-        const std::size_t program = request.program >= 0 && preset.bank ? static_cast<std::size_t>(request.program)
-                                                                        : static_cast<std::size_t>(preset.currentProgram);
+        const Preset preset =
+            decodePreset(readWholeFile(request.presetPath, kLargestPresetFile), request.presetPath, kEffect);
+        const std::size_t program = request.program >= 0 && preset.bank
+                                        ? static_cast<std::size_t>(request.program)
+                                        : static_cast<std::size_t>(preset.currentProgram);
         const PresetProgram& values = preset.programs[preset.bank ? program : 0];
         for (int32_t index = 0; index < kNumParameters; ++index) {
-            if (isStoredParameter(index)) scene.parameters.emplace_back(index, values.values[static_cast<std::size_t>(index)]);
+            if (isStoredParameter(index))
+                scene.parameters.emplace_back(index, values.values[static_cast<std::size_t>(index)]);
         }
     } else if (request.program >= 0) {
         scene.program = static_cast<int32_t>(request.program);
@@ -53,7 +57,8 @@ editorsnapshot::Scene sceneOf(const StateRequest& request) {
 }
 
 // The picture as PNG bytes, made in memory so that writing them is one checked step.
-std::vector<uint8_t> pngOf(const VSTGUI::PixelSurface& pixels) {
+std::vector<uint8_t> pngOf(const VSTGUI::PixelSurface& pixels)
+{
     std::vector<uint8_t> png = tolvan::imaging::encodePng(pixels);
     if (png.empty()) throw ToolError("cannot encode the PNG");
     return png;
@@ -61,11 +66,12 @@ std::vector<uint8_t> pngOf(const VSTGUI::PixelSurface& pixels) {
 
 }  // namespace
 
-int runSnapshot(const Arguments& arguments) {
-    const CommandLine line(arguments,
-                           {{"input", false}, {"seconds", false}, {"set", true}, {"preset", false}, {"program", false},
-                            {"plugin", false}},
-                           1, "snapshot");
+int runSnapshot(const Arguments& arguments)
+{
+    const CommandLine line(
+        arguments,
+        {{"input", false}, {"seconds", false}, {"set", true}, {"preset", false}, {"program", false}, {"plugin", false}},
+        1, "snapshot");
     if (line.has("plugin")) {
         throw UsageError("snapshot: --plugin is not taken: the picture is of the editor built into this tool");
     }

@@ -4,7 +4,8 @@
 
 #include "tools/host/ToolError.h"
 
-SnapshotInput::SnapshotInput(const std::string& path) : reader(path) {
+SnapshotInput::SnapshotInput(const std::string& path) : reader(path)
+{
     const int rate = reader.sampleRate();
     if (rate < kLowestSnapshotRate || rate > kHighestSnapshotRate) {
         throw ToolError(path + ": a sample rate of " + std::to_string(rate) + " Hz; a snapshot plays from " +
@@ -14,7 +15,8 @@ SnapshotInput::SnapshotInput(const std::string& path) : reader(path) {
     if (reader.frames() > framesLeft) skipped = reader.skip(reader.frames() - framesLeft);
 }
 
-int SnapshotInput::fill(float* left, float* right, int count) {
+int SnapshotInput::fill(float* left, float* right, int count)
+{
     const auto channels = static_cast<std::size_t>(reader.channels());
     interleaved.resize(static_cast<std::size_t>(count) * channels);
     const auto n = static_cast<std::size_t>(reader.read(interleaved.data(), std::min<sf_count_t>(count, framesLeft)));

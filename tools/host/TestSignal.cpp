@@ -5,7 +5,8 @@
 #include "tools/host/AudioFile.h"
 #include "tools/host/PinkNoise.h"
 
-void writePinkNoise(const std::string& path, long seconds, long rate) {
+void writePinkNoise(const std::string& path, long seconds, long rate)
+{
     AudioWriter out(path, SF_FORMAT_WAV | SF_FORMAT_PCM_24, SampleFormat::AsInput, 2, static_cast<int>(rate));
     PinkNoise left(1), right(2);
     std::vector<float> frames;

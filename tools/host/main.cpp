@@ -9,21 +9,21 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: tolvan-host COMMAND [ARGUMENTS]   (COMMAND --help tells more)\n"
-    "  info [--plugin PATH]                  identity, parameters, programs, manual\n"
-    "  process IN OUT [--set NAME=VALUE]...  an audio file through the equaliser\n"
-    "  preset save FILE.fxp|FILE.fxb         a program or bank file of the settings given\n"
-    "  preset show FILE                      what a program or bank file holds\n"
-    "  snapshot OUT.png [--input IN]         a picture of the editor after IN has played\n"
-    "  generate OUT [--seconds N]            a deterministic pink-noise test signal\n"
-    "  --version                             the tool's version\n"
-    "The plug-in is the one built with this tool unless --plugin names another; snapshot\n"
-    "always draws the editor built into this tool.\n";
+constexpr const char* kUsage = "Usage: tolvan-host COMMAND [ARGUMENTS]   (COMMAND --help tells more)\n"
+                               "  info [--plugin PATH]                  identity, parameters, programs, manual\n"
+                               "  process IN OUT [--set NAME=VALUE]...  an audio file through the equaliser\n"
+                               "  preset save FILE.fxp|FILE.fxb         a program or bank file of the settings given\n"
+                               "  preset show FILE                      what a program or bank file holds\n"
+                               "  snapshot OUT.png [--input IN]         a picture of the editor after IN has played\n"
+                               "  generate OUT [--seconds N]            a deterministic pink-noise test signal\n"
+                               "  --version                             the tool's version\n"
+                               "The plug-in is the one built with this tool unless --plugin names another; snapshot\n"
+                               "always draws the editor built into this tool.\n";
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const Arguments all(argv + 1, argv + argc);
     const std::string command = all.empty() ? "" : all.front();
     const Arguments rest(all.empty() ? all.end() : all.begin() + 1, all.end());
@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stderr);
             return kExitUsage;
         }
-        throw UsageError("unknown command \"" + command + "\"; the commands are info, process, preset, snapshot and generate");
+        throw UsageError("unknown command \"" + command +
+                         "\"; the commands are info, process, preset, snapshot and generate");
     } catch (const ToolError& error) {
         std::fprintf(stderr, "tolvan-host: %s\n", error.what());
         return error.status;

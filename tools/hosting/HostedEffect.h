@@ -17,7 +17,9 @@ public:
     // An effect from the library's VSTPluginMain; the callback is the recording host's,
     // which answers as a quiet host while no RecordingHost exists.
     explicit HostedEffect(const PluginLibrary& library, HostCallback callback = RecordingHost::callback)
-        : effect(library.create(callback)) {}
+        : effect(library.create(callback))
+    {
+    }
     // An effect some entry point gave already; null holds none.
     explicit HostedEffect(AEffect* record) : effect(record) {}
     ~HostedEffect() { close(); }
@@ -28,8 +30,8 @@ public:
     AEffect* get() const { return effect; }
     AEffect* operator->() const { return effect; }
 
-    intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
-                      float opt = 0) const {
+    intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0) const
+    {
         return effect->dispatcher(effect, opcode, index, value, ptr, opt);
     }
     // A text answer, read from a buffer of ample size. Bytes the plug-in leaves unwritten
@@ -50,7 +52,8 @@ public:
     void startProcess() const { dispatch(effStartProcess); }
 
     // [audio thread]
-    void process(float** inputs, float** outputs, int32_t frames) const {
+    void process(float** inputs, float** outputs, int32_t frames) const
+    {
         effect->processReplacing(effect, inputs, outputs, frames);
     }
     // [any thread] Parameters, normalised to 0..1.

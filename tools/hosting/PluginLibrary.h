@@ -29,12 +29,14 @@ public:
     // An exported entry point by name, null when the library lacks it.
     EntryPoint entry(const char* name = "VSTPluginMain") const;
     // The entry point a host calls: VSTPluginMain, or main where an older plug-in has only that.
-    EntryPoint hostEntry() const {
+    EntryPoint hostEntry() const
+    {
         const EntryPoint main = entry("VSTPluginMain");
         return main != nullptr ? main : entry("main");
     }
     // A new effect from VSTPluginMain, null when there is none or the plug-in refuses.
-    AEffect* create(HostCallback callback = quietHost) const {
+    AEffect* create(HostCallback callback = quietHost) const
+    {
         const EntryPoint main = entry();
         return main != nullptr ? main(callback) : nullptr;
     }

@@ -6,18 +6,21 @@
 namespace hosting {
 
 PluginLibrary::PluginLibrary(const std::string& path)
-    : libraryPath(path), handle(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE)) {
+    : libraryPath(path), handle(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE))
+{
     if (handle == nullptr) {
         const char* reason = dlerror();
         loadError = reason != nullptr ? reason : "dlopen failed";
     }
 }
 
-PluginLibrary::~PluginLibrary() {
+PluginLibrary::~PluginLibrary()
+{
     if (handle != nullptr) dlclose(handle);
 }
 
-EntryPoint PluginLibrary::entry(const char* name) const {
+EntryPoint PluginLibrary::entry(const char* name) const
+{
     return handle != nullptr ? reinterpret_cast<EntryPoint>(dlsym(handle, name)) : nullptr;
 }
 

@@ -9,7 +9,8 @@
 namespace hosting {
 namespace {
 
-std::string systemMessage(DWORD error) {
+std::string systemMessage(DWORD error)
+{
     char* text = nullptr;
     const DWORD length =
         FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -28,18 +29,21 @@ HMODULE module(void* handle) { return static_cast<HMODULE>(handle); }
 
 }  // namespace
 
-PluginLibrary::PluginLibrary(const std::string& path)
-    : libraryPath(path), handle(LoadLibraryW(widened(path).c_str())) {
+PluginLibrary::PluginLibrary(const std::string& path) : libraryPath(path), handle(LoadLibraryW(widened(path).c_str()))
+{
     if (handle == nullptr) loadError = "LoadLibrary failed, " + systemMessage(GetLastError());
 }
 
-PluginLibrary::~PluginLibrary() {
+PluginLibrary::~PluginLibrary()
+{
     if (handle != nullptr) FreeLibrary(module(handle));
 }
 
-EntryPoint PluginLibrary::entry(const char* name) const {
-    return handle != nullptr ? reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(module(handle), name)))
-                             : nullptr;
+EntryPoint PluginLibrary::entry(const char* name) const
+{
+    return handle != nullptr
+               ? reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(module(handle), name)))
+               : nullptr;
 }
 
 }  // namespace hosting

@@ -16,8 +16,7 @@ public:
     void endEdit(int32_t) override {}
     void runEditorIdle() override
     {
-        if (frame != nullptr)
-            frame->idle();
+        if (frame != nullptr) frame->idle();
     }
     void requestHostIdle() override {}
     int32_t knobMode() const override { return 0; }

@@ -8,7 +8,8 @@
 
 namespace hosting {
 
-inline std::wstring widened(const std::string& text) {
+inline std::wstring widened(const std::string& text)
+{
     const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(size), L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);

@@ -28,7 +28,8 @@ std::vector<unsigned char> encodeBmp(int32_t width, int32_t height, const std::v
         const int32_t storedRow = topDown ? y : height - 1 - y;
         for (int32_t x = 0; x < width; ++x) {
             const Color c = pixels[static_cast<std::size_t>(y * width + x)];
-            const std::size_t at = offset + stride * static_cast<std::size_t>(storedRow) + static_cast<std::size_t>(x) * 3;
+            const std::size_t at =
+                offset + stride * static_cast<std::size_t>(storedRow) + static_cast<std::size_t>(x) * 3;
             bytes[at] = c.blue;
             bytes[at + 1] = c.green;
             bytes[at + 2] = c.red;

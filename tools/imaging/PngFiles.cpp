@@ -52,8 +52,7 @@ bool readPng(const std::string& path, PixelSurface& pixels)
     int height = 0;
     int channels = 0;
     unsigned char* data = stbi_load(path.c_str(), &width, &height, &channels, 3);
-    if (!data)
-        return false;
+    if (!data) return false;
     pixels.resize(width, height);
     for (int32_t y = 0; y < height; ++y)
         for (int32_t x = 0; x < width; ++x) {

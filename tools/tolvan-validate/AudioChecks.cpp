@@ -17,7 +17,8 @@ constexpr int32_t kFrames = 16384;
 constexpr float kOutputBound = 2.0e6f;
 
 // Random settings, the same on every effect that gets them; bypass stays in circuit.
-std::vector<float> randomSettings(std::mt19937& rng) {
+std::vector<float> randomSettings(std::mt19937& rng)
+{
     std::uniform_real_distribution<float> value(0.0f, 1.0f);
     std::vector<float> settings(41);
     for (int32_t index = 0; index < 41; ++index) {
@@ -27,7 +28,8 @@ std::vector<float> randomSettings(std::mt19937& rng) {
     return settings;
 }
 
-void applySettings(HostedEffect& effect, const std::vector<float>& settings) {
+void applySettings(HostedEffect& effect, const std::vector<float>& settings)
+{
     for (int32_t index = 9; index < static_cast<int32_t>(settings.size()); ++index) {
         effect.set(index, settings[static_cast<std::size_t>(index)]);
     }
@@ -40,7 +42,8 @@ struct Rendered {
 // The whole signal through a fresh effect in blocks of blockSize, in place or not;
 // checks every block as it comes.
 Rendered render(CheckContext& context, const std::vector<float> (&signal)[2], float rate,
-                const std::vector<float>& settings, int32_t blockSize, bool inPlace) {
+                const std::vector<float>& settings, int32_t blockSize, bool inPlace)
+{
     Rendered result;
     HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return result;
@@ -60,7 +63,8 @@ Rendered render(CheckContext& context, const std::vector<float> (&signal)[2], fl
         for (int32_t c = 0; c < 2; ++c) {
             const std::vector<float>& out = inPlace ? buffers.in[c] : buffers.out[c];
             result.channel[c].insert(result.channel[c].end(), out.begin(), out.begin() + count);
-            if (!inPlace && inputsKept) inputsKept = std::memcmp(buffers.in[c].data(), signal[c].data() + start, bytes) == 0;
+            if (!inPlace && inputsKept)
+                inputsKept = std::memcmp(buffers.in[c].data(), signal[c].data() + start, bytes) == 0;
         }
     }
     context.expect(inputsKept, where + ": the effect wrote into its input buffers");
@@ -72,7 +76,8 @@ Rendered render(CheckContext& context, const std::vector<float> (&signal)[2], fl
 }
 
 // The first sample where two renderings differ, -1 when they agree.
-int32_t firstDifference(const Rendered& a, const Rendered& b) {
+int32_t firstDifference(const Rendered& a, const Rendered& b)
+{
     for (int32_t c = 0; c < 2; ++c) {
         if (a.channel[c].size() != b.channel[c].size()) return 0;
         for (std::size_t i = 0; i < a.channel[c].size(); ++i) {
@@ -82,7 +87,8 @@ int32_t firstDifference(const Rendered& a, const Rendered& b) {
     return -1;
 }
 
-std::string difference(const Rendered& a, const Rendered& b, int32_t at) {
+std::string difference(const Rendered& a, const Rendered& b, int32_t at)
+{
     if (at < 0) return {};
     for (int32_t c = 0; c < 2; ++c) {
         const auto i = static_cast<std::size_t>(at);
@@ -96,7 +102,8 @@ std::string difference(const Rendered& a, const Rendered& b, int32_t at) {
 
 // Per rate: a reference rendering, then every block size out of place and in place,
 // each from a fresh effect with the same settings; all of them must agree exactly.
-void ratesAndBlockSizes(CheckContext& context) {
+void ratesAndBlockSizes(CheckContext& context)
+{
     int32_t renderings = 0;
     for (float rate : kRates) {
         const std::vector<float> settings = randomSettings(context.rng);
@@ -123,7 +130,8 @@ void ratesAndBlockSizes(CheckContext& context) {
 }
 
 // Silence in, silence out, and no subnormals on the way down from a loud burst.
-void silenceAfterBurst(CheckContext& context) {
+void silenceAfterBurst(CheckContext& context)
+{
     for (float rate : {44100.0f, 192000.0f}) {
         HostedEffect effect(context.library);
         if (!context.expect(effect.valid(), "the entry point gave no effect")) return;

@@ -10,14 +10,15 @@ namespace validate {
 namespace {
 
 constexpr float kRates[] = {8000, 22050, 44100, 48000, 96000, 192000, 384000, 0, -1, 1e9f};
-constexpr int32_t kTextOpcodes[] = {effGetProgramName, effGetParamLabel, effGetParamDisplay, effGetParamName,
-                                    effGetProgramNameIndexed, effGetEffectName, effGetVendorString,
-                                    effGetProductString};
+constexpr int32_t kTextOpcodes[] = {effGetProgramName,  effGetParamLabel,         effGetParamDisplay,
+                                    effGetParamName,    effGetProgramNameIndexed, effGetEffectName,
+                                    effGetVendorString, effGetProductString};
 constexpr float kOutputBound = 2.0e6f;
 
 }  // namespace
 
-CallSequence::CallSequence(HostedEffect& effect) : effect(effect), large(65536, 0), parentWindow(64, 0) {
+CallSequence::CallSequence(HostedEffect& effect) : effect(effect), large(65536, 0), parentWindow(64, 0)
+{
     for (int32_t c = 0; c < 2; ++c) {
         in[c].assign(kLargestBlock, 0.0f);
         out[c].assign(kLargestBlock, 0.0f);
@@ -27,14 +28,16 @@ CallSequence::CallSequence(HostedEffect& effect) : effect(effect), large(65536, 
 
 uint8_t CallSequence::byte() { return position < input.size() ? input[position++] : 0; }
 
-uint32_t CallSequence::word() {
+uint32_t CallSequence::word()
+{
     uint32_t w = 0;
     for (int32_t i = 0; i < 4; ++i) w = (w << 8) | byte();
     return w;
 }
 
 // Ordinary values mostly, any bit pattern (NaN, infinities, subnormals) now and then.
-float CallSequence::anyFloat() {
+float CallSequence::anyFloat()
+{
     const uint8_t kind = byte();
     if (kind < 200) return static_cast<float>(kind) / 199.0f;
     const uint32_t bits = word();
@@ -43,7 +46,8 @@ float CallSequence::anyFloat() {
     return value;
 }
 
-std::string CallSequence::run(std::span<const uint8_t> bytes) {
+std::string CallSequence::run(std::span<const uint8_t> bytes)
+{
     input = bytes;
     position = 0;
     while (position < input.size()) {
@@ -54,7 +58,8 @@ std::string CallSequence::run(std::span<const uint8_t> bytes) {
     return {};
 }
 
-std::string CallSequence::step() {
+std::string CallSequence::step()
+{
     const int32_t numParams = effect.get()->numParams;
     switch (byte() % 10) {
     case 0:
@@ -62,7 +67,8 @@ std::string CallSequence::step() {
     case 2: {
         const int32_t index = static_cast<int32_t>(byte() % (numParams + 8)) - 4;
         const float value = effect.get(index);
-        if (!(value >= 0.0f && value <= 1.0f)) return "getParameter " + std::to_string(index) + " gave " + std::to_string(value);
+        if (!(value >= 0.0f && value <= 1.0f))
+            return "getParameter " + std::to_string(index) + " gave " + std::to_string(value);
         return {};
     }
     case 3:
@@ -94,7 +100,8 @@ std::string CallSequence::step() {
 }
 
 // Any opcode but effClose, with the arguments shaped as hosts shape them.
-std::string CallSequence::dispatchOpcode() {
+std::string CallSequence::dispatchOpcode()
+{
     const auto opcode = static_cast<int32_t>(static_cast<int8_t>(byte()));
     if (opcode == effClose) return {};
     const auto index = static_cast<int32_t>(static_cast<int16_t>(word()));
@@ -119,17 +126,20 @@ std::string CallSequence::dispatchOpcode() {
     return {};
 }
 
-std::string CallSequence::queryText() {
+std::string CallSequence::queryText()
+{
     const int32_t opcode = kTextOpcodes[byte() % std::size(kTextOpcodes)];
     const auto index = static_cast<int32_t>(static_cast<int8_t>(byte()));
     CanaryBuffer text(hostTextSize(opcode));
     effect.dispatch(opcode, index, 0, text.data());
     const std::string problem = text.problem();
-    return problem.empty() ? std::string() : "text opcode " + std::to_string(opcode) + " index " +
-                                                 std::to_string(index) + ": " + problem;
+    return problem.empty()
+               ? std::string()
+               : "text opcode " + std::to_string(opcode) + " index " + std::to_string(index) + ": " + problem;
 }
 
-std::string CallSequence::process() {
+std::string CallSequence::process()
+{
     const int32_t frames = static_cast<int32_t>(word() % (kLargestBlock + 1));
     const bool inPlace = (byte() & 1) != 0;
     const float amplitude = static_cast<float>(byte()) / 255.0f;
@@ -140,7 +150,8 @@ std::string CallSequence::process() {
             noise ^= noise >> 17;
             noise ^= noise << 5;
             in[c][static_cast<std::size_t>(i)] =
-                amplitude * (static_cast<float>(noise) / static_cast<float>(std::numeric_limits<uint32_t>::max()) * 2 - 1);
+                amplitude *
+                (static_cast<float>(noise) / static_cast<float>(std::numeric_limits<uint32_t>::max()) * 2 - 1);
         }
         kept[c] = in[c];
     }

@@ -14,7 +14,8 @@ constexpr int32_t kPrintedFailures = 12;
 
 }  // namespace
 
-Sanitizer builtWithSanitizer() {
+Sanitizer builtWithSanitizer()
+{
 #if defined(__SANITIZE_THREAD__)
     return Sanitizer::Thread;
 #elif defined(__SANITIZE_ADDRESS__)
@@ -32,7 +33,8 @@ Sanitizer builtWithSanitizer() {
 #endif
 }
 
-int32_t scaled(int32_t plain) {
+int32_t scaled(int32_t plain)
+{
     switch (builtWithSanitizer()) {
     case Sanitizer::Address: return std::max(1, plain / 4);
     case Sanitizer::Thread: return std::max(1, plain / 10);
@@ -41,7 +43,8 @@ int32_t scaled(int32_t plain) {
     return plain;
 }
 
-bool CheckContext::expect(bool ok, const std::string& what) {
+bool CheckContext::expect(bool ok, const std::string& what)
+{
     if (ok) return true;
     if (++failures <= kPrintedFailures) std::printf("    FAIL: %s\n", what.c_str());
     if (failures == kPrintedFailures + 1) std::printf("    (further failures not shown)\n");
@@ -49,12 +52,14 @@ bool CheckContext::expect(bool ok, const std::string& what) {
     return false;
 }
 
-void CheckContext::note(const std::string& what) {
+void CheckContext::note(const std::string& what)
+{
     std::printf("    note: %s\n", what.c_str());
     std::fflush(stdout);
 }
 
-StereoBuffers::StereoBuffers(int32_t frames) {
+StereoBuffers::StereoBuffers(int32_t frames)
+{
     for (int32_t c = 0; c < 2; ++c) {
         in[c].assign(static_cast<std::size_t>(frames), 0.0f);
         out[c].assign(static_cast<std::size_t>(frames), 0.0f);
@@ -63,14 +68,16 @@ StereoBuffers::StereoBuffers(int32_t frames) {
     }
 }
 
-void fillNoise(std::vector<float> (&channels)[2], std::mt19937& rng, float amplitude) {
+void fillNoise(std::vector<float> (&channels)[2], std::mt19937& rng, float amplitude)
+{
     std::uniform_real_distribution<float> sample(-amplitude, amplitude);
     for (std::vector<float>& channel : channels) {
         for (float& x : channel) x = sample(rng);
     }
 }
 
-std::string sampleProblem(std::span<const float> samples, float bound) {
+std::string sampleProblem(std::span<const float> samples, float bound)
+{
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const float x = samples[i];
         const char* what = nullptr;
@@ -86,11 +93,13 @@ std::string sampleProblem(std::span<const float> samples, float bound) {
     return {};
 }
 
-CanaryBuffer::CanaryBuffer(int32_t size) : size(size), bytes(static_cast<std::size_t>(size + kCanarySize), kCanary) {
+CanaryBuffer::CanaryBuffer(int32_t size) : size(size), bytes(static_cast<std::size_t>(size + kCanarySize), kCanary)
+{
     std::memset(bytes.data(), 0, static_cast<std::size_t>(size));
 }
 
-std::string CanaryBuffer::problem() const {
+std::string CanaryBuffer::problem() const
+{
     for (int32_t i = size; i < size + kCanarySize; ++i) {
         if (bytes[static_cast<std::size_t>(i)] != kCanary) {
             return "wrote " + std::to_string(i - size + 1) + "+ bytes past a " + std::to_string(size) + "-byte buffer";
@@ -102,23 +111,27 @@ std::string CanaryBuffer::problem() const {
     return {};
 }
 
-int32_t automatedIndex(std::mt19937& rng, int32_t numParams) {
+int32_t automatedIndex(std::mt19937& rng, int32_t numParams)
+{
     constexpr int32_t kFirstAutomated = 3;
     return kFirstAutomated + static_cast<int32_t>(rng() % static_cast<uint32_t>(numParams - kFirstAutomated));
 }
 
-EditorParent::EditorParent(const CheckContext& context) : standIn(64, 0) {
+EditorParent::EditorParent(const CheckContext& context) : standIn(64, 0)
+{
     std::string reason;
     if (context.realWindows) real = VSTGUI::platform::HostWindow::create(754, 374, reason);
 }
 
 void* EditorParent::handle() const { return real != nullptr ? real->handle() : const_cast<char*>(standIn.data()); }
 
-void EditorParent::pumpEvents() const {
+void EditorParent::pumpEvents() const
+{
     if (real != nullptr) real->pumpEvents();
 }
 
-std::span<const float> hostileValues() {
+std::span<const float> hostileValues()
+{
     static const float values[] = {std::numeric_limits<float>::quiet_NaN(),
                                    -std::numeric_limits<float>::quiet_NaN(),
                                    std::numeric_limits<float>::infinity(),

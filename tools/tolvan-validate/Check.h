@@ -25,7 +25,9 @@ int32_t scaled(int32_t plain);
 class CheckContext {
 public:
     CheckContext(const PluginLibrary& library, uint32_t seed, bool realWindows)
-        : library(library), seed(seed), realWindows(realWindows), rng(seed) {}
+        : library(library), seed(seed), realWindows(realWindows), rng(seed)
+    {
+    }
 
     // Records a failure when ok is false; answers ok.
     bool expect(bool ok, const std::string& what);
@@ -122,6 +124,9 @@ std::span<const float> hostileValues();
 
 // The on/off parameters: PRE, POST, the local bypass and the eight band switches. Each is
 // on from 0.5 up and reads back as its state, 0 or 1.
-constexpr bool isSwitch(int32_t index) { return index == 3 || index == 4 || index == 9 || (index >= 11 && index <= 18); }
+constexpr bool isSwitch(int32_t index)
+{
+    return index == 3 || index == 4 || index == 9 || (index >= 11 && index <= 18);
+}
 
 }  // namespace validate

@@ -21,7 +21,8 @@ extern "C" int __lsan_do_recoverable_leak_check() __attribute__((weak));
 namespace validate {
 namespace {
 
-std::string readAll(int fd) {
+std::string readAll(int fd)
+{
     std::string text;
     lseek(fd, 0, SEEK_SET);
     std::array<char, 4096> chunk;
@@ -32,7 +33,8 @@ std::string readAll(int fd) {
 
 // The processor time a running child has used so far, from the kernel's account of it;
 // negative when that cannot be read.
-double processorSeconds(pid_t child) {
+double processorSeconds(pid_t child)
+{
     std::FILE* file = std::fopen(("/proc/" + std::to_string(child) + "/stat").c_str(), "r");
     if (file == nullptr) return -1;
     std::array<char, 1024> line{};
@@ -49,7 +51,8 @@ double processorSeconds(pid_t child) {
     return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-[[noreturn]] void runChild(const CheckRun& run, int outputFd) {
+[[noreturn]] void runChild(const CheckRun& run, int outputFd)
+{
     dup2(outputFd, STDOUT_FILENO);
     dup2(outputFd, STDERR_FILENO);
     // exit, not _exit: the sanitizers give their verdict in their exit handlers.
@@ -58,15 +61,14 @@ double processorSeconds(pid_t child) {
 
 }  // namespace
 
-bool leaksFound() {
-    return __lsan_do_recoverable_leak_check != nullptr && __lsan_do_recoverable_leak_check() != 0;
-}
+bool leaksFound() { return __lsan_do_recoverable_leak_check != nullptr && __lsan_do_recoverable_leak_check() != 0; }
 
 // A fork needs no preparing; here the check simply runs in the validator's own process,
 // where a debugger can follow it.
 int runCheckAsChild(const CheckRun& run) { return runCheckHere(run); }
 
-Outcome runIsolated(const CheckRun& run, int32_t timeoutSeconds) {
+Outcome runIsolated(const CheckRun& run, int32_t timeoutSeconds)
+{
     Outcome outcome;
     const int outputFd = memfd_create("tolvan-validate-check", 0);
     if (outputFd < 0) {

@@ -44,7 +44,8 @@ constexpr DWORD kAbortExitCode = 3;
 
 // Empty for the exit code of a process that ended by itself (0 passed, any other failed),
 // as on Linux; exception codes are those with the top bit set.
-std::string crashName(DWORD exitCode) {
+std::string crashName(DWORD exitCode)
+{
     if (exitCode == kAbortExitCode) return "abort";
     for (const ExceptionName& known : kExceptionNames) {
         if (known.code == exitCode) return known.name;
@@ -57,7 +58,8 @@ std::string crashName(DWORD exitCode) {
 
 // One argument of a command line as the C runtime's start-up code splits it again:
 // quoted when it has blanks or quotes, backslashes doubled only before a quote.
-std::wstring quoted(const std::wstring& argument) {
+std::wstring quoted(const std::wstring& argument)
+{
     if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) return argument;
     std::wstring text = L"\"";
     std::size_t backslashes = 0;
@@ -75,14 +77,16 @@ std::wstring quoted(const std::wstring& argument) {
     return text + L"\"";
 }
 
-std::wstring ownProgram() {
+std::wstring ownProgram()
+{
     std::wstring path(32768, L'\0');
     const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     path.resize(length);
     return path;
 }
 
-std::wstring commandLine(const std::wstring& program, const CheckRun& run) {
+std::wstring commandLine(const std::wstring& program, const CheckRun& run)
+{
     std::wstring line = quoted(program);
     for (const std::string& argument :
          {std::string("--run-check"), std::string(run.check.name), std::string("--seed"), std::to_string(run.seed),
@@ -93,7 +97,8 @@ std::wstring commandLine(const std::wstring& program, const CheckRun& run) {
 }
 
 // A temporary file that the child inherits as its output and that goes with the last handle.
-HANDLE createOutputFile() {
+HANDLE createOutputFile()
+{
     std::array<wchar_t, MAX_PATH + 1> folder{};
     std::array<wchar_t, MAX_PATH + 1> path{};
     if (GetTempPathW(static_cast<DWORD>(folder.size()), folder.data()) == 0 ||
@@ -101,11 +106,13 @@ HANDLE createOutputFile() {
         return INVALID_HANDLE_VALUE;
     }
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    return CreateFileW(path.data(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                       &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    return CreateFileW(path.data(), GENERIC_READ | GENERIC_WRITE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inheritable, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
 }
 
-std::string readAll(HANDLE file) {
+std::string readAll(HANDLE file)
+{
     std::string text;
     LARGE_INTEGER start{};
     SetFilePointerEx(file, start, nullptr, FILE_BEGIN);
@@ -117,7 +124,8 @@ std::string readAll(HANDLE file) {
     return text;
 }
 
-double seconds(const FILETIME& time) {
+double seconds(const FILETIME& time)
+{
     const uint64_t ticks = (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
     return static_cast<double>(ticks) / 1e7;  // 100 ns ticks
 }
@@ -129,7 +137,8 @@ LONG WINAPI endWithTheException(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_
 // out again.
 constexpr std::string_view kCpuReport = "child cpu seconds: ";
 
-double cpuSeconds(HANDLE process) {
+double cpuSeconds(HANDLE process)
+{
     FILETIME created{}, exited{}, kernel{}, user{};
     if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
     return seconds(kernel) + seconds(user);
@@ -138,7 +147,8 @@ double cpuSeconds(HANDLE process) {
 // The system's figure for a child, negative when the system answered with this
 // process's own times instead, as wine does: ours read just before and just after
 // enclose it then.
-double childCpuSeconds(HANDLE process) {
+double childCpuSeconds(HANDLE process)
+{
     const double ownBefore = cpuSeconds(GetCurrentProcess());
     const double child = cpuSeconds(process);
     const double ownAfter = cpuSeconds(GetCurrentProcess());
@@ -146,7 +156,8 @@ double childCpuSeconds(HANDLE process) {
 }
 
 // The child's own figure, removed from its output; negative when it left none.
-double takeCpuReport(std::string& output) {
+double takeCpuReport(std::string& output)
+{
     const std::size_t at = output.rfind(kCpuReport);
     if (at == std::string::npos || (at > 0 && output[at - 1] != '\n')) return -1;
     const double reported = std::strtod(output.c_str() + at + kCpuReport.size(), nullptr);
@@ -161,7 +172,8 @@ double takeCpuReport(std::string& output) {
 constexpr const wchar_t* kProgressVariable = L"TOLVAN_VALIDATE_PROGRESS";
 constexpr int kProgressIntervalMs = 250;
 
-bool writeAtStart(HANDLE file, const std::string& text) {
+bool writeAtStart(HANDLE file, const std::string& text)
+{
     OVERLAPPED at{};
     DWORD written = 0;
     return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, &at) != 0;
@@ -169,13 +181,15 @@ bool writeAtStart(HANDLE file, const std::string& text) {
 
 // The figure is written twice over, so that a read that meets a write half done, whose
 // halves then differ, counts as no figure. Negative for none.
-std::string progressText(double cpu) {
+std::string progressText(double cpu)
+{
     char text[48];
     std::snprintf(text, sizeof text, "%-20.3f %-20.3f", cpu, cpu);
     return text;
 }
 
-double readProgress(HANDLE file) {
+double readProgress(HANDLE file)
+{
     std::array<char, 48> text{};
     OVERLAPPED at{};
     DWORD n = 0;
@@ -188,7 +202,8 @@ double readProgress(HANDLE file) {
 // The child's side: a thread that reports until the check has run.
 class ProgressReporter {
 public:
-    ProgressReporter() {
+    ProgressReporter()
+    {
         std::array<wchar_t, 32> number{};
         if (GetEnvironmentVariableW(kProgressVariable, number.data(), static_cast<DWORD>(number.size())) == 0) return;
         const auto file = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(std::wcstoull(number.data(), nullptr, 10)));
@@ -199,7 +214,8 @@ public:
             }
         });
     }
-    ~ProgressReporter() {
+    ~ProgressReporter()
+    {
         SetEvent(done);
         if (thread.joinable()) thread.join();
         CloseHandle(done);
@@ -216,7 +232,8 @@ private:
 
 bool leaksFound() { return false; }  // the Windows builds carry no LeakSanitizer
 
-int runCheckAsChild(const CheckRun& run) {
+int runCheckAsChild(const CheckRun& run)
+{
     // A crash must end the child at once, never wait on a dialog for a user: the error
     // mode keeps Windows' dialogs away, and the filter ends the process with the
     // exception's code, since wine starts its debugger whatever the error mode says.
@@ -236,7 +253,8 @@ int runCheckAsChild(const CheckRun& run) {
     return exitCode;
 }
 
-Outcome runIsolated(const CheckRun& run, int32_t timeoutSeconds) {
+Outcome runIsolated(const CheckRun& run, int32_t timeoutSeconds)
+{
     Outcome outcome;
     const HANDLE output = createOutputFile();
     if (output == INVALID_HANDLE_VALUE) {
@@ -261,8 +279,9 @@ Outcome runIsolated(const CheckRun& run, int32_t timeoutSeconds) {
     const auto start = std::chrono::steady_clock::now();
     // The output and progress files are the only handles the validator makes inheritable;
     // the child inherits the variable that names the second.
-    SetEnvironmentVariableW(kProgressVariable,
-                            std::to_wstring(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(progress))).c_str());
+    SetEnvironmentVariableW(
+        kProgressVariable,
+        std::to_wstring(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(progress))).c_str());
     const bool started =
         CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child);
     const DWORD startError = GetLastError();

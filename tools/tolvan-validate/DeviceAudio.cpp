@@ -9,16 +9,20 @@
 namespace validate {
 
 DeviceAudio::DeviceAudio(HostedEffect& effect, float sampleRate, int32_t blockSize, uint32_t seed, bool automate)
-    : thread([=, this, &effect] { run(effect, sampleRate, blockSize, seed, automate); }) {}
+    : thread([=, this, &effect] { run(effect, sampleRate, blockSize, seed, automate); })
+{
+}
 
 DeviceAudio::~DeviceAudio() { stop(); }
 
-void DeviceAudio::stop() {
+void DeviceAudio::stop()
+{
     stopping = true;
     if (thread.joinable()) thread.join();
 }
 
-void DeviceAudio::run(HostedEffect& effect, float sampleRate, int32_t blockSize, uint32_t seed, bool automate) {
+void DeviceAudio::run(HostedEffect& effect, float sampleRate, int32_t blockSize, uint32_t seed, bool automate)
+{
     using Clock = std::chrono::steady_clock;
     const auto period = std::chrono::duration_cast<Clock::duration>(
         std::chrono::duration<double>(static_cast<double>(blockSize) / sampleRate));

@@ -33,9 +33,9 @@ private:
 
     // Each is written by one side and read by the other; none orders other memory, and
     // the final figures are read after join, which does.
-    std::atomic<bool> stopping{false};   // set by the owner, read by the audio thread
-    std::atomic<bool> sound{true};       // written by the audio thread
-    std::atomic<int64_t> processed{0};   // written by the audio thread
+    std::atomic<bool> stopping{false};  // set by the owner, read by the audio thread
+    std::atomic<bool> sound{true};      // written by the audio thread
+    std::atomic<int64_t> processed{0};  // written by the audio thread
     std::thread thread;
 };
 

@@ -22,19 +22,22 @@ struct EditorSize {
     int32_t height = 0;
 };
 
-EditorSize announcedSize(HostedEffect& effect) {
+EditorSize announcedSize(HostedEffect& effect)
+{
     const ERect* rect = effect.editRect();
     if (rect == nullptr) return {};
     return {rect->right - rect->left, rect->bottom - rect->top};
 }
 
-std::string windowsInside(int32_t count) {
+std::string windowsInside(int32_t count)
+{
     return "the host's window holds " + std::to_string(count) + (count == 1 ? " window" : " windows");
 }
 
 // The plug-in talks to the window system over a connection of its own, which need not be
 // served before the host's: its window may appear or go a moment after its call returned.
-int32_t settledChildCount(const HostWindow& window, int32_t expected) {
+int32_t settledChildCount(const HostWindow& window, int32_t expected)
+{
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     int32_t count = window.childCount();
     while (count != expected && std::chrono::steady_clock::now() < deadline) {
@@ -45,23 +48,26 @@ int32_t settledChildCount(const HostWindow& window, int32_t expected) {
 }
 
 // What a host checks after effEditOpen: one child of the announced size, nothing more.
-bool expectOneChild(CheckContext& context, const HostWindow& window, EditorSize size, const std::string& when) {
+bool expectOneChild(CheckContext& context, const HostWindow& window, EditorSize size, const std::string& when)
+{
     const int32_t children = settledChildCount(window, 1);
     if (!context.expect(children == 1, when + ": " + windowsInside(children))) return false;
     int32_t width = 0, height = 0;
     return context.expect(window.childSize(width, height) && width == size.width && height == size.height,
-                          when + ": the editor's window is " + std::to_string(width) + " x " +
-                              std::to_string(height) + ", not the announced " + std::to_string(size.width) +
-                              " x " + std::to_string(size.height));
+                          when + ": the editor's window is " + std::to_string(width) + " x " + std::to_string(height) +
+                              ", not the announced " + std::to_string(size.width) + " x " +
+                              std::to_string(size.height));
 }
 
-bool expectNoChild(CheckContext& context, const HostWindow& window, const std::string& when) {
+bool expectNoChild(CheckContext& context, const HostWindow& window, const std::string& when)
+{
     const int32_t children = settledChildCount(window, 0);
     return context.expect(children == 0, when + ": " + windowsInside(children));
 }
 
 // Idle calls at a host's pace, with the host's own events handled between them.
-void idleFor(HostedEffect& effect, const EditorParent& parent, int32_t calls) {
+void idleFor(HostedEffect& effect, const EditorParent& parent, int32_t calls)
+{
     for (int32_t i = 0; i < calls; ++i) {
         effect.editIdle();
         parent.pumpEvents();
@@ -69,7 +75,8 @@ void idleFor(HostedEffect& effect, const EditorParent& parent, int32_t calls) {
     }
 }
 
-void editorInWindow(CheckContext& context) {
+void editorInWindow(CheckContext& context)
+{
     HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     effect.start(44100, 128);
@@ -88,8 +95,7 @@ void editorInWindow(CheckContext& context) {
     const HostWindow& window = *parent.window();
     {
         const DeviceAudio audio(effect, 44100, 128, context.seed + 1, true);
-        if (!context.expect(effect.editOpen(parent.handle()) == 1,
-                            "effEditOpen in a real window does not answer 1"))
+        if (!context.expect(effect.editOpen(parent.handle()) == 1, "effEditOpen in a real window does not answer 1"))
             return;
         expectOneChild(context, window, size, "after effEditOpen");
         // A second of a host's idle calls, the host's own parameter changes among them.
@@ -145,7 +151,8 @@ void editorInWindow(CheckContext& context) {
 
 // The host destroys its window before it closes the editor, as some hosts do when a
 // project closes: the editor must notice, and close and idle calls after it must be safe.
-void hostDestroysWindowFirst(CheckContext& context) {
+void hostDestroysWindowFirst(CheckContext& context)
+{
     HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     effect.start(44100, 128);

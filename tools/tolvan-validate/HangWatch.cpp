@@ -4,7 +4,8 @@
 
 namespace validate {
 
-std::string HangWatch::verdict(double clockSeconds, double cpuSeconds) {
+std::string HangWatch::verdict(double clockSeconds, double cpuSeconds)
+{
     char text[120];
     if (clockSeconds >= kCeiling * timeout) {
         std::snprintf(text, sizeof text, "still running after %.0f s, %d times the timeout", clockSeconds, kCeiling);
@@ -24,7 +25,8 @@ std::string HangWatch::verdict(double clockSeconds, double cpuSeconds) {
     const Sample& first = recent.front();
     if (clockSeconds < timeout || clockSeconds - first.clock < kStallWindow) return {};
     if (cpuSeconds - first.cpu >= kStallShare * (clockSeconds - first.clock)) return {};
-    std::snprintf(text, sizeof text, "no progress: %.2f s of processor time in the last %.0f s, after the %.0f s timeout",
+    std::snprintf(text, sizeof text,
+                  "no progress: %.2f s of processor time in the last %.0f s, after the %.0f s timeout",
                   cpuSeconds - first.cpu, clockSeconds - first.clock, timeout);
     return text;
 }

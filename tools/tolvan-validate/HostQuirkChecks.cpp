@@ -8,7 +8,8 @@
 namespace validate {
 namespace {
 
-bool outputSound(CheckContext& context, const StereoBuffers& buffers, int32_t frames, const std::string& where) {
+bool outputSound(CheckContext& context, const StereoBuffers& buffers, int32_t frames, const std::string& where)
+{
     bool sound = true;
     for (const std::vector<float>& channel : buffers.out) {
         const std::string problem =
@@ -18,7 +19,8 @@ bool outputSound(CheckContext& context, const StereoBuffers& buffers, int32_t fr
     return sound;
 }
 
-void hostQuirks(CheckContext& context) {
+void hostQuirks(CheckContext& context)
+{
     StereoBuffers buffers(8192);
     fillNoise(buffers.in, context.rng, 0.5f);
     {
@@ -91,7 +93,8 @@ struct Session {
 };
 
 // What a host stores of an effect without chunks: every program's values and name.
-Session saveSession(HostedEffect& effect) {
+Session saveSession(HostedEffect& effect)
+{
     Session session;
     session.current = effect.program();
     const int32_t numPrograms = effect.get()->numPrograms;
@@ -108,7 +111,8 @@ Session saveSession(HostedEffect& effect) {
     return session;
 }
 
-void restoreSession(HostedEffect& effect, const Session& session) {
+void restoreSession(HostedEffect& effect, const Session& session)
+{
     for (std::size_t program = 0; program < session.values.size(); ++program) {
         effect.setProgram(static_cast<intptr_t>(program));
         std::string name = session.names[program];
@@ -123,7 +127,8 @@ void restoreSession(HostedEffect& effect, const Session& session) {
 }
 
 // A session saved from one effect and restored into a fresh one sounds the same.
-void sessionRestore(CheckContext& context) {
+void sessionRestore(CheckContext& context)
+{
     HostedEffect original(context.library);
     if (!context.expect(original.valid(), "the entry point gave no effect")) return;
     original.start(48000, 512);

@@ -24,7 +24,8 @@ constexpr int32_t kWarmUpCycles = 100;
 // Resident growth per cycle over cycles runs of cycle, in bytes. A leak grows the resident
 // set in every quarter of the run, while the allocator taking one more block from the
 // system grows it in one; so the quarter that grew least is what counts.
-double growthPerCycle(int32_t cycles, const std::function<void()>& cycle) {
+double growthPerCycle(int32_t cycles, const std::function<void()>& cycle)
+{
     constexpr int32_t kQuarters = 4;
     double least = std::numeric_limits<double>::max();
     int32_t done = 0;
@@ -39,7 +40,8 @@ double growthPerCycle(int32_t cycles, const std::function<void()>& cycle) {
     return least;
 }
 
-void oneCycle(CheckContext& context, StereoBuffers& buffers) {
+void oneCycle(CheckContext& context, StereoBuffers& buffers)
+{
     HostedEffect effect(context.library);
     if (!effect.valid()) return;
     effect.start(48000, 512);
@@ -48,7 +50,8 @@ void oneCycle(CheckContext& context, StereoBuffers& buffers) {
     effect.suspend();
 }
 
-void createProcessClose(CheckContext& context) {
+void createProcessClose(CheckContext& context)
+{
     const int32_t cycles = scaled(1000);
     StereoBuffers buffers(512);
     fillNoise(buffers.in, context.rng, 0.5f);
@@ -68,7 +71,8 @@ void createProcessClose(CheckContext& context) {
 
 // 200 effects at once, each with settings of its own: each reads back its own values, and
 // each sounds as an effect with those settings sounds alone.
-void manyInstances(CheckContext& context) {
+void manyInstances(CheckContext& context)
+{
     constexpr int32_t kInstances = 200;
     constexpr int32_t kFrames = 256;
     std::vector<std::unique_ptr<HostedEffect>> effects;
@@ -120,7 +124,8 @@ void manyInstances(CheckContext& context) {
     }
 }
 
-void editorCyclesWithAudio(CheckContext& context) {
+void editorCyclesWithAudio(CheckContext& context)
+{
     HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     effect.start(44100, 128);

@@ -16,7 +16,8 @@ bool inUnitRange(float value) { return std::isfinite(value) && value >= 0.0f && 
 // What a stored parameter reads back after being set to value.
 float readBack(int32_t index, float value) { return isSwitch(index) ? (value >= 0.5f ? 1.0f : 0.0f) : value; }
 
-void roundTrips(CheckContext& context) {
+void roundTrips(CheckContext& context)
+{
     HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     const int32_t numParams = effect.get()->numParams;
@@ -28,7 +29,8 @@ void roundTrips(CheckContext& context) {
             context.expect(inUnitRange(back), "parameter " + std::to_string(index) + " reads " + std::to_string(back));
             if (storesItsValue(index)) {
                 context.expect(back == readBack(index, value), "parameter " + std::to_string(index) + " set to " +
-                                                  std::to_string(value) + " reads " + std::to_string(back));
+                                                                   std::to_string(value) + " reads " +
+                                                                   std::to_string(back));
             }
         }
     }
@@ -41,7 +43,8 @@ void roundTrips(CheckContext& context) {
 
 // Every hostile value into every parameter, audio processed after each: the values read
 // back stay in 0..1 and the audio stays finite.
-void hostileValuesKeepAudioFinite(CheckContext& context) {
+void hostileValuesKeepAudioFinite(CheckContext& context)
+{
     HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     effect.start(48000, 256);

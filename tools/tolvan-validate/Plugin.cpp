@@ -2,7 +2,8 @@
 
 namespace validate {
 
-int32_t hostTextSize(int32_t opcode) {
+int32_t hostTextSize(int32_t opcode)
+{
     switch (opcode) {
     case effGetParamLabel:
     case effGetParamDisplay: return kParameterTextSize;

@@ -15,9 +15,9 @@ using hosting::HostedEffect;
 using hosting::PluginLibrary;
 
 // Host buffer sizes for the text opcodes, terminator included: what hosts really pass.
-constexpr int32_t kParameterTextSize = 8;   // effGetParamLabel, effGetParamDisplay
-constexpr int32_t kProgramNameSize = 24;    // effGetProgramName, effGetProgramNameIndexed, effSetProgramName
-constexpr int32_t kLongTextSize = 64;       // effect, vendor and product names, parameter names
+constexpr int32_t kParameterTextSize = 8;  // effGetParamLabel, effGetParamDisplay
+constexpr int32_t kProgramNameSize = 24;   // effGetProgramName, effGetProgramNameIndexed, effSetProgramName
+constexpr int32_t kLongTextSize = 64;      // effect, vendor and product names, parameter names
 
 // The size a host gives the text of a text opcode, 0 for the others.
 int32_t hostTextSize(int32_t opcode);

@@ -12,7 +12,8 @@ constexpr int32_t kCalls = 100000;
 // and closing in between.
 constexpr int32_t kBytesPerRun = 4096;
 
-void randomCallSequence(CheckContext& context) {
+void randomCallSequence(CheckContext& context)
+{
     const int32_t calls = scaled(kCalls);
     int32_t made = 0, effects = 0;
     std::vector<uint8_t> bytes(kBytesPerRun);

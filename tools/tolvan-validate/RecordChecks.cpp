@@ -11,17 +11,20 @@ namespace {
 
 constexpr int32_t kExpectedUniqueId = fourCharacters("iq71");
 // Opcodes whose value is a pointer the effect writes through.
-constexpr bool valueIsPointer(int32_t opcode) {
+constexpr bool valueIsPointer(int32_t opcode)
+{
     return opcode == effSetSpeakerArrangement || opcode == effGetSpeakerArrangement;
 }
 
-std::string text(HostedEffect& effect, int32_t opcode, int32_t index = 0) {
+std::string text(HostedEffect& effect, int32_t opcode, int32_t index = 0)
+{
     CanaryBuffer buffer(hostTextSize(opcode));
     effect.dispatch(opcode, index, 0, buffer.data());
     return buffer.problem().empty() ? std::string(buffer.data()) : std::string("<") + buffer.problem() + ">";
 }
 
-void recordAndIdentity(CheckContext& context) {
+void recordAndIdentity(CheckContext& context)
+{
     HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     const AEffect& record = *effect.get();
@@ -52,7 +55,8 @@ void recordAndIdentity(CheckContext& context) {
 
 // Every opcode with random index, value and opt, and with no buffer, a small one and a
 // large zeroed one: nothing may crash, hang or write past a buffer.
-void everyOpcode(CheckContext& context) {
+void everyOpcode(CheckContext& context)
+{
     std::uniform_int_distribution<int32_t> anyIndex(-1000, 1000);
     std::uniform_int_distribution<intptr_t> anyValue(-100000, 100000);
     std::uniform_real_distribution<float> anyOpt(-1e6f, 1e6f);
@@ -77,7 +81,8 @@ void everyOpcode(CheckContext& context) {
                 effect.dispatch(opcode, index, value, ptr, opt);
                 ++calls;
             }
-            context.expect(smallBuffer.problem().empty(), "opcode " + std::to_string(opcode) + ": " + smallBuffer.problem());
+            context.expect(smallBuffer.problem().empty(),
+                           "opcode " + std::to_string(opcode) + ": " + smallBuffer.problem());
         }
         effect.dispatch(effEditClose);
         // Still an effect after all of that: it processes and closes.
@@ -95,7 +100,8 @@ void everyOpcode(CheckContext& context) {
 
 // The text opcodes at the buffer sizes hosts really pass, for every index they may ask
 // for and some they should not.
-void textCanaries(CheckContext& context) {
+void textCanaries(CheckContext& context)
+{
     HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     const int32_t numParams = effect.get()->numParams;

@@ -6,7 +6,8 @@
 
 namespace validate {
 
-double residentBytes() {
+double residentBytes()
+{
     long pages = 0, resident = 0;
     if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
         if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;

@@ -6,7 +6,8 @@
 
 namespace validate {
 
-double residentBytes() {
+double residentBytes()
+{
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
     if (!K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;

@@ -18,7 +18,8 @@ using Clock = std::chrono::steady_clock;
 constexpr int32_t kAutomationBlock = 32;
 
 // A test tone the jumps of the output are measured on: 997 Hz at half scale.
-void fillTone(StereoBuffers& buffers, int64_t& phase, float rate) {
+void fillTone(StereoBuffers& buffers, int64_t& phase, float rate)
+{
     constexpr double kTwoPi = 6.283185307179586;
     for (std::size_t i = 0; i < buffers.in[0].size(); ++i, ++phase) {
         const auto x = static_cast<float>(0.5 * std::sin(kTwoPi * 997.0 * static_cast<double>(phase) / rate));
@@ -28,7 +29,8 @@ void fillTone(StereoBuffers& buffers, int64_t& phase, float rate) {
 }
 
 // The host's user-interface thread: reads what it shows and switches programs now and then.
-void hostInterfaceThread(HostedEffect& effect, std::atomic<bool>& stop, uint32_t seed, bool switchPrograms) {
+void hostInterfaceThread(HostedEffect& effect, std::atomic<bool>& stop, uint32_t seed, bool switchPrograms)
+{
     std::mt19937 rng(seed);
     const int32_t numParams = effect.get()->numParams;
     char text[kLongTextSize];
@@ -47,7 +49,8 @@ void hostInterfaceThread(HostedEffect& effect, std::atomic<bool>& stop, uint32_t
 
 // setParameter before every 32-sample block, from the audio thread, while the host's
 // interface thread reads and switches programs.
-void automationFromAudioThread(CheckContext& context) {
+void automationFromAudioThread(CheckContext& context)
+{
     HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     constexpr float kRate = 48000;
@@ -85,7 +88,8 @@ void automationFromAudioThread(CheckContext& context) {
 
 // Audio, a parameter thread and an editor thread that opens, idles and closes the editor
 // and toggles processing off and on.
-void threeThreads(CheckContext& context) {
+void threeThreads(CheckContext& context)
+{
     HostedEffect effect(context.library);
     if (!context.expect(effect.valid(), "the entry point gave no effect")) return;
     effect.start(44100, 256);
@@ -133,7 +137,8 @@ struct AutomatedRun {
 
 // One effect automated from its own audio thread by its own seed: the same seed gives
 // the same output, whoever else runs at the same time.
-void automatedRun(const PluginLibrary& library, uint32_t seed, int32_t blocks, AutomatedRun& run) {
+void automatedRun(const PluginLibrary& library, uint32_t seed, int32_t blocks, AutomatedRun& run)
+{
     HostedEffect effect(library);
     if (!effect.valid()) return;
     effect.start(44100, 64);
@@ -150,7 +155,8 @@ void automatedRun(const PluginLibrary& library, uint32_t seed, int32_t blocks, A
 }
 
 // Instances on audio threads of their own share no state: each gives what it gives alone.
-void parallelInstances(CheckContext& context) {
+void parallelInstances(CheckContext& context)
+{
     constexpr int32_t kInstances = 4;
     const int32_t blocks = scaled(3000);
     std::vector<AutomatedRun> together(kInstances), alone(kInstances);

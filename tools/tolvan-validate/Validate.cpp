@@ -37,7 +37,8 @@ struct Options {
     std::string runCheck;
 };
 
-bool parseOptions(int argc, char** argv, Options& options) {
+bool parseOptions(int argc, char** argv, Options& options)
+{
 #ifdef TOLVAN_PLUGIN_PATH
     options.library = TOLVAN_PLUGIN_PATH;
 #endif
@@ -74,10 +75,11 @@ bool parseOptions(int argc, char** argv, Options& options) {
            !options.library.empty();
 }
 
-std::vector<Check> allChecks() {
+std::vector<Check> allChecks()
+{
     std::vector<Check> checks;
-    for (auto list : {recordChecks, parameterChecks, audioChecks, threadChecks, lifecycleChecks, editorChecks, callSequenceChecks,
-                      hostQuirkChecks}) {
+    for (auto list : {recordChecks, parameterChecks, audioChecks, threadChecks, lifecycleChecks, editorChecks,
+                      callSequenceChecks, hostQuirkChecks}) {
         const std::span<const Check> some = list();
         checks.insert(checks.end(), some.begin(), some.end());
     }
@@ -86,7 +88,8 @@ std::vector<Check> allChecks() {
 }
 
 // A passing check shows only its notes; a failing one everything it printed.
-void printOutput(const Outcome& outcome) {
+void printOutput(const Outcome& outcome)
+{
     std::size_t begin = 0;
     while (begin < outcome.output.size()) {
         std::size_t end = outcome.output.find('\n', begin);
@@ -97,7 +100,8 @@ void printOutput(const Outcome& outcome) {
     }
 }
 
-const char* sanitizerName() {
+const char* sanitizerName()
+{
     switch (builtWithSanitizer()) {
     case Sanitizer::Address: return "AddressSanitizer + UndefinedBehaviorSanitizer";
     case Sanitizer::Thread: return "ThreadSanitizer";
@@ -107,7 +111,8 @@ const char* sanitizerName() {
 }
 
 // A child's CPU time, or that it is unknown: a hung child's figure under wine is.
-std::string cpuText(double seconds) {
+std::string cpuText(double seconds)
+{
     if (seconds < 0) return "unknown";
     char text[32];
     std::snprintf(text, sizeof text, "%6.2f s", seconds);
@@ -116,7 +121,8 @@ std::string cpuText(double seconds) {
 
 // The child's side of the runner: the window choice was settled by the parent, which
 // passes --window or --no-window.
-int runAsChild(const Options& options, const PluginLibrary& library) {
+int runAsChild(const Options& options, const PluginLibrary& library)
+{
     for (const Check& check : allChecks()) {
         if (options.runCheck == check.name) {
             return runCheckAsChild(
@@ -127,9 +133,10 @@ int runAsChild(const Options& options, const PluginLibrary& library) {
     return 2;
 }
 
-int run(const Options& options) {
+int run(const Options& options)
+{
     const PluginLibrary library(options.library);
-    const std::string cannotLoad = !library.loaded()             ? library.error()
+    const std::string cannotLoad = !library.loaded()            ? library.error()
                                    : library.entry() == nullptr ? "no VSTPluginMain in " + options.library
                                                                 : std::string();
     if (!cannotLoad.empty()) {
@@ -153,8 +160,8 @@ int run(const Options& options) {
             editorParent += " (" + reason + ")";
         }
     }
-    std::printf("tolvan-validate: %s, level %d, seed %u, %s; editors get %s\n", options.library.c_str(),
-                options.level, options.seed, sanitizerName(), editorParent.c_str());
+    std::printf("tolvan-validate: %s, level %d, seed %u, %s; editors get %s\n", options.library.c_str(), options.level,
+                options.seed, sanitizerName(), editorParent.c_str());
 
     std::array<int32_t, kHighestLevel + 1> run{}, passed{};
     std::vector<std::string> failed;
@@ -170,8 +177,8 @@ int run(const Options& options) {
                         check.name);
             outcome = runIsolated(checkRun, options.timeoutSeconds);
         }
-        std::printf("%-4s L%-2d %-30s %7.2f s (cpu %s)  %s\n", outcome.passed ? "ok" : "FAIL", check.level,
-                    check.name, outcome.seconds, cpuText(outcome.cpuSeconds).c_str(), outcome.verdict.c_str());
+        std::printf("%-4s L%-2d %-30s %7.2f s (cpu %s)  %s\n", outcome.passed ? "ok" : "FAIL", check.level, check.name,
+                    outcome.seconds, cpuText(outcome.cpuSeconds).c_str(), outcome.verdict.c_str());
         printOutput(outcome);
         std::fflush(stdout);
         ++run[static_cast<std::size_t>(check.level)];
@@ -203,7 +210,8 @@ int run(const Options& options) {
 }  // namespace
 }  // namespace validate
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     validate::Options options;
     if (!validate::parseOptions(argc, argv, options)) {
         std::fprintf(stderr,

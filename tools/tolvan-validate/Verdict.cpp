@@ -7,7 +7,8 @@
 namespace validate {
 namespace {
 
-std::string sanitizerIn(const std::string& output) {
+std::string sanitizerIn(const std::string& output)
+{
     // A leak report ends in an AddressSanitizer summary, so leaks are looked for first.
     for (const char* name : {"LeakSanitizer", "ThreadSanitizer", "AddressSanitizer", "runtime error:"}) {
         if (output.find(name) != std::string::npos) {
@@ -19,14 +20,16 @@ std::string sanitizerIn(const std::string& output) {
 
 // A sanitizer's own failure, as opposed to a report about the code it watches: LeakSanitizer's
 // tracer can crash while it stops the process's threads, and then prints only this.
-bool sanitizerFailedItself(const std::string& output) {
+bool sanitizerFailedItself(const std::string& output)
+{
     return output.find("Sanitizer has encountered a fatal error") != std::string::npos &&
            output.find("ERROR: ") == std::string::npos && output.find("runtime error:") == std::string::npos;
 }
 
 }  // namespace
 
-void judge(Outcome& outcome, const Ending& ending) {
+void judge(Outcome& outcome, const Ending& ending)
+{
     const std::string sanitizer = sanitizerIn(outcome.output);
     outcome.passed = false;
     outcome.inconclusive = ending.hang.empty() && sanitizerFailedItself(outcome.output);

@@ -44,24 +44,20 @@ HWND createHostWindow(int x, int y, int width, int height)
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
         windowClass.lpszClassName = kHostClass;
-        if (RegisterClassA(&windowClass) == 0)
-            return HWND{};
-        const HWND window = CreateWindowExA(0, kHostClass, "Tolvan test desk", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
-                                            0, 0, kDeskWidth, kDeskHeight, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                            nullptr);
+        if (RegisterClassA(&windowClass) == 0) return HWND{};
+        const HWND window =
+            CreateWindowExA(0, kHostClass, "Tolvan test desk", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                            kDeskWidth, kDeskHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         pumpMessages(kFirstShowTime);
         return window;
     }();
-    if (desk == nullptr)
-        return nullptr;
-    return CreateWindowExA(WS_EX_NOPARENTNOTIFY, kHostClass, "Tolvan test host", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                           x, y, width, height, desk, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (desk == nullptr) return nullptr;
+    return CreateWindowExA(WS_EX_NOPARENTNOTIFY, kHostClass, "Tolvan test host",
+                           WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x, y, width, height, desk,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
-HWND childWindow(HWND host)
-{
-    return GetWindow(host, GW_CHILD);
-}
+HWND childWindow(HWND host) { return GetWindow(host, GW_CHILD); }
 
 void pumpMessages(DWORD milliseconds)
 {
@@ -69,14 +65,12 @@ void pumpMessages(DWORD milliseconds)
     MSG message;
     for (;;) {
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_LBUTTONDOWN)
-                pressesTaken.fetch_add(1);
+            if (message.message == WM_LBUTTONDOWN) pressesTaken.fetch_add(1);
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
         const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= milliseconds)
-            return;
+        if (elapsed >= milliseconds) return;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
     }
 }
@@ -88,8 +82,7 @@ void runInput(const std::function<void()>& script)
         script();
         done.store(true);
     });
-    while (!done.load())
-        pumpMessages(10);
+    while (!done.load()) pumpMessages(10);
     hand.join();
     pumpMessages(150);
 }
@@ -104,8 +97,7 @@ void pressLeft()
 {
     const int before = pressesTaken.load();
     sendMouse(MOUSEEVENTF_LEFTDOWN);
-    for (DWORD waited = 0; pressesTaken.load() == before && waited < kPressTimeout; waited += 5)
-        Sleep(5);
+    for (DWORD waited = 0; pressesTaken.load() == before && waited < kPressTimeout; waited += 5) Sleep(5);
     Sleep(kHoldTime);
 }
 
@@ -121,10 +113,7 @@ void tapLeft()
     sendMouse(MOUSEEVENTF_LEFTUP);
 }
 
-void pressLeftAtOnce()
-{
-    sendMouse(MOUSEEVENTF_LEFTDOWN);
-}
+void pressLeftAtOnce() { sendMouse(MOUSEEVENTF_LEFTDOWN); }
 
 void turnWheel(int delta)
 {
@@ -132,10 +121,7 @@ void turnWheel(int delta)
     settle();
 }
 
-void settle()
-{
-    Sleep(kSettleTime);
-}
+void settle() { Sleep(kSettleTime); }
 
 VSTGUI::PixelSurface captureWindow(HWND window)
 {
@@ -161,12 +147,10 @@ VSTGUI::PixelSurface captureWindow(HWND window)
         GdiFlush();
         const auto* source = static_cast<const uint32_t*>(bits);
         for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                pixels.row(y)[x] = source[y * width + x] & 0x00FFFFFFu;
+            for (int x = 0; x < width; ++x) pixels.row(y)[x] = source[y * width + x] & 0x00FFFFFFu;
         SelectObject(memory, old);
     }
-    if (image != nullptr)
-        DeleteObject(image);
+    if (image != nullptr) DeleteObject(image);
     DeleteDC(memory);
     ReleaseDC(window, screen);
     return pixels;

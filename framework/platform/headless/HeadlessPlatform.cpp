@@ -23,10 +23,7 @@ constexpr uint32_t kStalledPollLimit = 1000;
 constexpr uint32_t kForgottenReleaseTime = 60000;
 
 // Signed distance on the wrapping 32-bit clock, so due times survive the wrap.
-bool isDue(uint32_t due, uint32_t clock)
-{
-    return static_cast<int32_t>(clock - due) >= 0;
-}
+bool isDue(uint32_t due, uint32_t clock) { return static_cast<int32_t>(clock - due) >= 0; }
 
 struct ScriptedInput {
     uint32_t due;
@@ -92,8 +89,7 @@ void applyDueInput()
         s.buttons = s.script.front().buttons;
         s.script.pop_front();
     }
-    if (s.script.empty() && s.buttons != 0 && isDue(s.lastScriptedTime + kForgottenReleaseTime, clock))
-        s.buttons = 0;
+    if (s.script.empty() && s.buttons != 0 && isDue(s.lastScriptedTime + kForgottenReleaseTime, clock)) s.buttons = 0;
 }
 
 void passTime(uint32_t milliseconds)
@@ -114,16 +110,14 @@ public:
 
     ~HeadlessWindow() override
     {
-        if (alive)
-            deliver(makeEvent(EventKind::Destroy));
+        if (alive) deliver(makeEvent(EventKind::Destroy));
         auto& windows = state().windows;
         windows.erase(std::remove(windows.begin(), windows.end(), this), windows.end());
     }
 
     bool deliver(const platform::WindowEvent& event)
     {
-        if (!alive || procedure == nullptr)
-            return false;
+        if (!alive || procedure == nullptr) return false;
         return procedure(*this, event);
     }
 
@@ -140,25 +134,20 @@ public:
     void releaseSurface(PixelSurface*) override { ++presents; }
     Point screenOrigin() const override { return host ? host->screenRect.topLeft() : Point{}; }
 
-    Rect getScreenRect() const override
-    {
-        return Rect::fromSize(screenOrigin(), surface.width(), surface.height());
-    }
+    Rect getScreenRect() const override { return Rect::fromSize(screenOrigin(), surface.width(), surface.height()); }
 
     void resize(int32_t width, int32_t height) override { surface.resize(width, height); }
 
     void invalidate(const Rect& rect) override
     {
         const Rect visible = rect.intersected(surface.bounds());
-        if (visible.isEmpty() || !alive)
-            return;
+        if (visible.isEmpty() || !alive) return;
         pending = pending.united(visible);
     }
 
     bool startTimer(uint32_t id, uint32_t interval, platform::TimerProcedure proc) override
     {
-        if (!alive || proc == nullptr)
-            return false;
+        if (!alive || proc == nullptr) return false;
         interval = std::max<uint32_t>(interval, 1);
         timers[id] = {interval, state().clock.load(std::memory_order_relaxed) + interval, proc};
         return true;
@@ -171,16 +160,14 @@ public:
 
     bool getEditorWindowPosition(Point& position) const override
     {
-        if (!host)
-            return false;
+        if (!host) return false;
         position = host->screenRect.topLeft();
         return true;
     }
 
     bool getParentRect(Rect& rect) const override
     {
-        if (!host)
-            return false;
+        if (!host) return false;
         rect = host->screenRect;
         return true;
     }
@@ -196,20 +183,17 @@ public:
 
     bool editText(const Rect&, std::string& text, std::size_t maxLength) override
     {
-        if (!alive)
-            return false;
+        if (!alive) return false;
         State& s = state();
         s.lastEdit = text;
-        if (s.editAnswer)
-            text = s.editAnswer->substr(0, maxLength);
+        if (s.editAnswer) text = s.editAnswer->substr(0, maxLength);
         s.editAnswer.reset();
         return true;
     }
 
     void resizeHostWindows(int32_t width, int32_t height) override
     {
-        if (!host)
-            return;
+        if (!host) return;
         host->screenRect = Rect::fromSize(host->screenRect.topLeft(), width, height);
         ++host->resizeCount;
     }
@@ -217,8 +201,7 @@ public:
     // Delivers the pending paint; false when there is none.
     bool paintPending()
     {
-        if (pending.isEmpty())
-            return false;
+        if (pending.isEmpty()) return false;
         const Rect update = pending;
         pending = {};
         platform::WindowEvent event = makeEvent(EventKind::Paint);
@@ -232,16 +215,13 @@ public:
     {
         std::vector<uint32_t> due;
         for (const auto& [id, timer] : timers)
-            if (isDue(timer.due, clock))
-                due.push_back(id);
+            if (isDue(timer.due, clock)) due.push_back(id);
         for (uint32_t id : due) {
             const auto found = timers.find(id);
-            if (found == timers.end())
-                continue;  // an earlier timer procedure stopped it
+            if (found == timers.end()) continue;  // an earlier timer procedure stopped it
             found->second.due = clock + found->second.interval;
             found->second.procedure(*this, id);
-            if (!alive)
-                return;
+            if (!alive) return;
         }
     }
 
@@ -251,8 +231,7 @@ public:
         bool any = false;
         for (const auto& [id, timer] : timers) {
             const uint32_t untilDue = isDue(timer.due, clock) ? 0 : timer.due - clock;
-            if (!any || untilDue < wait)
-                wait = untilDue;
+            if (!any || untilDue < wait) wait = untilDue;
             any = true;
         }
         return any;
@@ -269,10 +248,7 @@ public:
     int32_t presents = 0;
 };
 
-HeadlessWindow& headlessWindow(platform::Window& window)
-{
-    return static_cast<HeadlessWindow&>(window);
-}
+HeadlessWindow& headlessWindow(platform::Window& window) { return static_cast<HeadlessWindow&>(window); }
 
 const HeadlessWindow& headlessWindow(const platform::Window& window)
 {
@@ -282,8 +258,7 @@ const HeadlessWindow& headlessWindow(const platform::Window& window)
 HostWindow* findHost(platform::ParentWindow parent)
 {
     for (const auto& host : state().hosts)
-        if (host.get() == parent)
-            return host.get();
+        if (host.get() == parent) return host.get();
     return nullptr;
 }
 
@@ -301,26 +276,16 @@ bool deliverAt(platform::Window& window, Point client, const platform::WindowEve
 
 namespace {
 
-uint32_t getTicks()
-{
-    return state().clock.load(std::memory_order_relaxed);
-}
+uint32_t getTicks() { return state().clock.load(std::memory_order_relaxed); }
 
-void sleep(uint32_t milliseconds)
-{
-    passTime(milliseconds);
-}
+void sleep(uint32_t milliseconds) { passTime(milliseconds); }
 
-uint32_t getDoubleClickTime()
-{
-    return state().doubleClickTime;
-}
+uint32_t getDoubleClickTime() { return state().doubleClickTime; }
 
 MouseButtons getMouseButtons()
 {
     State& s = state();
-    if (++s.stalledPolls >= kStalledPollLimit)
-        passTime(1);
+    if (++s.stalledPolls >= kStalledPollLimit) passTime(1);
     applyDueInput();
     return s.buttons;
 }
@@ -333,8 +298,7 @@ Point getCursorPosition()
 
 bool openDocument(const char* path)
 {
-    if (path == nullptr)
-        return false;
+    if (path == nullptr) return false;
     // There is no desktop: the request is kept for the tests to read.
     state().documents.emplace_back(path);
     return true;
@@ -344,33 +308,33 @@ std::unique_ptr<platform::Window> createChildWindow(platform::ParentWindow paren
                                                     platform::WindowProcedure procedure)
 {
     HostWindow* host = findHost(parent);
-    if (host == nullptr)
-        return nullptr;
+    if (host == nullptr) return nullptr;
     return std::make_unique<HeadlessWindow>(host, width, height, procedure);
 }
 
 bool dispatchPendingPaint()
 {
     for (HeadlessWindow* window : state().windows)
-        if (window->paintPending())
-            return true;
+        if (window->paintPending()) return true;
     return false;
 }
 
 // The tests run the message loop themselves (runMessages), as a Windows host does.
 void processEvents(platform::Window*) {}
 
-constexpr platform::Services kServices{
-    .getTicks = &getTicks, .sleep = &sleep, .getDoubleClickTime = &getDoubleClickTime,
-    .getMouseButtons = &getMouseButtons, .getCursorPosition = &getCursorPosition, .openDocument = &openDocument,
-    .createChildWindow = &createChildWindow, .dispatchPendingPaint = &dispatchPendingPaint, .processEvents = &processEvents};
+constexpr platform::Services kServices{.getTicks = &getTicks,
+                                       .sleep = &sleep,
+                                       .getDoubleClickTime = &getDoubleClickTime,
+                                       .getMouseButtons = &getMouseButtons,
+                                       .getCursorPosition = &getCursorPosition,
+                                       .openDocument = &openDocument,
+                                       .createChildWindow = &createChildWindow,
+                                       .dispatchPendingPaint = &dispatchPendingPaint,
+                                       .processEvents = &processEvents};
 
 }  // namespace
 
-const platform::Services& platform::backEndServices()
-{
-    return kServices;
-}
+const platform::Services& platform::backEndServices() { return kServices; }
 
 // ---------------------------------------------------------------------------------------
 // The test-facing script.
@@ -394,20 +358,11 @@ void reset()
     s.lastEdit.clear();
 }
 
-uint32_t now()
-{
-    return getTicks();
-}
+uint32_t now() { return getTicks(); }
 
-void advanceTime(uint32_t milliseconds)
-{
-    passTime(milliseconds);
-}
+void advanceTime(uint32_t milliseconds) { passTime(milliseconds); }
 
-void setDoubleClickTime(uint32_t milliseconds)
-{
-    state().doubleClickTime = milliseconds;
-}
+void setDoubleClickTime(uint32_t milliseconds) { state().doubleClickTime = milliseconds; }
 
 void setInput(Point screenCursor, MouseButtons buttons)
 {
@@ -425,14 +380,10 @@ void scheduleInput(uint32_t delay, Point screenCursor, MouseButtons buttons)
     auto position = std::find_if(s.script.begin(), s.script.end(),
                                  [due](const ScriptedInput& input) { return !isDue(input.due, due); });
     s.script.insert(position, {due, screenCursor, buttons});
-    if (isDue(s.lastScriptedTime, due))
-        s.lastScriptedTime = due;
+    if (isDue(s.lastScriptedTime, due)) s.lastScriptedTime = due;
 }
 
-std::size_t pendingInputCount()
-{
-    return state().script.size();
-}
+std::size_t pendingInputCount() { return state().script.size(); }
 
 platform::ParentWindow createHostWindow(const Rect& screenRect)
 {
@@ -445,19 +396,14 @@ void destroyHostWindow(platform::ParentWindow parent)
 {
     State& s = state();
     HostWindow* host = findHost(parent);
-    if (host == nullptr)
-        return;
+    if (host == nullptr) return;
     const std::vector<HeadlessWindow*> windows = s.windows;
     for (HeadlessWindow* window : windows)
-        if (window->host == host)
-            window->hostDestroyed();
+        if (window->host == host) window->hostDestroyed();
     std::erase_if(s.hosts, [host](const auto& owned) { return owned.get() == host; });
 }
 
-Point toScreen(const platform::Window& window, Point client)
-{
-    return headlessWindow(window).screenOrigin() + client;
-}
+Point toScreen(const platform::Window& window, Point client) { return headlessWindow(window).screenOrigin() + client; }
 
 bool pressButton(platform::Window& window, Point client, MouseButtons buttons)
 {
@@ -478,36 +424,29 @@ bool turnWheel(platform::Window& window, Point client, float distance)
 
 bool dragEnter(platform::Window& window, Point client, const platform::DropData& data)
 {
-    if (!headlessWindow(window).dropTarget)
-        return false;
+    if (!headlessWindow(window).dropTarget) return false;
     return deliverAt(window, client, makeEvent(EventKind::DragEnter, {}, &data));
 }
 
 bool dragMove(platform::Window& window, Point client)
 {
-    if (!headlessWindow(window).dropTarget)
-        return false;
+    if (!headlessWindow(window).dropTarget) return false;
     return deliverAt(window, client, makeEvent(EventKind::DragMove));
 }
 
 bool dragLeave(platform::Window& window)
 {
-    if (!headlessWindow(window).dropTarget)
-        return false;
+    if (!headlessWindow(window).dropTarget) return false;
     return headlessWindow(window).deliver(makeEvent(EventKind::DragLeave));
 }
 
 bool drop(platform::Window& window, Point client)
 {
-    if (!headlessWindow(window).dropTarget)
-        return false;
+    if (!headlessWindow(window).dropTarget) return false;
     return deliverAt(window, client, makeEvent(EventKind::Drop));
 }
 
-bool paint(platform::Window& window)
-{
-    return headlessWindow(window).paintPending();
-}
+bool paint(platform::Window& window) { return headlessWindow(window).paintPending(); }
 
 void runMessages(uint32_t milliseconds)
 {
@@ -527,70 +466,35 @@ void runMessages(uint32_t milliseconds)
             }
         }
         passTime(wait);
-        if (!timerFalls)
-            break;
+        if (!timerFalls) break;
         // Timer procedures may create or destroy windows: walk a copy, skipping the gone.
         const std::vector<HeadlessWindow*> windows = s.windows;
         for (HeadlessWindow* window : windows)
-            if (std::find(s.windows.begin(), s.windows.end(), window) != s.windows.end())
-                window->fireDueTimers(now());
+            if (std::find(s.windows.begin(), s.windows.end(), window) != s.windows.end()) window->fireDueTimers(now());
     }
 }
 
-void answerNextMenu(int32_t choice)
-{
-    state().menuAnswer = choice;
-}
+void answerNextMenu(int32_t choice) { state().menuAnswer = choice; }
 
-void answerNextEdit(const std::string& text)
-{
-    state().editAnswer = text;
-}
+void answerNextEdit(const std::string& text) { state().editAnswer = text; }
 
-const std::vector<std::string>& lastMenuEntries()
-{
-    return state().lastMenu;
-}
+const std::vector<std::string>& lastMenuEntries() { return state().lastMenu; }
 
-const std::string& lastEditedText()
-{
-    return state().lastEdit;
-}
+const std::string& lastEditedText() { return state().lastEdit; }
 
-const PixelSurface& windowPixels(const platform::Window& window)
-{
-    return headlessWindow(window).surface;
-}
+const PixelSurface& windowPixels(const platform::Window& window) { return headlessWindow(window).surface; }
 
-Rect pendingPaintRect(const platform::Window& window)
-{
-    return headlessWindow(window).pending;
-}
+Rect pendingPaintRect(const platform::Window& window) { return headlessWindow(window).pending; }
 
-platform::CursorShape windowCursor(const platform::Window& window)
-{
-    return headlessWindow(window).cursor;
-}
+platform::CursorShape windowCursor(const platform::Window& window) { return headlessWindow(window).cursor; }
 
-bool isDropTarget(const platform::Window& window)
-{
-    return headlessWindow(window).dropTarget;
-}
+bool isDropTarget(const platform::Window& window) { return headlessWindow(window).dropTarget; }
 
-bool isWindowAlive(const platform::Window& window)
-{
-    return headlessWindow(window).alive;
-}
+bool isWindowAlive(const platform::Window& window) { return headlessWindow(window).alive; }
 
-std::size_t runningTimerCount(const platform::Window& window)
-{
-    return headlessWindow(window).timers.size();
-}
+std::size_t runningTimerCount(const platform::Window& window) { return headlessWindow(window).timers.size(); }
 
-int32_t presentCount(const platform::Window& window)
-{
-    return headlessWindow(window).presents;
-}
+int32_t presentCount(const platform::Window& window) { return headlessWindow(window).presents; }
 
 int32_t hostResizeCount(platform::ParentWindow parent)
 {
@@ -604,10 +508,7 @@ Rect hostRect(platform::ParentWindow parent)
     return host ? host->screenRect : Rect{};
 }
 
-const std::vector<std::string>& openedDocuments()
-{
-    return state().documents;
-}
+const std::vector<std::string>& openedDocuments() { return state().documents; }
 
 }  // namespace headless
 }  // namespace VSTGUI

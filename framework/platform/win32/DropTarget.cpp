@@ -32,8 +32,7 @@ platform::DropData describeDropData(IDataObject* data)
 
 HRESULT STDMETHODCALLTYPE DropTarget::QueryInterface(REFIID id, void** object)
 {
-    if (object == nullptr)
-        return E_POINTER;
+    if (object == nullptr) return E_POINTER;
     if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDropTarget)) {
         *object = static_cast<IDropTarget*>(this);
         AddRef();
@@ -43,16 +42,12 @@ HRESULT STDMETHODCALLTYPE DropTarget::QueryInterface(REFIID id, void** object)
     return E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE DropTarget::AddRef()
-{
-    return ++references;
-}
+ULONG STDMETHODCALLTYPE DropTarget::AddRef() { return ++references; }
 
 ULONG STDMETHODCALLTYPE DropTarget::Release()
 {
     const ULONG left = --references;
-    if (left == 0)
-        delete this;
+    if (left == 0) delete this;
     return left;
 }
 
@@ -68,16 +63,14 @@ HRESULT STDMETHODCALLTYPE DropTarget::DragEnter(IDataObject* data, DWORD, POINTL
 {
     const platform::DropData drop = data ? describeDropData(data) : platform::DropData{};
     const bool accepted = data != nullptr && deliver(platform::WindowEvent::Kind::DragEnter, &drop);
-    if (effect)
-        *effect = accepted ? DROPEFFECT_MOVE : DROPEFFECT_NONE;
+    if (effect) *effect = accepted ? DROPEFFECT_MOVE : DROPEFFECT_NONE;
     return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE DropTarget::DragOver(DWORD, POINTL, DWORD* effect)
 {
     const bool accepted = deliver(platform::WindowEvent::Kind::DragMove, nullptr);
-    if (effect)
-        *effect = accepted ? DROPEFFECT_MOVE : DROPEFFECT_NONE;
+    if (effect) *effect = accepted ? DROPEFFECT_MOVE : DROPEFFECT_NONE;
     return S_OK;
 }
 
@@ -92,8 +85,7 @@ HRESULT STDMETHODCALLTYPE DropTarget::DragLeave()
 HRESULT STDMETHODCALLTYPE DropTarget::Drop(IDataObject*, DWORD, POINTL, DWORD* effect)
 {
     deliver(platform::WindowEvent::Kind::Drop, nullptr);
-    if (effect)
-        *effect = DROPEFFECT_NONE;
+    if (effect) *effect = DROPEFFECT_NONE;
     return S_OK;
 }
 

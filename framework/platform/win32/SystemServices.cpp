@@ -11,25 +11,13 @@
 namespace VSTGUI {
 namespace {
 
-bool isDown(int virtualKey)
-{
-    return (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
-}
+bool isDown(int virtualKey) { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
 
-uint32_t getTicks()
-{
-    return GetTickCount();
-}
+uint32_t getTicks() { return GetTickCount(); }
 
-void sleep(uint32_t milliseconds)
-{
-    Sleep(milliseconds);
-}
+void sleep(uint32_t milliseconds) { Sleep(milliseconds); }
 
-uint32_t getDoubleClickTime()
-{
-    return GetDoubleClickTime();
-}
+uint32_t getDoubleClickTime() { return GetDoubleClickTime(); }
 
 MouseButtons getMouseButtons()
 {
@@ -38,21 +26,14 @@ MouseButtons getMouseButtons()
     // counts at once.
     const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) > 0;
     MouseButtons buttons = 0;
-    if (isDown(swapped ? VK_RBUTTON : VK_LBUTTON))
-        buttons |= ButtonLeft;
-    if (isDown(VK_MBUTTON))
-        buttons |= ButtonMiddle;
-    if (isDown(swapped ? VK_LBUTTON : VK_RBUTTON))
-        buttons |= ButtonRight;
-    if (isDown(VK_SHIFT))
-        buttons |= ModShift;
-    if (isDown(VK_CONTROL))
-        buttons |= ModControl;
-    if (isDown(VK_MENU))
-        buttons |= ModAlt;
+    if (isDown(swapped ? VK_RBUTTON : VK_LBUTTON)) buttons |= ButtonLeft;
+    if (isDown(VK_MBUTTON)) buttons |= ButtonMiddle;
+    if (isDown(swapped ? VK_LBUTTON : VK_RBUTTON)) buttons |= ButtonRight;
+    if (isDown(VK_SHIFT)) buttons |= ModShift;
+    if (isDown(VK_CONTROL)) buttons |= ModControl;
+    if (isDown(VK_MENU)) buttons |= ModAlt;
     // A release queued behind the press being delivered ends it, whatever the hand does now.
-    if (win32::pressReleased())
-        buttons &= ~(ButtonLeft | ButtonMiddle | ButtonRight);
+    if (win32::pressReleased()) buttons &= ~(ButtonLeft | ButtonMiddle | ButtonRight);
     return buttons;
 }
 
@@ -67,16 +48,12 @@ bool openDocument(const char* path)
 {
     // The ANSI shell call takes only short plain-ASCII paths faithfully: anything else
     // could open a different file, so it opens nothing.
-    if (path == nullptr || path[0] == '\0')
-        return false;
+    if (path == nullptr || path[0] == '\0') return false;
     std::string native(path);
-    if (native.size() >= MAX_PATH)
-        return false;
+    if (native.size() >= MAX_PATH) return false;
     for (char& c : native) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-        if (c == '/')
-            c = '\\';
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+        if (c == '/') c = '\\';
     }
     SHELLEXECUTEINFOA request{};
     request.cbSize = sizeof request;
@@ -87,17 +64,18 @@ bool openDocument(const char* path)
     return ShellExecuteExA(&request) != FALSE;
 }
 
-constexpr platform::Services kServices{
-    .getTicks = &getTicks, .sleep = &sleep, .getDoubleClickTime = &getDoubleClickTime,
-    .getMouseButtons = &getMouseButtons, .getCursorPosition = &getCursorPosition, .openDocument = &openDocument,
-    .createChildWindow = &win32::createChildWindow, .dispatchPendingPaint = &win32::dispatchPendingPaint,
-    .processEvents = &win32::processEvents};
+constexpr platform::Services kServices{.getTicks = &getTicks,
+                                       .sleep = &sleep,
+                                       .getDoubleClickTime = &getDoubleClickTime,
+                                       .getMouseButtons = &getMouseButtons,
+                                       .getCursorPosition = &getCursorPosition,
+                                       .openDocument = &openDocument,
+                                       .createChildWindow = &win32::createChildWindow,
+                                       .dispatchPendingPaint = &win32::dispatchPendingPaint,
+                                       .processEvents = &win32::processEvents};
 
 }  // namespace
 
-const platform::Services& platform::backEndServices()
-{
-    return kServices;
-}
+const platform::Services& platform::backEndServices() { return kServices; }
 
 }  // namespace VSTGUI

@@ -12,10 +12,7 @@ namespace {
 constexpr const wchar_t* kClassName = L"TolvanHostWindow";
 
 // The program's own module: the host side is linked into the host program, never the plug-in.
-HINSTANCE programInstance()
-{
-    return GetModuleHandleW(nullptr);
-}
+HINSTANCE programInstance() { return GetModuleHandleW(nullptr); }
 
 // Registered once per process, on whichever thread asks first; the class is free-threaded.
 bool registerClass()
@@ -47,8 +44,7 @@ public:
     int32_t childCount() const override
     {
         int32_t count = 0;
-        for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
-            ++count;
+        for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) ++count;
         return count;
     }
 
@@ -56,8 +52,7 @@ public:
     {
         const HWND first = GetWindow(window, GW_CHILD);
         RECT bounds{};
-        if (first == nullptr || !GetWindowRect(first, &bounds))
-            return false;
+        if (first == nullptr || !GetWindowRect(first, &bounds)) return false;
         width = static_cast<int32_t>(bounds.right - bounds.left);
         height = static_cast<int32_t>(bounds.bottom - bounds.top);
         return true;
@@ -88,9 +83,9 @@ std::unique_ptr<HostWindow> HostWindow::create(int32_t width, int32_t height, st
         reason = "the host window's class cannot be registered (error " + std::to_string(GetLastError()) + ")";
         return nullptr;
     }
-    const HWND window = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName, L"Tolvan host",
-                                        WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height, nullptr, nullptr,
-                                        programInstance(), nullptr);
+    const HWND window =
+        CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName, L"Tolvan host", WS_POPUP | WS_CLIPCHILDREN, 0,
+                        0, width, height, nullptr, nullptr, programInstance(), nullptr);
     if (window == nullptr) {
         reason = "CreateWindowEx failed (error " + std::to_string(GetLastError()) + ")";
         return nullptr;

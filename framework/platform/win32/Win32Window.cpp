@@ -40,15 +40,9 @@ Rect toRect(const RECT& r)
             static_cast<int32_t>(r.bottom)};
 }
 
-int32_t width(const RECT& r)
-{
-    return static_cast<int32_t>(r.right - r.left);
-}
+int32_t width(const RECT& r) { return static_cast<int32_t>(r.right - r.left); }
 
-int32_t height(const RECT& r)
-{
-    return static_cast<int32_t>(r.bottom - r.top);
-}
+int32_t height(const RECT& r) { return static_cast<int32_t>(r.bottom - r.top); }
 
 // The release message of the press being delivered, if any: a control's mouse loop runs
 // inside the delivery. [UI thread]
@@ -94,10 +88,8 @@ struct EditSession {
 LRESULT CALLBACK editProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* session = reinterpret_cast<EditSession*>(GetWindowLongPtrA(edit, GWLP_USERDATA));
-    if ((message == WM_KEYDOWN && wParam == VK_RETURN) || message == WM_KILLFOCUS)
-        session->done = true;
-    if (message == WM_CHAR && wParam == '\r')
-        return 0;  // no beep for the Enter that ends the edit
+    if ((message == WM_KEYDOWN && wParam == VK_RETURN) || message == WM_KILLFOCUS) session->done = true;
+    if (message == WM_CHAR && wParam == '\r') return 0;  // no beep for the Enter that ends the edit
     return CallWindowProcA(session->original, edit, message, wParam, lParam);
 }
 
@@ -111,23 +103,18 @@ Win32Window::Win32Window(HWND parent, int32_t w, int32_t h, platform::WindowProc
     // initialisation to undo.
     oleInitialised = SUCCEEDED(OleInitialize(nullptr));
     const char* className = acquireWindowClass(&Win32Window::windowProcedure);
-    if (className == nullptr)
-        return;
+    if (className == nullptr) return;
     classAcquired = true;
-    hwnd = CreateWindowExA(0, className, "Window", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                           w, h, parent, nullptr, moduleInstance(), nullptr);
-    if (hwnd != nullptr)
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    hwnd = CreateWindowExA(0, className, "Window", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, w,
+                           h, parent, nullptr, moduleInstance(), nullptr);
+    if (hwnd != nullptr) SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 Win32Window::~Win32Window()
 {
-    if (hwnd != nullptr)
-        DestroyWindow(hwnd);  // its WM_DESTROY lets go of timers and the drop target
-    if (classAcquired)
-        releaseWindowClass();
-    if (oleInitialised)
-        OleUninitialize();
+    if (hwnd != nullptr) DestroyWindow(hwnd);  // its WM_DESTROY lets go of timers and the drop target
+    if (classAcquired) releaseWindowClass();
+    if (oleInitialised) OleUninitialize();
 }
 
 bool Win32Window::deliver(const platform::WindowEvent& event)
@@ -138,8 +125,7 @@ bool Win32Window::deliver(const platform::WindowEvent& event)
 LRESULT CALLBACK Win32Window::windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* window = reinterpret_cast<Win32Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (window == nullptr)
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+    if (window == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);
     return window->handleMessage(message, wParam, lParam);
 }
 
@@ -151,9 +137,7 @@ LRESULT Win32Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         deliver(eventOf(platform::WindowEvent::Kind::Destroy));
         forgetWindow();
         break;
-    case WM_PAINT:
-        paint();
-        return 0;
+    case WM_PAINT: paint(); return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
@@ -180,8 +164,7 @@ LRESULT Win32Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return DefWindowProcA(self, message, wParam, lParam);
 }
@@ -198,31 +181,25 @@ void Win32Window::paint()
     paintRect = toRect(ps.rcPaint).intersected(surface.bounds());
     platform::WindowEvent event = eventOf(platform::WindowEvent::Kind::Paint);
     event.updateRect = paintRect;
-    if (!paintRect.isEmpty())
-        deliver(event);
+    if (!paintRect.isEmpty()) deliver(event);
     paintDC = nullptr;
     EndPaint(hwnd, &ps);
 }
 
 void Win32Window::forgetWindow()
 {
-    for (const auto& timer : timers)
-        KillTimer(hwnd, timer.first);
+    for (const auto& timer : timers) KillTimer(hwnd, timer.first);
     timers.clear();
     setDropTarget(false);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     hwnd = nullptr;
 }
 
-PixelSurface* Win32Window::acquireSurface()
-{
-    return hwnd != nullptr ? &surface : nullptr;
-}
+PixelSurface* Win32Window::acquireSurface() { return hwnd != nullptr ? &surface : nullptr; }
 
 void Win32Window::releaseSurface(PixelSurface*)
 {
-    if (hwnd == nullptr)
-        return;
+    if (hwnd == nullptr) return;
     if (paintDC != nullptr) {
         present(paintDC, paintRect);
         return;
@@ -233,19 +210,15 @@ void Win32Window::releaseSurface(PixelSurface*)
         const Pixel* now = surface.row(y);
         const Pixel* shown = presented.row(y);
         int32_t left = 0;
-        while (left < surface.width() && now[left] == shown[left])
-            ++left;
-        if (left == surface.width())
-            continue;
+        while (left < surface.width() && now[left] == shown[left]) ++left;
+        if (left == surface.width()) continue;
         int32_t right = surface.width();
-        while (now[right - 1] == shown[right - 1])
-            --right;
-        changed = changed.isEmpty() ? Rect{left, y, right, y + 1}
-                                    : Rect{std::min(changed.left, left), changed.top, std::max(changed.right, right),
-                                           y + 1};
+        while (now[right - 1] == shown[right - 1]) --right;
+        changed = changed.isEmpty()
+                      ? Rect{left, y, right, y + 1}
+                      : Rect{std::min(changed.left, left), changed.top, std::max(changed.right, right), y + 1};
     }
-    if (changed.isEmpty())
-        return;
+    if (changed.isEmpty()) return;
     if (HDC dc = GetDC(hwnd)) {
         present(dc, changed);
         ReleaseDC(hwnd, dc);
@@ -255,8 +228,7 @@ void Win32Window::releaseSurface(PixelSurface*)
 void Win32Window::present(HDC dc, const Rect& rect)
 {
     const Rect area = rect.intersected(surface.bounds());
-    if (area.isEmpty())
-        return;
+    if (area.isEmpty()) return;
     // A top-down image that starts at the area's first row; rows keep the surface's stride.
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -266,8 +238,7 @@ void Win32Window::present(HDC dc, const Rect& rect)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     SetDIBitsToDevice(dc, area.left, area.top, static_cast<DWORD>(area.width()), static_cast<DWORD>(area.height()),
-                      area.left, 0, 0, static_cast<UINT>(area.height()), surface.row(area.top), &info,
-                      DIB_RGB_COLORS);
+                      area.left, 0, 0, static_cast<UINT>(area.height()), surface.row(area.top), &info, DIB_RGB_COLORS);
     for (int32_t y = area.top; y < area.bottom; ++y)
         std::memcpy(presented.row(y) + area.left, surface.row(y) + area.left,
                     static_cast<std::size_t>(area.width()) * sizeof(Pixel));
@@ -276,30 +247,24 @@ void Win32Window::present(HDC dc, const Rect& rect)
 Point Win32Window::screenOrigin() const
 {
     POINT origin{0, 0};
-    if (hwnd != nullptr)
-        ClientToScreen(hwnd, &origin);
+    if (hwnd != nullptr) ClientToScreen(hwnd, &origin);
     return {static_cast<int32_t>(origin.x), static_cast<int32_t>(origin.y)};
 }
 
-Rect Win32Window::getScreenRect() const
-{
-    return Rect::fromSize(screenOrigin(), surface.width(), surface.height());
-}
+Rect Win32Window::getScreenRect() const { return Rect::fromSize(screenOrigin(), surface.width(), surface.height()); }
 
 void Win32Window::resize(int32_t w, int32_t h)
 {
     surface.resize(w, h);
     presented.resize(w, h);
-    if (hwnd == nullptr)
-        return;
+    if (hwnd == nullptr) return;
     resizeKeepingPlace(hwnd, w, h);
     InvalidateRect(hwnd, nullptr, FALSE);
 }
 
 void Win32Window::invalidate(const Rect& rect)
 {
-    if (hwnd == nullptr)
-        return;
+    if (hwnd == nullptr) return;
     const RECT area{rect.left, rect.top, rect.right, rect.bottom};
     InvalidateRect(hwnd, &area, FALSE);
 }
@@ -314,8 +279,7 @@ bool Win32Window::startTimer(uint32_t id, uint32_t interval, platform::TimerProc
 
 void Win32Window::stopTimer(uint32_t id)
 {
-    if (timers.erase(id) != 0 && hwnd != nullptr)
-        KillTimer(hwnd, id);
+    if (timers.erase(id) != 0 && hwnd != nullptr) KillTimer(hwnd, id);
 }
 
 void Win32Window::setCursor(CursorShape shape)
@@ -324,8 +288,8 @@ void Win32Window::setCursor(CursorShape shape)
         savedCursor = GetCursor();
         cursorSaved = true;
     }
-    const auto entry = std::find_if(kCursors.begin(), kCursors.end(),
-                                    [shape](const CursorEntry& e) { return e.shape == shape; });
+    const auto entry =
+        std::find_if(kCursors.begin(), kCursors.end(), [shape](const CursorEntry& e) { return e.shape == shape; });
     SetCursor(entry != kCursors.end() ? LoadCursor(nullptr, entry->cursor) : savedCursor);
 }
 
@@ -333,13 +297,11 @@ void Win32Window::setDropTarget(bool active)
 {
     if (dropTarget != nullptr) {
         dropTarget->detach();
-        if (hwnd != nullptr)
-            RevokeDragDrop(hwnd);
+        if (hwnd != nullptr) RevokeDragDrop(hwnd);
         dropTarget->Release();
         dropTarget = nullptr;
     }
-    if (!active || hwnd == nullptr || !oleInitialised)
-        return;
+    if (!active || hwnd == nullptr || !oleInitialised) return;
     dropTarget = new DropTarget(*this);
     if (FAILED(RegisterDragDrop(hwnd, dropTarget))) {
         dropTarget->Release();
@@ -349,15 +311,13 @@ void Win32Window::setDropTarget(bool active)
 
 bool Win32Window::getEditorWindowPosition(Point& position) const
 {
-    if (hwnd == nullptr)
-        return false;
+    if (hwnd == nullptr) return false;
     RECT own;
     GetWindowRect(hwnd, &own);
     HWND editorWindow = hwnd;
     for (;;) {
         const HWND parent = GetParent(editorWindow);
-        if ((GetWindowLongA(editorWindow, GWL_STYLE) & WS_CAPTION) == WS_CAPTION || parent == nullptr)
-            break;
+        if ((GetWindowLongA(editorWindow, GWL_STYLE) & WS_CAPTION) == WS_CAPTION || parent == nullptr) break;
         RECT outer;
         GetWindowRect(parent, &outer);
         if (std::abs(width(outer) - width(own)) > platform::kWrapperMargin ||
@@ -376,8 +336,7 @@ bool Win32Window::getEditorWindowPosition(Point& position) const
 bool Win32Window::getParentRect(Rect& rect) const
 {
     const HWND parent = hwnd != nullptr ? GetParent(hwnd) : nullptr;
-    if (parent == nullptr)
-        return false;
+    if (parent == nullptr) return false;
     RECT area;
     GetWindowRect(parent, &area);
     POINT corner{area.left, area.top};
@@ -388,35 +347,31 @@ bool Win32Window::getParentRect(Rect& rect) const
 
 int32_t Win32Window::popupMenu(Point where, const std::vector<std::string>& entries, int32_t checked)
 {
-    if (hwnd == nullptr || entries.empty())
-        return -1;
+    if (hwnd == nullptr || entries.empty()) return -1;
     HMENU menu = CreatePopupMenu();
-    if (menu == nullptr)
-        return -1;
+    if (menu == nullptr) return -1;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const UINT flags = MF_STRING | (static_cast<int32_t>(i) == checked ? MF_CHECKED : MF_UNCHECKED);
         AppendMenuA(menu, flags, i + 1, entries[i].c_str());
     }
     POINT screen{where.x, where.y};
     ClientToScreen(hwnd, &screen);
-    const int command = static_cast<int>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN,
-                                                        screen.x, screen.y, 0, hwnd, nullptr));
+    const int command = static_cast<int>(TrackPopupMenu(
+        menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_TOPALIGN, screen.x, screen.y, 0, hwnd, nullptr));
     DestroyMenu(menu);
     return command - 1;
 }
 
 bool Win32Window::editText(const Rect& rect, std::string& text, std::size_t maxLength)
 {
-    if (hwnd == nullptr)
-        return false;
+    if (hwnd == nullptr) return false;
     HWND edit = CreateWindowExA(0, "EDIT", text.c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, rect.left,
                                 rect.top, rect.width(), rect.height(), hwnd, nullptr, moduleInstance(), nullptr);
-    if (edit == nullptr)
-        return false;
+    if (edit == nullptr) return false;
     EditSession session;
     SetWindowLongPtrA(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&session));
-    session.original = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&editProcedure)));
+    session.original =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&editProcedure)));
     SendMessageA(edit, EM_SETLIMITTEXT, maxLength, 0);
     SendMessageA(edit, EM_SETSEL, 0, -1);
     SetFocus(edit);
@@ -426,15 +381,13 @@ bool Win32Window::editText(const Rect& rect, std::string& text, std::size_t maxL
     while (!session.done && IsWindow(edit)) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
         if (got <= 0) {
-            if (got == 0)
-                PostQuitMessage(static_cast<int>(message.wParam));
+            if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
             break;
         }
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    if (!IsWindow(edit))
-        return true;
+    if (!IsWindow(edit)) return true;
     std::string edited(static_cast<std::size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
     edited.resize(static_cast<std::size_t>(GetWindowTextA(edit, edited.data(), static_cast<int>(edited.size()))));
     text = edited.substr(0, maxLength);
@@ -445,8 +398,7 @@ bool Win32Window::editText(const Rect& rect, std::string& text, std::size_t maxL
 
 void Win32Window::resizeHostWindows(int32_t w, int32_t h)
 {
-    if (hwnd == nullptr)
-        return;
+    if (hwnd == nullptr) return;
     // Climb from this window through the host's frames, growing each by the borders found
     // so far, until the accumulated borders stop growing.
     const int32_t limit = 2 * GetSystemMetrics(SM_CYDLGFRAME);
@@ -457,10 +409,8 @@ void Win32Window::resizeHostWindows(int32_t w, int32_t h)
     while (limit != 0) {
         const HWND parent = GetParent(window);
         char className[1024] = {};
-        if (parent != nullptr)
-            GetClassNameA(parent, className, sizeof className);
-        if (parent == nullptr || std::strcmp(className, "MDIClient") == 0)
-            break;
+        if (parent != nullptr) GetClassNameA(parent, className, sizeof className);
+        if (parent == nullptr || std::strcmp(className, "MDIClient") == 0) break;
         RECT inner;
         RECT outer;
         GetWindowRect(window, &inner);
@@ -468,17 +418,14 @@ void Win32Window::resizeHostWindows(int32_t w, int32_t h)
         resizeKeepingPlace(window, w + extraWidth, h + extraHeight);
         extraWidth += width(outer) - width(inner);
         extraHeight += height(outer) - height(inner);
-        if (extraWidth > kMaximumBorder || extraHeight > kMaximumBorder)
-            return;
+        if (extraWidth > kMaximumBorder || extraHeight > kMaximumBorder) return;
         extraWidth = std::max(extraWidth, 0);
         extraHeight = std::max(extraHeight, 0);
         window = parent;
         climbed = true;
-        if (extraWidth == limit)
-            break;
+        if (extraWidth == limit) break;
     }
-    if (climbed)
-        resizeKeepingPlace(window, w + extraWidth, h + extraHeight);
+    if (climbed) resizeKeepingPlace(window, w + extraWidth, h + extraHeight);
 }
 
 bool pressReleased()
@@ -494,19 +441,16 @@ std::unique_ptr<platform::Window> createChildWindow(platform::ParentWindow paren
                                                     platform::WindowProcedure procedure)
 {
     const HWND host = static_cast<HWND>(parent);
-    if (host == nullptr || !IsWindow(host))
-        return nullptr;
+    if (host == nullptr || !IsWindow(host)) return nullptr;
     auto window = std::make_unique<Win32Window>(host, width, height, procedure);
-    if (!window->isCreated())
-        return nullptr;
+    if (!window->isCreated()) return nullptr;
     return window;
 }
 
 bool dispatchPendingPaint()
 {
     MSG message;
-    if (!PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
-        return false;
+    if (!PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) return false;
     DispatchMessageA(&message);
     return true;
 }

@@ -44,8 +44,7 @@ const char* acquireWindowClass(WNDPROC procedure)
         windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
         windowClass.lpszClassName = state.name;
         // A class whose unregistration failed (a window of it was still alive) is still ours.
-        if (RegisterClassA(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-            return nullptr;
+        if (RegisterClassA(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return nullptr;
     }
     ++state.useCount;
     return state.name;
@@ -55,8 +54,7 @@ void releaseWindowClass()
 {
     ClassState& state = classState();
     std::lock_guard<std::mutex> guard(state.lock);
-    if (state.useCount > 0 && --state.useCount == 0)
-        UnregisterClassA(state.name, moduleInstance());
+    if (state.useCount > 0 && --state.useCount == 0) UnregisterClassA(state.name, moduleInstance());
 }
 
 }  // namespace VSTGUI::win32

@@ -24,14 +24,12 @@ std::vector<pid_t>& runningOpeners()
 bool openWithDesktop(const char* path)
 {
     reapFinishedOpeners();
-    if (path == nullptr || path[0] == '\0')
-        return false;
+    if (path == nullptr || path[0] == '\0') return false;
     std::string program = "xdg-open";
     std::string argument = path;
     char* arguments[] = {program.data(), argument.data(), nullptr};
     pid_t pid = 0;
-    if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, arguments, environ) != 0)
-        return false;
+    if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, arguments, environ) != 0) return false;
     runningOpeners().push_back(pid);
     return true;
 }

@@ -10,16 +10,14 @@ class LoadedExtension {
 public:
     LoadedExtension() : library(dlopen("libXext.so.6", RTLD_NOW | RTLD_LOCAL))
     {
-        if (library == nullptr)
-            return;
+        if (library == nullptr) return;
         complete = find(calls.queryExtension, "XShmQueryExtension") && find(calls.createImage, "XShmCreateImage") &&
                    find(calls.attach, "XShmAttach") && find(calls.detach, "XShmDetach") &&
                    find(calls.putImage, "XShmPutImage");
     }
     ~LoadedExtension()
     {
-        if (library != nullptr)
-            dlclose(library);
+        if (library != nullptr) dlclose(library);
     }
     LoadedExtension(const LoadedExtension&) = delete;
     LoadedExtension& operator=(const LoadedExtension&) = delete;

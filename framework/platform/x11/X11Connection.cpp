@@ -19,10 +19,23 @@ std::atomic<Connection*> instance{nullptr};
 std::atomic<XErrorHandler> previousHandler{nullptr};
 
 constexpr const char* kAtomNames[] = {
-    "XdndAware",    "XdndEnter",     "XdndPosition",   "XdndStatus",  "XdndLeave",
-    "XdndDrop",     "XdndFinished",  "XdndSelection",  "XdndTypeList", "XdndActionMove",
-    "text/uri-list", "text/plain",   "text/plain;charset=utf-8", "UTF8_STRING", "STRING",
-    "TEXT",         "TOLVAN_DROP_DATA",
+    "XdndAware",
+    "XdndEnter",
+    "XdndPosition",
+    "XdndStatus",
+    "XdndLeave",
+    "XdndDrop",
+    "XdndFinished",
+    "XdndSelection",
+    "XdndTypeList",
+    "XdndActionMove",
+    "text/uri-list",
+    "text/plain",
+    "text/plain;charset=utf-8",
+    "UTF8_STRING",
+    "STRING",
+    "TEXT",
+    "TOLVAN_DROP_DATA",
 };
 static_assert(std::size(kAtomNames) * sizeof(Atom) == sizeof(Atoms), "one name per atom");
 
@@ -34,8 +47,7 @@ Connection::Connection(Display* display) : xDisplay(display)
     XInternAtoms(xDisplay, const_cast<char**>(kAtomNames), static_cast<int>(std::size(kAtomNames)), False,
                  reinterpret_cast<Atom*>(&atomTable));
     const SharedMemoryExtension* extension = SharedMemoryExtension::load();
-    if (extension != nullptr && extension->queryExtension(xDisplay) == True)
-        sharedMemoryCalls = extension;
+    if (extension != nullptr && extension->queryExtension(xDisplay) == True) sharedMemoryCalls = extension;
 }
 
 Connection::~Connection() = default;
@@ -45,8 +57,7 @@ Connection* Connection::acquire()
     Connection* connection = instance.load();
     if (connection == nullptr) {
         Display* display = XOpenDisplay(nullptr);
-        if (display == nullptr)
-            return nullptr;
+        if (display == nullptr) return nullptr;
         connection = new Connection(display);
         XSetIOErrorExitHandler(display, &Connection::handleLostServer, connection);
         previousHandler.store(XSetErrorHandler(&Connection::handleError));
@@ -61,8 +72,7 @@ Connection* Connection::acquire()
 void Connection::release()
 {
     Connection* connection = current();
-    if (connection == nullptr || --connection->uses > 0)
-        return;
+    if (connection == nullptr || --connection->uses > 0) return;
     // Closing waits for the server, so errors of our last requests still reach our handler.
     // A lost connection is closed as well: Xlib then frees only our side of it.
     XCloseDisplay(connection->xDisplay);
@@ -70,8 +80,7 @@ void Connection::release()
     delete connection;
     // Put the host's handler back, unless something replaced ours meanwhile: then that stays.
     const XErrorHandler ours = XSetErrorHandler(previousHandler.exchange(nullptr));
-    if (ours != &Connection::handleError)
-        XSetErrorHandler(ours);
+    if (ours != &Connection::handleError) XSetErrorHandler(ours);
 }
 
 Connection* Connection::current()
@@ -90,8 +99,7 @@ int Connection::handleError(Display* display, XErrorEvent* error)
     // Runs inside one of our own Xlib calls, so on the owning thread.
     ++connection->errorCount;
     if (error->error_code == BadWindow || error->error_code == BadDrawable)
-        if (X11Window* window = connection->find(static_cast<::Window>(error->resourceid)))
-            window->markGone();
+        if (X11Window* window = connection->find(static_cast<::Window>(error->resourceid))) window->markGone();
     return 0;
 }
 
@@ -101,8 +109,7 @@ void Connection::handleLostServer(Display*, void* lostConnection)
     // Returning lets that call fail instead of ending the process.
     auto* connection = static_cast<Connection*>(lostConnection);
     connection->serverLost = true;
-    for (X11Window* window : connection->windows)
-        window->markGone();
+    for (X11Window* window : connection->windows) window->markGone();
 }
 
 void Connection::remove(X11Window* window)
@@ -113,8 +120,7 @@ void Connection::remove(X11Window* window)
 X11Window* Connection::find(::Window id) const
 {
     for (X11Window* window : windows)
-        if (window->id() == id)
-            return window;
+        if (window->id() == id) return window;
     return nullptr;
 }
 
@@ -125,8 +131,7 @@ void Connection::readEvents()
         XNextEvent(xDisplay, &event);
         // For every event we select, the window field is the window it is meant for (the
         // requestor for a selection answer).
-        if (X11Window* window = find(event.xany.window))
-            window->handleEvent(event);
+        if (X11Window* window = find(event.xany.window)) window->handleEvent(event);
     }
 }
 

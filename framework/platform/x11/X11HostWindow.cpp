@@ -42,11 +42,9 @@ public:
     bool childSize(int32_t& width, int32_t& height) const override
     {
         ::Window first = None;
-        if (children(first) == 0)
-            return false;
+        if (children(first) == 0) return false;
         XWindowAttributes attributes{};
-        if (XGetWindowAttributes(display, first, &attributes) == 0)
-            return false;
+        if (XGetWindowAttributes(display, first, &attributes) == 0) return false;
         width = attributes.width;
         height = attributes.height;
         return true;
@@ -74,12 +72,9 @@ private:
         ::Window parent = None;
         ::Window* list = nullptr;
         unsigned count = 0;
-        if (XQueryTree(display, window, &root, &parent, &list, &count) == 0)
-            return 0;
-        if (count > 0)
-            first = list[0];
-        if (list != nullptr)
-            XFree(list);
+        if (XQueryTree(display, window, &root, &parent, &list, &count) == 0) return 0;
+        if (count > 0) first = list[0];
+        if (list != nullptr) XFree(list);
         return static_cast<int32_t>(count);
     }
 

@@ -26,8 +26,7 @@ int pumpDepth = 0;
 bool stillOpen(const x11::X11Window* window)
 {
     const x11::Connection* connection = x11::Connection::current();
-    if (connection == nullptr)
-        return false;
+    if (connection == nullptr) return false;
     const auto windows = connection->allWindows();
     return std::find(windows.begin(), windows.end(), window) != windows.end();
 }
@@ -42,8 +41,7 @@ struct PointerState {
 std::optional<PointerState> queryPointer()
 {
     const x11::Connection* connection = x11::Connection::current();
-    if (connection == nullptr || connection->lost())
-        return std::nullopt;
+    if (connection == nullptr || connection->lost()) return std::nullopt;
     ::Window root = None;
     ::Window child = None;
     int rootX = 0;
@@ -56,28 +54,20 @@ std::optional<PointerState> queryPointer()
     return PointerState{{rootX, rootY}, state};
 }
 
-void sleep(uint32_t milliseconds)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
+void sleep(uint32_t milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
-uint32_t getDoubleClickTime()
-{
-    return kDoubleClickTime;
-}
+uint32_t getDoubleClickTime() { return kDoubleClickTime; }
 
 MouseButtons getMouseButtons()
 {
     const std::optional<PointerState> pointer = queryPointer();
-    if (!pointer)
-        return 0;
+    if (!pointer) return 0;
     MouseButtons buttons = x11::mouseButtonsOf(pointer->state);
     // The query's answer came after every event the server sent before it: a release that
     // ended a tracked press is among them, also when the button is held again by now.
     if (x11::Connection* connection = x11::Connection::current()) {
         connection->readEvents();
-        if (x11::X11Window::pressReleased())
-            buttons &= ~(ButtonLeft | ButtonMiddle | ButtonRight);
+        if (x11::X11Window::pressReleased()) buttons &= ~(ButtonLeft | ButtonMiddle | ButtonRight);
     }
     return buttons;
 }
@@ -88,36 +78,28 @@ Point getCursorPosition()
     return pointer ? pointer->root : Point{};
 }
 
-bool openDocument(const char* path)
-{
-    return x11::openWithDesktop(path);
-}
+bool openDocument(const char* path) { return x11::openWithDesktop(path); }
 
 std::unique_ptr<platform::Window> createChildWindow(platform::ParentWindow parent, int32_t width, int32_t height,
                                                     platform::WindowProcedure procedure)
 {
     // The host passes its window's XID as a pointer-sized integer.
     const auto parentId = static_cast<::Window>(reinterpret_cast<uintptr_t>(parent));
-    if (parentId == None)
-        return nullptr;
+    if (parentId == None) return nullptr;
     x11::Connection* connection = x11::Connection::acquire();
-    if (connection == nullptr)
-        return nullptr;
+    if (connection == nullptr) return nullptr;
     auto window = x11::X11Window::create(*connection, parentId, width, height, procedure);
-    if (!window)
-        x11::Connection::release();
+    if (!window) x11::Connection::release();
     return window;
 }
 
 bool dispatchPendingPaint()
 {
     x11::Connection* connection = x11::Connection::current();
-    if (connection == nullptr)
-        return false;
+    if (connection == nullptr) return false;
     connection->readEvents();
     for (x11::X11Window* window : connection->allWindows())
-        if (window->deliverPaint())
-            return true;
+        if (window->deliverPaint()) return true;
     return false;
 }
 
@@ -125,31 +107,32 @@ void processEvents(platform::Window* window)
 {
     x11::reapFinishedOpeners();
     x11::Connection* connection = x11::Connection::current();
-    if (connection == nullptr)
-        return;
+    if (connection == nullptr) return;
     connection->readEvents();
     for (x11::X11Window* each : connection->allWindows())
-        if (stillOpen(each))
-            each->deliverDestroy();
+        if (stillOpen(each)) each->deliverDestroy();
     // On this back end every window is an X11Window.
     auto* own = static_cast<x11::X11Window*>(window);
-    if (own == nullptr || !stillOpen(own))
-        return;
+    if (own == nullptr || !stillOpen(own)) return;
     const bool outermost = pumpDepth == 0;
     ++pumpDepth;
     while (outermost && stillOpen(own) && own->deliverQueuedInput()) {
     }
     while (stillOpen(own) && own->deliverPaint()) {
     }
-    if (outermost && stillOpen(own))
-        own->fireDueTimers(x11::getTicks());
+    if (outermost && stillOpen(own)) own->fireDueTimers(x11::getTicks());
     --pumpDepth;
 }
 
-constexpr platform::Services kServices{
-    .getTicks = &x11::getTicks, .sleep = &sleep, .getDoubleClickTime = &getDoubleClickTime,
-    .getMouseButtons = &getMouseButtons, .getCursorPosition = &getCursorPosition, .openDocument = &openDocument,
-    .createChildWindow = &createChildWindow, .dispatchPendingPaint = &dispatchPendingPaint, .processEvents = &processEvents};
+constexpr platform::Services kServices{.getTicks = &x11::getTicks,
+                                       .sleep = &sleep,
+                                       .getDoubleClickTime = &getDoubleClickTime,
+                                       .getMouseButtons = &getMouseButtons,
+                                       .getCursorPosition = &getCursorPosition,
+                                       .openDocument = &openDocument,
+                                       .createChildWindow = &createChildWindow,
+                                       .dispatchPendingPaint = &dispatchPendingPaint,
+                                       .processEvents = &processEvents};
 
 }  // namespace
 
@@ -159,9 +142,6 @@ uint32_t x11::getTicks()
     return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-const platform::Services& platform::backEndServices()
-{
-    return kServices;
-}
+const platform::Services& platform::backEndServices() { return kServices; }
 
 }  // namespace VSTGUI

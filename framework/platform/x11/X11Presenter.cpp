@@ -21,8 +21,7 @@ constexpr uint32_t kBlueMask = 0x0000FF;
 // One 8-bit channel placed into a mask of any width and position.
 unsigned long placeChannel(uint32_t value, unsigned long mask)
 {
-    if (mask == 0)
-        return 0;
+    if (mask == 0) return 0;
     const int shift = std::countr_zero(mask);
     const int bits = std::popcount(mask);
     const unsigned long scaled = bits >= 8 ? static_cast<unsigned long>(value) << (bits - 8) : value >> (8 - bits);
@@ -39,14 +38,11 @@ Rect changedArea(const PixelSurface& a, const PixelSurface& b)
     for (int32_t y = 0; y < a.height(); ++y) {
         const Pixel* rowA = a.row(y);
         const Pixel* rowB = b.row(y);
-        if (std::memcmp(rowA, rowB, rowBytes) == 0)
-            continue;
+        if (std::memcmp(rowA, rowB, rowBytes) == 0) continue;
         int32_t left = 0;
-        while (rowA[left] == rowB[left])
-            ++left;
+        while (rowA[left] == rowB[left]) ++left;
         int32_t right = width;
-        while (rowA[right - 1] == rowB[right - 1])
-            --right;
+        while (rowA[right - 1] == rowB[right - 1]) --right;
         area = area.united({left, y, right, y + 1});
     }
     return area;
@@ -74,15 +70,13 @@ void Presenter::resize(int32_t width, int32_t height)
 void Presenter::createImage(int32_t width, int32_t height)
 {
     shown.resize(width, height);
-    if (width <= 0 || height <= 0 || shown.width() == 0)
-        return;
+    if (width <= 0 || height <= 0 || shown.width() == 0) return;
     if (!(connection.sharedMemory() != nullptr && createSharedImage(*connection.sharedMemory(), width, height))) {
         image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
                              static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
-        if (image == nullptr)
-            return;
-        image->data = static_cast<char*>(std::calloc(static_cast<std::size_t>(image->bytes_per_line),
-                                                     static_cast<std::size_t>(height)));
+        if (image == nullptr) return;
+        image->data = static_cast<char*>(
+            std::calloc(static_cast<std::size_t>(image->bytes_per_line), static_cast<std::size_t>(height)));
         if (image->data == nullptr) {
             XDestroyImage(image);
             image = nullptr;
@@ -103,9 +97,8 @@ bool Presenter::createSharedImage(const SharedMemoryExtension& calls, int32_t wi
 {
     segment = {};
     image = calls.createImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr, &segment,
-                            static_cast<unsigned>(width), static_cast<unsigned>(height));
-    if (image == nullptr)
-        return false;
+                              static_cast<unsigned>(width), static_cast<unsigned>(height));
+    if (image == nullptr) return false;
     const std::size_t bytes = static_cast<std::size_t>(image->bytes_per_line) * static_cast<std::size_t>(height);
     segment.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
     void* address = segment.shmid >= 0 ? shmat(segment.shmid, nullptr, 0) : reinterpret_cast<void*>(-1);
@@ -118,11 +111,9 @@ bool Presenter::createSharedImage(const SharedMemoryExtension& calls, int32_t wi
     }
     // Marked for removal at once: the segment goes when both sides have let go, even if
     // the host crashes.
-    if (segment.shmid >= 0)
-        shmctl(segment.shmid, IPC_RMID, nullptr);
+    if (segment.shmid >= 0) shmctl(segment.shmid, IPC_RMID, nullptr);
     if (!attached) {
-        if (address != reinterpret_cast<void*>(-1))
-            shmdt(address);
+        if (address != reinterpret_cast<void*>(-1)) shmdt(address);
         image->data = nullptr;
         XDestroyImage(image);
         image = nullptr;
@@ -135,8 +126,7 @@ bool Presenter::createSharedImage(const SharedMemoryExtension& calls, int32_t wi
 
 void Presenter::destroyImage()
 {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     if (shm != nullptr) {
         // The server must have let go before our side does; a lost server has.
         if (!connection.lost()) {
@@ -158,10 +148,10 @@ void Presenter::store(const PixelSurface& surface, const Rect& area)
         const Pixel* source = surface.row(y) + area.left;
         std::memcpy(shown.row(y) + area.left, source, static_cast<std::size_t>(area.width()) * sizeof(Pixel));
         if (direct) {
-            auto* target = reinterpret_cast<uint32_t*>(image->data + static_cast<std::ptrdiff_t>(y) * image->bytes_per_line) +
-                           area.left;
-            for (int32_t x = 0; x < area.width(); ++x)
-                target[x] = source[x] | alphaBits;
+            auto* target =
+                reinterpret_cast<uint32_t*>(image->data + static_cast<std::ptrdiff_t>(y) * image->bytes_per_line) +
+                area.left;
+            for (int32_t x = 0; x < area.width(); ++x) target[x] = source[x] | alphaBits;
             continue;
         }
         for (int32_t x = 0; x < area.width(); ++x) {
@@ -176,11 +166,9 @@ void Presenter::store(const PixelSurface& surface, const Rect& area)
 
 void Presenter::present(const PixelSurface& surface, const Rect& mustSend)
 {
-    if (image == nullptr || surface.width() != shown.width() || surface.height() != shown.height())
-        return;
+    if (image == nullptr || surface.width() != shown.width() || surface.height() != shown.height()) return;
     const Rect area = changedArea(surface, shown).united(mustSend.intersected(shown.bounds()));
-    if (area.isEmpty())
-        return;
+    if (area.isEmpty()) return;
     store(surface, area);
     const auto width = static_cast<unsigned>(area.width());
     const auto height = static_cast<unsigned>(area.height());

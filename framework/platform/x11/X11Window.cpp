@@ -54,10 +54,7 @@ MouseButtons buttonBit(unsigned button)
     }
 }
 
-bool isDue(uint32_t due, uint32_t clock)
-{
-    return static_cast<int32_t>(clock - due) >= 0;
-}
+bool isDue(uint32_t due, uint32_t clock) { return static_cast<int32_t>(clock - due) >= 0; }
 
 platform::WindowEvent makeEvent(EventKind kind)
 {
@@ -89,8 +86,7 @@ std::unique_ptr<X11Window> X11Window::create(Connection& connection, ::Window pa
     if (visual->c_class != TrueColor) {
         // Our pixels are true colour: a parent with a palette gets a child of its own visual.
         XVisualInfo info{};
-        if (!XMatchVisualInfo(display, DefaultScreen(display), 24, TrueColor, &info))
-            return nullptr;
+        if (!XMatchVisualInfo(display, DefaultScreen(display), 24, TrueColor, &info)) return nullptr;
         visual = info.visual;
         depth = info.depth;
         colormap = ownColormap = XCreateColormap(display, parent, visual, AllocNone);
@@ -108,8 +104,7 @@ std::unique_ptr<X11Window> X11Window::create(Connection& connection, ::Window pa
                             CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &attributes);
     });
     if (!created || xid == None) {
-        if (ownColormap != None)
-            XFreeColormap(display, ownColormap);
+        if (ownColormap != None) XFreeColormap(display, ownColormap);
         return nullptr;
     }
     std::unique_ptr<X11Window> window(
@@ -131,22 +126,17 @@ X11Window::X11Window(Connection& owner, ::Window window, ::Window parentWindow, 
 
 X11Window::~X11Window()
 {
-    if (tracked.window == this)
-        tracked = {};
+    if (tracked.window == this) tracked = {};
     if (!destroyDelivered) {
         destroyDelivered = true;
-        if (procedure != nullptr)
-            procedure(*this, makeEvent(EventKind::Destroy));
+        if (procedure != nullptr) procedure(*this, makeEvent(EventKind::Destroy));
     }
     presenter.reset();
     connection.remove(this);
     if (!connection.lost()) {
-        for (const auto& [shape, cursor] : cursors)
-            XFreeCursor(display, cursor);
-        if (alive)
-            XDestroyWindow(display, xid);
-        if (ownColormap != None)
-            XFreeColormap(display, ownColormap);
+        for (const auto& [shape, cursor] : cursors) XFreeCursor(display, cursor);
+        if (alive) XDestroyWindow(display, xid);
+        if (ownColormap != None) XFreeColormap(display, ownColormap);
         // The server frees everything now, and errors about a window the host destroyed
         // first arrive while our handler still stands.
         XSync(display, False);
@@ -173,38 +163,31 @@ void X11Window::handleEvent(const XEvent& event)
     case ButtonPress:
         if (event.xbutton.button >= kWheelUp && event.xbutton.button <= kWheelRight)
             forwardWheelToParent(event.xbutton);
-        if (event.xbutton.button <= kWheelDown)
-            input.push_back(event);
+        if (event.xbutton.button <= kWheelDown) input.push_back(event);
         return;
     case ButtonRelease:
-        if (event.xbutton.button <= Button3)
-            input.push_back(event);
+        if (event.xbutton.button <= Button3) input.push_back(event);
         return;
     case DestroyNotify:
-        if (event.xdestroywindow.window == xid)
-            markGone();
+        if (event.xdestroywindow.window == xid) markGone();
         return;
     default:
-        if (dropTarget && XdndTarget::isDragEvent(connection, event))
-            input.push_back(event);
+        if (dropTarget && XdndTarget::isDragEvent(connection, event)) input.push_back(event);
         return;
     }
 }
 
 bool X11Window::deliverDestroy()
 {
-    if (alive || destroyDelivered)
-        return false;
+    if (alive || destroyDelivered) return false;
     destroyDelivered = true;
-    if (procedure != nullptr)
-        procedure(*this, makeEvent(EventKind::Destroy));
+    if (procedure != nullptr) procedure(*this, makeEvent(EventKind::Destroy));
     return true;
 }
 
 bool X11Window::deliverQueuedInput()
 {
-    if (!alive || input.empty())
-        return false;
+    if (!alive || input.empty()) return false;
     const XEvent event = input.front();
     input.pop_front();
     // The delivery may end with this window destroyed: nothing of it is touched afterwards.
@@ -232,8 +215,7 @@ bool X11Window::deliverQueuedInput()
 
 bool X11Window::pressReleased()
 {
-    if (tracked.window == nullptr)
-        return false;
+    if (tracked.window == nullptr) return false;
     const auto& queued = tracked.window->input;
     return std::any_of(queued.begin(), queued.end(), [](const XEvent& event) {
         return event.type == ButtonRelease && event.xbutton.button == tracked.button;
@@ -242,8 +224,7 @@ bool X11Window::pressReleased()
 
 bool X11Window::deliverPaint()
 {
-    if (!alive || pendingPaint.isEmpty())
-        return false;
+    if (!alive || pendingPaint.isEmpty()) return false;
     platform::WindowEvent paint = makeEvent(EventKind::Paint);
     paint.updateRect = pendingPaint;
     pendingPaint = {};
@@ -257,24 +238,20 @@ void X11Window::fireDueTimers(uint32_t now)
 {
     std::vector<uint32_t> due;
     for (const auto& [id, timer] : timers)
-        if (isDue(timer.due, now))
-            due.push_back(id);
+        if (isDue(timer.due, now)) due.push_back(id);
     for (uint32_t id : due) {
         const auto found = timers.find(id);
-        if (found == timers.end())
-            continue;  // an earlier timer procedure stopped it
+        if (found == timers.end()) continue;  // an earlier timer procedure stopped it
         // A late idle call fires an overdue timer once, as a coalesced timer message does.
         found->second.due = now + found->second.interval;
         found->second.procedure(*this, id);
-        if (!alive)
-            return;
+        if (!alive) return;
     }
 }
 
 bool X11Window::deliver(const platform::WindowEvent& event)
 {
-    if (!alive || procedure == nullptr)
-        return false;
+    if (!alive || procedure == nullptr) return false;
     return procedure(*this, event);
 }
 
@@ -291,41 +268,31 @@ void X11Window::forwardWheelToParent(const XButtonEvent& press)
     XFlush(display);
 }
 
-PixelSurface* X11Window::acquireSurface()
-{
-    return alive ? &surface : nullptr;
-}
+PixelSurface* X11Window::acquireSurface() { return alive ? &surface : nullptr; }
 
 void X11Window::releaseSurface(PixelSurface*)
 {
-    if (!alive)
-        return;
+    if (!alive) return;
     presenter->present(surface, mustPresent);
     mustPresent = {};
 }
 
 Point X11Window::screenOrigin() const
 {
-    if (!alive)
-        return {};
+    if (!alive) return {};
     int x = 0;
     int y = 0;
     ::Window child = None;
-    if (!XTranslateCoordinates(display, xid, connection.root(), 0, 0, &x, &y, &child))
-        return {};
+    if (!XTranslateCoordinates(display, xid, connection.root(), 0, 0, &x, &y, &child)) return {};
     return {x, y};
 }
 
-Rect X11Window::getScreenRect() const
-{
-    return Rect::fromSize(screenOrigin(), surface.width(), surface.height());
-}
+Rect X11Window::getScreenRect() const { return Rect::fromSize(screenOrigin(), surface.width(), surface.height()); }
 
 void X11Window::resize(int32_t width, int32_t height)
 {
     surface.resize(width, height);
-    if (!alive)
-        return;
+    if (!alive) return;
     XResizeWindow(display, xid, static_cast<unsigned>(std::max(width, 1)), static_cast<unsigned>(std::max(height, 1)));
     presenter->resize(surface.width(), surface.height());
     invalidate(surface.bounds());
@@ -334,28 +301,22 @@ void X11Window::resize(int32_t width, int32_t height)
 void X11Window::invalidate(const Rect& rect)
 {
     const Rect visible = rect.intersected(surface.bounds());
-    if (alive && !visible.isEmpty())
-        pendingPaint = pendingPaint.united(visible);
+    if (alive && !visible.isEmpty()) pendingPaint = pendingPaint.united(visible);
 }
 
 bool X11Window::startTimer(uint32_t id, uint32_t intervalMilliseconds, platform::TimerProcedure timerProcedure)
 {
-    if (!alive || timerProcedure == nullptr)
-        return false;
+    if (!alive || timerProcedure == nullptr) return false;
     const uint32_t interval = std::max<uint32_t>(intervalMilliseconds, 1);
     timers[id] = {interval, getTicks() + interval, timerProcedure};
     return true;
 }
 
-void X11Window::stopTimer(uint32_t id)
-{
-    timers.erase(id);
-}
+void X11Window::stopTimer(uint32_t id) { timers.erase(id); }
 
 void X11Window::setCursor(platform::CursorShape shape)
 {
-    if (!alive)
-        return;
+    if (!alive) return;
     const auto glyph = std::find_if(std::begin(kCursorGlyphs), std::end(kCursorGlyphs),
                                     [shape](const CursorGlyph& entry) { return entry.shape == shape; });
     if (glyph == std::end(kCursorGlyphs)) {
@@ -363,8 +324,7 @@ void X11Window::setCursor(platform::CursorShape shape)
         XUndefineCursor(display, xid);
     } else {
         auto& cursor = cursors[shape];
-        if (cursor == None)
-            cursor = XCreateFontCursor(display, glyph->glyph);
+        if (cursor == None) cursor = XCreateFontCursor(display, glyph->glyph);
         XDefineCursor(display, xid, cursor);
     }
     XFlush(display);
@@ -372,8 +332,7 @@ void X11Window::setCursor(platform::CursorShape shape)
 
 void X11Window::setDropTarget(bool active)
 {
-    if (!alive)
-        return;
+    if (!alive) return;
     dropTarget = active;
     const Atom aware = connection.atoms().xdndAware;
     if (active) {
@@ -389,40 +348,31 @@ void X11Window::setDropTarget(bool active)
 
 bool X11Window::getEditorWindowPosition(Point& position) const
 {
-    if (!alive)
-        return false;
+    if (!alive) return false;
     ::Window current = xid;
     for (;;) {
         ::Window root = None;
         ::Window above = None;
         ::Window* children = nullptr;
         unsigned count = 0;
-        if (!XQueryTree(display, current, &root, &above, &children, &count))
-            return false;
-        if (children != nullptr)
-            XFree(children);
+        if (!XQueryTree(display, current, &root, &above, &children, &count)) return false;
+        if (children != nullptr) XFree(children);
         // A top-level window of the host ends the climb, as a caption does.
-        if (above == None || above == root)
-            break;
+        if (above == None || above == root) break;
         Rect wrapper;
-        if (!windowGeometry(above, wrapper))
-            return false;
+        if (!windowGeometry(above, wrapper)) return false;
         if (wrapper.width() > surface.width() + platform::kWrapperMargin ||
             wrapper.height() > surface.height() + platform::kWrapperMargin)
             break;
         current = above;
     }
     Rect editorWindow;
-    if (!windowGeometry(current, editorWindow))
-        return false;
+    if (!windowGeometry(current, editorWindow)) return false;
     position = editorWindow.topLeft();
     return true;
 }
 
-bool X11Window::getParentRect(Rect& rect) const
-{
-    return alive && windowGeometry(parent, rect);
-}
+bool X11Window::getParentRect(Rect& rect) const { return alive && windowGeometry(parent, rect); }
 
 bool X11Window::windowGeometry(::Window window, Rect& rect) const
 {
@@ -433,30 +383,22 @@ bool X11Window::windowGeometry(::Window window, Rect& rect) const
     unsigned height = 0;
     unsigned border = 0;
     unsigned depth = 0;
-    if (!XGetGeometry(display, window, &root, &x, &y, &width, &height, &border, &depth))
-        return false;
+    if (!XGetGeometry(display, window, &root, &x, &y, &width, &height, &border, &depth)) return false;
     rect = Rect::fromSize({x, y}, static_cast<int32_t>(width), static_cast<int32_t>(height));
     return true;
 }
 
 // The editor's layout has no option menu or text field: there is no pop-up of our own
 // on X11, and a menu is dismissed, a field not opened.
-int32_t X11Window::popupMenu(Point, const std::vector<std::string>&, int32_t)
-{
-    return -1;
-}
+int32_t X11Window::popupMenu(Point, const std::vector<std::string>&, int32_t) { return -1; }
 
-bool X11Window::editText(const Rect&, std::string&, std::size_t)
-{
-    return false;
-}
+bool X11Window::editText(const Rect&, std::string&, std::size_t) { return false; }
 
 void X11Window::resizeHostWindows(int32_t width, int32_t height)
 {
     // The host's window keeps its margins around ours; the window manager frames the rest.
     Rect parentRect;
-    if (!getParentRect(parentRect))
-        return;
+    if (!getParentRect(parentRect)) return;
     const int32_t newWidth = parentRect.width() + width - surface.width();
     const int32_t newHeight = parentRect.height() + height - surface.height();
     XResizeWindow(display, parent, static_cast<unsigned>(std::max(newWidth, 1)),

@@ -16,7 +16,7 @@ constexpr long kMoreThanThreeTypes = 1;
 constexpr long kStatusAccept = 1;
 constexpr long kStatusSendPositions = 2;  // every position, not only outside a rectangle
 constexpr long kFinishedAccepted = 1;
-constexpr long kMaxDataLongs = 1 << 20;   // 4 MiB of file names is plenty
+constexpr long kMaxDataLongs = 1 << 20;  // 4 MiB of file names is plenty
 
 platform::WindowEvent dragEvent(EventKind kind, const platform::DropData* drop = nullptr)
 {
@@ -31,8 +31,7 @@ std::vector<Atom> offeredTypes(Connection& connection, const XClientMessageEvent
     std::vector<Atom> types;
     if ((message.data.l[1] & kMoreThanThreeTypes) == 0) {
         for (int i = 2; i <= 4; ++i)
-            if (message.data.l[i] != None)
-                types.push_back(static_cast<Atom>(message.data.l[i]));
+            if (message.data.l[i] != None) types.push_back(static_cast<Atom>(message.data.l[i]));
         return types;
     }
     Atom type = None;
@@ -41,8 +40,8 @@ std::vector<Atom> offeredTypes(Connection& connection, const XClientMessageEvent
     unsigned long remaining = 0;
     unsigned char* list = nullptr;
     const ::Window sourceWindow = static_cast<::Window>(message.data.l[0]);
-    if (XGetWindowProperty(connection.display(), sourceWindow, connection.atoms().xdndTypeList, 0, 256, False,
-                           XA_ATOM, &type, &format, &count, &remaining, &list) == Success &&
+    if (XGetWindowProperty(connection.display(), sourceWindow, connection.atoms().xdndTypeList, 0, 256, False, XA_ATOM,
+                           &type, &format, &count, &remaining, &list) == Success &&
         list != nullptr) {
         if (type == XA_ATOM && format == 32) {
             // Xlib hands 32-bit properties back as longs.
@@ -64,10 +63,8 @@ int32_t countUriListItems(const char* text, std::size_t length)
         const std::size_t end = rest.find('\n');
         std::string_view line = rest.substr(0, end);
         rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
-        while (!line.empty() && (line.back() == '\r' || line.back() == '\0'))
-            line.remove_suffix(1);
-        if (!line.empty() && line.front() != '#')
-            ++items;
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\0')) line.remove_suffix(1);
+        if (!line.empty() && line.front() != '#') ++items;
     }
     return items;
 }
@@ -75,26 +72,20 @@ int32_t countUriListItems(const char* text, std::size_t length)
 bool XdndTarget::isDragEvent(const Connection& connection, const XEvent& event)
 {
     const Atoms& atoms = connection.atoms();
-    if (event.type == SelectionNotify)
-        return event.xselection.selection == atoms.xdndSelection;
-    if (event.type != ClientMessage || event.xclient.format != 32)
-        return false;
+    if (event.type == SelectionNotify) return event.xselection.selection == atoms.xdndSelection;
+    if (event.type != ClientMessage || event.xclient.format != 32) return false;
     const Atom type = event.xclient.message_type;
-    return type == atoms.xdndEnter || type == atoms.xdndPosition || type == atoms.xdndLeave ||
-           type == atoms.xdndDrop;
+    return type == atoms.xdndEnter || type == atoms.xdndPosition || type == atoms.xdndLeave || type == atoms.xdndDrop;
 }
 
 void XdndTarget::handle(Connection& connection, ::Window self, const XEvent& event, const Deliver& deliver)
 {
     const Atoms& atoms = connection.atoms();
     if (event.type == SelectionNotify) {
-        if (!dataRequested || dataReady)
-            return;
+        if (!dataRequested || dataReady) return;
         receiveData(connection, self, event.xselection);
-        if (statusPending)
-            answerPosition(connection, self, deliver);
-        if (dropPending)
-            finishDrop(connection, self, deliver);
+        if (statusPending) answerPosition(connection, self, deliver);
+        if (dropPending) finishDrop(connection, self, deliver);
         return;
     }
     const XClientMessageEvent& message = event.xclient;
@@ -104,8 +95,7 @@ void XdndTarget::handle(Connection& connection, ::Window self, const XEvent& eve
         return;
     }
     // Messages of any other drag than the one that entered are not ours to answer.
-    if (source == None || static_cast<::Window>(message.data.l[0]) != source)
-        return;
+    if (source == None || static_cast<::Window>(message.data.l[0]) != source) return;
     if (type == atoms.xdndPosition) {
         if (dataReady) {
             answerPosition(connection, self, deliver);
@@ -114,8 +104,7 @@ void XdndTarget::handle(Connection& connection, ::Window self, const XEvent& eve
         requestData(connection, self, static_cast<Time>(message.data.l[3]));
         statusPending = true;
     } else if (type == atoms.xdndLeave) {
-        if (entered)
-            deliver(dragEvent(EventKind::DragLeave));
+        if (entered) deliver(dragEvent(EventKind::DragLeave));
         reset();
     } else if (type == atoms.xdndDrop) {
         if (dataReady) {
@@ -175,8 +164,7 @@ void XdndTarget::finishDrop(Connection& connection, ::Window self, const Deliver
 
 void XdndTarget::requestData(Connection& connection, ::Window self, Time time)
 {
-    if (dataRequested)
-        return;
+    if (dataRequested) return;
     dataRequested = true;
     const Atoms& atoms = connection.atoms();
     XConvertSelection(connection.display(), atoms.xdndSelection, atoms.uriList, atoms.dropData, self, time);
@@ -187,18 +175,16 @@ void XdndTarget::receiveData(Connection& connection, ::Window self, const XSelec
 {
     dataReady = true;
     data.itemCount = 0;
-    if (answer.property == None)
-        return;  // the source could not give the list: a drag of no files
+    if (answer.property == None) return;  // the source could not give the list: a drag of no files
     Atom type = None;
     int format = 0;
     unsigned long length = 0;
     unsigned long remaining = 0;
     unsigned char* bytes = nullptr;
-    if (XGetWindowProperty(connection.display(), self, answer.property, 0, kMaxDataLongs, True, AnyPropertyType,
-                           &type, &format, &length, &remaining, &bytes) == Success &&
+    if (XGetWindowProperty(connection.display(), self, answer.property, 0, kMaxDataLongs, True, AnyPropertyType, &type,
+                           &format, &length, &remaining, &bytes) == Success &&
         bytes != nullptr) {
-        if (format == 8)
-            data.itemCount = countUriListItems(reinterpret_cast<const char*>(bytes), length);
+        if (format == 8) data.itemCount = countUriListItems(reinterpret_cast<const char*>(bytes), length);
         XFree(bytes);
     }
 }

@@ -4,36 +4,41 @@ namespace tolvan::artwork {
 
 namespace {
 
-void putLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+void putLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes)
+{
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
-std::uint8_t toByte(double channel) {
-    return static_cast<std::uint8_t>(std::clamp(channel, 0.0, 255.0) + 0.5);
-}
+std::uint8_t toByte(double channel) { return static_cast<std::uint8_t>(std::clamp(channel, 0.0, 255.0) + 0.5); }
 
 }  // namespace
 
 Canvas::Canvas(int width, int height, Color fill)
-    : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height, fill) {}
+    : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height, fill)
+{
+}
 
-void Canvas::blend(int x, int y, Color c, double alpha) {
+void Canvas::blend(int x, int y, Color c, double alpha)
+{
     Color& p = pixels_[index(x, y)];
     p = mix(p, c, std::min(alpha, 1.0));
 }
 
-Box Canvas::clip(Box area) const {
+Box Canvas::clip(Box area) const
+{
     return {std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, width_),
             std::min(area.bottom, height_)};
 }
 
-void Canvas::paste(const Canvas& source, int x, int y) {
+void Canvas::paste(const Canvas& source, int x, int y)
+{
     const Box area = clip({x, y, x + source.width(), y + source.height()});
     for (int py = area.top; py < area.bottom; ++py)
         for (int px = area.left; px < area.right; ++px) set(px, py, source.pixel(px - x, py - y));
 }
 
-Canvas Canvas::crop(Box area) const {
+Canvas Canvas::crop(Box area) const
+{
     area = clip(area);
     Canvas out(area.width(), area.height());
     for (int y = 0; y < out.height(); ++y)
@@ -41,7 +46,8 @@ Canvas Canvas::crop(Box area) const {
     return out;
 }
 
-std::vector<std::uint8_t> Canvas::encodeBmp() const {
+std::vector<std::uint8_t> Canvas::encodeBmp() const
+{
     constexpr std::uint32_t kHeaderSize = 14 + 40;
     const std::uint32_t stride = (static_cast<std::uint32_t>(width_) * 3 + 3) & ~3u;
     const std::uint32_t imageSize = stride * static_cast<std::uint32_t>(height_);

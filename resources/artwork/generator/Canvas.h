@@ -19,7 +19,8 @@ struct Color {
 
 constexpr Color rgb(int r, int g, int b) { return {double(r), double(g), double(b)}; }
 
-constexpr Color mix(Color a, Color b, double t) {
+constexpr Color mix(Color a, Color b, double t)
+{
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
@@ -32,14 +33,17 @@ struct Box {
     constexpr int width() const { return right - left; }
     constexpr int height() const { return bottom - top; }
     constexpr bool empty() const { return right <= left || bottom <= top; }
-    constexpr bool intersects(const Box& o) const {
+    constexpr bool intersects(const Box& o) const
+    {
         return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
     }
-    constexpr bool contains(const Box& o) const {
+    constexpr bool contains(const Box& o) const
+    {
         return left <= o.left && top <= o.top && o.right <= right && o.bottom <= bottom;
     }
     constexpr Box inflated(int d) const { return {left - d, top - d, right + d, bottom + d}; }
-    constexpr Box united(const Box& o) const {
+    constexpr Box united(const Box& o) const
+    {
         if (empty()) return o;
         if (o.empty()) return *this;
         return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right), std::max(bottom, o.bottom)};
@@ -65,7 +69,8 @@ public:
     // Paints paint(x, y) over every pixel of area that the shape covers, weighted by the
     // pixel's coverage; shape(x, y) is the signed distance in pixels from the pixel centre.
     template <class Shape, class Paint>
-    void fill(Box area, Shape&& shape, Paint&& paint, double opacity = 1.0) {
+    void fill(Box area, Shape&& shape, Paint&& paint, double opacity = 1.0)
+    {
         area = clip(area);
         for (int y = area.top; y < area.bottom; ++y) {
             for (int x = area.left; x < area.right; ++x) {
@@ -78,8 +83,10 @@ public:
     }
 
     template <class Shape>
-    void fill(Box area, Shape&& shape, Color color, double opacity = 1.0) {
-        fill(area, shape, [color](double, double) { return color; }, opacity);
+    void fill(Box area, Shape&& shape, Color color, double opacity = 1.0)
+    {
+        fill(
+            area, shape, [color](double, double) { return color; }, opacity);
     }
 
     // Opaque copy of another canvas with its top-left corner at (x, y).
@@ -101,11 +108,13 @@ private:
 // Signed distance functions; each returns a callable (x, y) -> distance.
 namespace shape {
 
-inline auto circle(double cx, double cy, double radius) {
+inline auto circle(double cx, double cy, double radius)
+{
     return [=](double x, double y) { return std::sqrt((x - cx) * (x - cx) + (y - cy) * (y - cy)) - radius; };
 }
 
-inline auto roundedRect(double left, double top, double right, double bottom, double radius) {
+inline auto roundedRect(double left, double top, double right, double bottom, double radius)
+{
     return [=](double x, double y) {
         const double hx = (right - left) * 0.5 - radius;
         const double hy = (bottom - top) * 0.5 - radius;
@@ -117,12 +126,14 @@ inline auto roundedRect(double left, double top, double right, double bottom, do
     };
 }
 
-inline auto rect(double left, double top, double right, double bottom) {
+inline auto rect(double left, double top, double right, double bottom)
+{
     return roundedRect(left, top, right, bottom, 0.0);
 }
 
 // Distance from a point to the segment a-b, minus half the stroke width: a stroke with round caps.
-inline double segmentDistance(double x, double y, double ax, double ay, double bx, double by) {
+inline double segmentDistance(double x, double y, double ax, double ay, double bx, double by)
+{
     const double dx = bx - ax;
     const double dy = by - ay;
     const double len2 = dx * dx + dy * dy;
@@ -132,7 +143,8 @@ inline double segmentDistance(double x, double y, double ax, double ay, double b
     return std::sqrt(px * px + py * py);
 }
 
-inline auto stroke(double ax, double ay, double bx, double by, double width) {
+inline auto stroke(double ax, double ay, double bx, double by, double width)
+{
     return [=](double x, double y) { return segmentDistance(x, y, ax, ay, bx, by) - width * 0.5; };
 }
 
@@ -141,7 +153,8 @@ struct Point {
 };
 
 // A stroked polyline through points, with round joins and caps.
-inline auto polyline(std::vector<Point> points, double width) {
+inline auto polyline(std::vector<Point> points, double width)
+{
     return [points = std::move(points), width](double x, double y) {
         double best = 1e9;
         for (std::size_t i = 1; i < points.size(); ++i)
@@ -151,7 +164,8 @@ inline auto polyline(std::vector<Point> points, double width) {
 }
 
 // A closed filled polygon (even-odd rule), exact distance to its outline.
-inline auto polygon(std::vector<Point> points) {
+inline auto polygon(std::vector<Point> points)
+{
     return [points = std::move(points)](double x, double y) {
         double best = 1e9;
         bool inside = false;
@@ -169,7 +183,8 @@ inline auto polygon(std::vector<Point> points) {
 // `startDegrees` (counter-clockwise from the positive x axis, y up) and runs clockwise
 // from `from` to `to` degrees past the start, with round ends.
 inline double arcDistance(double x, double y, double cx, double cy, double r, double startDegrees, double from,
-                          double to) {
+                          double to)
+{
     const double dx = x - cx;
     const double dy = cy - y;
     double past = startDegrees - arcTangent2(dy, dx) * (180.0 / kPi);
@@ -185,30 +200,35 @@ inline double arcDistance(double x, double y, double cx, double cy, double r, do
     return std::min(endDistance(from), endDistance(to));
 }
 
-inline auto arc(double cx, double cy, double r, double startDegrees, double from, double to, double width) {
+inline auto arc(double cx, double cy, double r, double startDegrees, double from, double to, double width)
+{
     return [=](double x, double y) { return arcDistance(x, y, cx, cy, r, startDegrees, from, to) - width * 0.5; };
 }
 
 // The shape with its edge blurred over `softness` pixels: for glows and shadows.
 template <class Shape>
-auto soft(Shape s, double softness) {
+auto soft(Shape s, double softness)
+{
     return [=](double x, double y) { return s(x, y) / softness; };
 }
 
 template <class A, class B>
-auto subtract(A a, B b) {
+auto subtract(A a, B b)
+{
     return [=](double x, double y) { return std::max(a(x, y), -b(x, y)); };
 }
 
 template <class A, class B>
-auto intersect(A a, B b) {
+auto intersect(A a, B b)
+{
     return [=](double x, double y) { return std::max(a(x, y), b(x, y)); };
 }
 
 }  // namespace shape
 
 // A paint that runs from `upper` at y = top to `lower` at y = bottom.
-inline auto verticalGradient(double top, double bottom, Color upper, Color lower) {
+inline auto verticalGradient(double top, double bottom, Color upper, Color lower)
+{
     return [=](double, double y) { return mix(upper, lower, std::clamp((y - top) / (bottom - top), 0.0, 1.0)); };
 }
 

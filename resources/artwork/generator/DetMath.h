@@ -15,7 +15,8 @@ inline constexpr double degrees(double d) { return d * (kPi / 180.0); }
 namespace detail {
 
 // Taylor series on [-pi/4, pi/4], accurate far beyond what a pixel can show.
-inline double sinSeries(double x) {
+inline double sinSeries(double x)
+{
     const double x2 = x * x;
     double term = x;
     double sum = x;
@@ -26,7 +27,8 @@ inline double sinSeries(double x) {
     return sum;
 }
 
-inline double cosSeries(double x) {
+inline double cosSeries(double x)
+{
     const double x2 = x * x;
     double term = 1.0;
     double sum = 1.0;
@@ -38,7 +40,8 @@ inline double cosSeries(double x) {
 }
 
 // atan on [0, 1] by halving the argument twice and a series on the small remainder.
-inline double atanUnit(double x) {
+inline double atanUnit(double x)
+{
     double scale = 1.0;
     for (int i = 0; i < 2; ++i) {
         x = x / (1.0 + std::sqrt(1.0 + x * x));
@@ -56,7 +59,8 @@ inline double atanUnit(double x) {
 
 }  // namespace detail
 
-inline double sine(double x) {
+inline double sine(double x)
+{
     const double quarter = kPi * 0.5;
     // Reduce to the nearest multiple of pi/2; the artwork only uses small angles, so a
     // plain subtraction loses nothing that matters.
@@ -65,17 +69,18 @@ inline double sine(double x) {
     long long q = static_cast<long long>(k) % 4;
     if (q < 0) q += 4;
     switch (q) {
-        case 0: return detail::sinSeries(r);
-        case 1: return detail::cosSeries(r);
-        case 2: return -detail::sinSeries(r);
-        default: return -detail::cosSeries(r);
+    case 0: return detail::sinSeries(r);
+    case 1: return detail::cosSeries(r);
+    case 2: return -detail::sinSeries(r);
+    default: return -detail::cosSeries(r);
     }
 }
 
 inline double cosine(double x) { return sine(x + kPi * 0.5); }
 
 // Angle of (x, y) in (-pi, pi], counter-clockwise from the positive x axis.
-inline double arcTangent2(double y, double x) {
+inline double arcTangent2(double y, double x)
+{
     if (x == 0.0 && y == 0.0) return 0.0;
     const double ax = x < 0 ? -x : x;
     const double ay = y < 0 ? -y : y;

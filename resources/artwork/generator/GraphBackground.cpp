@@ -2,7 +2,8 @@
 
 namespace tolvan::artwork {
 
-void drawGraphBackground(Canvas& image) {
+void drawGraphBackground(Canvas& image)
+{
     const double w = image.width();
     const double h = image.height();
     const Box all = image.bounds();
@@ -19,8 +20,8 @@ void drawGraphBackground(Canvas& image) {
     // A faint glow towards the middle of the screen, as on a lit display.
     const double cx = (plot.left + plot.right) * 0.5;
     const double cy = (plot.top + plot.bottom) * 0.5;
-    image.fill(plot, shape::soft(shape::roundedRect(cx - 120, cy - 30, cx + 120, cy + 30, 30), 40.0),
-               rgb(30, 50, 66), 0.35);
+    image.fill(plot, shape::soft(shape::roundedRect(cx - 120, cy - 30, cx + 120, cy + 30, 30), 40.0), rgb(30, 50, 66),
+               0.35);
 }
 
 }  // namespace tolvan::artwork

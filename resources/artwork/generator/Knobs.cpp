@@ -12,7 +12,8 @@ namespace {
 constexpr double kStartDegrees = 225.0;
 constexpr double kSweepDegrees = 270.0;
 
-auto arc(double c, double r, double from, double to, double width) {
+auto arc(double c, double r, double from, double to, double width)
+{
     return shape::arc(c, c, r, kStartDegrees, from, to, width);
 }
 
@@ -20,7 +21,8 @@ auto arc(double c, double r, double from, double to, double width) {
 
 double knobAngle(double value) { return degrees(kStartDegrees - kSweepDegrees * value); }
 
-void drawKnob(Canvas& frame, const KnobLook& look, double value) {
+void drawKnob(Canvas& frame, const KnobLook& look, double value)
+{
     const double size = frame.width();
     const double c = size * 0.5;
     const Box all = frame.bounds();

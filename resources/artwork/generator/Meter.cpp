@@ -10,7 +10,8 @@ constexpr Color kSafe = rgb(72, 222, 112);
 constexpr Color kHot = rgb(246, 206, 64);
 constexpr Color kOver = rgb(255, 72, 60);
 
-Color zoneColor(double x) {
+Color zoneColor(double x)
+{
     if (x < levelX(-6.0)) return kSafe;
     if (x < levelX(0.0)) return kHot;
     return kOver;
@@ -18,7 +19,8 @@ Color zoneColor(double x) {
 
 }  // namespace
 
-void drawImage(Canvas& image, int index) {
+void drawImage(Canvas& image, int index)
+{
     const double w = image.width();
     const double h = image.height();
     const Box all = image.bounds();

@@ -12,7 +12,8 @@ namespace {
 // A fixed pseudo-random sequence for the chassis grain, the same on every machine.
 class Grain {
 public:
-    double next() {
+    double next()
+    {
         state_ ^= state_ << 13;
         state_ ^= state_ >> 7;
         state_ ^= state_ << 17;
@@ -24,7 +25,8 @@ private:
 };
 
 // A brushed dark chassis: a vertical gradient with fine horizontal grain.
-void drawChassis(Canvas& image) {
+void drawChassis(Canvas& image)
+{
     Grain grain;
     const int w = image.width();
     const int h = image.height();
@@ -42,7 +44,8 @@ void drawChassis(Canvas& image) {
 }
 
 // A screw head of radius 4 (4.4 with its shadow) around (cx, cy).
-void drawScrew(Canvas& image, double cx, double cy) {
+void drawScrew(Canvas& image, double cx, double cy)
+{
     const Box all = image.bounds();
     image.fill(all, shape::circle(cx, cy + 0.6, 4.4), rgb(8, 9, 11), 0.8);
     image.fill(all, shape::circle(cx, cy, 4.0), verticalGradient(cy - 4, cy + 4, rgb(110, 116, 124), rgb(44, 48, 54)));
@@ -51,7 +54,8 @@ void drawScrew(Canvas& image, double cx, double cy) {
 
 // A raised plate: soft shadow on the chassis, a light top-left edge, a dark bottom-right
 // edge and a flat face in exactly the panel colour.
-void drawPlate(Canvas& image, const Box& b) {
+void drawPlate(Canvas& image, const Box& b)
+{
     const Box area = b.inflated(6);
     const double l = b.left, t = b.top, r = b.right, bo = b.bottom;
     constexpr double radius = 5;
@@ -62,7 +66,8 @@ void drawPlate(Canvas& image, const Box& b) {
 }
 
 // A sunken frame: dark at the top edge, catching light at the bottom edge.
-void drawRecess(Canvas& image, const Box& b) {
+void drawRecess(Canvas& image, const Box& b)
+{
     const Box area = b.inflated(3);
     const double l = b.left, t = b.top, r = b.right, bo = b.bottom;
     image.fill(area, shape::roundedRect(l - 1, t - 1, r + 1, bo + 1, 5), rgb(70, 78, 88));
@@ -71,7 +76,8 @@ void drawRecess(Canvas& image, const Box& b) {
 }
 
 // A shallow panel set into the chassis, a little darker than it, with a fine rim.
-void drawInset(Canvas& image, const Box& b) {
+void drawInset(Canvas& image, const Box& b)
+{
     const Box area = b.inflated(2);
     const double l = b.left, t = b.top, r = b.right, bo = b.bottom;
     image.fill(area, shape::roundedRect(l - 1, t - 1, r + 1, bo + 1, 6), rgb(46, 52, 60));
@@ -81,7 +87,8 @@ void drawInset(Canvas& image, const Box& b) {
 
 }  // namespace
 
-void drawSkin(Canvas& image, const Fonts& fonts) {
+void drawSkin(Canvas& image, const Fonts& fonts)
+{
     drawChassis(image);
     const SkinLayout layout = layoutSkin(fonts);
     for (const Box& plate : layout.plates) drawPlate(image, plate);

@@ -11,7 +11,8 @@ namespace tolvan::artwork {
 
 namespace {
 
-Box controlRect(const ControlDescriptor& row) {
+Box controlRect(const ControlDescriptor& row)
+{
     const BitmapFormat* format = findBitmap(row.bitmap);
     if (!format) return {};
     return {row.x, row.y, row.x + format->width, row.y + format->frameHeight};
@@ -25,13 +26,15 @@ constexpr int kSwitchRowTop = 170;
 constexpr int kKnobSize = 33;
 constexpr int kSwitchHeight = 25;
 
-int centredBaseline(const Fonts& fonts, const SkinText& t, double centreY) {
+int centredBaseline(const Fonts& fonts, const SkinText& t, double centreY)
+{
     const Typeface& face = t.bold ? *fonts.bold : *fonts.regular;
     return static_cast<int>(centreY + face.capHeight(t.size) * 0.5 + 0.5);
 }
 
 SkinText label(std::string text, double x, int baseline, Align align, Color color, double size = 8.0,
-               double tracking = 0.9, bool bold = true) {
+               double tracking = 0.9, bool bold = true)
+{
     SkinText t;
     t.text = std::move(text);
     t.x = x;
@@ -46,7 +49,8 @@ SkinText label(std::string text, double x, int baseline, Align align, Color colo
 
 }  // namespace
 
-std::vector<Box> controlRects() {
+std::vector<Box> controlRects()
+{
     std::vector<Box> rects;
     for (const ControlDescriptor* row = controlTable; row->name; ++row) {
         if (row->id < 0 || row->kind == KindNone) continue;
@@ -57,22 +61,25 @@ std::vector<Box> controlRects() {
     return rects;
 }
 
-std::vector<Box> valueDisplayRects() {
+std::vector<Box> valueDisplayRects()
+{
     std::vector<Box> rects;
     for (const ControlDescriptor* row = controlTable; row->name; ++row) {
         if (row->id < 0 || !row->hasValueDisplay) continue;
         const Box r = controlRect(*row);
         const int top = row->y + row->valueDy;
-        rects.push_back({row->x + row->valueDx - 2, top, row->x + row->valueDx + r.width() + 2, top + kValueDisplayHeight});
+        rects.push_back(
+            {row->x + row->valueDx - 2, top, row->x + row->valueDx + r.width() + 2, top + kValueDisplayHeight});
     }
     return rects;
 }
 
-SkinLayout layoutSkin(const Fonts& fonts) {
+SkinLayout layoutSkin(const Fonts& fonts)
+{
     SkinLayout layout;
     // Plates: the analyser section, the four band groups, the output section.
     layout.plates = {
-        {430, 6, 554, 168}, {52, 167, 140, 350}, {151, 167, 281, 350},
+        {430, 6, 554, 168},   {52, 167, 140, 350},  {151, 167, 281, 350},
         {291, 167, 381, 350}, {391, 167, 441, 350}, {449, 174, 554, 350},
     };
     layout.recesses = {{32, 8, 429, 165}, {587, 51, 693, 100}};
@@ -93,7 +100,7 @@ SkinLayout layoutSkin(const Fonts& fonts) {
     const struct {
         const char* name;
         int switchX;
-    } bands[] = {{"LO CUT", 56},  {"LO SHELF", 96}, {"PEAK 1", 156}, {"PEAK 2", 196},
+    } bands[] = {{"LO CUT", 56},  {"LO SHELF", 96},  {"PEAK 1", 156}, {"PEAK 2", 196},
                  {"PEAK 3", 236}, {"HI SHELF", 296}, {"HI CUT", 336}, {"BALANCE", 396}};
     for (const auto& band : bands)
         texts.push_back(label(band.name, band.switchX + 20.0, 362, Align::Centre, palette::legend, 7.0, 0.3));

@@ -19,11 +19,11 @@ constexpr CapLook kCapLit{palette::capLitTop, palette::capLitBottom};
 constexpr CapLook kCapDown{rgb(30, 34, 40), rgb(52, 57, 66)};
 
 // A raised rounded cap on whatever the image holds already: soft shadow, dark edge, gradient face, top highlight.
-void drawCap(Canvas& image, double left, double top, double right, double bottom, double radius,
-             const CapLook& look) {
+void drawCap(Canvas& image, double left, double top, double right, double bottom, double radius, const CapLook& look)
+{
     const Box all = image.bounds();
-    image.fill(all, shape::soft(shape::roundedRect(left, top + 1.0, right, bottom + 1.0, radius), 1.5),
-               rgb(16, 22, 30), 0.55);
+    image.fill(all, shape::soft(shape::roundedRect(left, top + 1.0, right, bottom + 1.0, radius), 1.5), rgb(16, 22, 30),
+               0.55);
     image.fill(all, shape::roundedRect(left, top, right, bottom, radius), palette::capEdge);
     image.fill(all, shape::roundedRect(left + 1, top + 1, right - 1, bottom - 1, radius - 1),
                verticalGradient(top, bottom, look.top, look.bottom));
@@ -33,40 +33,44 @@ void drawCap(Canvas& image, double left, double top, double right, double bottom
                rgb(255, 255, 255), 0.10);
 }
 
-void drawLed(Canvas& image, double cx, double cy, double radius, Color color, bool lit) {
+void drawLed(Canvas& image, double cx, double cy, double radius, Color color, bool lit)
+{
     const Box all = image.bounds();
     if (lit) image.fill(all, shape::soft(shape::circle(cx, cy, radius + 1.5), 2.5), color, 0.45);
     image.fill(all, shape::circle(cx, cy, radius + 0.8), rgb(12, 14, 17));
     image.fill(all, shape::circle(cx, cy, radius), lit ? color : mix(color, rgb(20, 22, 26), 0.78));
-    if (lit) image.fill(all, shape::circle(cx - radius * 0.3, cy - radius * 0.3, radius * 0.45), rgb(255, 255, 255), 0.55);
+    if (lit)
+        image.fill(all, shape::circle(cx - radius * 0.3, cy - radius * 0.3, radius * 0.45), rgb(255, 255, 255), 0.55);
 }
 
 // The response shape of each band as a height 0..1 over a log-frequency position 0..1;
 // boosts rise from near the bottom, cuts fall from near the top. Only square roots and
 // cosines, so the icons stay reproducible.
-double iconCurve(FilterIcon icon, double u) {
+double iconCurve(FilterIcon icon, double u)
+{
     const auto smoothRamp = [](double a, double sharpness) { return (a + std::sqrt(a * a + sharpness)) * 0.5; };
     const auto smoothStep = [](double t) {
         t = std::clamp(t, 0.0, 1.0);
         return t * t * (3.0 - 2.0 * t);
     };
     switch (icon) {
-        case FilterIcon::LowCut: return 0.78 - 2.6 * smoothRamp(0.42 - u, 0.006);
-        case FilterIcon::HiCut: return 0.78 - 2.6 * smoothRamp(u - 0.58, 0.006);
-        case FilterIcon::LowShelf: return 0.2 + 0.62 * (1.0 - smoothStep((u - 0.22) / 0.5));
-        case FilterIcon::HiShelf: return 0.2 + 0.62 * smoothStep((u - 0.28) / 0.5);
-        case FilterIcon::Peak: {
-            const double t = std::clamp((u - 0.5) / 0.34, -1.0, 1.0);
-            return 0.14 + 0.78 * 0.5 * (1.0 + cosine(kPi * t));
-        }
-        case FilterIcon::Tilt: return 0.3 + 0.62 * u;
+    case FilterIcon::LowCut: return 0.78 - 2.6 * smoothRamp(0.42 - u, 0.006);
+    case FilterIcon::HiCut: return 0.78 - 2.6 * smoothRamp(u - 0.58, 0.006);
+    case FilterIcon::LowShelf: return 0.2 + 0.62 * (1.0 - smoothStep((u - 0.22) / 0.5));
+    case FilterIcon::HiShelf: return 0.2 + 0.62 * smoothStep((u - 0.28) / 0.5);
+    case FilterIcon::Peak: {
+        const double t = std::clamp((u - 0.5) / 0.34, -1.0, 1.0);
+        return 0.14 + 0.78 * 0.5 * (1.0 + cosine(kPi * t));
+    }
+    case FilterIcon::Tilt: return 0.3 + 0.62 * u;
     }
     return 0.5;
 }
 
 }  // namespace
 
-void drawBandSwitch(Canvas& image, FilterIcon icon, bool on) {
+void drawBandSwitch(Canvas& image, FilterIcon icon, bool on)
+{
     const double w = image.width();
     const double h = image.height();
     drawCap(image, 3, 2, w - 3, h - 2, 4, on ? kCapLit : kCapUp);
@@ -95,7 +99,8 @@ void drawBandSwitch(Canvas& image, FilterIcon icon, bool on) {
     }
 }
 
-void drawLedSwitch(Canvas& image, const Fonts& fonts, std::string_view name, Color led, bool on) {
+void drawLedSwitch(Canvas& image, const Fonts& fonts, std::string_view name, Color led, bool on)
+{
     const double w = image.width();
     const double h = image.height();
     drawCap(image, 2, 2, w - 2, h - 2, 4, on ? CapLook{rgb(70, 76, 86), rgb(42, 46, 54)} : kCapUp);
@@ -108,14 +113,15 @@ void drawLedSwitch(Canvas& image, const Fonts& fonts, std::string_view name, Col
                      on ? rgb(240, 240, 236) : rgb(150, 160, 172), tracking);
 }
 
-void drawBypassSwitch(Canvas& image, const Fonts& fonts, bool equaliserIn) {
+void drawBypassSwitch(Canvas& image, const Fonts& fonts, bool equaliserIn)
+{
     const double w = image.width();
     const double h = image.height();
     drawCap(image, 3, 3, w - 3, h - 3, 5, equaliserIn ? CapLook{rgb(70, 76, 86), rgb(42, 46, 54)} : kCapUp);
     const double nameSize = 9;
     const std::string_view name = "BYPASS";
-    fonts.bold->draw(image, name, (w - fonts.bold->width(name, nameSize, 0.8)) * 0.5, 15, nameSize,
-                     rgb(196, 204, 214), 0.8);
+    fonts.bold->draw(image, name, (w - fonts.bold->width(name, nameSize, 0.8)) * 0.5, 15, nameSize, rgb(196, 204, 214),
+                     0.8);
 
     const Color led = equaliserIn ? palette::active : palette::accent;
     const std::string_view state = equaliserIn ? "EQ ACTIVE" : "BYPASSED";
@@ -126,7 +132,8 @@ void drawBypassSwitch(Canvas& image, const Fonts& fonts, bool equaliserIn) {
     fonts.bold->draw(image, state, x, 27, stateSize, mix(led, rgb(255, 255, 255), 0.25), 0.3);
 }
 
-void drawResetButton(Canvas& image, bool pressed) {
+void drawResetButton(Canvas& image, bool pressed)
+{
     const double w = image.width();
     const double h = image.height();
     const Box all = image.bounds();
@@ -145,7 +152,8 @@ void drawResetButton(Canvas& image, bool pressed) {
     image.fill(all, shape::polygon({{hx - 3.2, hy - 1.2}, {hx + 1.6, hy - 2.8}, {hx + 0.4, hy + 2.4}}), ink);
 }
 
-void drawInfoButton(Canvas& image, const Fonts& fonts, bool pressed) {
+void drawInfoButton(Canvas& image, const Fonts& fonts, bool pressed)
+{
     const double w = image.width();
     const double h = image.height();
     const Box all = image.bounds();

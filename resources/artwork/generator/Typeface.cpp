@@ -28,7 +28,8 @@ struct Typeface::Impl {
 namespace {
 
 // Decodes the next UTF-8 code point of text at i; malformed bytes read as '?'.
-char32_t nextCodePoint(std::string_view text, std::size_t& i) {
+char32_t nextCodePoint(std::string_view text, std::size_t& i)
+{
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char lead = byte(i++);
     if (lead < 0x80) return lead;
@@ -44,12 +45,14 @@ char32_t nextCodePoint(std::string_view text, std::size_t& i) {
 Typeface::Typeface(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Typeface::~Typeface() = default;
 
-std::unique_ptr<Typeface> Typeface::load(const std::string& path) {
+std::unique_ptr<Typeface> Typeface::load(const std::string& path)
+{
     std::ifstream file(path, std::ios::binary);
     if (!file) return nullptr;
     auto impl = std::make_unique<Impl>();
     impl->data.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (impl->data.empty() || !stbtt_InitFont(&impl->info, impl->data.data(), stbtt_GetFontOffsetForIndex(impl->data.data(), 0)))
+    if (impl->data.empty() ||
+        !stbtt_InitFont(&impl->info, impl->data.data(), stbtt_GetFontOffsetForIndex(impl->data.data(), 0)))
         return nullptr;
     return std::unique_ptr<Typeface>(new Typeface(std::move(impl)));
 }
@@ -57,7 +60,8 @@ std::unique_ptr<Typeface> Typeface::load(const std::string& path) {
 // Calls visit(glyph, penX, scale) for every glyph of the line, pen positions including
 // kerning and tracking.
 template <class GlyphVisitor>
-void Typeface::layout(std::string_view text, double x, double size, double tracking, GlyphVisitor&& visit) const {
+void Typeface::layout(std::string_view text, double x, double size, double tracking, GlyphVisitor&& visit) const
+{
     const float scale = stbtt_ScaleForMappingEmToPixels(&impl_->info, static_cast<float>(size));
     int previous = 0;
     for (std::size_t i = 0; i < text.size();) {
@@ -73,7 +77,8 @@ void Typeface::layout(std::string_view text, double x, double size, double track
     visit(-1, x, scale);
 }
 
-double Typeface::width(std::string_view text, double size, double tracking) const {
+double Typeface::width(std::string_view text, double size, double tracking) const
+{
     double end = 0;
     layout(text, 0, size, tracking, [&](int glyph, double penX, float) {
         if (glyph < 0) end = penX;
@@ -81,7 +86,8 @@ double Typeface::width(std::string_view text, double size, double tracking) cons
     return end;
 }
 
-Box Typeface::inkBox(std::string_view text, double x, int baseline, double size, double tracking) const {
+Box Typeface::inkBox(std::string_view text, double x, int baseline, double size, double tracking) const
+{
     Box box;
     layout(text, x, size, tracking, [&](int glyph, double penX, float scale) {
         if (glyph < 0) return;
@@ -96,7 +102,8 @@ Box Typeface::inkBox(std::string_view text, double x, int baseline, double size,
 }
 
 void Typeface::draw(Canvas& canvas, std::string_view text, double x, int baseline, double size, Color color,
-                    double tracking, double opacity) const {
+                    double tracking, double opacity) const
+{
     std::vector<unsigned char> mask;
     layout(text, x, size, tracking, [&](int glyph, double penX, float scale) {
         if (glyph < 0) return;
@@ -123,14 +130,16 @@ void Typeface::draw(Canvas& canvas, std::string_view text, double x, int baselin
     });
 }
 
-double Typeface::capHeight(double size) const {
+double Typeface::capHeight(double size) const
+{
     const float scale = stbtt_ScaleForMappingEmToPixels(&impl_->info, static_cast<float>(size));
     int x0, y0, x1, y1;
     if (!stbtt_GetCodepointBox(&impl_->info, 'H', &x0, &y0, &x1, &y1)) return size * 0.7;
     return y1 * scale;
 }
 
-bool Fonts::load(const std::string& directory, Fonts& out) {
+bool Fonts::load(const std::string& directory, Fonts& out)
+{
     out.regular = Typeface::load(directory + "/LiberationSans-Regular.ttf");
     out.bold = Typeface::load(directory + "/LiberationSans-Bold.ttf");
     return out.regular && out.bold;

@@ -6,7 +6,8 @@
 #include <fstream>
 #include <string>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     using namespace tolvan::artwork;
     if (argc != 3) {
         std::fprintf(stderr, "usage: %s <font folder> <output folder>\n", argv[0]);
