@@ -1,17 +1,21 @@
 #pragma once
 // The seam between CBitmap and the resource table linked into the program.
 
+#include "framework/DisplayScale.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
 namespace VSTGUI {
 
-// The bytes of a complete 24-bit .bmp file, found by its numeric id.
+// The stored artwork of one bitmap at one scale, found by its numeric id and the scale.
+// At the skin's own size the bytes are a complete 24-bit .bmp file.
 struct BitmapResource {
     int32_t id;
     const unsigned char* data;
     std::size_t size;
+    DisplayScale scale = DisplayScale::Normal;
 };
 
 // Defined by the resource table linked into the program (the plug-in's artwork, or a

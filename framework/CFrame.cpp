@@ -319,6 +319,8 @@ bool CFrame::setModalView(CView* view)
 
 CView* CFrame::getModalView() const { return modalView; }
 
+void CFrame::setDisplayScale(DisplayScale scale) { displayScale = scale; }
+
 void CFrame::forgetModalView(const CView* view)
 {
     if (modalView == view) modalView = nullptr;

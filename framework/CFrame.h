@@ -6,6 +6,7 @@
 // requests to the editor. All of it runs on the editor window's thread.
 
 #include "framework/CViewContainer.h"
+#include "framework/DisplayScale.h"
 #include "framework/platform/Platform.h"
 
 #include <memory>
@@ -91,6 +92,9 @@ public:
     platform::ParentWindow getParentWindow() const { return parentWindow; }
     // The off-screen surface that all window painting goes through, made on first use.
     COffscreenContext* getFrameOffscreen();
+    // The scale the frame draws at; views keep working in logical coordinates.
+    DisplayScale getDisplayScale() const { return displayScale; }
+    void setDisplayScale(DisplayScale scale);
     // A view leaves the tree: the frame stops treating it as modal.
     void forgetModalView(const CView* view);
 
@@ -108,6 +112,7 @@ private:
     bool openFlag = true;
     bool dropActive = false;
     bool updatesAreDisabled = false;
+    DisplayScale displayScale = DisplayScale::Normal;
     std::unique_ptr<platform::Window> window;
     COffscreenContext* frameOffscreen = nullptr;
     CDragContainer* currentDrag = nullptr;

@@ -1,0 +1,57 @@
+#pragma once
+// The sizes the editor can be drawn at: the skin's own pixels, one and a half times and
+// twice that, for the high-density screens of laptops and 4K monitors. Views, controls and
+// the editor always work in the skin's logical coordinates; only the draw context, the
+// bitmaps and the windows deal in device pixels.
+
+#include <cmath>
+#include <cstdint>
+
+namespace VSTGUI {
+
+// The value is the scale in percent.
+enum class DisplayScale : int32_t { Normal = 100, OneAndAHalf = 150, Double = 200 };
+
+inline constexpr DisplayScale kDisplayScales[] = {DisplayScale::Normal, DisplayScale::OneAndAHalf,
+                                                  DisplayScale::Double};
+
+constexpr int32_t percent(DisplayScale scale) { return static_cast<int32_t>(scale); }
+constexpr double factor(DisplayScale scale) { return percent(scale) / 100.0; }
+
+// The supported scale nearest to a factor the host or the screen gives (a tie goes to the
+// larger scale); anything that is not a finite positive number means the skin's own size.
+inline DisplayScale nearestDisplayScale(double requested)
+{
+    if (!std::isfinite(requested) || requested <= 0.0) {
+        return DisplayScale::Normal;
+    }
+    DisplayScale nearest = DisplayScale::Normal;
+    for (DisplayScale candidate : kDisplayScales) {
+        if (std::abs(factor(candidate) - requested) <= std::abs(factor(nearest) - requested)) {
+            nearest = candidate;
+        }
+    }
+    return nearest;
+}
+
+// A logical coordinate in device pixels, rounded down, so that logical rectangles that tile
+// the frame tile it in device pixels too. 754 x 374 becomes 1131 x 561 and 1508 x 748.
+constexpr int32_t toDevice(int32_t logical, DisplayScale scale)
+{
+    const int64_t scaled = static_cast<int64_t>(logical) * percent(scale);
+    const int64_t quotient = scaled / 100;
+    return static_cast<int32_t>(scaled % 100 < 0 ? quotient - 1 : quotient);
+}
+
+// A device coordinate (a mouse position) in logical coordinates: the logical pixel whose
+// device pixels contain it, the largest x with toDevice(x) <= device.
+constexpr int32_t toLogical(int32_t device, DisplayScale scale)
+{
+    // ceil((device + 1) * 100 / percent) - 1, exact for negative positions too.
+    const int64_t numerator = (static_cast<int64_t>(device) + 1) * 100;
+    const int64_t quotient = numerator / percent(scale);
+    const int64_t ceiling = numerator % percent(scale) > 0 ? quotient + 1 : quotient;
+    return static_cast<int32_t>(ceiling - 1);
+}
+
+}  // namespace VSTGUI
