@@ -134,7 +134,7 @@ bool SDEditor::open(void* parent)
     if (frame != nullptr) close();
     // The graph shows what the analysers hold; an effect that ran out of memory for them
     // has no editor to show.
-    if (!display.hasAnalysers()) return false;
+    if (!display.makeAnalysers()) return false;
     // The views are built from the values stored now; whatever the host publishes from
     // here on is applied at the first tick.
     for (auto& mark : pendingMarks) mark.store(false, std::memory_order_relaxed);

@@ -35,11 +35,8 @@ AKkk::AKkk(HostCallback hostCallback, EditorFactory makeEditor)
         for (int32_t p = 0; p < kNumPrograms; ++p) initialiseProgram(programBank[p]);
     }
 
-    const int32_t hz = static_cast<int32_t>(sampleRate);
-    sampleRateHz = hz;
-    preAnalyser.reset(new (std::nothrow) SpectrumAnalyser(hz));
-    postAnalyser.reset(new (std::nothrow) SpectrumAnalyser(hz));
-    responseAnalyser.reset(new (std::nothrow) SpectrumAnalyser(hz));
+    // The analysers wait for the first editor (makeAnalysers).
+    sampleRateHz = static_cast<int32_t>(sampleRate);
     requestDesign(kSampleRateChange);
 
     setNumInputs(2);
@@ -67,8 +64,7 @@ AKkk::~AKkk() { destroyEditor(); }
 void AKkk::resumeProcessing()
 {
     if ((record.flags & effFlagsIsSynth) != 0 || canDo("receiveVstMidiEvent") == 1) wantMidi();
-    if (preAnalyser != nullptr) preAnalyser->reset();
-    if (postAnalyser != nullptr) postAnalyser->reset();
+    resetAnalysers();
     // The audio thread takes the next design as a fresh start: histories cleared, no fade.
     requestDesign(kClearHistories);
     peakLevel = 0;
@@ -78,9 +74,10 @@ void AKkk::changeSampleRate(float rate)
 {
     // The base keeps the rate it was constructed with; the effect runs on the whole hertz.
     const int32_t hz = static_cast<int32_t>(rate);
-    sampleRateHz.store(hz, std::memory_order_relaxed);
-    for (SpectrumAnalyser* analyser : {preAnalyser.get(), postAnalyser.get(), responseAnalyser.get()}) {
-        if (analyser != nullptr) analyser->sampleRate = hz;
+    // Stored before the analysers are looked for, both sequentially consistent: see makeAnalysers.
+    sampleRateHz.store(hz);
+    if (AnalyserTrio* trio = analysers.get()) {
+        for (SpectrumAnalyser* analyser : {&trio->pre, &trio->post, &trio->response}) analyser->sampleRate = hz;
     }
     requestDesign(kSampleRateChange);
     if (editor != nullptr) editor->setGraphSampleRate(hz);
@@ -156,10 +153,23 @@ void AKkk::parameterName(int32_t index, char* text)
     copyHostText(text, findDescriptor(index).name, kMaxParameterTextSize);
 }
 
-bool AKkk::hasAnalysers() const
+bool AKkk::makeAnalysers()
 {
-    return preAnalyser != nullptr && postAnalyser != nullptr && responseAnalyser != nullptr;
+    AnalyserTrio* trio = analysers.make(sampleRateHz.load());
+    if (trio == nullptr) return false;
+    // A rate change may race the making. changeSampleRate stores the rate before it looks
+    // for the trio, and the trio is published before the rate is read here; all of it
+    // sequentially consistent, so either that call finds the trio and sets the new rate
+    // after this loop's last read, or this loop reads the new rate and sets it.
+    for (int32_t hz = trio->pre.sampleRate;;) {
+        const int32_t now = sampleRateHz.load();
+        if (now == hz) return true;
+        hz = now;
+        for (SpectrumAnalyser* analyser : {&trio->pre, &trio->post, &trio->response}) analyser->sampleRate = hz;
+    }
 }
+
+bool AKkk::hasAnalysers() const { return analysers.get() != nullptr; }
 
 bool AKkk::spectrumShown(Spectrum which) const
 {
@@ -173,7 +183,9 @@ bool AKkk::takeSpectrum(Spectrum which, float* bins)
     return analyser != nullptr && analyser->takeSpectrum(bins);
 }
 
-void AKkk::resetSpectra()
+void AKkk::resetSpectra() { resetAnalysers(); }
+
+void AKkk::resetAnalysers()
 {
     for (const Spectrum which : {Spectrum::pre, Spectrum::post}) {
         if (SpectrumAnalyser* analyser = analyserOf(which)) analyser->reset();

@@ -14,6 +14,7 @@
 #include "dsp/TripleBuffer.h"
 #include "effect/BandTable.h"
 #include "effect/ControlTable.h"
+#include "effect/EditorAnalysers.h"
 #include "effect/EffectBaseExtended.h"
 #include "effect/EffectDisplay.h"
 #include "effect/ModulePath.h"
@@ -65,6 +66,7 @@ public:
     void processBlock(float** inputs, float** outputs, int32_t count) override;
 
     // What the editor shows (EffectDisplay).
+    bool makeAnalysers() override;
     bool hasAnalysers() const override;
     bool spectrumShown(Spectrum which) const override;
     bool takeSpectrum(Spectrum which, float* bins) override;
@@ -97,18 +99,28 @@ public:
     };
     DesignerState designerState() const { return {bandSet(), eqActive, outputGain, balanceMakeup}; }
     const ProgramRecord* program(int32_t index) const { return programBank ? &programBank[index] : nullptr; }
-    // Null when memory ran out for that analyser.
+    // Null until an editor has made them, or when memory ran out for them.
     const SpectrumAnalyser* inspectAnalyser(Spectrum which) const { return analyserOf(which); }
-    const SpectrumAnalyser* inspectResponseAnalyser() const { return responseAnalyser.get(); }
+    const SpectrumAnalyser* inspectResponseAnalyser() const { return responseAnalyser(); }
     bool isWindowOpen() const { return editorOpen.load(std::memory_order_acquire) == 1; }
     // The peak level the meter would take now, left in place.
     double heldPeakLevel() const { return peakLevel.load(std::memory_order_acquire); }
 
 private:
+    // The analysers once made, else null. [any thread]
     SpectrumAnalyser* analyserOf(Spectrum which) const
     {
-        return which == Spectrum::pre ? preAnalyser.get() : postAnalyser.get();
+        AnalyserTrio* trio = analysers.get();
+        if (trio == nullptr) return nullptr;
+        return which == Spectrum::pre ? &trio->pre : &trio->post;
     }
+    SpectrumAnalyser* responseAnalyser() const
+    {
+        AnalyserTrio* trio = analysers.get();
+        return trio != nullptr ? &trio->response : nullptr;
+    }
+    // Bins to 0 and rings cleared in the PRE and POST analysers, where they exist. [any thread]
+    void resetAnalysers();
     // Calls f with the object of one band: the one place that maps the table's bands to
     // the members below.
     template <class F>
@@ -126,9 +138,9 @@ private:
     std::atomic<int32_t> postAnalyserOn{0};
     int32_t eqActive = 0;
     double outputGain = 1.0;
-    std::unique_ptr<SpectrumAnalyser> preAnalyser;
-    std::unique_ptr<SpectrumAnalyser> postAnalyser;
-    std::unique_ptr<SpectrumAnalyser> responseAnalyser;
+    // Made by the first editor that opens, published to the other threads (see
+    // EditorAnalysers) and kept until the effect goes.
+    EditorAnalysers analysers;
     CutFilter lowCut;
     SectionPair lowShelf;
     SectionPair peak1, peak2, peak3;

@@ -27,10 +27,10 @@ void AKkk::processBlock(float** inputs, float** outputs, int32_t count)
     // Nothing subnormal reaches the filters or the output; the host's mode comes back on return.
     const ScopedFlushDenormals flushDenormals;
     const bool open = editorOpen.load(std::memory_order_acquire) == 1;
-    const bool feedAnalysers = open && analysersOn.load(std::memory_order_acquire);
-    if (feedAnalysers && preAnalyserOn.load(std::memory_order_relaxed) != 0 && preAnalyser != nullptr) {
-        preAnalyser->feed(count, inputs[0], inputs[1]);
-    }
+    // Null until an editor has made the analysers; once there they stay (see EditorAnalysers).
+    AnalyserTrio* const fed = open && analysersOn.load(std::memory_order_acquire) ? analysers.get() : nullptr;
+    if (fed != nullptr && preAnalyserOn.load(std::memory_order_relaxed) != 0)
+        fed->pre.feed(count, inputs[0], inputs[1]);
     chain.process(inputs, outputs, count);
     if (!open) return;
     // Only raises the level. The compare-exchange fails only when the meter took the level
@@ -40,7 +40,6 @@ void AKkk::processBlock(float** inputs, float** outputs, int32_t count)
     while (peak > seen &&
            !peakLevel.compare_exchange_weak(seen, peak, std::memory_order_release, std::memory_order_relaxed)) {
     }
-    if (feedAnalysers && postAnalyserOn.load(std::memory_order_relaxed) != 0 && postAnalyser != nullptr) {
-        postAnalyser->feed(count, outputs[0], outputs[1]);
-    }
+    if (fed != nullptr && postAnalyserOn.load(std::memory_order_relaxed) != 0)
+        fed->post.feed(count, outputs[0], outputs[1]);
 }

@@ -78,16 +78,21 @@ void AKkk::applyChanges(uint64_t bits)
 
 void AKkk::applyParameter(int32_t index, double x)
 {
+    // Setting either analyser switch starts each shown spectrum afresh, the switched one first.
+    const auto resetShownAnalysers = [this](Spectrum first, Spectrum second) {
+        for (const Spectrum which : {first, second}) {
+            SpectrumAnalyser* analyser = analyserOf(which);
+            if (spectrumShown(which) && analyser != nullptr) analyser->reset();
+        }
+    };
     switch (index) {
     case kPreAnalyserParameter:
         preAnalyserOn = truncated(currentValue(index));
-        if (preAnalyserOn != 0 && preAnalyser != nullptr) preAnalyser->reset();
-        if (postAnalyserOn != 0 && postAnalyser != nullptr) postAnalyser->reset();
+        resetShownAnalysers(Spectrum::pre, Spectrum::post);
         break;
     case kPostAnalyserParameter:
         postAnalyserOn = truncated(currentValue(index));
-        if (postAnalyserOn != 0 && postAnalyser != nullptr) postAnalyser->reset();
-        if (preAnalyserOn != 0 && preAnalyser != nullptr) preAnalyser->reset();
+        resetShownAnalysers(Spectrum::post, Spectrum::pre);
         break;
     case kBypassParameter: eqActive = truncated(x); break;
     case kOutputGainParameter: outputGain = std::pow(levels::kDecibelBase, x); break;

@@ -13,8 +13,13 @@ enum class Spectrum { pre, post };
 
 class EffectDisplay {
 public:
-    // Whether the effect has the analysers a graph needs; when memory ran out for one it
-    // has no graph to show. [any thread]
+    // Makes the analysers a graph needs unless they exist, and answers whether they do:
+    // an effect makes them only for its first editor, and without them (memory ran out)
+    // there is no graph to show. An editor calls it as its window opens. A display whose
+    // analysers always exist need not make them. [UI thread]
+    virtual bool makeAnalysers() { return hasAnalysers(); }
+    // Whether the analysers exist; until they do there are no spectra to take and no
+    // response bins. [any thread]
     virtual bool hasAnalysers() const = 0;
     // Whether the PRE or POST switch shows that spectrum. [any thread]
     virtual bool spectrumShown(Spectrum which) const = 0;

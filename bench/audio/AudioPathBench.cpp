@@ -152,6 +152,7 @@ BENCHMARK(BM_FeedBothAnalysersOneSecond)->Unit(benchmark::kMicrosecond);
 void BM_ResponseMeasurement(benchmark::State& state)
 {
     auto fx = effectAt48k(true);
+    fx->makeAnalysers();
     for (auto _ : state) fx->measureResponse();
 }
 BENCHMARK(BM_ResponseMeasurement)->Unit(benchmark::kMicrosecond);

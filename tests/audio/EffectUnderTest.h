@@ -13,7 +13,14 @@
 
 namespace audiotest {
 
-inline std::unique_ptr<AKkk> makeEffect() { return std::make_unique<AKkk>(hosting::quietHost); }
+// With its analysers made, as an editor's first opening makes them, so that the spectra and
+// the response can be measured without a window.
+inline std::unique_ptr<AKkk> makeEffect()
+{
+    auto fx = std::make_unique<AKkk>(hosting::quietHost);
+    fx->makeAnalysers();
+    return fx;
+}
 
 inline bool isSwitch(int index) { return index == 3 || index == 4 || index == 9 || (index >= 11 && index <= 18); }
 

@@ -90,8 +90,13 @@ TEST_F(EffectObject, SampleRateIsTruncatedToWholeHertz)
     const AKkk::DesignerState designed = effect->designerState();
     EXPECT_EQ(designed.peak2.left.sampleRate, 96000);
     EXPECT_EQ(designed.hiCut.stage1.right.sampleRate, 96000);
+    // Analysers made later start at the rate, and those made earlier follow it.
+    ASSERT_TRUE(effect->makeAnalysers());
     EXPECT_EQ(effect->inspectAnalyser(Spectrum::pre)->sampleRate, 96000);
     EXPECT_EQ(effect->inspectResponseAnalyser()->sampleRate, 96000);
+    effect->changeSampleRate(48000.0f);
+    EXPECT_EQ(effect->inspectAnalyser(Spectrum::post)->sampleRate, 48000);
+    EXPECT_EQ(effect->inspectResponseAnalyser()->sampleRate, 48000);
     // The designs keep their settings at the new rate.
     EXPECT_NEAR(designed.peak2.left.frequency, 640, 1e-3);
 }
@@ -125,6 +130,7 @@ TEST_F(EffectObject, SelectingAProgramWithPreOnResetsTheInputAnalyser)
     std::vector<float> loud(SpectrumAnalyser::frameSize, 0.5f), out(loud.size());
     float* inputs[] = {loud.data(), loud.data()};
     float* outputs[] = {out.data(), out.data()};
+    ASSERT_TRUE(effect->makeAnalysers());
     effect->setWindowOpen(true);
     effect->wantAnalysers();
     effect->processBlock(inputs, outputs, SpectrumAnalyser::frameSize);
@@ -144,7 +150,12 @@ namespace {
 // analysers, as a real editor's close may; the sanitizer build catches a read of freed memory.
 class EditorThatReadsTheEffectOnClose : public AEffEditor {
 public:
-    explicit EditorThatReadsTheEffectOnClose(AKkk& owner) : AEffEditor(&owner), owner(owner) { parentWindow = this; }
+    // Opened at once, making the analysers as an opening editor does.
+    explicit EditorThatReadsTheEffectOnClose(AKkk& owner) : AEffEditor(&owner), owner(owner)
+    {
+        parentWindow = this;
+        owner.makeAnalysers();
+    }
     void close() override
     {
         closedWithName = owner.program(0)->name;
