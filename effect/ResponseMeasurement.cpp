@@ -1,8 +1,10 @@
-// The equaliser's response for the graph: an impulse through the newest published design,
-// analysed by the response analyser.
+// The equaliser's response for the graph: the newest published design's power response,
+// held by the response analyser.
 #include <atomic>
 
 #include "effect/AKkk.h"
+
+static_assert(ChainDesign::responsePoints == SpectrumAnalyser::binCount, "one point a bin");
 
 bool AKkk::responseStale() const
 {
@@ -24,12 +26,6 @@ void AKkk::measureResponse()
     measuredCount.store(designCount.load(std::memory_order_acquire), std::memory_order_relaxed);
     responseDesigns.take();
     if (responseAnalyser == nullptr) return;
-    const int32_t n = responseAnalyser->size;
-    responseDesigns.readSlot().impulseResponse(responseLeft.data(), responseRight.data(), n);
-    float* frame = responseAnalyser->responseFrame();
-    for (int32_t i = 0; i < n; ++i) {
-        frame[2 * i] = (responseLeft[i] + responseRight[i]) * 0.5f;
-        frame[2 * i + 1] = 0;
-    }
-    responseAnalyser->measureResponse();
+    const ChainDesign& design = responseDesigns.readSlot();
+    responseAnalyser->holdResponse([&design](float* bins) { design.powerResponse(bins); });
 }
