@@ -323,12 +323,12 @@ size_t heapInUse()
 }
 
 struct Footprint {
-    std::string name;
-    int instances;
+    const Peer* peer;
     size_t bytes;
 };
 
-// The heap one contender takes: made, set up, started and run for a block of 512. Another
+// The heap one contender of each peer that loads takes: made, set up, started and run for
+// a block of 512. Another
 // contender of the same peer stays alive meanwhile, so that its libraries are loaded and
 // whatever a plug-in sets up once per process is set up already.
 std::vector<Footprint> measureFootprints()
@@ -347,7 +347,7 @@ std::vector<Footprint> measureFootprints()
         Contender c;
         if (!peer.setUp(c, blockSize)) continue;
         c.process(in, out, blockSize);
-        figures.push_back({peer.name, peer.instances, heapInUse() - before});
+        figures.push_back({&peer, heapInUse() - before});
     }
     return figures;
 }
@@ -404,9 +404,9 @@ public:
         }
         std::printf("\nHeap taken by one instance made, set up, started and run for a block of 512 (kB):\n");
         for (const Footprint& f : footprints) {
-            std::printf("  %s %.1f", f.name.c_str(), static_cast<double>(f.bytes) / 1024.0 / f.instances);
-            if (f.instances > 1)
-                std::printf(" (%d instances: %.1f)", f.instances, static_cast<double>(f.bytes) / 1024.0);
+            const int instances = f.peer->instances;
+            std::printf("  %s %.1f", f.peer->name, static_cast<double>(f.bytes) / 1024.0 / instances);
+            if (instances > 1) std::printf(" (%d instances: %.1f)", instances, static_cast<double>(f.bytes) / 1024.0);
             std::printf("\n");
         }
     }
@@ -421,17 +421,21 @@ private:
 
 int main(int argc, char** argv)
 {
+    benchmark::Initialize(&argc, argv);
+    peers::Lv2World::shared().addBundle(TOLVAN_LV2_BUNDLE);
+    // Measuring the memory loads every peer once: those that are not there have said so,
+    // and only the others are timed.
+    std::vector<Footprint> footprints = measureFootprints();
     for (const int block : blockSizes) {
-        for (const Peer& peer : contenders) {
+        for (const Footprint& loaded : footprints) {
+            const Peer& peer = *loaded.peer;
             benchmark::RegisterBenchmark(peer.name,
                                          [&peer, block](benchmark::State& state) { runContender(state, peer, block); })
                 ->Arg(block)
                 ->ArgName("block");
         }
     }
-    benchmark::Initialize(&argc, argv);
-    peers::Lv2World::shared().addBundle(TOLVAN_LV2_BUNDLE);
-    RatioReporter reporter(measureFootprints());
+    RatioReporter reporter(std::move(footprints));
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 }
