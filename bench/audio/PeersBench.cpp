@@ -128,7 +128,8 @@ struct Contender {
 
 const std::string tolvanPath = TOLVAN_PLUGIN_PATH;
 
-std::string installed(const std::vector<std::string>& candidates)
+// The first of the paths that exists, or empty, and the peer then says it is skipped.
+std::string installed(const char* name, const std::vector<std::string>& candidates)
 {
     for (const std::string& path : candidates) {
         if (FILE* f = std::fopen(path.c_str(), "rb")) {
@@ -136,6 +137,7 @@ std::string installed(const std::vector<std::string>& candidates)
             return path;
         }
     }
+    std::fprintf(stderr, "%s: not in %s; skipped\n", name, candidates.front().c_str());
     return {};
 }
 
@@ -158,8 +160,8 @@ bool setUpTolvan(Contender& c, int blockSize)
 // (24 dB per octave), a low shelf, three bells and two high shelves at +-6 dB.
 bool setUpLsp(Contender& c, int blockSize)
 {
-    const std::string path = installed({"/usr/lib/vst/lsp-plugins/para-equalizer-x16-stereo.so",
-                                        "/usr/local/lib/vst/lsp-plugins/para-equalizer-x16-stereo.so"});
+    const std::string path = installed("LSP x16", {"/usr/lib/vst/lsp-plugins/para-equalizer-x16-stereo.so",
+                                                   "/usr/local/lib/vst/lsp-plugins/para-equalizer-x16-stereo.so"});
     auto fx = path.empty() ? nullptr : Instance::load(path, blockSize);
     if (!fx) return false;
     // Filter k's parameters start at 13 + 9 k: type, mode, slope, solo, mute, frequency,
@@ -196,7 +198,7 @@ bool setUpLsp(Contender& c, int blockSize)
 // series per channel make eight bands a channel.
 bool setUpZamEq2(Contender& c, int blockSize)
 {
-    const std::string path = installed({"/usr/lib/vst/ZamEQ2-vst.so", "/usr/local/lib/vst/ZamEQ2-vst.so"});
+    const std::string path = installed("ZamEQ2 x2", {"/usr/lib/vst/ZamEQ2-vst.so", "/usr/local/lib/vst/ZamEQ2-vst.so"});
     if (path.empty()) return false;
     for (int k = 0; k < 4; ++k) {
         auto fx = Instance::load(path, blockSize);
