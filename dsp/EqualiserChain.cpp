@@ -103,18 +103,6 @@ void ChainDesign::run(const float* inL, const float* inR, float* outL, float* ou
         scaleStereo(inL, inR, outL, outR, count, outputGain);
 }
 
-void ChainDesign::impulseResponse(float* left, float* right, int count) const
-{
-    if (count <= 0) return;
-    ChainDesign impulse = *this;
-    for (StereoSection& s : impulse.sections) s.clearHistory();
-    std::fill(left, left + count, 0.0f);
-    std::fill(right, right + count, 0.0f);
-    left[0] = right[0] = 1.0f;
-    // In place: with no section on, the impulse itself is the response.
-    impulse.runSections(left, right, left, right, count, 1.0, fastestCascadePath());
-}
-
 EqualiserChain::EqualiserChain(const BandSet& b) : bands(b)
 {
     publish(false, 1.0, 1.0);

@@ -67,9 +67,13 @@ struct ChainDesign {
     // The whole path: the sections and the output gain, or with the equaliser out a copy.
     // The outputs may be the inputs or the inputs swapped. [audio thread]
     void run(const float* inL, const float* inR, float* outL, float* outR, int count, CascadePath path);
-    // The chain's response to a unit impulse, without output gain and whatever eqActive
-    // says, into left and right. [UI thread]
-    void impulseResponse(float* left, float* right, int count) const;
+    // Points of powerResponse: the frequencies k / (2 responsePoints) of the sample rate
+    // for k in 0 .. responsePoints - 1, the bins of a 4096-point transform.
+    static constexpr int responsePoints = 2048;
+    // The chain's power gain |H|^2 at those frequencies, from the active sections'
+    // coefficients and Balance's make-up, without output gain and whatever eqActive says.
+    // Both channels carry the same design, so the left one's is the chain's. [UI thread]
+    void powerResponse(float* power) const;
 };
 
 // The audio thread's band chain. The parameter side publishes complete designs through a

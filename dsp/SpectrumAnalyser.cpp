@@ -47,8 +47,7 @@ int SpectrumAnalyser::feed(int count, const float* left, const float* right)
 
 void SpectrumAnalyser::analyse()
 {
-    // The windowed frame goes straight into the transform buffer; `frame` is the response
-    // measurement's.
+    // The windowed frame goes straight into the transform buffer.
     for (int j = 0; j < frameSize; ++j) {
         spectrum[2 * j] = ring[writePos + j] * window[j];
         spectrum[2 * j + 1] = 0.0f;
@@ -91,18 +90,6 @@ bool SpectrumAnalyser::takeSpectrum(float* out)
     ready.store(false, std::memory_order_release);
     unlockBins();
     return true;
-}
-
-void SpectrumAnalyser::measureResponse()
-{
-    spectrum = frame;
-    complexFFT(spectrum.data(), 2 * frameSize, fftWorkspace.data());
-    lockBins();
-    ready.store(false, std::memory_order_release);
-    bins.fill(0.0f);
-    foldSpectrum(bins.data());
-    ready.store(true, std::memory_order_release);
-    unlockBins();
 }
 
 bool SpectrumAnalyser::tryLockBins() { return !binsLock.exchange(true, std::memory_order_acquire); }

@@ -6,8 +6,8 @@
 
 // Mixes a stereo stream to mono, keeps the last 4096 samples in a ring and every 2048
 // samples folds the Hann-windowed power spectrum of the ring into per-bin maxima, which
-// the graph takes when they are ready. The same object also serves the response
-// measurement, where the effect writes an impulse response into the frame directly.
+// the graph takes when they are ready. The same object also holds the response
+// measurement's bins, which the effect computes from the band chain's design.
 //
 // Threads: `feed` runs on the audio thread and never waits. It folds each analysis into
 // a private pending buffer and merges that into the shared bins only when it wins a
@@ -40,12 +40,19 @@ public:
     // true; otherwise answers false and leaves out alone. [UI thread]
     bool takeSpectrum(float* out);
 
-    // The response measurement: the caller writes frameSize complex values (re, im
-    // interleaved) into responseFrame(), then measureResponse() transforms them without a
-    // window and replaces the bins with their power. Only for an analyser that is never
-    // fed. [UI thread]
-    float* responseFrame() { return frame.data(); }
-    void measureResponse();
+    // The response measurement: fill(bins) writes binCount power gains (1 for unity,
+    // at the frequencies of the bins) over the bins, which are then scaled as an
+    // analysis would scale a unit impulse's and marked ready. Only for an analyser that
+    // is never fed. [UI thread]
+    template <class Fill>
+    void holdResponse(Fill fill)
+    {
+        lockBins();
+        fill(bins.data());
+        for (float& b : bins) b *= scale;
+        ready.store(true, std::memory_order_release);
+        unlockBins();
+    }
     // The bins as the last measurement or fold left them; for the response analyser,
     // whose bins only its own thread touches. [UI thread]
     const float* heldBins() const { return bins.data(); }
@@ -64,12 +71,9 @@ private:
     bool tryLockBins();
     void unlockBins();
 
-    // The response measurement's frame; the audio analyses window straight into spectrum.
-    std::array<float, 2 * frameSize> frame{};
     std::array<float, 2 * frameSize> spectrum{};
     std::array<float, frameSize> window{};
-    // The transform's intermediate stages: the audio thread's, or for the response
-    // analyser (never fed) the UI thread's.
+    // The transform's intermediate stages. Audio thread only.
     alignas(16) std::array<double, 2 * frameSize> fftWorkspace{};
     // The last frameSize samples, each written twice so that they always lie in one run
     // ring[writePos .. writePos + frameSize - 1], oldest first. Audio thread only.

@@ -72,9 +72,9 @@ public:
     bool takeSpectrum(Spectrum which, float* bins) override;
     void resetSpectra() override;
     // Parameter changes only mark the response stale; the editor measures it on its own
-    // thread, so the measurement has exactly one writer. The measurement itself: an
-    // impulse through the newest published design into the response analyser,
-    // transformed and folded there.
+    // thread, so the measurement has exactly one writer. The measurement itself: the
+    // newest published design's power response at the bins, held by the response
+    // analyser.
     void measureResponse() override;
     bool updateResponseGraph() override;
     const float* responseBins() const override;
@@ -198,8 +198,6 @@ private:
     std::atomic<uint32_t> designCount{0};
     // Written by the UI thread, read by responseStale on any thread: an atomic.
     std::atomic<uint32_t> measuredCount{0};
-    // The response measurement's impulse responses, left and right. [UI thread]
-    std::array<float, SpectrumAnalyser::frameSize> responseLeft{}, responseRight{};
 };
 
 template <class F>

@@ -1,8 +1,10 @@
-// The equaliser's response for the graph: an impulse through the newest published design,
-// analysed by the response analyser.
+// The equaliser's response for the graph: the newest published design's power response,
+// held by the response analyser.
 #include <atomic>
 
 #include "effect/AKkk.h"
+
+static_assert(ChainDesign::responsePoints == SpectrumAnalyser::binCount, "one point a bin");
 
 bool AKkk::responseStale() const
 {
@@ -29,12 +31,6 @@ void AKkk::measureResponse()
     responseDesigns.take();
     SpectrumAnalyser* analyser = responseAnalyser();
     if (analyser == nullptr) return;
-    const int32_t n = analyser->size;
-    responseDesigns.readSlot().impulseResponse(responseLeft.data(), responseRight.data(), n);
-    float* frame = analyser->responseFrame();
-    for (int32_t i = 0; i < n; ++i) {
-        frame[2 * i] = (responseLeft[i] + responseRight[i]) * 0.5f;
-        frame[2 * i + 1] = 0;
-    }
-    analyser->measureResponse();
+    const ChainDesign& design = responseDesigns.readSlot();
+    analyser->holdResponse([&design](float* bins) { design.powerResponse(bins); });
 }

@@ -1,12 +1,15 @@
 // Tolvan beside the equalisers a Linux musician can install, each loaded as a host loads
-// it: the library opened, the plug-in created through its VST2 entry point, set up through
-// its parameters and driven through its processing call. Peers that are not installed are
-// skipped. Settings (about eight bands each, cuts at 24 dB per octave where the plug-in has
-// them): docs/performance.md.
+// it: a VST2 library opened, the plug-in created through its entry point, set up through
+// its parameters and driven through its processing call; an LV2 plug-in found through
+// lilv, set up through its control ports and run. Tolvan runs in both formats. Peers that
+// are not installed are skipped. Settings (about eight bands each, cuts at 24 dB per
+// octave where the plug-in has them): docs/performance.md.
 //
 // The contenders run interleaved in random order; at the end the medians of processor time
-// per stereo sample and the ratio of Tolvan to each peer are printed by block size.
+// per stereo sample and the ratio of Tolvan to each peer are printed by block size, and
+// the heap memory that one instance of each took.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <cmath>
 #include <cstdio>
@@ -17,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/audio/Lv2Peer.h"
 #include "effect/PluginInterface.h"
 #include "tools/hosting/HostedEffect.h"
 #include "tools/hosting/PluginLibrary.h"
@@ -89,6 +93,8 @@ private:
 
 // A contender: its instances and how a stereo block runs through them.
 struct Contender {
+    // An LV2 plug-in, or else VST2 instances.
+    std::unique_ptr<peers::Lv2Instance> lv2;
     std::vector<std::unique_ptr<Instance>> instances;
     // Stereo plug-ins: one instance. Mono ones: a chain of instances per channel, the
     // first half for the left channel, the second for the right.
@@ -97,6 +103,10 @@ struct Contender {
 
     void process(float** in, float** out, int count)
     {
+        if (lv2) {
+            lv2->process(in, out, count);
+            return;
+        }
         if (!mono) {
             instances[0]->process(in, out, count);
             return;
@@ -118,7 +128,8 @@ struct Contender {
 
 const std::string tolvanPath = TOLVAN_PLUGIN_PATH;
 
-std::string installed(const std::vector<std::string>& candidates)
+// The first of the paths that exists, or empty, and the peer then says it is skipped.
+std::string installed(const char* name, const std::vector<std::string>& candidates)
 {
     for (const std::string& path : candidates) {
         if (FILE* f = std::fopen(path.c_str(), "rb")) {
@@ -126,6 +137,7 @@ std::string installed(const std::vector<std::string>& candidates)
             return path;
         }
     }
+    std::fprintf(stderr, "%s: not in %s; skipped\n", name, candidates.front().c_str());
     return {};
 }
 
@@ -148,8 +160,8 @@ bool setUpTolvan(Contender& c, int blockSize)
 // (24 dB per octave), a low shelf, three bells and two high shelves at +-6 dB.
 bool setUpLsp(Contender& c, int blockSize)
 {
-    const std::string path = installed({"/usr/lib/vst/lsp-plugins/para-equalizer-x16-stereo.so",
-                                        "/usr/local/lib/vst/lsp-plugins/para-equalizer-x16-stereo.so"});
+    const std::string path = installed("LSP x16", {"/usr/lib/vst/lsp-plugins/para-equalizer-x16-stereo.so",
+                                                   "/usr/local/lib/vst/lsp-plugins/para-equalizer-x16-stereo.so"});
     auto fx = path.empty() ? nullptr : Instance::load(path, blockSize);
     if (!fx) return false;
     // Filter k's parameters start at 13 + 9 k: type, mode, slope, solo, mute, frequency,
@@ -186,7 +198,7 @@ bool setUpLsp(Contender& c, int blockSize)
 // series per channel make eight bands a channel.
 bool setUpZamEq2(Contender& c, int blockSize)
 {
-    const std::string path = installed({"/usr/lib/vst/ZamEQ2-vst.so", "/usr/local/lib/vst/ZamEQ2-vst.so"});
+    const std::string path = installed("ZamEQ2 x2", {"/usr/lib/vst/ZamEQ2-vst.so", "/usr/local/lib/vst/ZamEQ2-vst.so"});
     if (path.empty()) return false;
     for (int k = 0; k < 4; ++k) {
         auto fx = Instance::load(path, blockSize);
@@ -201,11 +213,90 @@ bool setUpZamEq2(Contender& c, int blockSize)
     return true;
 }
 
+// Tolvan's LV2 edition from the build's bundle, set as setUpTolvan sets the VST2 one:
+// every band on at +9 dB, both cut filters in edge mode (their Q at its top).
+bool setUpTolvanLv2(Contender& c, int blockSize)
+{
+    auto fx = peers::Lv2Instance::load("urn:tolvan:kr-tolvan", "Tolvan LV2", rate, blockSize);
+    if (!fx) return false;
+    for (const char* band : {"lowcut", "lowshelf", "peak1", "peak2", "peak3", "highshelf", "balance", "highcut"})
+        if (!fx->set((std::string(band) + "_on").c_str(), 1.0f)) return false;
+    for (const char* gain :
+         {"lowshelf_gain", "peak1_gain", "peak2_gain", "peak3_gain", "highshelf_gain", "balance_gain"})
+        if (!fx->set(gain, 9.0f)) return false;
+    if (!fx->setToMaximum("lowcut_q") || !fx->setToMaximum("highcut_q")) return false;
+    fx->activate();
+    c.lv2 = std::move(fx);
+    return true;
+}
+
+// A gain port in decibels, or as a factor where the port's range is all positive.
+float gainFor(const peers::Lv2Instance& fx, const char* symbol, double decibels)
+{
+    return static_cast<float>(fx.minimum(symbol) > 0 ? std::pow(10.0, decibels / 20.0) : decibels);
+}
+
+// LSP's parametric equaliser as LV2, set as its VST2 edition above, by port symbol; the
+// filter types and slopes are picked by the labels of the ports' scale points.
+bool setUpLspLv2(Contender& c, int blockSize)
+{
+    auto fx = peers::Lv2Instance::load("http://lsp-plug.in/plugins/lv2/para_equalizer_x16_stereo", "LSP x16 LV2", rate,
+                                       blockSize);
+    if (!fx) return false;
+    struct Filter {
+        const char* type;
+        double hertz;
+        double gainDb;
+    };
+    const Filter filters[] = {{"Hi-pass", 40, 0}, {"Lo-shel", 100, 6},  {"Bell", 300, -6},     {"Bell", 1000, 6},
+                              {"Bell", 3000, -6}, {"Hi-shel", 6000, 6}, {"Hi-shel", 2000, -3}, {"Lo-pass", 16000, 0}};
+    if (!fx->setByLabel("mode", "IIR")) return false;
+    for (int k = 0; k < 8; ++k) {
+        const Filter& f = filters[k];
+        const auto port = [k](const char* stem) { return std::string(stem) + "_" + std::to_string(k); };
+        if (!fx->setByLabel(port("ft").c_str(), f.type) || !fx->setByLabel(port("s").c_str(), "x2") ||
+            !fx->set(port("f").c_str(), static_cast<float>(f.hertz)) ||
+            !fx->set(port("g").c_str(), gainFor(*fx, port("g").c_str(), f.gainDb)) || !fx->set(port("q").c_str(), 1.0f))
+            return false;
+    }
+    fx->activate();
+    c.lv2 = std::move(fx);
+    return true;
+}
+
+// x42's fil4 (stereo): its eight filters, all on: high-pass at 40 Hz and low-pass at
+// 16 kHz, a low shelf, four bells and a high shelf at +-3 to 6 dB; slopes, bandwidths and
+// resonances at their defaults. A port missing from a plug-in's list skips the peer with
+// the port's name, so a set-up that no longer fits the plug-in shows.
+bool setUpFil4(Contender& c, int blockSize)
+{
+    auto fx = peers::Lv2Instance::load("http://gareus.org/oss/lv2/fil4#stereo", "x42 fil4 LV2", rate, blockSize);
+    if (!fx) return false;
+    struct Setting {
+        const char* symbol;
+        float value;
+    };
+    const Setting settings[] = {{"enable", 1},     {"gain", 0},     {"HighPass", 1}, {"HPfreq", 40},  {"LowPass", 1},
+                                {"LPfreq", 16000}, {"secL", 1},     {"freqL", 100},  {"gainL", 6},    {"sec1", 1},
+                                {"freq1", 300},    {"gain1", -6},   {"sec2", 1},     {"freq2", 1000}, {"gain2", 6},
+                                {"sec3", 1},       {"freq3", 3000}, {"gain3", -6},   {"sec4", 1},     {"freq4", 2000},
+                                {"gain4", -3},     {"secH", 1},     {"freqH", 6000}, {"gainH", 6}};
+    for (const Setting& s : settings)
+        if (!fx->set(s.symbol, s.value)) return false;
+    fx->activate();
+    c.lv2 = std::move(fx);
+    return true;
+}
+
 struct Peer {
     const char* name;
     bool (*setUp)(Contender&, int);
+    // Instances that make up one contender.
+    int instances = 1;
 };
-constexpr Peer peers[] = {{"Tolvan", setUpTolvan}, {"LSP x16", setUpLsp}, {"ZamEQ2 x2", setUpZamEq2}};
+constexpr Peer contenders[] = {{"Tolvan", setUpTolvan},     {"Tolvan LV2", setUpTolvanLv2},
+                               {"LSP x16", setUpLsp},       {"LSP x16 LV2", setUpLspLv2},
+                               {"x42 fil4 LV2", setUpFil4}, {"ZamEQ2 x2", setUpZamEq2, 4}};
 
 // One second of stereo noise, run through block by block.
 struct Signal {
@@ -224,6 +315,44 @@ struct Signal {
         }
     }
 };
+
+// Bytes the allocator has handed out and not had back: the blocks in use in its arenas
+// and the blocks it mapped on their own.
+size_t heapInUse()
+{
+    const struct mallinfo2 m = mallinfo2();
+    return m.uordblks + m.hblkhd;
+}
+
+struct Footprint {
+    const Peer* peer;
+    size_t bytes;
+};
+
+// The heap one contender of each peer that loads takes: made, set up, started and run for
+// a block of 512. Another
+// contender of the same peer stays alive meanwhile, so that its libraries are loaded and
+// whatever a plug-in sets up once per process is set up already.
+std::vector<Footprint> measureFootprints()
+{
+    std::vector<Footprint> figures;
+    constexpr int blockSize = 512;
+    currentBlockSize = blockSize;
+    Signal s(blockSize);
+    float* in[] = {s.left.data(), s.right.data()};
+    float* out[] = {s.outLeft.data(), s.outRight.data()};
+    for (const Peer& peer : contenders) {
+        Contender first;
+        if (!peer.setUp(first, blockSize)) continue;
+        first.process(in, out, blockSize);
+        const size_t before = heapInUse();
+        Contender c;
+        if (!peer.setUp(c, blockSize)) continue;
+        c.process(in, out, blockSize);
+        figures.push_back({&peer, heapInUse() - before});
+    }
+    return figures;
+}
 
 void runContender(benchmark::State& state, const Peer& peer, int blockSize)
 {
@@ -249,6 +378,8 @@ void runContender(benchmark::State& state, const Peer& peer, int blockSize)
 // sample, by block size and contender, and prints the ratios at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    explicit RatioReporter(std::vector<Footprint> memory) : footprints(std::move(memory)) {}
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
@@ -273,27 +404,40 @@ public:
             }
             std::printf("\n");
         }
+        std::printf("\nHeap taken by one instance made, set up, started and run for a block of 512 (kB):\n");
+        for (const Footprint& f : footprints) {
+            const int instances = f.peer->instances;
+            std::printf("  %s %.1f", f.peer->name, static_cast<double>(f.bytes) / 1024.0 / instances);
+            if (instances > 1) std::printf(" (%d instances: %.1f)", instances, static_cast<double>(f.bytes) / 1024.0);
+            std::printf("\n");
+        }
     }
 
 private:
     using Figures = std::map<int, std::map<std::string, double>>;
     Figures medians, singles;
+    std::vector<Footprint> footprints;
 };
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    benchmark::Initialize(&argc, argv);
+    peers::Lv2World::shared().addBundle(TOLVAN_LV2_BUNDLE);
+    // Measuring the memory loads every peer once: those that are not there have said so,
+    // and only the others are timed.
+    std::vector<Footprint> footprints = measureFootprints();
     for (const int block : blockSizes) {
-        for (const Peer& peer : peers) {
+        for (const Footprint& loaded : footprints) {
+            const Peer& peer = *loaded.peer;
             benchmark::RegisterBenchmark(peer.name,
                                          [&peer, block](benchmark::State& state) { runContender(state, peer, block); })
                 ->Arg(block)
                 ->ArgName("block");
         }
     }
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    RatioReporter reporter(std::move(footprints));
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 }

@@ -140,18 +140,14 @@ TEST(SpectrumAnalyser, BinCentredFullScaleSineReadsAbout0339)
     EXPECT_LT(p[k + 3], 1e-6);
 }
 
-TEST(SpectrumAnalyser, ResponseMeasurementOfAnImpulseIsFlatAtTheScale)
+TEST(SpectrumAnalyser, AHeldResponseIsScaledAsAUnitImpulsesAnalysisAndReplacesTheBins)
 {
     auto a = std::make_unique<SpectrumAnalyser>(44100);
-    float* frame = a->responseFrame();
-    std::fill(frame, frame + 2 * size, 0.0f);
-    frame[0] = 1.0f;
-    a->measureResponse();
+    a->holdResponse([](float* b) { std::fill(b, b + bins, 1.0f); });
     EXPECT_TRUE(a->isReady());
     for (int k = 0; k < bins; ++k) ASSERT_EQ(a->heldBins()[k], a->scale) << k;
     // A second measurement replaces the bins instead of holding the maximum.
-    frame[0] = 0.5f;
-    a->measureResponse();
+    a->holdResponse([](float* b) { std::fill(b, b + bins, 0.25f); });
     EXPECT_EQ(a->heldBins()[7], a->scale * 0.25f);
 }
 

@@ -233,10 +233,10 @@ TEST_F(GraphViewTest, FrequencyLabelsThatWouldRunIntoTheOneBeforeAreLeftOut)
 TEST_F(GraphViewTest, FlatResponseOnTheMiddleRow)
 {
     SpectrumAnalyser& response = *scene.display.response;
-    float* impulse = response.responseFrame();
-    std::fill(impulse, impulse + 2 * SpectrumAnalyser::frameSize, 0.0f);
-    impulse[0] = 1.0f;
-    response.measureResponse();
+    const auto flatAt = [&response](float power) {
+        response.holdResponse([power](float* bins) { std::fill(bins, bins + SpectrumAnalyser::binCount, power); });
+    };
+    flatAt(1.0f);
     EXPECT_TRUE(graph->traceSpectrum(Trace::response));
     scene.render();
     // Two pixels wide along the middle line, inside the border, from the left edge on.
@@ -249,8 +249,7 @@ TEST_F(GraphViewTest, FlatResponseOnTheMiddleRow)
     EXPECT_FALSE(graph->traceSpectrum(Trace::response));
     EXPECT_FALSE(graph->isDirty());
     // 6 dB louder: up by 6 / 60 of the plot's 114 rows.
-    impulse[0] = 2.0f;
-    response.measureResponse();
+    flatAt(4.0f);
     EXPECT_TRUE(graph->traceSpectrum(Trace::response));
     EXPECT_EQ(graph->getCurve(Trace::response)[10].start.y, 84 - 11);
     // RANGE 120 halves the rows per dB at once, without a new measurement.

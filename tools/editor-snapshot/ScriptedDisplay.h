@@ -20,7 +20,8 @@ public:
         pre->reset();
         post->reset();
     }
-    void measureResponse() override { response->measureResponse(); }
+    // The response is whatever the test holds in the response analyser.
+    void measureResponse() override {}
     bool updateResponseGraph() override { return false; }
     const float* responseBins() const override { return response->heldBins(); }
     double takePeakLevel() override { return std::exchange(peakLevel, 0.0); }
