@@ -98,4 +98,13 @@ std::vector<std::uint8_t> Canvas::encodeBmp() const
     return out;
 }
 
+std::vector<std::uint32_t> Canvas::devicePixels() const
+{
+    std::vector<std::uint32_t> out;
+    out.reserve(pixels_.size());
+    for (const Color& c : pixels_)
+        out.push_back((std::uint32_t{toByte(c.r)} << 16) | (std::uint32_t{toByte(c.g)} << 8) | toByte(c.b));
+    return out;
+}
+
 }  // namespace tolvan::artwork

@@ -129,6 +129,8 @@ public:
 
     // The complete bytes of an uncompressed 24-bit bottom-up .bmp file.
     std::vector<std::uint8_t> encodeBmp() const;
+    // The device pixels as 0x00RRGGBB, row after row from the top: what a .bmp file holds.
+    std::vector<std::uint32_t> devicePixels() const;
 
 private:
     std::size_t index(int x, int y) const { return static_cast<std::size_t>(y) * deviceWidth_ + x; }
