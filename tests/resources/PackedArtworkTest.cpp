@@ -142,7 +142,8 @@ TEST(PackedArtwork, DamagedBytesGiveNoImageOrBlackBandsNeverACrash)
 {
     std::mt19937 rng(7);
     std::vector<Pixel> pixels;
-    for (int i = 0; i < 45 * 90; ++i) pixels.push_back(rng() % 4 == 0 ? static_cast<Pixel>(rng() & 0xFFFFFF) : 0x203040u);
+    for (int i = 0; i < 45 * 90; ++i)
+        pixels.push_back(rng() % 4 == 0 ? static_cast<Pixel>(rng() & 0xFFFFFF) : 0x203040u);
     const std::vector<uint8_t> good = encodePackedImage(pixels, 45, 90);
     const std::size_t table = packed::kHeaderSize;  // the first band offset
     const std::size_t bits = table + 4 * 4;         // three bands and the end
@@ -196,6 +197,14 @@ TEST(PackedArtwork, DamagedBytesGiveNoImageOrBlackBandsNeverACrash)
     std::vector<uint8_t> noBits = good;
     for (std::size_t band = 0; band <= 3; ++band) putU32(noBits, table + 4 * band, 0);
     EXPECT_EQ(decodeAll(noBits), std::vector<Pixel>(pixels.size(), 0));
+
+    // Noise, whose shortest code is a sample: bits that run out mid-band would otherwise
+    // read as a plausible picture.
+    std::vector<Pixel> noise;
+    for (int i = 0; i < 45 * 20; ++i) noise.push_back(static_cast<Pixel>(rng() & 0x0F0F0F));
+    std::vector<uint8_t> cut = encodePackedImage(noise, 45, 20);
+    putU32(cut, table + 4, 40);
+    EXPECT_EQ(decodeAll(cut), std::vector<Pixel>(noise.size(), 0));
 }
 
 }  // namespace
