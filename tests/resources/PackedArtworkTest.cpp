@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <random>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -130,6 +131,35 @@ TEST(PackedArtwork, EveryBitmapIsEmbeddedAtEveryScaleWithItsDeviceSize)
     EXPECT_EQ(size(11022, DisplayScale::OneAndAHalf), std::pair(122, 73 * 122));
     EXPECT_EQ(size(11030, DisplayScale::OneAndAHalf), std::pair(1131, 561));
     EXPECT_EQ(size(11030, DisplayScale::Double), std::pair(1508, 748));
+}
+
+// Editors opening at 2x on several threads at once decode each band once and all see the
+// same pixels.
+TEST(PackedArtwork, BandsDecodedOnSeveralThreadsAtOnceAreTheSame)
+{
+    const BitmapResource* skin = nullptr;
+    for (const BitmapResource& r : bitmapResources())
+        if (r.id == bitmapid::skin && r.scale == DisplayScale::Double) skin = &r;
+    ASSERT_NE(skin, nullptr);
+    const std::shared_ptr<const DecodedBitmap> image = decodedBitmap(*skin);
+    ASSERT_NE(image, nullptr);
+    const int32_t bands = (image->height() + DecodedBitmap::kBandHeight - 1) / DecodedBitmap::kBandHeight;
+    std::vector<std::vector<const PixelSurface*>> seen(4);
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < seen.size(); ++t) {
+        threads.emplace_back([&, t] {
+            // Each thread walks the bands from a different place, so that they meet.
+            for (int32_t i = 0; i < bands; ++i) {
+                const int32_t band = (i + static_cast<int32_t>(t) * bands / 4) % bands;
+                const PixelSurface& rows = image->band(band);
+                if (rows.width() == image->width()) seen[t].push_back(&rows);
+            }
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    for (const auto& pointers : seen) EXPECT_EQ(pointers.size(), static_cast<std::size_t>(bands));
+    for (int32_t band = 0; band < bands; ++band)
+        EXPECT_NE(image->band(band).pixelAt(0, 0), 0u) << "band " << band << " decoded black";
 }
 
 void putU32(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value)
