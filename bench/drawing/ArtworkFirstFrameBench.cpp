@@ -60,7 +60,7 @@ void decodeFirstFrame(benchmark::State& state)
             const DecodedBitmap& image = *alive.back();
             for (const auto& [top, height] : shown) {
                 const int32_t first = toDevice(top, scale);
-                const int32_t last = toDevice(top + height, scale);
+                const int32_t last = toDevice(top + height, scale) - 1;
                 for (int32_t band = first / DecodedBitmap::kBandHeight; band <= last / DecodedBitmap::kBandHeight;
                      ++band)
                     benchmark::DoNotOptimize(image.band(band).width());
