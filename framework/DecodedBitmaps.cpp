@@ -22,17 +22,32 @@ Cache& cache()
 
 int32_t bandCount(int32_t height) { return (height + DecodedBitmap::kBandHeight - 1) / DecodedBitmap::kBandHeight; }
 
+// A packed band is exactly one of ours.
+static_assert(DecodedBitmap::kBandHeight == packed::kBandHeight);
+
 }  // namespace
 
 DecodedBitmap::DecodedBitmap(std::span<const unsigned char> bytes, int32_t width, int32_t height)
-    : file(bytes), imageWidth(width), imageHeight(height), bands(std::make_unique<Band[]>(bandCount(height)))
+    : source(bytes), imageWidth(width), imageHeight(height), bands(std::make_unique<Band[]>(bandCount(height)))
 {
+}
+
+DecodedBitmap::DecodedBitmap(packed::PackedImage image)
+    : imageWidth(image.width()), imageHeight(image.height()), bands(std::make_unique<Band[]>(bandCount(image.height())))
+{
+    source = std::move(image);
 }
 
 const PixelSurface& DecodedBitmap::band(int32_t index) const
 {
     Band& b = bands[static_cast<std::size_t>(index)];
-    std::call_once(b.decoded, [&] { decodeBmpRows(file, index * kBandHeight, kBandHeight, b.pixels); });
+    std::call_once(b.decoded, [&] {
+        if (const auto* file = std::get_if<std::span<const unsigned char>>(&source)) {
+            decodeBmpRows(*file, index * kBandHeight, kBandHeight, b.pixels);
+        } else {
+            std::get<packed::PackedImage>(source).decodeBand(index, b.pixels);
+        }
+    });
     return b.pixels;
 }
 
@@ -52,6 +67,13 @@ std::shared_ptr<const DecodedBitmap> decodedBitmap(const BitmapResource& resourc
     std::weak_ptr<const DecodedBitmap>& entry = c.images[resource.data];
     if (std::shared_ptr<const DecodedBitmap> shared = entry.lock()) return shared;
     const std::span<const unsigned char> file{resource.data, resource.size};
+    if (packed::isPackedImage(file)) {
+        packed::PackedImage image;
+        if (!image.parse(file)) return nullptr;
+        auto shared = std::make_shared<const DecodedBitmap>(std::move(image));
+        entry = shared;
+        return shared;
+    }
     int32_t width = 0;
     int32_t height = 0;
     if (!readBmpSize(file, width, height)) return nullptr;

@@ -7,12 +7,14 @@
 // decoded image lives as long as some bitmap holds it.
 
 #include "framework/BitmapResources.h"
+#include "framework/PackedImage.h"
 #include "framework/PixelSurface.h"
 
 #include <cstddef>
 #include <memory>
 #include <mutex>
 #include <span>
+#include <variant>
 
 namespace VSTGUI {
 
@@ -22,6 +24,9 @@ public:
 
     // The file must be well formed (readBmpSize succeeded on it) and outlive the image.
     DecodedBitmap(std::span<const unsigned char> file, int32_t width, int32_t height);
+    // The artwork of a larger scale, packed; its header parsed, its bytes outlive the image.
+    // Every band decodes on its own, so laziness and the once-per-band rule are the same.
+    explicit DecodedBitmap(packed::PackedImage image);
 
     int32_t width() const { return imageWidth; }
     int32_t height() const { return imageHeight; }
@@ -38,14 +43,16 @@ private:
         mutable std::once_flag decoded;
         mutable PixelSurface pixels;
     };
-    std::span<const unsigned char> file;
+    // The stored bytes: a .bmp file, or a packed image.
+    std::variant<std::span<const unsigned char>, packed::PackedImage> source;
     int32_t imageWidth;
     int32_t imageHeight;
     std::unique_ptr<Band[]> bands;
 };
 
-// [any thread] The resource's image, or null when it does not decode. No pixel is decoded
-// yet.
+// [any thread] The resource's image, or null when its headers do not read: a .bmp file at
+// any scale or a packed image (the stored form of the larger scales). No pixel is decoded
+// yet; a band whose packed bits are damaged decodes black.
 std::shared_ptr<const DecodedBitmap> decodedBitmap(const BitmapResource& resource);
 
 // [any thread] How many images are alive in the process: what the bitmaps cost.

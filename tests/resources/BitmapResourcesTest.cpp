@@ -1,6 +1,6 @@
 // The bitmaps compiled into the plug-in: every id the editor asks for is there, with the
 // size and images the editor cuts it into, every image is drawn, and the committed files
-// are exactly what the generator draws.
+// (at every display scale) are exactly what the generator draws.
 #include "framework/BitmapResources.h"
 #include "resources/artwork/generator/Catalogue.h"
 #include "resources/artwork/generator/Knobs.h"
@@ -27,10 +27,10 @@ using tolvan::test::Bitmap;
 using tolvan::test::readBmp;
 using tolvan::test::Rgb;
 
-const VSTGUI::BitmapResource* findResource(int32_t id)
+const VSTGUI::BitmapResource* findResource(int32_t id, VSTGUI::DisplayScale scale = VSTGUI::DisplayScale::Normal)
 {
     for (const VSTGUI::BitmapResource& r : VSTGUI::bitmapResources())
-        if (r.id == id) return &r;
+        if (r.id == id && r.scale == scale) return &r;
     return nullptr;
 }
 
@@ -62,9 +62,10 @@ int brightness(Rgb c) { return (c.r + c.g + c.b) / 3; }
 
 TEST(BitmapResources, TableHoldsEveryBitmapOnceWithItsSize)
 {
-    std::set<int32_t> ids;
-    for (const VSTGUI::BitmapResource& r : VSTGUI::bitmapResources()) EXPECT_TRUE(ids.insert(r.id).second) << r.id;
-    EXPECT_EQ(ids.size(), kBitmaps.size());
+    std::set<std::pair<int32_t, VSTGUI::DisplayScale>> entries;
+    for (const VSTGUI::BitmapResource& r : VSTGUI::bitmapResources())
+        EXPECT_TRUE(entries.insert({r.id, r.scale}).second) << r.id << " at " << VSTGUI::percent(r.scale);
+    EXPECT_EQ(entries.size(), kBitmaps.size() * std::size(VSTGUI::kDisplayScales));
     // The sizes the editor relies on, written out rather than taken from the catalogue.
     const struct {
         int32_t id;
@@ -170,25 +171,41 @@ std::vector<unsigned char> readFile(const std::filesystem::path& path)
 
 // The committed files are embedded as they are; running the generator again must give the
 // same bytes, or the committed artwork is stale (regenerate it with regenerate-artwork).
+// The larger scales take the generator ten times as long; the sanitizer builds, where it
+// runs several times slower still, redraw the skin's own size only (the packing is
+// checked there by PackedArtworkTest).
 TEST(BitmapResources, RegeneratingGivesTheCommittedBytes)
 {
+    const std::vector<VSTGUI::DisplayScale> scales =
+        TOLVAN_REGENERATE_LARGER_SCALES
+            ? std::vector<VSTGUI::DisplayScale>(std::begin(VSTGUI::kDisplayScales), std::end(VSTGUI::kDisplayScales))
+            : std::vector<VSTGUI::DisplayScale>{VSTGUI::DisplayScale::Normal};
     std::string folder = (std::filesystem::temp_directory_path() / "tolvan-artwork-XXXXXX").string();
     ASSERT_NE(mkdtemp(folder.data()), nullptr);
     const std::filesystem::path out = folder;
-    const std::string command = std::string("\"") + TOLVAN_ARTWORK_GENERATOR + "\" \"" + TOLVAN_SOURCE_DIR +
-                                "/resources/fonts\" \"" + out.string() + "\"";
+    std::string command = std::string("\"") + TOLVAN_ARTWORK_GENERATOR + "\" \"" + TOLVAN_SOURCE_DIR +
+                          "/resources/fonts\" \"" + out.string() + "\"";
+    for (VSTGUI::DisplayScale scale : scales) {
+        command += ' ';
+        command += std::to_string(VSTGUI::percent(scale));
+    }
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    for (const BitmapFormat& format : kBitmaps) {
-        SCOPED_TRACE(format.id);
-        const std::string name = std::to_string(format.id) + ".bmp";
-        const std::vector<unsigned char> fresh = readFile(out / name);
-        const std::vector<unsigned char> committed =
-            readFile(std::filesystem::path(TOLVAN_SOURCE_DIR) / "resources/artwork/bitmaps" / name);
-        ASSERT_FALSE(fresh.empty());
-        EXPECT_TRUE(fresh == committed) << name << " differs from the generator's output";
-        const VSTGUI::BitmapResource* r = findResource(format.id);
-        ASSERT_NE(r, nullptr);
-        EXPECT_TRUE(std::vector<unsigned char>(r->data, r->data + r->size) == committed) << "embedded bytes differ";
+    for (VSTGUI::DisplayScale scale : scales) {
+        for (const BitmapFormat& format : kBitmaps) {
+            const std::string name =
+                std::to_string(format.id) + (scale == VSTGUI::DisplayScale::Normal
+                                                 ? std::string(".bmp")
+                                                 : std::string("@") + std::to_string(VSTGUI::percent(scale)) + ".tpi");
+            SCOPED_TRACE(name);
+            const std::vector<unsigned char> fresh = readFile(out / name);
+            const std::vector<unsigned char> committed =
+                readFile(std::filesystem::path(TOLVAN_SOURCE_DIR) / "resources/artwork/bitmaps" / name);
+            ASSERT_FALSE(fresh.empty());
+            EXPECT_TRUE(fresh == committed) << name << " differs from the generator's output";
+            const VSTGUI::BitmapResource* r = findResource(format.id, scale);
+            ASSERT_NE(r, nullptr);
+            EXPECT_TRUE(std::vector<unsigned char>(r->data, r->data + r->size) == committed) << "embedded bytes differ";
+        }
     }
     std::filesystem::remove_all(out);
 }

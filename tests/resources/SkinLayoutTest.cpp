@@ -2,8 +2,8 @@
 // (it would be hidden), and it must be exactly the panel colour under every value display
 // (which fills itself with that colour) so that the displays blend in.
 #include "framework/BitmapResources.h"
+#include "framework/DecodedBitmaps.h"
 #include "resources/artwork/generator/SkinLayout.h"
-#include "tests/resources/BmpReader.h"
 
 #include <gtest/gtest.h>
 
@@ -81,21 +81,24 @@ TEST_F(SkinLayoutTest, LabelsKeepClearOfEachOther)
 
 TEST_F(SkinLayoutTest, SkinIsThePanelColourUnderEveryValueDisplay)
 {
-    const VSTGUI::BitmapResource* skin = nullptr;
-    for (const VSTGUI::BitmapResource& r : VSTGUI::bitmapResources())
-        if (r.id == 11030) skin = &r;
-    ASSERT_NE(skin, nullptr);
-    const auto bitmap = tolvan::test::readBmp(skin->data, skin->size);
-    ASSERT_TRUE(bitmap.has_value());
-    const tolvan::test::Rgb panel{64, 88, 112};
-    for (const Box& d : tolvan::artwork::valueDisplayRects()) {
-        SCOPED_TRACE(describe(d));
-        int wrong = 0;
-        // One pixel around the display too, so that its edge does not show either.
-        const Box area = d.inflated(1);
-        for (int y = area.top; y < area.bottom; ++y)
-            for (int x = area.left; x < area.right; ++x) wrong += !(bitmap->at(x, y) == panel);
-        EXPECT_EQ(wrong, 0);
+    // At every scale: the displays fill their device pixels with the panel colour too.
+    for (const VSTGUI::BitmapResource& r : VSTGUI::bitmapResources()) {
+        if (r.id != 11030) continue;
+        const VSTGUI::DisplayScale scale = r.scale;
+        SCOPED_TRACE(VSTGUI::percent(scale));
+        const std::shared_ptr<const VSTGUI::DecodedBitmap> skin = VSTGUI::decodedBitmap(r);
+        ASSERT_NE(skin, nullptr);
+        const VSTGUI::Color panel{64, 88, 112, 255};
+        for (const Box& d : tolvan::artwork::valueDisplayRects()) {
+            SCOPED_TRACE(describe(d));
+            int wrong = 0;
+            // One pixel around the display too, so that its edge does not show either.
+            const Box area = d.inflated(1);
+            for (int y = VSTGUI::toDevice(area.top, scale); y < VSTGUI::toDevice(area.bottom, scale); ++y)
+                for (int x = VSTGUI::toDevice(area.left, scale); x < VSTGUI::toDevice(area.right, scale); ++x)
+                    wrong += !(skin->colorAt(x, y) == panel);
+            EXPECT_EQ(wrong, 0);
+        }
     }
 }
 

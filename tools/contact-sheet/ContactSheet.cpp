@@ -48,7 +48,7 @@ constexpr double kValueFontSize = 9;  // the editor's value displays use font 6:
 std::optional<Canvas> loadBitmap(int32_t id)
 {
     for (const VSTGUI::BitmapResource& r : VSTGUI::bitmapResources()) {
-        if (r.id != id) continue;
+        if (r.id != id || r.scale != VSTGUI::DisplayScale::Normal) continue;
         int w = 0, h = 0, channels = 0;
         unsigned char* pixels = stbi_load_from_memory(r.data, static_cast<int>(r.size), &w, &h, &channels, 3);
         if (!pixels) return std::nullopt;

@@ -4,6 +4,10 @@ namespace tolvan::artwork {
 
 namespace {
 
+// The device pixels a logical length ends on, rounded up: a canvas at a scale holds every
+// device pixel its logical area touches.
+int toDeviceCeiling(int logical, DisplayScale scale) { return -VSTGUI::toDevice(-logical, scale); }
+
 void putLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
@@ -13,8 +17,14 @@ std::uint8_t toByte(double channel) { return static_cast<std::uint8_t>(std::clam
 
 }  // namespace
 
-Canvas::Canvas(int width, int height, Color fill)
-    : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height, fill)
+Canvas::Canvas(int width, int height, Color fill, DisplayScale scale)
+    : Canvas(width, height, toDeviceCeiling(width, scale), toDeviceCeiling(height, scale), fill, scale)
+{
+}
+
+Canvas::Canvas(int width, int height, int deviceWidth, int deviceHeight, Color fill, DisplayScale scale)
+    : width_(width), height_(height), scale_(scale), deviceWidth_(deviceWidth), deviceHeight_(deviceHeight),
+      pixels_(static_cast<std::size_t>(deviceWidth_) * deviceHeight_, fill)
 {
 }
 
@@ -26,31 +36,40 @@ void Canvas::blend(int x, int y, Color c, double alpha)
 
 Box Canvas::clip(Box area) const
 {
-    return {std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, width_),
-            std::min(area.bottom, height_)};
+    return {std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, deviceWidth_),
+            std::min(area.bottom, deviceHeight_)};
+}
+
+Box Canvas::toDeviceBox(Box area) const
+{
+    using VSTGUI::toDevice;
+    return {toDevice(area.left, scale_), toDevice(area.top, scale_), toDeviceCeiling(area.right, scale_),
+            toDeviceCeiling(area.bottom, scale_)};
 }
 
 void Canvas::paste(const Canvas& source, int x, int y)
 {
-    const Box area = clip({x, y, x + source.width(), y + source.height()});
+    const Box area = clip({x, y, x + source.deviceWidth(), y + source.deviceHeight()});
     for (int py = area.top; py < area.bottom; ++py)
         for (int px = area.left; px < area.right; ++px) set(px, py, source.pixel(px - x, py - y));
 }
 
 Canvas Canvas::crop(Box area) const
 {
-    area = clip(area);
-    Canvas out(area.width(), area.height());
-    for (int y = 0; y < out.height(); ++y)
-        for (int x = 0; x < out.width(); ++x) out.set(x, y, pixel(area.left + x, area.top + y));
+    const Box device = toDeviceBox(area);
+    Canvas out(area.width(), area.height(), {}, scale_);
+    const Box inside =
+        clip({device.left, device.top, device.left + out.deviceWidth(), device.top + out.deviceHeight()});
+    for (int y = inside.top; y < inside.bottom; ++y)
+        for (int x = inside.left; x < inside.right; ++x) out.set(x - device.left, y - device.top, pixel(x, y));
     return out;
 }
 
 std::vector<std::uint8_t> Canvas::encodeBmp() const
 {
     constexpr std::uint32_t kHeaderSize = 14 + 40;
-    const std::uint32_t stride = (static_cast<std::uint32_t>(width_) * 3 + 3) & ~3u;
-    const std::uint32_t imageSize = stride * static_cast<std::uint32_t>(height_);
+    const std::uint32_t stride = (static_cast<std::uint32_t>(deviceWidth_) * 3 + 3) & ~3u;
+    const std::uint32_t imageSize = stride * static_cast<std::uint32_t>(deviceHeight_);
     std::vector<std::uint8_t> out;
     out.reserve(kHeaderSize + imageSize);
     out.push_back('B');
@@ -59,8 +78,8 @@ std::vector<std::uint8_t> Canvas::encodeBmp() const
     putLittleEndian(out, 0, 4);
     putLittleEndian(out, kHeaderSize, 4);
     putLittleEndian(out, 40, 4);
-    putLittleEndian(out, static_cast<std::uint32_t>(width_), 4);
-    putLittleEndian(out, static_cast<std::uint32_t>(height_), 4);  // positive: rows stored bottom-up
+    putLittleEndian(out, static_cast<std::uint32_t>(deviceWidth_), 4);
+    putLittleEndian(out, static_cast<std::uint32_t>(deviceHeight_), 4);  // positive: rows stored bottom-up
     putLittleEndian(out, 1, 2);
     putLittleEndian(out, 24, 2);
     putLittleEndian(out, 0, 4);  // uncompressed
@@ -69,9 +88,9 @@ std::vector<std::uint8_t> Canvas::encodeBmp() const
     putLittleEndian(out, 2835, 4);
     putLittleEndian(out, 0, 4);
     putLittleEndian(out, 0, 4);
-    for (int y = height_ - 1; y >= 0; --y) {
+    for (int y = deviceHeight_ - 1; y >= 0; --y) {
         std::uint32_t written = 0;
-        for (int x = 0; x < width_; ++x, written += 3) {
+        for (int x = 0; x < deviceWidth_; ++x, written += 3) {
             const Color& c = pixels_[index(x, y)];
             out.push_back(toByte(c.b));
             out.push_back(toByte(c.g));
@@ -79,6 +98,15 @@ std::vector<std::uint8_t> Canvas::encodeBmp() const
         }
         for (; written < stride; ++written) out.push_back(0);
     }
+    return out;
+}
+
+std::vector<std::uint32_t> Canvas::devicePixels() const
+{
+    std::vector<std::uint32_t> out;
+    out.reserve(pixels_.size());
+    for (const Color& c : pixels_)
+        out.push_back((std::uint32_t{toByte(c.r)} << 16) | (std::uint32_t{toByte(c.g)} << 8) | toByte(c.b));
     return out;
 }
 

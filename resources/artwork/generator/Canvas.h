@@ -1,12 +1,17 @@
 // An RGB drawing surface for the artwork, with anti-aliased filling of shapes given as
-// signed distance functions, and its encoding as a 24-bit bitmap file.
+// signed distance functions, and its encoding as a 24-bit bitmap file. The artwork is drawn
+// in the skin's logical pixels; a canvas at a display scale holds that many more device
+// pixels and samples every shape at its device pixels' centres, so the same drawing code
+// gives sharp artwork at every scale.
 #pragma once
 
+#include "framework/DisplayScale.h"
 #include "resources/artwork/generator/DetMath.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 namespace tolvan::artwork {
@@ -54,29 +59,55 @@ struct Box {
 // Fraction of a pixel covered by a shape edge at signed distance d (pixels, negative inside).
 inline double coverage(double d) { return std::clamp(0.5 - d, 0.0, 1.0); }
 
+namespace shape {
+template <class Shape>
+struct Soft;
+}
+
+// A soft shape's value is already a fraction of its blur, which scales with the drawing.
+template <class Shape>
+inline constexpr bool isSoftShape = false;
+template <class Shape>
+inline constexpr bool isSoftShape<shape::Soft<Shape>> = true;
+
+using VSTGUI::DisplayScale;
+
 class Canvas {
 public:
-    Canvas(int width, int height, Color fill = {});
+    // A canvas of width x height logical pixels, holding every device pixel they touch
+    // (the logical size times the scale, rounded up).
+    Canvas(int width, int height, Color fill = {}, DisplayScale scale = DisplayScale::Normal);
+    // A canvas with a device size of its own.
+    Canvas(int width, int height, int deviceWidth, int deviceHeight, Color fill, DisplayScale scale);
 
+    // The logical size, which the drawing code lays its shapes out in.
     int width() const { return width_; }
     int height() const { return height_; }
     Box bounds() const { return {0, 0, width_, height_}; }
+    DisplayScale scale() const { return scale_; }
 
+    // Pixels are addressed in device pixels.
+    int deviceWidth() const { return deviceWidth_; }
+    int deviceHeight() const { return deviceHeight_; }
     Color pixel(int x, int y) const { return pixels_[index(x, y)]; }
     void set(int x, int y, Color c) { pixels_[index(x, y)] = c; }
     void blend(int x, int y, Color c, double alpha);
 
-    // Paints paint(x, y) over every pixel of area that the shape covers, weighted by the
-    // pixel's coverage; shape(x, y) is the signed distance in pixels from the pixel centre.
+    // Paints paint(x, y) over every pixel of the logical area that the shape covers,
+    // weighted by the pixel's coverage; shape(x, y) is the signed distance in logical
+    // pixels from the device pixel's centre, paint(x, y) is sampled there too. An edge
+    // stays one device pixel wide at every scale; a soft shape's blur scales with it.
     template <class Shape, class Paint>
     void fill(Box area, Shape&& shape, Paint&& paint, double opacity = 1.0)
     {
-        area = clip(area);
+        const double factor = VSTGUI::factor(scale_);
+        const double toDevicePixels = isSoftShape<std::remove_cvref_t<Shape>> ? 1.0 : factor;
+        area = clip(toDeviceBox(area));
         for (int y = area.top; y < area.bottom; ++y) {
             for (int x = area.left; x < area.right; ++x) {
-                const double cx = x + 0.5;
-                const double cy = y + 0.5;
-                const double a = coverage(shape(cx, cy)) * opacity;
+                const double cx = (x + 0.5) / factor;
+                const double cy = (y + 0.5) / factor;
+                const double a = coverage(shape(cx, cy) * toDevicePixels) * opacity;
                 if (a > 0) blend(x, y, paint(cx, cy), a);
             }
         }
@@ -89,19 +120,28 @@ public:
             area, shape, [color](double, double) { return color; }, opacity);
     }
 
-    // Opaque copy of another canvas with its top-left corner at (x, y).
+    // Opaque copy of another canvas with its top-left corner at device pixel (x, y).
     void paste(const Canvas& source, int x, int y);
+    // The logical area as a canvas of its own at the same scale, from the device pixel
+    // that holds its top-left corner.
     Canvas crop(Box area) const;
+    // The device pixels that a logical area touches.
+    Box toDeviceBox(Box area) const;
 
     // The complete bytes of an uncompressed 24-bit bottom-up .bmp file.
     std::vector<std::uint8_t> encodeBmp() const;
+    // The device pixels as 0x00RRGGBB, row after row from the top: what a .bmp file holds.
+    std::vector<std::uint32_t> devicePixels() const;
 
 private:
-    std::size_t index(int x, int y) const { return static_cast<std::size_t>(y) * width_ + x; }
+    std::size_t index(int x, int y) const { return static_cast<std::size_t>(y) * deviceWidth_ + x; }
     Box clip(Box area) const;
 
     int width_;
     int height_;
+    DisplayScale scale_;
+    int deviceWidth_;
+    int deviceHeight_;
     std::vector<Color> pixels_;
 };
 
@@ -205,11 +245,18 @@ inline auto arc(double cx, double cy, double r, double startDegrees, double from
     return [=](double x, double y) { return arcDistance(x, y, cx, cy, r, startDegrees, from, to) - width * 0.5; };
 }
 
-// The shape with its edge blurred over `softness` pixels: for glows and shadows.
+// The shape with its edge blurred over `softness` logical pixels: for glows and shadows.
+template <class Shape>
+struct Soft {
+    Shape s;
+    double softness;
+    double operator()(double x, double y) const { return s(x, y) / softness; }
+};
+
 template <class Shape>
 auto soft(Shape s, double softness)
 {
-    return [=](double x, double y) { return s(x, y) / softness; };
+    return Soft<Shape>{s, softness};
 }
 
 template <class A, class B>

@@ -14,34 +14,40 @@ namespace {
 
 // Draws every image of a strip with drawImage(image canvas, index) over a copy of the
 // background and stacks them; spare rows below them are plate.
+// At a larger scale the strip is its logical size in device pixels (toDevice of each) and
+// image i starts at device row toDevice(i * frameHeight): a logical source row maps to
+// device rows as every other coordinate does. Where an image is a fraction of a row high,
+// it is drawn a row taller and the next image covers that row.
 template <class DrawImage>
-Canvas strip(const BitmapFormat& format, DrawImage&& drawImage, const Canvas* background = nullptr)
+Canvas strip(const BitmapFormat& format, DisplayScale scale, DrawImage&& drawImage, const Canvas* background = nullptr)
 {
-    Canvas out(format.width, format.height(), palette::plate);
+    using VSTGUI::toDevice;
+    Canvas out(format.width, format.height(), toDevice(format.width, scale), toDevice(format.height(), scale),
+               palette::plate, scale);
     for (int i = 0; i < format.frames; ++i) {
-        Canvas image = background ? *background : Canvas(format.width, format.frameHeight, palette::plate);
+        Canvas image = background ? *background : Canvas(format.width, format.frameHeight, palette::plate, scale);
         drawImage(image, i);
-        out.paste(image, 0, i * format.frameHeight);
+        out.paste(image, 0, toDevice(i * format.frameHeight, scale));
     }
     return out;
 }
 
 // A knob strip's image i shows the normalised value i / (frames − 1).
-Canvas knobStrip(const BitmapFormat& format, const KnobLook& look)
+Canvas knobStrip(const BitmapFormat& format, DisplayScale scale, const KnobLook& look)
 {
-    return strip(format, [&](Canvas& image, int i) { drawKnob(image, look, double(i) / (format.frames - 1)); });
+    return strip(format, scale, [&](Canvas& image, int i) { drawKnob(image, look, double(i) / (format.frames - 1)); });
 }
 
-Canvas bandSwitch(const BitmapFormat& format, FilterIcon icon)
+Canvas bandSwitch(const BitmapFormat& format, DisplayScale scale, FilterIcon icon)
 {
-    return strip(format, [&](Canvas& image, int i) { drawBandSwitch(image, icon, i == 1); });
+    return strip(format, scale, [&](Canvas& image, int i) { drawBandSwitch(image, icon, i == 1); });
 }
 
 // The skin under a button that sits on the chassis, so that the button's corners blend in.
-Canvas skinUnder(const Box& where, const Fonts& fonts)
+Canvas skinUnder(const Box& where, const Fonts& fonts, DisplayScale scale)
 {
     const BitmapFormat& skin = *findBitmap(bitmap::skin);
-    Canvas image(skin.width, skin.frameHeight);
+    Canvas image(skin.width, skin.frameHeight, {}, scale);
     drawSkin(image, fonts);
     return image.crop(where);
 }
@@ -55,40 +61,41 @@ const BitmapFormat* findBitmap(std::int32_t id)
     return nullptr;
 }
 
-Canvas renderBitmap(const BitmapFormat& format, const Fonts& fonts)
+Canvas renderBitmap(const BitmapFormat& format, const Fonts& fonts, DisplayScale scale)
 {
     switch (format.id) {
-    case bitmap::skin: return strip(format, [&](Canvas& image, int) { drawSkin(image, fonts); });
-    case bitmap::graph: return strip(format, [](Canvas& image, int) { drawGraphBackground(image); });
-    case bitmap::meter: return strip(format, [](Canvas& image, int i) { meter::drawImage(image, i); });
+    case bitmap::skin: return strip(format, scale, [&](Canvas& image, int) { drawSkin(image, fonts); });
+    case bitmap::graph: return strip(format, scale, [](Canvas& image, int) { drawGraphBackground(image); });
+    case bitmap::meter: return strip(format, scale, [](Canvas& image, int i) { meter::drawImage(image, i); });
     case bitmap::pre:
-        return strip(format,
+        return strip(format, scale,
                      [&](Canvas& image, int i) { drawLedSwitch(image, fonts, "PRE", palette::source, i == 1); });
     case bitmap::post:
-        return strip(format,
+        return strip(format, scale,
                      [&](Canvas& image, int i) { drawLedSwitch(image, fonts, "POST", palette::output, i == 1); });
-    case bitmap::bypass: return strip(format, [&](Canvas& image, int i) { drawBypassSwitch(image, fonts, i == 1); });
+    case bitmap::bypass:
+        return strip(format, scale, [&](Canvas& image, int i) { drawBypassSwitch(image, fonts, i == 1); });
     case bitmap::reset: {
-        const Canvas background = skinUnder(kResetButton, fonts);
+        const Canvas background = skinUnder(kResetButton, fonts, scale);
         return strip(
-            format, [](Canvas& image, int i) { drawResetButton(image, i == 1); }, &background);
+            format, scale, [](Canvas& image, int i) { drawResetButton(image, i == 1); }, &background);
     }
-    case bitmap::balance: return bandSwitch(format, FilterIcon::Tilt);
-    case bitmap::hiShelf: return bandSwitch(format, FilterIcon::HiShelf);
-    case bitmap::lowCut: return bandSwitch(format, FilterIcon::LowCut);
-    case bitmap::lowShelf: return bandSwitch(format, FilterIcon::LowShelf);
-    case bitmap::hiCut: return bandSwitch(format, FilterIcon::HiCut);
-    case bitmap::peak: return bandSwitch(format, FilterIcon::Peak);
-    case bitmap::frequencyKnob: return knobStrip(format, {.bipolar = false, .ticks = false});
-    case bitmap::gainKnob: return knobStrip(format, {.bipolar = true, .ticks = false});
-    case bitmap::outputKnob: return knobStrip(format, {.bipolar = true, .ticks = true});
-    case bitmap::analyserKnob: return knobStrip(format, {.bipolar = false, .ticks = false});
+    case bitmap::balance: return bandSwitch(format, scale, FilterIcon::Tilt);
+    case bitmap::hiShelf: return bandSwitch(format, scale, FilterIcon::HiShelf);
+    case bitmap::lowCut: return bandSwitch(format, scale, FilterIcon::LowCut);
+    case bitmap::lowShelf: return bandSwitch(format, scale, FilterIcon::LowShelf);
+    case bitmap::hiCut: return bandSwitch(format, scale, FilterIcon::HiCut);
+    case bitmap::peak: return bandSwitch(format, scale, FilterIcon::Peak);
+    case bitmap::frequencyKnob: return knobStrip(format, scale, {.bipolar = false, .ticks = false});
+    case bitmap::gainKnob: return knobStrip(format, scale, {.bipolar = true, .ticks = false});
+    case bitmap::outputKnob: return knobStrip(format, scale, {.bipolar = true, .ticks = true});
+    case bitmap::analyserKnob: return knobStrip(format, scale, {.bipolar = false, .ticks = false});
     case bitmap::info: {
-        const Canvas background = skinUnder(kInfoButton, fonts);
+        const Canvas background = skinUnder(kInfoButton, fonts, scale);
         return strip(
-            format, [&](Canvas& image, int i) { drawInfoButton(image, fonts, i == 1); }, &background);
+            format, scale, [&](Canvas& image, int i) { drawInfoButton(image, fonts, i == 1); }, &background);
     }
-    default: return Canvas(format.width, format.height());
+    default: return Canvas(format.width, format.height(), {}, scale);
     }
 }
 

@@ -27,18 +27,21 @@ private:
 // A brushed dark chassis: a vertical gradient with fine horizontal grain.
 void drawChassis(Canvas& image)
 {
+    // The grain is one value per device pixel: as fine at every scale.
     Grain grain;
-    const int w = image.width();
-    const int h = image.height();
-    for (int y = 0; y < h; ++y) {
+    const int deviceWidth = image.deviceWidth();
+    const int deviceHeight = image.deviceHeight();
+    for (int y = 0; y < deviceHeight; ++y) {
         const double streak = grain.next() * 1.6;
-        const Color base = mix(palette::chassisTop, palette::chassisBottom, double(y) / (h - 1));
-        for (int x = 0; x < w; ++x) {
+        const Color base = mix(palette::chassisTop, palette::chassisBottom, double(y) / (deviceHeight - 1));
+        for (int x = 0; x < deviceWidth; ++x) {
             const double d = streak + grain.next() * 1.2;
             image.set(x, y, {base.r + d, base.g + d, base.b + d});
         }
     }
     const Box all = image.bounds();
+    const int w = image.width();
+    const int h = image.height();
     image.fill(all, shape::subtract(shape::rect(0, 0, w, h), shape::rect(1, 1, w - 1, h - 1)), rgb(60, 66, 74));
     image.fill(all, shape::subtract(shape::rect(1, 1, w - 1, h - 1), shape::rect(2, 2, w - 2, h - 2)), rgb(8, 9, 11));
 }

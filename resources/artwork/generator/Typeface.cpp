@@ -104,8 +104,12 @@ Box Typeface::inkBox(std::string_view text, double x, int baseline, double size,
 void Typeface::draw(Canvas& canvas, std::string_view text, double x, int baseline, double size, Color color,
                     double tracking, double opacity) const
 {
+    // Glyphs are rasterised at the device size on a whole device row, so text is as sharp
+    // at every scale; only the pen keeps its fraction of a pixel.
+    const double factor = VSTGUI::factor(canvas.scale());
+    const int deviceBaseline = static_cast<int>(std::floor(baseline * factor + 0.5));
     std::vector<unsigned char> mask;
-    layout(text, x, size, tracking, [&](int glyph, double penX, float scale) {
+    layout(text, x * factor, size * factor, tracking * factor, [&](int glyph, double penX, float scale) {
         if (glyph < 0) return;
         const double origin = std::floor(penX);
         const float shift = static_cast<float>(penX - origin);
@@ -117,13 +121,13 @@ void Typeface::draw(Canvas& canvas, std::string_view text, double x, int baselin
         mask.assign(static_cast<std::size_t>(w) * h, 0);
         stbtt_MakeGlyphBitmapSubpixel(&impl_->info, mask.data(), w, h, w, scale, scale, shift, 0, glyph);
         const int left = static_cast<int>(origin) + x0;
-        const int top = baseline + y0;
+        const int top = deviceBaseline + y0;
         for (int py = 0; py < h; ++py) {
             for (int px = 0; px < w; ++px) {
                 const int cx = left + px;
                 const int cy = top + py;
                 const unsigned char a = mask[static_cast<std::size_t>(py) * w + px];
-                if (a && cx >= 0 && cy >= 0 && cx < canvas.width() && cy < canvas.height())
+                if (a && cx >= 0 && cy >= 0 && cx < canvas.deviceWidth() && cy < canvas.deviceHeight())
                     canvas.blend(cx, cy, color, a / 255.0 * opacity);
             }
         }
