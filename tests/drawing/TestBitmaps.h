@@ -10,7 +10,8 @@ namespace tolvan::test {
 // Resource ids of the table.
 inline constexpr int32_t kBottomUpBitmap = 1;    // 5 x 3, stored bottom-up
 inline constexpr int32_t kTopDownBitmap = 2;     // the same pixels, stored top-down
-inline constexpr int32_t kFilmStripBitmap = 3;   // 4 x 12: three frames of 4 x 4, frame i filled with stripColor(i)
+inline constexpr int32_t kFilmStripBitmap = 3;   // 4 x 12: three frames of 4 x 4, frame i filled with stripColor(i);
+                                                 // at 2x 8 x 24, frame i filled with doubledStripColor(i)
 inline constexpr int32_t kTruncatedBitmap = 4;   // the last row is missing
 inline constexpr int32_t kEightBitBitmap = 5;    // a valid header of an 8-bit file
 inline constexpr int32_t kHugeHeaderBitmap = 6;  // claims 100000 x 100000 pixels
@@ -22,6 +23,7 @@ inline constexpr int32_t kMissingBitmap = 999;
 // or shifted row shows.
 VSTGUI::Color pictureColor(int32_t x, int32_t y);
 VSTGUI::Color stripColor(int32_t frame);
+VSTGUI::Color doubledStripColor(int32_t frame);
 VSTGUI::Color tallColor(int32_t x, int32_t y);
 
 }  // namespace tolvan::test
