@@ -6,6 +6,7 @@
 #include "framework/CDrawContext.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace VSTGUI {
 namespace {
@@ -45,7 +46,8 @@ void drawBands(PixelSurface& target, const DecodedBitmap& image, const Rect& dev
 
 // The logical image's pixels repeated over the device pixels of each logical pixel: every
 // device pixel shows the source pixel of the logical pixel that contains it. Row by row,
-// through blit, so that each draw mode works as it does at 1x.
+// through blit, so that each draw mode works as it does at 1x; a source row is gathered
+// once for all the device rows that show it.
 template <typename Blit>
 void drawEnlarged(PixelSurface& target, const DecodedBitmap& image, const Rect& device, int64_t frameLeft,
                   int64_t frameTop, Point sourceOffset, const Rect& clip, DisplayScale scale, Blit blit)
@@ -56,20 +58,29 @@ void drawEnlarged(PixelSurface& target, const DecodedBitmap& image, const Rect& 
         return int64_t{offset} + toLogical(deviceCoordinate, scale) - frameStart;
     };
     // Source columns run on with the device columns, so those inside the image are one run.
-    int32_t left = area.left;
-    int32_t right = area.right;
-    while (left < right && sourceAt(left, frameLeft, sourceOffset.x) < 0) ++left;
-    while (left < right && sourceAt(right - 1, frameLeft, sourceOffset.x) >= image.width()) --right;
-    if (left == right) return;
+    std::vector<int32_t> columns;
+    int32_t left = area.right;
+    for (int32_t x = area.left; x < area.right; ++x) {
+        const int64_t column = sourceAt(x, frameLeft, sourceOffset.x);
+        if (column < 0 || column >= image.width()) continue;
+        if (columns.empty()) left = x;
+        columns.push_back(static_cast<int32_t>(column));
+    }
+    if (columns.empty()) return;
+    const auto right = static_cast<int32_t>(left + static_cast<int32_t>(columns.size()));
     PixelSurface rowPixels(right - left, 1);
     constexpr int64_t kBand = DecodedBitmap::kBandHeight;
+    int64_t gathered = -1;
     for (int32_t y = area.top; y < area.bottom; ++y) {
         const int64_t sourceRow = sourceAt(y, frameTop, sourceOffset.y);
         if (sourceRow < 0 || sourceRow >= image.height()) continue;
-        const Pixel* source =
-            image.band(static_cast<int32_t>(sourceRow / kBand)).row(static_cast<int32_t>(sourceRow % kBand));
-        Pixel* enlarged = rowPixels.row(0);
-        for (int32_t x = left; x < right; ++x) enlarged[x - left] = source[sourceAt(x, frameLeft, sourceOffset.x)];
+        if (sourceRow != gathered) {
+            const Pixel* source =
+                image.band(static_cast<int32_t>(sourceRow / kBand)).row(static_cast<int32_t>(sourceRow % kBand));
+            Pixel* enlarged = rowPixels.row(0);
+            for (std::size_t i = 0; i < columns.size(); ++i) enlarged[i] = source[columns[i]];
+            gathered = sourceRow;
+        }
         blit(target, rowPixels, Point{}, Rect{left, y, right, y + 1}, clip);
     }
 }
