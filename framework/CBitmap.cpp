@@ -86,9 +86,9 @@ void drawEnlarged(PixelSurface& target, const DecodedBitmap& image, const Rect& 
 }
 
 // Where a source offset (a film-strip frame's corner) lies in the artwork made for scale.
-Point scaledSourceOffset(Point sourceOffset, DisplayScale scale)
+Point scaledSourceOffset(Point sourceOffset, int32_t imageHeight, DisplayScale scale)
 {
-    return {toDevice(sourceOffset.x, scale), toDevice(sourceOffset.y, scale)};
+    return {toDevice(sourceOffset.x, scale), filmStripDeviceRow(sourceOffset.y, imageHeight, scale)};
 }
 
 }  // namespace
@@ -121,7 +121,8 @@ void CBitmap::drawWith(CDrawContext* context, const Rect& destination, Point sou
     const Rect device = context->toDevice(destination);
     const Rect clip = context->getDeviceClipRect();
     if (const DecodedBitmap* artwork = imageAt(scale)) {
-        drawBands(target, *artwork, device, scaledSourceOffset(sourceOffset, scale), clip, blit);
+        drawBands(target, *artwork, device,
+                  scaledSourceOffset(sourceOffset, imageHeight > 0 ? imageHeight : height, scale), clip, blit);
         return;
     }
     const Point offset = context->getDrawOffset();

@@ -45,6 +45,11 @@ public:
     int32_t getWidth() const { return width; }
     int32_t getHeight() const { return height; }
     bool isLoaded() const { return loaded; }
+    // The logical height of one image of a film strip, 0 when the bitmap is one image. The
+    // artwork above 1x gives every image whole device rows (filmStripDeviceRow), so a
+    // source offset is found there image by image; controls that draw strips set it.
+    void setImageHeight(int32_t logicalHeight) { imageHeight = logicalHeight; }
+    int32_t getImageHeight() const { return imageHeight; }
     void setTransparentColor(Color color) { transparentColor = color; }
     Color getTransparentColor() const { return transparentColor; }
     // The colour at (x, y), black outside the bitmap.
@@ -69,6 +74,7 @@ private:
     int32_t resourceId;
     int32_t width = 0;
     int32_t height = 0;
+    int32_t imageHeight = 0;
     Color transparentColor = kTransparentColor;
     bool loaded = false;
     std::shared_ptr<const DecodedBitmap> decoded;

@@ -168,6 +168,19 @@ TEST_F(ScaledDrawing, BitmapsUseTheirArtworkForTheScaleOrTheOneTimesPixelsRepeat
                                  toDevice(4, scale) - toDevice(1, scale)));
     }
 
+    // At 1.5x an image of 3 logical rows has 5 device rows in the artwork, and a control
+    // covers 4 or 5 device rows depending on where it sits: it shows its own image only.
+    CBitmap odd(kOddStripBitmap);
+    odd.setImageHeight(3);
+    for (const int32_t top : {2, 3}) {
+        SCOPED_TRACE(top);
+        context150.setDrawOffset({});
+        const Rect shown = inkOf([&](CDrawContext& c) { odd.draw(&c, {0, top, 2, top + 3}, {0, 3}); }, context150);
+        EXPECT_EQ(shown.height(),
+                  toDevice(top + 3, DisplayScale::OneAndAHalf) - toDevice(top, DisplayScale::OneAndAHalf));
+        EXPECT_EQ(countPixels(surface, toPixel(doubledStripColor(1))), shown.width() * shown.height());
+    }
+
     // Transparent drawing leaves the white pixels out at any scale.
     CBitmap keyed(kWhiteKeyedBitmap);
     context.setDrawOffset({});

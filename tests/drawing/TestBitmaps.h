@@ -17,6 +17,8 @@ inline constexpr int32_t kEightBitBitmap = 5;    // a valid header of an 8-bit f
 inline constexpr int32_t kHugeHeaderBitmap = 6;  // claims 100000 x 100000 pixels
 inline constexpr int32_t kWhiteKeyedBitmap = 7;  // 3 x 1: white, red, white
 inline constexpr int32_t kTallBitmap = 8;        // 3 x 100, every row different (tallColor)
+inline constexpr int32_t kOddStripBitmap = 9;    // 2 x 9: three images of 3 rows, image i stripColor(i);
+                                                 // at 1.5x 3 x 15, image i on rows 5i-5i+4 in doubledStripColor(i)
 inline constexpr int32_t kMissingBitmap = 999;
 
 // The pixel at (x, y) of the 5 x 3 test picture: every pixel differs, so that a flipped
