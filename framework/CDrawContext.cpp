@@ -120,7 +120,9 @@ void CDrawContext::drawFrameLine(int64_t fromX, int64_t fromY, int64_t toX, int6
     }
     const int64_t reach = penReach(width);
     if (fromX == toX || fromY == toY) {
-        // The logical pixels the line covers at 1x, as one block of device pixels.
+        // Along the line, the device pixels of the logical pixels it covers at 1x, so that
+        // joined lines meet; across it, the pen's device width from the start of its logical
+        // pixel, so that parallel lines (a grid) are equally thick at 1.5x.
         const bool horizontal = fromY == toY;
         const int64_t from = horizontal ? fromX : fromY;
         const int64_t to = horizontal ? toX : toY;
@@ -130,12 +132,12 @@ void CDrawContext::drawFrameLine(int64_t fromX, int64_t fromY, int64_t toX, int6
         int64_t low = std::min(from, last);
         int64_t high = std::max(from, last) + 1;
         const int64_t across = horizontal ? fromY : fromX;
-        const int64_t acrossLow = across - reach;
-        const int64_t acrossHigh = across - reach + width;
-        low -= reach;
-        high += width - 1 - reach;
-        const Rect block =
-            horizontal ? scaledRect(low, acrossLow, high, acrossHigh) : scaledRect(acrossLow, low, acrossHigh, high);
+        const int64_t acrossLow = scaled(across - reach);
+        const int64_t acrossHigh = acrossLow + pen.deviceWidth;
+        const int64_t alongLow = scaled(low - reach);
+        const int64_t alongHigh = scaled(high + width - 1 - reach);
+        const Rect block = horizontal ? deviceRect(alongLow, acrossLow, alongHigh, acrossHigh)
+                                      : deviceRect(acrossLow, alongLow, acrossHigh, alongHigh);
         surface->fillRect(block, deviceClip, pen.color);
         return;
     }
@@ -170,11 +172,26 @@ void CDrawContext::frameRect(const Rect& rect)
     const int64_t top = int64_t{rect.top} + drawOffset.y;
     const int64_t right = int64_t{rect.right} - 1 + drawOffset.x;
     const int64_t bottom = int64_t{rect.bottom} - 1 + drawOffset.y;
+    penPosition = rect.topLeft();
+    if (scale != DisplayScale::Normal && surface != nullptr && pen.width <= 1) {
+        // A ring of the pen's device width whose outer edge is the outer edge of the
+        // logical outline, so that no side overhangs another.
+        const int64_t outerLeft = scaled(left);
+        const int64_t outerTop = scaled(top);
+        const int64_t outerRight = std::max(scaled(right) + pen.deviceWidth, outerLeft);
+        const int64_t outerBottom = std::max(scaled(bottom) + pen.deviceWidth, outerTop);
+        const int64_t thickness = pen.deviceWidth;
+        surface->fillRect(deviceRect(outerLeft, outerTop, outerRight, outerTop + thickness), deviceClip, pen.color);
+        surface->fillRect(deviceRect(outerLeft, outerBottom - thickness, outerRight, outerBottom), deviceClip,
+                          pen.color);
+        surface->fillRect(deviceRect(outerLeft, outerTop, outerLeft + thickness, outerBottom), deviceClip, pen.color);
+        surface->fillRect(deviceRect(outerRight - thickness, outerTop, outerRight, outerBottom), deviceClip, pen.color);
+        return;
+    }
     drawFrameLine(left, top, right, top);
     drawFrameLine(right, top, right, bottom);
     drawFrameLine(right, bottom, left, bottom);
     drawFrameLine(left, bottom, left, top);
-    penPosition = rect.topLeft();
 }
 
 void CDrawContext::fillRect(const Rect& rect)

@@ -46,10 +46,11 @@ public:
     ~CDrawContext() override;
 
     // Lines leave out their last pixel, so that joined lines draw every pixel once. Above
-    // 1x a line is as wide as the scale makes a logical pixel: a horizontal or vertical
-    // line covers exactly the device pixels of the logical pixels it covers at 1x (so it
-    // meets fills and artwork edge to edge), a slanted one is drawn in device pixels with
-    // a pen of toDevice(width) pixels, so that curves stay sharp instead of stepping.
+    // 1x the pen is toDevice(width) device pixels wide (a one-pixel line is 2 pixels at 2x
+    // and stays 1 at 1.5x, so that grid lines are equally thick wherever they fall): a
+    // horizontal or vertical line runs along the device pixels of the logical pixels it
+    // covers at 1x and is the pen's width across from the start of its logical pixel; a
+    // slanted one is drawn in device pixels, so that curves stay sharp instead of stepping.
     void moveTo(Point point);
     void lineTo(Point point);
     // Each segment is drawn on its own: a move to its start, a line to its end.

@@ -98,6 +98,21 @@ TEST_F(ScaledDrawing, OnePixelLinesAreAsWideAsALogicalPixelAndStillLeaveOutTheir
     EXPECT_EQ(inkOf([](CDrawContext& c) { c.frameRect({1, 1, 11, 6}); }, context), Rect(2, 2, 22, 12));
     EXPECT_EQ(countPixels(surface, kWhite), 20 * 10 - 16 * 6);
 
+    // At 1.5x the pen stays one device pixel wide wherever the line falls, so that a grid's
+    // lines are equally thick, and an outline is a ring without overhanging corners.
+    context150.setFrameColor(kWhiteColor);
+    for (const int32_t row : {2, 3}) {
+        EXPECT_EQ(inkOf(
+                      [row](CDrawContext& c) {
+                          c.moveTo({2, row});
+                          c.lineTo({8, row});
+                      },
+                      context150),
+                  Rect(3, toDevice(row, DisplayScale::OneAndAHalf), 12, toDevice(row, DisplayScale::OneAndAHalf) + 1));
+    }
+    EXPECT_EQ(inkOf([](CDrawContext& c) { c.frameRect({1, 1, 12, 6}); }, context150), Rect(1, 1, 17, 8));
+    EXPECT_EQ(countPixels(surface, kWhite), 16 * 7 - 14 * 5);
+
     // A slanted line is drawn with a two-pixel device pen from the block of its start pixel
     // and stops short of the far edge of its end pixel's block.
     const Rect slanted = inkOf(
