@@ -1,5 +1,7 @@
 #include "framework/CAnimKnob.h"
 
+#include "framework/CBitmap.h"
+
 #include <algorithm>
 
 namespace VSTGUI {
@@ -24,6 +26,7 @@ int32_t CAnimKnob::frameOffset() const
 
 void CAnimKnob::draw(CDrawContext* context)
 {
+    if (background) background->setImageHeight(frameHeight);
     drawBackgroundBitmap(context, {0, frameOffset()});
     valueToPoint(lastDrawnPoint);
     setDirty(false);

@@ -1,14 +1,17 @@
 #pragma once
 // One bitmap resource of the module, shared by reference count and blitted whole or as
 // a sub-rectangle (a film-strip frame): opaquely, leaving out a transparent colour, or
-// with a constant opacity. None of the draws scales. The pixels are shared with every
-// other bitmap of the same resource in the process.
+// with a constant opacity. Sizes, destinations and source offsets are logical; a context
+// that draws above 1x gets the artwork made for its scale, pixel for pixel, or, where the
+// table has none, the 1x artwork enlarged by repeating pixels. The pixels are shared with
+// every other bitmap of the same resource in the process.
 
 #include "framework/CReferenceCounter.h"
 #include "framework/DecodedBitmaps.h"
 #include "framework/GraphicsTypes.h"
 #include "framework/PixelSurface.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -42,26 +45,41 @@ public:
     int32_t getWidth() const { return width; }
     int32_t getHeight() const { return height; }
     bool isLoaded() const { return loaded; }
+    // The logical height of one image of a film strip, 0 when the bitmap is one image. The
+    // artwork above 1x gives every image whole device rows (filmStripDeviceRow), so a
+    // source offset is found there image by image; controls that draw strips set it.
+    void setImageHeight(int32_t logicalHeight) { imageHeight = logicalHeight; }
+    int32_t getImageHeight() const { return imageHeight; }
     void setTransparentColor(Color color) { transparentColor = color; }
     Color getTransparentColor() const { return transparentColor; }
     // The colour at (x, y), black outside the bitmap.
     Color colorAt(int32_t x, int32_t y) const;
-    // The image shared with every other bitmap of the resource; null when not loaded.
+    // The 1x image shared with every other bitmap of the resource; null when not loaded.
     const DecodedBitmap* image() const { return decoded.get(); }
+    // The artwork made for scale (device-sized), null when the table has none; loaded on
+    // first use and kept while the bitmap lives.
+    const DecodedBitmap* imageAt(DisplayScale scale);
 
 private:
-    // Draws with blit(target, band, bandOffset, bandDestination, clip) once for each band of
-    // the image that destination shows inside the context's clip, so that only those bands
-    // are decoded.
+    // Draws with blit(target, source, sourceOffset, destination, clip) the parts of the
+    // image that destination shows inside the context's clip.
     template <typename Blit>
-    void drawBands(CDrawContext* context, const Rect& destination, Point sourceOffset, Blit blit) const;
+    void drawWith(CDrawContext* context, const Rect& destination, Point sourceOffset, Blit blit);
+
+    struct ScaledImage {
+        bool looked = false;
+        std::shared_ptr<const DecodedBitmap> image;
+    };
 
     int32_t resourceId;
     int32_t width = 0;
     int32_t height = 0;
+    int32_t imageHeight = 0;
     Color transparentColor = kTransparentColor;
     bool loaded = false;
     std::shared_ptr<const DecodedBitmap> decoded;
+    // One slot for each scale of kDisplayScales above 1x.
+    std::array<ScaledImage, std::size(kDisplayScales) - 1> scaledImages;
 };
 
 }  // namespace VSTGUI

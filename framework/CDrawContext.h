@@ -2,10 +2,12 @@
 // Every view draws through a CDrawContext: a pixel surface (a window's or an off-screen
 // context's) with a drawing offset, a clip rectangle and the current pen, fill, font and
 // text colour. Coordinates given to the drawing operations are local: the drawing
-// offset is added before anything is drawn or clipped. All of it runs on the editor
-// window's thread.
+// offset is added before anything is drawn or clipped. Views work in the skin's logical
+// pixels; the context maps them to the surface's device pixels at the frame's display
+// scale, so that at 1x the two are the same. All of it runs on the editor window's thread.
 
 #include "framework/CReferenceCounter.h"
+#include "framework/DisplayScale.h"
 #include "framework/GraphicsTypes.h"
 #include "framework/PixelSurface.h"
 
@@ -38,11 +40,17 @@ public:
     // Any argument may be null. Without a surface, a window's own surface is acquired
     // and released at destruction; without either, drawing has no effect. With a frame
     // (the root view of the tree it draws) the clip is the frame's bounds as they are at
-    // the time, otherwise (0, 0, 1000, 1000).
+    // the time, otherwise (0, 0, 1000, 1000), and the context draws at the frame's display
+    // scale, otherwise at 1x.
     CDrawContext(DrawingWindow* window, CView* frame, PixelSurface* surface);
     ~CDrawContext() override;
 
-    // Lines leave out their last pixel, so that joined lines draw every pixel once.
+    // Lines leave out their last pixel, so that joined lines draw every pixel once. Above
+    // 1x the pen is toDevice(width) device pixels wide (a one-pixel line is 2 pixels at 2x
+    // and stays 1 at 1.5x, so that grid lines are equally thick wherever they fall): a
+    // horizontal or vertical line runs along the device pixels of the logical pixels it
+    // covers at 1x and is the pen's width across from the start of its logical pixel; a
+    // slanted one is drawn in device pixels, so that curves stay sharp instead of stepping.
     void moveTo(Point point);
     void lineTo(Point point);
     // Each segment is drawn on its own: a move to its start, a line to its end.
@@ -77,26 +85,33 @@ public:
     // the left edge. Opaque text fills its background with the fill colour. Null draws nothing.
     void drawString(const char* text, const Rect& rect, bool opaque, int32_t alignment);
 
-    // The clip rectangle is kept in device coordinates (drawing offset added); callers
-    // that need it in local coordinates subtract the offset, or use getLocalClipRect.
+    // The clip rectangle is kept in frame coordinates (drawing offset added, logical
+    // pixels); callers that need it in local coordinates subtract the offset, or use
+    // getLocalClipRect.
     void setClipRect(const Rect& rect);
     Rect getClipRect() const { return clipRect; }
     Rect getLocalClipRect() const;
     // The clip becomes the frame's bounds, or (0, 0, 1000, 1000) without a frame, in
-    // device coordinates.
+    // frame coordinates.
     void resetClipRect();
 
     // Copies rect of this surface (offset added) to the destination's surface at the
-    // device position (x, y), inside the destination's clip.
+    // position (x, y) of its frame coordinates (no offset), inside the destination's clip.
     void copyRectTo(const Rect& rect, CDrawContext* destination, int32_t x, int32_t y);
-    // Copies from the off-screen surface at sourcePoint (device coordinates of that
+    // Copies from the off-screen surface at sourcePoint (frame coordinates of that
     // surface) into destinationRect plus this context's offset.
     void copyFromOffscreen(const Rect& destinationRect, COffscreenContext* source, Point sourcePoint);
 
-    // A local rectangle or point in device coordinates (drawing offset added), saturated
-    // to the 32-bit range instead of wrapping.
+    // A local rectangle or point in device pixels of the surface (drawing offset added,
+    // then scaled), saturated to the 32-bit range instead of wrapping.
     Rect toDevice(const Rect& local) const;
     Point toDevice(Point local) const;
+    // The clip rectangle in device pixels of the surface.
+    Rect getDeviceClipRect() const { return deviceClip; }
+    DisplayScale getDisplayScale() const { return scale; }
+    // The mouse position in local coordinates, from the cursor's screen position in device
+    // pixels: the window's corner is taken off and the rest mapped to logical pixels.
+    Point localMousePosition(Point screenCursor) const;
 
     Point getDrawOffset() const { return drawOffset; }
     void setDrawOffset(Point offset) { drawOffset = offset; }
@@ -116,13 +131,21 @@ public:
 protected:
     // For off-screen contexts, which create their surface after this base.
     void attachSurface(PixelSurface* ownSurface) { surface = ownSurface; }
-    void setDeviceClip(const Rect& deviceRect) { clipRect = deviceRect; }
+    void setFrameClip(const Rect& frameRect);
 
 private:
     Rect defaultClip() const;
     void createPen();
-    void drawDeviceLine(int64_t fromX, int64_t fromY, int64_t toX, int64_t toY);
+    // A line between two points of frame coordinates (drawing offset added).
+    void drawFrameLine(int64_t fromX, int64_t fromY, int64_t toX, int64_t toY);
+    // A frame coordinate in device pixels.
+    int64_t scaled(int64_t frameCoordinate) const;
+    Rect scaledRect(int64_t left, int64_t top, int64_t right, int64_t bottom) const;
 
+    DisplayScale scale = DisplayScale::Normal;
+    // Where the window's top-left corner is on the screen, in device pixels; the screen
+    // offset starts there and moves by logical offsets as views are entered.
+    Point windowOrigin;
     Point screenOffset;
     Point drawOffset;
     PixelSurface* surface = nullptr;
@@ -140,11 +163,14 @@ private:
     // Differs from the default black, so that setting the default builds the first brush.
     Color fillColor{0, 0, 0, 0};
     Rect clipRect;
+    // clipRect in device pixels, which is what the surface operations clip to.
+    Rect deviceClip;
 
     // The drawing objects in use, as built from the settings above.
     struct Pen {
         Pixel color = 0;
-        int32_t width = 1;
+        int32_t width = 1;        // logical pixels
+        int32_t deviceWidth = 1;  // device pixels, for slanted lines
     } pen;
     Pixel brush = 0;
     FontInstance* font = nullptr;

@@ -26,13 +26,13 @@ platform::CursorShape cursorShapeFor(int32_t type)
 
 }  // namespace
 
-CFrame::CFrame(const Rect& bounds, platform::ParentWindow parent, FrameEditor* owner)
-    : CViewContainer(bounds), editor(owner), parentWindow(parent)
+CFrame::CFrame(const Rect& bounds, platform::ParentWindow parent, FrameEditor* owner, DisplayScale scale)
+    : CViewContainer(bounds), editor(owner), parentWindow(parent), displayScale(scale)
 {
     parentFrame = this;
     if (parent) {
-        window =
-            platform::services().createChildWindow(parent, bounds.width(), bounds.height(), &CFrame::windowProcedure);
+        window = platform::services().createChildWindow(parent, toDevice(bounds.width(), scale),
+                                                        toDevice(bounds.height(), scale), &CFrame::windowProcedure);
         if (window) {
             window->setUserData(this);
             setDropActive(true);
@@ -73,22 +73,23 @@ bool CFrame::handleWindowEvent(const platform::WindowEvent& event)
         return false;
     case Kind::Paint: {
         if (event.updateRect.isEmpty()) return false;
+        const Rect update = windowToFrame(event.updateRect);
         COffscreenContext* offscreenContext = getFrameOffscreen();
-        drawRect(offscreenContext, event.updateRect);
+        drawRect(offscreenContext, update);
         CDrawContext context(window.get(), this, nullptr);
-        context.copyFromOffscreen(event.updateRect, offscreenContext, event.updateRect.topLeft());
+        context.copyFromOffscreen(update, offscreenContext, update.topLeft());
         return true;
     }
     case Kind::ButtonDown: {
         CDrawContext context(window.get(), this, nullptr);
-        handleMouse(&context, event.where, event.buttons);
+        handleMouse(&context, windowToFrame(event.where), event.buttons);
         return true;
     }
     case Kind::Wheel: {
         // The window system reports the wheel at a screen position; the views expect frame
         // coordinates.
         CDrawContext context(window.get(), this, nullptr);
-        return wheel(&context, event.where - window->getScreenRect().topLeft(), event.distance);
+        return wheel(&context, windowToFrame(event.where - window->getScreenRect().topLeft()), event.distance);
     }
     case Kind::DragEnter:
         if (!event.drop) return false;
@@ -284,10 +285,12 @@ bool CFrame::setSize(int32_t width, int32_t height)
     if (!openFlag || (width == size.width() && height == size.height())) return false;
     if (frameOffscreen) frameOffscreen->release();
     frameOffscreen = nullptr;
-    const bool hostResized = editor && editor->requestHostResize(width, height);
+    const int32_t deviceWidth = toDevice(width, displayScale);
+    const int32_t deviceHeight = toDevice(height, displayScale);
+    const bool hostResized = editor && editor->requestHostResize(deviceWidth, deviceHeight);
     if (window) {
-        if (!hostResized) window->resizeHostWindows(width, height);
-        window->resize(width, height);
+        if (!hostResized) window->resizeHostWindows(deviceWidth, deviceHeight);
+        window->resize(deviceWidth, deviceHeight);
     }
     // The container's own surface must follow the new size in either case.
     setBounds(Rect::fromSize(size.topLeft(), width, height));
@@ -319,7 +322,39 @@ bool CFrame::setModalView(CView* view)
 
 CView* CFrame::getModalView() const { return modalView; }
 
-void CFrame::setDisplayScale(DisplayScale scale) { displayScale = scale; }
+void CFrame::setDisplayScale(DisplayScale scale)
+{
+    if (scale == displayScale) return;
+    displayScale = scale;
+    // Every surface is made again at the new size when it is next drawn into.
+    if (frameOffscreen) frameOffscreen->release();
+    frameOffscreen = nullptr;
+    releaseOffscreens();
+    if (window) {
+        const Rect device = frameToWindow(Rect::fromSize({}, size.width(), size.height()));
+        window->resize(device.width(), device.height());
+        window->invalidate(device);
+    }
+    setDirty(true);
+}
+
+Point CFrame::windowToFrame(Point device) const
+{
+    return {toLogical(device.x, displayScale), toLogical(device.y, displayScale)};
+}
+
+Rect CFrame::windowToFrame(const Rect& device) const
+{
+    const Point topLeft = windowToFrame(device.topLeft());
+    const Point lastPixel = windowToFrame(Point{device.right - 1, device.bottom - 1});
+    return {topLeft.x, topLeft.y, lastPixel.x + 1, lastPixel.y + 1};
+}
+
+Rect CFrame::frameToWindow(const Rect& frameRect) const
+{
+    return {toDevice(frameRect.left, displayScale), toDevice(frameRect.top, displayScale),
+            toDevice(frameRect.right, displayScale), toDevice(frameRect.bottom, displayScale)};
+}
 
 void CFrame::forgetModalView(const CView* view)
 {
@@ -339,7 +374,7 @@ void CFrame::endParameterEdit(int32_t index)
 bool CFrame::getCurrentLocation(Point& where)
 {
     const Point origin = window ? window->getScreenRect().topLeft() : Point{};
-    where = platform::services().getCursorPosition() - origin;
+    where = windowToFrame(platform::services().getCursorPosition() - origin);
     return true;
 }
 

@@ -31,8 +31,10 @@ enum CursorType : int32_t {
 
 class CFrame : public CViewContainer {
 public:
-    // Creates the frame's child window inside parent when one is given.
-    CFrame(const Rect& size, platform::ParentWindow parent, FrameEditor* editor);
+    // Creates the frame's child window inside parent when one is given, with the device
+    // pixels of size at scale. The frame's views keep size's logical coordinates.
+    CFrame(const Rect& size, platform::ParentWindow parent, FrameEditor* editor,
+           DisplayScale scale = DisplayScale::Normal);
     ~CFrame() override;
 
     void draw(CDrawContext* context) override;
@@ -69,7 +71,7 @@ public:
     virtual CView* getModalView() const;
     virtual void beginParameterEdit(int32_t index);
     virtual void endParameterEdit(int32_t index);
-    // The cursor position in frame coordinates.
+    // The cursor position in frame coordinates (logical pixels).
     virtual bool getCurrentLocation(Point& where);
     virtual void setCursor(int32_t type);
     virtual void setFocusView(CView* view);
@@ -92,9 +94,16 @@ public:
     platform::ParentWindow getParentWindow() const { return parentWindow; }
     // The off-screen surface that all window painting goes through, made on first use.
     COffscreenContext* getFrameOffscreen();
-    // The scale the frame draws at; views keep working in logical coordinates.
+    // The scale the frame draws at; views keep working in logical coordinates. A change
+    // gives the window and every off-screen surface the device pixels of the new scale
+    // and redraws everything.
     DisplayScale getDisplayScale() const { return displayScale; }
     void setDisplayScale(DisplayScale scale);
+    // A position in the window's device pixels (a mouse position the window system gives)
+    // in frame coordinates, and a frame rectangle in the window's device pixels. The back
+    // ends deal in device pixels only; these are the one place where they meet the views.
+    Point windowToFrame(Point device) const;
+    Rect frameToWindow(const Rect& frameRect) const;
     // A view leaves the tree: the frame stops treating it as modal.
     void forgetModalView(const CView* view);
 
@@ -103,6 +112,8 @@ private:
     bool handleWindowEvent(const platform::WindowEvent& event);
     void forwardDrag(const platform::WindowEvent& event);
     void endDrag();
+    // The smallest frame rectangle whose device pixels cover a rectangle of the window's.
+    Rect windowToFrame(const Rect& device) const;
 
     FrameEditor* editor;
     platform::ParentWindow parentWindow;

@@ -1,5 +1,6 @@
 #include "framework/CKickButton.h"
 
+#include "framework/CBitmap.h"
 #include "framework/CDrawContext.h"
 
 namespace VSTGUI {
@@ -13,6 +14,7 @@ CKickButton::CKickButton(const Rect& bounds, CControlListener* controlListener, 
 void CKickButton::draw(CDrawContext* context)
 {
     clampValue();
+    if (background) background->setImageHeight(frameHeight);
     Point source = offset;
     if (value != 0.0f) source.y = wrappingAdd(source.y, frameHeight);
     drawBackgroundBitmap(context, source);

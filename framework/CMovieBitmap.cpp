@@ -1,5 +1,7 @@
 #include "framework/CMovieBitmap.h"
 
+#include "framework/CBitmap.h"
+
 #include <algorithm>
 
 namespace VSTGUI {
@@ -22,6 +24,7 @@ int32_t CMovieBitmap::frameOffset() const
 void CMovieBitmap::draw(CDrawContext* context)
 {
     if (value > 1.0f) value = 1.0f;
+    if (background) background->setImageHeight(frameHeight);
     drawBackgroundBitmap(context, {backOffset.x, wrappingAdd(backOffset.y, frameOffset())});
     setDirty(false);
 }

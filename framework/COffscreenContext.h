@@ -1,6 +1,7 @@
 #pragma once
 // A draw context on a pixel surface of its own: containers and the frame draw into one
-// and copy the finished pixels to the window in one block transfer.
+// and copy the finished pixels to the window in one block transfer. Its size is logical;
+// the surface has the device pixels of the frame's display scale.
 
 #include "framework/CDrawContext.h"
 #include "framework/PixelSurface.h"

@@ -15,6 +15,8 @@ COnOffButton::COnOffButton(const Rect& bounds, CControlListener* controlListener
 
 void COnOffButton::draw(CDrawContext* context)
 {
+    // The bitmap holds the off and the on image, one above the other.
+    if (background) background->setImageHeight(background->getHeight() / 2);
     const int32_t y = (value == 0.0f || !background) ? 0 : background->getHeight() / 2;
     drawBackgroundBitmap(context, {0, y});
     setDirty(false);

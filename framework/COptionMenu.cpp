@@ -30,7 +30,9 @@ void COptionMenu::handleMouse(CDrawContext* context, Point where, MouseButtons b
     Point corner{size.left, size.bottom};
     toFrame(corner);
     beginEdit();
-    const int32_t choice = window->popupMenu(corner, entries, getCurrent());
+    // The window places the menu in its device pixels.
+    const int32_t choice =
+        window->popupMenu(parentFrame->frameToWindow(Rect::fromSize(corner, 0, 0)).topLeft(), entries, getCurrent());
     if (choice >= 0) {
         value = static_cast<float>(choice);
         notifyListener(context);

@@ -53,7 +53,8 @@ void CTextEdit::openField(CDrawContext* context)
     if (!window) return;
     Point corner = size.topLeft();
     toFrame(corner);
-    const Rect field = Rect::fromSize(corner, size.width(), size.height());
+    // The window places the field in its device pixels.
+    const Rect field = parentFrame->frameToWindow(Rect::fromSize(corner, size.width(), size.height()));
     std::string edited = text;
     if (!window->editText(field, edited, kMaxLength)) return;
     const bool changed = edited != text;

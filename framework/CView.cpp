@@ -122,7 +122,7 @@ void CView::getMouseLocation(CDrawContext* context, Point& where)
         context->setDrawOffset(savedDraw);
         return;
     }
-    where = platform::services().getCursorPosition() - context->getScreenOffset();
+    where = context->localMousePosition(platform::services().getCursorPosition());
 }
 
 void CView::toLocal(Point& point) const

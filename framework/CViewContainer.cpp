@@ -74,6 +74,13 @@ void CViewContainer::releaseOffscreen()
     offscreen = nullptr;
 }
 
+void CViewContainer::releaseOffscreens()
+{
+    releaseOffscreen();
+    for (CView* child : children)
+        if (CViewContainer* container = asContainer(child)) container->releaseOffscreens();
+}
+
 Rect CViewContainer::localClipOf(const CDrawContext* context) const
 {
     return context->getClipRect().offsetBy(negated(context->getDrawOffset() + size.topLeft()));

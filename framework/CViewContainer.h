@@ -81,6 +81,9 @@ public:
     virtual bool advanceFocus(CView* oldFocus, bool reverse);
 
     bool drawsOffscreen() const { return drawInOffscreen; }
+    // The off-screen surfaces of this container and of every container below it go; each
+    // is made again at its next draw, with the device pixels of the frame's scale then.
+    void releaseOffscreens();
 
 protected:
     // The drawing target of draw and drawRect: the own off-screen surface, or the given

@@ -54,4 +54,27 @@ constexpr int32_t toLogical(int32_t device, DisplayScale scale)
     return static_cast<int32_t>(ceiling - 1);
 }
 
+// How many device pixels artwork that spans `logical` pixels is drawn with: the logical
+// length times the scale, rounded up. A logical span of that length lands on
+// toDevice(x + logical) - toDevice(x) device pixels, which is this or one less depending on
+// x, so a bitmap of this size covers its control wherever the control sits. 33 becomes 50
+// at 1.5x (not 49).
+constexpr int32_t toDeviceExtent(int32_t logical, DisplayScale scale) { return -toDevice(-logical, scale); }
+
+// The device row of a film strip's logical row. Every image of the strip is drawn
+// toDeviceExtent(logicalFrameHeight) rows high and the images are stacked without gaps, so
+// an image is never cut from the middle of its neighbour, whichever device rows the
+// control covers: image i starts at i * toDeviceExtent(logicalFrameHeight). Rows inside an
+// image map with toDevice. A bitmap that is not a strip is one image as high as the
+// bitmap. The strip's device height is filmStripDeviceRow(its logical height, ...): a
+// 50-row switch of two 25-row images is 76 rows at 1.5x; the Reset strip (two images of 20
+// and one spare row) is 61.
+constexpr int32_t filmStripDeviceRow(int32_t logicalRow, int32_t logicalFrameHeight, DisplayScale scale)
+{
+    if (logicalFrameHeight <= 0) return toDevice(logicalRow, scale);
+    const int32_t image = logicalRow / logicalFrameHeight;
+    const int32_t inside = logicalRow % logicalFrameHeight;
+    return image * toDeviceExtent(logicalFrameHeight, scale) + toDevice(inside, scale);
+}
+
 }  // namespace VSTGUI

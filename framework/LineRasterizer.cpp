@@ -35,13 +35,12 @@ struct PenStamp {
 }  // namespace
 
 void rasterizeLine(PixelSurface& surface, DevicePoint start, DevicePoint end, int32_t width, const Rect& clip,
-                   Pixel value)
+                   Pixel value, bool includeEnd)
 {
     const Rect box = clip.intersected(surface.bounds());
     if (box.isEmpty()) return;
     width = std::clamp(width, 1, kMaxPenWidth);
     const PenStamp stamp{box, surface, width, value};
-    const bool includeEnd = width > 1;
 
     const int64_t dx = end.x - start.x;
     const int64_t dy = end.y - start.y;

@@ -2,7 +2,8 @@
 // Straight lines on a pixel surface, with the pixel rules of the window system the
 // skin was drawn for: a one-pixel line covers the pixels from its start up to, but not
 // including, its end; a wider pen stamps a square of its width centred on every pixel of
-// the path, end included.
+// the path, end included. (Above 1x a logically one-pixel line is drawn with a wider
+// device pen and still leaves its end out, so the caller says which.)
 
 #include "framework/PixelSurface.h"
 
@@ -21,9 +22,10 @@ struct DevicePoint {
 // line grows with the square of the width.
 inline constexpr int32_t kMaxPenWidth = 64;
 
-// Draws from start towards end inside clip. Width 0 or less counts as 1. Only the part
-// of the line that can reach the clip is walked, however long the line is.
+// Draws from start towards end inside clip, the end pixel's stamp only when includeEnd.
+// Width 0 or less counts as 1. Only the part of the line that can reach the clip is
+// walked, however long the line is.
 void rasterizeLine(PixelSurface& surface, DevicePoint start, DevicePoint end, int32_t width, const Rect& clip,
-                   Pixel value);
+                   Pixel value, bool includeEnd);
 
 }  // namespace VSTGUI

@@ -3,7 +3,8 @@
 // thread, and noise flowing through processReplacing on an audio thread in real time.
 // Reported: the CPU time of the editor's thread, and of the X server when its process id
 // is known (run-under-xvfb.sh passes it in TOLVAN_XSERVER_PID), each in percent of one
-// core over the run. Run it as
+// core over the run. The argument is the editor's scale in percent, which the host announces
+// with the vendor-specific "PreS"/"AeCs" call before opening it. Run it as
 //   tests/x11/run-under-xvfb.sh build/bench/x11/x11_editor_load_bench
 
 #include "tools/hosting/PluginLibrary.h"
@@ -31,6 +32,12 @@ constexpr int kRate = 44100;
 constexpr int kBlock = 441;  // 10 ms
 constexpr auto kIdleInterval = std::chrono::milliseconds(25);
 constexpr auto kRunTime = std::chrono::seconds(5);
+
+// A four-character code as hosts pass it in an integer argument.
+constexpr intptr_t fourCharacters(const char (&code)[5])
+{
+    return (intptr_t{code[0]} << 24) | (intptr_t{code[1]} << 16) | (intptr_t{code[2]} << 8) | intptr_t{code[3]};
+}
 
 double threadCpuSeconds()
 {
@@ -67,7 +74,18 @@ void BM_EditorAt40RefreshesWithAudio(benchmark::State& state)
         return;
     }
     AEffect* effect = library.create(hosting::quietHost);
-    const Window top = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, 754, 374, 0, 0, 0);
+    const auto percent = static_cast<int>(state.range(0));
+    if (percent != 100)
+        effect->dispatcher(effect, effVendorSpecific, static_cast<int32_t>(fourCharacters("PreS")),
+                           fourCharacters("AeCs"), nullptr, static_cast<float>(percent) / 100.0f);
+    ERect* rect = nullptr;
+    effect->dispatcher(effect, effEditGetRect, 0, 0, &rect, 0.0f);
+    if (rect == nullptr || rect->right - rect->left != 754 * percent / 100) {
+        state.SkipWithError("the plug-in does not take the host's scale");
+        return;
+    }
+    const Window top = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, static_cast<unsigned>(rect->right),
+                                           static_cast<unsigned>(rect->bottom), 0, 0, 0);
     XMapWindow(host, top);
     XSync(host, False);
     effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
@@ -120,6 +138,11 @@ void BM_EditorAt40RefreshesWithAudio(benchmark::State& state)
     XDestroyWindow(host, top);
     XCloseDisplay(host);
 }
-BENCHMARK(BM_EditorAt40RefreshesWithAudio)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditorAt40RefreshesWithAudio)
+    ->Arg(100)
+    ->Arg(200)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

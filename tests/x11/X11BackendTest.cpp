@@ -122,10 +122,11 @@ void buildScene(CFrame* frame, CControlListener* listener)
 }
 
 // The same scene drawn by the software renderer alone, with no window at all.
-PixelSurface referenceRendering(const std::function<void(CFrame*)>& change = {})
+PixelSurface referenceRendering(const std::function<void(CFrame*)>& change = {},
+                                DisplayScale scale = DisplayScale::Normal)
 {
     Listener listener;
-    auto* frame = new CFrame(kSceneSize, nullptr, nullptr);
+    auto* frame = new CFrame(kSceneSize, nullptr, nullptr, scale);
     buildScene(frame, &listener);
     if (change) change(frame);
     auto* offscreen = new COffscreenContext(frame, kSceneSize.width(), kSceneSize.height(), kBlackColor);
@@ -216,15 +217,15 @@ protected:
         host.sync();
     }
 
-    CFrame* openFrame(Window parent)
+    CFrame* openFrame(Window parent, DisplayScale scale = DisplayScale::Normal)
     {
-        auto* frame = new CFrame(kSceneSize, reinterpret_cast<platform::ParentWindow>(parent), &editor);
+        auto* frame = new CFrame(kSceneSize, reinterpret_cast<platform::ParentWindow>(parent), &editor, scale);
         buildScene(frame, &listener);
         return frame;
     }
-    void open()
+    void open(DisplayScale scale = DisplayScale::Normal)
     {
-        frame = openFrame(topLevel);
+        frame = openFrame(topLevel, scale);
         editor.frame = frame;
     }
     void closeFrame()
@@ -353,6 +354,40 @@ TEST_F(X11FrameTest, DragOnTheKnobTracksTheMouseAndTheWheelTurnsItOneNotch)
     host.moveCursor(x + 40, y);
     pumpFor(50, frameIdle());
     EXPECT_EQ(listener.values.size(), reports);
+}
+
+// At 2x the window and the presented image have the device pixels, and the mouse, which
+// the server reports in device pixels, reaches the knob in logical ones: the same drag in
+// logical pixels leaves the same value as at 1x.
+TEST_F(X11FrameTest, AtTwiceTheScaleTheWindowHasDevicePixelsAndTheSameDragGivesTheSameValue)
+{
+    XResizeWindow(host.display(), topLevel, 300, 200);
+    host.sync();
+    std::vector<float> values;
+    for (const DisplayScale scale : {DisplayScale::Normal, DisplayScale::Double}) {
+        open(scale);
+        const Window child = host.childOf(topLevel);
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(host.display(), child, &attributes);
+        EXPECT_EQ(attributes.width, toDevice(120, scale));
+        EXPECT_EQ(attributes.height, toDevice(60, scale));
+        ASSERT_TRUE(showsReference(referenceRendering({}, scale)));
+
+        const auto screen = [scale](int32_t x, int32_t y) {
+            return Point{kHostOrigin.x + toDevice(x, scale), kHostOrigin.y + toDevice(y, scale)};
+        };
+        editor.steps = {[&] { host.moveCursor(screen(20, 8).x, screen(20, 8).y); },
+                        [&] { host.moveCursor(screen(34, 4).x, screen(34, 4).y); },
+                        [&] { host.releaseButton(Button1); }};
+        host.moveCursor(screen(20, 18).x, screen(20, 18).y);
+        host.pressButton(Button1);
+        ASSERT_TRUE(pump([&] { return editor.steps.empty(); }));
+        values.push_back(knob()->getValue());
+        closeFrame();
+        host.sync();
+    }
+    EXPECT_GT(values[0], 0.25f);
+    EXPECT_EQ(values[1], values[0]);
 }
 
 TEST_F(X11FrameTest, HostDestroyingItsWindowFirstClosesTheFrameQuietly)

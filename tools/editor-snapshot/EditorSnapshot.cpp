@@ -18,6 +18,10 @@ namespace {
 // Block time at 44.1 kHz, rounded up to whole milliseconds of the virtual clock.
 constexpr uint32_t kBlockMilliseconds = 12;
 
+// The skin's size in logical pixels.
+constexpr int32_t kEditorWidth = 754;
+constexpr int32_t kEditorHeight = 374;
+
 // The rate a new effect runs at; any other is set before the editor opens.
 constexpr int32_t kEffectStartRate = 44100;
 
@@ -59,12 +63,15 @@ VSTGUI::PixelSurface renderEditor(const Scene& scene)
     record->dispatcher(record, effSetProgram, 0, scene.program, nullptr, 0);
     for (const auto& [index, value] : scene.parameters) record->setParameter(record, index, value);
 
-    VSTGUI::platform::ParentWindow host = VSTGUI::headless::createHostWindow({100, 100, 854, 474});
+    const int32_t width = VSTGUI::toDevice(kEditorWidth, scene.scale);
+    const int32_t height = VSTGUI::toDevice(kEditorHeight, scene.scale);
+    VSTGUI::platform::ParentWindow host = VSTGUI::headless::createHostWindow({100, 100, 100 + width, 100 + height});
     record->dispatcher(record, effEditOpen, 0, 0, host, 0);
     auto* editor = static_cast<SDEditor*>(effect->getEditor());
+    editor->getFrame()->setDisplayScale(scene.scale);
     VSTGUI::platform::Window* window = editor->getFrame()->getWindow();
     // The host's first paint of the new window.
-    window->invalidate({0, 0, 754, 374});
+    window->invalidate({0, 0, width, height});
     VSTGUI::headless::paint(*window);
     record->dispatcher(record, effEditIdle, 0, 0, nullptr, 0);
 
