@@ -56,11 +56,12 @@ void decodeFirstFrame(benchmark::State& state)
     for (auto _ : state) {
         std::vector<std::shared_ptr<const DecodedBitmap>> alive;
         for (const auto& [id, shown] : rows) {
+            const tolvan::artwork::BitmapFormat* format = tolvan::artwork::findBitmap(id);
             alive.push_back(decodedBitmap(*findResource(id, scale)));
             const DecodedBitmap& image = *alive.back();
             for (const auto& [top, height] : shown) {
-                const int32_t first = toDevice(top, scale);
-                const int32_t last = toDevice(top + height, scale) - 1;
+                const int32_t first = filmStripDeviceRow(top, format->frameHeight, scale);
+                const int32_t last = first + toDeviceExtent(height, scale) - 1;
                 for (int32_t band = first / DecodedBitmap::kBandHeight; band <= last / DecodedBitmap::kBandHeight;
                      ++band)
                     benchmark::DoNotOptimize(image.band(band).width());

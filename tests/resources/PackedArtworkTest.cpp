@@ -5,13 +5,11 @@
 #include "framework/DecodedBitmaps.h"
 #include "framework/PackedImage.h"
 #include "resources/artwork/generator/Catalogue.h"
-#include "resources/artwork/generator/Knobs.h"
 #include "resources/artwork/generator/PackedImageEncoder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <random>
@@ -95,8 +93,8 @@ TEST(PackedArtwork, TheGeneratorsKnobStripSurvivesPacking)
     EXPECT_LT(bytes.size(), pixels.size() * 3 / 2) << "packing should at least halve a knob strip";
 }
 
-// The toolkit maps the skin's logical sizes and source rows to the larger artwork with
-// toDevice: each bitmap is toDevice of the 1x bitmap's width and height.
+// The toolkit cuts the larger artwork by the skin's sizes: each bitmap is the 1x bitmap's
+// width and height in device pixels, every image of a strip whole.
 TEST(PackedArtwork, EveryBitmapIsEmbeddedAtEveryScaleWithItsDeviceSize)
 {
     for (const tolvan::artwork::BitmapFormat& format : tolvan::artwork::kBitmaps) {
@@ -114,8 +112,8 @@ TEST(PackedArtwork, EveryBitmapIsEmbeddedAtEveryScaleWithItsDeviceSize)
             EXPECT_TRUE(everyBandIsWhole(bytes));
             const std::shared_ptr<const DecodedBitmap> image = decodedBitmap(*found);
             ASSERT_NE(image, nullptr);
-            EXPECT_EQ(image->width(), toDevice(format.width, scale));
-            EXPECT_EQ(image->height(), toDevice(format.height(), scale));
+            EXPECT_EQ(image->width(), toDeviceExtent(format.width, scale));
+            EXPECT_EQ(image->height(), filmStripDeviceRow(format.height(), format.frameHeight, scale));
         }
     }
     // Written out for the ones whose images are a fraction of a pixel at 1.5x.
@@ -127,11 +125,10 @@ TEST(PackedArtwork, EveryBitmapIsEmbeddedAtEveryScaleWithItsDeviceSize)
             }
         return std::pair{0, 0};
     };
-    EXPECT_EQ(size(133, DisplayScale::OneAndAHalf), std::pair(150, 4708));
-    EXPECT_EQ(size(11004, DisplayScale::OneAndAHalf), std::pair(75, 75));
-    EXPECT_EQ(size(11007, DisplayScale::OneAndAHalf), std::pair(31, 61));
-    EXPECT_EQ(size(11022, DisplayScale::OneAndAHalf), std::pair(121, 8869));
-    EXPECT_EQ(size(11022, DisplayScale::Double), std::pair(162, 11826));
+    EXPECT_EQ(size(133, DisplayScale::OneAndAHalf), std::pair(150, 73 * 65));
+    EXPECT_EQ(size(11004, DisplayScale::OneAndAHalf), std::pair(75, 76));
+    EXPECT_EQ(size(11007, DisplayScale::OneAndAHalf), std::pair(32, 61));
+    EXPECT_EQ(size(11022, DisplayScale::OneAndAHalf), std::pair(122, 73 * 122));
     EXPECT_EQ(size(11030, DisplayScale::OneAndAHalf), std::pair(1131, 561));
     EXPECT_EQ(size(11030, DisplayScale::Double), std::pair(1508, 748));
 }
@@ -163,34 +160,6 @@ TEST(PackedArtwork, BandsDecodedOnSeveralThreadsAtOnceAreTheSame)
     for (const auto& pointers : seen) EXPECT_EQ(pointers.size(), static_cast<std::size_t>(bands));
     for (int32_t band = 0; band < bands; ++band)
         EXPECT_NE(image->band(band).pixelAt(0, 0), 0u) << "band " << band << " decoded black";
-}
-
-// Image i of a strip starts at device row toDevice(i * frame height), where the toolkit
-// looks for it: each knob image's pointer is at its value's angle there.
-TEST(PackedArtwork, KnobImagesLieWhereTheirLogicalRowsMap)
-{
-    for (DisplayScale scale : {DisplayScale::OneAndAHalf, DisplayScale::Double}) {
-        for (int32_t id : {11020, 11021, 11022, 11024}) {
-            SCOPED_TRACE(testing::Message() << id << " at " << percent(scale));
-            const tolvan::artwork::BitmapFormat* format = tolvan::artwork::findBitmap(id);
-            const BitmapResource* found = nullptr;
-            for (const BitmapResource& r : bitmapResources())
-                if (r.id == id && r.scale == scale) found = &r;
-            ASSERT_NE(found, nullptr);
-            const std::shared_ptr<const DecodedBitmap> image = decodedBitmap(*found);
-            ASSERT_NE(image, nullptr);
-            const double c = format->width * 0.5;
-            const double r = format->width * (id == 11022 ? 0.22 : 0.26);
-            for (int i = 0; i < format->frames; ++i) {
-                const double a = tolvan::artwork::knobAngle(double(i) / (format->frames - 1));
-                const auto x = static_cast<int32_t>((c + r * std::cos(a)) * factor(scale));
-                const auto y = toDevice(i * format->frameHeight, scale) +
-                               static_cast<int32_t>((c - r * std::sin(a)) * factor(scale));
-                const Color p = image->colorAt(x, y);
-                EXPECT_GT((p.red + p.green + p.blue) / 3, 150) << "image " << i;
-            }
-        }
-    }
 }
 
 void putU32(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value)

@@ -4,10 +4,6 @@ namespace tolvan::artwork {
 
 namespace {
 
-// The device pixels a logical length ends on, rounded up: a canvas at a scale holds every
-// device pixel its logical area touches.
-int toDeviceCeiling(int logical, DisplayScale scale) { return -VSTGUI::toDevice(-logical, scale); }
-
 void putLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
@@ -18,13 +14,13 @@ std::uint8_t toByte(double channel) { return static_cast<std::uint8_t>(std::clam
 }  // namespace
 
 Canvas::Canvas(int width, int height, Color fill, DisplayScale scale)
-    : Canvas(width, height, toDeviceCeiling(width, scale), toDeviceCeiling(height, scale), fill, scale)
+    : Canvas(width, height, VSTGUI::toDeviceExtent(height, scale), fill, scale)
 {
 }
 
-Canvas::Canvas(int width, int height, int deviceWidth, int deviceHeight, Color fill, DisplayScale scale)
-    : width_(width), height_(height), scale_(scale), deviceWidth_(deviceWidth), deviceHeight_(deviceHeight),
-      pixels_(static_cast<std::size_t>(deviceWidth_) * deviceHeight_, fill)
+Canvas::Canvas(int width, int height, int deviceHeight, Color fill, DisplayScale scale)
+    : width_(width), height_(height), scale_(scale), deviceWidth_(VSTGUI::toDeviceExtent(width, scale)),
+      deviceHeight_(deviceHeight), pixels_(static_cast<std::size_t>(deviceWidth_) * deviceHeight_, fill)
 {
 }
 
@@ -43,8 +39,9 @@ Box Canvas::clip(Box area) const
 Box Canvas::toDeviceBox(Box area) const
 {
     using VSTGUI::toDevice;
-    return {toDevice(area.left, scale_), toDevice(area.top, scale_), toDeviceCeiling(area.right, scale_),
-            toDeviceCeiling(area.bottom, scale_)};
+    using VSTGUI::toDeviceExtent;
+    return {toDevice(area.left, scale_), toDevice(area.top, scale_), toDeviceExtent(area.right, scale_),
+            toDeviceExtent(area.bottom, scale_)};
 }
 
 void Canvas::paste(const Canvas& source, int x, int y)

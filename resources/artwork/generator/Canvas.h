@@ -74,11 +74,10 @@ using VSTGUI::DisplayScale;
 
 class Canvas {
 public:
-    // A canvas of width x height logical pixels, holding every device pixel they touch
-    // (the logical size times the scale, rounded up).
+    // A canvas of width x height logical pixels, toDeviceExtent of each in device pixels.
     Canvas(int width, int height, Color fill = {}, DisplayScale scale = DisplayScale::Normal);
-    // A canvas with a device size of its own.
-    Canvas(int width, int height, int deviceWidth, int deviceHeight, Color fill, DisplayScale scale);
+    // A canvas with a device height of its own: a film strip of whole images.
+    Canvas(int width, int height, int deviceHeight, Color fill, DisplayScale scale);
 
     // The logical size, which the drawing code lays its shapes out in.
     int width() const { return width_; }

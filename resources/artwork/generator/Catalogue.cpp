@@ -14,20 +14,16 @@ namespace {
 
 // Draws every image of a strip with drawImage(image canvas, index) over a copy of the
 // background and stacks them; spare rows below them are plate.
-// At a larger scale the strip is its logical size in device pixels (toDevice of each) and
-// image i starts at device row toDevice(i * frameHeight): a logical source row maps to
-// device rows as every other coordinate does. Where an image is a fraction of a row high,
-// it is drawn a row taller and the next image covers that row.
 template <class DrawImage>
 Canvas strip(const BitmapFormat& format, DisplayScale scale, DrawImage&& drawImage, const Canvas* background = nullptr)
 {
-    using VSTGUI::toDevice;
-    Canvas out(format.width, format.height(), toDevice(format.width, scale), toDevice(format.height(), scale),
+    using VSTGUI::filmStripDeviceRow;
+    Canvas out(format.width, format.height(), filmStripDeviceRow(format.height(), format.frameHeight, scale),
                palette::plate, scale);
     for (int i = 0; i < format.frames; ++i) {
         Canvas image = background ? *background : Canvas(format.width, format.frameHeight, palette::plate, scale);
         drawImage(image, i);
-        out.paste(image, 0, toDevice(i * format.frameHeight, scale));
+        out.paste(image, 0, filmStripDeviceRow(i * format.frameHeight, format.frameHeight, scale));
     }
     return out;
 }

@@ -48,8 +48,8 @@ inline constexpr std::array<BitmapFormat, 18> kBitmaps = {{
 // Null for an id that is not a bitmap of the plug-in.
 const BitmapFormat* findBitmap(std::int32_t id);
 
-// The complete bitmap at a scale: all images stacked, the first on top; image i starts at
-// device row toDevice(i * frameHeight).
+// The complete bitmap at a scale: all images stacked, the first on top, each image
+// toDeviceExtent(frameHeight) rows high.
 Canvas renderBitmap(const BitmapFormat& format, const Fonts& fonts, DisplayScale scale = DisplayScale::Normal);
 
 }  // namespace tolvan::artwork
