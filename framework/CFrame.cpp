@@ -26,8 +26,8 @@ platform::CursorShape cursorShapeFor(int32_t type)
 
 }  // namespace
 
-CFrame::CFrame(const Rect& bounds, platform::ParentWindow parent, FrameEditor* owner)
-    : CViewContainer(bounds), editor(owner), parentWindow(parent)
+CFrame::CFrame(const Rect& bounds, platform::ParentWindow parent, FrameEditor* owner, DisplayScale scale)
+    : CViewContainer(bounds), editor(owner), parentWindow(parent), displayScale(scale)
 {
     parentFrame = this;
     if (parent) {
@@ -102,6 +102,11 @@ bool CFrame::handleWindowEvent(const platform::WindowEvent& event)
         if (!currentDrag) return false;
         forwardDrag(event);
         if (event.kind != Kind::DragMove) endDrag();
+        return true;
+    case Kind::ScaleChanged:
+        // The editor decides the scale: the host's, when it announced one, wins.
+        if (!editor) return false;
+        editor->windowScaleChanged(event.scaleFactor);
         return true;
     }
     return false;

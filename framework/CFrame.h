@@ -31,8 +31,10 @@ enum CursorType : int32_t {
 
 class CFrame : public CViewContainer {
 public:
-    // Creates the frame's child window inside parent when one is given.
-    CFrame(const Rect& size, platform::ParentWindow parent, FrameEditor* editor);
+    // Creates the frame's child window inside parent when one is given; size is logical,
+    // the window has its size at scale.
+    CFrame(const Rect& size, platform::ParentWindow parent, FrameEditor* editor,
+           DisplayScale scale = DisplayScale::Normal);
     ~CFrame() override;
 
     void draw(CDrawContext* context) override;
