@@ -415,6 +415,12 @@ void SDEditor::endEdit(int32_t index)
         AEffGUIEditor::endEdit(index);
 }
 
+bool SDEditor::requestHostResize(int32_t width, int32_t height)
+{
+    return editListener != nullptr ? editListener->resizeWindow(width, height)
+                                   : AEffGUIEditor::requestHostResize(width, height);
+}
+
 void SDEditor::valueChanged(CDrawContext*, CControl* control)
 {
     const int32_t tag = control->getTag();

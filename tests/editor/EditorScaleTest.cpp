@@ -15,50 +15,19 @@
 #include "framework/CControl.h"
 #include "framework/CFrame.h"
 #include "framework/platform/headless/HeadlessScript.h"
+#include "tests/editor/SizingHost.h"
 
 namespace {
 
 using VSTGUI::DisplayScale;
-
-struct Size {
-    int32_t width;
-    int32_t height;
-    bool operator==(const Size&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Size& size) { return out << size.width << " x " << size.height; }
-
-// The announcement's two codes, the characters' bytes read big-endian.
-constexpr int32_t kPreS = 0x50726553;
-constexpr int32_t kAeCs = 0x41654373;
-
-constexpr Size kNormal{754, 374};
-constexpr Size kOneAndAHalf{1131, 561};
-constexpr Size kDouble{1508, 748};
-
-// A host that records the sizes it is asked for and says whether it can resize.
-struct SizingHost {
-    static inline bool canResize = true;
-    static inline std::vector<Size> requests;
-
-    static intptr_t callback(AEffect*, int32_t opcode, int32_t index, intptr_t value, void* ptr, float)
-    {
-        switch (opcode) {
-        case audioMasterVersion: return 2400;
-        case audioMasterCanDo: return canResize && std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0;
-        case audioMasterSizeWindow: requests.push_back({index, static_cast<int32_t>(value)}); return canResize ? 1 : 0;
-        default: return 0;
-        }
-    }
-};
+using namespace scaletest;
 
 class EditorScale : public ::testing::Test {
 protected:
     void SetUp() override
     {
         VSTGUI::headless::reset();
-        SizingHost::canResize = true;
-        SizingHost::requests.clear();
+        SizingHost::reset();
         effect = std::make_unique<AKkk>(&SizingHost::callback, &SDEditor::create);
         record = effect->getAeffect();
         host = VSTGUI::headless::createHostWindow({100, 100, 854, 474});
@@ -75,12 +44,7 @@ protected:
     }
     // The host's scale announcement.
     intptr_t announceScale(float factor) { return dispatch(effVendorSpecific, kPreS, kAeCs, nullptr, factor); }
-    Size editorRect()
-    {
-        ERect* rect = nullptr;
-        if (dispatch(effEditGetRect, 0, 0, &rect) != 1 || rect == nullptr) return {};
-        return {rect->right - rect->left, rect->bottom - rect->top};
-    }
+    Size editorRect() { return editorRectOf(record); }
     void open() { ASSERT_EQ(dispatch(effEditOpen, 0, 0, host), 1); }
     SDEditor& editor() { return *static_cast<SDEditor*>(effect->getEditor()); }
     DisplayScale frameScale() { return editor().getFrame()->getDisplayScale(); }

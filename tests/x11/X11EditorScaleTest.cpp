@@ -3,6 +3,7 @@
 // window is open makes the editor ask the host for the room of the new scale.
 
 #include "effect/PluginInterface.h"
+#include "tests/editor/SizingHost.h"
 #include "tools/hosting/PluginLibrary.h"
 
 #include <gtest/gtest.h>
@@ -17,38 +18,13 @@
 namespace tolvan::test {
 namespace {
 
-// The announcement's two codes, the characters' bytes read big-endian.
-constexpr int32_t kPreS = 0x50726553;
-constexpr int32_t kAeCs = 0x41654373;
-
-struct Size {
-    int width = 0;
-    int height = 0;
-    bool operator==(const Size&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Size& size) { return out << size.width << " x " << size.height; }
-
-// A host that can resize its window and records the sizes it is asked for.
-struct SizingHost {
-    static inline std::vector<Size> requests;
-
-    static intptr_t callback(AEffect*, int32_t opcode, int32_t index, intptr_t value, void* ptr, float)
-    {
-        switch (opcode) {
-        case audioMasterVersion: return 2400;
-        case audioMasterCanDo: return std::strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0;
-        case audioMasterSizeWindow: requests.push_back({index, static_cast<int>(value)}); return 1;
-        default: return 0;
-        }
-    }
-};
+using namespace scaletest;
 
 class EditorOnDenseScreen : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SizingHost::requests.clear();
+        SizingHost::reset();
         ASSERT_TRUE(library.loaded()) << library.error();
         effect = library.create(&SizingHost::callback);
         ASSERT_NE(effect, nullptr);
@@ -63,12 +39,7 @@ protected:
     {
         return effect->dispatcher(effect, opcode, index, value, ptr, opt);
     }
-    Size editorRect()
-    {
-        ERect* rect = nullptr;
-        if (dispatch(effEditGetRect, 0, 0, &rect) != 1 || rect == nullptr) return {};
-        return {rect->right - rect->left, rect->bottom - rect->top};
-    }
+    Size editorRect() { return editorRectOf(effect); }
     // The host's window of the editor's size, with the editor open in it.
     Window openInHostWindow(Size size)
     {
@@ -90,8 +61,8 @@ TEST_F(EditorOnDenseScreen, TheEditorsRectangleFollowsTheServersXftDotsPerInch)
         const char* resources;
         Size expected;
     };
-    for (const Case& c : {Case{"Xft.dpi:\t192\n", {1508, 748}}, Case{"Xft.dpi:\t144\n", {1131, 561}},
-                          Case{"Xft.dpi:\t96\n", {754, 374}}, Case{"Xcursor.size:\t24\n", {754, 374}}}) {
+    for (const Case& c : {Case{"Xft.dpi:\t192\n", kDouble}, Case{"Xft.dpi:\t144\n", kOneAndAHalf},
+                          Case{"Xft.dpi:\t96\n", kNormal}, Case{"Xcursor.size:\t24\n", kNormal}}) {
         host.setResources(c.resources);
         EXPECT_EQ(editorRect(), c.expected) << c.resources;
     }
@@ -103,12 +74,12 @@ TEST_F(EditorOnDenseScreen, TheHostsAnnouncementWhileOpenAsksTheHostForTheNewSiz
     const Window top = openInHostWindow(editorRect());
     ASSERT_EQ(host.childCount(top), 1);
     EXPECT_EQ(dispatch(effVendorSpecific, kPreS, kAeCs, nullptr, 2.0f), 1);
-    EXPECT_EQ(SizingHost::requests, (std::vector<Size>{{1508, 748}}));
-    EXPECT_EQ(editorRect(), (Size{1508, 748}));
+    EXPECT_EQ(SizingHost::requests, (std::vector<Size>{kDouble}));
+    EXPECT_EQ(editorRect(), kDouble);
     // The screen's setting no longer counts once the host has spoken.
     host.setResources("Xft.dpi:\t144\n");
     dispatch(effEditClose);
-    EXPECT_EQ(editorRect(), (Size{1508, 748}));
+    EXPECT_EQ(editorRect(), kDouble);
     XDestroyWindow(host.display(), top);
 }
 
