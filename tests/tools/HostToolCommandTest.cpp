@@ -351,6 +351,23 @@ TEST(HostToolCommand, SnapshotIsTheWholeEditorTheSameEveryTimeAndShowsTheSetting
     EXPECT_EQ(folder.names(), before);
 }
 
+TEST(HostToolCommand, SnapshotScaleIsOneOfTheEditorsScalesAndAnythingElseIsAUsageError)
+{
+    TempFolder folder;
+    const ToolRun normal = runTool({"snapshot", folder / "one.png", "--seconds", "1", "--scale", "1"});
+    ASSERT_EQ(normal.status, 0) << normal.err;
+    EXPECT_EQ(pngSize(tooltest::contents(folder / "one.png")), (std::pair<uint32_t, uint32_t>{754, 374}));
+
+    const std::vector<std::string> before = folder.names();
+    for (const char* bad : {"3", "0", "-1", "1.25", "2x", "150%", "", "nan"}) {
+        const ToolRun run = runTool({"snapshot", folder / "x.png", "--scale", bad});
+        EXPECT_EQ(run.status, 2) << bad;
+        EXPECT_NE(run.err.find("--scale takes 1, 1.5 or 2, not \"" + std::string(bad) + "\""), std::string::npos)
+            << run.err;
+    }
+    EXPECT_EQ(folder.names(), before);
+}
+
 TEST(HostToolCommand, InfoTellsTheIdentityAndFindsTheManual)
 {
     const ToolRun run = runTool({"info"});

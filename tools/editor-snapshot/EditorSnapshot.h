@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/DisplayScale.h"
 #include "framework/PixelSurface.h"
 
 namespace editorsnapshot {
@@ -25,6 +26,8 @@ struct Scene {
     // input and answers how many it filled, 0 at the end. Played at sampleRate.
     std::function<int32_t(float* left, float* right)> source;
     int32_t sampleRate = 44100;
+    // The editor is opened at this scale; the picture has its device pixels.
+    VSTGUI::DisplayScale scale = VSTGUI::DisplayScale::Normal;
 };
 
 inline constexpr int32_t kBlockSize = 512;
