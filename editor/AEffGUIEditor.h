@@ -25,7 +25,7 @@ class AEffGUIEditor : public AEffEditor, public VSTGUI::FrameEditor {
 public:
     explicit AEffGUIEditor(AudioEffect* owner);
 
-    // The rectangle at the scale the window has, or, while closed, would open at.
+    // The rectangle at the scale the window has, or, while closed, would open at. [UI thread]
     bool getEditorRect(ERect** rect) override;
     // Takes a positive finite factor as the nearest supported scale, which from now on
     // wins over the window system's; the open window follows at once. [UI thread]
@@ -43,9 +43,6 @@ public:
     int32_t knobMode() const override;
     bool requestHostResize(int32_t width, int32_t height) override;
     void windowScaleChanged(double factor) override;
-
-    // The scale the window is drawn at while open, or was last chosen for it. [UI thread]
-    VSTGUI::DisplayScale getDisplayScale() const { return displayScale; }
 
 protected:
     AudioEffectX* hostEffect() const;

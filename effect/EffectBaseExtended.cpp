@@ -37,6 +37,7 @@ intptr_t editorKey(AudioEffectX& effect, const DispatchArgs& args)
 
 // Hosts announce the scale of their user interface with the vendor-specific call 'PreS'
 // (index) 'AeCs' (value), the factor in opt; other vendor-specific calls mean nothing here.
+// Hosts send it from their user-interface thread, as they do the other editor calls.
 intptr_t vendorSpecific(AudioEffectX& effect, const DispatchArgs& args)
 {
     if (args.index != fourCharacters("PreS") || args.value != fourCharacters("AeCs")) return 0;
