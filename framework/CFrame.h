@@ -31,8 +31,8 @@ enum CursorType : int32_t {
 
 class CFrame : public CViewContainer {
 public:
-    // Creates the frame's child window inside parent when one is given; size is logical,
-    // the window has its size at scale.
+    // Creates the frame's child window inside parent when one is given, with the device
+    // pixels of size at scale. The frame's views keep size's logical coordinates.
     CFrame(const Rect& size, platform::ParentWindow parent, FrameEditor* editor,
            DisplayScale scale = DisplayScale::Normal);
     ~CFrame() override;
