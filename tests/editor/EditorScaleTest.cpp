@@ -166,4 +166,19 @@ TEST_F(EditorScale, AWindowMovedToAScreenOfAnotherScaleFollowsIt)
     EXPECT_EQ(frameScale(), DisplayScale::OneAndAHalf);
 }
 
+TEST_F(EditorScale, TheWindowHasTheDevicePixelsOfTheScaleItOpensAtAndChangesTo)
+{
+    const auto windowSize = [this] {
+        const VSTGUI::PixelSurface& pixels = VSTGUI::headless::windowPixels(*editor().getFrame()->getWindow());
+        return Size{pixels.width(), pixels.height()};
+    };
+    VSTGUI::headless::setScreenScaleFactor(2.0);
+    open();
+    EXPECT_EQ(windowSize(), kDouble);
+    EXPECT_EQ(announceScale(1.5f), 1);
+    EXPECT_EQ(windowSize(), kOneAndAHalf);
+    EXPECT_EQ(announceScale(1.0f), 1);
+    EXPECT_EQ(windowSize(), kNormal);
+}
+
 }  // namespace

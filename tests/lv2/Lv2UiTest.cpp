@@ -428,6 +428,11 @@ TEST_F(Lv2UiInHostWindow, TakesTheHostsScaleFactorAndFollowsTheHostsChangesOfIt)
     ui = instantiate(list, &widget);
     ASSERT_NE(ui, nullptr);
     EXPECT_EQ(size, std::make_pair(1508, 748)) << "the host was not asked for the room of twice the skin";
+    ASSERT_TRUE(pumpUntil([&] { return host.childCount(top) == 1; }, 3000, idleCall()));
+    int width = 0;
+    int height = 0;
+    host.windowSize(host.childOf(top), width, height);
+    EXPECT_EQ(std::make_pair(width, height), std::make_pair(1508, 748)) << "the window is not twice the skin";
 
     const auto* optionsInterface =
         static_cast<const LV2_Options_Interface*>(descriptor->extension_data(LV2_OPTIONS__interface));

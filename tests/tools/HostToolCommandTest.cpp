@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <random>
+#include <tuple>
 
 #include "tools/hosting/HostedEffect.h"
 #include "tools/hosting/RecordingHost.h"
@@ -357,6 +358,12 @@ TEST(HostToolCommand, SnapshotScaleIsOneOfTheEditorsScalesAndAnythingElseIsAUsag
     const ToolRun normal = runTool({"snapshot", folder / "one.png", "--seconds", "1", "--scale", "1"});
     ASSERT_EQ(normal.status, 0) << normal.err;
     EXPECT_EQ(pngSize(tooltest::contents(folder / "one.png")), (std::pair<uint32_t, uint32_t>{754, 374}));
+    for (const auto& [scale, width, height] : {std::tuple{"1.5", 1131u, 561u}, std::tuple{"2", 1508u, 748u}}) {
+        const std::string path = folder / (std::string(scale) + ".png");
+        const ToolRun run = runTool({"snapshot", path, "--seconds", "1", "--scale", scale});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(pngSize(tooltest::contents(path)), (std::pair<uint32_t, uint32_t>{width, height})) << scale;
+    }
 
     const std::vector<std::string> before = folder.names();
     for (const char* bad : {"3", "0", "-1", "1.25", "2x", "150%", "", "nan"}) {

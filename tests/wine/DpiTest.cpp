@@ -61,9 +61,11 @@ TEST_F(EditorAt192Dpi, TheRectangleIsTwiceTheSkinAndTheHostsAnnouncementChangesI
 {
     EXPECT_EQ(editorRect(), kDouble);
     open(editorRect());
+    EXPECT_EQ(childSize(), kDouble);
     EXPECT_EQ(dispatch(effVendorSpecific, kPreS, kAeCs, nullptr, 1.0f), 1);
     EXPECT_EQ(SizingHost::requests, (std::vector<Size>{kNormal}));
     EXPECT_EQ(editorRect(), kNormal);
+    EXPECT_EQ(childSize(), kNormal);
     dispatch(effEditClose);
 }
 

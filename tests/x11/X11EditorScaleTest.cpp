@@ -83,5 +83,23 @@ TEST_F(EditorOnDenseScreen, TheHostsAnnouncementWhileOpenAsksTheHostForTheNewSiz
     XDestroyWindow(host.display(), top);
 }
 
+TEST_F(EditorOnDenseScreen, TheWindowHasTheDevicePixelsOfTheScale)
+{
+    host.setResources("Xft.dpi:\t192\n");
+    const Window top = openInHostWindow(editorRect());
+    const auto childSize = [&] {
+        Size size;
+        host.windowSize(host.childOf(top), size.width, size.height);
+        return size;
+    };
+    EXPECT_EQ(childSize(), kDouble);
+    EXPECT_EQ(dispatch(effVendorSpecific, kPreS, kAeCs, nullptr, 1.0f), 1);
+    dispatch(effEditIdle);
+    host.sync();
+    EXPECT_EQ(childSize(), kNormal);
+    dispatch(effEditClose);
+    XDestroyWindow(host.display(), top);
+}
+
 }  // namespace
 }  // namespace tolvan::test
