@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <cmath>
 #include <utility>
 
 #include "effect/EffectBaseExtended.h"
@@ -42,8 +43,75 @@ AEffGUIEditor::AEffGUIEditor(AudioEffect* owner) : AEffEditor(owner) {}
 
 bool AEffGUIEditor::getEditorRect(ERect** rect)
 {
+    // A closed editor answers the size it would open at now: the host sizes its window
+    // from this answer before it opens the editor.
+    if (frame == nullptr) chooseOpeningScale();
     *rect = &editorRect;
     return true;
+}
+
+void AEffGUIEditor::setLogicalSize(int32_t width, int32_t height)
+{
+    logicalWidth = width;
+    logicalHeight = height;
+    setRectScale(displayScale);
+}
+
+void AEffGUIEditor::setRectScale(VSTGUI::DisplayScale scale)
+{
+    displayScale = scale;
+    editorRect = {0, 0, static_cast<int16_t>(VSTGUI::toDevice(logicalHeight, scale)),
+                  static_cast<int16_t>(VSTGUI::toDevice(logicalWidth, scale))};
+}
+
+VSTGUI::DisplayScale AEffGUIEditor::windowSystemScale() const
+{
+    const VSTGUI::platform::Window* window = frame != nullptr ? frame->getWindow() : nullptr;
+    const double own = window != nullptr ? window->scaleFactor() : 0.0;
+    return VSTGUI::nearestDisplayScale(own > 0 ? own : VSTGUI::platform::services().screenScaleFactor());
+}
+
+VSTGUI::DisplayScale AEffGUIEditor::chooseOpeningScale()
+{
+    setRectScale(hostScale ? *hostScale : windowSystemScale());
+    return displayScale;
+}
+
+void AEffGUIEditor::followWindowScale()
+{
+    if (hostScale || frame == nullptr) return;
+    rescaleWindow(windowSystemScale());
+}
+
+bool AEffGUIEditor::setHostScaleFactor(float factor)
+{
+    // Nothing a host could mean by zero, a negative or a missing number: the scale stays.
+    if (!std::isfinite(factor) || factor <= 0) return false;
+    hostScale = VSTGUI::nearestDisplayScale(factor);
+    if (frame != nullptr)
+        rescaleWindow(*hostScale);
+    else
+        setRectScale(*hostScale);
+    return true;
+}
+
+void AEffGUIEditor::windowScaleChanged(double factor)
+{
+    if (hostScale || frame == nullptr) return;
+    rescaleWindow(VSTGUI::nearestDisplayScale(factor));
+}
+
+void AEffGUIEditor::rescaleWindow(VSTGUI::DisplayScale scale)
+{
+    setRectScale(scale);
+    if (frame->getDisplayScale() == scale) return;
+    frame->setDisplayScale(scale);
+    const int32_t width = editorRect.right - editorRect.left;
+    const int32_t height = editorRect.bottom - editorRect.top;
+    // A host that cannot resize its window has it resized around ours by hand, as for any
+    // other size change of the frame.
+    if (!requestHostResize(width, height))
+        if (VSTGUI::platform::Window* window = frame->getWindow()) window->resizeHostWindows(width, height);
 }
 
 // Keys and the wheel reach the frame only while the window is open; a closed editor has

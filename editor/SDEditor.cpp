@@ -90,7 +90,7 @@ SDEditor::SDEditor(AudioEffectX& effect, EffectDisplay& shown) : AEffGUIEditor(&
     // they open editors.
     int32_t width = 0, height = 0;
     CBitmap::resourceSize(kSkinBitmap, width, height);
-    editorRect = {0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
+    setLogicalSize(width, height);
 }
 
 std::unique_ptr<AEffEditor> SDEditor::create(AudioEffectX& effect, EffectDisplay& display)
@@ -156,7 +156,7 @@ bool SDEditor::buildWindow(void* parent)
 {
     // Decoded at the first opening and kept, as the other bitmaps are.
     if (background == nullptr) background = new CBitmap(kSkinBitmap);
-    frame = new CFrame({0, 0, background->getWidth(), background->getHeight()}, parent, this);
+    frame = new CFrame({0, 0, background->getWidth(), background->getHeight()}, parent, this, chooseOpeningScale());
     // No window could be made (no display on this machine, or a parent that is not a
     // window): there is no editor to show, and the host learns it from the answer.
     if (frame->getWindow() == nullptr) return false;
@@ -188,6 +188,8 @@ bool SDEditor::buildWindow(void* parent)
     timerId = timerCounter.fetch_add(1, std::memory_order_relaxed);
     frame->getWindow()->startTimer(timerId, kTimerInterval, timerTick);
     display.setWindowOpen(true);
+    // A window that opened on a screen of another scale than the one asked about before.
+    followWindowScale();
     return true;
 }
 
@@ -411,6 +413,12 @@ void SDEditor::endEdit(int32_t index)
         editListener->endEdit(index);
     else
         AEffGUIEditor::endEdit(index);
+}
+
+bool SDEditor::requestHostResize(int32_t width, int32_t height)
+{
+    return editListener != nullptr ? editListener->resizeWindow(width, height)
+                                   : AEffGUIEditor::requestHostResize(width, height);
 }
 
 void SDEditor::valueChanged(CDrawContext*, CControl* control)

@@ -74,6 +74,9 @@ public:
     void valueChanged(VSTGUI::CDrawContext* context, VSTGUI::CControl* control) override;
     int32_t modifierClicked(VSTGUI::CDrawContext*, VSTGUI::CControl*, VSTGUI::MouseButtons) override { return 0; }
 
+    // With an edit listener, the window's new size goes to it rather than to the effect's host.
+    bool requestHostResize(int32_t width, int32_t height) override;
+
     // From now on the user's edits go to listener instead of the effect; null restores
     // the effect. The listener outlives the editor's window. [UI thread]
     void setEditListener(EditListener* listener) { editListener = listener; }

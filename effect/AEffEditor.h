@@ -28,6 +28,9 @@ public:
     virtual bool keyUp(VstKeyCode&) { return false; }
     virtual bool wheel(float) { return false; }
     virtual bool setKnobMode(int32_t) { return false; }
+    // The host announced the scale factor of its user interface (1.0, 1.5, 2.0, ...); true
+    // when the editor takes it. [UI thread]
+    virtual bool setHostScaleFactor(float) { return false; }
     // The effect stored a new normalised value of parameter index. [any thread]
     virtual void showParameter(int32_t, float) {}
     // The host changed the sample rate; the editor's graph follows. [parameter side]

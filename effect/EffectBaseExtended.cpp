@@ -35,6 +35,16 @@ intptr_t editorKey(AudioEffectX& effect, const DispatchArgs& args)
     return (editor->*handle)(key) ? 1 : 0;
 }
 
+// Hosts announce the scale of their user interface with the vendor-specific call 'PreS'
+// (index) 'AeCs' (value), the factor in opt; other vendor-specific calls mean nothing here.
+// Hosts send it from their user-interface thread, as they do the other editor calls.
+intptr_t vendorSpecific(AudioEffectX& effect, const DispatchArgs& args)
+{
+    if (args.index != fourCharacters("PreS") || args.value != fourCharacters("AeCs")) return 0;
+    AEffEditor* editor = effect.getEditor();
+    return editor != nullptr && editor->setHostScaleFactor(args.opt) ? 1 : 0;
+}
+
 constexpr DispatchEntry<AudioEffectX> audioEffectXOpcodes[] = {
     {effProcessEvents, none},
     {effCanBeAutomated,
@@ -58,7 +68,7 @@ constexpr DispatchEntry<AudioEffectX> audioEffectXOpcodes[] = {
     {effGetVendorString, identityText<&AudioEffectX::getVendorString>},
     {effGetProductString, identityText<&AudioEffectX::getProductString>},
     {effGetVendorVersion, [](AudioEffectX& e, const DispatchArgs&) -> intptr_t { return e.getVendorVersion(); }},
-    {effVendorSpecific, none},
+    {effVendorSpecific, vendorSpecific},
     {effCanDo,
      [](AudioEffectX& e, const DispatchArgs& a) -> intptr_t {
          const char* text = hostText(a);

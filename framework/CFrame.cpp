@@ -104,6 +104,11 @@ bool CFrame::handleWindowEvent(const platform::WindowEvent& event)
         forwardDrag(event);
         if (event.kind != Kind::DragMove) endDrag();
         return true;
+    case Kind::ScaleChanged:
+        // The editor decides the scale: the host's, when it announced one, wins.
+        if (!editor) return false;
+        editor->windowScaleChanged(event.scaleFactor);
+        return true;
     }
     return false;
 }

@@ -24,6 +24,9 @@ public:
     virtual int32_t knobMode() const = 0;
     // [UI thread] Asks the host to resize the editor's window; false when it cannot or will not.
     virtual bool requestHostResize(int32_t width, int32_t height) = 0;
+    // [UI thread] The window system now asks this scale factor of the editor's window (it
+    // moved to another monitor, or the user changed the setting).
+    virtual void windowScaleChanged(double) {}
 
     // [UI thread] The paced idle routine that controls run on every pass of their modal
     // mouse loops: it pauses 4 ms per call and does a full pass (editor idle, one pending

@@ -52,6 +52,8 @@ struct WindowEvent {
         DragMove,
         DragLeave,
         Drop,
+        ScaleChanged,  // the window's scale factor changed (it moved to another monitor, or the
+                       // user changed the setting); scaleFactor holds the new one
     };
     Kind kind = Kind::Paint;
     Rect updateRect;
@@ -61,6 +63,7 @@ struct WindowEvent {
     MouseButtons buttons = 0;
     float distance = 0.0f;
     const DropData* drop = nullptr;
+    double scaleFactor = 0.0;
 };
 
 class Window;
@@ -96,6 +99,10 @@ public:
     virtual uintptr_t nativeHandle() const { return 0; }
     // [UI thread] The window's rectangle in screen coordinates.
     virtual Rect getScreenRect() const = 0;
+    // [UI thread] The scale factor the window system asks of this window's contents (1.0 at
+    // 96 dots per inch, 2.0 at 192); 0 when the window has none of its own and the
+    // screen's applies (Services::screenScaleFactor).
+    virtual double scaleFactor() const { return 0.0; }
     // [UI thread] Resizes the window, keeping its top-left corner.
     virtual void resize(int32_t width, int32_t height) = 0;
     // [UI thread] Adds rect to the region that the next Paint event covers.
@@ -153,6 +160,11 @@ struct Services {
     MouseButtons (*getMouseButtons)();
     // [UI thread] The cursor position in screen coordinates.
     Point (*getCursorPosition)();
+
+    // [UI thread] The scale factor the window system asks of user interfaces on the screen
+    // an editor opens on, before there is a window: 1.0 at 96 dots per inch, 1.5 at 144,
+    // 2.0 at 192; 1.0 where the window system says nothing.
+    double (*screenScaleFactor)();
 
     // [UI thread] Opens the document at path with the desktop's handler for its type.
     // Returns false when that could not be started; nothing is reported otherwise.

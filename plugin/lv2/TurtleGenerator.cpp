@@ -99,15 +99,17 @@ void writeAudioPort(std::ostream& out, uint32_t index, bool input, const char* s
 
 // The editor in the host's X11 window: it shows the effect itself, so it needs the host's
 // instance access, and the host's idle calls drive it. Every control port it shows is
-// sent to it.
+// sent to it. It takes the host's scale factor from the options, at instantiation or later.
 std::string userInterface()
 {
     std::ostringstream out;
     out << "\n<" << kUiUri << ">\n"
         << "    a ui:X11UI ;\n"
         << "    lv2:requiredFeature ui:parent , ui:idleInterface , <http://lv2plug.in/ns/ext/instance-access> ;\n"
-        << "    lv2:optionalFeature ui:resize , ui:touch ;\n"
-        << "    lv2:extensionData ui:idleInterface";
+        << "    lv2:optionalFeature ui:resize , ui:touch , <http://lv2plug.in/ns/ext/options#options> , "
+           "<http://lv2plug.in/ns/ext/urid#map> ;\n"
+        << "    lv2:extensionData ui:idleInterface , <http://lv2plug.in/ns/ext/options#interface> ;\n"
+        << "    <http://lv2plug.in/ns/ext/options#supportedOption> ui:scaleFactor";
     for (const ControlPort& port : controlPorts) {
         out << " ;\n    ui:portNotification [ ui:plugin <" << kPluginUri << "> ; lv2:symbol \"" << port.symbol
             << "\" ; ui:protocol ui:floatProtocol ]";

@@ -7,12 +7,16 @@
 
 #include <dlfcn.h>
 #include <lilv/lilv.h>
+#include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
 #include <lv2/instance-access/instance-access.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <algorithm>
 #include <chrono>
+#include <limits>
 #include <condition_variable>
 #include <mutex>
 #include <random>
@@ -396,6 +400,56 @@ TEST_F(Lv2UiInHostWindow, ClosingAfterTheHostDestroyedItsWindowIsSafe)
     top = host.createTopLevel(kHostX, kHostY, kEditorWidth, kEditorHeight);
     open();
     close();
+}
+
+// A host's map of names to ids, as the interface needs it for the scale option.
+struct UridMap {
+    LV2_URID id(const char* uri)
+    {
+        const auto [found, added] = ids.try_emplace(uri, static_cast<LV2_URID>(ids.size() + 1));
+        return found->second;
+    }
+    static LV2_URID map(LV2_URID_Map_Handle handle, const char* uri) { return static_cast<UridMap*>(handle)->id(uri); }
+
+    std::map<std::string, LV2_URID> ids;
+    LV2_URID_Map feature{this, &map};
+};
+
+TEST_F(Lv2UiInHostWindow, TakesTheHostsScaleFactorAndFollowsTheHostsChangesOfIt)
+{
+    UridMap urids;
+    float factor = 2.0f;
+    const LV2_Options_Option options[] = {
+        {LV2_OPTIONS_INSTANCE, 0, urids.id(LV2_UI__scaleFactor), sizeof factor, urids.id(LV2_ATOM__Float), &factor},
+        {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+    std::vector<LV2_Feature> list = features();
+    list.push_back({LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)});
+    list.push_back({LV2_URID__map, &urids.feature});
+    ui = instantiate(list, &widget);
+    ASSERT_NE(ui, nullptr);
+    EXPECT_EQ(size, std::make_pair(1508, 748)) << "the host was not asked for the room of twice the skin";
+    ASSERT_TRUE(pumpUntil([&] { return host.childCount(top) == 1; }, 3000, idleCall()));
+    int width = 0;
+    int height = 0;
+    host.windowSize(host.childOf(top), width, height);
+    EXPECT_EQ(std::make_pair(width, height), std::make_pair(1508, 748)) << "the window is not twice the skin";
+
+    const auto* optionsInterface =
+        static_cast<const LV2_Options_Interface*>(descriptor->extension_data(LV2_OPTIONS__interface));
+    ASSERT_NE(optionsInterface, nullptr);
+    factor = 1.5f;
+    EXPECT_EQ(optionsInterface->set(ui, options), uint32_t{LV2_OPTIONS_SUCCESS});
+    EXPECT_EQ(size, std::make_pair(1131, 561));
+    // A factor that means nothing changes nothing.
+    factor = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_NE(optionsInterface->set(ui, options), uint32_t{LV2_OPTIONS_SUCCESS});
+    EXPECT_EQ(size, std::make_pair(1131, 561));
+    close();
+
+    // Without the host's map the option cannot be read: the screen's scale applies.
+    ui = instantiate(features(), &widget);
+    ASSERT_NE(ui, nullptr);
+    EXPECT_EQ(size, std::make_pair(kEditorWidth, kEditorHeight));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <random>
+#include <tuple>
 
 #include "tools/hosting/HostedEffect.h"
 #include "tools/hosting/RecordingHost.h"
@@ -348,6 +349,29 @@ TEST(HostToolCommand, SnapshotIsTheWholeEditorTheSameEveryTimeAndShowsTheSetting
     EXPECT_NE(plugin.err.find("--plugin is not taken: the picture is of the editor built into this tool"),
               std::string::npos)
         << plugin.err;
+    EXPECT_EQ(folder.names(), before);
+}
+
+TEST(HostToolCommand, SnapshotScaleIsOneOfTheEditorsScalesAndAnythingElseIsAUsageError)
+{
+    TempFolder folder;
+    const ToolRun normal = runTool({"snapshot", folder / "one.png", "--seconds", "1", "--scale", "1"});
+    ASSERT_EQ(normal.status, 0) << normal.err;
+    EXPECT_EQ(pngSize(tooltest::contents(folder / "one.png")), (std::pair<uint32_t, uint32_t>{754, 374}));
+    for (const auto& [scale, width, height] : {std::tuple{"1.5", 1131u, 561u}, std::tuple{"2", 1508u, 748u}}) {
+        const std::string path = folder / (std::string(scale) + ".png");
+        const ToolRun run = runTool({"snapshot", path, "--seconds", "1", "--scale", scale});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(pngSize(tooltest::contents(path)), (std::pair<uint32_t, uint32_t>{width, height})) << scale;
+    }
+
+    const std::vector<std::string> before = folder.names();
+    for (const char* bad : {"3", "0", "-1", "1.25", "2x", "150%", "", "nan"}) {
+        const ToolRun run = runTool({"snapshot", folder / "x.png", "--scale", bad});
+        EXPECT_EQ(run.status, 2) << bad;
+        EXPECT_NE(run.err.find("--scale takes 1, 1.5 or 2, not \"" + std::string(bad) + "\""), std::string::npos)
+            << run.err;
+    }
     EXPECT_EQ(folder.names(), before);
 }
 

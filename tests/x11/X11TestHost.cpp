@@ -1,5 +1,6 @@
 #include "tests/x11/X11TestHost.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
@@ -51,6 +52,32 @@ Window X11TestHost::childOf(Window parent) const
     const Window child = children[0];
     XFree(children);
     return child;
+}
+
+void X11TestHost::windowSize(Window window, int& width, int& height) const
+{
+    width = height = 0;
+    Window root = None;
+    int x = 0;
+    int y = 0;
+    unsigned w = 0;
+    unsigned h = 0;
+    unsigned border = 0;
+    unsigned depth = 0;
+    if (window == None || !XGetGeometry(connection, window, &root, &x, &y, &w, &h, &border, &depth)) return;
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+}
+
+void X11TestHost::setResources(const std::string& text)
+{
+    const Window root = RootWindow(connection, screen);
+    if (text.empty())
+        XDeleteProperty(connection, root, XA_RESOURCE_MANAGER);
+    else
+        XChangeProperty(connection, root, XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
+    sync();
 }
 
 void X11TestHost::moveCursor(int x, int y)

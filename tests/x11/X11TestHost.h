@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace tolvan::test {
 
@@ -25,6 +26,11 @@ public:
     // The single child window the editor made in parent, or None.
     Window childOf(Window parent) const;
     int childCount(Window parent) const;
+    // The size of window as the server has it; 0 x 0 for None.
+    void windowSize(Window window, int& width, int& height) const;
+    // Replaces the root window's resource database (RESOURCE_MANAGER), as a desktop's
+    // settings do; an empty text removes it.
+    void setResources(const std::string& text);
 
     void moveCursor(int x, int y);
     void pressButton(unsigned button);

@@ -1,8 +1,11 @@
 // tolvan-host snapshot: a picture of the real editor, rendered in this process on the
 // headless back end after the input (or a few seconds of pink noise) has played through
 // the effect, so that it shows the settings, both spectra, the response and the meter.
+#include <array>
 #include <cstdio>
 #include <memory>
+#include <string_view>
+#include <utility>
 
 #include "effect/PluginInterface.h"
 #include "effect/ProgramRecord.h"
@@ -21,10 +24,25 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: tolvan-host snapshot OUT.png [--input IN] [--seconds N] [--set NAME=VALUE]...\n"
-    "                            [--preset FILE.fxp|FILE.fxb] [--program N]\n"
-    "Renders the editor (754 x 374) after IN has played through the equaliser, or N seconds\n"
-    "(default 4) of deterministic pink noise, with the preset, program and settings applied\n"
-    "as tolvan-host process applies them, and writes it as a PNG.\n";
+    "                            [--preset FILE.fxp|FILE.fxb] [--program N] [--scale 1|1.5|2]\n"
+    "Renders the editor (754 x 374; 1131 x 561 at --scale 1.5, 1508 x 748 at --scale 2) after\n"
+    "IN has played through the equaliser, or N seconds (default 4) of deterministic pink\n"
+    "noise, with the preset, program and settings applied as tolvan-host process applies\n"
+    "them, and writes it as a PNG.\n";
+
+// The scales the editor is drawn at, as --scale names them.
+constexpr std::array<std::pair<std::string_view, VSTGUI::DisplayScale>, 3> kScaleNames{{
+    {"1", VSTGUI::DisplayScale::Normal},
+    {"1.5", VSTGUI::DisplayScale::OneAndAHalf},
+    {"2", VSTGUI::DisplayScale::Double},
+}};
+
+VSTGUI::DisplayScale scaleOf(const std::string& text)
+{
+    for (const auto& [name, scale] : kScaleNames)
+        if (text == name) return scale;
+    throw UsageError("snapshot: --scale takes 1, 1.5 or 2, not \"" + text + "\"");
+}
 
 // The effect this picture is of: its id, parameter and program counts.
 constexpr PresetTarget kEffect{fourCharacters("iq71"), kNumParameters, kNumPrograms};
@@ -68,10 +86,15 @@ std::vector<uint8_t> pngOf(const VSTGUI::PixelSurface& pixels)
 
 int runSnapshot(const Arguments& arguments)
 {
-    const CommandLine line(
-        arguments,
-        {{"input", false}, {"seconds", false}, {"set", true}, {"preset", false}, {"program", false}, {"plugin", false}},
-        1, "snapshot");
+    const CommandLine line(arguments,
+                           {{"input", false},
+                            {"seconds", false},
+                            {"set", true},
+                            {"preset", false},
+                            {"program", false},
+                            {"plugin", false},
+                            {"scale", false}},
+                           1, "snapshot");
     if (line.has("plugin")) {
         throw UsageError("snapshot: --plugin is not taken: the picture is of the editor built into this tool");
     }
@@ -83,6 +106,7 @@ int runSnapshot(const Arguments& arguments)
     refuseUnlessExtension(outPath, {"png"});
     const long seconds = line.number("seconds", 4, 1, 60);
     editorsnapshot::Scene scene = sceneOf(stateRequest(line));
+    scene.scale = scaleOf(line.value("scale", "1"));
 
     std::unique_ptr<SnapshotInput> in;
     PinkNoise left(1), right(2);

@@ -1,12 +1,18 @@
 // Levels 8 and 9: what real hosts do that a tidy host would not, and a session saved
 // and restored through parameters and program names.
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <utility>
 
 #include "tools/tolvan-validate/Check.h"
 
 namespace validate {
 namespace {
+
+// The editor's skin at 1x, 1.5x and 2x: hosts on dense screens get the larger ones.
+constexpr std::pair<int32_t, int32_t> kEditorSizes[] = {{754, 374}, {1131, 561}, {1508, 748}};
 
 bool outputSound(CheckContext& context, const StereoBuffers& buffers, int32_t frames, const std::string& where)
 {
@@ -71,8 +77,12 @@ void hostQuirks(CheckContext& context)
         effect.editClose();
         ERect* rect = nullptr;
         if (effect.dispatch(effEditGetRect, 0, 0, &rect) != 0) {
-            context.expect(rect != nullptr && rect->right - rect->left == 754 && rect->bottom - rect->top == 374,
-                           "the editor rectangle is not 754 x 374");
+            // The skin at one of the editor's scales, as the screen asks for it.
+            const bool skinSized =
+                rect != nullptr && std::any_of(std::begin(kEditorSizes), std::end(kEditorSizes), [rect](auto size) {
+                    return rect->right - rect->left == size.first && rect->bottom - rect->top == size.second;
+                });
+            context.expect(skinSized, "the editor rectangle is not 754 x 374, 1131 x 561 or 1508 x 748");
         }
         effect.editOpen(parent.handle());
         effect.editOpen(parent.handle());

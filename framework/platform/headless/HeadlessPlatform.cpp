@@ -72,6 +72,7 @@ struct State {
     std::optional<std::string> editAnswer;
     std::vector<std::string> lastMenu;
     std::string lastEdit;
+    double screenScale = 1.0;
 };
 
 State& state()
@@ -119,6 +120,17 @@ public:
     {
         if (!alive || procedure == nullptr) return false;
         return procedure(*this, event);
+    }
+
+    double scaleFactor() const override { return ownScale; }
+
+    // The window moved to a screen of another scale, as far as its tests are concerned.
+    bool changeScale(double factor)
+    {
+        ownScale = factor;
+        platform::WindowEvent event = makeEvent(EventKind::ScaleChanged);
+        event.scaleFactor = factor;
+        return deliver(event);
     }
 
     void hostDestroyed()
@@ -246,6 +258,8 @@ public:
     bool dropTarget = false;
     bool alive = true;
     int32_t presents = 0;
+    // 0: the screen's scale applies.
+    double ownScale = 0.0;
 };
 
 HeadlessWindow& headlessWindow(platform::Window& window) { return static_cast<HeadlessWindow&>(window); }
@@ -281,6 +295,8 @@ uint32_t getTicks() { return state().clock.load(std::memory_order_relaxed); }
 void sleep(uint32_t milliseconds) { passTime(milliseconds); }
 
 uint32_t getDoubleClickTime() { return state().doubleClickTime; }
+
+double screenScaleFactor() { return state().screenScale; }
 
 MouseButtons getMouseButtons()
 {
@@ -327,6 +343,7 @@ constexpr platform::Services kServices{.getTicks = &getTicks,
                                        .getDoubleClickTime = &getDoubleClickTime,
                                        .getMouseButtons = &getMouseButtons,
                                        .getCursorPosition = &getCursorPosition,
+                                       .screenScaleFactor = &screenScaleFactor,
                                        .openDocument = &openDocument,
                                        .createChildWindow = &createChildWindow,
                                        .dispatchPendingPaint = &dispatchPendingPaint,
@@ -356,6 +373,7 @@ void reset()
     s.editAnswer.reset();
     s.lastMenu.clear();
     s.lastEdit.clear();
+    s.screenScale = 1.0;
 }
 
 uint32_t now() { return getTicks(); }
@@ -363,6 +381,10 @@ uint32_t now() { return getTicks(); }
 void advanceTime(uint32_t milliseconds) { passTime(milliseconds); }
 
 void setDoubleClickTime(uint32_t milliseconds) { state().doubleClickTime = milliseconds; }
+
+void setScreenScaleFactor(double factor) { state().screenScale = factor; }
+
+bool changeWindowScale(platform::Window& window, double factor) { return headlessWindow(window).changeScale(factor); }
 
 void setInput(Point screenCursor, MouseButtons buttons)
 {

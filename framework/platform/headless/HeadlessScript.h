@@ -34,6 +34,11 @@ uint32_t now();
 // Lets time pass as sleep does: scripted input that falls due takes effect.
 void advanceTime(uint32_t milliseconds);
 void setDoubleClickTime(uint32_t milliseconds);
+// What the screen's scale factor is from now on (1.0 after reset).
+void setScreenScaleFactor(double factor);
+// The window is moved to a screen of another scale factor: from now on it answers that
+// factor, and its procedure gets ScaleChanged. The result is the procedure's.
+bool changeWindowScale(platform::Window& window, double factor);
 
 // The input state from now on (screen coordinates), dropping nothing from the script.
 void setInput(Point screenCursor, MouseButtons buttons);

@@ -2,6 +2,7 @@
 // and the table of the back end's services.
 #include "framework/platform/Platform.h"
 #include "framework/platform/win32/Win32Window.h"
+#include "framework/platform/win32/WindowDpi.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -69,6 +70,7 @@ constexpr platform::Services kServices{.getTicks = &getTicks,
                                        .getDoubleClickTime = &getDoubleClickTime,
                                        .getMouseButtons = &getMouseButtons,
                                        .getCursorPosition = &getCursorPosition,
+                                       .screenScaleFactor = &win32::screenScaleFactor,
                                        .openDocument = &openDocument,
                                        .createChildWindow = &win32::createChildWindow,
                                        .dispatchPendingPaint = &win32::dispatchPendingPaint,

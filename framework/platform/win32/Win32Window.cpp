@@ -2,6 +2,7 @@
 
 #include "framework/platform/win32/DropTarget.h"
 #include "framework/platform/win32/WindowClass.h"
+#include "framework/platform/win32/WindowDpi.h"
 
 #include <windowsx.h>
 
@@ -33,6 +34,10 @@ const std::array<CursorEntry, 8> kCursors{{
 
 // Border sizes beyond this mean the hand resize has climbed past the host's editor frame.
 constexpr int32_t kMaximumBorder = 80;
+// The scale-change messages, by number: older headers lack their names. Windows sends the
+// first to top-level windows, the second to their children once the parent has followed.
+constexpr UINT kDpiChanged = 0x02E0;
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 Rect toRect(const RECT& r)
 {
@@ -158,6 +163,15 @@ LRESULT Win32Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         deliver(event);
         break;  // the host's window may scroll as well
     }
+    case kDpiChanged:
+    case kDpiChangedAfterParent: {
+        // The top-level window that holds ours moved to a monitor of another scale, or the
+        // user changed the setting: our child window's contents follow its new scale.
+        platform::WindowEvent event = eventOf(platform::WindowEvent::Kind::ScaleChanged);
+        event.scaleFactor = scaleFactor();
+        deliver(event);
+        return 0;
+    }
     case WM_TIMER:
         if (const auto found = timers.find(static_cast<uint32_t>(wParam)); found != timers.end()) {
             found->second(*this, found->first);
@@ -249,6 +263,11 @@ Point Win32Window::screenOrigin() const
     POINT origin{0, 0};
     if (hwnd != nullptr) ClientToScreen(hwnd, &origin);
     return {static_cast<int32_t>(origin.x), static_cast<int32_t>(origin.y)};
+}
+
+double Win32Window::scaleFactor() const
+{
+    return hwnd != nullptr ? static_cast<double>(windowDotsPerInch(hwnd)) / kBaseDotsPerInch : 0.0;
 }
 
 Rect Win32Window::getScreenRect() const { return Rect::fromSize(screenOrigin(), surface.width(), surface.height()); }

@@ -29,6 +29,7 @@ public:
     Point screenOrigin() const override;
 
     Rect getScreenRect() const override;
+    double scaleFactor() const override;
     void resize(int32_t width, int32_t height) override;
     void invalidate(const Rect& rect) override;
     bool startTimer(uint32_t id, uint32_t intervalMilliseconds, platform::TimerProcedure procedure) override;

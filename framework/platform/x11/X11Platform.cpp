@@ -4,6 +4,7 @@
 
 #include "framework/platform/Platform.h"
 #include "framework/platform/x11/DocumentOpener.h"
+#include "framework/platform/x11/ScreenScale.h"
 #include "framework/platform/x11/X11Connection.h"
 #include "framework/platform/x11/X11Window.h"
 
@@ -129,6 +130,7 @@ constexpr platform::Services kServices{.getTicks = &x11::getTicks,
                                        .getDoubleClickTime = &getDoubleClickTime,
                                        .getMouseButtons = &getMouseButtons,
                                        .getCursorPosition = &getCursorPosition,
+                                       .screenScaleFactor = &x11::screenScaleFactor,
                                        .openDocument = &openDocument,
                                        .createChildWindow = &createChildWindow,
                                        .dispatchPendingPaint = &dispatchPendingPaint,
