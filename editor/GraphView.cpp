@@ -301,8 +301,10 @@ bool CFRGRAP::traceSpectrum(Trace target)
         m = level;
     }
     traced[static_cast<size_t>(target)] = true;
+    // A new spectrum that lies where the last one lay (silence, once the curves have sunk
+    // below the plot) leaves the window as it is: only a moved curve is drawn again.
     const bool moved = placeCurve(target);
-    if (spectrum || moved) setDirty(true);
+    if (moved) setDirty(true);
     return spectrum || moved;
 }
 

@@ -2,7 +2,7 @@
 // logarithmic frequency axis, with level and frequency scales, a legend and a border.
 // The view is display only; it keeps CControl's do-nothing input handling.
 //
-// Whatever changes what the view shows (a trace that took something new, a scale or axis
+// Whatever changes what the view shows (a trace that moved a curve, a scale or axis
 // change, a reset) marks it dirty; nothing else does, so the editor redraws it only then.
 //
 // Threads: everything here runs on the editor's thread. The host's sample-rate changes
