@@ -144,6 +144,11 @@ private:
     std::vector<graph::PointEntry> pointTable;
     // A trace's workspace: the taken bins and the level under each point.
     std::vector<float> takenBins;
+    // Each spectrum's bins at its last trace (pre, post), and whether that trace left its
+    // smoothing as it found it: then the same bins again change nothing on screen. Any
+    // change of tilt, scale or axis unsettles both.
+    std::array<std::vector<float>, 2> lastBins;
+    std::array<bool, 2> settled{};
     std::vector<float> levels;
     std::vector<float> responseLevels;
     // Which curves hold a trace on the current axis (pre, post, response).
