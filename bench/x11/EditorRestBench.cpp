@@ -21,6 +21,7 @@
 
 #include <array>
 #include <chrono>
+#include <random>
 #include <cstdlib>
 #include <memory>
 #include <thread>
@@ -72,6 +73,15 @@ public:
         float* outputs[] = {outLeft.data(), outRight.data()};
         for (int32_t b = 0; b < kBlocksPerAnalysis; ++b) record->processReplacing(record, inputs, outputs, kBlock);
     }
+    // A refresh period's worth (25 ms) of white noise at -12 dB.
+    void processNoise()
+    {
+        std::uniform_real_distribution<float> sample(-0.25f, 0.25f);
+        for (float& s : noise) s = sample(random);
+        float* inputs[] = {noise.data(), noise.data() + kNoiseBlock};
+        float* outputs[] = {outLeft.data(), outRight.data()};
+        for (int32_t b = 0; b < 2; ++b) record->processReplacing(record, inputs, outputs, kNoiseBlock);
+    }
     void idle() { record->dispatcher(record, effEditIdle, 0, 0, nullptr, 0.0f); }
     SDEditor& editor() const { return *static_cast<SDEditor*>(effect->getEditor()); }
     unsigned long nextRequest() const { return XNextRequest(connection->display()); }
@@ -82,7 +92,10 @@ private:
     std::unique_ptr<AKkk> effect = std::make_unique<AKkk>(hosting::quietHost, &SDEditor::create);
     AEffect* record = effect->getAeffect();
     VSTGUI::x11::Connection* connection = nullptr;
+    static constexpr int32_t kNoiseBlock = 551;
     std::array<float, kBlock> silence{}, outLeft{}, outRight{};
+    std::array<float, 2 * kNoiseBlock> noise{};
+    std::mt19937 random{1};
 };
 
 // Each iteration times one refresh with a new silent analysis waiting, made untimed: the
@@ -130,9 +143,11 @@ void BM_HostIdleNothingNew(benchmark::State& state)
 }
 BENCHMARK(BM_HostIdleNothingNew);
 
-// A host's idle call every 25 ms for 5 s, an analysis' worth of silence before each.
-void BM_EditorAt40RefreshesAtRest(benchmark::State& state)
+// A host's idle call every 25 ms for 5 s, an analysis' worth of silence (argument 0) or
+// 25 ms of noise (1) before each; the audio is outside the editor's time.
+void BM_EditorAt40Refreshes(benchmark::State& state)
 {
+    const bool noise = state.range(0) != 0;
     EditorAtRest editor;
     if (!editor.ready()) {
         state.SkipWithError("needs an X display");
@@ -146,8 +161,10 @@ void BM_EditorAt40RefreshesAtRest(benchmark::State& state)
         const auto start = std::chrono::steady_clock::now();
         auto next = start;
         while (std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
-            // The audio is the host's, not the editor's: outside the editor's time.
-            editor.processSilence();
+            if (noise)
+                editor.processNoise();
+            else
+                editor.processSilence();
             const double idleStart = threadCpuSeconds();
             editor.idle();
             editorSeconds += threadCpuSeconds() - idleStart;
@@ -162,6 +179,6 @@ void BM_EditorAt40RefreshesAtRest(benchmark::State& state)
         state.counters["x_requests"] = static_cast<double>(editor.nextRequest() - before);
     }
 }
-BENCHMARK(BM_EditorAt40RefreshesAtRest)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditorAt40Refreshes)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
