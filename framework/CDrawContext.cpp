@@ -39,7 +39,6 @@ CDrawContext::CDrawContext(DrawingWindow* drawingWindow, CView* ownerFrame, Pixe
         surface = window->acquireSurface();
         surfaceFromWindow = surface != nullptr;
     }
-    if (window != nullptr) screenOffset = window->screenOrigin();
     clipRect = defaultClip();
 
     createPen();
@@ -47,6 +46,12 @@ CDrawContext::CDrawContext(DrawingWindow* drawingWindow, CView* ownerFrame, Pixe
     setFillColor(kBlackColor);
     setFontColor(kWhiteColor);
     setFont(0, kStandardFonts[0].size, 0);
+}
+
+Point CDrawContext::getScreenOffset() const
+{
+    if (!screenOffset) screenOffset = window != nullptr ? window->screenOrigin() : Point{};
+    return *screenOffset;
 }
 
 CDrawContext::~CDrawContext()

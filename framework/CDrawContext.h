@@ -10,6 +10,7 @@
 #include "framework/PixelSurface.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace VSTGUI {
 
@@ -101,8 +102,9 @@ public:
     Point getDrawOffset() const { return drawOffset; }
     void setDrawOffset(Point offset) { drawOffset = offset; }
     // Screen position of the window's top-left corner: mouse positions are screen
-    // positions minus it.
-    Point getScreenOffset() const { return screenOffset; }
+    // positions minus it. Asked of the window at the first use, as most contexts only
+    // draw and the question may cost a round trip to the window system.
+    Point getScreenOffset() const;
     void setScreenOffset(Point offset) { screenOffset = offset; }
 
     PixelSurface* getSurface() const { return surface; }
@@ -123,7 +125,7 @@ private:
     void createPen();
     void drawDeviceLine(int64_t fromX, int64_t fromY, int64_t toX, int64_t toY);
 
-    Point screenOffset;
+    mutable std::optional<Point> screenOffset;
     Point drawOffset;
     PixelSurface* surface = nullptr;
     DrawingWindow* window = nullptr;

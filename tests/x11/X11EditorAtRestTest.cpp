@@ -2,9 +2,12 @@
 // analysis taken and the host's idle calls and the editor's timer running, the editor's
 // connection sends the server nothing; once sound comes in, the new spectra go across.
 
+#include "editor/GraphView.h"
 #include "editor/SDEditor.h"
+#include "editor/VUMETER.h"
 #include "effect/AKkk.h"
 #include "effect/PluginInterface.h"
+#include "framework/CFrame.h"
 #include "tools/hosting/RecordingHost.h"
 
 #include <gtest/gtest.h>
@@ -89,6 +92,18 @@ TEST_F(X11EditorAtRest, SilenceFlowingSendsTheServerNothingAndSoundIsSent)
     // Quiet noise: the meter stays at its floor, the spectra rise and are sent.
     run(100, 0.02f);
     EXPECT_GT(nextRequest(), before) << "the new spectra never reached the server";
+}
+
+// Drawing asks the server nothing: a view drawn again exactly as it stands (as a host's
+// idle call or the timer do when a spectrum moves below the plot) costs no request.
+TEST_F(X11EditorAtRest, AViewRedrawnUnchangedCostsNoRequest)
+{
+    run(200, 0.0f);
+    SDEditor& editor = *static_cast<SDEditor*>(effect->getEditor());
+    const unsigned long before = nextRequest();
+    editor.getFrame()->redrawView(editor.getGraphView());
+    editor.getFrame()->redrawView(editor.getMeterView());
+    EXPECT_EQ(nextRequest(), before);
 }
 
 }  // namespace
