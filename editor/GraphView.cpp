@@ -93,6 +93,7 @@ CFRGRAP::CFRGRAP(const Rect& bounds, CBitmap* bitmap, EffectDisplay& shown, CCon
     levelGrid.resize(2 * kMaxLevelLinesPerSide + 1);
     lnBinFreq.resize(static_cast<size_t>(SpectrumAnalyser::binCount));
     takenBins.resize(static_cast<size_t>(SpectrumAnalyser::binCount));
+    for (auto& bins : lastBins) bins.resize(static_cast<size_t>(SpectrumAnalyser::binCount));
 
     setDbScale(-160.0f, 10.0f, 10.0f);
     slopeDbPerOct = 4.0f;
@@ -138,6 +139,8 @@ void CFRGRAP::setDbScale(float bottom, float top, float step)
     // The curves shown move with the scale at once rather than at their next trace.
     for (Trace which : {Trace::pre, Trace::post, Trace::response})
         if (traced[static_cast<size_t>(which)] && pointCount >= 2) placeCurve(which);
+    // The bottom level restarts the smoothing of spectra below the plot.
+    settled.fill(false);
     setDirty(true);
 }
 
@@ -154,6 +157,7 @@ void CFRGRAP::setFrequencyRange(float lowest, float highest, float slope)
 
     for (auto* curve : {&preCurve, &postCurve, &responseCurve}) std::fill(curve->begin(), curve->end(), LineSegment{});
     traced.fill(false);
+    settled.fill(false);
     // The memories start below the plot, as after a reset, rather than undefined.
     std::fill(preMemory.begin(), preMemory.end(), bottomDb - 1.0f);
     std::fill(postMemory.begin(), postMemory.end(), bottomDb - 1.0f);
@@ -217,7 +221,11 @@ int32_t CFRGRAP::textEnd(const FrequencyLabel& label)
     return static_cast<int32_t>(std::min<int64_t>(label.box.left + 1 + width, label.box.right));
 }
 
-void CFRGRAP::setSlope(float dbPerOctave) { slopeDbPerOct = dbPerOctave; }
+void CFRGRAP::setSlope(float dbPerOctave)
+{
+    slopeDbPerOct = dbPerOctave;
+    settled.fill(false);
+}
 
 void CFRGRAP::setRange(float rangeDb) { setDbScale(topDb - rangeDb, topDb, gridStepDb); }
 
@@ -243,6 +251,7 @@ void CFRGRAP::resetTraces()
     std::fill(postCurve.begin(), postCurve.end(), LineSegment{});
     traced[static_cast<size_t>(Trace::pre)] = false;
     traced[static_cast<size_t>(Trace::post)] = false;
+    settled.fill(false);
     setDirty(true);
 }
 
@@ -271,9 +280,12 @@ bool CFRGRAP::traceSpectrum(Trace target)
 {
     const bool spectrum = target != Trace::response;
     const float* bins = display.responseBins();
+    const auto which = static_cast<size_t>(target == Trace::pre ? Spectrum::pre : Spectrum::post);
     if (spectrum) {
-        if (!display.takeSpectrum(target == Trace::pre ? Spectrum::pre : Spectrum::post, takenBins.data()))
-            return false;
+        if (!display.takeSpectrum(static_cast<Spectrum>(which), takenBins.data())) return false;
+        // The bins of the last trace once more, on a settled curve (silence flowing): this
+        // trace would leave every level and pixel where it is.
+        if (settled[which] && std::equal(takenBins.begin(), takenBins.end(), lastBins[which].begin())) return true;
         bins = takenBins.data();
     }
     // An effect without a response analyser has no response to show, and an axis of
@@ -283,6 +295,7 @@ bool CFRGRAP::traceSpectrum(Trace target)
                        lnBinFreq.data(), levels.data());
 
     float* shown = shownLevels(target);
+    bool memoryMoved = false;
     for (int32_t p = 0; p < pointCount; ++p) {
         float level = levels[static_cast<size_t>(p)];
         if (std::isnan(level)) level = graph::kFloorDb;
@@ -295,14 +308,22 @@ bool CFRGRAP::traceSpectrum(Trace target)
         // A memory below the plot, or one that an overflowing signal made infinite, starts
         // again just under the plot.
         float& m = shown[p];
+        const float remembered = m;
         if (!(m >= bottomDb) || std::isinf(m)) m = bottomDb - 1.0f;
         // A rising level shows at once; a falling one closes 15 % of the gap per trace.
         if (!(level > m)) level = m * graph::kMemoryWeight + level * graph::kNewWeight;
+        memoryMoved = memoryMoved || level != remembered;
         m = level;
     }
+    if (spectrum) {
+        settled[which] = !memoryMoved;
+        std::swap(takenBins, lastBins[which]);
+    }
     traced[static_cast<size_t>(target)] = true;
+    // A new spectrum that lies where the last one lay (silence, once the curves have sunk
+    // below the plot) leaves the window as it is: only a moved curve is drawn again.
     const bool moved = placeCurve(target);
-    if (spectrum || moved) setDirty(true);
+    if (moved) setDirty(true);
     return spectrum || moved;
 }
 

@@ -2,7 +2,7 @@
 // logarithmic frequency axis, with level and frequency scales, a legend and a border.
 // The view is display only; it keeps CControl's do-nothing input handling.
 //
-// Whatever changes what the view shows (a trace that took something new, a scale or axis
+// Whatever changes what the view shows (a trace that moved a curve, a scale or axis
 // change, a reset) marks it dirty; nothing else does, so the editor redraws it only then.
 //
 // Threads: everything here runs on the editor's thread. The host's sample-rate changes
@@ -144,6 +144,11 @@ private:
     std::vector<graph::PointEntry> pointTable;
     // A trace's workspace: the taken bins and the level under each point.
     std::vector<float> takenBins;
+    // Each spectrum's bins at its last trace (pre, post), and whether that trace left its
+    // smoothing as it found it: then the same bins again change nothing on screen. Any
+    // change of tilt, scale or axis unsettles both.
+    std::array<std::vector<float>, 2> lastBins;
+    std::array<bool, 2> settled{};
     std::vector<float> levels;
     std::vector<float> responseLevels;
     // Which curves hold a trace on the current axis (pre, post, response).

@@ -347,21 +347,22 @@ void SDEditor::showParameter(int32_t index, float value)
 
 void SDEditor::setGraphSampleRate(int32_t hz) { pendingSampleRate.store(hz, std::memory_order_release); }
 
-bool SDEditor::applyPendingValues()
+SDEditor::AppliedValues SDEditor::applyPendingValues()
 {
-    if (!anyPending.exchange(false, std::memory_order_acquire)) return false;
-    bool switchesChanged = false;
+    AppliedValues applied;
+    if (!anyPending.exchange(false, std::memory_order_acquire)) return applied;
     for (int32_t index = 0; index < kNumParameters; ++index) {
         if (!pendingMarks[index].exchange(false, std::memory_order_acquire)) continue;
         const float value = pendingValues[index].load(std::memory_order_relaxed);
         const auto real = static_cast<float>(normalizedToReal(value, index));
+        applied.any = true;
         if (controls[index] != nullptr) controls[index]->setValue(value);
         if (valueDisplays[index] != nullptr) valueDisplays[index]->setValue(real);
         applyToGraph(index, real);
         // The graph reads the analyser switches when it draws.
-        if (index == kPreAnalyserParameter || index == kPostAnalyserParameter) switchesChanged = true;
+        if (index == kPreAnalyserParameter || index == kPostAnalyserParameter) applied.switches = true;
     }
-    return switchesChanged;
+    return applied;
 }
 
 void SDEditor::applyToGraph(int32_t index, float real)
@@ -384,17 +385,19 @@ void SDEditor::refreshViews()
 {
     if (frame == nullptr || graphView == nullptr) return;
     applyPendingSampleRate();
-    const bool switchesChanged = applyPendingValues();
+    const AppliedValues applied = applyPendingValues();
     if (meterView != nullptr) meterView->updateMeter();
     graphView->traceSpectrum(CFRGRAP::Trace::pre);
     graphView->traceSpectrum(CFRGRAP::Trace::post);
     // At most one measurement per tick, however many changes came in since the last.
     if (display.updateResponseGraph()) graphView->traceSpectrum(CFRGRAP::Trace::response);
     // The graph is dirty only when a trace, a scale or the axis changed what it shows.
-    if ((switchesChanged || graphView->isDirty()) && graphView->getFrame() != nullptr) frame->redrawView(graphView);
-    // Controls and displays that took a new value draw themselves now; nothing else does.
-    // Not while the idle cycle asks the host for idle time, as the host idle call does not.
-    if (!isInIdle()) frame->idle();
+    if ((applied.switches || graphView->isDirty()) && graphView->getFrame() != nullptr) frame->redrawView(graphView);
+    // Controls and displays that took a new value draw themselves now; with none, nothing
+    // else has changed since the frame's last idle, and a tick at rest costs no walk of the
+    // views and no look at the window system. Not while the idle cycle asks the host for
+    // idle time, as the host idle call does not.
+    if (applied.any && !isInIdle()) frame->idle();
 }
 
 void SDEditor::beginEdit(int32_t index)

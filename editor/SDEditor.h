@@ -125,9 +125,13 @@ private:
     // that reopening the window decodes nothing; null for ids below 1. The views take
     // their own references.
     VSTGUI::CBitmap* bitmap(int32_t id);
-    // Applies the values published since the last call; answers whether an analyser
-    // switch, which the graph shows, changed.
-    bool applyPendingValues();
+    struct AppliedValues {
+        bool any = false;
+        // An analyser switch, which the graph shows.
+        bool switches = false;
+    };
+    // Applies the values published since the last call; answers what it applied.
+    AppliedValues applyPendingValues();
     void applyPendingSampleRate();
     // SLOPE, RANGE and SHIFT set the graph's tilt and scale; other indices change nothing.
     void applyToGraph(int32_t index, float real);

@@ -51,7 +51,6 @@ CDrawContext::CDrawContext(DrawingWindow* drawingWindow, CView* ownerFrame, Pixe
         surface = window->acquireSurface();
         surfaceFromWindow = surface != nullptr;
     }
-    if (window != nullptr) windowOrigin = screenOffset = window->screenOrigin();
     setFrameClip(defaultClip());
 
     createPen();
@@ -59,6 +58,18 @@ CDrawContext::CDrawContext(DrawingWindow* drawingWindow, CView* ownerFrame, Pixe
     setFillColor(kBlackColor);
     setFontColor(kWhiteColor);
     setFont(0, kStandardFonts[0].size, 0);
+}
+
+Point CDrawContext::getScreenOffset() const
+{
+    if (!screenOffset) screenOffset = windowCorner();
+    return *screenOffset;
+}
+
+Point CDrawContext::windowCorner() const
+{
+    if (!windowOrigin) windowOrigin = window != nullptr ? window->screenOrigin() : Point{};
+    return *windowOrigin;
 }
 
 CDrawContext::~CDrawContext()
@@ -93,12 +104,13 @@ Point CDrawContext::toDevice(Point local) const
 
 Point CDrawContext::localMousePosition(Point screenCursor) const
 {
-    const int64_t deviceX = int64_t{screenCursor.x} - windowOrigin.x;
-    const int64_t deviceY = int64_t{screenCursor.y} - windowOrigin.y;
+    const Point corner = windowCorner();
+    const Point offset = getScreenOffset();
+    const int64_t deviceX = int64_t{screenCursor.x} - corner.x;
+    const int64_t deviceY = int64_t{screenCursor.y} - corner.y;
     // The screen offset is the window's corner plus the logical offsets of the views entered.
-    return {
-        saturate(int64_t{VSTGUI::toLogical(saturate(deviceX), scale)} - (int64_t{screenOffset.x} - windowOrigin.x)),
-        saturate(int64_t{VSTGUI::toLogical(saturate(deviceY), scale)} - (int64_t{screenOffset.y} - windowOrigin.y))};
+    return {saturate(int64_t{VSTGUI::toLogical(saturate(deviceX), scale)} - (int64_t{offset.x} - corner.x)),
+            saturate(int64_t{VSTGUI::toLogical(saturate(deviceY), scale)} - (int64_t{offset.y} - corner.y))};
 }
 
 Rect CDrawContext::defaultClip() const { return frame != nullptr ? frame->getBounds() : kClipWithoutFrame; }

@@ -12,6 +12,7 @@
 #include "framework/PixelSurface.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace VSTGUI {
 
@@ -116,8 +117,9 @@ public:
     Point getDrawOffset() const { return drawOffset; }
     void setDrawOffset(Point offset) { drawOffset = offset; }
     // Screen position of the window's top-left corner: mouse positions are screen
-    // positions minus it.
-    Point getScreenOffset() const { return screenOffset; }
+    // positions minus it. Asked of the window at the first use, as most contexts only
+    // draw and the question may cost a round trip to the window system.
+    Point getScreenOffset() const;
     void setScreenOffset(Point offset) { screenOffset = offset; }
 
     PixelSurface* getSurface() const { return surface; }
@@ -135,6 +137,7 @@ protected:
 
 private:
     Rect defaultClip() const;
+    Point windowCorner() const;
     void createPen();
     // A line between two points of frame coordinates (drawing offset added).
     void drawFrameLine(int64_t fromX, int64_t fromY, int64_t toX, int64_t toY);
@@ -143,10 +146,11 @@ private:
     Rect scaledRect(int64_t left, int64_t top, int64_t right, int64_t bottom) const;
 
     DisplayScale scale = DisplayScale::Normal;
-    // Where the window's top-left corner is on the screen, in device pixels; the screen
-    // offset starts there and moves by logical offsets as views are entered.
-    Point windowOrigin;
-    Point screenOffset;
+    // Where the window's top-left corner is on the screen, in device pixels, and the screen
+    // offset, which starts there and moves by logical offsets as views are entered. Both
+    // are asked of the window at first use (windowCorner).
+    mutable std::optional<Point> windowOrigin;
+    mutable std::optional<Point> screenOffset;
     Point drawOffset;
     PixelSurface* surface = nullptr;
     DrawingWindow* window = nullptr;

@@ -7,6 +7,7 @@
 // with the vendor-specific "PreS"/"AeCs" call before opening it. Run it as
 //   tests/x11/run-under-xvfb.sh build/bench/x11/x11_editor_load_bench
 
+#include "bench/x11/CpuTime.h"
 #include "tools/hosting/PluginLibrary.h"
 #include "tools/hosting/RecordingHost.h"
 
@@ -17,13 +18,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <random>
-#include <sstream>
-#include <string>
 #include <thread>
-#include <time.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -37,32 +33,6 @@ constexpr auto kRunTime = std::chrono::seconds(5);
 constexpr intptr_t fourCharacters(const char (&code)[5])
 {
     return (intptr_t{code[0]} << 24) | (intptr_t{code[1]} << 16) | (intptr_t{code[2]} << 8) | intptr_t{code[3]};
-}
-
-double threadCpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-// User plus system time of a process, in seconds; negative when unknown.
-double processCpuSeconds(const char* pid)
-{
-    if (pid == nullptr) return -1.0;
-    std::ifstream stat(std::string("/proc/") + pid + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const auto end = text.rfind(')');
-    if (end == std::string::npos) return -1.0;
-    std::istringstream fields(text.substr(end + 2));
-    std::string field;
-    unsigned long user = 0;
-    unsigned long system = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i) {
-        if (i == 14) user = std::stoul(field);
-        if (i == 15) system = std::stoul(field);
-    }
-    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 void BM_EditorAt40RefreshesWithAudio(benchmark::State& state)

@@ -107,6 +107,10 @@ public:
     virtual void resize(int32_t width, int32_t height) = 0;
     // [UI thread] Adds rect to the region that the next Paint event covers.
     virtual void invalidate(const Rect& rect) = 0;
+    // [UI thread] The caller promises that until the surface is next released only pixels
+    // inside rect change: a back end that compares the surface with what it shows may look
+    // only there. One that ignores the promise stays correct.
+    virtual void changesOnlyIn(const Rect&) {}
 
     // [UI thread] Calls procedure with id every interval milliseconds from the window's
     // message loop; starting an id again replaces it.

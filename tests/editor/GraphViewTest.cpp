@@ -313,6 +313,42 @@ TEST_F(GraphViewTest, SpectraRiseAtOnceAndFallByFifteenPercent)
     for (const LineSegment& s : graph->getCurve(Trace::pre)) ASSERT_TRUE(s.start == Point() && s.end == Point());
 }
 
+// Silence again on a curve that has settled below the plot changes nothing and is not
+// traced; a new tilt or scale between two silent spectra must still move the curve.
+TEST_F(GraphViewTest, RepeatedSilenceStaysCleanUntilTheTiltOrScaleChanges)
+{
+    SpectrumAnalyser& pre = *scene.display.pre;
+    const auto rows = [&] {
+        std::vector<int32_t> y;
+        for (const LineSegment& s : graph->getCurve(Trace::pre)) y.push_back(s.start.y);
+        return y;
+    };
+    const auto traceSilence = [&] {
+        pre.reset();
+        feedSine(pre, 1000.0, 0.0);
+        return graph->traceSpectrum(Trace::pre);
+    };
+    ASSERT_TRUE(traceSilence());
+    ASSERT_TRUE(traceSilence());
+    scene.render();
+    const std::vector<int32_t> settledRows = rows();
+    EXPECT_TRUE(traceSilence()) << "the spectrum was taken";
+    EXPECT_FALSE(graph->isDirty());
+    EXPECT_EQ(rows(), settledRows);
+
+    graph->setSlope(0.0f);
+    ASSERT_TRUE(traceSilence());
+    EXPECT_NE(rows(), settledRows) << "the curve kept the old tilt";
+
+    ASSERT_TRUE(traceSilence());
+    const std::vector<int32_t> flatRows = rows();
+    graph->setDbScale(-100.0f, -40.0f, 12.0f);
+    const std::vector<int32_t> rescaledRows = rows();
+    ASSERT_TRUE(traceSilence());
+    EXPECT_NE(rows(), rescaledRows) << "the smoothing kept the old bottom level";
+    EXPECT_NE(rows(), flatRows);
+}
+
 TEST_F(GraphViewTest, SwitchedOffSpectrumIsNotDrawn)
 {
     scene.display.preShown = false;

@@ -30,18 +30,19 @@ unsigned long placeChannel(uint32_t value, unsigned long mask)
 
 }  // namespace
 
-Rect changedArea(const PixelSurface& a, const PixelSurface& b)
+Rect changedArea(const PixelSurface& a, const PixelSurface& b, const Rect& within)
 {
     Rect area;
-    const int32_t width = a.width();
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(Pixel);
-    for (int32_t y = 0; y < a.height(); ++y) {
+    const Rect compared = within.intersected(a.bounds());
+    if (compared.isEmpty()) return area;
+    const std::size_t rowBytes = static_cast<std::size_t>(compared.width()) * sizeof(Pixel);
+    for (int32_t y = compared.top; y < compared.bottom; ++y) {
         const Pixel* rowA = a.row(y);
         const Pixel* rowB = b.row(y);
-        if (std::memcmp(rowA, rowB, rowBytes) == 0) continue;
-        int32_t left = 0;
+        if (std::memcmp(rowA + compared.left, rowB + compared.left, rowBytes) == 0) continue;
+        int32_t left = compared.left;
         while (rowA[left] == rowB[left]) ++left;
-        int32_t right = width;
+        int32_t right = compared.right;
         while (rowA[right - 1] == rowB[right - 1]) --right;
         area = area.united({left, y, right, y + 1});
     }
@@ -164,10 +165,10 @@ void Presenter::store(const PixelSurface& surface, const Rect& area)
     }
 }
 
-void Presenter::present(const PixelSurface& surface, const Rect& mustSend)
+void Presenter::present(const PixelSurface& surface, const Rect& mustSend, const Rect& mayHaveChanged)
 {
     if (image == nullptr || surface.width() != shown.width() || surface.height() != shown.height()) return;
-    const Rect area = changedArea(surface, shown).united(mustSend.intersected(shown.bounds()));
+    const Rect area = changedArea(surface, shown, mayHaveChanged).united(mustSend.intersected(shown.bounds()));
     if (area.isEmpty()) return;
     store(surface, area);
     const auto width = static_cast<unsigned>(area.width());

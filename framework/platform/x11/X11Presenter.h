@@ -23,8 +23,9 @@ public:
     Presenter& operator=(const Presenter&) = delete;
 
     void resize(int32_t width, int32_t height);
-    // Sends what changed in surface since the last present, and all of mustSend.
-    void present(const PixelSurface& surface, const Rect& mustSend);
+    // Sends what changed in surface since the last present, and all of mustSend. Only
+    // pixels inside mayHaveChanged are compared; the caller knows nothing changed outside.
+    void present(const PixelSurface& surface, const Rect& mustSend, const Rect& mayHaveChanged);
     bool usesSharedMemory() const { return shm != nullptr; }
 
 private:
@@ -49,8 +50,8 @@ private:
     PixelSurface shown;
 };
 
-// The rectangle that holds every pixel in which a and b (of the same size) differ; empty
-// when they are equal.
-Rect changedArea(const PixelSurface& a, const PixelSurface& b);
+// The rectangle that holds every pixel inside within in which a and b (of the same size)
+// differ; empty when they are equal there.
+Rect changedArea(const PixelSurface& a, const PixelSurface& b, const Rect& within);
 
 }  // namespace VSTGUI::x11

@@ -273,9 +273,12 @@ PixelSurface* X11Window::acquireSurface() { return alive ? &surface : nullptr; }
 void X11Window::releaseSurface(PixelSurface*)
 {
     if (!alive) return;
-    presenter->present(surface, mustPresent);
+    presenter->present(surface, mustPresent, changesLimit.value_or(surface.bounds()));
     mustPresent = {};
+    changesLimit.reset();
 }
+
+void X11Window::changesOnlyIn(const Rect& rect) { changesLimit = rect.intersected(surface.bounds()); }
 
 Point X11Window::screenOrigin() const
 {

@@ -13,6 +13,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace VSTGUI::x11 {
 
@@ -61,6 +62,7 @@ public:
     Rect getScreenRect() const override;
     void resize(int32_t width, int32_t height) override;
     void invalidate(const Rect& rect) override;
+    void changesOnlyIn(const Rect& rect) override;
     bool startTimer(uint32_t id, uint32_t intervalMilliseconds, platform::TimerProcedure procedure) override;
     void stopTimer(uint32_t id) override;
     void setCursor(platform::CursorShape shape) override;
@@ -97,6 +99,9 @@ private:
     std::unique_ptr<Presenter> presenter;
     Rect pendingPaint;
     Rect mustPresent;  // asked for by the server: sent even where nothing changed
+    // Where the next present compares the surface with what the window shows; the whole
+    // surface unless a caller promised less for that present.
+    std::optional<Rect> changesLimit;
     std::map<uint32_t, Timer> timers;
     std::map<platform::CursorShape, Cursor> cursors;
     std::deque<XEvent> input;
