@@ -442,8 +442,9 @@ void CFrame::redrawView(CView* view)
     } else {
         draw(offscreenContext);
     }
-    // Only the copied pixels change on the window: its back end need not look elsewhere.
-    if (window) window->changesOnlyIn(copy);
+    // Only the copied pixels change on the window (device pixels): its back end need not
+    // look elsewhere.
+    if (window) window->changesOnlyIn(frameToWindow(copy));
     CDrawContext context(window.get(), this, nullptr);
     context.copyFromOffscreen(copy, offscreenContext, copy.topLeft());
 }
