@@ -125,10 +125,11 @@ bool AEffGUIEditor::wheel(float distance)
     if (frame == nullptr) return false;
     VSTGUI::platform::Window* window = frame->getWindow();
     if (window == nullptr) return false;
-    // The host passes no position: the wheel acts where the cursor is, in frame coordinates.
+    // The host passes no position: the wheel acts where the cursor is, taken from the
+    // window's device pixels to frame coordinates.
     VSTGUI::CDrawContext context(window, frame, nullptr);
-    return frame->wheel(&context, VSTGUI::platform::services().getCursorPosition() - window->getScreenRect().topLeft(),
-                        distance);
+    const VSTGUI::Point cursor = VSTGUI::platform::services().getCursorPosition() - window->getScreenRect().topLeft();
+    return frame->wheel(&context, frame->windowToFrame(cursor), distance);
 }
 
 bool AEffGUIEditor::setKnobMode(int32_t mode)

@@ -75,6 +75,12 @@ public:
         record->setParameter(record, id, value);
         VSTGUI::headless::runMessages(SDEditor::kTimerInterval);
     }
+    // The host's wheel call (it passes no position) with the cursor resting at a logical point.
+    void hostWheel(Point at, float distance)
+    {
+        VSTGUI::headless::setInput(VSTGUI::headless::toScreen(*window, device(at)), 0);
+        editor->wheel(distance);
+    }
     // The knob mode is the process's, not the editor's.
     void setKnobMode(int32_t mode) { record->dispatcher(record, effSetEditKnobMode, 0, mode, nullptr, 0); }
 
@@ -109,6 +115,12 @@ std::vector<float> playGestures(DisplayScale scale)
         results.push_back(editor.parameter(kPeak1Frequency));
     }
 
+    // The host's wheel over the second peak's gain knob, off its centre.
+    constexpr int32_t kPeak2Gain = 29;
+    const Point q = editor.centreOf(kPeak2Gain);
+    editor.hostWheel({q.x + 8, q.y + 8}, 3.0f);
+    results.push_back(editor.parameter(kPeak2Gain));
+
     // The band switches and the PRE switch, pressed one logical pixel inside their corners.
     for (const int32_t id : {11, 13, 3}) {
         const Point centre = editor.centreOf(id);
@@ -121,9 +133,10 @@ std::vector<float> playGestures(DisplayScale scale)
 TEST(ScaledEditorGestures, LandOnTheSameControlsAndGiveTheSameValuesAsAtOneTimes)
 {
     const std::vector<float> normal = playGestures(DisplayScale::Normal);
-    ASSERT_EQ(normal.size(), 6u);
+    ASSERT_EQ(normal.size(), 7u);
     EXPECT_NEAR(normal[1], 0.5f, 1e-6f) << "180 logical pixels sweep half the range";
     EXPECT_NEAR(normal[2], 1.0f, 1e-6f) << "360 logical pixels sweep the whole range";
+    EXPECT_GT(normal[3], 0.5f) << "the host's wheel turns the knob under the cursor";
     for (const DisplayScale scale : {DisplayScale::OneAndAHalf, DisplayScale::Double})
         EXPECT_EQ(playGestures(scale), normal) << percent(scale);
 }
