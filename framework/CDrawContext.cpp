@@ -77,14 +77,7 @@ CDrawContext::~CDrawContext()
     if (surfaceFromWindow) window->releaseSurface(surface);
 }
 
-int64_t CDrawContext::scaled(int64_t frameCoordinate) const
-{
-    // Rounds down like toDevice; exact for any frame coordinate a 32-bit point plus a
-    // 32-bit offset can make.
-    const int64_t product = frameCoordinate * percent(scale);
-    const int64_t quotient = product / 100;
-    return product % 100 < 0 ? quotient - 1 : quotient;
-}
+int64_t CDrawContext::scaled(int64_t frameCoordinate) const { return VSTGUI::toDevice(frameCoordinate, scale); }
 
 Rect CDrawContext::scaledRect(int64_t left, int64_t top, int64_t right, int64_t bottom) const
 {

@@ -35,12 +35,18 @@ inline DisplayScale nearestDisplayScale(double requested)
 }
 
 // A logical coordinate in device pixels, rounded down, so that logical rectangles that tile
-// the frame tile it in device pixels too. 754 x 374 becomes 1131 x 561 and 1508 x 748.
+// the frame tile it in device pixels too. 754 x 374 becomes 1131 x 561 and 1508 x 748. The
+// 64-bit form is exact for any coordinate a 32-bit point plus a 32-bit offset can make.
+constexpr int64_t toDevice(int64_t logical, DisplayScale scale)
+{
+    const int64_t scaled = logical * percent(scale);
+    const int64_t quotient = scaled / 100;
+    return scaled % 100 < 0 ? quotient - 1 : quotient;
+}
+
 constexpr int32_t toDevice(int32_t logical, DisplayScale scale)
 {
-    const int64_t scaled = static_cast<int64_t>(logical) * percent(scale);
-    const int64_t quotient = scaled / 100;
-    return static_cast<int32_t>(scaled % 100 < 0 ? quotient - 1 : quotient);
+    return static_cast<int32_t>(toDevice(static_cast<int64_t>(logical), scale));
 }
 
 // A device coordinate (a mouse position) in logical coordinates: the logical pixel whose
