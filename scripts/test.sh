@@ -78,5 +78,5 @@ echo "== build-fuzz (libFuzzer, clang-14, AddressSanitizer + UndefinedBehaviorSa
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVAN_FUZZ=ON \
   -DTOLVAN_SANITIZE=address,undefined -DTOLVAN_BENCH=OFF
 cmake --build build-fuzz -j "$jobs" --target tolvan-fuzz tolvan-fuzz-preset-file tolvan-fuzz-audio-input \
-  tolvan-fuzz-snapshot-input
+  tolvan-fuzz-snapshot-input tolvan-fuzz-packed-image
 ctest --test-dir build-fuzz -R tolvan_fuzz --output-on-failure
