@@ -66,9 +66,11 @@ VSTGUI::PixelSurface renderEditor(const Scene& scene)
     const int32_t width = VSTGUI::toDevice(kEditorWidth, scene.scale);
     const int32_t height = VSTGUI::toDevice(kEditorHeight, scene.scale);
     VSTGUI::platform::ParentWindow host = VSTGUI::headless::createHostWindow({100, 100, 100 + width, 100 + height});
+    // The host announces its scale before opening, so the window opens at its final size.
+    record->dispatcher(record, effVendorSpecific, fourCharacters("PreS"), fourCharacters("AeCs"), nullptr,
+                       static_cast<float>(VSTGUI::factor(scene.scale)));
     record->dispatcher(record, effEditOpen, 0, 0, host, 0);
     auto* editor = static_cast<SDEditor*>(effect->getEditor());
-    editor->getFrame()->setDisplayScale(scene.scale);
     VSTGUI::platform::Window* window = editor->getFrame()->getWindow();
     // The host's first paint of the new window.
     window->invalidate({0, 0, width, height});
