@@ -188,6 +188,7 @@ bool SDEditor::buildWindow(void* parent)
     timerId = timerCounter.fetch_add(1, std::memory_order_relaxed);
     frame->getWindow()->startTimer(timerId, kTimerInterval, timerTick);
     display.setWindowOpen(true);
+    windowCounted = true;
     // A window that opened on a screen of another scale than the one asked about before.
     followWindowScale();
     return true;
@@ -291,7 +292,8 @@ void SDEditor::buildRow(const ControlDescriptor& row)
 
 void SDEditor::close()
 {
-    display.setWindowOpen(false);
+    if (windowCounted) display.setWindowOpen(false);
+    windowCounted = false;
     discardWindow();
 }
 

@@ -149,6 +149,9 @@ private:
     std::unordered_map<int32_t, VSTGUI::CBitmap*> bitmaps;
     uint32_t timerId = 0;
     int32_t timerInterval = 0;
+    // This editor told the effect its window is open: a host's close without an opening, or
+    // a second close, must not take back another window's count.
+    bool windowCounted = false;
     // The last value the Reset and information buttons reported.
     float lastResetValue = 0;
     float lastInfoValue = 0;

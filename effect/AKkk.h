@@ -79,7 +79,7 @@ public:
     bool updateResponseGraph() override;
     const float* responseBins() const override;
     double takePeakLevel() override { return peakLevel.exchange(0.0, std::memory_order_acq_rel); }
-    void setWindowOpen(bool open) override { editorOpen.store(open ? 1 : 0, std::memory_order_release); }
+    void setWindowOpen(bool open) override { editorOpen.fetch_add(open ? 1 : -1, std::memory_order_acq_rel); }
     void wantAnalysers() override { analysersOn.store(true, std::memory_order_release); }
     bool analysersWanted() const override { return analysersOn.load(std::memory_order_acquire); }
     double currentValue(int32_t index) const override { return currentValues[index].load(std::memory_order_relaxed); }
@@ -102,7 +102,7 @@ public:
     // Null until an editor has made them, or when memory ran out for them.
     const SpectrumAnalyser* inspectAnalyser(Spectrum which) const { return analyserOf(which); }
     const SpectrumAnalyser* inspectResponseAnalyser() const { return responseAnalyser(); }
-    bool isWindowOpen() const { return editorOpen.load(std::memory_order_acquire) == 1; }
+    bool isWindowOpen() const { return editorOpen.load(std::memory_order_acquire) > 0; }
     // The peak level the meter would take now, left in place.
     double heldPeakLevel() const { return peakLevel.load(std::memory_order_acquire); }
 
@@ -149,7 +149,9 @@ private:
     CutFilter hiCut;
     // The editor's side of the seam: the editor sets these from its own thread, the audio
     // thread reads them; each is a single atomic flag, so there is nothing to hand over.
-    // editorOpen: the window is open, so the meter's peak level is taken.
+    // editorOpen: how many windows are open (an LV2 host may show two interfaces of one
+    // instance); while any is, the meter's peak level is taken. Each window adds one when
+    // it opens and takes it back when it closes, so closing one leaves the others fed.
     std::atomic<int32_t> editorOpen{0};
     // analysersOn: the graph is ready, so the PRE and POST analysers are fed.
     std::atomic<bool> analysersOn{false};

@@ -26,7 +26,7 @@ void AKkk::processBlock(float** inputs, float** outputs, int32_t count)
 {
     // Nothing subnormal reaches the filters or the output; the host's mode comes back on return.
     const ScopedFlushDenormals flushDenormals;
-    const bool open = editorOpen.load(std::memory_order_acquire) == 1;
+    const bool open = editorOpen.load(std::memory_order_acquire) > 0;
     // Null until an editor has made the analysers; once there they stay (see EditorAnalysers).
     AnalyserTrio* const fed = open && analysersOn.load(std::memory_order_acquire) ? analysers.get() : nullptr;
     if (fed != nullptr && preAnalyserOn.load(std::memory_order_relaxed) != 0)

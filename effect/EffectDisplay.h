@@ -40,7 +40,8 @@ public:
 
     // The largest output magnitude since the last take, and 0 from then on. [UI thread]
     virtual double takePeakLevel() = 0;
-    // The window is open: the audio thread collects the peak level from now on. [UI thread]
+    // A window opened (true) or one that opened closed (false): while any window is open
+    // the audio thread collects the peak level. Calls come in pairs. [UI thread]
     virtual void setWindowOpen(bool open) = 0;
     // The graph is ready: the audio thread feeds the analysers from now on while the
     // window is open. [UI thread]

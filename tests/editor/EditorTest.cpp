@@ -132,7 +132,10 @@ TEST_F(EditorOpen, TimerIdsGrowAcrossEditorsAndReopenings)
     EXPECT_EQ(editor->getFrame(), nullptr);
     EXPECT_EQ(editor->getTimerId(), 0u);
     EXPECT_FALSE(effect->isWindowOpen());
+    // A host that closes twice leaves nothing behind for the next opening.
+    dispatch(effEditClose);
     ASSERT_EQ(dispatch(effEditOpen, 0, 0, host), 1);
+    EXPECT_TRUE(effect->isWindowOpen());
     EXPECT_EQ(editor->getTimerId(), first + 2);
     EXPECT_NE(editor->getControl(22), nullptr);
 }

@@ -23,6 +23,7 @@
 #include <stop_token>
 #include <thread>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
@@ -194,6 +195,23 @@ protected:
         runBlock();
         descriptor->port_event(ui, dsp.index(symbol), sizeof real, 0, &dsp.control(symbol));
     }
+    // With noise flowing, the window (which shows silence at first) soon shows something else.
+    void expectNoiseToMoveTheWindow()
+    {
+        std::mt19937 random(7);
+        std::uniform_real_distribution<float> noise(-0.5f, 0.5f);
+        std::vector<float> left(512), right(512), outL(512), outR(512);
+        const auto playAndIdle = [&] {
+            for (std::size_t i = 0; i < left.size(); ++i) left[i] = right[i] = noise(random);
+            dsp.run(left.data(), right.data(), outL.data(), outR.data(), static_cast<uint32_t>(left.size()));
+            idleInterface->idle(ui);
+        };
+        expectShows(editorsnapshot::defaultScene());
+        const VSTGUI::PixelSurface silent = editorsnapshot::renderEditor(editorsnapshot::defaultScene());
+        const Window child = host.childOf(top);
+        EXPECT_TRUE(pumpUntil([&] { return differingPixels(host.readBack(child), silent) > 1000; }, 3000, playAndIdle))
+            << "the window still shows silence";
+    }
     // Waits until the window shows the headless rendering of scene; reports the difference.
     void expectShows(const editorsnapshot::Scene& scene)
     {
@@ -294,19 +312,26 @@ TEST_F(Lv2UiInHostWindow, OpensInTheHostWindowTellsItsSizeAndShowsWhatTheVst2Edi
 TEST_F(Lv2UiInHostWindow, WithAudioFlowingTheSpectraAndTheMeterMove)
 {
     open();
-    std::mt19937 random(7);
-    std::uniform_real_distribution<float> noise(-0.5f, 0.5f);
-    std::vector<float> left(512), right(512), outL(512), outR(512);
-    const auto playAndIdle = [&] {
-        for (std::size_t i = 0; i < left.size(); ++i) left[i] = right[i] = noise(random);
-        dsp.run(left.data(), right.data(), outL.data(), outR.data(), static_cast<uint32_t>(left.size()));
-        idleInterface->idle(ui);
-    };
-    expectShows(editorsnapshot::defaultScene());
-    const VSTGUI::PixelSurface silent = editorsnapshot::renderEditor(editorsnapshot::defaultScene());
-    const Window child = host.childOf(top);
-    EXPECT_TRUE(pumpUntil([&] { return differingPixels(host.readBack(child), silent) > 1000; }, 3000, playAndIdle))
-        << "the window still shows silence";
+    expectNoiseToMoveTheWindow();
+}
+
+// A host may show two interfaces of one instance; closing one leaves the other fed.
+TEST_F(Lv2UiInHostWindow, ClosingASecondInterfaceLeavesTheFirstOneFed)
+{
+    open();
+    // Below the first, so that neither covers the other's pixels.
+    const Window otherTop = host.createTopLevel(kHostX, kHostY + kEditorHeight + 10, kEditorWidth, kEditorHeight);
+    std::vector<LV2_Feature> list = features();
+    for (LV2_Feature& feature : list)
+        if (std::strcmp(feature.URI, LV2_UI__parent) == 0)
+            feature.data = reinterpret_cast<void*>(static_cast<uintptr_t>(otherTop));
+    LV2UI_Widget otherWidget = nullptr;
+    LV2UI_Handle other = instantiate(list, &otherWidget);
+    ASSERT_NE(other, nullptr);
+    idleInterface->idle(other);
+    descriptor->cleanup(other);
+
+    expectNoiseToMoveTheWindow();
 }
 
 TEST_F(Lv2UiInHostWindow, ADraggedKnobWritesItsPortsRealValueInsideTouchBrackets)
