@@ -11,6 +11,8 @@
 // the plain path's to the bit.
 #include "dsp/StereoCascadePaths.h"
 
+#include "dsp/Levels.h"
+
 #if defined(TOLVAN_CASCADE_AVX512)
 
 #include <immintrin.h>
@@ -233,9 +235,38 @@ private:
         return x;
     }
 
+    // The end-of-block rules of the plain path in every lane at once: the output history
+    // loses values too small for a float, and a channel whose history is not finite is
+    // reset.
+    [[gnu::target("avx512f")]] static void finish(History<Wide>& h)
+    {
+        h.y2 = flushedIfTiny(h.y2);
+        h.y1 = flushedIfTiny(h.y1);
+        const __mmask8 kept = finiteLanes(h.x1) & finiteLanes(h.x2) & finiteLanes(h.y1) & finiteLanes(h.y2);
+        h.x1 = _mm512_maskz_mov_pd(kept, h.x1);
+        h.x2 = _mm512_maskz_mov_pd(kept, h.x2);
+        h.y1 = _mm512_maskz_mov_pd(kept, h.y1);
+        h.y2 = _mm512_maskz_mov_pd(kept, h.y2);
+    }
+
+    [[gnu::target("avx512f")]] static Wide flushedIfTiny(Wide v)
+    {
+        const __mmask8 tiny =
+            _mm512_cmp_pd_mask(_mm512_abs_pd(v), _mm512_set1_pd(levels::kSmallestNormalFloat), _CMP_LE_OQ);
+        return _mm512_mask_mov_pd(v, tiny, _mm512_setzero_pd());
+    }
+
+    // v * 0 is zero exactly when v is finite.
+    [[gnu::target("avx512f")]] static __mmask8 finiteLanes(Wide v)
+    {
+        const Wide zero = _mm512_setzero_pd();
+        return _mm512_cmp_pd_mask(v * zero, zero, _CMP_EQ_OQ);
+    }
+
     [[gnu::target("avx512f")]] void store()
     {
         for (int j = 0; j < H; ++j) {
+            finish(history[j]);
             scatter(history[j].x1, sections[j], &StereoSection::x1);
             scatter(history[j].x2, sections[j], &StereoSection::x2);
             scatter(history[j].y1, sections[j], &StereoSection::y1);
