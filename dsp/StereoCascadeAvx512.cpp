@@ -202,7 +202,8 @@ private:
     {
         // The coefficients are read from memory at every step, as operands of the
         // multiplications: held in registers they would crowd out the histories, which
-        // then wait on the stack in the middle of the recursions.
+        // then wait on the stack in the middle of the recursions. The empty asm hides where
+        // the pointer points, so that the compiler does not hoist the loads out of the loop.
         const Coefficients<Wide>* coefficients = c;
         asm("" : "+r"(coefficients));
         for (int j = 0; j < H; ++j) {
