@@ -77,11 +77,10 @@ template <class Field>
         if (s[q] != nullptr) _mm_store_pd(s[q]->*field, pairs[q]);
 }
 
-// Where a sample falls. The main loop takes samples in pairs, and for the second of a pair
-// the two history places swap roles: each value is then written once, where it stays,
-// instead of moving on every sample. After a pair, and after a single sample, x1 and y1
-// hold the newest values.
-enum class Sample { Single, FirstOfPair, SecondOfPair };
+// Where a step falls. Steps go in pairs, and for the second of a pair the two history
+// places swap roles: each value is then written once, where it stays, instead of moving on
+// every step. After a pair x1 and y1 hold the newest values.
+enum class Sample { FirstOfPair, SecondOfPair };
 
 // The chain's input: a stereo sample, widened, in lanes 0 and 1.
 [[gnu::target("avx512f")]] inline Wide loadStereo(const float* left, const float* right, int n)
@@ -129,24 +128,18 @@ public:
         // The histories as locals of the sample loop, so that they live in registers.
         History<Wide> h[H];
         std::copy(std::begin(history), std::end(history), h);
-        // The last stage's output of the last lag steps, oldest first by step % lag: the
-        // next quarters' inputs.
-        Wide carried[lag] = {};
-        // Until every quarter has a sample to filter, and again while the last samples
-        // leave through the later quarters, only some quarters run.
-        int m = 0;
-        for (; m < std::min(count, delay); ++m) partialStep(inL, inR, outL, outR, count, m, carried[m % lag], h);
-        // Sample m is read before sample m - delay is written, which keeps in-place and
-        // swapped buffers right.
-        if (m == delay) {
-            static_assert(lag % 2 == 0 && delay % lag == 0);
-            Wide r[lag];
-            std::copy(std::begin(carried), std::end(carried), r);
-            for (; m + lag <= count; m += lag)
+        // The last stage's output of the last lag steps, by step % lag: the next quarters'
+        // inputs. The steps go in groups of lag, so that these stay in registers.
+        Wide r[lag] = {};
+        static_assert(lag % 2 == 0 && delay % lag == 0);
+        for (int m = 0; m < count + delay; m += lag) {
+            // Until every quarter has a sample to filter, and again while the last samples
+            // leave through the later quarters, only some quarters run.
+            if (m >= delay && m + lag <= count)
                 fullSteps(inL, inR, outL, outR, m, r, h, std::make_index_sequence<lag>{});
-            std::copy(std::begin(r), std::end(r), carried);
+            else
+                partialSteps(inL, inR, outL, outR, count, m, r, h, std::make_index_sequence<lag / 2>{});
         }
-        for (; m < count + delay; ++m) partialStep(inL, inR, outL, outR, count, m, carried[m % lag], h);
         std::copy(std::begin(h), std::end(h), history);
         store();
     }
@@ -172,19 +165,55 @@ private:
         storeStereo(slot, outL, outR, m - delay);
     }
 
-    // Step m, where only the quarters with a sample in the block run: quarter q filters
-    // sample m - q * lag if that lies in 0 .. count - 1, and the others keep their history.
-    [[gnu::target("avx512f")]] void partialStep(const float* inL, const float* inR, float* outL, float* outR, int count,
-                                                int m, Wide& slot, History<Wide> (&h)[H])
+    // lag steps from step m on, in pairs, each with only the quarters that have a sample
+    // of the block to filter.
+    template <std::size_t... p>
+    [[gnu::target("avx512f")]] inline void partialSteps(const float* inL, const float* inR, float* outL, float* outR,
+                                                        int count, int m, Wide (&r)[lag], History<Wide> (&h)[H],
+                                                        std::index_sequence<p...>)
+    {
+        (partialPair(inL, inR, outL, outR, count, m + 2 * p, r[2 * p], r[2 * p + 1], h), ...);
+    }
+
+    // Steps m and m + 1 (m even). In step m quarter q filters sample m - q * lag if that
+    // lies in 0 .. count - 1; the others keep their history. A quarter starts at step
+    // q * lag, the first of a pair, but stops after step count - 1 + q * lag, which may be
+    // the first of a pair: its newest values then wait in the places the second step would
+    // have filled, and move back to x1 and y1. Steps past the last output change nothing.
+    [[gnu::target("avx512f")]] void partialPair(const float* inL, const float* inR, float* outL, float* outR, int count,
+                                                int m, Wide& first, Wide& second, History<Wide> (&h)[H])
+    {
+        const __mmask8 activeFirst = activeIn(m, count), activeSecond = activeIn(m + 1, count);
+        first = step<Sample::FirstOfPair, true>(enter(inputAt(inL, inR, m, count), first), activeFirst, h);
+        if (m >= delay && m - delay < count) storeStereo(first, outL, outR, m - delay);
+        second = step<Sample::SecondOfPair, true>(enter(inputAt(inL, inR, m + 1, count), second), activeSecond, h);
+        if (m + 1 >= delay && m + 1 - delay < count) storeStereo(second, outL, outR, m + 1 - delay);
+        const __mmask8 stopped = activeFirst & ~activeSecond;
+        if (stopped != 0) {
+            for (History<Wide>& hj : h) {
+                const Wide x1 = hj.x1, y1 = hj.y1;
+                hj.x1 = _mm512_mask_mov_pd(hj.x1, stopped, hj.x2);
+                hj.x2 = _mm512_mask_mov_pd(hj.x2, stopped, x1);
+                hj.y1 = _mm512_mask_mov_pd(hj.y1, stopped, hj.y2);
+                hj.y2 = _mm512_mask_mov_pd(hj.y2, stopped, y1);
+            }
+        }
+    }
+
+    // The quarters that have a sample of the block to filter in step m.
+    static __mmask8 activeIn(int m, int count)
     {
         __mmask8 active = 0;
         for (int q = 0; q < quarters; ++q) {
             const int t = m - q * lag;
             active |= t >= 0 && t < count ? lanesOf(q) : 0;
         }
-        const Wide input = m < count ? loadStereo(inL, inR, m) : _mm512_setzero_pd();
-        slot = step<Sample::Single, true>(enter(input, slot), active, h);
-        if (m >= delay) storeStereo(slot, outL, outR, m - delay);
+        return active;
+    }
+
+    [[gnu::target("avx512f")]] static Wide inputAt(const float* inL, const float* inR, int m, int count)
+    {
+        return m < count ? loadStereo(inL, inR, m) : _mm512_setzero_pd();
     }
 
     // The input of the first stage: the new sample in quarter 0, and in every later quarter
@@ -218,17 +247,11 @@ private:
             // Rounded to float because that is what the plain path stores and reads back.
             const Wide y = _mm512_mask_cvtps_pd(x, present[j], toFloats(sum));
             if constexpr (masked) {
-                hj.x2 = _mm512_mask_mov_pd(hj.x2, active, hj.x1);
-                hj.x1 = _mm512_mask_mov_pd(hj.x1, active, x);
-                hj.y2 = _mm512_mask_mov_pd(hj.y2, active, hj.y1);
-                hj.y1 = _mm512_mask_mov_pd(hj.y1, active, y);
+                olderX = _mm512_mask_mov_pd(olderX, active, x);
+                olderY = _mm512_mask_mov_pd(olderY, active, y);
             } else {
                 olderX = x;
                 olderY = y;
-                if constexpr (kind == Sample::Single) {
-                    std::swap(hj.x1, hj.x2);
-                    std::swap(hj.y1, hj.y2);
-                }
             }
             // Only the make-up's quarter takes the product; the others pass y on.
             x = j == makeupStage ? _mm512_mask_cvtps_pd(y, makeupLanes, toFloats(y * makeup)) : y;
