@@ -180,7 +180,6 @@ void dsp::runInParts(int longest, PipelinedRun run, StereoSection* const* sectio
             runCascadeSse2(sections + done, 1, inL, inR, outL, outR, count, part);
         } else {
             run(sections + done, size, inL, inR, outL, outR, count, part);
-            for (int k = done; k < done + size; ++k) finishBlock(*sections[k]);
         }
         inL = outL;
         inR = outR;

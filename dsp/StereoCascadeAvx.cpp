@@ -262,6 +262,7 @@ void runPart(StereoSection* const* s, int sectionCount, const float* inL, const 
              int count, CascadeGains gains)
 {
     pipelines[sectionCount - 2](s, inL, inR, outL, outR, count, gains);
+    for (int k = 0; k < sectionCount; ++k) dsp::finishBlock(*s[k]);
 }
 
 }  // namespace

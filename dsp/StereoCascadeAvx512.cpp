@@ -11,6 +11,8 @@
 // the plain path's to the bit.
 #include "dsp/StereoCascadePaths.h"
 
+#include "dsp/Levels.h"
+
 #if defined(TOLVAN_CASCADE_AVX512)
 
 #include <immintrin.h>
@@ -52,7 +54,6 @@ constexpr __mmask8 lanesOf(int q) { return static_cast<__mmask8>(0x3 << (2 * q))
 // The conversions as GNU vector operations: GCC 12's intrinsics for them start from an
 // undefined value that its own warnings take for an uninitialised one.
 [[gnu::target("avx512f")]] inline WideFloats toFloats(Wide v) { return __builtin_convertvector(v, WideFloats); }
-[[gnu::target("avx512f")]] inline Wide roundedToFloat(Wide v) { return __builtin_convertvector(toFloats(v), Wide); }
 
 // Two doubles of each of the four sections, lanes 2q and 2q + 1 from *s[q]; absent
 // sections (null) give zero.
@@ -76,11 +77,10 @@ template <class Field>
         if (s[q] != nullptr) _mm_store_pd(s[q]->*field, pairs[q]);
 }
 
-// Where a sample falls. The main loop takes samples in pairs, and for the second of a pair
-// the two history places swap roles: each value is then written once, where it stays,
-// instead of moving on every sample. After a pair, and after a single sample, x1 and y1
-// hold the newest values.
-enum class Sample { Single, FirstOfPair, SecondOfPair };
+// Where a step falls. Steps go in pairs, and for the second of a pair the two history
+// places swap roles: each value is then written once, where it stays, instead of moving on
+// every step. After a pair x1 and y1 hold the newest values.
+enum class Sample { FirstOfPair, SecondOfPair };
 
 // The chain's input: a stereo sample, widened, in lanes 0 and 1.
 [[gnu::target("avx512f")]] inline Wide loadStereo(const float* left, const float* right, int n)
@@ -88,16 +88,17 @@ enum class Sample { Single, FirstOfPair, SecondOfPair };
     return _mm512_castpd128_pd512(_mm_cvtps_pd(_mm_unpacklo_ps(_mm_load_ss(left + n), _mm_load_ss(right + n))));
 }
 
-// The last quarter's output, lanes 6 and 7, times the output gain.
-[[gnu::target("avx512f")]] inline void storeStereo(Wide v, Narrow gain, float* left, float* right, int n)
+// The last quarter's output, lanes 6 and 7.
+[[gnu::target("avx512f")]] inline void storeStereo(Wide v, float* left, float* right, int n)
 {
-    const Narrow y = __builtin_shufflevector(v, v, 6, 7);
-    const __m128 f = _mm_cvtpd_ps(y * gain);
+    const __m128 f = _mm_cvtpd_ps(__builtin_shufflevector(v, v, 6, 7));
     _mm_store_ss(left + n, f);
     _mm_store_ss(right + n, _mm_shuffle_ps(f, f, 1));
 }
 
-template <int H>
+// H stages; the make-up multiplies the output of stage makeupStage in one quarter's lanes,
+// or nowhere for -1. A template argument, so that the sample loop tests nothing for it.
+template <int H, int makeupStage>
 class Pipeline {
 public:
     [[gnu::target("avx512f")]] Pipeline(StereoSection* const* s, int sectionCount, CascadeGains gains)
@@ -113,38 +114,33 @@ public:
             c[j] = {gather(sections[j], &StereoSection::nb0), gather(sections[j], &StereoSection::nb1),
                     gather(sections[j], &StereoSection::nb2), gather(sections[j], &StereoSection::na1),
                     gather(sections[j], &StereoSection::na2)};
-            h[j] = {gather(sections[j], &StereoSection::x1), gather(sections[j], &StereoSection::x2),
-                    gather(sections[j], &StereoSection::y1), gather(sections[j], &StereoSection::y2)};
+            history[j] = {gather(sections[j], &StereoSection::x1), gather(sections[j], &StereoSection::x2),
+                          gather(sections[j], &StereoSection::y1), gather(sections[j], &StereoSection::y2)};
         }
-        // The make-up multiplies one quarter's lanes after one stage; the other lanes are
-        // multiplied by one, which leaves them as they are.
-        if (gains.makeupAfter >= 0 && gains.makeupAfter < sectionCount) {
-            makeupStage = gains.makeupAfter % H;
-            makeup =
-                _mm512_mask_blend_pd(lanesOf(gains.makeupAfter / H), _mm512_set1_pd(1.0), _mm512_set1_pd(gains.makeup));
+        if constexpr (makeupStage >= 0) {
+            makeupLanes = lanesOf(gains.makeupAfter / H);
+            makeup = _mm512_set1_pd(gains.makeup);
         }
-        gainOut = _mm_set1_pd(gains.output);
     }
 
     [[gnu::target("avx512f")]] void run(const float* inL, const float* inR, float* outL, float* outR, int count)
     {
-        // The last stage's output of the last lag steps, oldest first by step % lag: the
-        // next quarters' inputs.
-        Wide carried[lag] = {};
-        // Until every quarter has a sample to filter, and again while the last samples
-        // leave through the later quarters, only some quarters run.
-        int m = 0;
-        for (; m < std::min(count, delay); ++m) partialStep(inL, inR, outL, outR, count, m, carried[m % lag]);
-        // Sample m is read before sample m - delay is written, which keeps in-place and
-        // swapped buffers right.
-        if (m == delay) {
-            static_assert(lag % 2 == 0 && delay % lag == 0);
-            Wide r[lag];
-            std::copy(std::begin(carried), std::end(carried), r);
-            for (; m + lag <= count; m += lag) fullSteps(inL, inR, outL, outR, m, r, std::make_index_sequence<lag>{});
-            std::copy(std::begin(r), std::end(r), carried);
+        // The histories as locals of the sample loop, so that they live in registers.
+        History<Wide> h[H];
+        std::copy(std::begin(history), std::end(history), h);
+        // The last stage's output of the last lag steps, by step % lag: the next quarters'
+        // inputs. The steps go in groups of lag, so that these stay in registers.
+        Wide r[lag] = {};
+        static_assert(lag % 2 == 0 && delay % lag == 0);
+        for (int m = 0; m < count + delay; m += lag) {
+            // Until every quarter has a sample to filter, and again while the last samples
+            // leave through the later quarters, only some quarters run.
+            if (m >= delay && m + lag <= count)
+                fullSteps(inL, inR, outL, outR, m, r, h, std::make_index_sequence<lag>{});
+            else
+                partialSteps(inL, inR, outL, outR, count, m, r, h, std::make_index_sequence<lag / 2>{});
         }
-        for (; m < count + delay; ++m) partialStep(inL, inR, outL, outR, count, m, carried[m % lag]);
+        std::copy(std::begin(h), std::end(h), history);
         store();
     }
 
@@ -152,34 +148,72 @@ private:
     // lag full steps, from step m on, in pairs; the carried values stay in registers.
     template <std::size_t... k>
     [[gnu::target("avx512f")]] inline void fullSteps(const float* inL, const float* inR, float* outL, float* outR,
-                                                     int m, Wide (&r)[lag], std::index_sequence<k...>)
+                                                     int m, Wide (&r)[lag], History<Wide> (&h)[H],
+                                                     std::index_sequence<k...>)
     {
-        (fullStep < k % 2 == 0 ? Sample::FirstOfPair : Sample::SecondOfPair > (inL, inR, outL, outR, m + k, r[k]), ...);
+        (fullStep < k % 2 == 0 ? Sample::FirstOfPair : Sample::SecondOfPair > (inL, inR, outL, outR, m + k, r[k], h),
+         ...);
     }
 
     // Sample m in, sample m - delay out, with every quarter at work; the carried slot gives
     // the last stage's output of step m - lag to the next quarters and takes that of step m.
     template <Sample kind>
     [[gnu::target("avx512f")]] inline void fullStep(const float* inL, const float* inR, float* outL, float* outR, int m,
-                                                    Wide& slot)
+                                                    Wide& slot, History<Wide> (&h)[H])
     {
-        slot = step<kind, false>(enter(loadStereo(inL, inR, m), slot), allLanes);
-        storeStereo(slot, gainOut, outL, outR, m - delay);
+        slot = step<kind, false>(enter(loadStereo(inL, inR, m), slot), allLanes, h);
+        storeStereo(slot, outL, outR, m - delay);
     }
 
-    // Step m, where only the quarters with a sample in the block run: quarter q filters
-    // sample m - q * lag if that lies in 0 .. count - 1, and the others keep their history.
-    [[gnu::target("avx512f")]] void partialStep(const float* inL, const float* inR, float* outL, float* outR, int count,
-                                                int m, Wide& slot)
+    // lag steps from step m on, in pairs, each with only the quarters that have a sample
+    // of the block to filter.
+    template <std::size_t... p>
+    [[gnu::target("avx512f")]] inline void partialSteps(const float* inL, const float* inR, float* outL, float* outR,
+                                                        int count, int m, Wide (&r)[lag], History<Wide> (&h)[H],
+                                                        std::index_sequence<p...>)
+    {
+        (partialPair(inL, inR, outL, outR, count, m + 2 * p, r[2 * p], r[2 * p + 1], h), ...);
+    }
+
+    // Steps m and m + 1 (m even). In step m quarter q filters sample m - q * lag if that
+    // lies in 0 .. count - 1; the others keep their history. A quarter starts at step
+    // q * lag, the first of a pair, but stops after step count - 1 + q * lag, which may be
+    // the first of a pair: its newest values then wait in the places the second step would
+    // have filled, and move back to x1 and y1. Steps past the last output change nothing.
+    [[gnu::target("avx512f")]] void partialPair(const float* inL, const float* inR, float* outL, float* outR, int count,
+                                                int m, Wide& first, Wide& second, History<Wide> (&h)[H])
+    {
+        const __mmask8 activeFirst = activeIn(m, count), activeSecond = activeIn(m + 1, count);
+        first = step<Sample::FirstOfPair, true>(enter(inputAt(inL, inR, m, count), first), activeFirst, h);
+        if (m >= delay && m - delay < count) storeStereo(first, outL, outR, m - delay);
+        second = step<Sample::SecondOfPair, true>(enter(inputAt(inL, inR, m + 1, count), second), activeSecond, h);
+        if (m + 1 >= delay && m + 1 - delay < count) storeStereo(second, outL, outR, m + 1 - delay);
+        const __mmask8 stopped = activeFirst & ~activeSecond;
+        if (stopped != 0) {
+            for (History<Wide>& hj : h) {
+                const Wide x1 = hj.x1, y1 = hj.y1;
+                hj.x1 = _mm512_mask_mov_pd(hj.x1, stopped, hj.x2);
+                hj.x2 = _mm512_mask_mov_pd(hj.x2, stopped, x1);
+                hj.y1 = _mm512_mask_mov_pd(hj.y1, stopped, hj.y2);
+                hj.y2 = _mm512_mask_mov_pd(hj.y2, stopped, y1);
+            }
+        }
+    }
+
+    // The quarters that have a sample of the block to filter in step m.
+    static __mmask8 activeIn(int m, int count)
     {
         __mmask8 active = 0;
         for (int q = 0; q < quarters; ++q) {
             const int t = m - q * lag;
             active |= t >= 0 && t < count ? lanesOf(q) : 0;
         }
-        const Wide input = m < count ? loadStereo(inL, inR, m) : _mm512_setzero_pd();
-        slot = step<Sample::Single, true>(enter(input, slot), active);
-        if (m >= delay) storeStereo(slot, gainOut, outL, outR, m - delay);
+        return active;
+    }
+
+    [[gnu::target("avx512f")]] static Wide inputAt(const float* inL, const float* inR, int m, int count)
+    {
+        return m < count ? loadStereo(inL, inR, m) : _mm512_setzero_pd();
     }
 
     // The input of the first stage: the new sample in quarter 0, and in every later quarter
@@ -193,10 +227,16 @@ private:
     // One sample through every stage, as CIIR::process computes it in each lane. Masked,
     // only the active lanes take the sample into their history.
     template <Sample kind, bool masked>
-    [[gnu::target("avx512f")]] inline Wide step(Wide x, __mmask8 active)
+    [[gnu::target("avx512f")]] inline Wide step(Wide x, __mmask8 active, History<Wide> (&h)[H]) const
     {
+        // The coefficients are read from memory at every step, as operands of the
+        // multiplications: held in registers they would crowd out the histories, which
+        // then wait on the stack in the middle of the recursions. The empty asm hides where
+        // the pointer points, so that the compiler does not hoist the loads out of the loop.
+        const Coefficients<Wide>* coefficients = c;
+        asm("" : "+r"(coefficients));
         for (int j = 0; j < H; ++j) {
-            const Coefficients<Wide>& cj = c[j];
+            const Coefficients<Wide>& cj = coefficients[j];
             History<Wide>& hj = h[j];
             constexpr bool swapped = kind == Sample::SecondOfPair;
             Wide& newerX = swapped ? hj.x2 : hj.x1;
@@ -207,30 +247,54 @@ private:
             // Rounded to float because that is what the plain path stores and reads back.
             const Wide y = _mm512_mask_cvtps_pd(x, present[j], toFloats(sum));
             if constexpr (masked) {
-                hj.x2 = _mm512_mask_mov_pd(hj.x2, active, hj.x1);
-                hj.x1 = _mm512_mask_mov_pd(hj.x1, active, x);
-                hj.y2 = _mm512_mask_mov_pd(hj.y2, active, hj.y1);
-                hj.y1 = _mm512_mask_mov_pd(hj.y1, active, y);
+                olderX = _mm512_mask_mov_pd(olderX, active, x);
+                olderY = _mm512_mask_mov_pd(olderY, active, y);
             } else {
                 olderX = x;
                 olderY = y;
-                if constexpr (kind == Sample::Single) {
-                    std::swap(hj.x1, hj.x2);
-                    std::swap(hj.y1, hj.y2);
-                }
             }
-            x = j == makeupStage ? roundedToFloat(y * makeup) : y;
+            // Only the make-up's quarter takes the product; the others pass y on.
+            x = j == makeupStage ? _mm512_mask_cvtps_pd(y, makeupLanes, toFloats(y * makeup)) : y;
         }
         return x;
+    }
+
+    // The end-of-block rules of the plain path in every lane at once: the output history
+    // loses values too small for a float, and a channel whose history is not finite is
+    // reset.
+    [[gnu::target("avx512f")]] static void finish(History<Wide>& h)
+    {
+        h.y2 = flushedIfTiny(h.y2);
+        h.y1 = flushedIfTiny(h.y1);
+        const __mmask8 kept = finiteLanes(h.x1) & finiteLanes(h.x2) & finiteLanes(h.y1) & finiteLanes(h.y2);
+        h.x1 = _mm512_maskz_mov_pd(kept, h.x1);
+        h.x2 = _mm512_maskz_mov_pd(kept, h.x2);
+        h.y1 = _mm512_maskz_mov_pd(kept, h.y1);
+        h.y2 = _mm512_maskz_mov_pd(kept, h.y2);
+    }
+
+    [[gnu::target("avx512f")]] static Wide flushedIfTiny(Wide v)
+    {
+        const __mmask8 tiny =
+            _mm512_cmp_pd_mask(_mm512_abs_pd(v), _mm512_set1_pd(levels::kSmallestNormalFloat), _CMP_LE_OQ);
+        return _mm512_mask_mov_pd(v, tiny, _mm512_setzero_pd());
+    }
+
+    // v * 0 is zero exactly when v is finite.
+    [[gnu::target("avx512f")]] static __mmask8 finiteLanes(Wide v)
+    {
+        const Wide zero = _mm512_setzero_pd();
+        return _mm512_cmp_pd_mask(v * zero, zero, _CMP_EQ_OQ);
     }
 
     [[gnu::target("avx512f")]] void store()
     {
         for (int j = 0; j < H; ++j) {
-            scatter(h[j].x1, sections[j], &StereoSection::x1);
-            scatter(h[j].x2, sections[j], &StereoSection::x2);
-            scatter(h[j].y1, sections[j], &StereoSection::y1);
-            scatter(h[j].y2, sections[j], &StereoSection::y2);
+            finish(history[j]);
+            scatter(history[j].x1, sections[j], &StereoSection::x1);
+            scatter(history[j].x2, sections[j], &StereoSection::x2);
+            scatter(history[j].y1, sections[j], &StereoSection::y1);
+            scatter(history[j].y2, sections[j], &StereoSection::y2);
         }
     }
 
@@ -238,17 +302,49 @@ private:
     StereoSection* sections[H][quarters];
     __mmask8 present[H];
     Coefficients<Wide> c[H];
-    History<Wide> h[H];
-    int makeupStage = -1;
+    History<Wide> history[H];
+    __mmask8 makeupLanes = 0;
     Wide makeup{};
-    Narrow gainOut;
 };
 
-template <int H>
-[[gnu::target("avx512f")]] void runPipeline(StereoSection* const* s, int sectionCount, const float* inL,
-                                            const float* inR, float* outL, float* outR, int count, CascadeGains gains)
+// out = float(out * gain) over a block: the output gain as a pass of its own after the
+// sample loop, where it takes neither a register nor a multiplication there. The loop's
+// outputs are floats, so the products are those the loop would have rounded.
+[[gnu::target("avx512f")]] void applyGain(float* out, int count, double gain)
 {
-    Pipeline<H>(s, sectionCount, gains).run(inL, inR, outL, outR, count);
+    const Wide g = _mm512_set1_pd(gain);
+    int i = 0;
+    for (; i + 8 <= count; i += 8)
+        _mm256_storeu_ps(out + i, toFloats(__builtin_convertvector(_mm256_loadu_ps(out + i), Wide) * g));
+    for (; i < count; ++i) out[i] = static_cast<float>(out[i] * gain);
+}
+
+template <int H, int makeupStage>
+[[gnu::target("avx512f")]] void runWith(StereoSection* const* s, int sectionCount, const float* inL, const float* inR,
+                                        float* outL, float* outR, int count, CascadeGains gains)
+{
+    Pipeline<H, makeupStage>(s, sectionCount, gains).run(inL, inR, outL, outR, count);
+}
+
+template <int H>
+void runPipeline(StereoSection* const* s, int sectionCount, const float* inL, const float* inR, float* outL,
+                 float* outR, int count, CascadeGains gains)
+{
+    const bool madeUp = gains.makeupAfter >= 0 && gains.makeupAfter < sectionCount;
+    const int makeupStage = madeUp ? gains.makeupAfter % H : -1;
+    // The pipeline made for that stage, one of -1 .. H - 1.
+    [&]<int... stage>(std::integer_sequence<int, stage...>)
+    {
+        ((makeupStage == stage - 1 ? runWith<H, stage - 1>(s, sectionCount, inL, inR, outL, outR, count, gains)
+                                   : void()),
+         ...);
+    }
+    (std::make_integer_sequence<int, H + 1>{});
+    // A gain of one leaves every sample as it is.
+    if (gains.output != 1.0) {
+        applyGain(outL, count, gains.output);
+        applyGain(outR, count, gains.output);
+    }
 }
 
 // By stage count, 1 .. 3.

@@ -25,13 +25,13 @@ namespace dsp {
 void finishBlock(StereoSection& s);
 
 // A pipelined path's run of 2 .. longest consecutive sections (the section count is the
-// second argument), leaving the end-of-block rules to runInParts.
+// second argument), ending the block with the rules of finishBlock for each of them.
 using PipelinedRun = void (*)(StereoSection* const*, int, const float*, const float*, float*, float*, int,
                               CascadeGains);
 
 // Runs the chain through run in parts of at most longest sections, each part's gains
 // adjusted to its place; a part of one section, which has nothing to overlap with, takes
-// the SSE2 path. Every section then gets finishBlock.
+// the SSE2 path.
 void runInParts(int longest, PipelinedRun run, StereoSection* const* sections, int sectionCount, const float* inL,
                 const float* inR, float* outL, float* outR, int count, CascadeGains gains);
 
