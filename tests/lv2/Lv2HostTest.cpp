@@ -314,6 +314,14 @@ TEST(Lv2Level, TheLevelPortReadsEachBlocksOutputPeakInDecibelsFullScale)
     std::fill(left.begin(), left.end(), 0.0f);
     plugin.run(left.data(), right.data(), outLeft.data(), outRight.data(), 256);
     EXPECT_EQ(level, -120.0f);
+    // The peak in the last sample of a block of odd length counts; a NaN never does.
+    left[3] = std::numeric_limits<float>::quiet_NaN();
+    right[250] = -0.5f;
+    plugin.run(left.data(), right.data(), outLeft.data(), outRight.data(), 251);
+    EXPECT_NEAR(level, 20 * std::log10(0.5), 1e-4);
+    right[250] = 0.0f;
+    plugin.run(left.data(), right.data(), outLeft.data(), outRight.data(), 251);
+    EXPECT_EQ(level, -120.0f);
 }
 
 }  // namespace
