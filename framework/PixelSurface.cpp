@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace VSTGUI {
 
@@ -31,7 +32,7 @@ struct BlitArea {
     int32_t height = 0;
 };
 
-BlitArea clipBlit(const PixelSurface& source, Point sourceOrigin, const Rect& destination, const Rect& clip,
+BlitArea clipBlit(PixelRows source, Point sourceOrigin, const Rect& destination, const Rect& clip,
                   const PixelSurface& target)
 {
     const Rect box = clip.intersected(target.bounds());
@@ -48,11 +49,11 @@ BlitArea clipBlit(const PixelSurface& source, Point sourceOrigin, const Rect& de
 }
 
 // Visits the rows of a block transfer in an order that is safe when source and target
-// are the same surface and the areas overlap.
+// are the same pixels and the areas overlap.
 template <typename RowFunction>
-void forEachBlitRow(const PixelSurface& source, PixelSurface& target, const BlitArea& area, RowFunction&& function)
+void forEachBlitRow(PixelRows source, PixelSurface& target, const BlitArea& area, RowFunction&& function)
 {
-    const bool bottomUp = &source == &target && area.destY > area.sourceY;
+    const bool bottomUp = source.row(0) == std::as_const(target).row(0) && area.destY > area.sourceY;
     for (int32_t i = 0; i < area.height; ++i) {
         const int32_t row = bottomUp ? area.height - 1 - i : i;
         function(source.row(area.sourceY + row) + area.sourceX, target.row(area.destY + row) + area.destX);
@@ -88,15 +89,15 @@ void PixelSurface::fillRect(const Rect& rect, const Rect& clip, Pixel value)
     for (int32_t y = area.top; y < area.bottom; ++y) std::fill(row(y) + area.left, row(y) + area.right, value);
 }
 
-void PixelSurface::copyFrom(const PixelSurface& source, Point sourceOrigin, const Rect& destination, const Rect& clip)
+void PixelSurface::copyFrom(PixelRows source, Point sourceOrigin, const Rect& destination, const Rect& clip)
 {
     const BlitArea area = clipBlit(source, sourceOrigin, destination, clip, *this);
     const auto bytes = static_cast<std::size_t>(area.width) * sizeof(Pixel);
     forEachBlitRow(source, *this, area, [bytes](const Pixel* from, Pixel* to) { std::memmove(to, from, bytes); });
 }
 
-void PixelSurface::copyTransparentFrom(const PixelSurface& source, Point sourceOrigin, const Rect& destination,
-                                       const Rect& clip, Pixel transparent)
+void PixelSurface::copyTransparentFrom(PixelRows source, Point sourceOrigin, const Rect& destination, const Rect& clip,
+                                       Pixel transparent)
 {
     const BlitArea area = clipBlit(source, sourceOrigin, destination, clip, *this);
     const Pixel key = transparent & 0xFFFFFF;
@@ -106,7 +107,7 @@ void PixelSurface::copyTransparentFrom(const PixelSurface& source, Point sourceO
     });
 }
 
-void PixelSurface::blendFrom(const PixelSurface& source, Point sourceOrigin, const Rect& destination, const Rect& clip,
+void PixelSurface::blendFrom(PixelRows source, Point sourceOrigin, const Rect& destination, const Rect& clip,
                              uint8_t opacity)
 {
     const BlitArea area = clipBlit(source, sourceOrigin, destination, clip, *this);
