@@ -80,7 +80,8 @@ bool decodeBmpRows(std::span<const unsigned char> file, int32_t firstRow, int32_
     if (!readLayout(file, layout)) return false;
     const int32_t top = std::clamp(firstRow, 0, layout.height);
     const int32_t rows = static_cast<int32_t>(std::clamp<int64_t>(rowCount, 0, layout.height - top));
-    PixelSurface decoded(layout.width, rows);
+    // The loop below writes every pixel of it.
+    PixelSurface decoded(layout.width, rows, PixelSurface::Unfilled{});
     for (int32_t y = 0; y < rows; ++y) {
         const int32_t imageRow = top + y;
         const int32_t storedRow = layout.topDown ? imageRow : layout.height - 1 - imageRow;

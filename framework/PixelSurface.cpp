@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
 
 namespace VSTGUI {
@@ -64,14 +65,41 @@ void forEachBlitRow(PixelRows source, PixelSurface& target, const BlitArea& area
 
 PixelSurface::PixelSurface(int32_t width, int32_t height, Pixel fill) { resize(width, height, fill); }
 
-void PixelSurface::resize(int32_t width, int32_t height, Pixel fill)
+PixelSurface::PixelSurface(int32_t width, int32_t height, Unfilled) { allocate(width, height, Start::Unfilled); }
+
+PixelSurface::PixelSurface(const PixelSurface& other)
+{
+    allocate(other.surfaceWidth, other.surfaceHeight, Start::Unfilled);
+    std::copy_n(other.pixelData.get(), pixelCount(), pixelData.get());
+}
+
+PixelSurface& PixelSurface::operator=(const PixelSurface& other)
+{
+    if (this != &other) *this = PixelSurface(other);
+    return *this;
+}
+
+void PixelSurface::allocate(int32_t width, int32_t height, Start start)
 {
     width = std::max(width, 0);
     height = std::max(height, 0);
     if (int64_t{width} * height > kMaxPixels) width = height = 0;
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    Pixel* pixels = nullptr;
+    if (count > 0) {
+        pixels = static_cast<Pixel*>(start == Start::Zero ? std::calloc(count, sizeof(Pixel))
+                                                          : std::malloc(count * sizeof(Pixel)));
+        if (pixels == nullptr) throw std::bad_alloc();
+    }
+    pixelData.reset(pixels);
     surfaceWidth = width;
     surfaceHeight = height;
-    pixelData.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill);
+}
+
+void PixelSurface::resize(int32_t width, int32_t height, Pixel fill)
+{
+    allocate(width, height, Start::Zero);
+    if (fill != 0) this->fill(fill);
 }
 
 Pixel PixelSurface::pixelAt(int32_t x, int32_t y) const
@@ -80,7 +108,7 @@ Pixel PixelSurface::pixelAt(int32_t x, int32_t y) const
     return row(y)[x];
 }
 
-void PixelSurface::fill(Pixel value) { std::fill(pixelData.begin(), pixelData.end(), value); }
+void PixelSurface::fill(Pixel value) { std::fill_n(pixelData.get(), pixelCount(), value); }
 
 void PixelSurface::fillRect(const Rect& rect, const Rect& clip, Pixel value)
 {

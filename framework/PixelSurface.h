@@ -7,8 +7,9 @@
 #include "framework/GraphicsTypes.h"
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <span>
-#include <vector>
 
 namespace VSTGUI {
 
@@ -62,9 +63,20 @@ public:
     // Larger surfaces are refused (left at 0 x 0) rather than exhausting memory.
     static constexpr int64_t kMaxPixels = int64_t{1} << 26;
 
+    // Asks for a surface whose pixels are left as the memory holds them, for a maker that
+    // writes every pixel before the surface is read or shown (a decoded band of artwork):
+    // filling it first would only be a wasted pass over fresh memory.
+    struct Unfilled {};
+
     PixelSurface() = default;
     // Negative sizes count as 0; a size above kMaxPixels gives an empty surface.
     PixelSurface(int32_t width, int32_t height, Pixel fill = 0);
+    PixelSurface(int32_t width, int32_t height, Unfilled);
+    PixelSurface(const PixelSurface& other);
+    PixelSurface& operator=(const PixelSurface& other);
+    PixelSurface(PixelSurface&&) noexcept = default;
+    PixelSurface& operator=(PixelSurface&&) noexcept = default;
+    ~PixelSurface() = default;
 
     void resize(int32_t width, int32_t height, Pixel fill = 0);
 
@@ -74,14 +86,14 @@ public:
 
     Pixel* row(int32_t y)
     {
-        return pixelData.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(surfaceWidth);
+        return pixelData.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(surfaceWidth);
     }
     const Pixel* row(int32_t y) const
     {
-        return pixelData.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(surfaceWidth);
+        return pixelData.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(surfaceWidth);
     }
-    std::span<Pixel> pixels() { return pixelData; }
-    std::span<const Pixel> pixels() const { return pixelData; }
+    std::span<Pixel> pixels() { return {pixelData.get(), pixelCount()}; }
+    std::span<const Pixel> pixels() const { return {pixelData.get(), pixelCount()}; }
 
     // The pixel at (x, y), or 0 outside the surface.
     Pixel pixelAt(int32_t x, int32_t y) const;
@@ -108,9 +120,23 @@ public:
                    Pixel value);
 
 private:
+    struct FreeMemory {
+        void operator()(Pixel* pixels) const { std::free(pixels); }
+    };
+    enum class Start { Zero, Unfilled };
+
+    std::size_t pixelCount() const
+    {
+        return static_cast<std::size_t>(surfaceWidth) * static_cast<std::size_t>(surfaceHeight);
+    }
+    // New pixels of the size (checked as resize says), zero or unfilled.
+    void allocate(int32_t width, int32_t height, Start start);
+
     int32_t surfaceWidth = 0;
     int32_t surfaceHeight = 0;
-    std::vector<Pixel> pixelData;
+    // From calloc or malloc: calloc hands out fresh pages as the system gives them, already
+    // zero, so a black surface costs no pass over its memory until it is drawn into.
+    std::unique_ptr<Pixel[], FreeMemory> pixelData;
 };
 
 inline PixelRows::PixelRows(const PixelSurface& surface)
