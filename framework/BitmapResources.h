@@ -10,7 +10,8 @@
 namespace VSTGUI {
 
 // The stored artwork of one bitmap at one scale, found by its numeric id and the scale.
-// At the skin's own size the bytes are a complete 24-bit .bmp file.
+// At the skin's own size the bytes are a complete .bmp file; the plug-in's own are 32-bit
+// top-down, read where they lie (bmpPixelsInPlace), a test's table may hold 24-bit ones.
 struct BitmapResource {
     int32_t id;
     const unsigned char* data;

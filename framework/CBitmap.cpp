@@ -133,7 +133,7 @@ void CBitmap::drawWith(CDrawContext* context, const Rect& destination, Point sou
 void CBitmap::draw(CDrawContext* context, const Rect& destination, Point sourceOffset)
 {
     drawWith(context, destination, sourceOffset,
-             [](PixelSurface& target, const PixelSurface& band, Point offset, const Rect& part, const Rect& clip) {
+             [](PixelSurface& target, PixelRows band, Point offset, const Rect& part, const Rect& clip) {
                  target.copyFrom(band, offset, part, clip);
              });
 }
@@ -142,15 +142,17 @@ void CBitmap::drawTransparent(CDrawContext* context, const Rect& destination, Po
 {
     const Pixel transparent = toPixel(transparentColor);
     drawWith(context, destination, sourceOffset,
-             [transparent](PixelSurface& target, const PixelSurface& band, Point offset, const Rect& part,
-                           const Rect& clip) { target.copyTransparentFrom(band, offset, part, clip, transparent); });
+             [transparent](PixelSurface& target, PixelRows band, Point offset, const Rect& part, const Rect& clip) {
+                 target.copyTransparentFrom(band, offset, part, clip, transparent);
+             });
 }
 
 void CBitmap::drawAlphaBlend(CDrawContext* context, const Rect& destination, Point sourceOffset, uint8_t opacity)
 {
     drawWith(context, destination, sourceOffset,
-             [opacity](PixelSurface& target, const PixelSurface& band, Point offset, const Rect& part,
-                       const Rect& clip) { target.blendFrom(band, offset, part, clip, opacity); });
+             [opacity](PixelSurface& target, PixelRows band, Point offset, const Rect& part, const Rect& clip) {
+                 target.blendFrom(band, offset, part, clip, opacity);
+             });
 }
 
 void CBitmap::unload()

@@ -2,7 +2,6 @@
 
 #include "framework/CDragContainer.h"
 #include "framework/CDrawContext.h"
-#include "framework/COffscreenContext.h"
 #include "framework/FrameEditor.h"
 
 namespace VSTGUI {
@@ -30,6 +29,11 @@ CFrame::CFrame(const Rect& bounds, platform::ParentWindow parent, FrameEditor* o
     : CViewContainer(bounds), editor(owner), parentWindow(parent), displayScale(scale)
 {
     parentFrame = this;
+    // The frame draws straight into the surface it is given: the window's surface is memory
+    // of ours that the back end shows only when a drawing pass has released it, so it never
+    // shows a partly drawn picture and keeps the last one whole. A surface of the frame's own
+    // would only add a copy of every pixel to each paint.
+    setOffscreen(false);
     if (parent) {
         window = platform::services().createChildWindow(parent, toDevice(bounds.width(), scale),
                                                         toDevice(bounds.height(), scale), &CFrame::windowProcedure);
@@ -46,8 +50,6 @@ CFrame::~CFrame()
     if (window) window->setCursor(platform::CursorShape::Default);
     setDropActive(false);
     endDrag();
-    if (frameOffscreen) frameOffscreen->release();
-    frameOffscreen = nullptr;
     if (window) {
         window->setUserData(nullptr);
         window.reset();
@@ -73,11 +75,8 @@ bool CFrame::handleWindowEvent(const platform::WindowEvent& event)
         return false;
     case Kind::Paint: {
         if (event.updateRect.isEmpty()) return false;
-        const Rect update = windowToFrame(event.updateRect);
-        COffscreenContext* offscreenContext = getFrameOffscreen();
-        drawRect(offscreenContext, update);
         CDrawContext context(window.get(), this, nullptr);
-        context.copyFromOffscreen(update, offscreenContext, update.topLeft());
+        drawRect(&context, windowToFrame(event.updateRect));
         return true;
     }
     case Kind::ButtonDown: {
@@ -132,12 +131,6 @@ void CFrame::endDrag()
 {
     if (currentDrag) currentDrag->release();
     currentDrag = nullptr;
-}
-
-COffscreenContext* CFrame::getFrameOffscreen()
-{
-    if (!frameOffscreen) frameOffscreen = new COffscreenContext(this, size.width(), size.height(), kBlackColor);
-    return frameOffscreen;
 }
 
 void CFrame::draw(CDrawContext* context)
@@ -288,8 +281,6 @@ bool CFrame::getPosition(int32_t& x, int32_t& y) const
 bool CFrame::setSize(int32_t width, int32_t height)
 {
     if (!openFlag || (width == size.width() && height == size.height())) return false;
-    if (frameOffscreen) frameOffscreen->release();
-    frameOffscreen = nullptr;
     const int32_t deviceWidth = toDevice(width, displayScale);
     const int32_t deviceHeight = toDevice(height, displayScale);
     const bool hostResized = editor && editor->requestHostResize(deviceWidth, deviceHeight);
@@ -332,8 +323,6 @@ void CFrame::setDisplayScale(DisplayScale scale)
     if (scale == displayScale) return;
     displayScale = scale;
     // Every surface is made again at the new size when it is next drawn into.
-    if (frameOffscreen) frameOffscreen->release();
-    frameOffscreen = nullptr;
     releaseOffscreens();
     if (window) {
         const Rect device = frameToWindow(Rect::fromSize({}, size.width(), size.height()));
@@ -434,19 +423,18 @@ bool CFrame::updatesDisabled() const { return updatesAreDisabled; }
 void CFrame::redrawView(CView* view)
 {
     if (view && !isChild(view)) view = nullptr;
-    COffscreenContext* offscreenContext = getFrameOffscreen();
-    Rect copy = size;
-    if (view) {
-        view->draw(offscreenContext);
-        copy = view->getBounds();
-    } else {
-        draw(offscreenContext);
-    }
-    // Only the copied pixels change on the window (device pixels): its back end need not
-    // look elsewhere.
-    if (window) window->changesOnlyIn(frameToWindow(copy));
     CDrawContext context(window.get(), this, nullptr);
-    context.copyFromOffscreen(copy, offscreenContext, copy.topLeft());
+    if (!view) {
+        draw(&context);
+        return;
+    }
+    // The view draws over the picture the window holds, and nothing of it lands outside its
+    // bounds: only those pixels change on the window (device pixels), so its back end need
+    // not look elsewhere.
+    const Rect bounds = view->getBounds().intersected(localArea());
+    if (window) window->changesOnlyIn(frameToWindow(bounds));
+    context.setClipRect(bounds);
+    view->draw(&context);
 }
 
 }  // namespace VSTGUI

@@ -1,7 +1,7 @@
 #pragma once
 // The root of the view tree, bound to the editor's child window and to the editor. It
 // redraws dirty views at idle time (never before its first paint), redraws single views
-// through its own off-screen surface, routes mouse, wheel and key input through the
+// at once, routes mouse, wheel and key input through the
 // keyboard focus and the modal view, and forwards the controls' parameter edits and idle
 // requests to the editor. All of it runs on the editor window's thread.
 
@@ -13,7 +13,6 @@
 
 namespace VSTGUI {
 
-class COffscreenContext;
 class CDragContainer;
 
 // Cursor types of setCursor; 0, 7 and any other value restore the default cursor.
@@ -85,17 +84,15 @@ public:
     // Returns the previous state.
     virtual bool setUpdatesDisabled(bool state);
     virtual bool updatesDisabled() const;
-    // Draws view (a direct child; anything else means the whole frame) into the frame's
-    // off-screen surface and copies it to the window at once.
+    // Draws view (a direct child; anything else means the whole frame) into the window at
+    // once; the window shows it when the drawing is done.
     virtual void redrawView(CView* view);
 
     // The child window, or null without one.
     platform::Window* getWindow() const { return window.get(); }
     platform::ParentWindow getParentWindow() const { return parentWindow; }
-    // The off-screen surface that all window painting goes through, made on first use.
-    COffscreenContext* getFrameOffscreen();
     // The scale the frame draws at; views keep working in logical coordinates. A change
-    // gives the window and every off-screen surface the device pixels of the new scale
+    // gives the window and every off-screen surface below the frame the device pixels of the new scale
     // and redraws everything.
     DisplayScale getDisplayScale() const { return displayScale; }
     void setDisplayScale(DisplayScale scale);
@@ -125,7 +122,6 @@ private:
     bool updatesAreDisabled = false;
     DisplayScale displayScale = DisplayScale::Normal;
     std::unique_ptr<platform::Window> window;
-    COffscreenContext* frameOffscreen = nullptr;
     CDragContainer* currentDrag = nullptr;
 };
 

@@ -32,18 +32,26 @@ DecodedBitmap::DecodedBitmap(std::span<const unsigned char> bytes, int32_t width
 {
 }
 
+DecodedBitmap::DecodedBitmap(PixelRows stored)
+    : source(stored), imageWidth(stored.width()), imageHeight(stored.height())
+{
+}
+
 DecodedBitmap::DecodedBitmap(packed::PackedImage image)
     : imageWidth(image.width()), imageHeight(image.height()), bands(std::make_unique<Band[]>(bandCount(image.height())))
 {
     source = std::move(image);
 }
 
-const PixelSurface& DecodedBitmap::band(int32_t index) const
+PixelRows DecodedBitmap::band(int32_t index) const
 {
+    const int32_t top = index * kBandHeight;
+    if (const auto* stored = std::get_if<PixelRows>(&source))
+        return {stored->row(top), imageWidth, std::min(kBandHeight, imageHeight - top)};
     Band& b = bands[static_cast<std::size_t>(index)];
     std::call_once(b.decoded, [&] {
         if (const auto* file = std::get_if<std::span<const unsigned char>>(&source)) {
-            decodeBmpRows(*file, index * kBandHeight, kBandHeight, b.pixels);
+            decodeBmpRows(*file, top, kBandHeight, b.pixels);
         } else {
             std::get<packed::PackedImage>(source).decodeBand(index, b.pixels);
         }
@@ -74,10 +82,15 @@ std::shared_ptr<const DecodedBitmap> decodedBitmap(const BitmapResource& resourc
         entry = shared;
         return shared;
     }
+    std::shared_ptr<const DecodedBitmap> image;
     int32_t width = 0;
     int32_t height = 0;
-    if (!readBmpSize(file, width, height)) return nullptr;
-    auto image = std::make_shared<const DecodedBitmap>(file, width, height);
+    if (const PixelRows stored = bmpPixelsInPlace(file); stored.width() > 0)
+        image = std::make_shared<const DecodedBitmap>(stored);
+    else if (readBmpSize(file, width, height))
+        image = std::make_shared<const DecodedBitmap>(file, width, height);
+    else
+        return nullptr;
     entry = image;
     return image;
 }

@@ -122,7 +122,9 @@ bool PackedImage::decodeBand(int32_t index, PixelSurface& rows) const
     if (index < 0 || index >= bandCount()) return false;
     const int32_t top = index * kBandHeight;
     const int32_t rowCount = std::min(kBandHeight, imageHeight - top);
-    PixelSurface decoded(imageWidth, rowCount);
+    // Every pixel is written, in order, before any is read (the prediction looks only left
+    // and up); a band that breaks off is thrown away for a black one.
+    PixelSurface decoded(imageWidth, rowCount, PixelSurface::Unfilled{});
     const auto at = static_cast<std::size_t>(index);
     BitReader reader(bits.subspan(bandOffsets[at], bandOffsets[at + 1] - bandOffsets[at]));
     uint64_t zeros = 0;  // zero samples still owed by the last run

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <utility>
 
 namespace VSTGUI {
 
@@ -31,7 +33,7 @@ struct BlitArea {
     int32_t height = 0;
 };
 
-BlitArea clipBlit(const PixelSurface& source, Point sourceOrigin, const Rect& destination, const Rect& clip,
+BlitArea clipBlit(PixelRows source, Point sourceOrigin, const Rect& destination, const Rect& clip,
                   const PixelSurface& target)
 {
     const Rect box = clip.intersected(target.bounds());
@@ -48,11 +50,11 @@ BlitArea clipBlit(const PixelSurface& source, Point sourceOrigin, const Rect& de
 }
 
 // Visits the rows of a block transfer in an order that is safe when source and target
-// are the same surface and the areas overlap.
+// are the same pixels and the areas overlap.
 template <typename RowFunction>
-void forEachBlitRow(const PixelSurface& source, PixelSurface& target, const BlitArea& area, RowFunction&& function)
+void forEachBlitRow(PixelRows source, PixelSurface& target, const BlitArea& area, RowFunction&& function)
 {
-    const bool bottomUp = &source == &target && area.destY > area.sourceY;
+    const bool bottomUp = source.row(0) == std::as_const(target).row(0) && area.destY > area.sourceY;
     for (int32_t i = 0; i < area.height; ++i) {
         const int32_t row = bottomUp ? area.height - 1 - i : i;
         function(source.row(area.sourceY + row) + area.sourceX, target.row(area.destY + row) + area.destX);
@@ -63,14 +65,41 @@ void forEachBlitRow(const PixelSurface& source, PixelSurface& target, const Blit
 
 PixelSurface::PixelSurface(int32_t width, int32_t height, Pixel fill) { resize(width, height, fill); }
 
-void PixelSurface::resize(int32_t width, int32_t height, Pixel fill)
+PixelSurface::PixelSurface(int32_t width, int32_t height, Unfilled) { allocate(width, height, Start::Unfilled); }
+
+PixelSurface::PixelSurface(const PixelSurface& other)
+{
+    allocate(other.surfaceWidth, other.surfaceHeight, Start::Unfilled);
+    std::copy_n(other.pixelData.get(), pixelCount(), pixelData.get());
+}
+
+PixelSurface& PixelSurface::operator=(const PixelSurface& other)
+{
+    if (this != &other) *this = PixelSurface(other);
+    return *this;
+}
+
+void PixelSurface::allocate(int32_t width, int32_t height, Start start)
 {
     width = std::max(width, 0);
     height = std::max(height, 0);
     if (int64_t{width} * height > kMaxPixels) width = height = 0;
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    Pixel* pixels = nullptr;
+    if (count > 0) {
+        pixels = static_cast<Pixel*>(start == Start::Zero ? std::calloc(count, sizeof(Pixel))
+                                                          : std::malloc(count * sizeof(Pixel)));
+        if (pixels == nullptr) throw std::bad_alloc();
+    }
+    pixelData.reset(pixels);
     surfaceWidth = width;
     surfaceHeight = height;
-    pixelData.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill);
+}
+
+void PixelSurface::resize(int32_t width, int32_t height, Pixel fill)
+{
+    allocate(width, height, Start::Zero);
+    if (fill != 0) this->fill(fill);
 }
 
 Pixel PixelSurface::pixelAt(int32_t x, int32_t y) const
@@ -79,7 +108,7 @@ Pixel PixelSurface::pixelAt(int32_t x, int32_t y) const
     return row(y)[x];
 }
 
-void PixelSurface::fill(Pixel value) { std::fill(pixelData.begin(), pixelData.end(), value); }
+void PixelSurface::fill(Pixel value) { std::fill_n(pixelData.get(), pixelCount(), value); }
 
 void PixelSurface::fillRect(const Rect& rect, const Rect& clip, Pixel value)
 {
@@ -88,15 +117,15 @@ void PixelSurface::fillRect(const Rect& rect, const Rect& clip, Pixel value)
     for (int32_t y = area.top; y < area.bottom; ++y) std::fill(row(y) + area.left, row(y) + area.right, value);
 }
 
-void PixelSurface::copyFrom(const PixelSurface& source, Point sourceOrigin, const Rect& destination, const Rect& clip)
+void PixelSurface::copyFrom(PixelRows source, Point sourceOrigin, const Rect& destination, const Rect& clip)
 {
     const BlitArea area = clipBlit(source, sourceOrigin, destination, clip, *this);
     const auto bytes = static_cast<std::size_t>(area.width) * sizeof(Pixel);
     forEachBlitRow(source, *this, area, [bytes](const Pixel* from, Pixel* to) { std::memmove(to, from, bytes); });
 }
 
-void PixelSurface::copyTransparentFrom(const PixelSurface& source, Point sourceOrigin, const Rect& destination,
-                                       const Rect& clip, Pixel transparent)
+void PixelSurface::copyTransparentFrom(PixelRows source, Point sourceOrigin, const Rect& destination, const Rect& clip,
+                                       Pixel transparent)
 {
     const BlitArea area = clipBlit(source, sourceOrigin, destination, clip, *this);
     const Pixel key = transparent & 0xFFFFFF;
@@ -106,7 +135,7 @@ void PixelSurface::copyTransparentFrom(const PixelSurface& source, Point sourceO
     });
 }
 
-void PixelSurface::blendFrom(const PixelSurface& source, Point sourceOrigin, const Rect& destination, const Rect& clip,
+void PixelSurface::blendFrom(PixelRows source, Point sourceOrigin, const Rect& destination, const Rect& clip,
                              uint8_t opacity)
 {
     const BlitArea area = clipBlit(source, sourceOrigin, destination, clip, *this);

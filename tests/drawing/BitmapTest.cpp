@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <random>
 #include <thread>
@@ -121,6 +122,67 @@ TEST(BitmapLoading, DecoderSurvivesEveryTruncationAndRandomDamage)
         }
         EXPECT_TRUE(sizeAgrees(damaged, decoded, result)) << trial;
     }
+}
+
+// A complete 32-bit file of pixels (0x00RRGGBB, top row first) whose pixels start at
+// offset, with unused as every pixel's fourth byte; its bytes start on a 16-byte boundary.
+struct ThirtyTwoBitFile {
+    ThirtyTwoBitFile(int32_t width, int32_t height, const std::vector<Pixel>& pixels, bool topDown, uint32_t offset,
+                     uint8_t unused)
+        : size(offset + 4 * static_cast<std::size_t>(width * height))
+    {
+        const auto put = [this](std::size_t at, uint32_t value) {
+            for (int i = 0; i < 4; ++i)
+                bytes[at + static_cast<std::size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
+        };
+        bytes[0] = 'B';
+        bytes[1] = 'M';
+        put(2, static_cast<uint32_t>(size));
+        put(10, offset);
+        put(14, 40);
+        put(18, static_cast<uint32_t>(width));
+        put(22, static_cast<uint32_t>(topDown ? -height : height));
+        put(26, 1 | (32 << 16));  // one plane, 32 bits per pixel
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) {
+                const std::size_t stored = static_cast<std::size_t>(topDown ? y : height - 1 - y);
+                put(offset + 4 * (stored * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)),
+                    pixels[static_cast<std::size_t>(y * width + x)] | (uint32_t{unused} << 24));
+            }
+    }
+    std::span<const unsigned char> file() const { return {bytes.data(), size}; }
+
+    alignas(16) std::array<unsigned char, 512> bytes{};
+    std::size_t size;
+};
+
+TEST(BitmapLoading, ThirtyTwoBitFilesDecodeAndTopDownOnesAreReadWhereTheyLie)
+{
+    std::vector<Pixel> pixels(5 * 3);
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<Pixel>(0x102030 * (i + 1)) & 0xFFFFFF;
+    const ThirtyTwoBitFile inPlace(5, 3, pixels, true, 64, 0);
+    const ThirtyTwoBitFile bottomUp(5, 3, pixels, false, 64, 0);
+    const ThirtyTwoBitFile misaligned(5, 3, pixels, true, 66, 0);
+    const ThirtyTwoBitFile withUnusedBytes(5, 3, pixels, true, 64, 0xAB);
+    for (const ThirtyTwoBitFile* file : {&inPlace, &bottomUp, &misaligned, &withUnusedBytes}) {
+        PixelSurface decoded;
+        ASSERT_TRUE(decodeBmp(file->file(), decoded));
+        EXPECT_EQ(std::vector<Pixel>(decoded.pixels().begin(), decoded.pixels().end()), pixels);
+    }
+    const PixelRows view = bmpPixelsInPlace(inPlace.file());
+    ASSERT_EQ(view.width(), 5);
+    ASSERT_EQ(view.height(), 3);
+    EXPECT_EQ(static_cast<const void*>(view.row(0)), inPlace.bytes.data() + 64) << "read where it lies, not copied";
+    for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(view.pixelAt(x, y), pixels[static_cast<std::size_t>(y * 5 + x)]);
+    // Bottom-up rows, pixels a Pixel may not be read from, and 24-bit files are decoded.
+    EXPECT_EQ(bmpPixelsInPlace(bottomUp.file()).width(), 0);
+    EXPECT_EQ(bmpPixelsInPlace(misaligned.file()).width(), 0);
+    EXPECT_EQ(bmpPixelsInPlace(encodeBmp(2, 2, std::vector<Color>(4, kRedColor), true)).width(), 0);
+    // The unused byte changes no colour.
+    const PixelRows marked = bmpPixelsInPlace(withUnusedBytes.file());
+    ASSERT_EQ(marked.width(), 5);
+    EXPECT_EQ(marked.colorAt(4, 2), toColor(pixels.back()));
 }
 
 TEST_F(BitmapTest, DrawCopiesOneFilmStripFrameToTheDestinationPlusOffset)

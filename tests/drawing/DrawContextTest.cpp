@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <limits>
 
 using namespace VSTGUI;
@@ -340,6 +342,32 @@ TEST(DrawContextOnWindow, AcquiresTheWindowSurfaceOnceAndReleasesItAtDestruction
     CDrawContext withSurface{&window, nullptr, &other};
     EXPECT_EQ(withSurface.getSurface(), &other);
     EXPECT_EQ(window.acquired, 1);
+}
+
+TEST(PixelSurface, NewSurfacesHoldTheirFillAndCopiesAreTheirOwn)
+{
+    const auto uniform = [](const PixelSurface& surface, Pixel value) {
+        return std::all_of(surface.pixels().begin(), surface.pixels().end(), [value](Pixel p) { return p == value; });
+    };
+    const PixelSurface black(300, 200);
+    EXPECT_TRUE(uniform(black, 0));
+    PixelSurface grey(300, 200, 0x404040);
+    EXPECT_TRUE(uniform(grey, 0x404040));
+    PixelSurface copy = grey;
+    copy.fill(0x123456);
+    EXPECT_TRUE(uniform(grey, 0x404040)) << "a copy shares no pixels with its original";
+    grey = copy;
+    grey = *&grey;
+    EXPECT_TRUE(uniform(grey, 0x123456));
+    grey.resize(7, 3, 0x010203);
+    EXPECT_EQ(grey.pixels().size(), 21u);
+    EXPECT_TRUE(uniform(grey, 0x010203));
+    const PixelSurface unfilled(9, 4, PixelSurface::Unfilled{});
+    EXPECT_EQ(unfilled.pixels().size(), 36u);
+    EXPECT_EQ(unfilled.bounds(), Rect(0, 0, 9, 4));
+    const PixelSurface tooLarge(1 << 14, 1 << 14, PixelSurface::Unfilled{});
+    EXPECT_TRUE(tooLarge.pixels().empty());
+    EXPECT_TRUE(PixelSurface(-3, 5).pixels().empty());
 }
 
 TEST(OffscreenContext, StartsUniformlyInItsBackgroundWithItsOwnClip)

@@ -43,6 +43,51 @@ TEST_F(FrameWindow, PaintCopiesTheFrameIntoTheWindow)
     EXPECT_NE(pixel(40, 40), kRedColor);  // outside the update rectangle
 }
 
+// Draws a dot at its top-left corner and, carelessly, a bar far past its right edge.
+class SpillingView : public CView {
+public:
+    using CView::CView;
+    void draw(CDrawContext* context) override
+    {
+        context->setFillColor(kYellowColor);
+        context->fillRect({size.left - 1, size.top - 1, size.left + 2, size.top + 2});
+        context->fillRect({size.right, size.top - 1, size.right + 40, size.bottom});
+    }
+};
+
+TEST_F(FrameWindow, PartsOfThePictureRedrawnLaterKeepEverythingElseAsShown)
+{
+    auto* under = add(new ProbeView({0, 0, 60, 40}, kRedColor));
+    auto* over = add(new SpillingView({10, 10, 30, 30}));
+    paintAll();
+    ASSERT_EQ(pixel(20, 20), kRedColor);
+    ASSERT_EQ(pixel(10, 10), kYellowColor);
+
+    // An exposure of a part redraws exactly that part, from the views as they are now.
+    under->fill = kGreenColor;
+    window().invalidate({40, 0, 50, 10});
+    EXPECT_TRUE(headless::paint(window()));
+    EXPECT_EQ(pixel(45, 5), kGreenColor);
+    EXPECT_EQ(pixel(39, 5), kRedColor);
+    EXPECT_EQ(pixel(50, 5), kRedColor);
+    EXPECT_EQ(pixel(45, 10), kRedColor);
+
+    // The idle pass shows the changed view whole.
+    under->setDirty(true);
+    frame->idle();
+    EXPECT_EQ(pixel(5, 5), kGreenColor);
+    EXPECT_EQ(pixel(35, 35), kGreenColor);
+
+    // A view redrawn alone lands on the picture the window shows now (the green of the
+    // idle pass under it), and nothing it draws past its bounds reaches the window.
+    under->fill = kBlueColor;
+    frame->redrawView(over);
+    EXPECT_EQ(pixel(10, 10), kYellowColor);
+    EXPECT_EQ(pixel(20, 20), kGreenColor);
+    EXPECT_EQ(pixel(35, 15), kGreenColor);
+    EXPECT_EQ(pixel(65, 15), kBlackColor);
+}
+
 TEST_F(FrameWindow, HostClosingItsWindowFirstStopsIdleDrawing)
 {
     auto* probe = add(new ProbeView({0, 0, 10, 10}, kGreenColor));

@@ -2,7 +2,6 @@
 // Paint areas and mouse positions arrive from the window in device pixels and reach the
 // views in logical pixels; a scale change while open resizes the window and redraws.
 
-#include "framework/COffscreenContext.h"
 #include "tests/framework/FrameworkTestSupport.h"
 
 namespace tolvan::test {
@@ -95,14 +94,13 @@ TEST_F(ScaledFrame, ScaleChangeWhileOpenResizesTheWindowAndRedrawsEverything)
     open(DisplayScale::Normal);
     paintWindow();
     EXPECT_EQ(pixel(10, 10), kRedColor);
-    frame->getFrameOffscreen();
 
     frame->setDisplayScale(DisplayScale::Double);
     EXPECT_EQ(window().getScreenRect().width(), 240);
     EXPECT_EQ(headless::pendingPaintRect(window()), Rect(0, 0, 240, 160));
     EXPECT_TRUE(frame->isDirty());
     EXPECT_TRUE(headless::paint(window()));
-    EXPECT_EQ(frame->getFrameOffscreen()->pixels().width(), 240);
+    EXPECT_EQ(headless::windowPixels(window()).width(), 240);
     EXPECT_EQ(pixel(20, 20), kRedColor);
     EXPECT_EQ(pixel(59, 39), kRedColor);
     EXPECT_EQ(pixel(60, 40), kBlackColor);

@@ -2,6 +2,8 @@
 // size and images the editor cuts it into, every image is drawn, and the committed files
 // (at every display scale) are exactly what the generator draws.
 #include "framework/BitmapResources.h"
+#include "framework/BmpDecoder.h"
+#include "framework/DecodedBitmaps.h"
 #include "resources/artwork/generator/Catalogue.h"
 #include "resources/artwork/generator/Knobs.h"
 #include "resources/artwork/generator/Meter.h"
@@ -16,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -79,7 +82,7 @@ TEST(BitmapResources, TableHoldsEveryBitmapOnceWithItsSize)
         const VSTGUI::BitmapResource* r = findResource(e.id);
         ASSERT_NE(r, nullptr);
         const std::optional<Bitmap> b = readBmp(r->data, r->size);
-        ASSERT_TRUE(b.has_value()) << "not a complete 24-bit bitmap file";
+        ASSERT_TRUE(b.has_value()) << "not a complete bitmap file";
         EXPECT_EQ(b->width, e.width);
         EXPECT_EQ(b->height, e.height);
     }
@@ -97,6 +100,33 @@ TEST(BitmapResources, EveryImageIsDrawnAndDiffersFromItsNeighbour)
         for (int i = 1; i < format.frames; ++i)
             EXPECT_FALSE(sameImage(b, format.frameHeight, i - 1, i))
                 << "images " << i - 1 << " and " << i << " are equal";
+    }
+}
+
+// The skin's own size is stored as the window's surfaces hold pixels: the plug-in reads it
+// where it lies in the library (no memory, no decoding), and sees what the file holds.
+TEST(BitmapResources, ArtworkAtTheSkinsOwnSizeIsReadWhereItLies)
+{
+    for (const BitmapFormat& format : kBitmaps) {
+        SCOPED_TRACE(format.id);
+        const VSTGUI::BitmapResource* r = findResource(format.id);
+        ASSERT_NE(r, nullptr);
+        const VSTGUI::PixelRows stored = VSTGUI::bmpPixelsInPlace({r->data, r->size});
+        ASSERT_EQ(stored.width(), format.width) << "not stored for reading in place";
+        ASSERT_GE(reinterpret_cast<const unsigned char*>(stored.row(0)), r->data);
+        ASSERT_LE(reinterpret_cast<const unsigned char*>(stored.row(stored.height())), r->data + r->size);
+        const std::shared_ptr<const VSTGUI::DecodedBitmap> image = VSTGUI::decodedBitmap(*r);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(image->band(0).row(0), stored.row(0));
+        const Bitmap file = load(format.id);
+        ASSERT_EQ(image->height(), file.height);
+        int wrong = 0;
+        for (int y = 0; y < file.height; ++y)
+            for (int x = 0; x < file.width; ++x) {
+                const VSTGUI::Color c = image->colorAt(x, y);
+                wrong += !(Rgb{c.red, c.green, c.blue} == file.at(x, y));
+            }
+        EXPECT_EQ(wrong, 0);
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -44,18 +45,17 @@ TEST(GeneratorCanvas, AntiAliasedDiscCoversItsArea)
     EXPECT_DOUBLE_EQ(canvas.pixel(2, 2).r, 0.0);
 }
 
-TEST(GeneratorCanvas, BitmapRowsArePaddedToFourBytesAndStoredBottomUp)
+TEST(GeneratorCanvas, BitmapPixelsAreThirtyTwoBitsTopDownFromAnAlignedOffset)
 {
     Canvas canvas(5, 2, rgb(1, 2, 3));
     canvas.set(0, 0, rgb(10, 20, 30));  // top left
     const auto bytes = canvas.encodeBmp();
-    ASSERT_EQ(bytes.size(), 54u + 2 * 16);  // 5 pixels of 3 bytes, padded to 16
-    // The top row is stored last: its first pixel, blue first, at 54 + 16.
-    EXPECT_EQ(bytes[54 + 16], 30);
-    EXPECT_EQ(bytes[54 + 16 + 1], 20);
-    EXPECT_EQ(bytes[54 + 16 + 2], 10);
-    EXPECT_EQ(bytes[54], 3);
-    EXPECT_EQ(bytes[54 + 15], 0);
+    ASSERT_EQ(bytes.size(), 64u + 2 * 5 * 4);
+    EXPECT_EQ(bytes[10], 64);  // where the pixels start
+    EXPECT_EQ(bytes[28], 32);  // bits per pixel
+    // The top row comes first, each pixel blue, green, red and 0.
+    EXPECT_EQ(std::vector<int>(bytes.begin() + 64, bytes.begin() + 72), std::vector<int>({30, 20, 10, 0, 3, 2, 1, 0}));
+    EXPECT_EQ(std::vector<int>(bytes.begin() + 84, bytes.begin() + 88), std::vector<int>({3, 2, 1, 0}));
 }
 
 // Every pixel a text touches must lie inside its ink box, or a label could reach under a

@@ -144,15 +144,15 @@ TEST(PackedArtwork, BandsDecodedOnSeveralThreadsAtOnceAreTheSame)
     const std::shared_ptr<const DecodedBitmap> image = decodedBitmap(*skin);
     ASSERT_NE(image, nullptr);
     const int32_t bands = (image->height() + DecodedBitmap::kBandHeight - 1) / DecodedBitmap::kBandHeight;
-    std::vector<std::vector<const PixelSurface*>> seen(4);
+    std::vector<std::vector<const Pixel*>> seen(4);
     std::vector<std::thread> threads;
     for (std::size_t t = 0; t < seen.size(); ++t) {
         threads.emplace_back([&, t] {
             // Each thread walks the bands from a different place, so that they meet.
             for (int32_t i = 0; i < bands; ++i) {
                 const int32_t band = (i + static_cast<int32_t>(t) * bands / 4) % bands;
-                const PixelSurface& rows = image->band(band);
-                if (rows.width() == image->width()) seen[t].push_back(&rows);
+                const PixelRows rows = image->band(band);
+                if (rows.width() == image->width()) seen[t].push_back(rows.row(0));
             }
         });
     }

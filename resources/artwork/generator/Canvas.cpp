@@ -64,36 +64,40 @@ Canvas Canvas::crop(Box area) const
 
 std::vector<std::uint8_t> Canvas::encodeBmp() const
 {
+    // The pixels start at a multiple of 16 bytes from the file's start, which the embedding
+    // aligns, so that the plug-in reads them as 32-bit pixels where they lie.
     constexpr std::uint32_t kHeaderSize = 14 + 40;
-    const std::uint32_t stride = (static_cast<std::uint32_t>(deviceWidth_) * 3 + 3) & ~3u;
-    const std::uint32_t imageSize = stride * static_cast<std::uint32_t>(deviceHeight_);
+    constexpr std::uint32_t kPixelOffset = 64;
+    static_assert(kPixelOffset >= kHeaderSize);
+    const std::uint32_t imageSize =
+        4 * static_cast<std::uint32_t>(deviceWidth_) * static_cast<std::uint32_t>(deviceHeight_);
     std::vector<std::uint8_t> out;
-    out.reserve(kHeaderSize + imageSize);
+    out.reserve(kPixelOffset + imageSize);
     out.push_back('B');
     out.push_back('M');
-    putLittleEndian(out, kHeaderSize + imageSize, 4);
+    putLittleEndian(out, kPixelOffset + imageSize, 4);
     putLittleEndian(out, 0, 4);
-    putLittleEndian(out, kHeaderSize, 4);
+    putLittleEndian(out, kPixelOffset, 4);
     putLittleEndian(out, 40, 4);
     putLittleEndian(out, static_cast<std::uint32_t>(deviceWidth_), 4);
-    putLittleEndian(out, static_cast<std::uint32_t>(deviceHeight_), 4);  // positive: rows stored bottom-up
+    putLittleEndian(out, static_cast<std::uint32_t>(-deviceHeight_), 4);  // negative: rows stored top-down
     putLittleEndian(out, 1, 2);
-    putLittleEndian(out, 24, 2);
+    putLittleEndian(out, 32, 2);
     putLittleEndian(out, 0, 4);  // uncompressed
     putLittleEndian(out, imageSize, 4);
     putLittleEndian(out, 2835, 4);  // 72 dpi
     putLittleEndian(out, 2835, 4);
     putLittleEndian(out, 0, 4);
     putLittleEndian(out, 0, 4);
-    for (int y = deviceHeight_ - 1; y >= 0; --y) {
-        std::uint32_t written = 0;
-        for (int x = 0; x < deviceWidth_; ++x, written += 3) {
+    out.resize(kPixelOffset, 0);
+    for (int y = 0; y < deviceHeight_; ++y) {
+        for (int x = 0; x < deviceWidth_; ++x) {
             const Color& c = pixels_[index(x, y)];
             out.push_back(toByte(c.b));
             out.push_back(toByte(c.g));
             out.push_back(toByte(c.r));
+            out.push_back(0);
         }
-        for (; written < stride; ++written) out.push_back(0);
     }
     return out;
 }

@@ -127,7 +127,8 @@ public:
     // The device pixels that a logical area touches.
     Box toDeviceBox(Box area) const;
 
-    // The complete bytes of an uncompressed 24-bit bottom-up .bmp file.
+    // The complete bytes of an uncompressed 32-bit top-down .bmp file: each pixel blue,
+    // green, red and 0, the layout the plug-in's surfaces hold, rows from offset 64 on.
     std::vector<std::uint8_t> encodeBmp() const;
     // The device pixels as 0x00RRGGBB, row after row from the top: what a .bmp file holds.
     std::vector<std::uint32_t> devicePixels() const;
