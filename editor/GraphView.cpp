@@ -285,7 +285,11 @@ bool CFRGRAP::traceSpectrum(Trace target)
         if (!display.takeSpectrum(static_cast<Spectrum>(which), takenBins.data())) return false;
         // The bins of the last trace once more, on a settled curve (silence flowing): this
         // trace would leave every level and pixel where it is.
-        if (settled[which] && std::equal(takenBins.begin(), takenBins.end(), lastBins[which].begin())) return true;
+        // Compared as bytes: the same bits are the same levels, and a rare -0 or NaN that
+        // differs only in its bits costs one trace more.
+        if (settled[which] &&
+            std::memcmp(takenBins.data(), lastBins[which].data(), takenBins.size() * sizeof(float)) == 0)
+            return true;
         bins = takenBins.data();
     }
     // An effect without a response analyser has no response to show, and an axis of
