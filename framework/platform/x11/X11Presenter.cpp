@@ -68,10 +68,12 @@ void Presenter::resize(int32_t width, int32_t height)
     createImage(width, height);
 }
 
-void Presenter::createImage(int32_t width, int32_t height)
+void Presenter::createImage(int32_t newWidth, int32_t newHeight)
 {
-    shown.resize(width, height);
-    if (width <= 0 || height <= 0 || shown.width() == 0) return;
+    width = std::max(newWidth, 0);
+    height = std::max(newHeight, 0);
+    shown.resize(0, 0);
+    if (width == 0 || height == 0) return;
     if (!(connection.sharedMemory() != nullptr && createSharedImage(*connection.sharedMemory(), width, height))) {
         image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
                              static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
@@ -90,7 +92,10 @@ void Presenter::createImage(int32_t width, int32_t height)
              image->byte_order == (littleEndian ? LSBFirst : MSBFirst);
     // A 32-bit visual carries alpha in the remaining bits: the editor is opaque.
     alphaBits = depth == 32 ? ~(kRedMask | kGreenMask | kBlueMask) : 0;
-    // The first present sends everything: the window shows nothing of ours yet.
+    // The first present sends everything: the window shows nothing of ours yet, and the
+    // new image (zeroed) matches no opaque pixel.
+    if (direct) return;
+    shown.resize(width, height);
     shown.fill(0);
 }
 
@@ -143,42 +148,93 @@ void Presenter::destroyImage()
     image = nullptr;
 }
 
+Rect Presenter::storeChanges(const PixelSurface& surface, const Rect& within)
+{
+    Rect area;
+    const Rect compared = within.intersected(surface.bounds());
+    if (compared.isEmpty()) return area;
+    for (int32_t y = compared.top; y < compared.bottom; ++y) {
+        const Pixel* source = surface.row(y);
+        uint32_t* target = imageRow(y);
+        int32_t left = compared.left;
+        int32_t right = compared.right;
+        if (alphaBits == 0) {
+            // The image holds the surface's pixels as they are: a row that matches is
+            // skipped at memcmp's speed.
+            const std::size_t rowBytes = static_cast<std::size_t>(compared.width()) * sizeof(Pixel);
+            if (std::memcmp(source + left, target + left, rowBytes) == 0) continue;
+            while (source[left] == target[left]) ++left;
+            while (source[right - 1] == target[right - 1]) --right;
+        } else {
+            while (left < right && (source[left] | alphaBits) == target[left]) ++left;
+            if (left == right) continue;
+            while ((source[right - 1] | alphaBits) == target[right - 1]) --right;
+        }
+        copyRow(source, target, left, right);
+        area = area.united({left, y, right, y + 1});
+    }
+    return area;
+}
+
+void Presenter::copyRow(const Pixel* source, uint32_t* target, int32_t left, int32_t right) const
+{
+    if (alphaBits == 0) {
+        std::memcpy(target + left, source + left, static_cast<std::size_t>(right - left) * sizeof(Pixel));
+        return;
+    }
+    for (int32_t x = left; x < right; ++x) target[x] = source[x] | alphaBits;
+}
+
+uint32_t* Presenter::imageRow(int32_t y) const
+{
+    return reinterpret_cast<uint32_t*>(image->data + static_cast<std::ptrdiff_t>(y) * image->bytes_per_line);
+}
+
 void Presenter::store(const PixelSurface& surface, const Rect& area)
 {
     for (int32_t y = area.top; y < area.bottom; ++y) {
-        const Pixel* source = surface.row(y) + area.left;
-        std::memcpy(shown.row(y) + area.left, source, static_cast<std::size_t>(area.width()) * sizeof(Pixel));
+        const Pixel* source = surface.row(y);
         if (direct) {
-            auto* target =
-                reinterpret_cast<uint32_t*>(image->data + static_cast<std::ptrdiff_t>(y) * image->bytes_per_line) +
-                area.left;
-            for (int32_t x = 0; x < area.width(); ++x) target[x] = source[x] | alphaBits;
+            copyRow(source, imageRow(y), area.left, area.right);
             continue;
         }
-        for (int32_t x = 0; x < area.width(); ++x) {
+        std::memcpy(shown.row(y) + area.left, source + area.left,
+                    static_cast<std::size_t>(area.width()) * sizeof(Pixel));
+        for (int32_t x = area.left; x < area.right; ++x) {
             const Pixel p = source[x];
             const unsigned long value = placeChannel((p >> 16) & 0xFF, visual->red_mask) |
                                         placeChannel((p >> 8) & 0xFF, visual->green_mask) |
                                         placeChannel(p & 0xFF, visual->blue_mask) | alphaBits;
-            XPutPixel(image, area.left + x, y, value);
+            XPutPixel(image, x, y, value);
         }
     }
 }
 
 void Presenter::present(const PixelSurface& surface, const Rect& mustSend, const Rect& mayHaveChanged)
 {
-    if (image == nullptr || surface.width() != shown.width() || surface.height() != shown.height()) return;
-    const Rect area = changedArea(surface, shown, mayHaveChanged).united(mustSend.intersected(shown.bounds()));
+    if (image == nullptr || surface.width() != width || surface.height() != height) return;
+    const Rect lost = mustSend.intersected(surface.bounds());
+    Rect area;
+    if (direct) {
+        // The image is what the window shows: one pass compares with it and stores what
+        // differs, and no second copy is kept.
+        area = storeChanges(surface, mayHaveChanged);
+        store(surface, lost);
+        area = area.united(lost);
+    } else {
+        area = changedArea(surface, shown, mayHaveChanged).united(lost);
+        store(surface, area);
+    }
     if (area.isEmpty()) return;
-    store(surface, area);
-    const auto width = static_cast<unsigned>(area.width());
-    const auto height = static_cast<unsigned>(area.height());
+    const auto areaWidth = static_cast<unsigned>(area.width());
+    const auto areaHeight = static_cast<unsigned>(area.height());
     if (shm != nullptr) {
-        shm->putImage(display, window, gc, image, area.left, area.top, area.left, area.top, width, height, False);
+        shm->putImage(display, window, gc, image, area.left, area.top, area.left, area.top, areaWidth, areaHeight,
+                      False);
         // The next present writes into the same memory: wait until the server has read it.
         XSync(display, False);
     } else {
-        XPutImage(display, window, gc, image, area.left, area.top, area.left, area.top, width, height);
+        XPutImage(display, window, gc, image, area.left, area.top, area.left, area.top, areaWidth, areaHeight);
         XFlush(display);
     }
 }

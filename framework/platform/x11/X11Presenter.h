@@ -1,9 +1,10 @@
 #pragma once
-// Puts a window's finished pixels on the screen. It keeps a copy of what the window shows
-// and sends only the rectangle that changed since (plus any area the server asked us to
-// paint again), through a shared-memory image where the server offers MIT-SHM and an
-// ordinary XPutImage otherwise. Pixels go across unchanged on 24- and 32-bit TrueColor
-// visuals with the usual channel layout; any other TrueColor layout is converted.
+// Puts a window's finished pixels on the screen. It sends only the rectangle that changed
+// since the last present (plus any area the server asked us to paint again), through a
+// shared-memory image where the server offers MIT-SHM and an ordinary XPutImage otherwise.
+// Pixels go across unchanged on 24- and 32-bit TrueColor visuals with the usual channel
+// layout, and the image itself is then the record of what the window shows; any other
+// TrueColor layout is converted, and a copy of what was sent is kept beside the image.
 
 #include "framework/PixelSurface.h"
 
@@ -32,7 +33,13 @@ private:
     void createImage(int32_t width, int32_t height);
     bool createSharedImage(const SharedMemoryExtension& calls, int32_t width, int32_t height);
     void destroyImage();
+    // Copies area of surface into the image (and the copy of what was sent).
     void store(const PixelSurface& surface, const Rect& area);
+    // Pixels go across as they are: stores the pixels inside within that differ from the
+    // image and answers the rectangle that holds them.
+    Rect storeChanges(const PixelSurface& surface, const Rect& within);
+    void copyRow(const Pixel* source, uint32_t* target, int32_t left, int32_t right) const;
+    uint32_t* imageRow(int32_t y) const;
 
     Connection& connection;
     Display* display;
@@ -47,6 +54,9 @@ private:
     // The pixels go across as they are, with alphaBits set; otherwise converted one by one.
     bool direct = false;
     uint32_t alphaBits = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    // What was sent, where the image holds converted pixels; empty otherwise.
     PixelSurface shown;
 };
 
