@@ -210,31 +210,42 @@ void Presenter::store(const PixelSurface& surface, const Rect& area)
     }
 }
 
-void Presenter::present(const PixelSurface& surface, const Rect& mustSend, const Rect& mayHaveChanged)
+bool Presenter::send(const Rect& area)
+{
+    if (area.isEmpty()) return false;
+    const auto areaWidth = static_cast<unsigned>(area.width());
+    const auto areaHeight = static_cast<unsigned>(area.height());
+    if (shm != nullptr)
+        shm->putImage(display, window, gc, image, area.left, area.top, area.left, area.top, areaWidth, areaHeight,
+                      False);
+    else
+        XPutImage(display, window, gc, image, area.left, area.top, area.left, area.top, areaWidth, areaHeight);
+    return true;
+}
+
+void Presenter::present(const PixelSurface& surface, const Rect& mustSend, std::span<const Rect> mayHaveChanged)
 {
     if (image == nullptr || surface.width() != width || surface.height() != height) return;
     const Rect lost = mustSend.intersected(surface.bounds());
-    Rect area;
-    if (direct) {
-        // The image is what the window shows: one pass compares with it and stores what
-        // differs, and no second copy is kept.
-        area = storeChanges(surface, mayHaveChanged);
-        store(surface, lost);
-        area = area.united(lost);
-    } else {
-        area = changedArea(surface, shown, mayHaveChanged).united(lost);
-        store(surface, area);
+    store(surface, lost);
+    bool sent = send(lost);
+    for (const Rect& within : mayHaveChanged) {
+        Rect area;
+        if (direct) {
+            // The image is what the window shows: one pass compares with it and stores
+            // what differs, and no second copy is kept.
+            area = storeChanges(surface, within);
+        } else {
+            area = changedArea(surface, shown, within);
+            store(surface, area);
+        }
+        sent = send(area) || sent;
     }
-    if (area.isEmpty()) return;
-    const auto areaWidth = static_cast<unsigned>(area.width());
-    const auto areaHeight = static_cast<unsigned>(area.height());
+    if (!sent) return;
     if (shm != nullptr) {
-        shm->putImage(display, window, gc, image, area.left, area.top, area.left, area.top, areaWidth, areaHeight,
-                      False);
         // The next present writes into the same memory: wait until the server has read it.
         XSync(display, False);
     } else {
-        XPutImage(display, window, gc, image, area.left, area.top, area.left, area.top, areaWidth, areaHeight);
         XFlush(display);
     }
 }

@@ -11,6 +11,7 @@
 #include "framework/platform/x11/SharedMemoryExtension.h"
 
 #include <cstdint>
+#include <span>
 
 namespace VSTGUI::x11 {
 
@@ -24,9 +25,11 @@ public:
     Presenter& operator=(const Presenter&) = delete;
 
     void resize(int32_t width, int32_t height);
-    // Sends what changed in surface since the last present, and all of mustSend. Only
-    // pixels inside mayHaveChanged are compared; the caller knows nothing changed outside.
-    void present(const PixelSurface& surface, const Rect& mustSend, const Rect& mayHaveChanged);
+    // Sends what changed in surface since the last present, and all of mustSend, and waits
+    // until the server has taken it. Only pixels inside the rectangles of mayHaveChanged
+    // are compared; the caller knows nothing changed outside. Each rectangle's changes go
+    // across as one image, so that the pixels between two distant ones are not sent.
+    void present(const PixelSurface& surface, const Rect& mustSend, std::span<const Rect> mayHaveChanged);
     bool usesSharedMemory() const { return shm != nullptr; }
 
 private:
@@ -39,6 +42,8 @@ private:
     // image and answers the rectangle that holds them.
     Rect storeChanges(const PixelSurface& surface, const Rect& within);
     void copyRow(const Pixel* source, uint32_t* target, int32_t left, int32_t right) const;
+    // Puts area of the image on the window; answers whether there was anything to send.
+    bool send(const Rect& area);
     uint32_t* imageRow(int32_t y) const;
 
     Connection& connection;
