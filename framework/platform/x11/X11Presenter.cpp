@@ -156,24 +156,42 @@ Rect Presenter::storeChanges(const PixelSurface& surface, const Rect& within)
     for (int32_t y = compared.top; y < compared.bottom; ++y) {
         const Pixel* source = surface.row(y);
         uint32_t* target = imageRow(y);
-        int32_t left = compared.left;
-        int32_t right = compared.right;
-        if (alphaBits == 0) {
-            // The image holds the surface's pixels as they are: a row that matches is
-            // skipped at memcmp's speed.
-            const std::size_t rowBytes = static_cast<std::size_t>(compared.width()) * sizeof(Pixel);
-            if (std::memcmp(source + left, target + left, rowBytes) == 0) continue;
-            while (source[left] == target[left]) ++left;
-            while (source[right - 1] == target[right - 1]) --right;
-        } else {
-            while (left < right && (source[left] | alphaBits) == target[left]) ++left;
-            if (left == right) continue;
-            while ((source[right - 1] | alphaBits) == target[right - 1]) --right;
-        }
+        const int32_t left = firstDifference(source, target, compared.left, compared.right);
+        if (left == compared.right) continue;
+        const int32_t right = lastDifference(source, target, left, compared.right) + 1;
         copyRow(source, target, left, right);
         area = area.united({left, y, right, y + 1});
     }
     return area;
+}
+
+// A curve changes a few pixels of each row, anywhere along it: the unchanged runs before
+// and after are crossed a block at a time, with memcmp where the pixels go across as
+// they are.
+constexpr int32_t kScanBlock = 16;
+
+bool Presenter::blockDiffers(const Pixel* source, const uint32_t* target, int32_t from) const
+{
+    if (alphaBits == 0) return std::memcmp(source + from, target + from, kScanBlock * sizeof(Pixel)) != 0;
+    uint32_t differing = 0;
+    for (int32_t i = from; i < from + kScanBlock; ++i) differing |= (source[i] | alphaBits) ^ target[i];
+    return differing != 0;
+}
+
+int32_t Presenter::firstDifference(const Pixel* source, const uint32_t* target, int32_t left, int32_t right) const
+{
+    const auto rowBytes = static_cast<std::size_t>(right - left) * sizeof(Pixel);
+    if (alphaBits == 0 && std::memcmp(source + left, target + left, rowBytes) == 0) return right;
+    while (right - left >= kScanBlock && !blockDiffers(source, target, left)) left += kScanBlock;
+    while (left < right && (source[left] | alphaBits) == target[left]) ++left;
+    return left;
+}
+
+int32_t Presenter::lastDifference(const Pixel* source, const uint32_t* target, int32_t left, int32_t right) const
+{
+    while (right - left >= kScanBlock && !blockDiffers(source, target, right - kScanBlock)) right -= kScanBlock;
+    while ((source[right - 1] | alphaBits) == target[right - 1]) --right;
+    return right - 1;
 }
 
 void Presenter::copyRow(const Pixel* source, uint32_t* target, int32_t left, int32_t right) const

@@ -41,6 +41,11 @@ private:
     // Pixels go across as they are: stores the pixels inside within that differ from the
     // image and answers the rectangle that holds them.
     Rect storeChanges(const PixelSurface& surface, const Rect& within);
+    // The first and the last pixel in [left, right) where a row of the surface differs
+    // from the image's; right when none does. lastDifference needs one that does.
+    int32_t firstDifference(const Pixel* source, const uint32_t* target, int32_t left, int32_t right) const;
+    int32_t lastDifference(const Pixel* source, const uint32_t* target, int32_t left, int32_t right) const;
+    bool blockDiffers(const Pixel* source, const uint32_t* target, int32_t from) const;
     void copyRow(const Pixel* source, uint32_t* target, int32_t left, int32_t right) const;
     // Puts area of the image on the window; answers whether there was anything to send.
     bool send(const Rect& area);
