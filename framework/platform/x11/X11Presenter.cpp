@@ -127,6 +127,7 @@ bool Presenter::createSharedImage(const SharedMemoryExtension& calls, int32_t wi
         return false;
     }
     shm = &calls;
+    completionType = calls.getEventBase(display) + ShmCompletion;
     return true;
 }
 
@@ -143,6 +144,7 @@ void Presenter::destroyImage()
         image->data = nullptr;
         segment = {};
         shm = nullptr;
+        serverReading = false;
     }
     XDestroyImage(image);
     image = nullptr;
@@ -233,10 +235,12 @@ bool Presenter::send(const Rect& area)
     if (area.isEmpty()) return false;
     const auto areaWidth = static_cast<unsigned>(area.width());
     const auto areaHeight = static_cast<unsigned>(area.height());
-    if (shm != nullptr)
+    if (shm != nullptr) {
+        lastPut = XNextRequest(display);
         shm->putImage(display, window, gc, image, area.left, area.top, area.left, area.top, areaWidth, areaHeight,
-                      False);
-    else
+                      True);
+        serverReading = true;
+    } else
         XPutImage(display, window, gc, image, area.left, area.top, area.left, area.top, areaWidth, areaHeight);
     return true;
 }
@@ -244,6 +248,7 @@ bool Presenter::send(const Rect& area)
 void Presenter::present(const PixelSurface& surface, const Rect& mustSend, std::span<const Rect> mayHaveChanged)
 {
     if (image == nullptr || surface.width() != width || surface.height() != height) return;
+    awaitServer();
     const Rect lost = mustSend.intersected(surface.bounds());
     store(surface, lost);
     bool sent = send(lost);
@@ -259,13 +264,25 @@ void Presenter::present(const PixelSurface& surface, const Rect& mustSend, std::
         }
         sent = send(area) || sent;
     }
-    if (!sent) return;
-    if (shm != nullptr) {
-        // The next present writes into the same memory: wait until the server has read it.
-        XSync(display, False);
-    } else {
-        XFlush(display);
-    }
+    if (sent) XFlush(display);
+}
+
+bool Presenter::takeCompletion(const XEvent& event)
+{
+    if (shm == nullptr || event.type != completionType) return false;
+    // The serial is that of the put the server finished; an earlier put's says nothing
+    // about the last one.
+    if (static_cast<long>(event.xany.serial - lastPut) >= 0) serverReading = false;
+    return true;
+}
+
+void Presenter::awaitServer()
+{
+    if (!serverReading) return;
+    // Presents closer together than the event pump's calls (a drag): the server has read
+    // the earlier put once it answers a later request.
+    XSync(display, False);
+    serverReading = false;
 }
 
 }  // namespace VSTGUI::x11

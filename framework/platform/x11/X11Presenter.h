@@ -25,12 +25,13 @@ public:
     Presenter& operator=(const Presenter&) = delete;
 
     void resize(int32_t width, int32_t height);
-    // Sends what changed in surface since the last present, and all of mustSend, and waits
-    // until the server has taken it. Only pixels inside the rectangles of mayHaveChanged
+    // Sends what changed in surface since the last present, and all of mustSend. Only pixels inside the rectangles of mayHaveChanged
     // are compared; the caller knows nothing changed outside. Each rectangle's changes go
     // across as one image, so that the pixels between two distant ones are not sent.
     void present(const PixelSurface& surface, const Rect& mustSend, std::span<const Rect> mayHaveChanged);
     bool usesSharedMemory() const { return shm != nullptr; }
+    // Takes the server's word that it has read the shared image; false for any other event.
+    bool takeCompletion(const XEvent& event);
 
 private:
     void createImage(int32_t width, int32_t height);
@@ -49,6 +50,8 @@ private:
     void copyRow(const Pixel* source, uint32_t* target, int32_t left, int32_t right) const;
     // Puts area of the image on the window; answers whether there was anything to send.
     bool send(const Rect& area);
+    // Returns once the server has read the shared image sent last: the image may change.
+    void awaitServer();
     uint32_t* imageRow(int32_t y) const;
 
     Connection& connection;
@@ -61,6 +64,13 @@ private:
     XShmSegmentInfo segment{};
     // MIT-SHM's calls while the image is a shared one, else null.
     const SharedMemoryExtension* shm = nullptr;
+    // The shared image goes across without a wait: the server answers each put with a
+    // completion event, which the event pump reads in its own time. Until the one for
+    // the last put has come (its sequence number or a later one), the image is the
+    // server's to read.
+    int completionType = -1;
+    unsigned long lastPut = 0;
+    bool serverReading = false;
     // The pixels go across as they are, with alphaBits set; otherwise converted one by one.
     bool direct = false;
     uint32_t alphaBits = 0;

@@ -173,6 +173,7 @@ void X11Window::handleEvent(const XEvent& event)
         if (event.xdestroywindow.window == xid) markGone();
         return;
     default:
+        if (presenter->takeCompletion(event)) return;
         if (dropTarget && XdndTarget::isDragEvent(connection, event)) input.push_back(event);
         return;
     }
