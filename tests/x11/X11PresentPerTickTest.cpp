@@ -11,6 +11,7 @@
 #include "tests/x11/X11TestHost.h"
 
 #include <chrono>
+#include <random>
 #include <thread>
 #include <vector>
 
@@ -91,6 +92,42 @@ TEST(X11PresentPerTick, TheTimersDrawingsGoAcrossTogetherWithoutAWaitForTheServe
     EXPECT_EQ(shownAt(180, 80), 0x302010u);
     EXPECT_EQ(overlapping, oneDrawing);
     window->stopTimer(kTimerId);
+}
+
+// A curve changes a few pixels here and there along many rows: each of them reaches the
+// server, wherever it lies in its row, and what the window showed before stays.
+TEST(X11PresentPerTick, ScatteredChangesAllReachTheServer)
+{
+    X11TestHost host;
+    constexpr int32_t kWidth = 333;
+    constexpr int32_t kHeight = 90;
+    const ::Window top = host.createTopLevel(100, 100, kWidth, kHeight);
+    auto window = VSTGUI::platform::services().createChildWindow(reinterpret_cast<VSTGUI::platform::ParentWindow>(top),
+                                                                 kWidth, kHeight, ignoreEvents);
+    ASSERT_NE(window, nullptr);
+    Display* editorDisplay = VSTGUI::x11::Connection::current()->display();
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int32_t> column(0, kWidth - 1);
+    std::uniform_int_distribution<int32_t> count(0, 3);
+    PixelSurface expected(kWidth, kHeight);
+    for (uint32_t pass = 1; pass <= 4; ++pass) {
+        PixelSurface* surface = window->acquireSurface();
+        if (pass == 1) surface->fill(0xFF204060);
+        for (int32_t y = 0; y < kHeight; ++y)
+            for (int32_t n = count(random); n > 0; --n)
+                surface->fillRect(Rect::fromSize({column(random), y}, 1, 1), surface->bounds(),
+                                  0xFF000000 | (pass * 0x3050u + static_cast<uint32_t>(y)));
+        expected = *surface;
+        window->releaseSurface(surface);
+        XSync(editorDisplay, False);
+        host.sync();
+        const PixelSurface shown = host.readBack(host.childOf(top));
+        int32_t differing = 0;
+        for (int32_t y = 0; y < kHeight; ++y)
+            for (int32_t x = 0; x < kWidth; ++x)
+                differing += (shown.pixelAt(x, y) & 0xFFFFFF) != (expected.pixelAt(x, y) & 0xFFFFFF);
+        EXPECT_EQ(differing, 0) << "pass " << pass;
+    }
 }
 
 }  // namespace

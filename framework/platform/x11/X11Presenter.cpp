@@ -167,33 +167,45 @@ Rect Presenter::storeChanges(const PixelSurface& surface, const Rect& within)
     return area;
 }
 
-// A curve changes a few pixels of each row, anywhere along it: the unchanged runs before
-// and after are crossed a block at a time, with memcmp where the pixels go across as
-// they are.
+// A curve changes a few pixels of each row, anywhere along it: the first and the last
+// change are found by halving the range, with memcmp where the pixels go across as they
+// are, in a few calls each rather than one per pixel or per block.
 constexpr int32_t kScanBlock = 16;
 
-bool Presenter::blockDiffers(const Pixel* source, const uint32_t* target, int32_t from) const
+bool Presenter::rangeDiffers(const Pixel* source, const uint32_t* target, int32_t from, int32_t to) const
 {
-    if (alphaBits == 0) return std::memcmp(source + from, target + from, kScanBlock * sizeof(Pixel)) != 0;
+    if (alphaBits == 0)
+        return std::memcmp(source + from, target + from, static_cast<std::size_t>(to - from) * sizeof(Pixel)) != 0;
     uint32_t differing = 0;
-    for (int32_t i = from; i < from + kScanBlock; ++i) differing |= (source[i] | alphaBits) ^ target[i];
+    for (int32_t i = from; i < to; ++i) differing |= (source[i] | alphaBits) ^ target[i];
     return differing != 0;
+}
+
+Presenter::Columns Presenter::narrow(const Pixel* source, const uint32_t* target, int32_t left, int32_t right,
+                                     bool last) const
+{
+    while (right - left > kScanBlock) {
+        const int32_t middle = left + (right - left) / 2;
+        const bool inUpperHalf =
+            last ? rangeDiffers(source, target, middle, right) : !rangeDiffers(source, target, left, middle);
+        (inUpperHalf ? left : right) = middle;
+    }
+    return {left, right};
 }
 
 int32_t Presenter::firstDifference(const Pixel* source, const uint32_t* target, int32_t left, int32_t right) const
 {
-    const auto rowBytes = static_cast<std::size_t>(right - left) * sizeof(Pixel);
-    if (alphaBits == 0 && std::memcmp(source + left, target + left, rowBytes) == 0) return right;
-    while (right - left >= kScanBlock && !blockDiffers(source, target, left)) left += kScanBlock;
-    while (left < right && (source[left] | alphaBits) == target[left]) ++left;
-    return left;
+    if (!rangeDiffers(source, target, left, right)) return right;
+    int32_t x = narrow(source, target, left, right, false).left;
+    while ((source[x] | alphaBits) == target[x]) ++x;
+    return x;
 }
 
 int32_t Presenter::lastDifference(const Pixel* source, const uint32_t* target, int32_t left, int32_t right) const
 {
-    while (right - left >= kScanBlock && !blockDiffers(source, target, right - kScanBlock)) right -= kScanBlock;
-    while ((source[right - 1] | alphaBits) == target[right - 1]) --right;
-    return right - 1;
+    int32_t x = narrow(source, target, left, right, true).right - 1;
+    while ((source[x] | alphaBits) == target[x]) --x;
+    return x;
 }
 
 void Presenter::copyRow(const Pixel* source, uint32_t* target, int32_t left, int32_t right) const

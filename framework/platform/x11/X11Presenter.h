@@ -46,7 +46,15 @@ private:
     // from the image's; right when none does. lastDifference needs one that does.
     int32_t firstDifference(const Pixel* source, const uint32_t* target, int32_t left, int32_t right) const;
     int32_t lastDifference(const Pixel* source, const uint32_t* target, int32_t left, int32_t right) const;
-    bool blockDiffers(const Pixel* source, const uint32_t* target, int32_t from) const;
+    bool rangeDiffers(const Pixel* source, const uint32_t* target, int32_t from, int32_t to) const;
+    // Columns [left, right) of a row.
+    struct Columns {
+        int32_t left;
+        int32_t right;
+    };
+    // Halves [left, right), which holds a difference, down to a few pixels that hold the
+    // first one (or the last).
+    Columns narrow(const Pixel* source, const uint32_t* target, int32_t left, int32_t right, bool last) const;
     void copyRow(const Pixel* source, uint32_t* target, int32_t left, int32_t right) const;
     // Puts area of the image on the window; answers whether there was anything to send.
     bool send(const Rect& area);
