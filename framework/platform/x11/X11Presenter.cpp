@@ -184,6 +184,16 @@ bool Presenter::rangeDiffers(const Pixel* source, const uint32_t* target, int32_
 Presenter::Columns Presenter::narrow(const Pixel* source, const uint32_t* target, int32_t left, int32_t right,
                                      bool last) const
 {
+    // A change at the end searched from (a whole area redrawn differently) is found in the
+    // first block; only then is the rest halved.
+    if (right - left > kScanBlock) {
+        const Columns edge = last ? Columns{right - kScanBlock, right} : Columns{left, left + kScanBlock};
+        if (rangeDiffers(source, target, edge.left, edge.right)) return edge;
+        if (last)
+            right = edge.left;
+        else
+            left = edge.right;
+    }
     while (right - left > kScanBlock) {
         const int32_t middle = left + (right - left) / 2;
         const bool inUpperHalf =
