@@ -262,8 +262,9 @@ bool Presenter::send(const Rect& area)
         shm->putImage(display, window, gc, image, area.left, area.top, area.left, area.top, areaWidth, areaHeight,
                       True);
         serverReading = true;
-    } else
+    } else {
         XPutImage(display, window, gc, image, area.left, area.top, area.left, area.top, areaWidth, areaHeight);
+    }
     return true;
 }
 
