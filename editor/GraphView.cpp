@@ -136,6 +136,7 @@ void CFRGRAP::setDbScale(float bottom, float top, float step)
         const int32_t y = yOf(level);
         levelGrid[static_cast<size_t>(i)] = {{plotRect.left, y}, {plotRect.right, y}};
     }
+    backdropStale = true;
     // The curves shown move with the scale at once rather than at their next trace.
     for (Trace which : {Trace::pre, Trace::post, Trace::response})
         if (traced[static_cast<size_t>(which)] && pointCount >= 2) placeCurve(which);
@@ -164,6 +165,7 @@ void CFRGRAP::setFrequencyRange(float lowest, float highest, float slope)
 
     rebuildPointTable();
     rebuildFrequencyGrid();
+    backdropStale = true;
     setDirty(true);
 }
 
@@ -285,7 +287,11 @@ bool CFRGRAP::traceSpectrum(Trace target)
         if (!display.takeSpectrum(static_cast<Spectrum>(which), takenBins.data())) return false;
         // The bins of the last trace once more, on a settled curve (silence flowing): this
         // trace would leave every level and pixel where it is.
-        if (settled[which] && std::equal(takenBins.begin(), takenBins.end(), lastBins[which].begin())) return true;
+        // Compared as bytes: the same bits are the same levels, and a rare -0 or NaN that
+        // differs only in its bits costs one trace more.
+        if (settled[which] &&
+            std::memcmp(takenBins.data(), lastBins[which].data(), takenBins.size() * sizeof(float)) == 0)
+            return true;
         bins = takenBins.data();
     }
     // An effect without a response analyser has no response to show, and an axis of
@@ -356,8 +362,7 @@ void CFRGRAP::draw(CDrawContext* context)
 {
     CFrame* owner = getFrame();
     if (context == nullptr || owner == nullptr || !owner->isOpen()) return;
-    drawBackgroundBitmap(context, {0, 0});
-    drawScales(context);
+    drawBackdrop(context);
 
     // The curves stay inside the plot's border, and inside whatever the caller clips to.
     const Rect callerClip = context->getLocalClipRect();
@@ -377,6 +382,31 @@ void CFRGRAP::draw(CDrawContext* context)
     context->drawLines(responseCurve.data(), curveSegments);
     context->setClipRect(callerClip);
     setDirty(false);
+}
+
+void CFRGRAP::drawBackdrop(CDrawContext* context)
+{
+    // At 1.5x only an even logical coordinate falls on a whole device pixel: a layer that
+    // starts at one maps every logical pixel to the device pixels it has in place.
+    const Point origin{viewRect.left - (viewRect.left & 1), viewRect.top - (viewRect.top & 1)};
+    if (!backdrop || backdrop->getDisplayScale() != context->getDisplayScale()) {
+        backdrop = std::make_unique<COffscreenContext>(getFrame(), viewRect.right - origin.x,
+                                                       viewRect.bottom - origin.y, kBlackColor);
+        backdrop->setDrawOffset({-origin.x, -origin.y});
+        backdropStale = true;
+    }
+    if (backdrop->getDisplayScale() != context->getDisplayScale()) {
+        backdrop.reset();
+        drawBackgroundBitmap(context, {0, 0});
+        drawScales(context);
+        return;
+    }
+    if (backdropStale) {
+        drawBackgroundBitmap(backdrop.get(), {0, 0});
+        drawScales(backdrop.get());
+        backdropStale = false;
+    }
+    context->copyFromOffscreen(viewRect, backdrop.get(), viewRect.topLeft() - origin);
 }
 
 void CFRGRAP::drawScales(CDrawContext* context)

@@ -15,10 +15,12 @@
 #include "effect/EffectDisplay.h"
 #include "framework/CControl.h"
 #include "framework/CDrawContext.h"
+#include "framework/COffscreenContext.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -98,6 +100,9 @@ public:
     int32_t yOf(float level) const;
 
 private:
+    // The background and the scales: copied from the layer that holds them for the current
+    // axes and scale, drawn in place where no layer of the context's scale can be had.
+    void drawBackdrop(VSTGUI::CDrawContext* context);
     void drawScales(VSTGUI::CDrawContext* context);
     void drawLegend(VSTGUI::CDrawContext* context, const char* text, int32_t x, int32_t y, int32_t lineHeight);
     void rebuildFrequencyGrid();
@@ -153,4 +158,8 @@ private:
     std::vector<float> responseLevels;
     // Which curves hold a trace on the current axis (pre, post, response).
     std::array<bool, 3> traced{};
+    // What drawBackdrop copies: made at the first draw and for each new scale, drawn again
+    // when the axes change, so that a refresh for new curves draws no text and no grid.
+    std::unique_ptr<VSTGUI::COffscreenContext> backdrop;
+    bool backdropStale = true;
 };

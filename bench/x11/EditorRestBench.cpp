@@ -34,15 +34,24 @@ constexpr int32_t kBlocksPerAnalysis = 4;
 constexpr int32_t kPostSwitch = 4;
 constexpr auto kIdleInterval = std::chrono::milliseconds(25);
 
-// The editor open in a host's top-level window, both spectra shown, at rest.
+// The host's announcement of the editor's scale: the vendor-specific call "PreS" with
+// "AeCs" and the factor.
+constexpr int32_t kPreS = ('P' << 24) | ('r' << 16) | ('e' << 8) | 'S';
+constexpr intptr_t kAeCs = ('A' << 24) | ('e' << 16) | ('C' << 8) | 's';
+
+// The editor open in a host's top-level window at the scale in percent, both spectra
+// shown, at rest.
 class EditorAtRest {
 public:
-    EditorAtRest() : host(XOpenDisplay(nullptr))
+    explicit EditorAtRest(int percent = 100) : host(XOpenDisplay(nullptr))
     {
         if (host == nullptr) return;
-        topLevel = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, 754, 374, 0, 0, 0);
+        topLevel = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, static_cast<unsigned>(754 * percent / 100),
+                                       static_cast<unsigned>(374 * percent / 100), 0, 0, 0);
         XMapWindow(host, topLevel);
         XSync(host, False);
+        if (percent != 100)
+            record->dispatcher(record, effVendorSpecific, kPreS, kAeCs, nullptr, static_cast<float>(percent) / 100.0f);
         record->dispatcher(record, effSetSampleRate, 0, 0, nullptr, 44100.0f);
         record->dispatcher(record, effMainsChanged, 0, 1, nullptr, 0.0f);
         record->setParameter(record, kPostSwitch, 1.0f);
@@ -143,12 +152,13 @@ void BM_HostIdleNothingNew(benchmark::State& state)
 }
 BENCHMARK(BM_HostIdleNothingNew);
 
-// A host's idle call every 25 ms for 5 s, an analysis' worth of silence (argument 0) or
-// 25 ms of noise (1) before each; the audio is outside the editor's time.
+// A host's idle call every 25 ms for 5 s, an analysis' worth of silence (first argument
+// 0) or 25 ms of noise (1) before each, at the scale in percent (second argument); the
+// audio is outside the editor's time.
 void BM_EditorAt40Refreshes(benchmark::State& state)
 {
     const bool noise = state.range(0) != 0;
-    EditorAtRest editor;
+    EditorAtRest editor(static_cast<int>(state.range(1)));
     if (!editor.ready()) {
         state.SkipWithError("needs an X display");
         return;
@@ -179,6 +189,12 @@ void BM_EditorAt40Refreshes(benchmark::State& state)
         state.counters["x_requests"] = static_cast<double>(editor.nextRequest() - before);
     }
 }
-BENCHMARK(BM_EditorAt40Refreshes)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditorAt40Refreshes)
+    ->Args({0, 100})
+    ->Args({1, 100})
+    ->Args({1, 200})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

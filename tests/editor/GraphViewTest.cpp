@@ -367,4 +367,32 @@ TEST_F(GraphViewTest, SwitchedOffSpectrumIsNotDrawn)
     EXPECT_GT(countColour(belowLegend, kSource), 20);
 }
 
+// The scales are drawn once and kept for later redraws: after any change of the axes the
+// graph looks as one drawn for the first time with the new axes.
+TEST(GraphScales, AfterAChangeOfAxesLookAsIfDrawnAfresh)
+{
+    const std::pair<const char*, void (*)(GraphScene&)> changes[] = {
+        {"range", [](GraphScene& scene) { scene.graph->setRange(120); }},
+        {"shift", [](GraphScene& scene) { scene.graph->setShift(-10); }},
+        {"sample rate",
+         [](GraphScene& scene) {
+             scene.display.sampleRate = 96000;
+             scene.graph->setGraphSampleRate(96000);
+         }},
+    };
+    for (const auto& [name, change] : changes) {
+        const auto pixelsAfterChange = [&change](bool drawnBefore) {
+            GraphScene scene;
+            if (drawnBefore) scene.render();
+            change(scene);
+            scene.render();
+            std::vector<Color> pixels;
+            for (int32_t y = kGraphRect.top; y < kGraphRect.bottom; ++y)
+                for (int32_t x = kGraphRect.left; x < kGraphRect.right; ++x) pixels.push_back(scene.pixel(x, y));
+            return pixels;
+        };
+        EXPECT_TRUE(pixelsAfterChange(true) == pixelsAfterChange(false)) << name;
+    }
+}
+
 }  // namespace

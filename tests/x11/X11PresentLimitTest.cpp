@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 // Xlib's macros would rewrite names above: it comes last.
+#include "framework/platform/x11/X11Connection.h"
 #include "tests/x11/X11TestHost.h"
 
 namespace tolvan::test {
@@ -29,6 +30,8 @@ TEST(X11PresentLimit, AppliesToTheNextPresentOnly)
         ASSERT_NE(surface, nullptr);
         surface->fillRect(rect, surface->bounds(), value);
         window->releaseSurface(surface);
+        // The window's present is sent, not waited for: the server has it once it answers.
+        XSync(VSTGUI::x11::Connection::current()->display(), False);
         host.sync();
     };
     const auto shownAt = [&](int32_t x, int32_t y) {

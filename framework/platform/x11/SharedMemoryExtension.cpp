@@ -13,7 +13,7 @@ public:
         if (library == nullptr) return;
         complete = find(calls.queryExtension, "XShmQueryExtension") && find(calls.createImage, "XShmCreateImage") &&
                    find(calls.attach, "XShmAttach") && find(calls.detach, "XShmDetach") &&
-                   find(calls.putImage, "XShmPutImage");
+                   find(calls.putImage, "XShmPutImage") && find(calls.getEventBase, "XShmGetEventBase");
     }
     ~LoadedExtension()
     {

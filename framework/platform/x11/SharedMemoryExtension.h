@@ -19,6 +19,7 @@ struct SharedMemoryExtension {
     decltype(&::XShmAttach) attach;
     decltype(&::XShmDetach) detach;
     decltype(&::XShmPutImage) putImage;
+    decltype(&::XShmGetEventBase) getEventBase;
 };
 
 }  // namespace VSTGUI::x11

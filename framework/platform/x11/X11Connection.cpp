@@ -5,6 +5,7 @@
 #include "framework/platform/x11/SharedMemoryExtension.h"
 
 #include <X11/Xproto.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <atomic>
@@ -124,8 +125,23 @@ X11Window* Connection::find(::Window id) const
     return nullptr;
 }
 
+bool Connection::mayHaveEvents() const
+{
+    if (XEventsQueued(xDisplay, QueuedAlready) > 0) return true;
+    // A request sent since the last full read may still sit in Xlib's buffer, and a reply
+    // waited for may have brought events into the buffers below Xlib's queue: the full
+    // read flushes the one and collects the other.
+    if (XNextRequest(xDisplay) != requestAfterLastRead) return true;
+    // Nothing sent, nothing buffered: whatever the server has for us is on the socket.
+    // A closed socket reports itself too, and the full read then finds the server gone.
+    pollfd socket{ConnectionNumber(xDisplay), POLLIN, 0};
+    return poll(&socket, 1, 0) != 0;
+}
+
 void Connection::readEvents()
 {
+    // One system call when nothing has come in: XPending's flush and reads cost several.
+    if (serverLost || !mayHaveEvents()) return;
     while (!serverLost && XPending(xDisplay) > 0) {
         XEvent event;
         XNextEvent(xDisplay, &event);
@@ -133,6 +149,7 @@ void Connection::readEvents()
         // requestor for a selection answer).
         if (X11Window* window = find(event.xany.window)) window->handleEvent(event);
     }
+    if (!serverLost) requestAfterLastRead = XNextRequest(xDisplay);
 }
 
 }  // namespace VSTGUI::x11

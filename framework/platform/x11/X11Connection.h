@@ -13,6 +13,7 @@
 
 #include "framework/platform/x11/XlibHeaders.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <thread>
 #include <vector>
@@ -67,6 +68,10 @@ public:
     void add(X11Window* window) { windows.push_back(window); }
     void remove(X11Window* window);
     X11Window* find(::Window id) const;
+    bool contains(const X11Window* window) const
+    {
+        return std::find(windows.begin(), windows.end(), window) != windows.end();
+    }
     // The windows in creation order, as a copy: delivering events may create or destroy some.
     std::vector<X11Window*> allWindows() const { return windows; }
 
@@ -89,6 +94,8 @@ private:
     ~Connection();
     static int handleError(Display* display, XErrorEvent* error);
     static void handleLostServer(Display* display, void* connection);
+    // False only when no event can be waiting, told without reading from the server.
+    bool mayHaveEvents() const;
 
     Display* xDisplay;
     Atoms atomTable{};
@@ -97,6 +104,9 @@ private:
     int32_t uses = 0;
     bool serverLost = false;
     uint64_t errorCount = 0;
+    // The number of the next request when the last full read ended: the same number now
+    // means nothing was sent or read since.
+    unsigned long requestAfterLastRead = 0;
     std::vector<X11Window*> windows;
 };
 

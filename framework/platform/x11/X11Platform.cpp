@@ -8,7 +8,6 @@
 #include "framework/platform/x11/X11Connection.h"
 #include "framework/platform/x11/X11Window.h"
 
-#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <thread>
@@ -28,8 +27,7 @@ bool stillOpen(const x11::X11Window* window)
 {
     const x11::Connection* connection = x11::Connection::current();
     if (connection == nullptr) return false;
-    const auto windows = connection->allWindows();
-    return std::find(windows.begin(), windows.end(), window) != windows.end();
+    return connection->contains(window);
 }
 
 struct PointerState {

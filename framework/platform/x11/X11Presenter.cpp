@@ -68,10 +68,12 @@ void Presenter::resize(int32_t width, int32_t height)
     createImage(width, height);
 }
 
-void Presenter::createImage(int32_t width, int32_t height)
+void Presenter::createImage(int32_t newWidth, int32_t newHeight)
 {
-    shown.resize(width, height);
-    if (width <= 0 || height <= 0 || shown.width() == 0) return;
+    width = std::max(newWidth, 0);
+    height = std::max(newHeight, 0);
+    shown.resize(0, 0);
+    if (width == 0 || height == 0) return;
     if (!(connection.sharedMemory() != nullptr && createSharedImage(*connection.sharedMemory(), width, height))) {
         image = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
                              static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
@@ -90,7 +92,10 @@ void Presenter::createImage(int32_t width, int32_t height)
              image->byte_order == (littleEndian ? LSBFirst : MSBFirst);
     // A 32-bit visual carries alpha in the remaining bits: the editor is opaque.
     alphaBits = depth == 32 ? ~(kRedMask | kGreenMask | kBlueMask) : 0;
-    // The first present sends everything: the window shows nothing of ours yet.
+    // The first present sends everything: the window shows nothing of ours yet, and the
+    // new image (zeroed) matches no opaque pixel.
+    if (direct) return;
+    shown.resize(width, height);
     shown.fill(0);
 }
 
@@ -122,6 +127,7 @@ bool Presenter::createSharedImage(const SharedMemoryExtension& calls, int32_t wi
         return false;
     }
     shm = &calls;
+    completionType = calls.getEventBase(display) + ShmCompletion;
     return true;
 }
 
@@ -138,49 +144,168 @@ void Presenter::destroyImage()
         image->data = nullptr;
         segment = {};
         shm = nullptr;
+        serverReading = false;
     }
     XDestroyImage(image);
     image = nullptr;
 }
 
+Rect Presenter::storeChanges(const PixelSurface& surface, const Rect& within)
+{
+    Rect area;
+    const Rect compared = within.intersected(surface.bounds());
+    if (compared.isEmpty()) return area;
+    for (int32_t y = compared.top; y < compared.bottom; ++y) {
+        const Pixel* source = surface.row(y);
+        uint32_t* target = imageRow(y);
+        const int32_t left = firstDifference(source, target, compared.left, compared.right);
+        if (left == compared.right) continue;
+        const int32_t right = lastDifference(source, target, left, compared.right) + 1;
+        copyRow(source, target, left, right);
+        area = area.united({left, y, right, y + 1});
+    }
+    return area;
+}
+
+// A curve changes a few pixels of each row, anywhere along it: the first and the last
+// change are found by halving the range, with memcmp where the pixels go across as they
+// are, in a few calls each rather than one per pixel or per block.
+constexpr int32_t kScanBlock = 16;
+
+bool Presenter::rangeDiffers(const Pixel* source, const uint32_t* target, int32_t from, int32_t to) const
+{
+    if (alphaBits == 0)
+        return std::memcmp(source + from, target + from, static_cast<std::size_t>(to - from) * sizeof(Pixel)) != 0;
+    uint32_t differing = 0;
+    for (int32_t i = from; i < to; ++i) differing |= (source[i] | alphaBits) ^ target[i];
+    return differing != 0;
+}
+
+Presenter::Columns Presenter::narrow(const Pixel* source, const uint32_t* target, int32_t left, int32_t right,
+                                     bool last) const
+{
+    // A change at the end searched from (a whole area redrawn differently) is found in the
+    // first block; only then is the rest halved.
+    if (right - left > kScanBlock) {
+        const Columns edge = last ? Columns{right - kScanBlock, right} : Columns{left, left + kScanBlock};
+        if (rangeDiffers(source, target, edge.left, edge.right)) return edge;
+        if (last)
+            right = edge.left;
+        else
+            left = edge.right;
+    }
+    while (right - left > kScanBlock) {
+        const int32_t middle = left + (right - left) / 2;
+        const bool inUpperHalf =
+            last ? rangeDiffers(source, target, middle, right) : !rangeDiffers(source, target, left, middle);
+        (inUpperHalf ? left : right) = middle;
+    }
+    return {left, right};
+}
+
+int32_t Presenter::firstDifference(const Pixel* source, const uint32_t* target, int32_t left, int32_t right) const
+{
+    if (!rangeDiffers(source, target, left, right)) return right;
+    int32_t x = narrow(source, target, left, right, false).left;
+    while ((source[x] | alphaBits) == target[x]) ++x;
+    return x;
+}
+
+int32_t Presenter::lastDifference(const Pixel* source, const uint32_t* target, int32_t left, int32_t right) const
+{
+    int32_t x = narrow(source, target, left, right, true).right - 1;
+    while ((source[x] | alphaBits) == target[x]) --x;
+    return x;
+}
+
+void Presenter::copyRow(const Pixel* source, uint32_t* target, int32_t left, int32_t right) const
+{
+    if (alphaBits == 0) {
+        std::memcpy(target + left, source + left, static_cast<std::size_t>(right - left) * sizeof(Pixel));
+        return;
+    }
+    for (int32_t x = left; x < right; ++x) target[x] = source[x] | alphaBits;
+}
+
+uint32_t* Presenter::imageRow(int32_t y) const
+{
+    return reinterpret_cast<uint32_t*>(image->data + static_cast<std::ptrdiff_t>(y) * image->bytes_per_line);
+}
+
 void Presenter::store(const PixelSurface& surface, const Rect& area)
 {
     for (int32_t y = area.top; y < area.bottom; ++y) {
-        const Pixel* source = surface.row(y) + area.left;
-        std::memcpy(shown.row(y) + area.left, source, static_cast<std::size_t>(area.width()) * sizeof(Pixel));
+        const Pixel* source = surface.row(y);
         if (direct) {
-            auto* target =
-                reinterpret_cast<uint32_t*>(image->data + static_cast<std::ptrdiff_t>(y) * image->bytes_per_line) +
-                area.left;
-            for (int32_t x = 0; x < area.width(); ++x) target[x] = source[x] | alphaBits;
+            copyRow(source, imageRow(y), area.left, area.right);
             continue;
         }
-        for (int32_t x = 0; x < area.width(); ++x) {
+        std::memcpy(shown.row(y) + area.left, source + area.left,
+                    static_cast<std::size_t>(area.width()) * sizeof(Pixel));
+        for (int32_t x = area.left; x < area.right; ++x) {
             const Pixel p = source[x];
             const unsigned long value = placeChannel((p >> 16) & 0xFF, visual->red_mask) |
                                         placeChannel((p >> 8) & 0xFF, visual->green_mask) |
                                         placeChannel(p & 0xFF, visual->blue_mask) | alphaBits;
-            XPutPixel(image, area.left + x, y, value);
+            XPutPixel(image, x, y, value);
         }
     }
 }
 
-void Presenter::present(const PixelSurface& surface, const Rect& mustSend, const Rect& mayHaveChanged)
+bool Presenter::send(const Rect& area)
 {
-    if (image == nullptr || surface.width() != shown.width() || surface.height() != shown.height()) return;
-    const Rect area = changedArea(surface, shown, mayHaveChanged).united(mustSend.intersected(shown.bounds()));
-    if (area.isEmpty()) return;
-    store(surface, area);
-    const auto width = static_cast<unsigned>(area.width());
-    const auto height = static_cast<unsigned>(area.height());
+    if (area.isEmpty()) return false;
+    const auto areaWidth = static_cast<unsigned>(area.width());
+    const auto areaHeight = static_cast<unsigned>(area.height());
     if (shm != nullptr) {
-        shm->putImage(display, window, gc, image, area.left, area.top, area.left, area.top, width, height, False);
-        // The next present writes into the same memory: wait until the server has read it.
-        XSync(display, False);
+        lastPut = XNextRequest(display);
+        shm->putImage(display, window, gc, image, area.left, area.top, area.left, area.top, areaWidth, areaHeight,
+                      True);
+        serverReading = true;
     } else {
-        XPutImage(display, window, gc, image, area.left, area.top, area.left, area.top, width, height);
-        XFlush(display);
+        XPutImage(display, window, gc, image, area.left, area.top, area.left, area.top, areaWidth, areaHeight);
     }
+    return true;
+}
+
+void Presenter::present(const PixelSurface& surface, const Rect& mustSend, std::span<const Rect> mayHaveChanged)
+{
+    if (image == nullptr || surface.width() != width || surface.height() != height) return;
+    awaitServer();
+    const Rect lost = mustSend.intersected(surface.bounds());
+    store(surface, lost);
+    bool sent = send(lost);
+    for (const Rect& within : mayHaveChanged) {
+        Rect area;
+        if (direct) {
+            // The image is what the window shows: one pass compares with it and stores
+            // what differs, and no second copy is kept.
+            area = storeChanges(surface, within);
+        } else {
+            area = changedArea(surface, shown, within);
+            store(surface, area);
+        }
+        sent = send(area) || sent;
+    }
+    if (sent) XFlush(display);
+}
+
+bool Presenter::takeCompletion(const XEvent& event)
+{
+    if (shm == nullptr || event.type != completionType) return false;
+    // The serial is that of the put the server finished; an earlier put's says nothing
+    // about the last one.
+    if (static_cast<long>(event.xany.serial - lastPut) >= 0) serverReading = false;
+    return true;
+}
+
+void Presenter::awaitServer()
+{
+    if (!serverReading) return;
+    // Presents closer together than the event pump's calls (a drag): the server has read
+    // the earlier put once it answers a later request.
+    XSync(display, False);
+    serverReading = false;
 }
 
 }  // namespace VSTGUI::x11

@@ -1,15 +1,17 @@
 #pragma once
-// Puts a window's finished pixels on the screen. It keeps a copy of what the window shows
-// and sends only the rectangle that changed since (plus any area the server asked us to
-// paint again), through a shared-memory image where the server offers MIT-SHM and an
-// ordinary XPutImage otherwise. Pixels go across unchanged on 24- and 32-bit TrueColor
-// visuals with the usual channel layout; any other TrueColor layout is converted.
+// Puts a window's finished pixels on the screen. It sends only the rectangle that changed
+// since the last present (plus any area the server asked us to paint again), through a
+// shared-memory image where the server offers MIT-SHM and an ordinary XPutImage otherwise.
+// Pixels go across unchanged on 24- and 32-bit TrueColor visuals with the usual channel
+// layout, and the image itself is then the record of what the window shows; any other
+// TrueColor layout is converted, and a copy of what was sent is kept beside the image.
 
 #include "framework/PixelSurface.h"
 
 #include "framework/platform/x11/SharedMemoryExtension.h"
 
 #include <cstdint>
+#include <span>
 
 namespace VSTGUI::x11 {
 
@@ -23,16 +25,42 @@ public:
     Presenter& operator=(const Presenter&) = delete;
 
     void resize(int32_t width, int32_t height);
-    // Sends what changed in surface since the last present, and all of mustSend. Only
-    // pixels inside mayHaveChanged are compared; the caller knows nothing changed outside.
-    void present(const PixelSurface& surface, const Rect& mustSend, const Rect& mayHaveChanged);
+    // Sends what changed in surface since the last present, and all of mustSend. Only pixels inside the rectangles of mayHaveChanged
+    // are compared; the caller knows nothing changed outside. Each rectangle's changes go
+    // across as one image, so that the pixels between two distant ones are not sent.
+    void present(const PixelSurface& surface, const Rect& mustSend, std::span<const Rect> mayHaveChanged);
     bool usesSharedMemory() const { return shm != nullptr; }
+    // Takes the server's word that it has read the shared image; false for any other event.
+    bool takeCompletion(const XEvent& event);
 
 private:
     void createImage(int32_t width, int32_t height);
     bool createSharedImage(const SharedMemoryExtension& calls, int32_t width, int32_t height);
     void destroyImage();
+    // Copies area of surface into the image (and the copy of what was sent).
     void store(const PixelSurface& surface, const Rect& area);
+    // Pixels go across as they are: stores the pixels inside within that differ from the
+    // image and answers the rectangle that holds them.
+    Rect storeChanges(const PixelSurface& surface, const Rect& within);
+    // The first and the last pixel in [left, right) where a row of the surface differs
+    // from the image's; right when none does. lastDifference needs one that does.
+    int32_t firstDifference(const Pixel* source, const uint32_t* target, int32_t left, int32_t right) const;
+    int32_t lastDifference(const Pixel* source, const uint32_t* target, int32_t left, int32_t right) const;
+    bool rangeDiffers(const Pixel* source, const uint32_t* target, int32_t from, int32_t to) const;
+    // Columns [left, right) of a row.
+    struct Columns {
+        int32_t left;
+        int32_t right;
+    };
+    // Halves [left, right), which holds a difference, down to a few pixels that hold the
+    // first one (or the last).
+    Columns narrow(const Pixel* source, const uint32_t* target, int32_t left, int32_t right, bool last) const;
+    void copyRow(const Pixel* source, uint32_t* target, int32_t left, int32_t right) const;
+    // Puts area of the image on the window; answers whether there was anything to send.
+    bool send(const Rect& area);
+    // Returns once the server has read the shared image sent last: the image may change.
+    void awaitServer();
+    uint32_t* imageRow(int32_t y) const;
 
     Connection& connection;
     Display* display;
@@ -44,9 +72,19 @@ private:
     XShmSegmentInfo segment{};
     // MIT-SHM's calls while the image is a shared one, else null.
     const SharedMemoryExtension* shm = nullptr;
+    // The shared image goes across without a wait: the server answers each put with a
+    // completion event, which the event pump reads in its own time. Until the one for
+    // the last put has come (its sequence number or a later one), the image is the
+    // server's to read.
+    int completionType = -1;
+    unsigned long lastPut = 0;
+    bool serverReading = false;
     // The pixels go across as they are, with alphaBits set; otherwise converted one by one.
     bool direct = false;
     uint32_t alphaBits = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    // What was sent, where the image holds converted pixels; empty otherwise.
     PixelSurface shown;
 };
 

@@ -151,6 +151,7 @@ void X11Window::markGone()
     input.clear();
     pendingPaint = {};
     mustPresent = {};
+    heldCount = 0;
     dragTarget.reset();
 }
 
@@ -172,6 +173,7 @@ void X11Window::handleEvent(const XEvent& event)
         if (event.xdestroywindow.window == xid) markGone();
         return;
     default:
+        if (presenter->takeCompletion(event)) return;
         if (dropTarget && XdndTarget::isDragEvent(connection, event)) input.push_back(event);
         return;
     }
@@ -239,14 +241,20 @@ void X11Window::fireDueTimers(uint32_t now)
     std::vector<uint32_t> due;
     for (const auto& [id, timer] : timers)
         if (isDue(timer.due, now)) due.push_back(id);
+    if (due.empty()) return;
+    // What the procedures draw (an editor's meter and graph in one tick) goes to the
+    // server as one present when they are done: one wait for the server, not one each.
+    presentsHeld = true;
     for (uint32_t id : due) {
         const auto found = timers.find(id);
         if (found == timers.end()) continue;  // an earlier timer procedure stopped it
         // A late idle call fires an overdue timer once, as a coalesced timer message does.
         found->second.due = now + found->second.interval;
         found->second.procedure(*this, id);
-        if (!alive) return;
+        if (!alive) break;
     }
+    presentsHeld = false;
+    presentHeldChanges();
 }
 
 bool X11Window::deliver(const platform::WindowEvent& event)
@@ -273,9 +281,35 @@ PixelSurface* X11Window::acquireSurface() { return alive ? &surface : nullptr; }
 void X11Window::releaseSurface(PixelSurface*)
 {
     if (!alive) return;
-    presenter->present(surface, mustPresent, changesLimit.value_or(surface.bounds()));
-    mustPresent = {};
+    holdChanges(changesLimit.value_or(surface.bounds()));
     changesLimit.reset();
+    if (!presentsHeld) presentHeldChanges();
+}
+
+void X11Window::holdChanges(const Rect& area)
+{
+    if (area.isEmpty()) return;
+    // Overlapping areas become one, so that no pixel is compared or sent twice; past the
+    // last slot everything joins it.
+    Rect joined = area;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < heldCount; ++i) {
+        if (heldChanges[i].intersected(joined).isEmpty())
+            heldChanges[kept++] = heldChanges[i];
+        else
+            joined = joined.united(heldChanges[i]);
+    }
+    heldCount = kept;
+    if (heldCount == heldChanges.size()) joined = joined.united(heldChanges[--heldCount]);
+    heldChanges[heldCount++] = joined;
+}
+
+void X11Window::presentHeldChanges()
+{
+    if (!alive || (heldCount == 0 && mustPresent.isEmpty())) return;
+    presenter->present(surface, mustPresent, {heldChanges.data(), heldCount});
+    mustPresent = {};
+    heldCount = 0;
 }
 
 void X11Window::changesOnlyIn(const Rect& rect) { changesLimit = rect.intersected(surface.bounds()); }

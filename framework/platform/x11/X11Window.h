@@ -10,6 +10,7 @@
 
 #include "framework/platform/x11/XlibHeaders.h"
 
+#include <array>
 #include <deque>
 #include <map>
 #include <memory>
@@ -82,6 +83,9 @@ private:
     // The window's rectangle in its parent's coordinates.
     bool windowGeometry(::Window window, Rect& rect) const;
     void forwardWheelToParent(const XButtonEvent& press);
+    // Adds area to what the next present compares; presents what is held, if anything.
+    void holdChanges(const Rect& area);
+    void presentHeldChanges();
 
     struct Timer {
         uint32_t interval;
@@ -102,6 +106,11 @@ private:
     // Where the next present compares the surface with what the window shows; the whole
     // surface unless a caller promised less for that present.
     std::optional<Rect> changesLimit;
+    // The areas drawn since the last present, while the timers' drawings are held for one
+    // present after them; disjoint.
+    std::array<Rect, 4> heldChanges{};
+    std::size_t heldCount = 0;
+    bool presentsHeld = false;
     std::map<uint32_t, Timer> timers;
     std::map<platform::CursorShape, Cursor> cursors;
     std::deque<XEvent> input;
