@@ -1,5 +1,7 @@
 #include "framework/PixelSurface.h"
 
+#include "framework/platform/SurfaceMemory.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -79,6 +81,8 @@ PixelSurface& PixelSurface::operator=(const PixelSurface& other)
     return *this;
 }
 
+void SurfaceMemoryRelease::operator()(Pixel* pixels) const { platform::freeSurfaceMemory(pixels, bytes); }
+
 void PixelSurface::allocate(int32_t width, int32_t height, Start start)
 {
     width = std::max(width, 0);
@@ -87,11 +91,10 @@ void PixelSurface::allocate(int32_t width, int32_t height, Start start)
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     Pixel* pixels = nullptr;
     if (count > 0) {
-        pixels = static_cast<Pixel*>(start == Start::Zero ? std::calloc(count, sizeof(Pixel))
-                                                          : std::malloc(count * sizeof(Pixel)));
+        pixels = static_cast<Pixel*>(platform::allocateSurfaceMemory(count * sizeof(Pixel), start == Start::Zero));
         if (pixels == nullptr) throw std::bad_alloc();
     }
-    pixelData.reset(pixels);
+    pixelData = std::unique_ptr<Pixel[], SurfaceMemoryRelease>(pixels, SurfaceMemoryRelease{count * sizeof(Pixel)});
     surfaceWidth = width;
     surfaceHeight = height;
 }

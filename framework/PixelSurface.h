@@ -25,6 +25,12 @@ constexpr Color toColor(Pixel p)
 
 class PixelSurface;
 
+// Gives a surface's pixels back to the platform's surface memory, which needs their size.
+struct SurfaceMemoryRelease {
+    std::size_t bytes = 0;
+    void operator()(uint32_t* pixels) const;
+};
+
 // Pixels to read, laid out as a surface's: height rows of width pixels, one after another.
 // They are a surface's own, or pixels kept elsewhere (artwork stored in the library in this
 // layout) read where they lie. A view holds no pixels: what it looks at must outlive it.
@@ -120,9 +126,6 @@ public:
                    Pixel value);
 
 private:
-    struct FreeMemory {
-        void operator()(Pixel* pixels) const { std::free(pixels); }
-    };
     enum class Start { Zero, Unfilled };
 
     std::size_t pixelCount() const
@@ -134,9 +137,10 @@ private:
 
     int32_t surfaceWidth = 0;
     int32_t surfaceHeight = 0;
-    // From calloc or malloc: calloc hands out fresh pages as the system gives them, already
-    // zero, so a black surface costs no pass over its memory until it is drawn into.
-    std::unique_ptr<Pixel[], FreeMemory> pixelData;
+    // From the platform's surface memory, which hands out fresh pages as the system gives
+    // them, already zero, so a black surface costs no pass over its memory until it is
+    // drawn into.
+    std::unique_ptr<Pixel[], SurfaceMemoryRelease> pixelData;
 };
 
 inline PixelRows::PixelRows(const PixelSurface& surface)

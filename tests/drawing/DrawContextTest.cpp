@@ -368,6 +368,19 @@ TEST(PixelSurface, NewSurfacesHoldTheirFillAndCopiesAreTheirOwn)
     const PixelSurface tooLarge(1 << 14, 1 << 14, PixelSurface::Unfilled{});
     EXPECT_TRUE(tooLarge.pixels().empty());
     EXPECT_TRUE(PixelSurface(-3, 5).pixels().empty());
+    // Window-sized surfaces come from the system's own calls: zero, writable to the last
+    // pixel, copied and given back like the small ones, at every scale's size.
+    for (const auto& [width, height] : {std::pair{754, 374}, std::pair{1131, 561}, std::pair{1508, 748}}) {
+        PixelSurface window(width, height);
+        EXPECT_TRUE(uniform(window, 0)) << width;
+        window.fill(0x00FF00);
+        PixelSurface windowCopy = window;
+        window.resize(width, height, 0x0000FF);
+        EXPECT_TRUE(uniform(windowCopy, 0x00FF00)) << width;
+        EXPECT_TRUE(uniform(window, 0x0000FF)) << width;
+        const PixelSurface unfilledWindow(width, height, PixelSurface::Unfilled{});
+        EXPECT_EQ(unfilledWindow.pixels().size(), static_cast<std::size_t>(width) * height);
+    }
 }
 
 TEST(OffscreenContext, StartsUniformlyInItsBackgroundWithItsOwnClip)
