@@ -276,11 +276,11 @@ bool setUpFil4(Contender& c, int blockSize)
         const char* symbol;
         float value;
     };
-    const Setting settings[] = {{"enable", 1},     {"gain", 0},     {"HighPass", 1}, {"HPfreq", 40},  {"LowPass", 1},
-                                {"LPfreq", 16000}, {"secL", 1},     {"freqL", 100},  {"gainL", 6},    {"sec1", 1},
-                                {"freq1", 300},    {"gain1", -6},   {"sec2", 1},     {"freq2", 1000}, {"gain2", 6},
-                                {"sec3", 1},       {"freq3", 3000}, {"gain3", -6},   {"sec4", 1},     {"freq4", 2000},
-                                {"gain4", -3},     {"secH", 1},     {"freqH", 6000}, {"gainH", 6}};
+    const Setting settings[] = {{"enable", 1},     {"gain", 0},     {"HighPass", 1},  {"HPfreq", 40},  {"LowPass", 1},
+                                {"LPfreq", 16000}, {"LSsec", 1},    {"LSfreq", 100},  {"LSgain", 6},   {"sec1", 1},
+                                {"freq1", 300},    {"gain1", -6},   {"sec2", 1},      {"freq2", 1000}, {"gain2", 6},
+                                {"sec3", 1},       {"freq3", 3000}, {"gain3", -6},    {"sec4", 1},     {"freq4", 2000},
+                                {"gain4", -3},     {"HSsec", 1},    {"HSfreq", 6000}, {"HSgain", 6}};
     for (const Setting& s : settings)
         if (!fx->set(s.symbol, s.value)) return false;
     fx->activate();
