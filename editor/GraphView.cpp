@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 using namespace VSTGUI;
 
@@ -362,12 +363,23 @@ void CFRGRAP::draw(CDrawContext* context)
 {
     CFrame* owner = getFrame();
     if (context == nullptr || owner == nullptr || !owner->isOpen()) return;
-    drawBackdrop(context);
-
     // The curves stay inside the plot's border, and inside whatever the caller clips to.
     const Rect callerClip = context->getLocalClipRect();
-    context->setClipRect(
-        Rect(plotRect.left + 1, plotRect.top + 1, plotRect.right, plotRect.bottom - 1).intersected(callerClip));
+    const Rect curveClip =
+        Rect(plotRect.left + 1, plotRect.top + 1, plotRect.right, plotRect.bottom - 1).intersected(callerClip);
+    spanCurves(nextRows, curveClip);
+    if (curvesOnly && canDrawCurvesOnly(context, callerClip)) {
+        eraseDrawnCurves(context);
+        // What changes is where the old curves were and where the new ones go.
+        for (std::size_t i = 0; i < drawnRows.size(); ++i) drawnRows[i] = drawnRows[i].united(nextRows[i]);
+        owner->changesOnlyIn({viewRect.top, drawnRows});
+    } else {
+        drawBackdrop(context);
+        pictureWhole = callerClip.intersected(viewRect) == viewRect;
+    }
+    std::swap(drawnRows, nextRows);
+
+    context->setClipRect(curveClip);
     context->setLineWidth(1);
     if (display.spectrumShown(Spectrum::pre)) {
         context->setFrameColor(sourceColor);
@@ -384,11 +396,94 @@ void CFRGRAP::draw(CDrawContext* context)
     setDirty(false);
 }
 
-void CFRGRAP::drawBackdrop(CDrawContext* context)
+void CFRGRAP::redrawCurves()
+{
+    CFrame* owner = getFrame();
+    if (owner == nullptr) return;
+    curvesOnly = true;
+    owner->redrawView(this);
+    curvesOnly = false;
+}
+
+bool CFRGRAP::canDrawCurvesOnly(CDrawContext* context, const Rect& callerClip) const
+{
+    return pictureWhole && backdrop && !backdropStale && backdrop->getDisplayScale() == context->getDisplayScale() &&
+           callerClip.intersected(viewRect) == viewRect && drawnRows.size() == nextRows.size();
+}
+
+// Every pixel a line of a curve sets lies within this many logical pixels of the line's
+// ends: the pens are at most two pixels wide.
+constexpr int32_t kCurveReach = 2;
+
+void CFRGRAP::spanCurves(std::vector<ColumnSpan>& rows, const Rect& clip) const
+{
+    rows.assign(static_cast<std::size_t>(std::max(viewRect.height(), 0)), ColumnSpan{});
+    const Rect inside = clip.intersected(viewRect);
+    if (inside.isEmpty()) return;
+    // First the columns each row's lines run through, for the rows the pens can reach the
+    // clip from (the pens may not set pixels outside it); an empty row has left above
+    // right. Then each row takes what the pens reach from its neighbours.
+    const int32_t firstRow = inside.top - kCurveReach;
+    const int32_t lastRow = inside.bottom + kCurveReach;
+    lineRows.assign(static_cast<std::size_t>(lastRow - firstRow),
+                    {std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min()});
+    const auto add = [&](const std::vector<LineSegment>& curve) {
+        for (int32_t i = 0; i < curveSegments; ++i) {
+            const LineSegment& line = curve[static_cast<std::size_t>(i)];
+            const int32_t left = std::min(line.start.x, line.end.x);
+            const int32_t right = std::max(line.start.x, line.end.x) + 1;
+            const int32_t top = std::max(std::min(line.start.y, line.end.y), firstRow);
+            const int32_t bottom = std::min(std::max(line.start.y, line.end.y) + 1, lastRow);
+            for (int32_t y = top; y < bottom; ++y) {
+                ColumnSpan& row = lineRows[static_cast<std::size_t>(y - firstRow)];
+                row.left = std::min(row.left, left);
+                row.right = std::max(row.right, right);
+            }
+        }
+    };
+    if (display.spectrumShown(Spectrum::pre)) add(preCurve);
+    if (display.spectrumShown(Spectrum::post)) add(postCurve);
+    add(responseCurve);
+    for (int32_t y = inside.top; y < inside.bottom; ++y) {
+        ColumnSpan reached{std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min()};
+        for (int32_t near = y - kCurveReach; near <= y + kCurveReach; ++near) {
+            const ColumnSpan line = lineRows[static_cast<std::size_t>(near - firstRow)];
+            reached.left = std::min(reached.left, line.left);
+            reached.right = std::max(reached.right, line.right);
+        }
+        if (reached.isEmpty()) continue;
+        rows[static_cast<std::size_t>(y - viewRect.top)] = {std::max(reached.left - kCurveReach, inside.left),
+                                                            std::min(reached.right + kCurveReach, inside.right)};
+    }
+}
+
+void CFRGRAP::eraseDrawnCurves(CDrawContext* context)
+{
+    const Point origin = backdropOrigin();
+    // Rows with the same columns go back as one rectangle.
+    for (std::size_t first = 0; first < drawnRows.size();) {
+        std::size_t end = first + 1;
+        while (end < drawnRows.size() && drawnRows[end] == drawnRows[first]) ++end;
+        const ColumnSpan columns = drawnRows[first];
+        if (!columns.isEmpty()) {
+            const Rect area(columns.left, viewRect.top + static_cast<int32_t>(first), columns.right,
+                            viewRect.top + static_cast<int32_t>(end));
+            context->copyFromOffscreen(area, backdrop.get(), area.topLeft() - origin);
+        }
+        first = end;
+    }
+}
+
+Point CFRGRAP::backdropOrigin() const
 {
     // At 1.5x only an even logical coordinate falls on a whole device pixel: a layer that
     // starts at one maps every logical pixel to the device pixels it has in place.
-    const Point origin{viewRect.left - (viewRect.left & 1), viewRect.top - (viewRect.top & 1)};
+    return {viewRect.left - (viewRect.left & 1), viewRect.top - (viewRect.top & 1)};
+}
+
+void CFRGRAP::drawBackdrop(CDrawContext* context)
+{
+    const Point origin = backdropOrigin();
     if (!backdrop || backdrop->getDisplayScale() != context->getDisplayScale()) {
         backdrop = std::make_unique<COffscreenContext>(getFrame(), viewRect.right - origin.x,
                                                        viewRect.bottom - origin.y, kBlackColor);

@@ -14,6 +14,7 @@
 #include "editor/CurveTracer.h"
 #include "effect/EffectDisplay.h"
 #include "framework/CControl.h"
+#include "framework/ChangedRows.h"
 #include "framework/CDrawContext.h"
 #include "framework/COffscreenContext.h"
 
@@ -56,6 +57,10 @@ public:
 
     void draw(VSTGUI::CDrawContext* context) override;
     bool isKindOf(const char* className) const override;
+    // Draws the view into the window now. Where the window still holds the view's last
+    // drawing, only the curves are taken away and drawn anew, and the window learns which
+    // pixels of each row that touched. [UI thread]
+    void redrawCurves();
 
     // Levels at the plot's bottom and top edge and the distance of the level lines, dB;
     // the traced curves move with it. [UI thread]
@@ -103,6 +108,15 @@ private:
     // The background and the scales: copied from the layer that holds them for the current
     // axes and scale, drawn in place where no layer of the context's scale can be had.
     void drawBackdrop(VSTGUI::CDrawContext* context);
+    // Where the backdrop layer's top-left corner lies in the frame.
+    VSTGUI::Point backdropOrigin() const;
+    // Whether a drawing in context may take the last drawing's curves away and draw the new
+    // ones over what the window holds.
+    bool canDrawCurvesOnly(VSTGUI::CDrawContext* context, const VSTGUI::Rect& callerClip) const;
+    // Puts the backdrop back where the curves of the last drawing were.
+    void eraseDrawnCurves(VSTGUI::CDrawContext* context);
+    // Row by row (from the view's top), the columns that the curves shown now touch inside clip.
+    void spanCurves(std::vector<VSTGUI::ColumnSpan>& rows, const VSTGUI::Rect& clip) const;
     void drawScales(VSTGUI::CDrawContext* context);
     void drawLegend(VSTGUI::CDrawContext* context, const char* text, int32_t x, int32_t y, int32_t lineHeight);
     void rebuildFrequencyGrid();
@@ -162,4 +176,13 @@ private:
     // when the axes change, so that a refresh for new curves draws no text and no grid.
     std::unique_ptr<VSTGUI::COffscreenContext> backdrop;
     bool backdropStale = true;
+    // The curves' columns in the window's picture of the view, row by row, and those of the
+    // curves being drawn. They tell the truth only while the picture is whole: the last
+    // drawing covered the whole view, and nothing but this view has drawn over it since.
+    std::vector<VSTGUI::ColumnSpan> drawnRows, nextRows;
+    // spanCurves' workspace.
+    mutable std::vector<VSTGUI::ColumnSpan> lineRows;
+    bool pictureWhole = false;
+    // Set by redrawCurves around its drawing: the window holds the view's last drawing.
+    bool curvesOnly = false;
 };

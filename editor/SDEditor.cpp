@@ -43,6 +43,24 @@ constexpr std::string_view kDocumentationFile = "index.htm";
 // Hands out the timers' identifiers across every editor of the process.
 std::atomic<uint32_t> timerCounter{0};
 
+// What views draw while it lives reaches the window's screen in one present.
+class PresentHold {
+public:
+    explicit PresentHold(platform::Window* held) : window(held)
+    {
+        if (window != nullptr) window->holdPresents();
+    }
+    ~PresentHold()
+    {
+        if (window != nullptr) window->releasePresents();
+    }
+    PresentHold(const PresentHold&) = delete;
+    PresentHold& operator=(const PresentHold&) = delete;
+
+private:
+    platform::Window* window;
+};
+
 // One entry per comma-separated item of entries; none for a null list.
 void addMenuEntries(COptionMenu& menu, const char* entries)
 {
@@ -328,9 +346,12 @@ void SDEditor::timerTick(platform::Window& window, uint32_t)
 
 bool SDEditor::idle()
 {
+    viewsRefreshed = false;
     if (!isInIdle() && frame != nullptr) frame->idle();
     if (graphView == nullptr) return false;
-    refreshViews();
+    // A timer tick in that pump has refreshed the views a moment ago; another pass now would
+    // only put the changes of that moment on a present of their own.
+    if (!viewsRefreshed) refreshViews();
     // From now on the audio thread feeds the PRE and POST analysers; the timer's refreshes
     // alone do not start it. It stays on after close, as the next open expects it.
     display.wantAnalysers();
@@ -386,15 +407,20 @@ void SDEditor::applyPendingSampleRate()
 void SDEditor::refreshViews()
 {
     if (frame == nullptr || graphView == nullptr) return;
+    viewsRefreshed = true;
     applyPendingSampleRate();
     const AppliedValues applied = applyPendingValues();
-    if (meterView != nullptr) meterView->updateMeter();
-    graphView->traceSpectrum(CFRGRAP::Trace::pre);
-    graphView->traceSpectrum(CFRGRAP::Trace::post);
-    // At most one measurement per tick, however many changes came in since the last.
-    if (display.updateResponseGraph()) graphView->traceSpectrum(CFRGRAP::Trace::response);
-    // The graph is dirty only when a trace, a scale or the axis changed what it shows.
-    if ((applied.switches || graphView->isDirty()) && graphView->getFrame() != nullptr) frame->redrawView(graphView);
+    {
+        // The meter and the graph reach the screen together.
+        const PresentHold hold(frame->getWindow());
+        if (meterView != nullptr) meterView->updateMeter();
+        graphView->traceSpectrum(CFRGRAP::Trace::pre);
+        graphView->traceSpectrum(CFRGRAP::Trace::post);
+        // At most one measurement per tick, however many changes came in since the last.
+        if (display.updateResponseGraph()) graphView->traceSpectrum(CFRGRAP::Trace::response);
+        // The graph is dirty only when a trace, a scale or the axis changed what it shows.
+        if ((applied.switches || graphView->isDirty()) && graphView->getFrame() != nullptr) graphView->redrawCurves();
+    }
     // Controls and displays that took a new value draw themselves now; with none, nothing
     // else has changed since the frame's last idle, and a tick at rest costs no walk of the
     // views and no look at the window system. Not while the idle cycle asks the host for

@@ -152,6 +152,9 @@ private:
     // This editor told the effect its window is open: a host's close without an opening, or
     // a second close, must not take back another window's count.
     bool windowCounted = false;
+    // Set by every refresh of the views, so that the host's idle call can tell whether the
+    // editor's timer refreshed them inside its pump.
+    bool viewsRefreshed = false;
     // The last value the Reset and information buttons reported.
     float lastResetValue = 0;
     float lastInfoValue = 0;

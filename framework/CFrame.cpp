@@ -4,6 +4,8 @@
 #include "framework/CDrawContext.h"
 #include "framework/FrameEditor.h"
 
+#include <algorithm>
+
 namespace VSTGUI {
 namespace {
 
@@ -434,7 +436,31 @@ void CFrame::redrawView(CView* view)
     const Rect bounds = view->getBounds().intersected(localArea());
     if (window) window->changesOnlyIn(frameToWindow(bounds));
     context.setClipRect(bounds);
+    viewBeingRedrawn = view;
     view->draw(&context);
+    viewBeingRedrawn = nullptr;
+}
+
+void CFrame::changesOnlyIn(const ChangedRows& rows)
+{
+    if (viewBeingRedrawn == nullptr || !window) return;
+    // Each logical row covers the device rows from its top to the next one's, and each
+    // span the device columns of its logical ones, as the draw context maps them.
+    const Rect bounds = viewBeingRedrawn->getBounds().intersected(localArea());
+    const int32_t top = std::clamp(rows.top, bounds.top, bounds.bottom);
+    const auto bottom = static_cast<int32_t>(
+        std::clamp<int64_t>(rows.top + static_cast<int64_t>(rows.spans.size()), top, bounds.bottom));
+    const int32_t deviceTop = toDevice(top, displayScale);
+    deviceRows.clear();
+    for (int32_t y = top; y < bottom; ++y) {
+        const ColumnSpan span = rows.spans[static_cast<std::size_t>(y - rows.top)];
+        const int32_t left = std::max(span.left, bounds.left);
+        const int32_t right = std::min(span.right, bounds.right);
+        const ColumnSpan device =
+            left < right ? ColumnSpan{toDevice(left, displayScale), toDevice(right, displayScale)} : ColumnSpan{};
+        deviceRows.resize(static_cast<std::size_t>(toDevice(y + 1, displayScale) - deviceTop), device);
+    }
+    window->changesOnlyIn(ChangedRows{deviceTop, deviceRows});
 }
 
 }  // namespace VSTGUI

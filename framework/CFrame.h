@@ -10,6 +10,7 @@
 #include "framework/platform/Platform.h"
 
 #include <memory>
+#include <vector>
 
 namespace VSTGUI {
 
@@ -87,6 +88,10 @@ public:
     // Draws view (a direct child; anything else means the whole frame) into the window at
     // once; the window shows it when the drawing is done.
     virtual void redrawView(CView* view);
+    // [UI thread] From the view's draw inside redrawView: it changes only the pixels inside
+    // rows (frame coordinates), a finer promise than its bounds, so that the window may
+    // look at less of itself when it presents. Ignored at any other time.
+    void changesOnlyIn(const ChangedRows& rows);
 
     // The child window, or null without one.
     platform::Window* getWindow() const { return window.get(); }
@@ -123,6 +128,11 @@ private:
     DisplayScale displayScale = DisplayScale::Normal;
     std::unique_ptr<platform::Window> window;
     CDragContainer* currentDrag = nullptr;
+    // The view redrawView is drawing, whose bounds every promise of changesOnlyIn is kept
+    // inside; null at other times.
+    CView* viewBeingRedrawn = nullptr;
+    // changesOnlyIn's rows in device pixels, kept so that a tick allocates nothing.
+    std::vector<ColumnSpan> deviceRows;
 };
 
 }  // namespace VSTGUI

@@ -8,6 +8,7 @@
 // depend on the toolkit, never the other way round. Above the seam there are only our
 // Rect, Point, Color, MouseButtons and opaque handles.
 
+#include "framework/ChangedRows.h"
 #include "framework/DrawingWindow.h"
 #include "framework/GraphicsTypes.h"
 
@@ -111,6 +112,14 @@ public:
     // inside rect change: a back end that compares the surface with what it shows may look
     // only there. One that ignores the promise stays correct.
     virtual void changesOnlyIn(const Rect&) {}
+    // [UI thread] The same promise row by row, for drawings whose changes a rectangle
+    // holds only loosely; a back end without a use for the rows takes their bounds.
+    virtual void changesOnlyIn(const ChangedRows& rows) { changesOnlyIn(rows.bounds()); }
+    // [UI thread] Between these, drawings released are shown together when the last hold
+    // ends, in one present, rather than one present each: views redrawn one after another
+    // in one tick. Holds nest. Nothing that waits for the user (a mouse loop) may run inside.
+    virtual void holdPresents() {}
+    virtual void releasePresents() {}
 
     // [UI thread] Calls procedure with id every interval milliseconds from the window's
     // message loop; starting an id again replaces it.

@@ -55,6 +55,16 @@ protected:
         ASSERT_EQ(editor->getMeterView()->imageIndex(), 0);
     }
     int32_t presents() const { return VSTGUI::headless::presentCount(*window); }
+    // How many pixels of the plot the window shows differently from an earlier picture.
+    int32_t plotPixelsChangedSince(const VSTGUI::PixelSurface& earlier) const
+    {
+        const VSTGUI::Rect plot = editor->getGraphView()->getPlotRect();
+        const VSTGUI::PixelSurface& shown = VSTGUI::headless::windowPixels(*window);
+        int32_t changed = 0;
+        for (int32_t y = plot.top; y < plot.bottom; ++y)
+            for (int32_t x = plot.left; x < plot.right; ++x) changed += shown.pixelAt(x, y) != earlier.pixelAt(x, y);
+        return changed;
+    }
 
     std::mt19937 random{24};
 };
@@ -86,12 +96,7 @@ TEST_F(EditorAtRest, AChangedSpectrumOrMeterStillReachesTheWindow)
     period(0.02f);
     ASSERT_EQ(editor->getMeterView()->imageIndex(), 0);
     EXPECT_GT(presents(), before) << "the new spectra were not drawn";
-    const VSTGUI::Rect plot = editor->getGraphView()->getPlotRect();
-    const VSTGUI::PixelSurface& shown = VSTGUI::headless::windowPixels(*window);
-    int32_t changed = 0;
-    for (int32_t y = plot.top; y < plot.bottom; ++y)
-        for (int32_t x = plot.left; x < plot.right; ++x) changed += shown.pixelAt(x, y) != quiet.pixelAt(x, y);
-    EXPECT_GT(changed, 100) << "the spectra did not move on the screen";
+    EXPECT_GT(plotPixelsChangedSince(quiet), 100) << "the spectra did not move on the screen";
 
     // The spectra stand still in the next silent periods long enough to see the meter alone.
     settle();
@@ -100,6 +105,20 @@ TEST_F(EditorAtRest, AChangedSpectrumOrMeterStillReachesTheWindow)
     tick();
     EXPECT_GT(editor->getMeterView()->imageIndex(), 0);
     EXPECT_GT(presents(), before) << "the meter's new image was not drawn";
+}
+
+TEST_F(EditorAtRest, AHostIdleCallShowsTheMeterAndTheGraphInOnePresent)
+{
+    settle();
+    const int32_t before = presents();
+    const VSTGUI::PixelSurface quiet = VSTGUI::headless::windowPixels(*window);
+    processNoise(kBlocksPerAnalysis, 0.9f);
+    // The meter moves by the time passed.
+    VSTGUI::headless::advanceTime(SDEditor::kTimerInterval);
+    hostIdle();
+    EXPECT_GT(editor->getMeterView()->imageIndex(), 0);
+    EXPECT_GT(plotPixelsChangedSince(quiet), 100) << "the spectra did not move on the screen";
+    EXPECT_EQ(presents(), before + 1) << "the meter and the graph were shown one after the other";
 }
 
 }  // namespace

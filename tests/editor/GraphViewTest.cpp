@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -392,6 +393,81 @@ TEST(GraphScales, AfterAChangeOfAxesLookAsIfDrawnAfresh)
             return pixels;
         };
         EXPECT_TRUE(pixelsAfterChange(true) == pixelsAfterChange(false)) << name;
+    }
+}
+
+// The window's pixels, row after row.
+std::vector<Pixel> windowPicture(const platform::Window& window)
+{
+    const PixelSurface& surface = headless::windowPixels(window);
+    std::vector<Pixel> pixels;
+    for (int32_t y = 0; y < surface.height(); ++y)
+        pixels.insert(pixels.end(), surface.row(y), surface.row(y) + surface.width());
+    return pixels;
+}
+
+// Ticks that draw only the curves again leave the window as drawing the whole graph would,
+// tick after tick and at every scale, with the spectra and the response moving, the spectra
+// switched off and on, and part of the graph painted in between; and each such tick changes
+// pixels only inside the rows it promised the window.
+TEST(GraphCurvesOnly, LeaveTheWindowAsDrawingTheWholeGraphWould)
+{
+    constexpr int32_t kTicks = 24;
+    constexpr int32_t kPartPainted = 17;
+    const auto preShown = [](int32_t tick) { return tick < 8 || tick > 11; };
+    const auto postShown = [](int32_t tick) { return tick < 12 || tick > 14; };
+    for (DisplayScale scale : kDisplayScales) {
+        const auto run = [&](bool curvesOnly) {
+            GraphScene scene;
+            scene.frame->setDisplayScale(scale);
+            platform::Window& window = *scene.frame->getWindow();
+            // The new scale's whole-window paint, before the ticks.
+            headless::paint(window);
+            scene.render();
+            std::vector<std::vector<Pixel>> pictures;
+            for (int32_t tick = 0; tick < kTicks; ++tick) {
+                scene.display.preShown = preShown(tick);
+                scene.display.postShown = postShown(tick);
+                feedSine(*scene.display.pre, 150.0 * (1 + tick % 7), 0.5 / (1 + tick % 3));
+                feedSine(*scene.display.post, 9000.0 / (1 + tick % 5), 0.02 * (1 + tick % 4));
+                feedSine(*scene.display.response, 400.0 * (1 + tick % 4), 0.3);
+                if (tick == kPartPainted) {
+                    window.invalidate(scene.frame->frameToWindow({100, 40, 300, 90}));
+                    EXPECT_TRUE(headless::paint(window));
+                }
+                for (Trace trace : {Trace::pre, Trace::post, Trace::response}) scene.graph->traceSpectrum(trace);
+                const std::vector<Pixel> before = windowPicture(window);
+                if (curvesOnly)
+                    scene.graph->redrawCurves();
+                else
+                    scene.render();
+                pictures.push_back(windowPicture(window));
+                if (!curvesOnly) continue;
+                // After a paint of part of the graph the window no longer holds a whole
+                // drawing of it: that tick draws it whole, with no promise.
+                const std::optional<headless::PromisedRows> promise = headless::lastPromisedRows(window);
+                EXPECT_EQ(promise.has_value(), tick != kPartPainted) << percent(scale) << "% tick " << tick;
+                if (!promise) continue;
+                const int32_t width = headless::windowPixels(window).width();
+                int32_t outside = 0;
+                for (std::size_t i = 0; i < before.size(); ++i) {
+                    if (before[i] == pictures.back()[i]) continue;
+                    const int32_t x = static_cast<int32_t>(i) % width;
+                    const int32_t row = static_cast<int32_t>(i) / width - promise->top;
+                    const bool promised = row >= 0 && row < static_cast<int32_t>(promise->spans.size()) &&
+                                          x >= promise->spans[static_cast<std::size_t>(row)].left &&
+                                          x < promise->spans[static_cast<std::size_t>(row)].right;
+                    outside += promised ? 0 : 1;
+                }
+                EXPECT_EQ(outside, 0) << percent(scale) << "% tick " << tick << ": pixels changed outside the promise";
+            }
+            return pictures;
+        };
+        const auto whole = run(false);
+        const auto curvesOnly = run(true);
+        for (int32_t tick = 0; tick < kTicks; ++tick)
+            EXPECT_TRUE(curvesOnly[static_cast<std::size_t>(tick)] == whole[static_cast<std::size_t>(tick)])
+                << percent(scale) << "% tick " << tick;
     }
 }
 

@@ -4,6 +4,10 @@
 
 #include "tests/framework/FrameworkTestSupport.h"
 
+#include <optional>
+#include <utility>
+#include <vector>
+
 namespace tolvan::test {
 namespace {
 
@@ -120,6 +124,39 @@ TEST_F(ScaledFrame, SetSizeAsksForTheDevicePixels)
     EXPECT_EQ(headless::hostRect(host).width(), 150);
     EXPECT_EQ(headless::hostRect(host).height(), 90);
     EXPECT_EQ(window().getScreenRect().width(), 150);
+}
+
+// Draws nothing and promises the frame that it changed only the given logical rows.
+class RowPromiser : public CView {
+public:
+    RowPromiser(const Rect& size, int32_t firstRow, std::vector<ColumnSpan> rows)
+        : CView(size), top(firstRow), spans(std::move(rows))
+    {
+    }
+    void draw(CDrawContext*) override { getFrame()->changesOnlyIn({top, spans}); }
+
+private:
+    int32_t top;
+    std::vector<ColumnSpan> spans;
+};
+
+// A view redrawn alone may promise the window rows finer than its bounds: each logical row
+// becomes the device rows it covers with its columns' device pixels, clipped to the view.
+// The promise holds only inside redrawView.
+TEST_F(ScaledFrame, RowsAViewPromisesReachTheWindowInDevicePixels)
+{
+    open(DisplayScale::OneAndAHalf);
+    // Rows 9 and 10 lie above the view, row 13 reaches past its right edge.
+    auto* view = add(new RowPromiser({10, 11, 30, 15}, 9, {{10, 20}, {10, 20}, {12, 20}, {}, {11, 40}, {25, 26}}));
+    frame->redrawView(view);
+    const std::optional<headless::PromisedRows> promise = headless::lastPromisedRows(window());
+    ASSERT_TRUE(promise.has_value());
+    EXPECT_EQ(promise->top, 16);
+    const std::vector<ColumnSpan> expected{{18, 30}, {18, 30}, {}, {16, 45}, {16, 45}, {37, 39}};
+    EXPECT_EQ(promise->spans, expected);
+
+    paintWindow();
+    EXPECT_FALSE(headless::lastPromisedRows(window()).has_value()) << "a paint of the frame made a promise";
 }
 
 }  // namespace

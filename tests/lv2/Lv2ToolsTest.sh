@@ -13,8 +13,9 @@ trap 'rm -f "$log"' EXIT
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
 echo "== sord_validate"
-schemas=(/usr/lib/lv2/*/*.ttl)
-[ -e "${schemas[0]}" ] || fail "no LV2 schemas in /usr/lib/lv2 (lv2-dev)"
+# The schemas are lv2-dev's own files: other installed plug-ins' Turtle is not ours to judge.
+mapfile -t schemas < <(dpkg -L lv2-dev 2>/dev/null | grep '^/usr/lib/lv2/.*\.ttl$' || true)
+[ "${#schemas[@]}" -gt 0 ] && [ -e "${schemas[0]}" ] || fail "no LV2 schemas in /usr/lib/lv2 (lv2-dev)"
 sord_validate "${schemas[@]}" "$bundle"/*.ttl > "$log" 2>&1 || { cat "$log"; fail "sord_validate"; }
 grep -q "Found 0 errors" "$log" || { cat "$log"; fail "the Turtle has errors"; }
 

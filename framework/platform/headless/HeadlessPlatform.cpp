@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace VSTGUI {
@@ -143,7 +144,24 @@ public:
     }
 
     PixelSurface* acquireSurface() override { return alive ? &surface : nullptr; }
-    void releaseSurface(PixelSurface*) override { ++presents; }
+    void releaseSurface(PixelSurface*) override
+    {
+        releasedPromise = std::exchange(pendingPromise, std::nullopt);
+        if (holds == 0)
+            ++presents;
+        else
+            drawnWhileHeld = true;
+    }
+    void holdPresents() override { ++holds; }
+    void releasePresents() override
+    {
+        if (holds > 0 && --holds == 0 && std::exchange(drawnWhileHeld, false)) ++presents;
+    }
+    using platform::Window::changesOnlyIn;
+    void changesOnlyIn(const ChangedRows& rows) override
+    {
+        pendingPromise = headless::PromisedRows{rows.top, {rows.spans.begin(), rows.spans.end()}};
+    }
     Point screenOrigin() const override { return host ? host->screenRect.topLeft() : Point{}; }
 
     Rect getScreenRect() const override { return Rect::fromSize(screenOrigin(), surface.width(), surface.height()); }
@@ -258,6 +276,10 @@ public:
     bool dropTarget = false;
     bool alive = true;
     int32_t presents = 0;
+    int32_t holds = 0;
+    bool drawnWhileHeld = false;
+    std::optional<headless::PromisedRows> pendingPromise;
+    std::optional<headless::PromisedRows> releasedPromise;
     // 0: the screen's scale applies.
     double ownScale = 0.0;
 };
@@ -517,6 +539,11 @@ bool isWindowAlive(const platform::Window& window) { return headlessWindow(windo
 std::size_t runningTimerCount(const platform::Window& window) { return headlessWindow(window).timers.size(); }
 
 int32_t presentCount(const platform::Window& window) { return headlessWindow(window).presents; }
+
+std::optional<PromisedRows> lastPromisedRows(const platform::Window& window)
+{
+    return headlessWindow(window).releasedPromise;
+}
 
 int32_t hostResizeCount(platform::ParentWindow parent)
 {

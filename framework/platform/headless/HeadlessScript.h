@@ -91,8 +91,16 @@ platform::CursorShape windowCursor(const platform::Window& window);
 bool isDropTarget(const platform::Window& window);
 bool isWindowAlive(const platform::Window& window);
 std::size_t runningTimerCount(const platform::Window& window);
-// How often a draw context finished drawing on the window.
+// How often the window showed what draw contexts finished drawing on it: once for each
+// drawing, or once for all those made while presents were held.
 int32_t presentCount(const platform::Window& window);
+// The rows (device pixels) that the drawing released last promised to change only in, or
+// nothing when it promised no rows.
+struct PromisedRows {
+    int32_t top = 0;
+    std::vector<ColumnSpan> spans;
+};
+std::optional<PromisedRows> lastPromisedRows(const platform::Window& window);
 // Number of host-window resizes made by resizeHostWindows, and the last host size.
 int32_t hostResizeCount(platform::ParentWindow host);
 Rect hostRect(platform::ParentWindow host);

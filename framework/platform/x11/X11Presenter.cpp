@@ -30,6 +30,29 @@ unsigned long placeChannel(uint32_t value, unsigned long mask)
 
 }  // namespace
 
+ColumnSpan ChangedArea::row(int32_t y) const
+{
+    if (y < area.top || y >= area.bottom) return {};
+    if (rows.empty()) return {area.left, area.right};
+    const ColumnSpan span = rows[static_cast<std::size_t>(y - area.top)];
+    return {std::max(span.left, area.left), std::min(span.right, area.right)};
+}
+
+void ChangedArea::join(const ChangedArea& other)
+{
+    if (other.area.isEmpty()) return;
+    const Rect joined = area.united(other.area);
+    if (rows.empty() && other.rows.empty()) {
+        area = joined;
+        return;
+    }
+    std::vector<ColumnSpan> joinedRows(static_cast<std::size_t>(joined.height()));
+    for (int32_t y = joined.top; y < joined.bottom; ++y)
+        joinedRows[static_cast<std::size_t>(y - joined.top)] = row(y).united(other.row(y));
+    area = joined;
+    rows = std::move(joinedRows);
+}
+
 Rect changedArea(const PixelSurface& a, const PixelSurface& b, const Rect& within)
 {
     Rect area;
@@ -150,17 +173,21 @@ void Presenter::destroyImage()
     image = nullptr;
 }
 
-Rect Presenter::storeChanges(const PixelSurface& surface, const Rect& within)
+Rect Presenter::storeChanges(const PixelSurface& surface, const ChangedArea& within)
 {
     Rect area;
-    const Rect compared = within.intersected(surface.bounds());
+    const Rect compared = within.area.intersected(surface.bounds());
     if (compared.isEmpty()) return area;
     for (int32_t y = compared.top; y < compared.bottom; ++y) {
+        const ColumnSpan span = within.row(y);
+        const int32_t from = std::max(span.left, compared.left);
+        const int32_t to = std::min(span.right, compared.right);
+        if (from >= to) continue;
         const Pixel* source = surface.row(y);
         uint32_t* target = imageRow(y);
-        const int32_t left = firstDifference(source, target, compared.left, compared.right);
-        if (left == compared.right) continue;
-        const int32_t right = lastDifference(source, target, left, compared.right) + 1;
+        const int32_t left = firstDifference(source, target, from, to);
+        if (left == to) continue;
+        const int32_t right = lastDifference(source, target, left, to) + 1;
         copyRow(source, target, left, right);
         area = area.united({left, y, right, y + 1});
     }
@@ -268,21 +295,22 @@ bool Presenter::send(const Rect& area)
     return true;
 }
 
-void Presenter::present(const PixelSurface& surface, const Rect& mustSend, std::span<const Rect> mayHaveChanged)
+void Presenter::present(const PixelSurface& surface, const Rect& mustSend, std::span<const ChangedArea> mayHaveChanged)
 {
     if (image == nullptr || surface.width() != width || surface.height() != height) return;
     awaitServer();
     const Rect lost = mustSend.intersected(surface.bounds());
     store(surface, lost);
     bool sent = send(lost);
-    for (const Rect& within : mayHaveChanged) {
+    for (const ChangedArea& within : mayHaveChanged) {
         Rect area;
         if (direct) {
             // The image is what the window shows: one pass compares with it and stores
             // what differs, and no second copy is kept.
             area = storeChanges(surface, within);
         } else {
-            area = changedArea(surface, shown, within);
+            // Converted pixels are rare enough to compare whole rows of the area.
+            area = changedArea(surface, shown, within.area);
             store(surface, area);
         }
         sent = send(area) || sent;

@@ -6,16 +6,32 @@
 // layout, and the image itself is then the record of what the window shows; any other
 // TrueColor layout is converted, and a copy of what was sent is kept beside the image.
 
+#include "framework/ChangedRows.h"
 #include "framework/PixelSurface.h"
 
 #include "framework/platform/x11/SharedMemoryExtension.h"
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace VSTGUI::x11 {
 
 class Connection;
+
+// An area whose pixels may have changed: all of it, or on each of its rows only inside
+// that row's span.
+struct ChangedArea {
+    Rect area;
+    // Empty when every row may have changed whole; otherwise one span for each row of area.
+    std::vector<ColumnSpan> rows;
+
+    // The part of row y (inside area) that may have changed.
+    ColumnSpan row(int32_t y) const;
+    // Takes other in: the rectangle that holds both, and row by row what either may have
+    // changed.
+    void join(const ChangedArea& other);
+};
 
 class Presenter {
 public:
@@ -25,10 +41,11 @@ public:
     Presenter& operator=(const Presenter&) = delete;
 
     void resize(int32_t width, int32_t height);
-    // Sends what changed in surface since the last present, and all of mustSend. Only pixels inside the rectangles of mayHaveChanged
-    // are compared; the caller knows nothing changed outside. Each rectangle's changes go
-    // across as one image, so that the pixels between two distant ones are not sent.
-    void present(const PixelSurface& surface, const Rect& mustSend, std::span<const Rect> mayHaveChanged);
+    // Sends what changed in surface since the last present, and all of mustSend. Only pixels
+    // inside the areas of mayHaveChanged are compared; the caller knows nothing changed
+    // outside. Each area's changes go across as one image, so that the pixels between two
+    // distant ones are not sent.
+    void present(const PixelSurface& surface, const Rect& mustSend, std::span<const ChangedArea> mayHaveChanged);
     bool usesSharedMemory() const { return shm != nullptr; }
     // Takes the server's word that it has read the shared image; false for any other event.
     bool takeCompletion(const XEvent& event);
@@ -41,7 +58,7 @@ private:
     void store(const PixelSurface& surface, const Rect& area);
     // Pixels go across as they are: stores the pixels inside within that differ from the
     // image and answers the rectangle that holds them.
-    Rect storeChanges(const PixelSurface& surface, const Rect& within);
+    Rect storeChanges(const PixelSurface& surface, const ChangedArea& within);
     // The first and the last pixel in [left, right) where a row of the surface differs
     // from the image's; right when none does. lastDifference needs one that does.
     int32_t firstDifference(const Pixel* source, const uint32_t* target, int32_t left, int32_t right) const;

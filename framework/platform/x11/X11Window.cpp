@@ -244,7 +244,7 @@ void X11Window::fireDueTimers(uint32_t now)
     if (due.empty()) return;
     // What the procedures draw (an editor's meter and graph in one tick) goes to the
     // server as one present when they are done: one wait for the server, not one each.
-    presentsHeld = true;
+    holdPresents();
     for (uint32_t id : due) {
         const auto found = timers.find(id);
         if (found == timers.end()) continue;  // an earlier timer procedure stopped it
@@ -253,8 +253,14 @@ void X11Window::fireDueTimers(uint32_t now)
         found->second.procedure(*this, id);
         if (!alive) break;
     }
-    presentsHeld = false;
-    presentHeldChanges();
+    releasePresents();
+}
+
+void X11Window::holdPresents() { ++presentHolds; }
+
+void X11Window::releasePresents()
+{
+    if (presentHolds > 0 && --presentHolds == 0) presentHeldChanges();
 }
 
 bool X11Window::deliver(const platform::WindowEvent& event)
@@ -281,27 +287,27 @@ PixelSurface* X11Window::acquireSurface() { return alive ? &surface : nullptr; }
 void X11Window::releaseSurface(PixelSurface*)
 {
     if (!alive) return;
-    holdChanges(changesLimit.value_or(surface.bounds()));
-    changesLimit.reset();
-    if (!presentsHeld) presentHeldChanges();
+    holdChanges();
+    if (presentHolds == 0) presentHeldChanges();
 }
 
-void X11Window::holdChanges(const Rect& area)
+void X11Window::holdChanges()
 {
-    if (area.isEmpty()) return;
+    ChangedArea joined = changesLimit ? std::move(*changesLimit) : ChangedArea{surface.bounds(), {}};
+    changesLimit.reset();
+    if (joined.area.isEmpty()) return;
     // Overlapping areas become one, so that no pixel is compared or sent twice; past the
     // last slot everything joins it.
-    Rect joined = area;
     std::size_t kept = 0;
     for (std::size_t i = 0; i < heldCount; ++i) {
-        if (heldChanges[i].intersected(joined).isEmpty())
-            heldChanges[kept++] = heldChanges[i];
+        if (heldChanges[i].area.intersected(joined.area).isEmpty())
+            std::swap(heldChanges[kept++], heldChanges[i]);
         else
-            joined = joined.united(heldChanges[i]);
+            joined.join(heldChanges[i]);
     }
     heldCount = kept;
-    if (heldCount == heldChanges.size()) joined = joined.united(heldChanges[--heldCount]);
-    heldChanges[heldCount++] = joined;
+    if (heldCount == heldChanges.size()) joined.join(heldChanges[--heldCount]);
+    heldChanges[heldCount++] = std::move(joined);
 }
 
 void X11Window::presentHeldChanges()
@@ -312,7 +318,19 @@ void X11Window::presentHeldChanges()
     heldCount = 0;
 }
 
-void X11Window::changesOnlyIn(const Rect& rect) { changesLimit = rect.intersected(surface.bounds()); }
+void X11Window::changesOnlyIn(const Rect& rect) { changesLimit = ChangedArea{rect.intersected(surface.bounds()), {}}; }
+
+void X11Window::changesOnlyIn(const ChangedRows& rows)
+{
+    const Rect area = rows.bounds().intersected(surface.bounds());
+    ChangedArea limit{area, {}};
+    if (!area.isEmpty()) {
+        limit.rows.resize(static_cast<std::size_t>(area.height()));
+        for (int32_t y = area.top; y < area.bottom; ++y)
+            limit.rows[static_cast<std::size_t>(y - area.top)] = rows.spans[static_cast<std::size_t>(y - rows.top)];
+    }
+    changesLimit = std::move(limit);
+}
 
 Point X11Window::screenOrigin() const
 {

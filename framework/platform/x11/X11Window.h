@@ -64,6 +64,9 @@ public:
     void resize(int32_t width, int32_t height) override;
     void invalidate(const Rect& rect) override;
     void changesOnlyIn(const Rect& rect) override;
+    void changesOnlyIn(const ChangedRows& rows) override;
+    void holdPresents() override;
+    void releasePresents() override;
     bool startTimer(uint32_t id, uint32_t intervalMilliseconds, platform::TimerProcedure procedure) override;
     void stopTimer(uint32_t id) override;
     void setCursor(platform::CursorShape shape) override;
@@ -83,8 +86,9 @@ private:
     // The window's rectangle in its parent's coordinates.
     bool windowGeometry(::Window window, Rect& rect) const;
     void forwardWheelToParent(const XButtonEvent& press);
-    // Adds area to what the next present compares; presents what is held, if anything.
-    void holdChanges(const Rect& area);
+    // Adds the limit's area (the whole surface without one) to what the next present
+    // compares.
+    void holdChanges();
     void presentHeldChanges();
 
     struct Timer {
@@ -105,12 +109,13 @@ private:
     Rect mustPresent;  // asked for by the server: sent even where nothing changed
     // Where the next present compares the surface with what the window shows; the whole
     // surface unless a caller promised less for that present.
-    std::optional<Rect> changesLimit;
+    std::optional<ChangedArea> changesLimit;
     // The areas drawn since the last present, while the timers' drawings are held for one
-    // present after them; disjoint.
-    std::array<Rect, 4> heldChanges{};
+    // present after them; their rectangles are disjoint.
+    std::array<ChangedArea, 4> heldChanges{};
     std::size_t heldCount = 0;
-    bool presentsHeld = false;
+    // Holds on presents that have not ended (holdPresents, and the timers' pass).
+    int32_t presentHolds = 0;
     std::map<uint32_t, Timer> timers;
     std::map<platform::CursorShape, Cursor> cursors;
     std::deque<XEvent> input;
