@@ -3,8 +3,11 @@
 // thread, and noise flowing through processReplacing on an audio thread in real time.
 // Reported, after half a second in which the window is first painted: the CPU time of the
 // editor's thread, and of the X server when its process id is known (run-under-xvfb.sh
-// passes it in TOLVAN_XSERVER_PID), each in percent of one core over the run. The argument is the editor's scale in percent, which the host announces
-// with the vendor-specific "PreS"/"AeCs" call before opening it. Run it as
+// passes it in TOLVAN_XSERVER_PID), each in percent of one core over the run. The first
+// argument is the editor's scale in percent, which the host announces with the
+// vendor-specific "PreS"/"AeCs" call before opening it. The second is 1 for the idle calls;
+// with 0 the thread runs the same loop without them, which shows the host's own part of
+// the thread's time (its waits and wake-ups) beside the editor's. Run it as
 //   tests/x11/run-under-xvfb.sh build/bench/x11/x11_editor_load_bench
 
 #include "bench/x11/CpuTime.h"
@@ -46,6 +49,7 @@ void BM_EditorAt40RefreshesWithAudio(benchmark::State& state)
     }
     AEffect* effect = library.create(hosting::quietHost);
     const auto percent = static_cast<int>(state.range(0));
+    const bool idleCalls = state.range(1) != 0;
     if (percent != 100)
         effect->dispatcher(effect, effVendorSpecific, static_cast<int32_t>(fourCharacters("PreS")),
                            fourCharacters("AeCs"), nullptr, static_cast<float>(percent) / 100.0f);
@@ -90,7 +94,7 @@ void BM_EditorAt40RefreshesWithAudio(benchmark::State& state)
             const auto start = std::chrono::steady_clock::now();
             auto next = start;
             while (std::chrono::steady_clock::now() - start < time) {
-                effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+                if (idleCalls) effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
                 next += kIdleInterval;
                 std::this_thread::sleep_until(next);
             }
@@ -118,8 +122,9 @@ void BM_EditorAt40RefreshesWithAudio(benchmark::State& state)
     XCloseDisplay(host);
 }
 BENCHMARK(BM_EditorAt40RefreshesWithAudio)
-    ->Arg(100)
-    ->Arg(200)
+    ->Args({100, 1})
+    ->Args({200, 1})
+    ->Args({100, 0})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
