@@ -408,7 +408,7 @@ void CFRGRAP::redrawCurves()
 bool CFRGRAP::canDrawCurvesOnly(CDrawContext* context, const Rect& callerClip) const
 {
     return pictureWhole && backdrop && !backdropStale && backdrop->getDisplayScale() == context->getDisplayScale() &&
-           callerClip.intersected(viewRect) == viewRect && drawnRows.size() == nextRows.size();
+           callerClip.intersected(viewRect) == viewRect;
 }
 
 // Every pixel a line of a curve sets lies within this many logical pixels of the line's

@@ -5,6 +5,7 @@
 #include "framework/FrameEditor.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace VSTGUI {
 namespace {
@@ -436,9 +437,10 @@ void CFrame::redrawView(CView* view)
     const Rect bounds = view->getBounds().intersected(localArea());
     if (window) window->changesOnlyIn(frameToWindow(bounds));
     context.setClipRect(bounds);
-    viewBeingRedrawn = view;
+    // A view that redraws another inside its own drawing gets its own promise back after.
+    CView* const outer = std::exchange(viewBeingRedrawn, view);
     view->draw(&context);
-    viewBeingRedrawn = nullptr;
+    viewBeingRedrawn = outer;
 }
 
 void CFrame::changesOnlyIn(const ChangedRows& rows)
